@@ -1,0 +1,33 @@
+# dm_library(<name> [SOURCES files...] [DEPS targets...])
+# One static library per source folder, target dm_<name>. Without SOURCES, every
+# .cpp under the folder is taken. Headers are included from the repository root.
+function(dm_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    file(GLOB_RECURSE ARG_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  add_library(dm_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(dm_${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(dm_${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# dm_test(<name> LABEL unit|gl|e2e SOURCES files... [DEPS targets...] [WORKDIR dir])
+# A GoogleTest program; each test case becomes one CTest test with the label.
+function(dm_test name)
+  cmake_parse_arguments(ARG "" "LABEL;WORKDIR" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
+  endif()
+  if(NOT ARG_WORKDIR)
+    set(ARG_WORKDIR ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${ARG_WORKDIR}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${ARG_LABEL}
+               ENVIRONMENT "DUNMARCH_HEADLESS=1;SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;DM_SOURCE_DIR=${CMAKE_SOURCE_DIR};DM_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

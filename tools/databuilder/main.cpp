@@ -1,0 +1,71 @@
+#include "tools/databuilder/Builder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <tuple>
+
+namespace databuilder {
+namespace {
+
+struct Entry {
+    std::string name;
+    int order;
+    WriterFn fn;
+};
+
+std::vector<Entry>& Writers() {
+    static std::vector<Entry> writers;
+    return writers;
+}
+
+}  // namespace
+
+Registration::Registration(const char* name, int order, WriterFn fn) {
+    Writers().push_back({name, order, fn});
+}
+
+void Output::Write(const std::string& relPath, const std::vector<uint8_t>& bytes) const {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::path(gameDir_) / relPath;
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (in) {
+            std::vector<uint8_t> old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (old == bytes) return;
+        }
+    }
+    fs::create_directories(path.parent_path());
+    const fs::path tmp = path.string() + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out) {
+            std::fprintf(stderr, "databuilder: cannot write %s\n", tmp.c_str());
+            std::exit(1);
+        }
+    }
+    fs::rename(tmp, path);
+}
+
+void Output::WriteText(const std::string& relPath, const std::string& text) const {
+    Write(relPath, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+}  // namespace databuilder
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: databuilder <game folder>\n");
+        return 2;
+    }
+    auto writers = databuilder::Writers();
+    std::sort(writers.begin(), writers.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.order, a.name) < std::tie(b.order, b.name);
+    });
+    databuilder::Output out(argv[1]);
+    for (const auto& w : writers) w.fn(out);
+    return 0;
+}
