@@ -1,0 +1,11 @@
+#include "platform/win32/DebugOutput.h"
+
+#include <cstdio>
+
+void OutputDebugStringA(LPCSTR text)
+{
+    if (text == nullptr)
+        return;
+    std::fputs(text, stderr);
+    std::fflush(stderr);
+}
