@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+// Integer 3D vector of the game grid (level units, 500 per cell).
+struct IntVector3
+{
+    int32_t x;
+    int32_t y;
+    int32_t z;
+
+    constexpr IntVector3() : x(0), y(0), z(0) {}
+    constexpr IntVector3(int32_t x_, int32_t y_, int32_t z_) : x(x_), y(y_), z(z_) {}
+
+    IntVector3& Set(int32_t x_, int32_t y_, int32_t z_);
+};
+
+int32_t IntVector3DistanceSquared(const IntVector3& a, const IntVector3& b);
+// Square root of the squared distance, taken in single precision and truncated.
+int32_t IntVector3Distance(const IntVector3& a, const IntVector3& b);
+int32_t IntVector3Dot(const IntVector3& a, const IntVector3& b);
+// out may be a or b.
+void IntVector3Cross(const IntVector3& a, const IntVector3& b, IntVector3& out);
+// FixedAcosScaled of the dot product.
+int32_t IntVector3Angle(const IntVector3& a, const IntVector3& b);
