@@ -21,7 +21,7 @@ endfunction()
 # dm_test(<name> LABEL unit|gl|e2e SOURCES files... [DEPS targets...] [WORKDIR dir])
 # A GoogleTest program; each test case becomes one CTest test with the label.
 function(dm_test name)
-  cmake_parse_arguments(ARG "" "LABEL;WORKDIR" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LABEL;WORKDIR;PREFIX" "SOURCES;DEPS" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
@@ -35,6 +35,7 @@ function(dm_test name)
     WORKING_DIRECTORY ${ARG_WORKDIR}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
+    TEST_PREFIX "${ARG_PREFIX}"
     PROPERTIES LABELS ${ARG_LABEL}
                ENVIRONMENT "DUNMARCH_HEADLESS=1;SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;DM_SOURCE_DIR=${CMAKE_SOURCE_DIR};DM_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
