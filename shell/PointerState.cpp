@@ -1,0 +1,6 @@
+#include "shell/PointerState.h"
+
+PointerState& GetPointerState() {
+    static PointerState state;
+    return state;
+}

@@ -1,0 +1,71 @@
+#include "shell/ShellApp.h"
+
+#include <new>
+
+#include "Core/FrameClock.h"
+#include "platform/xinput/XInput.h"
+#include "shell/InputState.h"
+#include "shell/ShellGlobals.h"
+#include "shell/ShellHost.h"
+#include "shell/StandInGame.h"
+#include "shell/StandInNeighbours.h"
+
+namespace {
+// Platform hooks around the application's life; nothing to do on this platform.
+void OnApplicationStart() {}
+void OnApplicationEnd() {}
+}  // namespace
+
+ShellApp* CreateShellApp() {
+    return new (std::nothrow) ShellApp;
+}
+
+ShellApp::~ShellApp() {
+    delete game_;
+    game_ = nullptr;
+}
+
+bool ShellApp::InitApplication() {
+    ResetFrameClock();
+    OnApplicationStart();
+    g_shellApp = this;
+    if (!game_) game_ = CreateGame();
+    g_shellGame = game_;
+    // Without a game there is nothing to run.
+    return game_ != nullptr;
+}
+
+bool ShellApp::QuitApplication() {
+    OnApplicationEnd();
+    g_shellGame = nullptr;
+    g_shellApp = nullptr;
+    return true;
+}
+
+bool ShellApp::InitView() {
+    g_d3d = host_->d3d_;
+    g_d3dDevice = host_->device_;
+    XInputEnable(TRUE);
+    ParticlesInitView();
+    game_->RunInitialize();
+    return true;
+}
+
+bool ShellApp::ReleaseView() {
+    game_->RunShutdown();
+    ParticlesReleaseView();
+    return true;
+}
+
+bool ShellApp::RenderScene() {
+    if (CheckDevice()) return true;
+    TickFrameClock();
+    game_->TickFps();
+    TranslatePointerInput();
+    game_->RunUpdate();
+    UpdateAudioService();
+    game_->RunDraw();
+    DrawCursor();
+    CopyKeyStatesToPrevious();
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The application object of the shell: creates the game and drives it from
+// the run loop's callbacks.
+#include "shell/ShellBase.h"
+
+namespace Game {
+class GameInterface;
+}
+
+class ShellApp : public ShellBase {
+public:
+    ShellApp() = default;
+    // Deletes the game.
+    ~ShellApp() override;
+
+    bool InitApplication() override;
+    bool QuitApplication() override;
+    bool InitView() override;
+    bool ReleaseView() override;
+    bool RenderScene() override;
+
+    // Tests the device before a frame; true: skip this frame.
+    bool CheckDevice();
+    // The frame's pointer code becomes at most one touch event; polls the pad.
+    bool TranslatePointerInput();
+
+    Game::GameInterface* game_ = nullptr;  // owned
+};
+
+// A new application with no game; null when allocation fails.
+ShellApp* CreateShellApp();

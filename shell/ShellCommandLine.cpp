@@ -1,0 +1,152 @@
+#include "shell/ShellCommandLine.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "shell/ShellBase.h"
+#include "shell/ShellOptions.h"
+
+namespace {
+
+bool EqualsNoCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b)
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+            return false;
+    return *a == *b;
+}
+
+bool NameIs(const char* name, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (EqualsNoCase(name, n)) return true;
+    return false;
+}
+
+}  // namespace
+
+void ShellCommandLine::Set(const char* text) {
+    text_ = text ? text : "";
+    hasText_ = true;
+}
+
+void ShellCommandLine::Prepend(const char* text) {
+    if (!hasText_) {
+        Set(text);
+        return;
+    }
+    std::string joined = text ? text : "";
+    joined += ' ';
+    joined += text_;
+    text_ = std::move(joined);
+}
+
+bool ShellCommandLine::LoadFile(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        return false;
+    }
+    // One line of text: each line end read so far becomes a blank.
+    std::vector<char> buffer(static_cast<size_t>(size) + 2, '\0');
+    size_t length = 0;
+    while (length + 1 < buffer.size() &&
+           std::fgets(buffer.data() + length, static_cast<int>(buffer.size() - length), file)) {
+        if (char* cr = std::strrchr(buffer.data(), '\r')) *cr = ' ';
+        if (char* lf = std::strrchr(buffer.data(), '\n')) *lf = ' ';
+        // A NUL byte in the file ends the text there; later lines overwrite it.
+        length = std::strlen(buffer.data());
+    }
+    std::fclose(file);
+    Prepend(buffer.data());
+    return true;
+}
+
+void ShellCommandLine::SetFromArguments(int count, const char* const* strings) {
+    std::string joined;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) joined += ' ';
+        if (strings[i]) joined += strings[i];
+    }
+    Set(joined.c_str());
+}
+
+void ShellCommandLine::Parse() {
+    if (!hasText_) return;
+    pairs_.clear();
+    tokens_.assign(text_.size() + 1, '\0');
+
+    const char* text = text_.c_str();
+    char* out = tokens_.data();
+    size_t w = 0;
+    bool inQuotes = false;
+    const char* name = nullptr;
+    const char* value = nullptr;
+    for (size_t i = 0; i <= text_.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            continue;
+        }
+        // An unclosed quote still ends with the text.
+        const bool endsToken = c == '\0' || (!inQuotes && (c == ' ' || c == '\t'));
+        if (endsToken) {
+            out[w++] = '\0';
+            if (name || value) pairs_.push_back(ShellOptionPair{name, value});
+            name = value = nullptr;
+        } else if (!inQuotes && c == '=') {
+            out[w++] = '\0';
+            value = out + w;
+        } else {
+            if (!name) name = out + w;
+            out[w++] = c;
+        }
+    }
+}
+
+void ShellCommandLine::Apply(ShellBase& shell) const {
+    for (const ShellOptionPair& pair : pairs_) {
+        const char* name = pair.name;
+        if (!name) continue;
+        const char* value = pair.value;
+        if (value) {
+            const int number = std::atoi(value);
+            if (NameIs(name, {"-width"})) shell.SetInt(2, number);
+            else if (NameIs(name, {"-height"})) shell.SetInt(3, number);
+            else if (NameIs(name, {"-FSAAMode", "-aa"})) shell.SetInt(9, number);
+            else if (NameIs(name, {"-fullscreen"})) shell.SetBool(0, number != 0);
+            else if (NameIs(name, {"-sw"})) shell.SetBool(7, number != 0);
+            else if (NameIs(name, {"-quitafterframe", "-qaf"})) shell.SetInt(6, number);
+            else if (NameIs(name, {"-quitaftertime", "-qat"})) shell.SetFloat(0, static_cast<float>(std::atof(value)));
+            else if (NameIs(name, {"-posx"})) shell.SetInt(4, number);
+            else if (NameIs(name, {"-posy"})) shell.SetInt(5, number);
+            else if (NameIs(name, {"-vsync"})) shell.SetInt(7, number);
+            else if (NameIs(name, {"-powersaving", "-ps"})) shell.SetBool(11, number != 0);
+            else if (NameIs(name, {"-colourbpp", "-colorbpp", "-cbpp"})) shell.SetInt(11, number);
+            else if (NameIs(name, {"-rotatekeys"})) shell.SetInt(12, number);
+            else if (NameIs(name, {"-c"})) {
+                const char* minus = std::strchr(value, '-');
+                shell.SetInt(14, number);
+                shell.SetInt(15, minus ? std::atoi(minus + 1) : number);
+            } else if (NameIs(name, {"-priority"})) shell.SetInt(16, number);
+            else if (NameIs(name, {"-config"})) shell.SetInt(17, number);
+        } else {
+            if (NameIs(name, {"-version"})) ShellPrint("Version: \"%s\"\n", kShellVersion);
+            else if (NameIs(name, {"-info"})) shell.SetBool(12, true);
+        }
+    }
+}
+
+void ShellCommandLine::Release() {
+    text_.clear();
+    text_.shrink_to_fit();
+    hasText_ = false;
+    tokens_.clear();
+    tokens_.shrink_to_fit();
+    pairs_.clear();
+    pairs_.shrink_to_fit();
+}

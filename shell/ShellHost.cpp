@@ -1,0 +1,189 @@
+#include "shell/ShellHost.h"
+
+#include <vector>
+
+#include "platform/win32/MessageBox.h"
+#include "platform/win32/Process.h"
+#include "platform/win32/Time.h"
+#include "shell/ShellBase.h"
+#include "shell/ShellGlobals.h"
+#include "shell/ShellOptions.h"
+
+namespace {
+
+const char kOptionFileName[] = "ShellCL.txt";
+
+// A start-up step failed: the program must not report success.
+void NoteStartupFailure() {
+    if (g_exitCode == 0) g_exitCode = 1;
+}
+
+// The program file's folder (with its trailing separator) and its name. The
+// path may use either separator.
+void SplitProgramPath(const std::string& path, std::string* folder, std::string* name) {
+    const size_t cut = path.find_last_of("/\\");
+    if (cut == std::string::npos) {
+        folder->clear();
+        *name = path;
+    } else {
+        *folder = path.substr(0, cut + 1);
+        *name = path.substr(cut + 1);
+    }
+}
+
+}  // namespace
+
+void ShellHost::Init(ShellBase* app) {
+    app_ = app;
+    app->host_ = this;
+    startTick_ = GetTickCount();
+    keyRotation_[0] = 2;
+    keyRotation_[1] = 0;
+    keyRotation_[2] = 3;
+    keyRotation_[3] = 1;
+
+    app->options_->windowWidth = 1024;
+    app->options_->windowHeight = 768;
+    std::vector<char> path(10240, '\0');
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length > 0 && length < path.size()) {
+        std::string name;
+        SplitProgramPath(std::string(path.data(), length), &readPath_, &name);
+        writePath_ = readPath_;
+        app->SetString(0, name.c_str());
+    }
+    window_ = nullptr;
+    dc_ = nullptr;
+    pointerPosition_[0] = pointerPosition_[1] = 0.0f;
+    pointerInside_ = false;
+    pointerCode_ = kPointerNone;
+    quit_ = false;
+    state_ = 0;
+}
+
+void ShellHost::Release() {
+    readPath_.clear();
+    writePath_.clear();
+    commandLine_.Release();
+}
+
+bool ShellHost::Run() {
+    ShellOptions& options = *app_->options_;
+    switch (state_) {
+        case 0: {
+            // The program folder first, the write path only when that fails.
+            for (const std::string* folder : {&readPath_, &writePath_}) {
+                const std::string path = *folder + kOptionFileName;
+                if (commandLine_.LoadFile(path.c_str())) {
+                    ShellPrint("Loaded command-line options from %s.\n", path.c_str());
+                    break;
+                }
+            }
+            commandLine_.Parse();
+            if (app_->InitApplication()) {
+                state_ = 1;
+            } else {
+                NoteStartupFailure();
+                state_ = 7;
+            }
+            return true;
+        }
+        case 1:
+            commandLine_.Apply(*app_);
+            if (options.outputInfo) app_->PrintShellInfo();
+            if (!InitOS()) {
+                ShellPrint("InitOS failed!\n");
+                NoteStartupFailure();
+                state_ = 6;
+                return true;
+            }
+            if (!InitAPI()) {
+                ShellPrint("InitAPI failed!\n");
+                NoteStartupFailure();
+                quit_ = true;
+                state_ = 5;
+                return true;
+            }
+            if (options.outputInfo) PrintDeviceInfo();
+            if (!app_->InitView()) {
+                ShellPrint("InitView failed!\n");
+                NoteStartupFailure();
+                quit_ = true;
+                state_ = 4;
+                return true;
+            }
+            if (g_quitAfterTimeStart == 0) g_quitAfterTimeStart = GetTickCount();
+            state_ = 2;
+            return true;
+        case 2:
+            RunFrame();
+            return true;
+        default:
+            break;
+    }
+
+    // The release states run on into each other within one call.
+    if (state_ == 3) {
+        app_->ReleaseView();
+        state_ = 4;
+    }
+    if (state_ == 4) {
+        ReleaseAPI();
+        state_ = 5;
+    }
+    if (state_ == 5) {
+        ReleaseOS();
+        if (!quit_ && options.initRepeats > 0) {
+            --options.initRepeats;
+            state_ = 1;
+            return true;
+        }
+        state_ = 6;
+    }
+    if (state_ == 6) {
+        app_->QuitApplication();
+        state_ = 7;
+    }
+    // State 7: the exit message, then the end.
+    if (options.exitMessage && options.applicationName) {
+        const std::string text = *options.exitMessage;
+        const std::string caption = *options.applicationName;
+        MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_SETFOREGROUND | MB_ICONINFORMATION);
+    }
+    options.applicationName.reset();
+    options.exitMessage.reset();
+    return false;
+}
+
+void ShellHost::RunFrame() {
+    ShellOptions& options = *app_->options_;
+    if (!app_->RenderScene()) {
+        state_ = 3;
+        return;
+    }
+    Present();
+    ProcessMessages();
+    activation_ = 0;  // taken by the frame, without further effect
+
+    const int frame = options.frameCounter;
+    if (options.captureStart <= frame && frame <= options.captureStop) {
+        unsigned char* buffer = nullptr;
+        if (!app_->CaptureScreen(options.windowWidth, options.windowHeight, &buffer)) {
+            app_->SetString(5, "Screen capture failed.\n");
+        } else if (app_->SaveScreenshot("ShellBase", buffer) != 0) {
+            app_->SetString(5, "Screen-shot save failed.\n");
+        }
+        delete[] buffer;
+    }
+
+    if (quit_) {
+        state_ = 3;
+    } else if (options.quitAfterFrame >= 0 && frame >= options.quitAfterFrame) {
+        state_ = 3;
+    } else if (options.quitAfterTime >= 0.0f &&
+               options.quitAfterTime <= (GetTickCount() - g_quitAfterTimeStart) * 0.001) {
+        state_ = 3;
+    } else {
+        ++options.frameCounter;
+    }
+}

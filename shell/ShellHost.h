@@ -1,0 +1,118 @@
+#pragma once
+// The platform object of the shell: window, device, option text, pointer
+// state and the run state machine that steps the application through
+// start-up, frames and shutdown, one state per call of Run.
+#include <string>
+
+#include "platform/win32/Gdi.h"
+#include "platform/win32/Types.h"
+#include "shell/ShellCommandLine.h"
+
+struct IDirect3D9;
+struct IDirect3DDevice9;
+class ShellBase;
+
+// The pointer codes the window procedure leaves for the frame.
+enum PointerCode {
+    kPointerNone = 0,
+    kPointerMiddle = 4,
+    kPointerLeftPress = 8,
+    kPointerLeftRelease = 16,
+    kPointerLeftDrag = 32,
+    kPointerLeftCancel = 64,
+    kPointerLeftRepeat = 128,
+    kPointerRightPress = 256,
+    kPointerRightRelease = 512,
+    kPointerRightDrag = 1024,
+    kPointerRightCancel = 2048,
+    kPointerRightRepeat = 4096,
+};
+
+class ShellHost {
+public:
+    ShellHost() = default;
+    virtual ~ShellHost() = default;
+    ShellHost(const ShellHost&) = delete;
+    ShellHost& operator=(const ShellHost&) = delete;
+
+    // Links host and application and fills the start-up defaults.
+    void Init(ShellBase* app);
+    // Frees the paths and the command-line buffers.
+    void Release();
+
+    // One step of the run state machine; false once, after the last state.
+    bool Run();
+
+    // The window layer (ShellWindow.cpp). Virtual so that tests can run the
+    // state machine without a window.
+    virtual bool InitOS();
+    virtual void ReleaseOS();
+    virtual void ProcessMessages();
+
+    // The device layer.
+    virtual bool InitAPI();
+    virtual void ReleaseAPI();
+    virtual void Present();
+    virtual void PrintDeviceInfo();
+    // Fills a capture buffer of width x height (rows padded to 4 bytes).
+    virtual bool CaptureBuffer(int width, int height, unsigned char* buffer);
+    void* ApiGetPointer(int index) const;
+
+    // Option accessors answered by the window layer.
+    bool OsGetInt(int index, int* value) const;
+    void* OsGetPointer(int index) const;
+
+    // Called by the window procedure.
+    bool OnPointerPress(HWND window, int code, LPARAM lParam);
+    bool OnPointerRelease(int code);
+    void OnKeyDown(WPARAM virtualKey);
+    void OnKeyUp(WPARAM virtualKey);
+
+    // Offscreen bitmap (only with that option): created before the device,
+    // selected after it, released with it.
+    bool CreateOffscreenBitmap();
+    void SelectOffscreenBitmap();
+    void ReleaseOffscreenBitmap();
+    bool CopyOffscreenBitmap();
+    HDC GetWindowDC() const { return dc_; }
+    HBITMAP GetOffscreenBitmap() const { return offscreenBitmap_; }
+
+    // Direct3D object and device.
+    IDirect3D9* d3d_ = nullptr;
+    IDirect3DDevice9* device_ = nullptr;
+
+    HDC dc_ = nullptr;
+    HWND window_ = nullptr;
+    HBITMAP offscreenBitmap_ = nullptr;
+    HGDIOBJ previousBitmap_ = nullptr;
+    HDC memoryDc_ = nullptr;
+
+    HINSTANCE instance_ = nullptr;
+    int showCommand_ = 0;
+
+    // Normalised pointer position (x then y, 0..1 inside the client area).
+    float pointerPosition_[2] = {0.0f, 0.0f};
+    bool pointerInside_ = false;
+    int pointerCode_ = kPointerNone;
+
+    ShellBase* app_ = nullptr;
+    ShellCommandLine commandLine_;
+    bool quit_ = false;
+    int state_ = 0;
+    int keyRotation_[4] = {2, 0, 3, 1};
+    std::string readPath_;
+    std::string writePath_;
+    DWORD startTick_ = 0;
+
+    // +1 / -1 from WM_ACTIVATE until the next frame takes it.
+    int activation_ = 0;
+    // The last shell key; every key press records "none".
+    int shellKey_ = -1;
+
+private:
+    void RunFrame();
+};
+
+// The window procedure of the shell's window.
+LRESULT ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void RegisterShellWindowClass(HINSTANCE instance);

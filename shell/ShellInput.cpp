@@ -1,0 +1,81 @@
+// The frame's input: pointer code to touch event, key states and handlers,
+// the gamepad poll.
+#include "shell/Gamepad.h"
+#include "shell/InputState.h"
+#include "shell/KeyHandlers.h"
+#include "shell/ShellApp.h"
+#include "shell/ShellHost.h"
+#include "shell/TouchEvent.h"
+
+namespace {
+
+struct TouchMapping {
+    int code;
+    int32_t phase;
+    int32_t button;
+};
+
+constexpr TouchMapping kTouchMappings[] = {
+    {kPointerLeftPress, kTouchPress, kTouchLeft},
+    {kPointerLeftDrag, kTouchDrag, kTouchLeft},
+    {kPointerLeftRepeat, kTouchRepeatedPress, kTouchLeft},
+    {kPointerLeftRelease, kTouchRelease, kTouchLeft},
+    {kPointerLeftCancel, kTouchCancel, kTouchLeft},
+    {kPointerRightPress, kTouchPress, kTouchRight},
+    {kPointerRightDrag, kTouchDrag, kTouchRight},
+    {kPointerRightRepeat, kTouchRepeatedPress, kTouchRight},
+    {kPointerRightRelease, kTouchRelease, kTouchRight},
+    {kPointerRightCancel, kTouchCancel, kTouchRight},
+};
+
+const TouchMapping* FindTouchMapping(int code) {
+    for (const TouchMapping& m : kTouchMappings)
+        if (m.code == code) return &m;
+    return nullptr;
+}
+
+// Codes delivered once: releases, cancels and the middle button, which has no
+// touch event and must not stay pending.
+bool IsOneShotCode(int code) {
+    return code == kPointerLeftRelease || code == kPointerRightRelease || code == kPointerLeftCancel ||
+           code == kPointerRightCancel || code == kPointerMiddle;
+}
+
+int ProgramKeyCode(WPARAM virtualKey) {
+    if (virtualKey > 255) return kNoKeyCode;
+    return KeyCodeTable[virtualKey];
+}
+
+}  // namespace
+
+bool ShellApp::TranslatePointerInput() {
+    TouchEvents.clear();
+    ShellHost& host = *host_;
+    if (host.pointerInside_ && host.pointerCode_ != kPointerNone) {
+        if (const TouchMapping* m = FindTouchMapping(host.pointerCode_)) {
+            TouchEvent e{};
+            e.position = Vector2(host.pointerPosition_[0], host.pointerPosition_[1]);
+            e.phase = m->phase;
+            e.button = m->button;
+            TouchEvents.push_back(e);
+        }
+    }
+    if (IsOneShotCode(host.pointerCode_)) host.pointerCode_ = kPointerNone;
+    PollGamepad();
+    return true;
+}
+
+void ShellHost::OnKeyDown(WPARAM virtualKey) {
+    shellKey_ = -1;
+    const int code = ProgramKeyCode(virtualKey);
+    if (code == kNoKeyCode) return;
+    GetInputState().keys[code] = 1;
+    KeyDownListeners.Fire(code);
+}
+
+void ShellHost::OnKeyUp(WPARAM virtualKey) {
+    const int code = ProgramKeyCode(virtualKey);
+    if (code == kNoKeyCode) return;
+    GetInputState().keys[code] = 0;
+    KeyUpListeners.Fire(code);
+}

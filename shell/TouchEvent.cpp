@@ -1,0 +1,3 @@
+#include "shell/TouchEvent.h"
+
+std::vector<TouchEvent> TouchEvents;
