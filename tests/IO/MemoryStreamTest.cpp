@@ -1,5 +1,7 @@
 #include "IO/MemoryStream.h"
 
+#include "IO/File.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -296,6 +298,42 @@ TEST(MemoryStream, FailedSourceOrDestinationReturnsMinusOne)
     failed.ReadInt32(v);
     std::stringstream out;
     EXPECT_EQ(-1, failed.SaveTo(out));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MemoryStream, SavesToAndLoadsFromGameFiles)
+{
+    const std::string path = testing::TempDir() + "memorystream-file.bin";
+    MemoryStream s;
+    s.WriteString("file");
+    s.WriteUInt64(0x0102030405060708ULL);
+
+    EXPECT_EQ(-1, s.SaveToFile(nullptr));
+    IO::File* out = IO::File::OpenWrite(path);
+    ASSERT_NE(nullptr, out);
+    EXPECT_EQ(1, s.SaveToFile(out));
+    delete out;
+
+    MemoryStream back;
+    back.WriteInt32(99);
+    EXPECT_EQ(-1, back.LoadFromFile(nullptr));
+    EXPECT_EQ(0, back.GetSize());
+
+    IO::File* in = IO::File::OpenRead(path);
+    ASSERT_NE(nullptr, in);
+    in->Seek(0, 2);  // the load reads from offset 0 wherever the handle stands
+    EXPECT_EQ(1, back.LoadFromFile(in));
+    delete in;
+    std::string text;
+    uint64_t v = 0;
+    EXPECT_EQ(1, back.ReadString(text));
+    EXPECT_EQ(1, back.ReadUInt64(v));
+    EXPECT_EQ("file", text);
+    EXPECT_EQ(0x0102030405060708ULL, v);
+    IO::DeleteFile(path);
 }
 
 }  // namespace
