@@ -1,0 +1,132 @@
+// Runs the dunmarch program headless and checks its exit code, its start-up
+// and shutdown order (the lifecycle lines of DUNMARCH_TRACE) and its files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "shell/ScratchDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int exitCode = -1;
+    std::string output;  // stdout and stderr
+};
+
+std::string SourceDir() {
+    if (const char* dir = std::getenv("DM_SOURCE_DIR")) return dir;
+    const std::string file = __FILE__;
+    return file.substr(0, file.rfind("/tests/"));
+}
+
+// The build folder holds tests/<this program> and game/dunmarch.
+std::string GameDir() {
+    if (const char* build = std::getenv("DM_BUILD_DIR")) return std::string(build) + "/game";
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : (self.parent_path().parent_path() / "game").string();
+}
+
+// Runs <folder>/dunmarch with the arguments in that folder, headless.
+Result RunDunmarch(const std::string& folder, const std::string& arguments, const std::string& environment = "") {
+    ScratchDir scratch;
+    const std::string out = scratch.File("output.txt");
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const std::string headless = std::string("SDL_VIDEODRIVER=") + (driver ? driver : "offscreen") +
+                                 " DUNMARCH_HEADLESS=1 ALSOFT_DRIVERS=null LSAN_OPTIONS=suppressions=" + SourceDir() +
+                                 "/tests/lsan.supp DUNMARCH_TRACE=1";
+    const std::string command = "cd '" + folder + "' && env " + headless + " " + environment + " ./dunmarch " +
+                                arguments + " > '" + out + "' 2>&1";
+    const int status = std::system(command.c_str());
+    Result r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.output = scratch.Read("output.txt");
+    return r;
+}
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// The lines appear in this order (other lines may come between them).
+void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines) {
+    size_t at = 0;
+    for (const std::string& line : lines) {
+        const size_t found = text.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << text;
+        at = found + line.size();
+    }
+}
+
+class DunmarchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(fs::exists(GameDir() + "/dunmarch")) << GameDir();
+    }
+};
+
+TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
+    const Result r = RunDunmarch(GameDir(), "-qaf=2");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(Count(r.output, "[trace] frame presented"), 3) << r.output;
+    ExpectInOrder(r.output, {
+                                "[trace] stand-in game created",
+                                "[trace] window created: DunmarchLiteClass 1024x768",
+                                "[trace] GL context created",
+                                "[trace] XInputEnable(1)",
+                                "[trace] stand-in game initialised",
+                                "[trace] frame presented",
+                                "[trace] stand-in game shut down",
+                                "[trace] GL context deleted",
+                                "[trace] window destroyed",
+                                "[trace] stand-in game deleted",
+                            });
+    EXPECT_EQ(Count(r.output, "failed!"), 0) << r.output;
+}
+
+TEST_F(DunmarchTest, QuitAfterFrameZeroRendersOneFrame) {
+    const Result r = RunDunmarch(GameDir(), "-qaf=0 -info '-bogus=a b'");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(Count(r.output, "[trace] frame presented"), 1) << r.output;
+    // The arguments reach the shell as one command line, blanks quoted again.
+    EXPECT_NE(r.output.find("Command-line: -qaf=0 -info -bogus=\"a b\"\n"), std::string::npos) << r.output;
+}
+
+TEST_F(DunmarchTest, QuitAfterTime) {
+    const Result r = RunDunmarch(GameDir(), "-qat=0.2");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_GE(Count(r.output, "[trace] frame presented"), 1) << r.output;
+}
+
+TEST_F(DunmarchTest, OptionFileAndScreenshotInTheProgramFolder) {
+    ScratchDir folder;
+    fs::copy_file(GameDir() + "/dunmarch", folder.File("dunmarch"));
+    folder.Write("ShellCL.txt", "-qaf=5\r\n-c=1\r\n-width=640");
+    const Result r = RunDunmarch(folder.Folder(), "-qaf=1 -width=320 -height=200");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("Loaded command-line options from " + folder.File("ShellCL.txt") + ".\n"),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(Count(r.output, "[trace] frame presented"), 2) << r.output;
+    EXPECT_NE(r.output.find("window created: DunmarchLiteClass 320x200"), std::string::npos) << r.output;
+    EXPECT_EQ(fs::file_size(folder.File("ShellBase0000.bmp")), 54u + 320u * 3u * 200u);
+    EXPECT_FALSE(fs::exists(folder.File("ShellBase0001.bmp")));
+}
+
+TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
+    const Result r = RunDunmarch(GameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");
+    EXPECT_NE(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("InitOS failed!"), std::string::npos) << r.output;
+    EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
+    ExpectInOrder(r.output, {"[trace] stand-in game created", "[trace] stand-in game deleted"});
+}
+
+}  // namespace
