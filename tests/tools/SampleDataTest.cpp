@@ -1,0 +1,94 @@
+// The files the data builder generated into the game's folder, read back through the
+// game's own readers and compared with the catalogue they were written from.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "Classes/Dictionary/Config/Config.h"
+#include "Core/Language.h"
+#include "IO/File.h"
+#include "tools/catalogue/Config.h"
+#include "tools/catalogue/LanguageKeys.h"
+
+namespace {
+
+std::string GameDir() {
+    const char* build = std::getenv("DM_BUILD_DIR");
+    // Tests run in the build folder's tests/ folder when DM_BUILD_DIR is not given.
+    return std::string(build ? build : "..") + "/game/";
+}
+
+namespace cfg = catalogue::config;
+
+}  // namespace
+
+TEST(SampleDataTest, ConfigNamesTheCatalogueFolders) {
+    Config config;
+    ASSERT_TRUE(config.Read((GameDir() + cfg::kFileName).c_str()));
+    const Config::PathSet& p = config.Paths;
+    EXPECT_EQ(cfg::kResourcePc, p.ResourcesPcPath);
+    EXPECT_EQ(cfg::kResourceCommon, p.ResourcesCommonPath);
+    const struct {
+        const cfg::Folder& folder;
+        const std::string& value;
+    } folders[] = {
+        {cfg::kUi, p.UiPath},           {cfg::kUiTexture, p.UiTexturePath}, {cfg::kVideos, p.VideosPath},
+        {cfg::kTextures, p.TexturesPath}, {cfg::kFonts, p.FontsPath},       {cfg::kMeshes, p.MeshesPath},
+        {cfg::kMapViews, p.MapViewsPath}, {cfg::kLanguage, p.LanguagePath}, {cfg::kLogic, p.LogicPath},
+        {cfg::kSounds, p.SoundsPath},   {cfg::kMaps, p.MapsPath},           {cfg::kWaves, p.WavesPath},
+        {cfg::kDefenders, p.DefendersPath}, {cfg::kAttackers, p.AttackersPath}, {cfg::kWeapons, p.WeaponsPath},
+        {cfg::kAnims, p.AnimsPath},     {cfg::kParticles, p.ParticlesPath},
+    };
+    for (const auto& f : folders) EXPECT_EQ(f.folder.Path(), f.value) << f.folder.element;
+
+    ASSERT_EQ(1u, config.Maps.size());
+    EXPECT_EQ("Harrowmere", config.Maps[0]);
+    const struct {
+        const cfg::Spell* spells;
+        size_t count;
+    } spells[Config::kSpellKinds] = {{cfg::kSlowdown, std::size(cfg::kSlowdown)},
+                                     {cfg::kFirestorm, std::size(cfg::kFirestorm)},
+                                     {cfg::kLightning, std::size(cfg::kLightning)}};
+    for (int kind = 0; kind < Config::kSpellKinds; ++kind) {
+        ASSERT_EQ(spells[kind].count, config.Spells[kind].size()) << kind;
+        for (size_t level = 0; level < spells[kind].count; ++level) {
+            EXPECT_EQ(spells[kind].spells[level].weapon, config.Spells[kind][level].weapon);
+            EXPECT_EQ(spells[kind].spells[level].price, config.Spells[kind][level].price);
+            EXPECT_EQ(spells[kind].spells[level].cooldown, config.Spells[kind][level].cooldown);
+        }
+    }
+    ASSERT_EQ(std::size(cfg::kColors), config.Colors.size());
+    EXPECT_EQ("red", config.Colors[0].name);
+    EXPECT_EQ(std::size(cfg::kSpawnPointTypes), config.SpawnPointTypes.size());
+    EXPECT_EQ(cfg::kWebsiteUrl, config.Website.first);
+    EXPECT_EQ(cfg::kBannerSiteUrl, config.BannerSite.first);
+    EXPECT_EQ(cfg::kInterfaceTexture, config.Interface.first);
+    EXPECT_EQ(0u, config.Website.first.find("http://127.0.0.1"));
+    EXPECT_EQ(0u, config.BannerSite.first.find("http://127.0.0.1"));
+    EXPECT_EQ(0u, config.Submission[0].find("http://127.0.0.1"));
+}
+
+TEST(SampleDataTest, EveryLanguageFileHoldsEveryCatalogueKey) {
+    for (const catalogue::lang::LanguageFile& lan : catalogue::lang::kFiles) {
+        SCOPED_TRACE(lan.file);
+        const std::string path = GameDir() + cfg::kLanguage.Path() + lan.file;
+        std::unique_ptr<IO::File> file(IO::File::OpenRead(path));
+        ASSERT_NE(nullptr, file);
+        LanguageTable table;
+        ASSERT_EQ(kLanguageReadOk, ReadLanguageEntries(*file, table));
+        EXPECT_EQ(std::size(catalogue::lang::kAllKeys), table.size());
+        for (const char* key : catalogue::lang::kAllKeys) {
+            const auto it = table.find(key);
+            ASSERT_NE(table.end(), it) << key;
+            EXPECT_FALSE(it->second.empty()) << key;
+        }
+        // The tips run from TextTip1 without a gap.
+        EXPECT_EQ(0u, table.count("TextTip" + std::to_string(catalogue::lang::kTipCount + 1)));
+        // Russian is written in Cyrillic.
+        if (lan.code == kRussian) {
+            EXPECT_EQ(L"\u0410\u0442\u0430\u043a\u0430", table.at("TextAttack"));
+        }
+    }
+}

@@ -1,0 +1,2 @@
+# The sample-data tests read the generated files through the game's readers.
+list(APPEND DM_TEST_DEPS dm_Classes dm_Core dm_IO dm_platform dm_catalogue)

@@ -1,0 +1,34 @@
+#pragma once
+// One check of the sample data: it loads files through the game's readers, prints a
+// short summary with Report::Line and reports every missing or unreadable file with
+// Report::Fail. Checks run in ascending order, then by name, in the game's folder.
+#include <string>
+
+namespace datacheck {
+
+class Report {
+public:
+    void Line(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    int Failures() const { return failures_; }
+
+private:
+    int failures_ = 0;
+};
+
+using CheckFn = void (*)(Report&);
+
+struct Registration {
+    Registration(const char* name, int order, CheckFn fn);
+};
+
+}  // namespace datacheck
+
+#define DATACHECK_CONCAT2(a, b) a##b
+#define DATACHECK_CONCAT(a, b) DATACHECK_CONCAT2(a, b)
+// DATACHECK(name, order) { ... body using `report` ... }
+#define DATACHECK(name, order)                                                                    \
+    static void DATACHECK_CONCAT(datacheck_check_, name)(datacheck::Report&);                     \
+    static datacheck::Registration DATACHECK_CONCAT(datacheck_reg_, name)(                        \
+        #name, order, &DATACHECK_CONCAT(datacheck_check_, name));                                 \
+    static void DATACHECK_CONCAT(datacheck_check_, name)(datacheck::Report & report)

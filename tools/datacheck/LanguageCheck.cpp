@@ -1,0 +1,50 @@
+// The seven language files through the game's .lan reader: each must read to its end
+// and carry every key of the catalogue; the English file must also load as the game
+// loads it.
+#include <memory>
+#include <string>
+
+#include "Classes/Dictionary/Config/Config.h"
+#include "Core/Language.h"
+#include "Core/Service.h"
+#include "IO/File.h"
+#include "tools/catalogue/LanguageKeys.h"
+#include "tools/datacheck/Check.h"
+
+DATACHECK(language, 10) {
+    if (!Service<Config>::Exists()) {
+        report.Fail("no configuration");
+        return;
+    }
+    const std::string folder = Service<Config>::Get()->Paths.LanguagePath;
+    for (int code = kEnglish; code <= kJapanese; ++code) {
+        const LanguageInfo* info = FindLanguage(code);
+        const std::string path = folder + info->file;
+        std::unique_ptr<IO::File> file(IO::File::OpenRead(path.c_str()));
+        if (!file) {
+            report.Fail("%s is missing", path.c_str());
+            continue;
+        }
+        LanguageTable table;
+        const LanguageReadResult result = ReadLanguageEntries(*file, table);
+        if (result != kLanguageReadOk) {
+            report.Fail("%s: %s", path.c_str(), result == kLanguageReadBadMagic ? "not a language file" : "truncated");
+            continue;
+        }
+        int missing = 0, empty = 0;
+        for (const char* key : catalogue::lang::kAllKeys) {
+            const auto it = table.find(key);
+            if (it == table.end())
+                ++missing;
+            else if (it->second.empty())
+                ++empty;
+        }
+        report.Line("%s: %zu keys", path.c_str(), table.size());
+        if (missing) report.Fail("%s lacks %d catalogue keys", path.c_str(), missing);
+        if (empty) report.Fail("%s has %d empty texts", path.c_str(), empty);
+    }
+
+    if (!LoadLanguageFile(kEnglish, folder + FindLanguage(kEnglish)->file) || GetLanguageIndex() != kEnglish ||
+        !HasLocalizedText("TextTip1"))
+        report.Fail("the English file does not load as the game loads it");
+}
