@@ -135,17 +135,25 @@ TEST(WavHandler, RequestersSeeOnlyTheirOwnReads) {
     TempDir dir;
     WavLayout layout;
     layout.channels = 1;
+    // The buffers outlive the handler, which waits for its reads when it is deleted.
+    std::vector<uint8_t> early(200), late(200), refused(200, 0x33), filler(200);
     HandlerRef handler(dir.Write("a.wav", MakeWav(layout)));
     ASSERT_NE(nullptr, Parse(handler).format);
 
     ReadControl control(UINT64_MAX, 100000);  // reads from byte 100,000 on wait for Release
-    std::vector<uint8_t> early(200), late(200);
-    const int keyEarly = 0, keyLate = 0;
+    const int keyEarly = 0, keyLate = 0, keyFiller = 0, keyRefused = 0;
     handler->RequestRead(late.data(), 60000, 100, &keyLate);
     handler->RequestRead(early.data(), 0, 100, &keyEarly);
     EXPECT_TRUE(WaitForRequest(handler.get(), &keyEarly));
     EXPECT_FALSE(handler->IsRequestDone(&keyLate));
     EXPECT_TRUE(handler->IsRequestDone(&early));  // a key with nothing in flight
+
+    // With all 16 reader slots busy a read is refused: done at once, destination unchanged.
+    for (int i = 0; i < 15; ++i) handler->RequestRead(filler.data(), 60000, 100, &keyFiller);
+    handler->RequestRead(refused.data(), 0, 100, &keyRefused);
+    EXPECT_TRUE(handler->IsRequestDone(&keyRefused));
+    EXPECT_EQ(std::vector<uint8_t>(200, 0x33), refused);
+    EXPECT_FALSE(handler->IsRequestDone(&keyFiller));
 
     control.Release();
     handler->FinishRequest(&keyLate);
