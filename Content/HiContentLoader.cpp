@@ -1,0 +1,9 @@
+#include "Content/HiContentLoader.h"
+
+namespace Content {
+
+HiContentLoader::HiContentLoader() = default;
+
+HiContentLoader::~HiContentLoader() = default;
+
+}  // namespace Content

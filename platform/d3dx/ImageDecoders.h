@@ -1,0 +1,69 @@
+#pragma once
+// The image readers behind the D3DX texture substitute. Every reader checks each
+// length against the data it was given, so no input makes it read out of bounds.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/d3dx/D3DXTexture.h"
+
+namespace d3dx {
+
+// Largest side accepted (the device's own limit).
+constexpr UINT kMaxImageSide = 8192;
+
+// An image as decoded, before it becomes a texture.
+struct Image {
+    D3DXIMAGE_FILEFORMAT fileFormat = D3DXIFF_BMP;
+    UINT width = 0;
+    UINT height = 0;
+    // D3DFMT_A8R8G8B8 or D3DFMT_X8R8G8B8: 4 bytes a pixel in memory order
+    // (blue, green, red, alpha; alpha 255 for X8R8G8B8), rows top first, no padding.
+    // D3DFMT_DXT1/3/5: the blocks as stored.
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    // Level 0 first; more than one only when a DDS file stores a mip chain.
+    std::vector<std::vector<uint8_t>> levels;
+};
+
+bool IsCompressed(D3DFORMAT format);
+// Bytes of one level of the given size in the format.
+size_t LevelBytes(D3DFORMAT format, UINT width, UINT height);
+
+// D3D_OK, or D3DXERR_INVALIDDATA.
+HRESULT ReadImageInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
+HRESULT DecodeImage(const uint8_t* data, size_t size, Image* image);
+
+// Per file format: the header alone (info), or the whole image.
+HRESULT ReadDdsInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
+HRESULT DecodeDds(const uint8_t* data, size_t size, Image* image);
+HRESULT ReadPngInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
+HRESULT DecodePng(const uint8_t* data, size_t size, Image* image);
+HRESULT ReadBmpInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
+HRESULT DecodeBmp(const uint8_t* data, size_t size, Image* image);
+
+// Levels of a full chain down to 1 x 1.
+UINT FullChainLevels(UINT width, UINT height);
+
+inline uint16_t ReadLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t ReadLE32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// One colour channel given by a bit mask, widened to 8 bits.
+class MaskChannel {
+public:
+    MaskChannel() = default;
+    explicit MaskChannel(uint32_t mask);
+    bool Present() const { return mask_ != 0; }
+    // False for a mask whose bits are not one run.
+    bool Contiguous() const;
+    uint8_t Extract(uint32_t pixel, uint8_t absent) const;
+
+private:
+    uint32_t mask_ = 0;
+    unsigned shift_ = 0;
+    uint32_t max_ = 0;
+};
+
+}  // namespace d3dx
