@@ -28,7 +28,11 @@ function(dm_test name)
   if(NOT ARG_WORKDIR)
     set(ARG_WORKDIR ${CMAKE_CURRENT_BINARY_DIR})
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  # TestEnvironment.cpp sets the tests' environment (headless, offscreen video,
+  # null audio, source and build folders) and the leak suppressions.
+  add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/TestEnvironment.cpp)
+  target_compile_definitions(${name} PRIVATE
+    DM_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" DM_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
@@ -36,6 +40,5 @@ function(dm_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     TEST_PREFIX "${ARG_PREFIX}"
-    PROPERTIES LABELS ${ARG_LABEL}
-               ENVIRONMENT "DUNMARCH_HEADLESS=1;SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;DM_SOURCE_DIR=${CMAKE_SOURCE_DIR};DM_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    PROPERTIES LABELS ${ARG_LABEL})
 endfunction()
