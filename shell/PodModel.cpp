@@ -44,12 +44,17 @@ bool ReadString(CSource& src, uint32_t length, std::string& out) {
     return true;
 }
 
-// A count may be given once.
-bool ReadCount(CSource& src, uint32_t length, uint32_t& count, bool& seen) {
+// A count may be given once. A count of blocks to come cannot exceed what the
+// rest of the file can hold (a block takes at least its two tags, 16 bytes),
+// so a forged count allocates nothing.
+bool ReadCount(CSource& src, uint32_t length, uint32_t& count, bool& seen, bool countsBlocks = true) {
     if (seen)
         return false;
     seen = true;
-    return ReadU32(src, length, count);
+    if (!ReadU32(src, length, count))
+        return false;
+    const CSourceStream* stream = dynamic_cast<const CSourceStream*>(&src);
+    return !countsBlocks || !stream || count <= stream->Remaining() / 16;
 }
 
 bool ReadData(CSource& src, uint32_t block, PodData& data, bool alwaysReadData, bool meshInterleaved) {
@@ -351,9 +356,9 @@ bool ReadScene(CSource& src, CPodScene& s) {
             ok = ReadCount(src, length, s.nNumMaterial, c.seen[5]) &&
                  (s.pMaterial.assign(s.nNumMaterial, PodMaterial()), true);
             break;
-        case kPodSceneNumMeshNode: ok = ReadCount(src, length, s.nNumMeshNode, meshNodeSeen); break;
-        case kPodSceneNumFrame: ok = ReadCount(src, length, s.nNumFrame, framesSeen); break;
-        case kPodSceneFlags: ok = ReadCount(src, length, s.nFlags, flagsSeen); break;
+        case kPodSceneNumMeshNode: ok = ReadCount(src, length, s.nNumMeshNode, meshNodeSeen, false); break;
+        case kPodSceneNumFrame: ok = ReadCount(src, length, s.nNumFrame, framesSeen, false); break;
+        case kPodSceneFlags: ok = ReadCount(src, length, s.nFlags, flagsSeen, false); break;
         case kPodSceneCamera:
             ok = c.read[0] < s.pCamera.size() && ReadCamera(src, s.pCamera[c.read[0]++]);
             break;

@@ -383,6 +383,7 @@ TEST(PodReader, RefusesBadTagStreams) {
              t.Begin(2013);
              t.Tag(5007, 0xFFFFFFF0u);
          })},
+        {"count larger than the file can hold", SceneFile([](TagStream& t) { t.U32(2005, 0xFFFFFFFFu); })},
         {"second scene block",
          [] {
              std::vector<uint8_t> one = SceneFile([](TagStream&) {});
