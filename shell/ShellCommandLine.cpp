@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr long kMaxOptionFileSize = 1 << 20;
+
 bool EqualsNoCase(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b)
         if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
@@ -47,7 +49,8 @@ bool ShellCommandLine::LoadFile(const char* path) {
     if (!file) return false;
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    // A folder of that name reports a huge size; no option file is that long.
+    if (size < 0 || size > kMaxOptionFileSize || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return false;
     }

@@ -96,6 +96,10 @@ TEST(ShellCommandLineTest, LoadFileTurnsLinesIntoOneLine) {
     ShellCommandLine missing;
     EXPECT_FALSE(missing.LoadFile(dir.File("absent.txt").c_str()));
     EXPECT_EQ(missing.GetText(), nullptr);
+    // A folder opens like a file here but is no option file.
+    std::filesystem::create_directory(dir.File("folder"));
+    EXPECT_FALSE(missing.LoadFile(dir.File("folder").c_str()));
+    EXPECT_EQ(missing.GetText(), nullptr);
 }
 
 class ShellApplyTest : public ::testing::Test {
