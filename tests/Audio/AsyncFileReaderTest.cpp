@@ -53,7 +53,7 @@ TEST(AsyncFileReader, ReadsAreCutAtTheEndOfTheFile) {
 
 TEST(AsyncFileReader, IdsOnlyGrowAndSixteenReadsFillTheSlots) {
     TempDir dir;
-    std::vector<uint8_t> buffer(20 * 100);  // outlives the reader, which waits for its reads
+    std::vector<uint8_t> buffer(20 * 100);  // one region per read; outlives the reader
     AsyncFileReader reader(SampleSourceInfo(dir.Write("a.wav", PatternFile(20000))));
     ReadControl control(UINT64_MAX, 1000);  // reads from offset 1000 on wait for Release
 
@@ -66,12 +66,12 @@ TEST(AsyncFileReader, IdsOnlyGrowAndSixteenReadsFillTheSlots) {
     // Slot 0 is free again: 14 more reads fill the 16 slots; the next one is refused
     // without using an id.
     for (int64_t expected = 4; expected <= 17; ++expected) {
-        EXPECT_EQ(expected, reader.Read(buffer.data() + 300, 2000, 10));
+        EXPECT_EQ(expected, reader.Read(buffer.data() + 100 * expected, 2000, 10));
     }
-    EXPECT_EQ(-1, reader.Read(buffer.data(), 3000, 10));
+    EXPECT_EQ(-1, reader.Read(buffer.data() + 1800, 3000, 10));
     control.Release();
     EXPECT_EQ(100, PollUntilDone(reader, 2));
-    EXPECT_EQ(18, reader.Read(buffer.data(), 0, 10));
+    EXPECT_EQ(18, reader.Read(buffer.data() + 1800, 0, 10));
 }
 
 TEST(AsyncFileReader, DeletingWaitsForTheReadsInFlight) {

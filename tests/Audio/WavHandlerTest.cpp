@@ -136,7 +136,7 @@ TEST(WavHandler, RequestersSeeOnlyTheirOwnReads) {
     WavLayout layout;
     layout.channels = 1;
     // The buffers outlive the handler, which waits for its reads when it is deleted.
-    std::vector<uint8_t> early(200), late(200), refused(200, 0x33), filler(200);
+    std::vector<uint8_t> early(200), late(200), refused(200, 0x33), filler(15 * 200);
     HandlerRef handler(dir.Write("a.wav", MakeWav(layout)));
     ASSERT_NE(nullptr, Parse(handler).format);
 
@@ -149,7 +149,7 @@ TEST(WavHandler, RequestersSeeOnlyTheirOwnReads) {
     EXPECT_TRUE(handler->IsRequestDone(&early));  // a key with nothing in flight
 
     // With all 16 reader slots busy a read is refused: done at once, destination unchanged.
-    for (int i = 0; i < 15; ++i) handler->RequestRead(filler.data(), 60000, 100, &keyFiller);
+    for (int i = 0; i < 15; ++i) handler->RequestRead(filler.data() + 200 * i, 60000, 100, &keyFiller);
     handler->RequestRead(refused.data(), 0, 100, &keyRefused);
     EXPECT_TRUE(handler->IsRequestDone(&keyRefused));
     EXPECT_EQ(std::vector<uint8_t>(200, 0x33), refused);
