@@ -4,6 +4,7 @@
 #include "Threading/Thread.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,8 +13,9 @@ namespace {
 
 constexpr float kPollSeconds = 0.005f;
 // A read the reader never reports (a device that does not answer) is given up after this
-// many 5 ms polls; failed reads are reported long before.
-constexpr int kMaxPolls = 2000;
+// long; failed reads are reported long before. Real time, so a test's stopped clock, under
+// which the sleeps only yield, does not cut the wait short.
+constexpr std::chrono::seconds kReadPatience(10);
 
 }  // namespace
 
@@ -88,12 +90,13 @@ int16_t CSSampleHandlerOGG::ConvertSample(float value) {
 }
 
 int64_t CSSampleHandlerOGG::AwaitRead(uint32_t id) {
-    for (int i = 0; i < kMaxPolls; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + kReadPatience;
+    for (;;) {
         const int64_t bytes = m_pReader->Poll(id);
         if (bytes >= 0) return bytes;
+        if (std::chrono::steady_clock::now() > deadline) return -1;
         SleepSeconds(kPollSeconds);
     }
-    return -1;
 }
 
 uint32_t CSSampleHandlerOGG::ReadSource(uint8_t* destination, uint32_t wanted) {

@@ -255,3 +255,19 @@ TEST(OggHandler, DamagedStreamsEndWithoutHanging) {
         EXPECT_EQ(Slice(reference, 0, 1000, 2), Slice(pcm, 0, 1000, 2));
     }
 }
+
+TEST(OggHandler, DecodingWaitsForTheNextBufferStillInFlight) {
+    TempDir dir;
+    const std::vector<int16_t> reference = ReferenceDecode(MediumFile());
+    ReadControl control(UINT64_MAX, 32768);  // the second buffer and all later ones are held
+    HandlerRef handler(dir.Write("m.ogg", MediumFile()));
+    ASSERT_NE(nullptr, WaitForHeader(handler.get()));
+    std::thread releaser([&control] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        control.Release();
+    });
+    const uint32_t frames = static_cast<uint32_t>(reference.size() / 2);
+    const std::vector<int16_t> pcm = ReadFrames(handler.get(), 0, frames);
+    releaser.join();
+    EXPECT_EQ(reference, pcm);
+}
