@@ -113,6 +113,8 @@ TEST(Camera, ScreenToRayAndNodeTransform) {
     root->Translate(0, 50, 0);
     root->Refresh(nullptr);
     camera->Refresh(nullptr);
+    ASSERT_TRUE(camera->IsDirty());
+    camera->GetInverseViewProjection();  // a reader rebuilds the dirty matrices
     EXPECT_NEAR(camera->GetWorldEye().y, 50.0f, 1e-4f);
     EXPECT_NEAR(camera->GetViewDirection().z, 1.0f, 1e-5f);
     EXPECT_FALSE(camera->IsDirty());
