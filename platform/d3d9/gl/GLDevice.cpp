@@ -14,10 +14,13 @@ namespace d3d9 {
 
 namespace {
 
-// Nudge, in pixels, that moves triangle edges lying exactly on pixel centres
-// of the window towards the top, so that OpenGL's bottom-left origin breaks
-// the tie as Direct3D's top-left fill rule does.
-constexpr float kEdgeNudge = 1.0f / 64.0f;
+// Nudge, in pixels, that moves geometry drawn into the window towards the top,
+// so that triangle edges lying exactly on pixel centres are settled as by
+// Direct3D's top-left fill rule (OpenGL's rows run the other way). One step
+// of the usual 8-bit sub-pixel grid: enough to settle the tie, and it moves
+// texture lookups by 1/256 of a pixel at most. Off-screen targets store rows
+// top first and need none.
+constexpr float kEdgeNudge = 1.0f / 256.0f;
 
 class GLTextureObject : public BackendObject {
 public:
