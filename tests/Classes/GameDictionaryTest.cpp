@@ -355,7 +355,8 @@ TEST_F(GameDictionaryTest, MapsReadTheirViewAndStartTheirOwnLists) {
           "<view><point x=\"-1\" y=\"-2\" z=\"-3\"/><point x=\"-4\" y=\"-5\" z=\"-6\"/>"
           "<point x=\"-7\" y=\"-8\" z=\"-9\"/></view>");
     Write("mapviews/view_three.xml",
-          "<view><point x=\"1\" y=\"1\" z=\"1\"/><point x=\"2\" y=\"2\" z=\"2\"/><point x=\"3\" y=\"3\" z=\"3\"/></view>");
+          "<view><point x=\"1\" y=\"1\" z=\"1\"/><point x=\"2\" y=\"2\" z=\"2\"/>"
+          "<point x=\"3\" y=\"3\" z=\"3\"/></view>");
     const char kFiles[] = "<files mesh=\"m.pod\" meshA=\"\" data=\"Data_X.xml\" view=\"%s\" music=\"\"/>";
     auto files = [&](const char* view) {
         char text[200];

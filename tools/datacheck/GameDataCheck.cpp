@@ -1,0 +1,173 @@
+// The game data through GameDictionary::Load as the game loads it: prints the five
+// tables, everything the readers skipped or replaced, and every reference that leads
+// nowhere (a wave's attacker, a unit's or spell's weapon, a map's waves, defenders,
+// keeper and view).
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Classes/Dictionary/Config/Config.h"
+#include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Core/Service.h"
+#include "tools/datacheck/Check.h"
+
+namespace {
+
+const char* const kKinds[] = {"damage", "slowdown", "heal"};
+const char* const kClasses[] = {"close", "missile", "distant"};
+const char* const kTypes[] = {"hero", "keeper", "fighter"};
+
+const char* Name(const char* const (&names)[3], int32_t value) { return value >= 0 && value < 3 ? names[value] : "?"; }
+
+template <class Table>
+std::vector<typename Table::key_type> SortedKeys(const Table& table) {
+    std::vector<typename Table::key_type> keys;
+    for (const auto& entry : table) keys.push_back(entry.first);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ";") + item;
+    return text;
+}
+
+std::string Four(const int32_t (&values)[4]) {
+    return std::to_string(values[0]) + "/" + std::to_string(values[1]) + "/" + std::to_string(values[2]) + "/" +
+           std::to_string(values[3]);
+}
+
+void PrintWeapons(datacheck::Report& report, const GameDictionary& d) {
+    report.Line("weapons: %zu", d.GetWeapons().size());
+    for (int32_t id : SortedKeys(d.GetWeapons())) {
+        const WeaponDefinition& w = d.GetWeapons().at(id);
+        report.Line(
+            "  %4d %-8s %-7s rate %2d range %d value %3d speed %2d splash %d/%d%% time %d, hands \"%s\" \"%s\""
+            ", missile \"%s\", hit \"%s\"",
+            id, Name(kKinds, w.kind), Name(kClasses, w.weaponClass), w.hitRate, w.range, w.value, w.speed,
+            w.explosionRange, w.explosionPercent, w.time, w.meshes.first.c_str(), w.meshes.second.c_str(),
+            w.meshes.third.c_str(), w.particles.names[WeaponParticles::kHit].c_str());
+    }
+}
+
+void PrintUnit(datacheck::Report& report, const UnitDefinition& u, const std::string& extra) {
+    report.Line("  %-14s %-7s hp %4d speed %2d view %d weapon %3d, %s, clips %s, attacks %s%s", u.id.c_str(),
+                Name(kTypes, u.type), u.hp, u.speed, u.viewRange, u.weapon, u.mesh.c_str(), u.animation.c_str(),
+                Join(u.attackAnimations).c_str(), extra.c_str());
+}
+
+void PrintUnits(datacheck::Report& report, const GameDictionary& d) {
+    report.Line("attackers: %zu", d.GetAttackers().size());
+    for (const std::string& id : SortedKeys(d.GetAttackers())) {
+        const AttackerDefinition& a = d.GetAttackers().at(id);
+        PrintUnit(report, a, ", gold " + std::to_string(a.gold));
+    }
+    report.Line("defenders: %zu", d.GetDefenders().size());
+    for (const std::string& id : SortedKeys(d.GetDefenders())) {
+        const DefenderDefinition& f = d.GetDefenders().at(id);
+        std::string prices;
+        for (int32_t price : f.prices) prices += (prices.empty() ? "" : "/") + std::to_string(price);
+        const UpgradeEntry& hp = f.upgrades[DefenderDefinition::kUpgradeHitPoints];
+        const UpgradeEntry& weapon = f.upgrades[DefenderDefinition::kUpgradeWeapon];
+        PrintUnit(report, f,
+                  ", flags " + std::to_string(f.flags) + ", guard " + std::to_string(f.moveRange) + ", rises " +
+                      std::to_string(f.timeAutoResurect) + " s, prices " + prices + ", hp " + Four(hp.values) +
+                      " for " + Four(hp.prices) + ", weapons " + Four(weapon.values) + " for " + Four(weapon.prices));
+    }
+}
+
+void PrintWaves(datacheck::Report& report, const GameDictionary& d) {
+    report.Line("waves: %zu", d.GetWaves().size());
+    for (int32_t id : SortedKeys(d.GetWaves())) {
+        const WaveDefinition& wave = d.GetWaves().at(id);
+        int32_t units = 0;
+        std::string entries;
+        for (const WaveEntry& e : wave.entries) {
+            units += e.count;
+            entries += " " + std::to_string(e.count) + " " + e.name + " @" + std::to_string(e.time) + "s/" +
+                       std::to_string(e.spawnPoint);
+            if (e.goldThreshold > 0) entries += " (gold " + std::to_string(e.goldThreshold) + ")";
+            entries += ";";
+        }
+        report.Line("  %d: %d units:%s", id, units, entries.c_str());
+    }
+}
+
+void PrintMaps(datacheck::Report& report, const GameDictionary& d) {
+    report.Line("maps: %zu", d.GetMaps().size());
+    for (const std::string& name : SortedKeys(d.GetMaps())) {
+        const MapDefinition& m = d.GetMaps().at(name);
+        report.Line("  %s: mesh \"%s\" meshA \"%s\" level \"%s\" view \"%s\" music \"%s\", gold %d", name.c_str(),
+                    m.files.mesh.c_str(), m.files.meshA.c_str(), m.files.data.c_str(), m.files.view.c_str(),
+                    m.files.music.c_str(), m.stats.gold);
+        std::string availability, waves;
+        for (const MapAvailability& a : m.availability)
+            availability += " " + a.defender + " " + std::to_string(a.value) + ";";
+        for (const MapWave& w : m.waves)
+            waves += " " + std::to_string(w.id) + " (" + std::to_string(w.gold) + " gold, " +
+                     std::to_string(w.bonusPercent) + "%, " + std::to_string(w.survivalPercent) + "%);";
+        report.Line("    availability:%s", availability.c_str());
+        report.Line("    waves:%s", waves.c_str());
+        report.Line(
+            "    particles: %zu, view: rotation %d/%d/%d, camera %.1f/%.1f/%.1f/%.1f, %zu corners, %zu pick areas",
+            m.particles.size(), m.view.transformation[0], m.view.transformation[1], m.view.transformation[2],
+            m.view.camera[0], m.view.camera[1], m.view.camera[2], m.view.camera[3], m.view.points.size(),
+            m.view.pickAreas.size());
+    }
+}
+
+void CheckReferences(datacheck::Report& report, const GameDictionary& d, const Config& config) {
+    for (const auto& [id, wave] : d.GetWaves())
+        for (const WaveEntry& e : wave.entries)
+            if (!d.FindAttacker(e.name)) report.Fail("wave %d sends the unknown attacker \"%s\"", id, e.name.c_str());
+    auto weapon = [&](int32_t id, const std::string& who) {
+        if (id > 0 && !d.FindWeapon(id)) report.Fail("%s names the unknown weapon %d", who.c_str(), id);
+    };
+    for (const auto& [id, a] : d.GetAttackers()) weapon(a.weapon, "attacker \"" + id + "\"");
+    for (const auto& [id, f] : d.GetDefenders()) {
+        weapon(f.weapon, "defender \"" + id + "\"");
+        for (int32_t upgrade : f.upgrades[DefenderDefinition::kUpgradeWeapon].values)
+            weapon(upgrade, "defender \"" + id + "\"'s upgrade");
+    }
+    for (const std::vector<SpellDefinition>& levels : config.Spells)
+        for (const SpellDefinition& spell : levels) weapon(spell.weapon, "a spell of config.xml");
+    for (const std::string& name : config.Maps) {
+        const MapDefinition* m = d.FindMap(name);
+        if (!m) {
+            report.Fail("config.xml's map \"%s\" has no definition", name.c_str());
+            continue;
+        }
+        for (const MapWave& w : m->waves)
+            if (!d.FindWave(w.id)) report.Fail("map \"%s\" names the unknown wave %d", name.c_str(), w.id);
+        bool keeper = false;
+        for (const MapAvailability& a : m->availability) {
+            const DefenderDefinition* f = d.FindDefender(a.defender);
+            if (!f)
+                report.Fail("map \"%s\" makes the unknown defender \"%s\" available", name.c_str(), a.defender.c_str());
+            keeper = keeper || (f && f->type == kUnitDungeonKeeper);
+        }
+        if (!keeper) report.Fail("map \"%s\" has no keeper", name.c_str());
+        if (m->view.points.size() != MapViewDefinition::kPointCount)
+            report.Fail("map \"%s\": its view was not read", name.c_str());
+    }
+}
+
+}  // namespace
+
+DATACHECK(gamedata, 20) {
+    if (!Service<Config>::Exists()) {
+        report.Fail("no configuration");
+        return;
+    }
+    const Config& config = *Service<Config>::Get();
+    GameDictionary dictionary;
+    if (!dictionary.Load(config)) report.Fail("the game data stopped at a file that could not be opened");
+    PrintWeapons(report, dictionary);
+    PrintUnits(report, dictionary);
+    PrintWaves(report, dictionary);
+    PrintMaps(report, dictionary);
+    report.Line("skipped: %zu", dictionary.GetSkipped().size());
+    for (const std::string& line : dictionary.GetSkipped()) report.Fail("skipped: %s", line.c_str());
+    CheckReferences(report, dictionary, config);
+}
