@@ -99,10 +99,17 @@ TEST_F(GameDictionaryTest, ScanStopsAtTheFirstFileThatCannotBeOpened) {
 TEST_F(GameDictionaryTest, ReadersReturnFalseOnlyForAMissingFile) {
     const std::string notXml = Write("weapons/junk.xml", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe<", 12));
     const std::string empty = Write("weapons/empty.xml", "");
+    // Byte-order marks make the parser convert the text; an odd length leaves half a unit.
+    const std::string utf16 = Write("weapons/utf16.xml", std::string("\xff\xfe<\0w\0>\0\0", 9));
+    const std::string utf32 = Write("weapons/utf32.xml", std::string("\xff\xfe\0\0<\0\0", 7));
+    const std::string cut = Write("weapons/cut.xml", "<weapons><weapon id=\"1\" kind=\"DAM");
     GameDictionary::WeaponTable weapons;
     GameDictionary::WaveTable waves;
     GameDictionary::MapTable maps;
     EXPECT_TRUE(dictionary.ReadWeapons(notXml, weapons));
+    EXPECT_TRUE(dictionary.ReadWeapons(utf16, weapons));
+    EXPECT_TRUE(dictionary.ReadWeapons(utf32, weapons));
+    EXPECT_TRUE(dictionary.ReadWeapons(cut, weapons));
     EXPECT_TRUE(dictionary.ReadWaves(empty, waves));
     EXPECT_TRUE(dictionary.ReadMaps(empty, maps, config));
     EXPECT_TRUE(weapons.empty() && waves.empty() && maps.empty());
