@@ -922,7 +922,18 @@ HRESULT GLDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
         gl_.ClearStencil(static_cast<GLint>(stencil));
         gl_.StencilMask(0xFFFFFFFFu);
     }
-    gl_.Enable(GL_SCISSOR_TEST);
+    // A clear of the whole target goes without the scissor test, which lets
+    // drivers take their fast path.
+    UINT targetWidth;
+    UINT targetHeight;
+    TargetSize(&targetWidth, &targetHeight);
+    bool whole = count == 0 && left <= 0 && top <= 0 && right >= static_cast<LONG>(targetWidth) &&
+                 bottom >= static_cast<LONG>(targetHeight);
+    if (whole) {
+        gl_.Disable(GL_SCISSOR_TEST);
+    } else {
+        gl_.Enable(GL_SCISSOR_TEST);
+    }
     State().ForgetAppliedRenderState(D3DRS_SCISSORTESTENABLE);
     viewportApplied_ = false;
     DWORD areas = count == 0 ? 1 : count;
@@ -944,8 +955,10 @@ HRESULT GLDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
         GLint y;
         GLsizei w;
         GLsizei h;
-        ToGLRect(l, t, r, b, &x, &y, &w, &h);
-        gl_.Scissor(x, y, w, h);
+        if (!whole) {
+            ToGLRect(l, t, r, b, &x, &y, &w, &h);
+            gl_.Scissor(x, y, w, h);
+        }
         gl_.Clear(bits);
     }
     return D3D_OK;
