@@ -1,0 +1,156 @@
+// The device identity text and the web link.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysinfo.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/d3d9/Extensions.h"
+#include "platform/d3d9/null/NullScript.h"
+#include "platform/win32/ShellExecute.h"
+#include "shell/DeviceIdentity.h"
+#include "shell/ShellGlobals.h"
+
+namespace {
+
+TEST(DeviceIdentityTest, BrandsLoseLeadingBlanksAndRunsOfBlanks) {
+    struct Case {
+        const char* raw;
+        const char* compact;
+    } cases[] = {
+        {"   Intel(R)  Core(TM)    i7 CPU   ", "Intel(R) Core(TM) i7 CPU "},
+        {"AMD Ryzen 7", "AMD Ryzen 7"},
+        {"     ", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CompactBrandString(c.raw), c.compact) << '"' << c.raw << '"';
+    }
+}
+
+TEST(DeviceIdentityTest, MemoryIsRoundedUpToWholeMegabytesPastAKilobyte) {
+    const uint64_t twoGigabytes = 2048ull * 1048576;
+    EXPECT_EQ(MegabytesText(twoGigabytes), "2048");
+    EXPECT_EQ(MegabytesText(twoGigabytes + 1024), "2049");
+    EXPECT_EQ(MegabytesText(twoGigabytes + 1023), "2048");
+    EXPECT_EQ(MegabytesText(0), "0");
+    // Beyond what 32 bits hold: 64 GB.
+    EXPECT_EQ(MegabytesText(65536ull * 1048576), "65536");
+}
+
+TEST(DeviceIdentityTest, MemoryComesFromTheFullSizeQuery) {
+    struct sysinfo info;
+    ASSERT_EQ(sysinfo(&info), 0);
+    std::string text = "unchanged";
+    GetMemoryMegabytes(text);
+    EXPECT_EQ(text, MegabytesText(static_cast<uint64_t>(info.totalram) * info.mem_unit));
+}
+
+TEST(DeviceIdentityTest, AdapterPartsComeFromTheDirect3DObject) {
+    std::string description = "x";
+    std::string vendorId = "x";
+    std::string deviceId = "x";
+    g_d3d = nullptr;
+    GetAdapterIdentity(description, vendorId, deviceId);
+    EXPECT_EQ(description + vendorId + deviceId, "");
+
+    d3d9::ResetNullScript();
+    d3d9::NullScript& script = d3d9::GetNullScript();
+    std::snprintf(script.identifier.Description, sizeof(script.identifier.Description), "%s", "Radeon HD 4850");
+    script.identifier.VendorId = 0x1002;
+    script.identifier.DeviceId = 37954;
+    d3d9::SetBackend(d3d9::Backend::Null);
+    g_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(g_d3d, nullptr);
+    GetAdapterIdentity(description, vendorId, deviceId);
+    EXPECT_EQ(description, "Radeon HD 4850");
+    EXPECT_EQ(vendorId, "1002");
+    EXPECT_EQ(deviceId, "37954");
+    g_d3d->Release();
+    g_d3d = nullptr;
+    d3d9::SetBackend(d3d9::Backend::GL);
+    d3d9::ResetNullScript();
+}
+
+TEST(DeviceIdentityTest, WithoutDirect3DTheIdentityStillHasSixParts) {
+    g_d3d = nullptr;
+    std::string vendor;
+    std::string brand;
+    std::string memory;
+    GetProcessorIdentity(vendor, brand);
+    GetMemoryMegabytes(memory);
+    const std::string& identity = GetDeviceIdentityString();
+    EXPECT_EQ(identity, vendor + " " + brand + "    " + memory);
+    EXPECT_EQ(&identity, &GetDeviceIdentityString()) << "computed once and kept";
+#if defined(__x86_64__)
+    EXPECT_EQ(vendor.size(), 12u);
+    EXPECT_FALSE(brand.empty());
+    EXPECT_NE(brand[0], ' ');
+#endif
+}
+
+class OpenUrlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/openurlXXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        // An opener that writes each argument it gets on a line of its own.
+        opener = folder + "/opener";
+        std::ofstream script(opener);
+        script << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > " << folder << "/args\n";
+        script.close();
+        chmod(opener.c_str(), 0755);
+        SetUrlOpener(opener.c_str());
+    }
+    void TearDown() override {
+        SetUrlOpener(nullptr);
+        std::remove((folder + "/args").c_str());
+        std::remove(opener.c_str());
+        std::remove((folder + "/pwned").c_str());
+        rmdir(folder.c_str());
+    }
+
+    // What the opener received, once it has run.
+    std::string Arguments() {
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream file(folder + "/args");
+            std::stringstream text;
+            text << file.rdbuf();
+            if (!text.str().empty()) {
+                return text.str();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return std::string();
+    }
+
+    std::string folder;
+    std::string opener;
+};
+
+TEST_F(OpenUrlTest, WebAddressesReachTheOpenerAsOneArgumentWithoutAShell) {
+    std::string address = "https://example.org/score?a=1&b=$(touch${IFS}" + folder + "/pwned);c|`id`";
+    EXPECT_TRUE(OpenUrl(address));
+    EXPECT_EQ(Arguments(), address + "\n");
+    struct stat info;
+    EXPECT_NE(stat((folder + "/pwned").c_str(), &info), 0) << "nothing ran the address as a command";
+}
+
+TEST_F(OpenUrlTest, OtherAddressesAreRefused) {
+    for (const char* address : {"file:///etc/passwd", "javascript:alert(1)", "notepad.exe", "", "http://a b",
+                                "http://a\nb", "-e http://x"}) {
+        EXPECT_FALSE(OpenUrl(address)) << address;
+    }
+    EXPECT_TRUE(OpenUrl("HTTP://EXAMPLE.ORG/"));
+    EXPECT_EQ(Arguments(), "HTTP://EXAMPLE.ORG/\n");
+    SetUrlOpener("/nonexistent/opener");
+    EXPECT_FALSE(OpenUrl("http://example.org/")) << "no program to open it with";
+}
+
+}  // namespace
