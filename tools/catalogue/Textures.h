@@ -1,0 +1,127 @@
+#pragma once
+// The sample textures: the default textures, the world textures (in the
+// "textures" folder of config.xml), the interface images (in "uitexture"), the
+// HUD sheet's regions and the texture atlas. The model textures are listed in
+// tools/catalogue/Models.h.
+#include "tools/catalogue/Config.h"
+
+namespace catalogue {
+namespace textures {
+
+// Opened as written, relative to the game's working folder.
+inline constexpr const char kDefaultTexture[] = "../Data/Defaults/default.dds";
+inline constexpr const char kDefaultBumpTexture[] = "../Data/Defaults/default_bump.dds";
+
+// ---- world textures ("textures") ----
+inline constexpr const char* kCursors[] = {"c_arrow.dds", "c_leftright.dds", "c_sandglass.dds"};
+inline constexpr int kCursorSize = 32;
+// A soft round glow the particles use.
+inline constexpr const char kParticleSprite[] = "particles/iphone01.dds";
+// The blob shadow: the battle draws its square (0, 0) to (128, 128).
+inline constexpr const char kBlobShadowSprite[] = "particles/iphone02.dds";
+inline constexpr int kBlobShadowSize = 128;
+
+struct WorldTexture {
+    const char* name;
+    const char* bump;
+};
+// The textures the loading screen preloads, as the game asks for them, lower-cased.
+inline constexpr WorldTexture kPreloaded[] = {
+    {"mm_palac_lowpoly2.dds", "mm_palac_lowpoly2_bump.dds"},
+    {"mm_palace_03_brick.dds", "mm_palace_03_brick_bump.dds"},
+    {"mm_palace_03_stone_02.dds", "mm_palace_03_stone_02_bump.dds"},
+    {"mm_palace_03_trim.dds", "mm_palace_03_trim_bump.dds"},
+    {"kelmoor_lm.dds", "kelmoor_lm_bump.dds"},
+};
+
+// ---- interface images ("uitexture") ----
+// 640 x 480: not powers of two, so their textures are 1024 x 512.
+inline constexpr const char kCreditsImage[] = "credits.png";
+inline constexpr const char kTutorialImage[] = "tutorial.png";
+inline constexpr int kInterfaceImageWidth = 640;
+inline constexpr int kInterfaceImageHeight = 480;
+
+// The HUD sheet, named by config.xml's "interface" entry.
+inline constexpr const char* kHudTexture = config::kInterfaceTexture;
+inline constexpr int kHudSize = 512;
+
+// A region of the HUD sheet, by the item or coords name "ingame.xml" gives it.
+struct HudRegion {
+    const char* name;
+    int tx, ty, tw, th;
+};
+inline constexpr HudRegion kHudRegions[] = {
+    // defender buttons (named by the defender definitions)
+    {"Swordman", 0, 0, 64, 64},
+    {"Archer", 64, 0, 64, 64},
+    {"Priest", 128, 0, 64, 64},
+    {"Necromancer", 192, 0, 64, 64},
+    {"Heavy Warrior", 256, 0, 64, 64},
+    {"Mage", 320, 0, 64, 64},
+    {"Attack", 384, 0, 64, 64},
+    {"Frame", 448, 0, 64, 64},
+    // action buttons
+    {"Heal", 0, 64, 64, 64},
+    {"Teleport", 64, 64, 64, 64},
+    {"HideShow", 128, 64, 64, 64},
+    {"UpgradeHP", 192, 64, 64, 64},
+    {"UpgradeWeapon", 256, 64, 64, 64},
+    {"Sell", 320, 64, 64, 64},
+    // spell and speed buttons
+    {"Slow", 0, 128, 64, 64},
+    {"Firestorm", 64, 128, 64, 64},
+    {"Lightning", 128, 128, 64, 64},
+    {"Pause", 192, 128, 48, 48},
+    {"NormalSpeed", 240, 128, 48, 48},
+    {"DoubleSpeed", 288, 128, 48, 48},
+    {"MainMenu", 336, 128, 48, 48},
+    // info items
+    {"Enemies", 0, 192, 32, 32},
+    {"Wave", 32, 192, 32, 32},
+    {"Gold", 64, 192, 32, 32},
+    {"Score", 96, 192, 32, 32},
+    // coords
+    {"Digit0", 128, 192, 16, 24},
+    {"Digit1", 144, 192, 16, 24},
+    {"Digit2", 160, 192, 16, 24},
+    {"Digit3", 176, 192, 16, 24},
+    {"Digit4", 192, 192, 16, 24},
+    {"Digit5", 208, 192, 16, 24},
+    {"Digit6", 224, 192, 16, 24},
+    {"Digit7", 240, 192, 16, 24},
+    {"Digit8", 256, 192, 16, 24},
+    {"Digit9", 272, 192, 16, 24},
+    {"Indicator1", 288, 192, 16, 16},
+    {"Indicator2", 304, 192, 16, 16},
+    {"UpgradeBall1", 320, 192, 16, 16},
+    {"UpgradeBall2", 336, 192, 16, 16},
+    {"ColorRect1", 352, 192, 16, 16},
+    {"ColorRect2", 368, 192, 16, 16},
+    {"Bevel1", 0, 256, 256, 48},
+    {"Bevel2", 256, 256, 256, 48},
+    {"HealthBar1", 0, 320, 64, 8},
+    {"HealthBar2", 0, 328, 64, 8},
+    {"HealthBar3", 0, 336, 64, 8},
+    {"Result", 0, 352, 384, 128},
+};
+
+// ---- the texture atlas (its index in "textures", pages beside it) ----
+inline constexpr const char kAtlasIndex[] = "sprites.tai";
+inline constexpr const char kAtlasPage[] = "sprites_atlas0.dds";
+inline constexpr int kAtlasPageSize = 256;
+
+// A sprite on the page; offsets and sizes in texels of the page.
+struct AtlasSprite {
+    const char* name;
+    int x, y, width, height;
+};
+inline constexpr AtlasSprite kAtlasSprites[] = {
+    {"spark.dds", 0, 0, 128, 128},
+    {"smoke.dds", 128, 0, 128, 128},
+    {"ring.dds", 0, 128, 128, 64},
+    {"star.dds", 0, 192, 64, 64},
+    {"flare.dds", 128, 128, 128, 128},
+};
+
+}  // namespace textures
+}  // namespace catalogue

@@ -1,0 +1,574 @@
+// The sample textures: defaults, cursors, particle sprites, the world and model
+// textures with their bump (normal) maps, the interface images and the HUD sheet.
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "tools/catalogue/Config.h"
+#include "tools/catalogue/Models.h"
+#include "tools/catalogue/Textures.h"
+#include "tools/databuilder/Builder.h"
+#include "tools/databuilder/Canvas.h"
+#include "tools/databuilder/DdsWriter.h"
+#include "tools/databuilder/PngWriter.h"
+
+namespace {
+
+using canvas::Canvas;
+using canvas::Colour;
+using canvas::Rgb;
+namespace cfg = catalogue::config;
+namespace tex = catalogue::textures;
+namespace models = catalogue::models;
+
+constexpr float kPi = 3.14159265f;
+
+std::string WorldPath(const std::string& name) { return cfg::kTextures.Path() + name; }
+std::string InterfacePath(const std::string& name) { return cfg::kUiTexture.Path() + name; }
+
+void WriteDds(const databuilder::Output& out, const std::string& path, const Canvas& c, ddswriter::Format format) {
+    out.Write(path, ddswriter::Encode(c.Data(), c.Width(), c.Height(), format, true));
+}
+
+// A texture and its bump map (normal map of the texture's brightness).
+void WriteWithBump(const databuilder::Output& out, const std::string& name, const std::string& bump, const Canvas& c,
+                   float strength) {
+    WriteDds(out, WorldPath(name), c, ddswriter::Format::DXT1);
+    WriteDds(out, WorldPath(bump), c.NormalMap(strength), ddswriter::Format::DXT1);
+}
+
+// ---- surfaces ----
+
+Canvas Noisy(int size, Colour base, float amount, float cell, uint32_t seed) {
+    Canvas c(size, size);
+    int period = int(size / cell);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float n = canvas::ValueNoise(float(x), float(y), cell, period, seed) * 0.7f +
+                      canvas::ValueNoise(float(x), float(y), cell / 4, period * 4, seed + 1) * 0.3f;
+            c.Set(x, y, canvas::Shade(base, 1.0f - amount / 2 + amount * n));
+        }
+    return c;
+}
+
+// Courses of bricks with darker mortar; every other course shifted by half a brick.
+Canvas Bricks(int size, Colour brick, Colour mortar, int courses, int perCourse, uint32_t seed) {
+    Canvas c = Noisy(size, brick, 0.25f, 8, seed);
+    int bh = size / courses, bw = size / perCourse;
+    for (int row = 0; row < courses; ++row) {
+        int y0 = row * bh;
+        c.Rect(0, float(y0), float(size), float(y0 + 2), mortar);
+        int shift = (row % 2) * bw / 2;
+        for (int k = 0; k <= perCourse; ++k) {
+            int x = (k * bw + shift) % size;
+            c.Rect(float(x), float(y0), float(x + 2), float(y0 + bh), mortar);
+            // each brick a little lighter or darker
+            float f = 0.85f + 0.3f * canvas::Hash(k, row, seed);
+            for (int y = y0 + 2; y < y0 + bh; ++y)
+                for (int xx = x + 2; xx < x + bw && xx < size; ++xx) c.Set(xx, y, canvas::Shade(c.Get(xx, y), f));
+        }
+    }
+    return c;
+}
+
+// Irregular flagstones: a grid of slabs, each of its own shade, with dark joints.
+Canvas Flagstones(int size, Colour stone, uint32_t seed) {
+    Canvas c = Noisy(size, stone, 0.3f, 16, seed);
+    int slab = size / 4;
+    for (int gy = 0; gy < 4; ++gy)
+        for (int gx = 0; gx < 4; ++gx) {
+            float f = 0.8f + 0.35f * canvas::Hash(gx, gy, seed + 7);
+            for (int y = gy * slab; y < (gy + 1) * slab; ++y)
+                for (int x = gx * slab; x < (gx + 1) * slab; ++x) c.Set(x, y, canvas::Shade(c.Get(x, y), f));
+            c.RectOutline(float(gx * slab), float(gy * slab), float((gx + 1) * slab), float((gy + 1) * slab), 3,
+                          canvas::Shade(stone, 0.35f));
+        }
+    return c;
+}
+
+// A palace wall: sandstone blocks with a row of arched windows.
+Canvas PalaceWall(int size) {
+    Canvas c = Bricks(size, Rgb(214, 190, 140), Rgb(150, 128, 90), 8, 4, 11);
+    for (int k = 0; k < 3; ++k) {
+        float cx = size * (k + 0.5f) / 3, w = size / 10.0f, top = size * 0.3f, bottom = size * 0.75f;
+        Colour dark = Rgb(40, 36, 50);
+        c.Rect(cx - w, top, cx + w, bottom, dark);
+        c.Ellipse(cx, top, w, w, dark);
+        c.Rect(cx - w - 3, bottom, cx + w + 3, bottom + 5, Rgb(235, 220, 180));
+    }
+    return c;
+}
+
+// A decorative band: ivory ground, gold diamonds between two gold rules.
+Canvas Trim(int size) {
+    Canvas c = Noisy(size, Rgb(236, 226, 200), 0.1f, 16, 21);
+    Colour gold = Rgb(200, 160, 60);
+    for (int band = 0; band < 4; ++band) {
+        float y0 = band * size / 4.0f, mid = y0 + size / 8.0f;
+        c.Rect(0, y0 + 4, float(size), y0 + 8, gold);
+        c.Rect(0, y0 + size / 4.0f - 8, float(size), y0 + size / 4.0f - 4, gold);
+        for (int k = 0; k < 8; ++k) {
+            float cx = size * (k + 0.5f) / 8, r = size / 20.0f;
+            c.Polygon({cx, mid - r, cx + r, mid, cx, mid + r, cx - r, mid}, canvas::Shade(gold, 0.8f));
+        }
+    }
+    return c;
+}
+
+// A light map: bright, warm, with soft shadows where walls and towers stand.
+Canvas LightMap(int size, uint32_t seed) {
+    Canvas c(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float light = 1.0f;
+            for (int k = 0; k < 6; ++k) {
+                float cx = size * canvas::Hash(k, 1, seed), cy = size * canvas::Hash(k, 2, seed);
+                float r = size * (0.08f + 0.1f * canvas::Hash(k, 3, seed));
+                float d = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)) / r;
+                light -= 0.45f * std::exp(-d * d);
+            }
+            light = std::max(light, 0.35f);
+            c.Set(x, y, Rgb(int(250 * light), int(240 * light), int(220 * light)));
+        }
+    return c;
+}
+
+// Wood: long grain stripes along v.
+Canvas Wood(int size, Colour base) {
+    Canvas c(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float wobble = canvas::ValueNoise(float(x), float(y), 16, size / 16, 31) * 6;
+            float grain = 0.5f + 0.5f * std::sin((x + wobble) * 2 * kPi / 8);
+            c.Set(x, y, canvas::Shade(base, 0.75f + 0.35f * grain));
+        }
+    return c;
+}
+
+// A humanoid's clothes: the texture is cut into vertical bands, one per body
+// part; bands alternate cloth and trim shades, with a belt and a few seams.
+Canvas Humanoid(int size, Colour base, uint32_t seed) {
+    Canvas c = Noisy(size, base, 0.2f, 8, seed);
+    int parts = models::kPartCount, band = size / parts;
+    for (int k = 0; k < parts; ++k) {
+        float f = k % 2 == 0 ? 1.0f : 0.8f;
+        for (int y = 0; y < size; ++y)
+            for (int x = k * band; x < (k + 1) * band; ++x) c.Set(x, y, canvas::Shade(c.Get(x, y), f));
+        c.Rect(float(k * band), size * 0.48f, float((k + 1) * band), size * 0.54f, Rgb(70, 45, 25));
+        c.Rect(float(k * band), 0, float(k * band + 1), float(size), canvas::Shade(base, 0.5f));
+    }
+    return c;
+}
+
+// Polished metal: a vertical sheen.
+Canvas Metal(int size, Colour base) {
+    Canvas c(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float sheen = 0.7f + 0.5f * std::pow(std::sin(float(x) / size * kPi), 4.0f);
+            float scratch = canvas::Hash(x, y / 8, 41) < 0.02f ? 1.2f : 1.0f;
+            c.Set(x, y, canvas::Shade(base, sheen * scratch));
+        }
+    return c;
+}
+
+// Fire: yellow core fading to deep orange.
+Canvas Fire(int size) {
+    Canvas c(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float t = float(y) / size + 0.3f * canvas::ValueNoise(float(x), float(y), 8, size / 8, 51);
+            c.Set(x, y, canvas::Mix(Rgb(255, 240, 120), Rgb(220, 70, 10), std::min(t, 1.0f)));
+        }
+    return c;
+}
+
+Canvas ModelTexture(const models::Texture& t) {
+    const Colour base = Rgb(t.r, t.g, t.b);
+    const std::string name = t.podName;
+    uint32_t seed = 2166136261u;  // FNV-1a of the name
+    for (char ch : name) seed = (seed ^ uint8_t(ch)) * 16777619u;
+    seed &= 0xffff;
+    if (name.find("ground") != std::string::npos) return Noisy(256, base, 0.45f, 16, seed);
+    if (name.find("stone") != std::string::npos) return Bricks(256, base, canvas::Shade(base, 0.5f), 8, 4, seed);
+    if (name.find("lightmap") != std::string::npos) return LightMap(256, seed);
+    if (name.find("scenery") != std::string::npos) return Wood(128, base);
+    if (name.find("weapons") != std::string::npos) return Metal(128, base);
+    if (name.find("missiles") != std::string::npos) return Fire(64);
+    return Humanoid(128, base, seed);
+}
+
+// ---- sprites and cursors ----
+
+// Radial alpha: full at the centre, falling to nothing at the radius.
+Canvas Glow(int size, Colour colour, float radius, float peak) {
+    Canvas c(size, size);
+    float centre = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float d = std::sqrt((x + 0.5f - centre) * (x + 0.5f - centre) + (y + 0.5f - centre) * (y + 0.5f - centre));
+            float a = std::max(0.0f, 1 - d / radius);
+            c.Set(x, y, Rgb(colour.r, colour.g, colour.b, int(std::lround(255 * peak * a * a * (3 - 2 * a)))));
+        }
+    return c;
+}
+
+Canvas ArrowCursor() {
+    Canvas c(tex::kCursorSize, tex::kCursorSize);
+    std::vector<float> arrow = {1, 1, 1, 23, 7, 18, 11, 27, 15, 25, 11, 17, 18, 17};
+    c.Polygon(arrow, Rgb(0, 0, 0));
+    std::vector<float> inner = {3, 5, 3, 19, 7.5f, 15, 11.5f, 24, 12.5f, 23.5f, 8.5f, 15, 13.5f, 15};
+    c.Polygon(inner, Rgb(255, 255, 255));
+    return c;
+}
+
+Canvas LeftRightCursor() {
+    Canvas c(tex::kCursorSize, tex::kCursorSize);
+    std::vector<float> outline = {1, 16, 9, 8, 9, 12, 23, 12, 23, 8, 31, 16, 23, 24, 23, 20, 9, 20, 9, 24};
+    c.Polygon(outline, Rgb(0, 0, 0));
+    std::vector<float> inner = {4, 16, 7.5f, 12.5f, 7.5f, 14, 24.5f, 14, 24.5f, 12.5f, 28, 16, 24.5f, 19.5f, 24.5f,
+                                18, 7.5f, 18, 7.5f, 19.5f};
+    c.Polygon(inner, Rgb(255, 255, 255));
+    return c;
+}
+
+Canvas SandglassCursor() {
+    Canvas c(tex::kCursorSize, tex::kCursorSize);
+    Colour wood = Rgb(120, 70, 30), glass = Rgb(210, 230, 240, 200), sand = Rgb(230, 190, 90);
+    c.Rect(6, 2, 26, 6, wood);
+    c.Rect(6, 26, 26, 30, wood);
+    c.Polygon({8, 6, 24, 6, 17, 16, 24, 26, 8, 26, 15, 16}, glass);
+    c.Polygon({11, 9, 21, 9, 16, 15}, sand);
+    c.Polygon({16, 19, 22, 26, 10, 26}, sand);
+    return c;
+}
+
+// ---- interface images ----
+
+Canvas Parchment(int w, int h) {
+    Canvas c(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float n = canvas::ValueNoise(float(x), float(y), 32, 64, 61);
+            float edge = std::min(std::min(x, w - 1 - x), std::min(y, h - 1 - y)) / 60.0f;
+            float f = (0.85f + 0.2f * n) * (0.8f + 0.2f * std::min(edge, 1.0f));
+            c.Set(x, y, canvas::Shade(Rgb(232, 214, 170), f));
+        }
+    Colour ink = Rgb(90, 60, 30);
+    c.RectOutline(12, 12, float(w - 12), float(h - 12), 4, ink);
+    c.RectOutline(22, 22, float(w - 22), float(h - 22), 2, ink);
+    return c;
+}
+
+// Lines of "text": dark strokes of varying lengths.
+void TextLines(Canvas& c, float x, float y, float width, int lines, float spacing, uint32_t seed) {
+    for (int i = 0; i < lines; ++i) {
+        float len = width * (0.45f + 0.5f * canvas::Hash(i, 0, seed));
+        c.Line(x + (width - len) / 2, y + i * spacing, x + (width + len) / 2, y + i * spacing, 5, Rgb(70, 45, 25));
+    }
+}
+
+Canvas CreditsImage() {
+    const int w = tex::kInterfaceImageWidth, h = tex::kInterfaceImageHeight;
+    Canvas c = Parchment(w, h);
+    // The crest: a shield with a keep on it.
+    float cx = w / 2.0f;
+    c.Polygon({cx - 60, 50, cx + 60, 50, cx + 60, 120, cx, 180, cx - 60, 120}, Rgb(40, 70, 150));
+    c.Polygon({cx - 52, 58, cx + 52, 58, cx + 52, 118, cx, 170, cx - 52, 118}, Rgb(60, 100, 190));
+    Colour stone = Rgb(225, 225, 215);
+    c.Rect(cx - 22, 90, cx + 22, 140, stone);
+    for (int k = 0; k < 3; ++k) c.Rect(cx - 22 + k * 17, 80, cx - 12 + k * 17, 90, stone);
+    c.Ellipse(cx, 128, 8, 12, Rgb(50, 40, 40));
+    TextLines(c, 80, 220, float(w - 160), 8, 28, 71);
+    return c;
+}
+
+Canvas TutorialImage() {
+    const int w = tex::kInterfaceImageWidth, h = tex::kInterfaceImageHeight;
+    Canvas c = Parchment(w, h);
+    // A little map: field, the enemies' road to the keep, defenders beside it.
+    c.RoundRect(60, 60, float(w - 60), float(h - 140), 16, Rgb(110, 150, 80));
+    Colour road = Rgb(150, 115, 70);
+    const float path[] = {80, 120, 220, 140, 300, 240, 430, 220, 540, 280};
+    for (int i = 0; i + 3 < 10; i += 2) c.Line(path[i], path[i + 1], path[i + 2], path[i + 3], 22, road);
+    c.Rect(528, 250, 575, 300, Rgb(170, 170, 160));  // the keep
+    for (int k = 0; k < 3; ++k) c.Rect(528 + k * 17.0f, 240, 538 + k * 17.0f, 250, Rgb(170, 170, 160));
+    const float defenders[] = {250, 110, 360, 280, 470, 180};
+    for (int i = 0; i < 6; i += 2) {
+        c.Circle(defenders[i], defenders[i + 1], 14, Rgb(30, 60, 160));
+        c.Circle(defenders[i], defenders[i + 1], 9, Rgb(70, 120, 230));
+    }
+    const float attackers[] = {110, 125, 160, 133};
+    for (int i = 0; i < 4; i += 2) {
+        float x = attackers[i], y = attackers[i + 1];
+        c.Polygon({x, y - 12, x + 11, y + 9, x - 11, y + 9}, Rgb(190, 40, 30));
+    }
+    // The arrow of the enemies' march.
+    c.Line(160, 170, 250, 190, 5, Rgb(190, 40, 30));
+    c.Polygon({262, 193, 244, 200, 248, 181}, Rgb(190, 40, 30));
+    TextLines(c, 80, h - 110.0f, float(w - 160), 3, 26, 81);
+    return c;
+}
+
+// ---- the HUD sheet ----
+
+const tex::HudRegion& Region(const char* name) {
+    for (const tex::HudRegion& r : tex::kHudRegions)
+        if (std::strcmp(r.name, name) == 0) return r;
+    return tex::kHudRegions[0];
+}
+
+// A button face: bevelled slate with a lighter rim.
+void ButtonFace(Canvas& c, const tex::HudRegion& r, Colour tint) {
+    float x0 = float(r.tx) + 2, y0 = float(r.ty) + 2, x1 = float(r.tx + r.tw) - 2, y1 = float(r.ty + r.th) - 2;
+    c.RoundRect(x0, y0, x1, y1, 8, Rgb(30, 34, 44));
+    c.RoundRect(x0 + 3, y0 + 3, x1 - 3, y1 - 3, 6, canvas::Mix(Rgb(60, 66, 82), tint, 0.25f));
+    c.RoundRect(x0 + 3, y0 + 3, x1 - 3, y0 + (y1 - y0) / 2, 6, Rgb(255, 255, 255, 28));
+}
+
+// A figure: head and body in the unit's colour.
+void Figure(Canvas& c, float cx, float cy, Colour body) {
+    c.Circle(cx, cy - 14, 7, Rgb(235, 200, 160));
+    c.Polygon({cx - 12, cy + 18, cx - 8, cy - 6, cx + 8, cy - 6, cx + 12, cy + 18}, body);
+}
+
+void DefenderButton(Canvas& c, const char* name, Colour body, int glyph) {
+    const tex::HudRegion& r = Region(name);
+    ButtonFace(c, r, body);
+    float cx = r.tx + r.tw / 2.0f - 6, cy = r.ty + r.th / 2.0f + 2;
+    Figure(c, cx, cy, body);
+    float gx = cx + 16, gy = cy;
+    Colour steel = Rgb(220, 225, 235);
+    switch (glyph) {
+        case 0: c.Line(gx, gy + 16, gx, gy - 20, 3, steel); c.Line(gx - 5, gy + 8, gx + 5, gy + 8, 3, steel); break;
+        case 1: c.Ring(gx - 8, gy, 16, 3, Rgb(150, 100, 40)); c.Line(gx, gy - 15, gx, gy + 15, 1, steel); break;
+        case 2: c.Rect(gx - 2, gy - 14, gx + 2, gy + 14, Rgb(250, 230, 120)); c.Rect(gx - 8, gy - 6, gx + 8, gy - 2, Rgb(250, 230, 120)); break;
+        case 3: c.Circle(gx, gy - 6, 7, Rgb(230, 230, 210)); c.Circle(gx - 3, gy - 7, 2, Rgb(20, 20, 20)); c.Circle(gx + 3, gy - 7, 2, Rgb(20, 20, 20)); c.Line(gx, gy + 2, gx, gy + 16, 2, Rgb(120, 90, 140)); break;
+        case 4: c.Polygon({gx - 9, gy - 12, gx + 9, gy - 12, gx + 9, gy + 2, gx, gy + 14, gx - 9, gy + 2}, steel); break;
+        default: c.Polygon({gx, gy - 16, gx + 7, gy + 4, gx, gy + 12, gx - 7, gy + 4}, Rgb(255, 140, 30)); c.Circle(gx, gy + 4, 4, Rgb(255, 230, 120)); break;
+    }
+}
+
+void Bolt(Canvas& c, float x, float y, float s, Colour colour) {
+    c.Polygon({x + 4 * s, y - 14 * s, x - 6 * s, y + 2 * s, x, y + 2 * s, x - 4 * s, y + 14 * s, x + 7 * s,
+               y - 3 * s, x + 1 * s, y - 3 * s},
+              colour);
+}
+
+void Coin(Canvas& c, float x, float y, float r) {
+    c.Circle(x, y, r, Rgb(180, 130, 20));
+    c.Circle(x, y, r * 0.78f, Rgb(250, 205, 60));
+    c.Rect(x - r * 0.15f, y - r * 0.45f, x + r * 0.15f, y + r * 0.45f, Rgb(200, 150, 30));
+}
+
+void Star(Canvas& c, float x, float y, float r, Colour colour) {
+    std::vector<float> p;
+    for (int i = 0; i < 10; ++i) {
+        float a = -kPi / 2 + i * kPi / 5, rr = i % 2 == 0 ? r : r * 0.45f;
+        p.push_back(x + rr * std::cos(a));
+        p.push_back(y + rr * std::sin(a));
+    }
+    c.Polygon(p, colour);
+}
+
+// Seven-segment digits.
+void Digit(Canvas& c, const tex::HudRegion& r, int d) {
+    static const int kSegments[10] = {0x3f, 0x06, 0x5b, 0x4f, 0x66, 0x6d, 0x7d, 0x07, 0x7f, 0x6f};
+    float x0 = r.tx + 3.0f, x1 = r.tx + r.tw - 3.0f, y0 = r.ty + 2.0f, ym = r.ty + r.th / 2.0f, y1 = r.ty + r.th - 2.0f;
+    Colour white = Rgb(255, 255, 255);
+    const float seg[7][4] = {{x0, y0, x1, y0}, {x1, y0, x1, ym}, {x1, ym, x1, y1}, {x0, y1, x1, y1},
+                             {x0, ym, x0, y1}, {x0, y0, x0, ym}, {x0, ym, x1, ym}};
+    for (int s = 0; s < 7; ++s)
+        if (kSegments[d] & (1 << s)) c.Line(seg[s][0], seg[s][1], seg[s][2], seg[s][3], 2.5f, white);
+}
+
+Canvas HudSheet() {
+    Canvas c(tex::kHudSize, tex::kHudSize);
+    DefenderButton(c, "Swordman", Rgb(60, 90, 200), 0);
+    DefenderButton(c, "Archer", Rgb(40, 140, 60), 1);
+    DefenderButton(c, "Priest", Rgb(230, 230, 210), 2);
+    DefenderButton(c, "Necromancer", Rgb(90, 50, 120), 3);
+    DefenderButton(c, "Heavy Warrior", Rgb(130, 130, 140), 4);
+    DefenderButton(c, "Mage", Rgb(50, 60, 180), 5);
+
+    auto centre = [](const tex::HudRegion& r, float* x, float* y) {
+        *x = r.tx + r.tw / 2.0f;
+        *y = r.ty + r.th / 2.0f;
+    };
+    float x, y;
+    const tex::HudRegion& attack = Region("Attack");
+    ButtonFace(c, attack, Rgb(200, 40, 30));
+    centre(attack, &x, &y);
+    c.Line(x - 14, y + 14, x + 14, y - 14, 4, Rgb(220, 225, 235));
+    c.Line(x - 14, y - 14, x + 14, y + 14, 4, Rgb(220, 225, 235));
+    const tex::HudRegion& frame = Region("Frame");
+    c.RectOutline(float(frame.tx), float(frame.ty), float(frame.tx + frame.tw), float(frame.ty + frame.th), 4,
+                  Rgb(255, 215, 0));
+
+    const tex::HudRegion& heal = Region("Heal");
+    ButtonFace(c, heal, Rgb(40, 200, 60));
+    centre(heal, &x, &y);
+    c.Rect(x - 5, y - 16, x + 5, y + 16, Rgb(60, 220, 80));
+    c.Rect(x - 16, y - 5, x + 16, y + 5, Rgb(60, 220, 80));
+    const tex::HudRegion& teleport = Region("Teleport");
+    ButtonFace(c, teleport, Rgb(60, 120, 255));
+    centre(teleport, &x, &y);
+    for (int k = 0; k < 3; ++k) c.Ring(x, y, 18.0f - k * 6, 3, Rgb(110, 170, 255));
+    const tex::HudRegion& hide = Region("HideShow");
+    ButtonFace(c, hide, Rgb(150, 150, 150));
+    centre(hide, &x, &y);
+    c.Ellipse(x, y, 18, 10, Rgb(240, 240, 240));
+    c.Circle(x, y, 7, Rgb(60, 110, 170));
+    c.Circle(x, y, 3, Rgb(10, 10, 10));
+    const tex::HudRegion& upHp = Region("UpgradeHP");
+    ButtonFace(c, upHp, Rgb(200, 40, 60));
+    centre(upHp, &x, &y);
+    c.Circle(x - 7, y - 4, 8, Rgb(220, 40, 50));
+    c.Circle(x + 7, y - 4, 8, Rgb(220, 40, 50));
+    c.Polygon({x - 15, y - 1, x + 15, y - 1, x, y + 16}, Rgb(220, 40, 50));
+    c.Rect(x + 10, y - 20, x + 14, y - 8, Rgb(255, 255, 255));
+    c.Rect(x + 6, y - 16, x + 18, y - 12, Rgb(255, 255, 255));
+    const tex::HudRegion& upWeapon = Region("UpgradeWeapon");
+    ButtonFace(c, upWeapon, Rgb(200, 200, 220));
+    centre(upWeapon, &x, &y);
+    c.Line(x - 12, y + 14, x + 8, y - 10, 4, Rgb(220, 225, 235));
+    c.Line(x - 12, y + 2, x, y + 14, 3, Rgb(150, 100, 40));
+    c.Rect(x + 10, y - 20, x + 14, y - 8, Rgb(255, 255, 255));
+    c.Rect(x + 6, y - 16, x + 18, y - 12, Rgb(255, 255, 255));
+    const tex::HudRegion& sell = Region("Sell");
+    ButtonFace(c, sell, Rgb(250, 205, 60));
+    centre(sell, &x, &y);
+    Coin(c, x, y, 17);
+
+    const tex::HudRegion& slow = Region("Slow");
+    ButtonFace(c, slow, Rgb(90, 170, 255));
+    centre(slow, &x, &y);
+    for (int k = 0; k < 3; ++k) {
+        float a = k * kPi / 3;
+        c.Line(x - 17 * std::cos(a), y - 17 * std::sin(a), x + 17 * std::cos(a), y + 17 * std::sin(a), 3,
+               Rgb(200, 235, 255));
+    }
+    const tex::HudRegion& fire = Region("Firestorm");
+    ButtonFace(c, fire, Rgb(255, 100, 20));
+    centre(fire, &x, &y);
+    c.Polygon({x - 16, y + 16, x - 10, y - 6, x - 4, y + 4, x, y - 18, x + 6, y + 2, x + 11, y - 8, x + 16, y + 16},
+              Rgb(250, 110, 20));
+    c.Polygon({x - 8, y + 16, x - 3, y, x, y + 6, x + 4, y - 6, x + 9, y + 16}, Rgb(255, 220, 80));
+    const tex::HudRegion& lightning = Region("Lightning");
+    ButtonFace(c, lightning, Rgb(255, 240, 90));
+    centre(lightning, &x, &y);
+    Bolt(c, x, y, 1.3f, Rgb(255, 240, 90));
+
+    Colour icon = Rgb(235, 235, 235);
+    const tex::HudRegion& pause = Region("Pause");
+    ButtonFace(c, pause, Rgb(120, 120, 120));
+    centre(pause, &x, &y);
+    c.Rect(x - 9, y - 11, x - 3, y + 11, icon);
+    c.Rect(x + 3, y - 11, x + 9, y + 11, icon);
+    const tex::HudRegion& normal = Region("NormalSpeed");
+    ButtonFace(c, normal, Rgb(120, 120, 120));
+    centre(normal, &x, &y);
+    c.Polygon({x - 7, y - 11, x + 10, y, x - 7, y + 11}, icon);
+    const tex::HudRegion& fast = Region("DoubleSpeed");
+    ButtonFace(c, fast, Rgb(120, 120, 120));
+    centre(fast, &x, &y);
+    c.Polygon({x - 12, y - 10, x, y, x - 12, y + 10}, icon);
+    c.Polygon({x, y - 10, x + 12, y, x, y + 10}, icon);
+    const tex::HudRegion& menu = Region("MainMenu");
+    ButtonFace(c, menu, Rgb(120, 120, 120));
+    centre(menu, &x, &y);
+    for (int k = -1; k <= 1; ++k) c.Rect(x - 11, y + k * 7 - 2, x + 11, y + k * 7 + 2, icon);
+
+    const tex::HudRegion& enemies = Region("Enemies");
+    centre(enemies, &x, &y);
+    c.Circle(x, y, 10, Rgb(200, 40, 30));
+    c.Polygon({x - 10, y - 4, x - 14, y - 15, x - 5, y - 8}, Rgb(230, 220, 200));
+    c.Polygon({x + 10, y - 4, x + 14, y - 15, x + 5, y - 8}, Rgb(230, 220, 200));
+    const tex::HudRegion& wave = Region("Wave");
+    centre(wave, &x, &y);
+    for (int k = -1; k <= 1; ++k)
+        for (int s = 0; s < 4; ++s) {
+            float xa = x - 12 + s * 6, xb = xa + 6;
+            c.Line(xa, y + k * 7 + (s % 2 ? 2 : -2), xb, y + k * 7 + (s % 2 ? -2 : 2), 2, Rgb(80, 160, 255));
+        }
+    const tex::HudRegion& gold = Region("Gold");
+    centre(gold, &x, &y);
+    Coin(c, x, y, 13);
+    const tex::HudRegion& score = Region("Score");
+    centre(score, &x, &y);
+    Star(c, x, y, 14, Rgb(255, 215, 0));
+
+    for (int d = 0; d <= 9; ++d) Digit(c, Region(("Digit" + std::to_string(d)).c_str()), d);
+    const tex::HudRegion& ind1 = Region("Indicator1");
+    c.Circle(ind1.tx + 8.0f, ind1.ty + 8.0f, 6, Rgb(60, 220, 80));
+    const tex::HudRegion& ind2 = Region("Indicator2");
+    c.Circle(ind2.tx + 8.0f, ind2.ty + 8.0f, 6, Rgb(220, 50, 40));
+    const tex::HudRegion& ball1 = Region("UpgradeBall1");
+    c.Ring(ball1.tx + 8.0f, ball1.ty + 8.0f, 6, 2, Rgb(255, 215, 0));
+    const tex::HudRegion& ball2 = Region("UpgradeBall2");
+    c.Circle(ball2.tx + 8.0f, ball2.ty + 8.0f, 6, Rgb(255, 215, 0));
+    const tex::HudRegion& rect1 = Region("ColorRect1");
+    c.Rect(float(rect1.tx), float(rect1.ty), float(rect1.tx + rect1.tw), float(rect1.ty + rect1.th), Rgb(255, 255, 255));
+    const tex::HudRegion& rect2 = Region("ColorRect2");
+    c.Rect(float(rect2.tx), float(rect2.ty), float(rect2.tx + rect2.tw), float(rect2.ty + rect2.th), Rgb(0, 0, 0));
+
+    for (const char* name : {"Bevel1", "Bevel2"}) {
+        const tex::HudRegion& r = Region(name);
+        Colour top = std::strcmp(name, "Bevel1") == 0 ? Rgb(60, 70, 100, 230) : Rgb(90, 60, 40, 230);
+        c.RoundRect(float(r.tx), float(r.ty), float(r.tx + r.tw), float(r.ty + r.th), 10, canvas::Shade(top, 0.6f));
+        c.RoundRect(r.tx + 3.0f, r.ty + 3.0f, r.tx + r.tw - 3.0f, r.ty + r.th - 3.0f, 8, top);
+        c.RoundRect(r.tx + 3.0f, r.ty + 3.0f, r.tx + r.tw - 3.0f, r.ty + r.th / 2.0f, 8, Rgb(255, 255, 255, 30));
+    }
+    const Colour bars[3] = {Rgb(60, 220, 80), Rgb(240, 210, 40), Rgb(220, 50, 40)};
+    for (int k = 0; k < 3; ++k) {
+        const tex::HudRegion& r = Region(("HealthBar" + std::to_string(k + 1)).c_str());
+        c.Rect(float(r.tx), float(r.ty), float(r.tx + r.tw), float(r.ty + r.th), canvas::Shade(bars[k], 0.5f));
+        c.Rect(r.tx + 1.0f, r.ty + 1.0f, r.tx + r.tw - 1.0f, r.ty + r.th - 1.0f, bars[k]);
+    }
+    const tex::HudRegion& result = Region("Result");
+    c.RoundRect(float(result.tx), float(result.ty), float(result.tx + result.tw), float(result.ty + result.th), 16,
+                Rgb(180, 140, 40, 240));
+    c.RoundRect(result.tx + 6.0f, result.ty + 6.0f, result.tx + result.tw - 6.0f, result.ty + result.th - 6.0f, 12,
+                Rgb(40, 40, 60, 235));
+    return c;
+}
+
+}  // namespace
+
+DATABUILDER_WRITER(textures, 30) {
+    // The defaults models fall back on: a quiet grey checker and a flat normal map.
+    Canvas fallback(64, 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) fallback.Set(x, y, ((x / 8 + y / 8) % 2) ? Rgb(150, 150, 150) : Rgb(118, 118, 118));
+    WriteDds(out, tex::kDefaultTexture, fallback, ddswriter::Format::DXT1);
+    WriteDds(out, tex::kDefaultBumpTexture, Canvas(64, 64, Rgb(128, 128, 255)), ddswriter::Format::DXT1);
+
+    WriteDds(out, WorldPath(tex::kCursors[0]), ArrowCursor(), ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kCursors[1]), LeftRightCursor(), ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kCursors[2]), SandglassCursor(), ddswriter::Format::DXT5);
+
+    WriteDds(out, WorldPath(tex::kParticleSprite), Glow(64, Rgb(255, 255, 255), 31, 1.0f), ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kBlobShadowSprite), Glow(tex::kBlobShadowSize, Rgb(0, 0, 0), 60, 0.7f),
+             ddswriter::Format::DXT5);
+
+    WriteWithBump(out, tex::kPreloaded[0].name, tex::kPreloaded[0].bump, PalaceWall(256), 4);
+    WriteWithBump(out, tex::kPreloaded[1].name, tex::kPreloaded[1].bump,
+                  Bricks(256, Rgb(160, 70, 50), Rgb(200, 190, 170), 16, 8, 3), 6);
+    WriteWithBump(out, tex::kPreloaded[2].name, tex::kPreloaded[2].bump, Flagstones(256, Rgb(150, 150, 145), 5), 5);
+    WriteWithBump(out, tex::kPreloaded[3].name, tex::kPreloaded[3].bump, Trim(256), 3);
+    WriteWithBump(out, tex::kPreloaded[4].name, tex::kPreloaded[4].bump, LightMap(256, 9), 1);
+
+    for (const models::Texture& t : models::kTextures) {
+        Canvas c = ModelTexture(t);
+        WriteDds(out, WorldPath(t.dds), c, ddswriter::Format::DXT1);
+        if (t.bump != nullptr) WriteDds(out, WorldPath(t.bump), c.NormalMap(3), ddswriter::Format::DXT1);
+    }
+
+    const Canvas credits = CreditsImage();
+    out.Write(InterfacePath(tex::kCreditsImage), pngwriter::Encode(credits.Data(), credits.Width(), credits.Height(),
+                                                                   pngwriter::Layout::RGB));
+    const Canvas tutorial = TutorialImage();
+    out.Write(InterfacePath(tex::kTutorialImage), pngwriter::Encode(tutorial.Data(), tutorial.Width(),
+                                                                    tutorial.Height(), pngwriter::Layout::RGB));
+    WriteDds(out, InterfacePath(tex::kHudTexture), HudSheet(), ddswriter::Format::DXT5);
+}
