@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/d3d9.h"
@@ -461,6 +462,183 @@ TEST_F(D3D9PixelTest, UpdatedBuffersAndTexturesAreUploadedAgain) {
     buffer->Release();
     video->Release();
     dxt->Release();
+}
+
+TEST_F(D3D9PixelTest, IndexedDrawsHonourBaseVertexAndStartIndex) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    // Two quads in one buffer: vertices 0..3 red at the left, 4..7 green at the right.
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    IDirect3DIndexBuffer9* indices = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(8 * sizeof(Vertex), D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vertices,
+                                         nullptr),
+              D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(12 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indices,
+                                        nullptr),
+              D3D_OK);
+    Vertex* v = nullptr;
+    ASSERT_EQ(vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0), D3D_OK);
+    for (int quad = 0; quad < 2; ++quad) {
+        float left = quad == 0 ? 0.0f : 64.0f;
+        D3DCOLOR color = quad == 0 ? 0xFFFF0000 : 0xFF00FF00;
+        v[quad * 4 + 0] = {left, 0, 0.5f, 1, color, 0, 0};
+        v[quad * 4 + 1] = {left + 32, 0, 0.5f, 1, color, 0, 0};
+        v[quad * 4 + 2] = {left, 32, 0.5f, 1, color, 0, 0};
+        v[quad * 4 + 3] = {left + 32, 32, 0.5f, 1, color, 0, 0};
+    }
+    vertices->Unlock();
+    uint16_t* index = nullptr;
+    ASSERT_EQ(indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0), D3D_OK);
+    const uint16_t pattern[12] = {9, 9, 9, 9, 9, 9, 0, 1, 2, 1, 3, 2};  // the quad sits at index 6
+    std::memcpy(index, pattern, sizeof(pattern));
+    indices->Unlock();
+    device->SetStreamSource(0, vertices, 0, sizeof(Vertex));
+    device->SetIndices(indices);
+    ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 6, 2), D3D_OK);  // the green quad
+
+    // The same pattern from memory, with vertices 4..7 given and indices 4..7.
+    const uint16_t fromMemory[6] = {4, 5, 6, 5, 7, 6};
+    Vertex blue[8];
+    for (int i = 0; i < 8; ++i) {
+        blue[i] = v[i % 4];
+        blue[i].x += 32;
+        blue[i].y += 48;
+        blue[i].color = 0xFF0000FF;
+    }
+    ASSERT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 4, 4, 2, fromMemory, D3DFMT_INDEX16, blue,
+                                             sizeof(Vertex)),
+              D3D_OK);
+    Read();
+    EXPECT_EQ(Count(0x00FF00), 32 * 32);
+    EXPECT_EQ(Count(0x00FF00, 64, 0, 96, 32), 32 * 32);
+    EXPECT_EQ(Count(0xFF0000), 0);
+    EXPECT_EQ(Count(0x0000FF, 32, 48, 64, 80), 32 * 32);
+    indices->Release();
+    vertices->Release();
+}
+
+TEST_F(D3D9PixelTest, MatrixUniformsReachTheVertexShader) {
+    const char vertexShader[] = R"(#version 330
+layout(location = DM_ATTR_POSITION) in vec4 inPosition;
+layout(location = DM_ATTR_COLOR0) in vec4 inColor;
+uniform mat4 g_WVPXf;
+out vec4 color;
+void main() {
+    // Direct3D's row-major matrix read as is is the transpose in GLSL's
+    // terms, so M * v here is Direct3D's v * M.
+    gl_Position = g_WVPXf * inPosition;
+    color = inColor;
+}
+)";
+    const char fragmentShader[] = R"(#version 330
+in vec4 color;
+out vec4 fragColor;
+void main() { fragColor = color; }
+)";
+    d3d9::ShaderProgram* transform = nullptr;
+    std::string errors;
+    ASSERT_EQ(d3d9::CreateProgram(device, vertexShader, fragmentShader, &transform, &errors), D3D_OK) << errors;
+    EXPECT_TRUE(transform->HasUniform("g_WVPXf"));
+    EXPECT_FALSE(transform->HasUniform("dm_PosFixup")) << "the device's own uniforms stay hidden";
+    // Row-major, translation in the last row: halve, then move right by 0.5.
+    const float matrix[16] = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1, 0, 0.5f, 0, 0, 1};
+    ASSERT_EQ(transform->SetMatrices("g_WVPXf", matrix, 1, false), D3D_OK);
+    EXPECT_EQ(transform->SetMatrices("g_Missing", matrix, 1, false), D3DERR_NOTFOUND);
+    ASSERT_EQ(d3d9::SetProgram(device, transform), D3D_OK);
+    device->SetVertexDeclaration(clipDeclaration);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    Vertex full[4] = {{-1, 1, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                      {1, 1, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                      {-1, -1, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                      {1, -1, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, full, sizeof(Vertex)), D3D_OK);
+    Read();
+    // x from 0 to 1 in clip space: pixels 64..127; y from -0.5 to 0.5: rows 24..71.
+    EXPECT_EQ(Count(0xFFFFFF), 64 * 48);
+    EXPECT_EQ(Count(0xFFFFFF, 64, 24, 128, 72), 64 * 48);
+    d3d9::SetProgram(device, program);
+    transform->Release();
+}
+
+TEST_F(D3D9PixelTest, SeparateDepthSurfacesServeOffScreenTargets) {
+    IDirect3DTexture9* target = nullptr;
+    IDirect3DSurface9* depth = nullptr;
+    IDirect3DSurface9* surface = nullptr;
+    ASSERT_EQ(device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                    nullptr),
+              D3D_OK);
+    ASSERT_EQ(device->CreateDepthStencilSurface(32, 32, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, TRUE, &depth, nullptr),
+              D3D_OK);
+    target->GetSurfaceLevel(0, &surface);
+    ASSERT_EQ(device->SetRenderTarget(0, surface), D3D_OK);
+    ASSERT_EQ(device->SetDepthStencilSurface(depth), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(Rect(0, 0, 32, 32, 0xFFFF0000, 0.25f), D3D_OK);
+    ASSERT_EQ(Rect(0, 0, 32, 32, 0xFF00FF00, 0.75f), D3D_OK);
+    std::vector<DWORD> texels;
+    ASSERT_EQ(d3d9::ReadSurface(device, surface, &texels, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(texels[16 * 32 + 16], 0xFFFF0000u) << "the nearer draw stays; X8 reads alpha as opaque";
+
+    // The window's own back buffer cannot be paired with a separate depth surface.
+    IDirect3DSurface9* backBuffer = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer);
+    device->SetRenderTarget(0, backBuffer);
+    EXPECT_EQ(Rect(0, 0, 8, 8, 0xFFFFFFFF), D3DERR_INVALIDCALL);
+    d3d9::ClearErrors(device);
+    device->SetDepthStencilSurface(nullptr);
+    EXPECT_EQ(Rect(0, 0, 8, 8, 0xFFFFFFFF), D3D_OK) << "no depth buffer at all is fine";
+    backBuffer->Release();
+    surface->Release();
+    depth->Release();
+    target->Release();
+}
+
+TEST_F(D3D9PixelTest, ResourcesMadeOnAnotherThreadAreUploadedWhenDrawn) {
+    IDirect3DTexture9* texture = nullptr;
+    std::thread loader([&] {
+        ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        for (int i = 0; i < 4; ++i) {
+            static_cast<DWORD*>(locked.pBits)[i] = 0xFFFFFF00u;
+        }
+        texture->UnlockRect(0);
+    });
+    loader.join();
+    ASSERT_NE(texture, nullptr);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->SetTexture(0, texture);
+    UseTexture(true);
+    ASSERT_EQ(Rect(0, 0, 16, 16, 0xFFFFFFFF), D3D_OK);
+    Read();
+    EXPECT_EQ(At(8, 8), 0xFFFF00u);
+    device->SetTexture(0, nullptr);
+    // Released on another thread: its OpenGL texture goes at the next call here.
+    std::thread([&] { texture->Release(); }).join();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+}
+
+TEST_F(D3D9PixelTest, ResetKeepsTheDeviceDrawing) {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    D3DPRESENT_PARAMETERS params = {};
+    params.BackBufferFormat = D3DFMT_X8R8G8B8;
+    params.Windowed = TRUE;
+    params.EnableAutoDepthStencil = TRUE;
+    params.AutoDepthStencilFormat = D3DFMT_D24S8;
+    params.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    EXPECT_EQ(params.BackBufferWidth, static_cast<UINT>(kWidth)) << "the window's size fills a zero size";
+    // Reset unbound everything, program and declaration included.
+    EXPECT_EQ(Rect(0, 0, 8, 8, 0xFFFFFFFF), D3DERR_INVALIDCALL);
+    d3d9::ClearErrors(device);
+    d3d9::SetProgram(device, program);
+    device->SetVertexDeclaration(screenDeclaration);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    const Vertex counter[3] = {{10, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                               {10, 40, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                               {40, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, counter, sizeof(Vertex)), D3D_OK);
+    Read();
+    EXPECT_EQ(At(15, 15), 0u) << "culling is back to its default";
 }
 
 TEST_F(D3D9PixelTest, BadCallsReportAndDrawNothing) {
