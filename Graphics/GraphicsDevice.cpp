@@ -1,10 +1,216 @@
-// Stand-in until the graphics device exists (see GraphicsDevice.h).
 #include "Graphics/GraphicsDevice.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/ShellGlobals.h"
 
 namespace Graphics {
 
-GraphicsDevice::GraphicsDevice(IDirect3D9* d3d, IDirect3DDevice9* device) : d3d_(d3d), device_(device) {}
+namespace {
 
-GraphicsDevice::~GraphicsDevice() = default;
+const char kUberEffectFile[] = "res-pc/Shaders/UberGraphicsDevice.fxo";
+
+void SetFloats(ID3DXEffect* effect, D3DXHANDLE handle, const float* values, UINT count) {
+    effect->SetValue(handle, values, count * static_cast<UINT>(sizeof(float)));
+}
+
+void SetMatrix(ID3DXEffect* effect, D3DXHANDLE handle, const Matrix4& matrix) {
+    D3DXMATRIX m;
+    std::memcpy(m.m, matrix.m, sizeof(m.m));
+    effect->SetMatrix(handle, &m);
+}
+
+IDirect3DVertexDeclaration9* MakeDeclaration(IDirect3DDevice9* device, std::initializer_list<D3DVERTEXELEMENT9> list) {
+    std::vector<D3DVERTEXELEMENT9> elements(list);
+    elements.push_back(D3DDECL_END());
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    if (device != nullptr) {
+        device->CreateVertexDeclaration(elements.data(), &declaration);
+    }
+    return declaration;
+}
+
+void Release(IDirect3DVertexDeclaration9*& declaration) {
+    if (declaration != nullptr) {
+        declaration->Release();
+        declaration = nullptr;
+    }
+}
+
+}  // namespace
+
+GraphicsDevice::GraphicsDevice() : GraphicsDevice(g_d3d, g_d3dDevice) {}
+
+GraphicsDevice::GraphicsDevice(IDirect3D9* d3d, IDirect3DDevice9* device) : d3d_(d3d), device_(device) {
+    effect_.reset(new GDEffect(this, kUberEffectFile));
+    CreateVertexDeclarations();
+    standin::ParticlesCreateDeviceBuffers(this);
+}
+
+GraphicsDevice::~GraphicsDevice() {
+    ReleaseVertexDeclarations();
+    standin::ParticlesReleaseDeviceBuffers();
+    effect_.reset();
+}
+
+void GraphicsDevice::CreateVertexDeclarations() {
+    const BYTE def = D3DDECLMETHOD_DEFAULT;
+    screen_vertex_ = MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT4, def, D3DDECLUSAGE_POSITIONT, 0},
+                                               {0, 16, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0}});
+    line_vertex_ = MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_POSITION, 0},
+                                             {0, 12, D3DDECLTYPE_D3DCOLOR, def, D3DDECLUSAGE_COLOR, 0}});
+    particle_quad_vertex_ = MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT4, def, D3DDECLUSAGE_POSITION, 0},
+                                                      {0, 16, D3DDECLTYPE_D3DCOLOR, def, D3DDECLUSAGE_COLOR, 0},
+                                                      {0, 20, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0}});
+    blob_shadow_vertex_ = MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_POSITION, 0},
+                                                    {0, 12, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0}});
+    model_vertex_ = MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_POSITION, 0},
+                                              {0, 12, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_NORMAL, 0},
+                                              {0, 24, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_TANGENT, 0},
+                                              {0, 36, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_BINORMAL, 0},
+                                              {0, 48, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0}});
+    model_vertex_lm_ = MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_POSITION, 0},
+                                                 {0, 12, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_NORMAL, 0},
+                                                 {0, 24, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_TANGENT, 0},
+                                                 {0, 36, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_BINORMAL, 0},
+                                                 {0, 48, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0},
+                                                 {0, 56, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 1}});
+    skinned_model_vertex_ =
+        MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_POSITION, 0},
+                                  {0, 12, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_NORMAL, 0},
+                                  {0, 24, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_TANGENT, 0},
+                                  {0, 36, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_BINORMAL, 0},
+                                  {0, 48, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0},
+                                  {0, 56, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_BLENDWEIGHT, 0},
+                                  {0, 64, D3DDECLTYPE_UBYTE4, def, D3DDECLUSAGE_BLENDINDICES, 0}});
+}
+
+void GraphicsDevice::ReleaseVertexDeclarations() {
+    Release(screen_vertex_);
+    Release(line_vertex_);
+    Release(particle_quad_vertex_);
+    Release(blob_shadow_vertex_);
+    Release(model_vertex_);
+    Release(model_vertex_lm_);
+    Release(skinned_model_vertex_);
+}
+
+void GraphicsDevice::Draw(sg::Scene* scene) {
+    if (scene == nullptr || !scene->GetCamera()) {
+        return;
+    }
+    scene_ = scene;
+    ID3DXEffect* effect = effect_->effect_;
+
+    DWORD flags = 0;
+    if (scene->GetClearTarget()) {
+        flags |= D3DCLEAR_TARGET;
+    }
+    if (scene->GetClearDepth()) {
+        flags |= D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
+    }
+    if (flags != 0) {
+        device_->Clear(0, nullptr, flags, scene->GetClearColor().ToARGB(), 1.0f, 0);
+    }
+
+    // The world eye is refreshed with the matrices; rebuild a dirty camera so
+    // the specular highlight does not trail a frame behind.
+    boost::shared_ptr<sg::Camera> camera = scene->GetCamera();
+    camera->Rebuild();
+    const Vector3& eye = camera->GetWorldEye();
+    const float camPos[3] = {eye.x, eye.y, eye.z};
+    SetFloats(effect, effect_->cam_pos_, camPos, 3);
+
+    if (scene->GetLight()) {
+        SetLight(scene->GetLight().get());
+    }
+    sg::RenderLists& lists = scene->GetRenderLists();
+    for (sg::Light* light : lists.lights) {
+        SetLight(light);
+    }
+    if (draw_axes_) {
+        DrawAxes();
+    }
+    for (sg::ModelNode* node : lists.models) {
+        node->SetEffect(effect_.get());
+        node->Draw(camera.get());
+    }
+    scene->DrawShadows();
+    standin::ParticlesFlush();
+
+    if (scene->GetShowStatistics() && scene->GetStatisticsFontLineHeight() > 0) {
+        sg::CullStatistics& stats = scene->GetCullStatistics();
+        char line[128];
+        std::snprintf(line, sizeof(line), "CULLING STATS [CULLED : %d, PASSED : %d]", stats.culled_nodes,
+                      stats.passed_nodes);
+        standin::DrawText(0.0f, 0.0f, line);
+        std::snprintf(line, sizeof(line), "CULLED TRIS : %d PASSED TRIS: %d", stats.culled_triangles,
+                      stats.passed_triangles);
+        standin::DrawText(0.0f, static_cast<float>(scene->GetStatisticsFontLineHeight()), line);
+    }
+}
+
+void GraphicsDevice::EmptyHook(void* /*argument*/) {}
+
+void GraphicsDevice::SetLight(sg::Light* light) {
+    if (light == nullptr || light->GetLightType() != 0) {
+        return;
+    }
+    ID3DXEffect* effect = effect_->effect_;
+    float values[4];
+    // ToFloat4 shares one scratch array: copy before the next call.
+    std::memcpy(values, light->GetAmbient().ToFloat4(), sizeof(values));
+    SetFloats(effect, effect_->light_ambient_, values, 4);
+    std::memcpy(values, light->GetDiffuse().ToFloat4(), sizeof(values));
+    SetFloats(effect, effect_->light_diffuse_, values, 4);
+    std::memcpy(values, light->GetSpecular().ToFloat4(), sizeof(values));
+    values[3] = static_cast<float>(light->GetSpecular().a);
+    SetFloats(effect, effect_->light_specular_, values, 4);
+    const Vector3& direction = light->GetDirection();
+    const float dir[3] = {direction.x, direction.y, direction.z};
+    SetFloats(effect, effect_->light_dir_, dir, 3);
+}
+
+HRESULT GraphicsDevice::SetViewport(const Viewport& viewport) {
+    viewport_.X = static_cast<DWORD>(viewport.x);
+    viewport_.Y = static_cast<DWORD>(viewport.y);
+    viewport_.Width = static_cast<DWORD>(viewport.width);
+    viewport_.Height = static_cast<DWORD>(viewport.height);
+    viewport_.MinZ = viewport.minZ;
+    viewport_.MaxZ = viewport.maxZ;
+    return device_->SetViewport(&viewport_);
+}
+
+void GraphicsDevice::SetLightMapFactor(float a, float b) {
+    const float factor[4] = {a, a, a, b};
+    SetFloats(effect_->effect_, effect_->lm_factor_, factor, 4);
+}
+
+HRESULT GraphicsDevice::BeginScene() { return device_->BeginScene(); }
+
+HRESULT GraphicsDevice::EndScene() { return device_->EndScene(); }
+
+DWORD GraphicsDevice::GetEffectFlags() const {
+    return D3DXSHADER_SKIPVALIDATION | D3DXSHADER_PACKMATRIX_COLUMNMAJOR | D3DXSHADER_PREFER_FLOW_CONTROL;
+}
+
+void GraphicsDevice::DrawAxes() {
+    if (scene_ == nullptr || !scene_->GetCamera()) {
+        return;
+    }
+    const LineVertex axes[6] = {
+        {0.0f, 0.0f, 0.0f, 0xFFFF0000u}, {100.0f, 0.0f, 0.0f, 0xFFFF0000u},
+        {0.0f, 0.0f, 0.0f, 0xFF00FF00u}, {0.0f, 100.0f, 0.0f, 0xFF00FF00u},
+        {0.0f, 0.0f, 0.0f, 0xFF0000FFu}, {0.0f, 0.0f, 100.0f, 0xFF0000FFu},
+    };
+    device_->SetVertexDeclaration(line_vertex_);
+    // GetViewProjection rebuilds a dirty camera first.
+    SetMatrix(effect_->effect_, effect_->wvp_xf_, scene_->GetCamera()->GetViewProjection());
+    effect_->technique_ = effect_->render_color_technique_;
+    effect_->Begin();
+    device_->DrawPrimitiveUP(D3DPT_LINELIST, 3, axes, sizeof(LineVertex));
+    effect_->End();
+}
 
 }  // namespace Graphics

@@ -1,23 +1,90 @@
 #pragma once
-// Stand-in until the graphics device exists: only the Direct3D object and device
-// that textures and render targets are created on. The game registers the one
-// device as Service<Graphics::GraphicsDevice>.
+// The engine's face of the Direct3D device: the virtual screen, the uber
+// effect every 3D and 2D draw uses, the shared vertex declarations, and the
+// scene draw. The game makes one (a Renderer) and registers it as
+// Service<Graphics::GraphicsDevice>.
+#include <boost/shared_ptr.hpp>
+
+#include "Graphics/Effect.h"
+#include "Graphics/GraphicsDeviceStandIns.h"
+#include "Graphics/GraphicsDeviceVertices.h"
+#include "Maths/Vector2.h"
+#include "Maths/Viewport.h"
 #include "platform/d3d9/d3d9.h"
+
+namespace sg {
+class Scene;
+class Light;
+}  // namespace sg
 
 namespace Graphics {
 
 class GraphicsDevice {
 public:
-    // Neither pointer is owned.
+    // On the Direct3D object and device the shell's device layer created.
+    GraphicsDevice();
+    // On the given ones (not owned).
     GraphicsDevice(IDirect3D9* d3d, IDirect3DDevice9* device);
     virtual ~GraphicsDevice();
+    GraphicsDevice(const GraphicsDevice&) = delete;
+    GraphicsDevice& operator=(const GraphicsDevice&) = delete;
+
+    // Clear, camera position, lights, model nodes, blob shadows, particles and
+    // the statistics overlay. Nothing for a null scene or one without camera.
+    virtual void Draw(sg::Scene* scene);
+    virtual void EmptyHook(void* argument);
+    // Only lights of type 0 reach the effect.
+    virtual void SetLight(sg::Light* light);
+
+    void SetScene(sg::Scene* scene) { scene_ = scene; }
+    sg::Scene* GetScene() const { return scene_; }
+    Vector2 GetScreenSize() const { return Vector2(screen_width_, screen_height_); }
+    HRESULT SetViewport(const Viewport& viewport);
+    const D3DVIEWPORT9& GetViewport() const { return viewport_; }
+    // "g_LMFactor" = (a, a, a, b).
+    void SetLightMapFactor(float a, float b);
+    HRESULT BeginScene();
+    HRESULT EndScene();
+    // The flags every effect file is created with.
+    DWORD GetEffectFlags() const;
+    // Three 100-unit lines from the origin: x red, y green, z blue.
+    void DrawAxes();
+    // Debug switch: the scene draw adds the axes.
+    void SetDrawAxes(bool on) { draw_axes_ = on; }
 
     IDirect3D9* GetD3D() const { return d3d_; }
     IDirect3DDevice9* GetDevice() const { return device_; }
+    const boost::shared_ptr<GDEffect>& GetEffect() const { return effect_; }
+
+    IDirect3DVertexDeclaration9* GetScreenVertexDeclaration() const { return screen_vertex_; }
+    IDirect3DVertexDeclaration9* GetLineVertexDeclaration() const { return line_vertex_; }
+    IDirect3DVertexDeclaration9* GetParticleQuadVertexDeclaration() const { return particle_quad_vertex_; }
+    IDirect3DVertexDeclaration9* GetBlobShadowVertexDeclaration() const { return blob_shadow_vertex_; }
+    IDirect3DVertexDeclaration9* GetModelVertexDeclaration() const { return model_vertex_; }
+    IDirect3DVertexDeclaration9* GetModelVertexLMDeclaration() const { return model_vertex_lm_; }
+    IDirect3DVertexDeclaration9* GetSkinnedModelVertexDeclaration() const { return skinned_model_vertex_; }
+
+protected:
+    D3DVIEWPORT9 viewport_ = {0, 0, 1, 1, 0.0f, 0.0f};
+    float screen_width_ = 1024.0f;
+    float screen_height_ = 768.0f;
+    IDirect3D9* d3d_ = nullptr;
+    IDirect3DDevice9* device_ = nullptr;
+    sg::Scene* scene_ = nullptr;
+    bool draw_axes_ = false;
+    boost::shared_ptr<GDEffect> effect_;
 
 private:
-    IDirect3D9* d3d_;
-    IDirect3DDevice9* device_;
+    void CreateVertexDeclarations();
+    void ReleaseVertexDeclarations();
+
+    IDirect3DVertexDeclaration9* screen_vertex_ = nullptr;
+    IDirect3DVertexDeclaration9* line_vertex_ = nullptr;
+    IDirect3DVertexDeclaration9* particle_quad_vertex_ = nullptr;
+    IDirect3DVertexDeclaration9* blob_shadow_vertex_ = nullptr;
+    IDirect3DVertexDeclaration9* model_vertex_ = nullptr;
+    IDirect3DVertexDeclaration9* model_vertex_lm_ = nullptr;
+    IDirect3DVertexDeclaration9* skinned_model_vertex_ = nullptr;
 };
 
 }  // namespace Graphics

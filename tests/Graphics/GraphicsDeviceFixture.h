@@ -1,0 +1,111 @@
+#pragma once
+// What the effect, graphics-device and renderer tests share: a game folder of
+// their own holding chosen effect files (the process works in it while the
+// test runs), and a recording null device the size of the virtual screen.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/d3d9/Extensions.h"
+#include "platform/d3d9/common/DeviceBase.h"
+#include "platform/d3d9/null/NullDevice.h"
+#include "platform/d3d9/null/NullScript.h"
+#include "tools/catalogue/Effects.h"
+
+// A temporary game folder that is the working folder while it lives.
+class GameFolder {
+public:
+    GameFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "dm-effects-XXXXXX").string();
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back('\0');
+        if (mkdtemp(buffer.data()) != nullptr) {
+            path_ = buffer.data();
+        }
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(path_);
+    }
+    ~GameFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(previous_, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+
+    void Write(const std::string& relPath, const std::string& text) const {
+        std::filesystem::path file = std::filesystem::path(path_) / relPath;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    // The four effect files of the sample data.
+    void WriteShippedEffects() const {
+        for (const catalogue::effects::File& file : catalogue::effects::kFiles) {
+            Write(file.path, file.text);
+        }
+    }
+
+private:
+    std::string path_;
+    std::filesystem::path previous_;
+};
+
+class NullDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        d3d9::ResetNullScript();
+        d3d9::SetBackend(d3d9::Backend::Null);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(d3d, nullptr);
+        D3DPRESENT_PARAMETERS params = {};
+        params.BackBufferWidth = 1024;
+        params.BackBufferHeight = 768;
+        params.BackBufferFormat = D3DFMT_X8R8G8B8;
+        params.BackBufferCount = 2;
+        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        params.Windowed = TRUE;
+        params.EnableAutoDepthStencil = TRUE;
+        params.AutoDepthStencilFormat = D3DFMT_D24S8;
+        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_MULTITHREADED, &params,
+                                    &device),
+                  D3D_OK);
+        null = d3d9::AsNullDevice(device);
+        base = d3d9::AsDeviceBase(device);
+    }
+
+    void TearDown() override {
+        if (device != nullptr) {
+            device->Release();
+        }
+        if (d3d != nullptr) {
+            d3d->Release();
+        }
+        d3d9::SetBackend(d3d9::Backend::GL);
+        d3d9::ResetNullScript();
+    }
+
+    // The log lines that start with one of the prefixes, in order.
+    std::vector<std::string> LogLines(std::initializer_list<std::string> prefixes) const {
+        std::vector<std::string> lines;
+        for (const std::string& line : null->Log()) {
+            for (const std::string& prefix : prefixes) {
+                if (line.compare(0, prefix.size(), prefix) == 0) {
+                    lines.push_back(line);
+                    break;
+                }
+            }
+        }
+        return lines;
+    }
+
+    GameFolder folder;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    d3d9::NullDevice* null = nullptr;
+    d3d9::DeviceBase* base = nullptr;
+};
