@@ -227,6 +227,9 @@ bool GLDevice::Initialise(HRESULT* result) {
 }
 
 GLDevice::~GLDevice() {
+    if (attributeDeclaration_ != nullptr) {
+        attributeDeclaration_->Release();
+    }
     MakeCurrent();
     destroying_ = true;
     DetachResources();
@@ -797,6 +800,10 @@ void GLDevice::SetupAttributes(const DrawCall& call, GLuint userBuffer) {
         }
     }
     enabledAttributes_ = enabled;
+    declaration->AddRef();
+    if (attributeDeclaration_ != nullptr) {
+        attributeDeclaration_->Release();
+    }
     attributeDeclaration_ = declaration;
     std::memcpy(attributeBuffers_, buffers, sizeof(buffers));
     std::memcpy(attributeOffsets_, offsets, sizeof(offsets));

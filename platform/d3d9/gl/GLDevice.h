@@ -111,7 +111,7 @@ private:
     GLuint usedProgram_ = 0;
     GLuint boundIndexBuffer_ = 0;
     bool attributesValid_ = false;
-    const VertexDeclaration* attributeDeclaration_ = nullptr;
+    VertexDeclaration* attributeDeclaration_ = nullptr;  // held, so its address is not reused
     GLuint attributeBuffers_[kStreams] = {};
     UINT attributeOffsets_[kStreams] = {};
     UINT attributeStrides_[kStreams] = {};
