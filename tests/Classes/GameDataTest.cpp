@@ -1,0 +1,192 @@
+// The game data the data builder generated, loaded through the dictionary as the game
+// loads it (from the game's folder, through config.xml), with every reference checked.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <string>
+
+#include "Classes/Dictionary/Config/Config.h"
+#include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "IO/File.h"
+#include "tools/catalogue/Clips.h"
+#include "tools/catalogue/Config.h"
+#include "tools/catalogue/GameData.h"
+#include "tools/catalogue/Models.h"
+#include "tools/catalogue/Sounds.h"
+
+namespace {
+
+namespace cfg = catalogue::config;
+namespace gd = catalogue::gamedata;
+namespace cm = catalogue::models;
+
+std::string GameDir() {
+    const char* build = std::getenv("DM_BUILD_DIR");
+    // Tests run in the build folder's tests/ folder when DM_BUILD_DIR is not given.
+    return std::string(build ? build : "..") + "/game";
+}
+
+template <size_t N>
+bool Lists(const char* const (&names)[N], const std::string& name) {
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The dictionary is loaded once, in the game's folder (config.xml's folders are relative).
+class GameDataTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::current_path(GameDir());
+        configRead_ = config_.Read(cfg::kFileName);
+        loaded_ = dictionary_.Load(config_);
+        viewFound_ = IO::FileExists(config_.Paths.MapViewsPath + gd::kViewFile);
+        std::filesystem::current_path(previous);
+    }
+
+    static Config config_;
+    static GameDictionary dictionary_;
+    static bool configRead_, loaded_, viewFound_;
+};
+
+Config GameDataTest::config_;
+GameDictionary GameDataTest::dictionary_;
+bool GameDataTest::configRead_ = false;
+bool GameDataTest::loaded_ = false;
+bool GameDataTest::viewFound_ = false;
+
+}  // namespace
+
+TEST_F(GameDataTest, LoadsEveryFileWithoutSkippingAnything) {
+    ASSERT_TRUE(configRead_);
+    EXPECT_TRUE(loaded_);
+    for (const std::string& line : dictionary_.GetSkipped()) ADD_FAILURE() << line;
+    EXPECT_FALSE(dictionary_.GetWeapons().empty());
+    EXPECT_FALSE(dictionary_.GetAttackers().empty());
+    EXPECT_FALSE(dictionary_.GetDefenders().empty());
+    EXPECT_EQ(std::size(gd::kWaveIds), dictionary_.GetWaves().size());
+    EXPECT_EQ(1u, dictionary_.GetMaps().size());
+}
+
+TEST_F(GameDataTest, UnitsWavesAndSpellsNameExistingDefinitions) {
+    auto checkWeapon = [&](int32_t id, const std::string& who) {
+        EXPECT_NE(nullptr, dictionary_.FindWeapon(id)) << who << " names weapon " << id;
+    };
+    for (const auto& [id, attacker] : dictionary_.GetAttackers()) checkWeapon(attacker.weapon, id);
+    for (const auto& [id, defender] : dictionary_.GetDefenders()) {
+        checkWeapon(defender.weapon, id);
+        const UpgradeEntry& upgrade = defender.upgrades[DefenderDefinition::kUpgradeWeapon];
+        for (int level = 0; level < 4; ++level) {
+            // A level the table offers has a price; weapon-upgradable defenders offer all four.
+            if (upgrade.values[level] != 0) checkWeapon(upgrade.values[level], id + " upgrade");
+            EXPECT_EQ(upgrade.values[level] != 0, upgrade.prices[level] != 0) << id << " level " << level + 1;
+        }
+        if (!(defender.flags & kNoWeaponUpgrading) && defender.type != kUnitDungeonKeeper) {
+            EXPECT_NE(0, upgrade.values[3]) << id;
+        }
+    }
+    for (const auto& [id, wave] : dictionary_.GetWaves()) {
+        EXPECT_FALSE(wave.entries.empty()) << "wave " << id;
+        for (const WaveEntry& entry : wave.entries) {
+            EXPECT_NE(nullptr, dictionary_.FindAttacker(entry.name)) << "wave " << id << ": " << entry.name;
+            EXPECT_TRUE(entry.spawnPoint == gd::kEntryWest || entry.spawnPoint == gd::kEntryEast);
+            EXPECT_GT(entry.count, 0);
+        }
+    }
+    // The spells of config.xml, at every level the keeper's weapon upgrades reach.
+    for (const std::vector<SpellDefinition>& levels : config_.Spells) {
+        ASSERT_FALSE(levels.empty());
+        for (const SpellDefinition& spell : levels) checkWeapon(spell.weapon, "a spell");
+    }
+    for (const char* id : gd::kPurchasableDefenders) EXPECT_NE(nullptr, dictionary_.FindDefender(id)) << id;
+}
+
+TEST_F(GameDataTest, TheMapNamesItsViewLevelWavesAndDefenders) {
+    ASSERT_FALSE(config_.Maps.empty());
+    const MapDefinition* map = dictionary_.FindMap(config_.Maps[0]);
+    ASSERT_NE(nullptr, map);
+    EXPECT_EQ(gd::kMapName, map->name);
+
+    // The view was read from its lower-cased name; the level file is named for the level's writer.
+    EXPECT_EQ(gd::kViewFile, map->files.view);
+    EXPECT_TRUE(viewFound_);
+    EXPECT_EQ(gd::kLevelFile, Lower(map->files.data));
+    EXPECT_EQ(cm::kMapMesh, map->files.mesh);
+    EXPECT_TRUE(Lists(catalogue::sounds::kMusic, map->files.music));
+    ASSERT_EQ(6u, map->view.points.size());
+    EXPECT_EQ(cm::kViewRotationX, map->view.transformation[0]);
+    EXPECT_GT(map->view.camera[0], 0.0f);
+    EXPECT_EQ(3u, map->view.pickAreas.size());
+
+    ASSERT_EQ(std::size(gd::kWaveIds), map->waves.size());
+    for (const MapWave& wave : map->waves) EXPECT_NE(nullptr, dictionary_.FindWave(wave.id)) << wave.id;
+    EXPECT_GT(map->stats.gold, 0);
+
+    const DefenderDefinition* keeper = nullptr;
+    for (const MapAvailability& entry : map->availability) {
+        const DefenderDefinition* defender = dictionary_.FindDefender(entry.defender);
+        ASSERT_NE(nullptr, defender) << entry.defender;
+        if (!keeper && defender->type == kUnitDungeonKeeper) keeper = defender;
+    }
+    ASSERT_NE(nullptr, keeper);
+    EXPECT_EQ(gd::kKeeper, keeper->id);
+    for (const MapParticle& particle : map->particles) {
+        EXPECT_TRUE(Lists(gd::kParticles, particle.name)) << particle.name;
+        // In the level's cells of 15 world units, on the map model's ground.
+        EXPECT_TRUE(particle.position.x >= 0 && particle.position.x * 15 < cm::kMapColumns * cm::kCellWorldSize);
+        EXPECT_TRUE(particle.position.y >= 0 && particle.position.y * 15 < cm::kMapRows * cm::kCellWorldSize);
+    }
+}
+
+TEST_F(GameDataTest, AssetNamesAreThoseOfTheCatalogues) {
+    // The humanoid of a unit's model; its clip table is the one the clip writer made for it.
+    auto humanoid = [](const std::string& mesh) -> const cm::Humanoid* {
+        if (mesh == cm::kKeeper.mesh) return &cm::kKeeper;
+        if (mesh == cm::kHero.mesh) return &cm::kHero;
+        for (const auto& h : cm::kDefenders)
+            if (mesh == h.mesh) return &h;
+        for (const auto& h : cm::kAttackers)
+            if (mesh == h.mesh) return &h;
+        return nullptr;
+    };
+    auto sounds = [](const std::vector<std::string>& names, const std::string& who) {
+        for (const std::string& name : names)
+            EXPECT_TRUE(Lists(catalogue::sounds::kEffects, name)) << who << ": " << name;
+    };
+    auto unit = [&](const UnitDefinition& u) {
+        const cm::Humanoid* h = humanoid(u.mesh);
+        ASSERT_NE(nullptr, h) << u.id << ": " << u.mesh;
+        ASSERT_NE(nullptr, catalogue::clips::TableFor(h->id)) << u.id;
+        EXPECT_EQ(catalogue::clips::TableFor(h->id), u.animation) << u.id;
+        EXPECT_FALSE(u.attackAnimations.empty()) << u.id;
+        for (const std::string& clip : u.attackAnimations)
+            EXPECT_TRUE(Lists(cm::kAttackAnimations, clip)) << u.id << ": " << clip;
+        EXPECT_FALSE(u.sounds.empty()) << u.id;
+        sounds(u.sounds, u.id);
+    };
+    for (const auto& entry : dictionary_.GetAttackers()) unit(entry.second);
+    for (const auto& entry : dictionary_.GetDefenders()) unit(entry.second);
+
+    for (const auto& [id, weapon] : dictionary_.GetWeapons()) {
+        const std::string who = "weapon " + std::to_string(id);
+        for (const std::string* hand : {&weapon.meshes.first, &weapon.meshes.second})
+            EXPECT_TRUE(hand->empty() || Lists(cm::kWeaponNodes, *hand)) << who << ": " << *hand;
+        EXPECT_TRUE(weapon.meshes.third.empty() || Lists(cm::kMissiles, weapon.meshes.third)) << who;
+        // A flying missile shows a model or an effect.
+        if (weapon.weaponClass == kWeaponMissile) {
+            EXPECT_FALSE(weapon.meshes.third.empty() && weapon.particles.names[WeaponParticles::kFlight].empty())
+                << who;
+        }
+        for (const std::string& particle : weapon.particles.names)
+            EXPECT_TRUE(particle.empty() || Lists(gd::kParticles, particle)) << who << ": " << particle;
+        for (const std::vector<std::string>& list : weapon.sounds.lists) sounds(list, who);
+    }
+}
