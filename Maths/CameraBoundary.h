@@ -25,11 +25,21 @@ public:
     void SetFirstDirection(const Vector3& direction);
     void SetSecondDirection(const Vector3& direction);
 
+    // True when p is inside every plane (signed distance 0 or more). Otherwise q is p
+    // pulled back by each plane p lies behind, in list order, and the result is false.
+    // Each plane is tested against p itself, not against the corrected q.
+    bool Constrain(const Vector3& p, Vector3& q) const;
+    bool Contains(const Vector3& p) const;
+    // As Constrain, but every crossed plane projects q straight onto itself.
+    bool ClampPoint(const Vector3& p, Vector3& q) const;
+
     const std::vector<Entry>& GetPlanes() const { return planes_; }
     const Vector3& GetFirstDirection() const { return first_direction_; }
     const Vector3& GetSecondDirection() const { return second_direction_; }
 
 private:
+    bool Pull(const Vector3& p, Vector3& q, bool projectAlways) const;
+
     std::vector<Entry> planes_;
     Vector3 first_direction_;
     Vector3 second_direction_;
