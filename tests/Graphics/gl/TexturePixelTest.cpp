@@ -1,0 +1,179 @@
+// A DDS and a PNG loaded as textures and drawn through the Direct3D
+// substitute's OpenGL backend: the pixels read back show each image the right
+// way up with its colours.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../TextureTestSupport.h"
+#include "Graphics/Texture2D.h"
+
+namespace {
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 64;
+
+struct Vertex {
+    float x, y, z, w;
+    float u, v;
+};
+
+const char kVertexShader[] = R"(#version 330
+layout(location = DM_ATTR_POSITION) in vec4 inPosition;
+layout(location = DM_ATTR_TEXCOORD0) in vec2 inUV;
+out vec2 uv;
+void main() {
+    gl_Position = inPosition;
+    uv = inUV;
+}
+)";
+
+const char kFragmentShader[] = R"(#version 330
+in vec2 uv;
+uniform sampler2D tex;
+out vec4 fragColor;
+void main() {
+    fragColor = texture(tex, uv);
+}
+)";
+
+// Four quadrants: red top left, green top right, blue bottom left, white bottom right.
+std::vector<uint8_t> Quadrants(int side) {
+    std::vector<uint8_t> px;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            bool right = x >= side / 2, bottom = y >= side / 2;
+            uint8_t r = (!right && !bottom) || (right && bottom) ? 255 : 0;
+            uint8_t g = (right && !bottom) || (right && bottom) ? 255 : 0;
+            uint8_t b = bottom ? 255 : 0;
+            px.insert(px.end(), {r, g, b, 255});
+        }
+    return px;
+}
+
+SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
+
+class TexturePixelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        window = SDL_CreateWindow("textures", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        d3d9::SetBackend(d3d9::Backend::GL);
+        d3d9::SetWindowResolver(&Identity);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(d3d, nullptr);
+        D3DPRESENT_PARAMETERS params = {};
+        params.BackBufferWidth = kWidth;
+        params.BackBufferHeight = kHeight;
+        params.BackBufferFormat = D3DFMT_X8R8G8B8;
+        params.BackBufferCount = 1;
+        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        params.Windowed = TRUE;
+        params.EnableAutoDepthStencil = TRUE;
+        params.AutoDepthStencilFormat = D3DFMT_D24S8;
+        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(window),
+                                    D3DCREATE_MULTITHREADED, &params, &device),
+                  D3D_OK);
+        graphics = new Graphics::GraphicsDevice(d3d, device);
+        Service<Graphics::GraphicsDevice>::Register(graphics);
+
+        std::string errors;
+        ASSERT_EQ(d3d9::CreateProgram(device, kVertexShader, kFragmentShader, &program, &errors), D3D_OK) << errors;
+        int unit = 0;
+        ASSERT_EQ(program->SetInts("tex", &unit, 1), D3D_OK);
+        const D3DVERTEXELEMENT9 elements[] = {
+            {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+            {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+            D3DDECL_END(),
+        };
+        ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+    }
+
+    void TearDown() override {
+        if (Service<Graphics::GraphicsDevice>::Exists()) Service<Graphics::GraphicsDevice>::Unregister();
+        delete graphics;
+        if (declaration != nullptr) declaration->Release();
+        if (program != nullptr) program->Release();
+        if (device != nullptr) device->Release();
+        if (d3d != nullptr) d3d->Release();
+        if (window != nullptr) SDL_DestroyWindow(window);
+        d3d9::SetWindowResolver(nullptr);
+    }
+
+    // Draws the texture over the whole back buffer and reads it back.
+    void DrawFullScreen(IDirect3DTexture9* texture) {
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
+        ASSERT_EQ(d3d9::SetProgram(device, program), D3D_OK);
+        ASSERT_EQ(device->SetVertexDeclaration(declaration), D3D_OK);
+        ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
+        const Vertex quad[4] = {{0, 0, 0.5f, 1, 0, 0},
+                                {kWidth, 0, 0.5f, 1, 1, 0},
+                                {0, kHeight, 0.5f, 1, 0, 1},
+                                {kWidth, kHeight, 0.5f, 1, 1, 1}};
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
+        ASSERT_EQ(device->EndScene(), D3D_OK);
+        device->SetTexture(0, nullptr);
+        UINT width = 0, height = 0;
+        ASSERT_EQ(d3d9::ReadBackBuffer(device, &pixels, &width, &height), D3D_OK);
+        ASSERT_EQ(width, UINT(kWidth));
+        EXPECT_TRUE(d3d9::GetErrors(device).empty());
+    }
+    DWORD At(int x, int y) const { return pixels[size_t(y) * kWidth + x] & 0x00FFFFFFu; }
+
+    void ExpectQuadrants() {
+        EXPECT_EQ(At(16, 16), 0xFF0000u) << "red top left";
+        EXPECT_EQ(At(48, 16), 0x00FF00u) << "green top right";
+        EXPECT_EQ(At(16, 48), 0x0000FFu) << "blue bottom left";
+        EXPECT_EQ(At(48, 48), 0xFFFFFFu) << "white bottom right";
+    }
+
+    SDL_Window* window = nullptr;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    Graphics::GraphicsDevice* graphics = nullptr;
+    d3d9::ShaderProgram* program = nullptr;
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    std::vector<DWORD> pixels;
+};
+
+// The GL driver stays loaded for the whole run (SDL unloads it with the last
+// OpenGL window), so its allocations stay where the leak suppressions see them.
+class VideoEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        keeper_ = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(keeper_, nullptr) << SDL_GetError();
+    }
+
+private:
+    SDL_Window* keeper_ = nullptr;
+};
+const ::testing::Environment* const kVideo = ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
+
+TEST_F(TexturePixelTest, ADxt1DdsDrawsTheRightWayUp) {
+    const std::vector<uint8_t> image = Quadrants(8);
+    const std::vector<uint8_t> dds = ddswriter::Encode(image.data(), 8, 8, ddswriter::Format::DXT1, true);
+    boost::shared_ptr<Graphics::Texture2D> texture = Graphics::Texture2D::LoadFromMemory(dds.data(), uint32_t(dds.size()));
+    ASSERT_TRUE(texture);
+    DrawFullScreen(texture->GetTexture());
+    ExpectQuadrants();
+}
+
+TEST_F(TexturePixelTest, APngDrawsTheRightWayUp) {
+    const std::vector<uint8_t> image = Quadrants(4);
+    const std::vector<uint8_t> png = pngwriter::Encode(image.data(), 4, 4);
+    boost::shared_ptr<Graphics::Texture2D> texture = Graphics::Texture2D::LoadFromMemory(png.data(), uint32_t(png.size()));
+    ASSERT_TRUE(texture);
+    DrawFullScreen(texture->GetTexture());
+    ExpectQuadrants();
+}
+
+}  // namespace
