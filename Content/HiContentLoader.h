@@ -1,20 +1,21 @@
 #pragma once
 // A holder of one content loader per type of its type list, each reachable by
 // its type (Get<T>() or Loki::Field<T>). Its parts start with empty roots and
-// empty caches. The font loader joins the list, after the textures, when
-// sprite fonts exist.
+// empty caches.
 #include <loki/HierarchyGenerators.h>
 #include <loki/Typelist.h>
 #include <loki/TypelistMacros.h>
 
 #include "Content/ContentLoader.h"
 #include "Graphics/Model/Model.h"
+#include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
 #include "Graphics/TextureAtlas.h"
 
 namespace Content {
 
-typedef LOKI_TYPELIST_3(Graphics::Texture2D, Graphics::TextureAtlas, Graphics::Model) HiContentTypes;
+typedef LOKI_TYPELIST_4(Graphics::Texture2D, Graphics::SpriteFont, Graphics::TextureAtlas, Graphics::Model)
+    HiContentTypes;
 
 class HiContentLoader : public Loki::GenScatterHierarchy<HiContentTypes, ContentLoader> {
 public:

@@ -1,0 +1,124 @@
+#pragma once
+// The recording null device with a graphics device on it, registered as the
+// game registers it, the 2D layer bound to it, and an interface texture
+// loader over a scratch folder where tests write fonts and page images.
+// Runs in the sample data's folder so the uber effect loads as in the game.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Content/UITextureLoader.h"
+#include "Core/Service.h"
+#include "Graphics/Draw2D.h"
+#include "Graphics/GraphicsDevice.h"
+#include "platform/d3d9/Extensions.h"
+#include "platform/d3d9/null/NullDevice.h"
+#include "platform/d3d9/null/NullScript.h"
+
+namespace draw2dtest {
+
+// A 32-bit bottom-up BMP; pixel(x, y) gives A8R8G8B8.
+template <class Pixel>
+std::vector<uint8_t> MakeBmp(int width, int height, Pixel pixel) {
+    std::vector<uint8_t> bytes(54 + size_t(width) * height * 4, 0);
+    auto put32 = [&](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, uint32_t(bytes.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, uint32_t(width));
+    put32(22, uint32_t(height));
+    bytes[26] = 1;
+    bytes[28] = 32;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) put32(54 + (size_t(height - 1 - y) * width + x) * 4, pixel(x, y));
+    return bytes;
+}
+
+class Draw2DTestDevice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* build = std::getenv("DM_BUILD_DIR");
+        ASSERT_NE(build, nullptr);
+        gameDir = std::string(build) + "/game";
+        oldDir = std::filesystem::current_path();
+        std::filesystem::current_path(gameDir);
+        scratch = std::filesystem::temp_directory_path() /
+                  ("draw2d-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(scratch);
+
+        d3d9::ResetNullScript();
+        d3d9::SetBackend(d3d9::Backend::Null);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(d3d, nullptr);
+        D3DPRESENT_PARAMETERS params = {};
+        params.BackBufferWidth = 1024;
+        params.BackBufferHeight = 768;
+        params.BackBufferFormat = D3DFMT_X8R8G8B8;
+        params.BackBufferCount = 1;
+        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        params.Windowed = TRUE;
+        params.EnableAutoDepthStencil = TRUE;
+        params.AutoDepthStencilFormat = D3DFMT_D24S8;
+        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                    &params, &device),
+                  D3D_OK);
+        null = d3d9::AsNullDevice(device);
+        ASSERT_NE(null, nullptr);
+        graphics.reset(new Graphics::GraphicsDevice(d3d, device));
+        ASSERT_TRUE(graphics->GetEffect()->IsLoaded()) << "the sample data's uber effect is missing";
+        Service<Graphics::GraphicsDevice>::Register(graphics.get());
+        textures.reset(new UITextureLoader(scratch.string() + "/"));
+        Service<UITextureLoader>::Register(textures.get());
+        Graphics::Draw2D::Init(graphics.get());
+        null->ClearLog();
+    }
+
+    void TearDown() override {
+        Graphics::Draw2D::End();
+        Graphics::Draw2D::Shutdown();
+        Graphics::Draw2D::GetLineOffsets().clear();
+        Graphics::Draw2D::SetLineAdvance(30);
+        if (Service<UITextureLoader>::Exists()) Service<UITextureLoader>::Unregister();
+        textures.reset();
+        if (Service<Graphics::GraphicsDevice>::Exists()) Service<Graphics::GraphicsDevice>::Unregister();
+        graphics.reset();
+        if (device != nullptr) device->Release();
+        if (d3d != nullptr) d3d->Release();
+        d3d9::SetBackend(d3d9::Backend::GL);
+        d3d9::ResetNullScript();
+        std::filesystem::current_path(oldDir);
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch, ignored);
+    }
+
+    void WriteFile(const std::string& name, const std::string& bytes) {
+        std::ofstream(scratch / name, std::ios::binary) << bytes;
+    }
+    void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+        WriteFile(name, std::string(bytes.begin(), bytes.end()));
+    }
+    std::string ScratchPath(const std::string& name) const { return (scratch / name).string(); }
+
+    std::string gameDir;
+    std::filesystem::path oldDir;
+    std::filesystem::path scratch;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    d3d9::NullDevice* null = nullptr;
+    std::unique_ptr<Graphics::GraphicsDevice> graphics;
+    std::unique_ptr<UITextureLoader> textures;
+};
+
+}  // namespace draw2dtest
