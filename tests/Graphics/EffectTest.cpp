@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "Graphics/GraphicsDevice.h"
 #include "GraphicsDeviceFixture.h"
 #include "platform/win32/MessageBox.h"
