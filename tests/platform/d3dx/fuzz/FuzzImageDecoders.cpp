@@ -36,8 +36,9 @@ IDirect3DDevice9* NullDevice() {
 }
 
 // The software DDS decoder reads by name.
-std::string ScratchFile() {
-    static const std::string path = "/tmp/fuzz-image-decoders-" + std::to_string(static_cast<long>(getpid())) + ".dds";
+const std::string& ScratchFile() {
+    static const std::string path =
+        "/tmp/fuzz-image-decoders-" + std::to_string(static_cast<long>(getpid())) + ".dds";
     return path;
 }
 
@@ -60,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint8_t* pixels = nullptr;
         uint32_t pitch = 0;
         if (Graphics::DecodeDdsFile(ScratchFile(), pixels, width, height, pitch)) std::free(pixels);
+        std::remove(ScratchFile().c_str());
     }
     return 0;
 }
