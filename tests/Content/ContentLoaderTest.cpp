@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../Graphics/TextureTestSupport.h"
+#include "Content/GameContentLoaders.h"
 #include "Content/HiContentLoader.h"
 #include "Content/UITextureLoader.h"
 #include "Core/Assert.h"
@@ -194,6 +195,49 @@ TEST_F(TextureLoaderTest, TheHolderReachesEachPartByType) {
     EXPECT_TRUE(holder.Get<Graphics::Texture2D>().Load("part.dds"));
     EXPECT_EQ(&Loki::Field<Graphics::Texture2D>(holder), &holder.Get<Graphics::Texture2D>());
     EXPECT_EQ(holder.Get<Graphics::Texture2D>().GetCache().size(), 1u);
+}
+
+TEST_F(TextureLoaderTest, TheGamesLoadersTakeTheirRootsAndSlots) {
+    const Content::ContentRoots roots = {folder + "textures/", folder + "ui/", folder + "fonts/", folder + "meshes/",
+                                         folder + "anims/"};
+    Content::GameContentLoaders loaders(roots);
+    EXPECT_EQ(loaders.worldTextures->GetRootFolder(), roots.textures);
+    EXPECT_EQ(loaders.interfaceTextures->GetRootFolder(), roots.uiTextures);
+    EXPECT_EQ(loaders.fonts->GetRootFolder(), roots.fonts);
+    EXPECT_EQ(loaders.atlases->GetRootFolder(), roots.textures);
+    EXPECT_EQ(loaders.models->GetRootFolder(), roots.meshes);
+    EXPECT_EQ(loaders.animationClips->GetRootFolder(), roots.anims);
+    EXPECT_EQ(loaders.holder->Get<Graphics::Texture2D>().GetRootFolder(), roots.textures);
+    EXPECT_EQ(loaders.holder->Get<Graphics::SpriteFont>().GetRootFolder(), "");
+
+    // A slot already taken keeps its object.
+    ContentLoader<Graphics::Model> earlier("elsewhere/");
+    Service<ContentLoader<Graphics::Model>>::Register(&earlier);
+    loaders.Publish();
+    EXPECT_EQ(Service<ContentLoader<Graphics::Model>>::Get(), &earlier);
+    EXPECT_EQ(Service<ContentLoader<Graphics::Texture2D>>::Get(), loaders.worldTextures.get());
+    EXPECT_EQ(Service<UITextureLoader>::Get(), loaders.interfaceTextures.get());
+    EXPECT_EQ(Service<ContentLoader<Graphics::AnimationClips>>::Get(), loaders.animationClips.get());
+
+    Write("textures/wall.dds", texturetest::Dds(4, 4));
+    Write("anims/warrior.xml", {'<', 'c', 'l', 'i', 'p', '/', '>'});
+    boost::shared_ptr<Graphics::Texture2D> wall = loaders.worldTextures->Load("wall.dds");
+    ASSERT_TRUE(wall);
+    ASSERT_TRUE(loaders.animationClips->Load("warrior.xml"));
+    loaders.UnloadAll();
+    EXPECT_FALSE(wall->IsLoaded());
+    EXPECT_TRUE(loaders.worldTextures->GetCache().empty());
+    EXPECT_TRUE(loaders.animationClips->GetCache().empty());
+
+    loaders.Unpublish();
+    EXPECT_FALSE(Service<ContentLoader<Graphics::Texture2D>>::Exists());
+    EXPECT_FALSE(Service<UITextureLoader>::Exists());
+    EXPECT_FALSE(Service<ContentLoader<Graphics::SpriteFont>>::Exists());
+    EXPECT_FALSE(Service<ContentLoader<Graphics::TextureAtlas>>::Exists());
+    EXPECT_TRUE(Service<ContentLoader<Graphics::Model>>::Exists()) << "the model and clip slots stay";
+    EXPECT_TRUE(Service<ContentLoader<Graphics::AnimationClips>>::Exists());
+    Service<ContentLoader<Graphics::Model>>::Unregister();
+    Service<ContentLoader<Graphics::AnimationClips>>::Unregister();
 }
 
 }  // namespace
