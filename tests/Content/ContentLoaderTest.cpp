@@ -52,10 +52,6 @@ bool ReleaseAsset<Probe>(boost::shared_ptr<Probe> asset) {
     ++asset->unloads;
     return !asset->refuseUnload;
 }
-template <>
-bool ReloadAsset<Probe>(boost::shared_ptr<Probe>) {
-    return true;
-}
 }  // namespace Content
 
 namespace {
