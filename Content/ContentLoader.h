@@ -7,7 +7,6 @@
 //
 // No locks: the main thread and the loader thread call by strict turns.
 #include <boost/algorithm/string/case_conv.hpp>
-#include <boost/noncopyable.hpp>
 #include <boost/shared_ptr.hpp>
 #include <boost/unordered_map.hpp>
 
@@ -24,7 +23,7 @@ class TextureAtlas;
 namespace Content {
 
 template <class T>
-class ContentLoader : boost::noncopyable {
+class ContentLoader {
 public:
     typedef boost::unordered_map<std::string, boost::shared_ptr<T>> Cache;
 
@@ -32,6 +31,8 @@ public:
     // The root is put in front of every name as it is (no separator added).
     explicit ContentLoader(const std::string& rootFolder) : root_folder_(rootFolder), cache_(11) {}
     virtual ~ContentLoader() { UnloadAll(); }
+    ContentLoader(const ContentLoader&) = delete;
+    ContentLoader& operator=(const ContentLoader&) = delete;
 
     // The cached or newly built asset; empty (and not cached) when it cannot be built.
     boost::shared_ptr<T> Load(const std::string& name);
