@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Graphics/SpriteFont.h"
+#include "SceneGraph/ModelNode.h"
+#include "SceneGraph/Scene.h"
 #include "shell/ShellGlobals.h"
 
 namespace Graphics {
@@ -139,15 +142,15 @@ void GraphicsDevice::Draw(sg::Scene* scene) {
     scene->DrawShadows();
     standin::ParticlesFlush();
 
-    if (scene->GetShowStatistics() && scene->GetStatisticsFontLineHeight() > 0) {
-        sg::CullStatistics& stats = scene->GetCullStatistics();
+    if (scene->GetShowStatistics() && scene->GetStatisticsFont()) {
+        const sg::CullTraverser& stats = scene->GetCullTraverser();
         char line[128];
         std::snprintf(line, sizeof(line), "CULLING STATS [CULLED : %d, PASSED : %d]", stats.culled_nodes,
                       stats.passed_nodes);
         standin::DrawText(0.0f, 0.0f, line);
         std::snprintf(line, sizeof(line), "CULLED TRIS : %d PASSED TRIS: %d", stats.culled_triangles,
                       stats.passed_triangles);
-        standin::DrawText(0.0f, static_cast<float>(scene->GetStatisticsFontLineHeight()), line);
+        standin::DrawText(0.0f, static_cast<float>(scene->GetStatisticsFont()->GetLineHeight()), line);
     }
 }
 

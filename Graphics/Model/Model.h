@@ -14,12 +14,14 @@
 #include "Graphics/Model/ModelBvh.h"
 #include "Maths/BoundingBox.h"
 #include "Maths/BoundingSphere.h"
+#include "Maths/Matrix4.h"
 #include "Maths/Vector3.h"
 #include "platform/d3d9/d3d9.h"
 #include "shell/PodModel.h"
 
 namespace sg {
 class Camera;
+class Material;
 }
 
 namespace Graphics {
@@ -46,6 +48,23 @@ public:
     bool IsSkinned() const;
     uint32_t GetNodeCount() const { return node_count_; }
     std::string GetNodeName(uint32_t index) const;
+
+    // Drawing, with the effect the model node gave it (Graphics/Model/ModelDraw.cpp).
+    // Each mesh draws skinned ("RenderSkinned") when its vertices carry bone
+    // weights and indices, else light-mapped ("RenderStaticLM") or plain
+    // ("RenderStatic"); world is the drawn node's world matrix.
+    void Draw(sg::Camera* camera, const Matrix4& world, float frame, const sg::Material* material);
+    void DrawStatic(const sg::Material* material);
+    void DrawSkinned(float frame, const sg::Material* material);
+    // Material index -1 draws with texture slots 0 and 1.
+    void SetMaterial(int32_t materialIndex, const sg::Material* material);
+    void DrawMesh(uint32_t mesh);
+    // DrawMesh with extra applied after the mesh node's world matrix.
+    void DrawMeshWithMatrix(uint32_t mesh, const Matrix4& extra);
+    void DrawMeshPrimitives(const PodMesh& mesh, uint32_t index);
+    void DrawSkinnedMesh(uint32_t mesh);
+    // Bone weights and bone indices both present.
+    bool IsMeshSkinned(uint32_t mesh) const;
 
     // Loading steps.
     bool CreateBuffers();
@@ -89,6 +108,14 @@ private:
     int32_t light_mapped_ = 0;
     GDEffect* effect_ = nullptr;
 };
+
+// The draw's transform prefix, from Model::Draw to the mesh draws: to world
+// space and to clip space.
+extern Matrix4 ModelWorldTransform;
+extern Matrix4 ModelClipTransform;
+
+// A bone batch draws with at most this many matrices.
+constexpr uint32_t kMaxBonePalette = 9;
 
 // A name containing ".dds" stays; otherwise the four characters from the last
 // '.' become ".dds" (a name without '.' gets ".dds" appended).

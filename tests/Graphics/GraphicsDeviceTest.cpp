@@ -8,7 +8,10 @@
 #include <cstring>
 #include <memory>
 
+#include "Graphics/SpriteFont.h"
 #include "GraphicsDeviceFixture.h"
+#include "SceneGraph/ModelNode.h"
+#include "SceneGraph/Scene.h"
 
 namespace {
 
@@ -33,7 +36,10 @@ private:
 
 class RecordingNode : public sg::ModelNode {
 public:
-    RecordingNode(d3d9::DeviceBase* base, const char* name) : base_(base) { SetName(name); }
+    RecordingNode(d3d9::DeviceBase* base, const char* name)
+        : sg::ModelNode(boost::shared_ptr<Graphics::Model>()), base_(base) {
+        SetName(name);
+    }
     void Draw(sg::Camera* /*camera*/) override {
         base_->Record("ModelNode::Draw(%s, effect %s)", GetName().c_str(), GetEffect() != nullptr ? "set" : "none");
     }
@@ -168,8 +174,14 @@ TEST_F(GraphicsDeviceTest, SceneDrawsInOrder) {
     scene.SetShadowCaster(std::unique_ptr<sg::ShadowCaster>(new RecordingShadows(base)));
     scene.SetClearColor(Color(255, 128, 0, 255));
     scene.SetShowStatistics(true);
-    scene.SetStatisticsFontLineHeight(18);
-    scene.GetCullStatistics() = {3, 7, 120, 480};
+    boost::shared_ptr<Graphics::SpriteFont> font(new Graphics::SpriteFont("stats.fnt"));
+    font->line_height_ = 18;
+    scene.SetStatisticsFont(font);
+    sg::CullTraverser& stats = scene.GetCullTraverser();
+    stats.culled_nodes = 3;
+    stats.passed_nodes = 7;
+    stats.culled_triangles = 120;
+    stats.passed_triangles = 480;
 
     graphics->Draw(&scene);
     EXPECT_EQ(graphics->GetScene(), &scene);

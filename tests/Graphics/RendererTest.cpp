@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "GraphicsDeviceFixture.h"
+#include "SceneGraph/Scene.h"
 #include "platform/win32/MessageBox.h"
 
 namespace {

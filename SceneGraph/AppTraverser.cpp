@@ -1,0 +1,68 @@
+#include "SceneGraph/AppTraverser.h"
+
+#include "SceneGraph/Camera.h"
+#include "SceneGraph/EmitterNode.h"
+#include "SceneGraph/Light.h"
+#include "SceneGraph/ModelNode.h"
+#include "SceneGraph/Switch.h"
+
+namespace sg {
+
+bool AppTraverser::MayUpdate(const Node& node) const {
+    return running_ ? node.IsUpdateEnabled() : node.GetUpdateWhilePaused();
+}
+
+void AppTraverser::VisitNode(Node& node) {
+    if (MayUpdate(node))
+        node.Refresh(this);
+}
+
+void AppTraverser::VisitLight(Light& node) {
+    VisitNode(node);
+}
+
+void AppTraverser::VisitCamera(Camera& node) {
+    VisitNode(node);
+}
+
+void AppTraverser::VisitModelNode(ModelNode& node) {
+    node.Animate(MayUpdate(node) ? dt_ : 0.0f);
+    node.Refresh(this);
+}
+
+void AppTraverser::VisitGroup(Group& node) {
+    node.Refresh(this);
+    if (!node.IsVisible())
+        return;
+    // By index and holding the child: a frame callback may add or remove
+    // children while the pass runs.
+    for (size_t i = 0; i < node.GetChildCount(); ++i) {
+        const boost::shared_ptr<Node> child = node.GetChildren()[i];
+        child->Accept(*this);
+    }
+}
+
+void AppTraverser::VisitSwitch(Switch& node) {
+    node.Refresh(this);
+    if (!node.IsVisible())
+        return;
+    for (size_t i = 0; i < node.GetChildCount(); ++i) {
+        if (!node.IsChildOn(i))
+            continue;
+        const boost::shared_ptr<Node> child = node.GetChildren()[i];
+        child->Accept(*this);
+    }
+}
+
+void AppTraverser::VisitEmitterNode(EmitterNode& node) {
+    node.Refresh(this);
+    node.SetEmitterPickPoint(node.GetWorldPosition());
+    emitters_.push_back(&node);
+}
+
+void AppTraverser::UpdateEmitters() {
+    for (EmitterNode* node : emitters_)
+        node->UpdateCulled(running_ || node->GetUpdateWhilePaused() ? dt_ : 0.0f);
+}
+
+}  // namespace sg

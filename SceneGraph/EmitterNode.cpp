@@ -1,0 +1,57 @@
+#include "SceneGraph/EmitterNode.h"
+
+#include <locale>
+
+#include "Core/FrameClock.h"
+
+namespace sg {
+
+const NodeType EmitterNode::Type{"sg.EmitterNode", &Node::Type};
+
+EmitterNode::EmitterNode(const std::string& effectName) : Node() {
+    std::string name = effectName;
+    const std::locale locale;
+    for (char& c : name)
+        c = std::tolower(c, locale);
+    entity_.reset(new CSEntityParticle(this));
+    instance_.reset(new CSEffectInstance(entity_.get(), name));
+    age_ = IsEndless() ? -1.0f : 0.0f;
+}
+
+EmitterNode::~EmitterNode() {
+    instance_.reset();
+    entity_.reset();
+}
+
+void EmitterNode::Accept(NodeTraverser& traverser) {
+    traverser.VisitEmitterNode(*this);
+}
+
+void EmitterNode::Update(float dt) {
+    if (!visible_)
+        return;
+    instance_->Update(dt);
+    instance_->Draw();
+}
+
+void EmitterNode::UpdateCulled(float dt) {
+    if (visible_ && !IsCulled()) {
+        instance_->Update(dt);
+        instance_->Draw();
+    }
+    if (age_ != -1.0f)
+        age_ += GetFrameDelta();
+}
+
+bool EmitterNode::SetAge(float age) {
+    const bool endless = IsEndless();
+    age_ = endless ? -1.0f : age;
+    return endless;
+}
+
+void EmitterNode::AdvanceTo(float age) {
+    SetAge(age);
+    Update(age_);
+}
+
+}  // namespace sg

@@ -1,0 +1,77 @@
+#pragma once
+// Stand-in until the particle library exists: the effect instance an emitter
+// node drives, the entity that hosts it, and the two per-frame calls the
+// scene's update makes. The instance loads nothing and emits nothing; it
+// steps time like the real one (whole 1/30 s steps of an accumulator) and
+// keeps counts that tests read. Whether an effect loops is the one fact an
+// emitter node reads at construction; the stand-in takes it from
+// SetStandInLooping.
+#include <cstdint>
+#include <string>
+
+namespace sg {
+class Node;
+}
+
+// Stand-in until the particle library exists: an entity placed by a scene node.
+class CSEntity {
+public:
+    CSEntity(int32_t type, sg::Node* host) : type_(type), host_(host) {}
+    virtual ~CSEntity() { host_ = nullptr; }
+    int32_t GetEntityType() const { return type_; }
+    sg::Node* GetHostNode() const { return host_; }
+
+private:
+    int32_t type_;
+    sg::Node* host_;
+};
+
+// Stand-in until the particle library exists: the host entity (type 3) of an
+// effect shown by a scene node.
+class CSEntityParticle : public CSEntity {
+public:
+    explicit CSEntityParticle(sg::Node* host) : CSEntity(3, host) {}
+};
+
+// Stand-in until the particle library exists: one running particle effect.
+class CSEffectInstance {
+public:
+    CSEffectInstance(CSEntity* host, const std::string& name);
+
+    // dt 0 does nothing; otherwise whole 1/30 s steps of the accumulated time
+    // (at most 16), one step on the first call.
+    void Update(float dt);
+    void Draw();
+    bool IsLooping() const { return looping_; }
+
+    // Set once an effect has finished; never cleared.
+    bool m_bEnded = false;
+
+    // Stand-in controls and counts for tests.
+    static void SetStandInLooping(const std::string& name, bool looping);
+    static void ClearStandInLooping();
+    void StandInEnd() { m_bEnded = true; }
+    const std::string& GetName() const { return name_; }
+    CSEntity* GetHost() const { return host_; }
+    int32_t GetUpdateCount() const { return updates_; }
+    int32_t GetDrawCount() const { return draws_; }
+    int32_t GetStepCount() const { return steps_; }
+    float GetLastDt() const { return last_dt_; }
+
+private:
+    CSEntity* host_;
+    std::string name_;
+    bool looping_ = false;
+    bool stepped_ = false;
+    float accumulator_ = 0.0f;
+    int32_t updates_ = 0;
+    int32_t draws_ = 0;
+    int32_t steps_ = 0;
+    float last_dt_ = 0.0f;
+};
+
+// Stand-ins until the particle renderer exists: called once per frame by
+// sg::Scene::Update before the update traversal. They count their calls.
+void ParticlesUpdateCamera();
+void ParticlesBeginFrame();
+int32_t StandInParticleFrameCount();

@@ -1,0 +1,9 @@
+#include "SceneGraph/RenderLists.h"
+
+namespace sg {
+
+bool MBXSorter::Sort(RenderLists& /*lists*/) {
+    return true;
+}
+
+}  // namespace sg
