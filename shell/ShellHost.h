@@ -4,12 +4,11 @@
 // start-up, frames and shutdown, one state per call of Run.
 #include <string>
 
+#include "platform/d3d9/d3d9.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Types.h"
 #include "shell/ShellCommandLine.h"
 
-struct IDirect3D9;
-struct IDirect3DDevice9;
 class ShellBase;
 
 // The pointer codes the window procedure leaves for the frame.
@@ -49,14 +48,29 @@ public:
     virtual void ReleaseOS();
     virtual void ProcessMessages();
 
-    // The device layer.
+    // The device layer (ShellDevice.cpp). Virtual so that tests can run the
+    // state machine without a device.
     virtual bool InitAPI();
     virtual void ReleaseAPI();
     virtual void Present();
     virtual void PrintDeviceInfo();
-    // Fills a capture buffer of width x height (rows padded to 4 bytes).
+    // Fills a capture buffer of width x height (bottom row first, blue, green,
+    // red, rows padded to 4 bytes) from the last presented frame.
     virtual bool CaptureBuffer(int width, int height, unsigned char* buffer);
     void* ApiGetPointer(int index) const;
+
+    // The capability checks and the device creation; a refusal the user must
+    // see is a message box.
+    bool InitDirect3D();
+    void ReleaseDirect3D();
+    // Surface lines of the "-info" dump; releases the surface.
+    void PrintSurfaceInfo(const char* name, IDirect3DSurface9* surface);
+    // Not called by the game: the adapter's X8R8G8B8 modes, whether the
+    // adapter is Intel's (read once) and two one-shot switches.
+    void PrintDisplayModes();
+    bool IsIntelAdapter();
+    bool SwitchOnOnce();
+    bool SwitchOffOnce();
 
     // Option accessors answered by the window layer.
     bool OsGetInt(int index, int* value) const;
@@ -77,9 +91,16 @@ public:
     HDC GetWindowDC() const { return dc_; }
     HBITMAP GetOffscreenBitmap() const { return offscreenBitmap_; }
 
-    // Direct3D object and device.
+    // Direct3D object and device, and the parameters every reset reuses.
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
+    D3DPRESENT_PARAMETERS presentParams_ = {};
+    bool intelAdapter_ = false;
+    bool intelAdapterKnown_ = false;
+    bool switchFlag1_ = false;
+    bool switchFlag2_ = false;
+    bool switchedOn_ = false;
+    bool switchedOff_ = false;
 
     HDC dc_ = nullptr;
     HWND window_ = nullptr;

@@ -4,18 +4,6 @@
 // Direct3DCreate9 builds the OpenGL backend, or the recording null backend when
 // that is selected (platform/d3d9/Extensions.h).
 #include "platform/win32/Types.h"
-#include "platform/win32/Window.h"  // RECT
-
-#ifndef DM_LARGE_INTEGER_DEFINED
-#define DM_LARGE_INTEGER_DEFINED
-union LARGE_INTEGER {
-    struct {
-        DWORD LowPart;
-        LONG HighPart;
-    };
-    LONGLONG QuadPart;
-};
-#endif
 
 struct RGNDATA;
 typedef DWORD D3DCOLOR;

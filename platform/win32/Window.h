@@ -28,13 +28,6 @@ struct POINT {
     LONG y;
 };
 
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
-
 struct WNDCLASSA {
     UINT style;
     WNDPROC lpfnWndProc;

@@ -13,6 +13,12 @@
 
 namespace {
 
+// A device whose capture succeeds and leaves the zeroed buffer as it is.
+class CapturingHost : public ShellHost {
+public:
+    bool CaptureBuffer(int, int, unsigned char*) override { return true; }
+};
+
 class ShellBaseTest : public ::testing::Test {
 protected:
     ShellBaseTest() {
@@ -23,7 +29,7 @@ protected:
 
     ScratchDir dir_;
     ShellBase shell_;
-    ShellHost host_;
+    CapturingHost host_;
 };
 
 TEST_F(ShellBaseTest, IntAccessorsRefuseOutOfRangeAndReadOnlyIndices) {
@@ -124,6 +130,14 @@ TEST_F(ShellBaseTest, CaptureAndSaveFailures) {
     unsigned char* buffer = reinterpret_cast<unsigned char*>(1);
     EXPECT_FALSE(shell_.CaptureScreen(0, 10, &buffer));
     EXPECT_EQ(buffer, nullptr);
+
+    // Without a device there is no frame to capture.
+    ShellHost deviceless;
+    shell_.host_ = &deviceless;
+    buffer = reinterpret_cast<unsigned char*>(1);
+    EXPECT_FALSE(shell_.CaptureScreen(4, 4, &buffer));
+    EXPECT_EQ(buffer, nullptr);
+    shell_.host_ = &host_;
 
     // An unwritable folder: the save reports failure (11).
     host_.writePath_ = dir_.File("missing/");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -80,12 +81,12 @@ TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
     ExpectInOrder(r.output, {
                                 "[trace] stand-in game created",
                                 "[trace] window created: DunmarchLiteClass 1024x768",
-                                "[trace] GL context created",
+                                "[trace] Direct3D device created: 1024x768",
                                 "[trace] XInputEnable(1)",
                                 "[trace] stand-in game initialised",
                                 "[trace] frame presented",
                                 "[trace] stand-in game shut down",
-                                "[trace] GL context deleted",
+                                "[trace] Direct3D device released",
                                 "[trace] window destroyed",
                                 "[trace] stand-in game deleted",
                             });
@@ -119,6 +120,45 @@ TEST_F(DunmarchTest, OptionFileAndScreenshotInTheProgramFolder) {
     EXPECT_NE(r.output.find("window created: DunmarchLiteClass 320x200"), std::string::npos) << r.output;
     EXPECT_EQ(fs::file_size(folder.File("ShellBase0000.bmp")), 54u + 320u * 3u * 200u);
     EXPECT_FALSE(fs::exists(folder.File("ShellBase0001.bmp")));
+}
+
+// The little-endian value of n bytes at an offset of a file.
+uint32_t Read(const std::string& bytes, size_t offset, int n) {
+    uint32_t value = 0;
+    for (int i = n - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+    return value;
+}
+
+TEST_F(DunmarchTest, ScreenshotsOfTheCaptureRangeHoldTheRenderedFrames) {
+    ScratchDir folder;
+    fs::copy_file(GameDir() + "/dunmarch", folder.File("dunmarch"));
+    const Result r = RunDunmarch(folder.Folder(), "-qaf=3 -c=1-2");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(Count(r.output, "[trace] frame presented"), 4) << r.output;
+    EXPECT_FALSE(fs::exists(folder.File("ShellBase0002.bmp")));
+    for (const char* name : {"ShellBase0000.bmp", "ShellBase0001.bmp"}) {
+        const std::string bmp = folder.Read(name);
+        ASSERT_EQ(bmp.size(), 54u + 1024u * 768u * 3u) << name;
+        EXPECT_EQ(bmp.substr(0, 2), "BM") << name;
+        EXPECT_EQ(Read(bmp, 2, 4), bmp.size()) << name;
+        EXPECT_EQ(Read(bmp, 18, 4), 1024u) << name;
+        EXPECT_EQ(Read(bmp, 22, 4), 768u) << name;
+        EXPECT_EQ(Read(bmp, 28, 2), 24u) << name;
+        // Nothing draws on these frames: they hold the black the new device was cleared to.
+        const size_t coloured = bmp.find_first_not_of('\0', 54);
+        EXPECT_EQ(coloured, std::string::npos) << name << ": byte " << coloured << " is "
+                                               << static_cast<int>(static_cast<unsigned char>(bmp[coloured]));
+    }
+}
+
+TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
+    const Result r = RunDunmarch(GameDir(), "-qaf=0", "MESA_GL_VERSION_OVERRIDE=3.1");
+    EXPECT_NE(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("InitAPI failed!"), std::string::npos) << r.output;
+    EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
+    // The window opened before the device is closed again, in order.
+    ExpectInOrder(r.output, {"[trace] window created", "InitAPI failed!", "[trace] window destroyed",
+                             "[trace] stand-in game deleted"});
 }
 
 TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
