@@ -1,0 +1,168 @@
+#pragma once
+// The battlefield of one battle: a grid of square cells (500 grid units a side), the
+// markers of the map's level file (spawn points, spots, way points and their links),
+// the scenery on the cells, the unit list, the missiles and the player's selection.
+// Registered as Service<CLevel> by the battle that owns it.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
+
+#include "Classes/Level/CLevelNode.h"
+#include "Classes/Level/StandIn/UnitStandIn.h"
+#include "Maths/IntVector3.h"
+#include "Maths/Vector3.h"
+
+class CGenericObject;
+class CLevelObject;
+class CMissile;
+class CSpawnPoint;
+class CWayPoint;
+struct MapDefinition;
+
+class CLevel {
+public:
+    typedef std::vector<boost::shared_ptr<CSpawnPoint>> Markers;
+    typedef std::vector<boost::shared_ptr<CWayPoint>> WayPoints;
+    typedef std::vector<boost::shared_ptr<CLevelObject>> PlacedObjects;
+    typedef std::vector<boost::shared_ptr<CMissile>> Missiles;
+
+    // Grid positions, Manhattan distances and summed path costs (at most 707 per cell
+    // of the grid) stay within int32 up to this many cells a side; larger grids are cut.
+    static constexpr uint32_t kMaxGridSide = 1024;
+
+    // Looks the map up in the game dictionary and, with a configuration, reads its
+    // level file. An unknown map leaves the level empty.
+    explicit CLevel(const std::string& mapName);
+    ~CLevel();
+    CLevel(const CLevel&) = delete;
+    CLevel& operator=(const CLevel&) = delete;
+
+    // ---- level file and scene ----
+    // False (and the level as it was) when the file cannot be opened.
+    bool ReadLevelFile(const std::string& path);
+    // Builds the nodes of the markers, of the cells' scenery and of the map's particle
+    // entries, then computes which defender spots the attackers can reach.
+    void CreateSceneObjects();
+    // Sets each defender spot's path value to whether a path leads from the first
+    // attacker entry to it (no walker, standing units ignored, no range limit).
+    // Nothing without an attacker entry.
+    void ComputeReachability();
+    // Spawns the battle's keeper at the first keeper place; 0 without one.
+    int SpawnKeeper();
+    // Units, markers, way points, missiles and placed objects, then the grid.
+    void Clear();
+    UnitList& GetUnitList() { return unit_list_; }
+    const UnitList& GetUnitList() const { return unit_list_; }
+
+    // ---- grid ----
+    // Replaces the grid; 0 (and no grid) when a side is 0.
+    int CreateGrid(uint32_t width, uint32_t height);
+    void DestroyGrid();
+    bool HasGrid() const { return !rows_.empty(); }
+    uint32_t GetWidth() const { return width_; }
+    uint32_t GetHeight() const { return height_; }
+
+    int IsCellValid(int32_t column, int32_t row) const;
+    int IsPositionValid(int32_t x, int32_t y) const;
+    CLevelNode* GetCell(int32_t column, int32_t row) const;
+    CLevelNode* GetCell(const std::pair<int32_t, int32_t>& cell) const { return GetCell(cell.first, cell.second); }
+    // The cell of (x / 500, y / 500), dividing toward zero: -499..-1 fall in column or
+    // row 0.
+    CLevelNode* GetCellAt(int32_t x, int32_t y) const;
+    CLevelNode* GetCellAtPoint(const IntVector3& position) const { return GetCellAt(position.x, position.y); }
+    CLevelNode* GetCellOf(const CGenericObject* object) const;
+    template <class T>
+    CLevelNode* GetCellOf(const boost::shared_ptr<T>& object) const {
+        return GetCellOf(static_cast<const CGenericObject*>(object.get()));
+    }
+    template <class T>
+    CLevelNode* GetCellOf(const boost::weak_ptr<T>& object) const {
+        return GetCellOf(object.lock());
+    }
+    // The first free, walkable cell other than the given one in squares of radius 1 to
+    // 19 around it (rows outer, columns inner, from the lowest offset); null if none.
+    CLevelNode* FindNearestFreeCell(const CLevelNode* cell) const;
+
+    // ---- occupancy ----
+    void SetUnitCell(const boost::weak_ptr<CUnit>& unit, CLevelNode* oldCell, CLevelNode* newCell);
+    // The unit's old cell is the hint or the first of its eight neighbours it occupies.
+    void MoveUnitToCell(const boost::weak_ptr<CUnit>& unit, CLevelNode* hint, CLevelNode* newCell);
+    void RebuildOccupancy();
+
+    // ---- look-ups ----
+    // Kind 0 every marker, else the markers of that kind, in marker order. One
+    // function-static vector, refilled by every call.
+    std::vector<boost::weak_ptr<CSpawnPoint>>& GetSpawnPoints(int32_t kind) const;
+    boost::weak_ptr<CSpawnPoint> FindSpawnPoint(int32_t kind, int32_t markerId) const;
+    boost::shared_ptr<CSpawnPoint> FindMarker(int32_t objectId) const;
+    boost::shared_ptr<CWayPoint> FindWayPoint(int32_t objectId) const;
+    boost::shared_ptr<CUnit> FindUnit(int32_t objectId) const;
+    boost::weak_ptr<CSpawnPoint> FindMarkerByObject(const CSpawnPoint* point) const;
+    int IsKeeperAlive() const;
+
+    // ---- world positions ----
+    // Each coordinate v becomes v x cell scale / 500.
+    Vector3 ToWorld(const IntVector3& position) const;
+    Vector3 ToWorld(const Vector3& position) const;
+    // value x 15 / 500: one cell is 15 world units.
+    static float LevelToWorld(int32_t value);
+    // Clamped to 1..30.
+    void AdjustCellScale(int32_t delta);
+    int32_t GetCellScale() const { return cell_scale_; }
+
+    // ---- placed objects ----
+    // A shown object blocking nothing, not on any cell, with its node built at once.
+    void PlaceObject(const IntVector3& position, const std::string& name, int32_t flag);
+    void PlaceObjectAtCell(int32_t column, int32_t row, const std::string& name, int32_t flag);
+    // Drops placed objects whose emitter node has finished.
+    void RemoveFinishedObjects();
+
+    // ---- path search and line of sight ----
+    // A* over the eight-connected grid; 1 with the path (goal end first, the start left
+    // out) or 0 with an empty path. Not reentrant.
+    int FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std::vector<CLevelNode*>& path,
+                 int32_t stopBeforeGoal, int32_t ignoreStandingUnits, int32_t range);
+    // Zeroes the search values of every cell and empties the search lists.
+    void ClearSearchState();
+    int HasLineOfSight(const CLevelNode* a, const CLevelNode* b) const;
+    // Grid units; walks x then y in steps of 500 along the line, every cell met must
+    // exist and let sight through.
+    int IsLineClear(const IntVector3& p, const IntVector3& q) const;
+
+    // ---- members read by the battle, the drawing and the tools ----
+    const Markers& GetMarkers() const { return markers_; }
+    const WayPoints& GetWayPoints() const { return way_points_; }
+    const PlacedObjects& GetPlacedObjects() const { return placed_objects_; }
+    Missiles& GetMissiles() { return missiles_; }
+    const MapDefinition* GetMapDefinition() const { return map_definition_; }
+    boost::weak_ptr<CSpawnPoint> GetSelectedSpot() const { return selected_spot_; }
+    void SetSelectedSpot(const boost::weak_ptr<CSpawnPoint>& spot) { selected_spot_ = spot; }
+
+    // Debug: the grid's outline on the standard output.
+    void PrintGrid() const;
+
+private:
+    void DropPoints();
+
+    Markers markers_;
+    Missiles missiles_;
+    UnitList unit_list_;
+    // One array of width_ cells per row; empty while no grid exists.
+    std::vector<std::unique_ptr<CLevelNode[]>> rows_;
+    int32_t spot_highlight_mode_;
+    std::vector<boost::weak_ptr<CUnit>> selected_defenders_;
+    boost::weak_ptr<CUnit> selected_attacker_;
+    boost::weak_ptr<CUnit> hovered_unit_;
+    boost::weak_ptr<CSpawnPoint> selected_spot_;
+    uint32_t width_;
+    uint32_t height_;
+    int32_t cell_scale_;
+    const MapDefinition* map_definition_;
+    WayPoints way_points_;
+    PlacedObjects placed_objects_;
+};

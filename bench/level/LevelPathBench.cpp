@@ -1,0 +1,142 @@
+// Path search timings. Every search starts from a cleared grid, so these are whole
+// searches as a brain makes them; "allocs" counts heap allocations per search once the
+// caller's path vector and the search's own room have grown (it should stay 0).
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <random>
+#include <string>
+
+#include "Classes/Dictionary/Config/Config.h"
+#include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Classes/Level/CLevel.h"
+#include "Classes/Level/CSpawnPoint.h"
+#include "Core/Service.h"
+#include "tools/catalogue/Config.h"
+#include "tools/catalogue/GameData.h"
+
+namespace {
+std::atomic<long> g_allocations{0};
+}
+
+// Counting replacements of the global allocation functions (malloc underneath).
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+// A 90 x 90 grid, a fifth of its cells blocked, with a clear corner-to-corner course.
+std::unique_ptr<CLevel> MakeOpenField() {
+    std::unique_ptr<CLevel> level(new CLevel(""));
+    level->CreateGrid(90, 90);
+    std::mt19937 random(90);
+    for (int32_t row = 0; row < 90; ++row)
+        for (int32_t column = 0; column < 90; ++column)
+            if (random() % 5 == 0 && column > 1 && row > 1 && column < 88 && row < 88)
+                level->GetCell(column, row)->SetObject(0, 0, "", 0, 1, 1);
+    return level;
+}
+
+// The sample map as the game loads it (config.xml's folders are relative to the game).
+struct SampleLevel {
+    Config config;
+    GameDictionary dictionary;
+    std::unique_ptr<CLevel> level;
+    SampleLevel() {
+        if (chdir(DM_BENCH_GAME_DIR) != 0) return;
+        config.Read(catalogue::config::kFileName);
+        dictionary.Load(config);
+        Service<Config>::Register(&config);
+        Service<GameDictionary>::Register(&dictionary);
+        level.reset(new CLevel(catalogue::gamedata::kMapName));
+    }
+};
+
+SampleLevel& Sample() {
+    static SampleLevel sample;
+    return sample;
+}
+
+void Search(benchmark::State& state, CLevel& level, CLevelNode* start, CLevelNode* goal, int32_t range) {
+    if (start == nullptr || goal == nullptr) {
+        state.SkipWithError("no cells to search between");
+        return;
+    }
+    std::vector<CLevelNode*> path;
+    int found = level.FindPath(nullptr, start, goal, path, 0, 1, range);  // grows the room once
+    const long before = g_allocations.load();
+    for (auto _ : state) {
+        found = level.FindPath(nullptr, start, goal, path, 0, 1, range);
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["found"] = found;
+    state.counters["path"] = static_cast<double>(path.size());
+    state.counters["allocs"] =
+        benchmark::Counter(static_cast<double>(g_allocations.load() - before), benchmark::Counter::kAvgIterations);
+}
+
+void BM_SampleEntryToKeeper(benchmark::State& state) {
+    CLevel* level = Sample().level.get();
+    if (level == nullptr || !level->HasGrid()) {
+        state.SkipWithError("no sample level (build the sample_data target)");
+        return;
+    }
+    const boost::shared_ptr<CSpawnPoint> entry = level->GetSpawnPoints(CSpawnPoint::kAttackerEntry).at(0).lock();
+    const boost::shared_ptr<CSpawnPoint> keeper = level->GetSpawnPoints(CSpawnPoint::kKeeperPlace).at(0).lock();
+    Search(state, *level, level->GetCellOf(entry), level->GetCellOf(keeper), 0);
+}
+
+void BM_SampleReachabilityPass(benchmark::State& state) {
+    CLevel* level = Sample().level.get();
+    if (level == nullptr || !level->HasGrid()) {
+        state.SkipWithError("no sample level (build the sample_data target)");
+        return;
+    }
+    for (auto _ : state) level->ComputeReachability();
+    int spots = 0;
+    for (const boost::shared_ptr<CSpawnPoint>& marker : level->GetMarkers()) spots += marker->IsDefenderSpot();
+    state.counters["searches"] = spots;
+}
+
+void BM_Field90Unlimited(benchmark::State& state) {
+    static std::unique_ptr<CLevel> level = MakeOpenField();
+    Search(state, *level, level->GetCell(0, 0), level->GetCell(89, 89), 0);
+}
+
+// A goal out of reach of the range: the search fills the diamond of the range and fails.
+void BM_Field90Range7500(benchmark::State& state) {
+    static std::unique_ptr<CLevel> level = MakeOpenField();
+    Search(state, *level, level->GetCell(45, 45), level->GetCell(89, 89), 7500);
+}
+
+// A goal inside the range.
+void BM_Field90Range7500Near(benchmark::State& state) {
+    static std::unique_ptr<CLevel> level = MakeOpenField();
+    Search(state, *level, level->GetCell(45, 45), level->GetCell(55, 50), 7500);
+}
+
+}  // namespace
+
+BENCHMARK(BM_SampleEntryToKeeper)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SampleReachabilityPass)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Field90Unlimited)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Field90Range7500)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Field90Range7500Near)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
