@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Graphics/Draw2D.h"
 #include "Graphics/SpriteFont.h"
 #include "SceneGraph/ModelNode.h"
 #include "SceneGraph/Scene.h"
@@ -143,14 +144,17 @@ void GraphicsDevice::Draw(sg::Scene* scene) {
     standin::ParticlesFlush();
 
     if (scene->GetShowStatistics() && scene->GetStatisticsFont()) {
+        const boost::shared_ptr<SpriteFont>& font = scene->GetStatisticsFont();
         const sg::CullTraverser& stats = scene->GetCullTraverser();
         char line[128];
+        Draw2D::Begin();
         std::snprintf(line, sizeof(line), "CULLING STATS [CULLED : %d, PASSED : %d]", stats.culled_nodes,
                       stats.passed_nodes);
-        standin::DrawText(0.0f, 0.0f, line);
+        Draw2D::DrawText(font, 0.0f, 0.0f, line);
         std::snprintf(line, sizeof(line), "CULLED TRIS : %d PASSED TRIS: %d", stats.culled_triangles,
                       stats.passed_triangles);
-        standin::DrawText(0.0f, static_cast<float>(scene->GetStatisticsFont()->GetLineHeight()), line);
+        Draw2D::DrawText(font, 0.0f, static_cast<float>(font->GetLineHeight()), line);
+        Draw2D::End();
     }
 }
 

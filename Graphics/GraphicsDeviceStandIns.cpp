@@ -1,5 +1,5 @@
-// Stand-ins until the particle batches and the 2D layer exist (see
-// GraphicsDeviceStandIns.h): they draw nothing and only report the call.
+// Stand-ins until the particle batches exist (see GraphicsDeviceStandIns.h):
+// they draw nothing and only report the call.
 #include "Graphics/GraphicsDeviceStandIns.h"
 
 namespace Graphics {
@@ -26,12 +26,6 @@ void ParticlesReleaseDeviceBuffers() {
 void ParticlesFlush() {
     if (g_observer != nullptr) {
         g_observer->ParticlesFlushed();
-    }
-}
-
-void DrawText(float x, float y, const std::string& text) {
-    if (g_observer != nullptr) {
-        g_observer->TextDrawn(x, y, text);
     }
 }
 

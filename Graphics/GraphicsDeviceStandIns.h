@@ -1,15 +1,11 @@
 #pragma once
-// Stand-ins until the particle batches and the 2D layer exist: only what the
-// graphics device's scene draw calls of them. Each goes when the real one
-// lands; the scene draw then calls the real operations under the same steps.
-#include <string>
-
+// Stand-ins until the particle batches exist: only what the graphics device
+// calls of them. They go when the real ones land; the device then calls the
+// real operations under the same steps.
 namespace Graphics {
-class GDEffect;
+
 class GraphicsDevice;
-}  // namespace Graphics
 
-namespace Graphics {
 namespace standin {
 
 // What the stand-ins below were asked to do, for tests (null: not reported).
@@ -19,7 +15,6 @@ public:
     virtual void ParticleBuffersCreated() {}
     virtual void ParticleBuffersReleased() {}
     virtual void ParticlesFlushed() {}
-    virtual void TextDrawn(float /*x*/, float /*y*/, const std::string& /*text*/) {}
 };
 void SetObserver(Observer* observer);
 
@@ -27,10 +22,6 @@ void SetObserver(Observer* observer);
 void ParticlesCreateDeviceBuffers(GraphicsDevice* device);
 void ParticlesReleaseDeviceBuffers();
 void ParticlesFlush();
-
-// Stand-in until the 2D layer and sprite fonts exist: one line of text in
-// back-buffer pixels between the 2D layer's begin and end.
-void DrawText(float x, float y, const std::string& text);
 
 }  // namespace standin
 }  // namespace Graphics

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <memory>
 
+#include "Graphics/Draw2D.h"
 #include "Graphics/SpriteFont.h"
+#include "Graphics/Texture2D.h"
 #include "GraphicsDeviceFixture.h"
 #include "SceneGraph/ModelNode.h"
 #include "SceneGraph/Scene.h"
@@ -24,9 +26,6 @@ public:
     void ParticleBuffersCreated() override { ++created; }
     void ParticleBuffersReleased() override { ++released; }
     void ParticlesFlushed() override { base_->Record("ParticlesFlush"); }
-    void TextDrawn(float x, float y, const std::string& text) override {
-        base_->Record("Text(%g, %g, %s)", static_cast<double>(x), static_cast<double>(y), text.c_str());
-    }
     int created = 0;
     int released = 0;
 
@@ -174,19 +173,28 @@ TEST_F(GraphicsDeviceTest, SceneDrawsInOrder) {
     scene.SetShadowCaster(std::unique_ptr<sg::ShadowCaster>(new RecordingShadows(base)));
     scene.SetClearColor(Color(255, 128, 0, 255));
     scene.SetShowStatistics(true);
+    // a font whose only glyph is 'C', two pixels below the pen
     boost::shared_ptr<Graphics::SpriteFont> font(new Graphics::SpriteFont("stats.fnt"));
     font->line_height_ = 18;
+    font->page_width_ = 64;
+    font->page_height_ = 64;
+    font->default_width_ = 5;
+    font->page_texture_.reset(new Graphics::Texture2D(graphics.get(), 64, 64, 1, Graphics::SurfaceFormatA8R8G8B8));
+    font->glyphs_['C'] = Graphics::SpriteFontGlyph{0, 0, 8, 10, 0, 2, 9, 0};
     scene.SetStatisticsFont(font);
     sg::CullTraverser& stats = scene.GetCullTraverser();
     stats.culled_nodes = 3;
     stats.passed_nodes = 7;
     stats.culled_triangles = 120;
     stats.passed_triangles = 480;
+    Graphics::Draw2D::Init(graphics.get());
+    null->ClearLog();
 
     graphics->Draw(&scene);
     EXPECT_EQ(graphics->GetScene(), &scene);
     EXPECT_EQ(LogLines({"Clear", "ID3DXEffect::SetValue(g_CamPos", "ID3DXEffect::SetValue(g_LightDir", "ModelNode",
-                        "ShadowCaster", "ParticlesFlush", "Text"}),
+                        "ShadowCaster", "ParticlesFlush", "ID3DXEffect::SetTechnique", "DrawPrimitive(",
+                        "ID3DXEffect::End()"}),
               (std::vector<std::string>{
                   "Clear(0, 0x7, 0xffff8000, 1, 0)",
                   "ID3DXEffect::SetValue(g_CamPos, [10, 20, 30])",
@@ -196,9 +204,20 @@ TEST_F(GraphicsDeviceTest, SceneDrawsInOrder) {
                   "ModelNode::Draw(archer, effect set)",
                   "ShadowCaster::Draw(2 models)",
                   "ParticlesFlush",
-                  "Text(0, 0, CULLING STATS [CULLED : 3, PASSED : 7])",
-                  "Text(0, 18, CULLED TRIS : 120 PASSED TRIS: 480)",
+                  // the statistics: "CULLING STATS [CULLED ..." has two C's, "CULLED TRIS ..." one
+                  "ID3DXEffect::SetTechnique(Render2D)",
+                  "DrawPrimitive(D3DPT_TRIANGLELIST, 0, 4)",
+                  "DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2)",
+                  "ID3DXEffect::End()",
               }));
+    // the second line's 'C' sits one font line (18) below the first
+    auto* text = static_cast<d3d9::VertexBuffer*>(Graphics::GetDraw2DState().text_buffer);
+    ASSERT_NE(text, nullptr);
+    Graphics::ScreenVertex corner;
+    std::memcpy(&corner, text->Bytes().data(), sizeof(corner));
+    EXPECT_EQ(corner.x, -0.5f);
+    EXPECT_EQ(corner.y, 18.0f + 2.0f - 0.5f);
+    Graphics::Draw2D::Shutdown();
 }
 
 TEST_F(GraphicsDeviceTest, SceneWithoutClearOrCameraDrawsNothingOfItsOwn) {

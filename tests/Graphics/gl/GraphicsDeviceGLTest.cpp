@@ -1,0 +1,443 @@
+// The effect files of the sample data on the OpenGL backend: each technique of
+// the uber effect draws a known primitive and the pixels read back carry the
+// colour its shading gives; a broken shader reaches the compiler-error box;
+// the debug axes show in their colours.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "Graphics/GraphicsDevice.h"
+#include "Graphics/Renderer.h"
+#include "SceneGraph/Camera.h"
+#include "SceneGraph/Scene.h"
+#include "../GraphicsDeviceFixture.h"
+#include "platform/win32/MessageBox.h"
+
+namespace {
+
+constexpr int kWidth = 128;
+constexpr int kHeight = 96;
+
+SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb ToRgb(DWORD pixel) {
+    return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
+            static_cast<int>(pixel & 0xFF)};
+}
+
+::testing::AssertionResult Near(DWORD pixel, Rgb expected, int tolerance = 3) {
+    Rgb got = ToRgb(pixel);
+    if (std::abs(got.r - expected.r) <= tolerance && std::abs(got.g - expected.g) <= tolerance &&
+        std::abs(got.b - expected.b) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "pixel (" << got.r << ", " << got.g << ", " << got.b << "), expected ("
+                                         << expected.r << ", " << expected.g << ", " << expected.b << ")";
+}
+
+D3DXMATRIX Identity4() {
+    D3DXMATRIX m = {};
+    for (int i = 0; i < 4; ++i) {
+        m.m[i][i] = 1.0f;
+    }
+    return m;
+}
+
+class GraphicsDeviceGLTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        window = SDL_CreateWindow("effects", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        d3d9::SetBackend(d3d9::Backend::GL);
+        d3d9::SetWindowResolver(&Identity);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(d3d, nullptr);
+        D3DPRESENT_PARAMETERS params = {};
+        params.BackBufferWidth = kWidth;
+        params.BackBufferHeight = kHeight;
+        params.BackBufferFormat = D3DFMT_X8R8G8B8;
+        params.BackBufferCount = 2;
+        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        params.Windowed = TRUE;
+        params.EnableAutoDepthStencil = TRUE;
+        params.AutoDepthStencilFormat = D3DFMT_D24S8;
+        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(window),
+                                    D3DCREATE_MULTITHREADED | D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+                  D3D_OK);
+        folder.WriteShippedEffects();
+        graphics.reset(new Graphics::GraphicsDevice(d3d, device));
+        // every shipped shader compiles on a real GLSL compiler, without a word
+        EXPECT_TRUE(boxes.Shown().empty()) << boxes.Shown()[0].text;
+        ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
+        effect = graphics->GetEffect().get();
+        fx = effect->effect_;
+        graphics->SetViewport(Viewport(0, 0, kWidth, kHeight, 0.0f, 1.0f));
+        white = MakeTexture(0xFFFFFFFFu);
+        const D3DXMATRIX identity = Identity4();
+        fx->SetMatrix(effect->wvp_xf_, &identity);
+        fx->SetMatrix(effect->world_xf_, &identity);
+        device->BeginScene();
+        Clear(0xFF204060u);
+    }
+
+    void TearDown() override {
+        if (device != nullptr) {
+            device->EndScene();
+            if (!HasFailure()) {
+                std::vector<std::string> errors = d3d9::GetErrors(device);
+                EXPECT_TRUE(errors.empty()) << errors.front();
+            }
+        }
+        for (IDirect3DTexture9* texture : textures) {
+            texture->Release();
+        }
+        graphics.reset();
+        if (device != nullptr) {
+            device->Release();
+        }
+        if (d3d != nullptr) {
+            d3d->Release();
+        }
+        if (window != nullptr) {
+            SDL_DestroyWindow(window);
+        }
+        d3d9::SetWindowResolver(nullptr);
+    }
+
+    void Clear(DWORD colour) { device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0); }
+
+    IDirect3DTexture9* MakeTexture(DWORD argb) {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+        D3DLOCKED_RECT locked;
+        EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        for (int y = 0; y < 4; ++y) {
+            DWORD* row = reinterpret_cast<DWORD*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+            for (int x = 0; x < 4; ++x) {
+                row[x] = argb;
+            }
+        }
+        texture->UnlockRect(0);
+        textures.push_back(texture);
+        return texture;
+    }
+
+    void SetFloat4(D3DXHANDLE handle, float a, float b, float c, float d) {
+        const float values[4] = {a, b, c, d};
+        fx->SetValue(handle, values, sizeof(values));
+    }
+
+    // A lit, unlit-by-specular set-up: ambient 0.2 and diffuse 0.6 from a sun
+    // shining straight down onto surfaces facing +z.
+    void SetSun() {
+        SetFloat4(effect->light_ambient_, 0.2f, 0.2f, 0.2f, 1.0f);
+        SetFloat4(effect->light_diffuse_, 0.6f, 0.6f, 0.6f, 1.0f);
+        SetFloat4(effect->light_specular_, 1.0f, 1.0f, 1.0f, 0.0f);
+        const float down[3] = {0.0f, 0.0f, -1.0f};
+        fx->SetValue(effect->light_dir_, down, sizeof(down));
+        const float eye[3] = {0.0f, 0.0f, 10.0f};
+        fx->SetValue(effect->cam_pos_, eye, sizeof(eye));
+    }
+
+    template <class Vertex>
+    void Draw(D3DXHANDLE technique, IDirect3DVertexDeclaration9* declaration, D3DPRIMITIVETYPE type, UINT count,
+              const Vertex* vertices) {
+        device->SetVertexDeclaration(declaration);
+        effect->technique_ = technique;
+        effect->Begin();
+        device->DrawPrimitiveUP(type, count, vertices, sizeof(Vertex));
+        effect->End();
+    }
+
+    DWORD Pixel(int x, int y) {
+        std::vector<DWORD> pixels;
+        UINT width = 0;
+        UINT height = 0;
+        EXPECT_EQ(d3d9::ReadBackBuffer(device, &pixels, &width, &height), D3D_OK);
+        return pixels.at(static_cast<size_t>(y) * width + static_cast<size_t>(x));
+    }
+
+    // Whether a pixel within one of (x, y) is near the colour.
+    bool NearAround(int x, int y, Rgb expected, int tolerance) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (Near(Pixel(x + dx, y + dy), expected, tolerance)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    const Rgb kClear = {0x20, 0x40, 0x60};
+    GameFolder folder;
+    platform::MessageBoxCapture boxes;
+    SDL_Window* window = nullptr;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    std::unique_ptr<Graphics::GraphicsDevice> graphics;
+    Graphics::GDEffect* effect = nullptr;
+    ID3DXEffect* fx = nullptr;
+    IDirect3DTexture9* white = nullptr;
+    std::vector<IDirect3DTexture9*> textures;
+};
+
+// Video and the GL driver stay loaded for the whole run: SDL unloads the
+// driver with the last OpenGL window, and a driver unloaded between tests
+// leaves allocations that the leak suppressions cannot name.
+class VideoEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        keeper_ = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(keeper_, nullptr) << SDL_GetError();
+    }
+
+private:
+    SDL_Window* keeper_ = nullptr;
+};
+const ::testing::Environment* const kVideo = ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
+
+// Clip-space corners of a square covering the middle of the target; the strip
+// runs top left, top right, bottom left, bottom right (clockwise on screen).
+const float kSquare[4][2] = {{-0.5f, 0.5f}, {0.5f, 0.5f}, {-0.5f, -0.5f}, {0.5f, -0.5f}};
+
+Graphics::ModelVertex ModelCorner(int i) {
+    Graphics::ModelVertex v = {};
+    v.position[0] = kSquare[i][0];
+    v.position[1] = kSquare[i][1];
+    v.position[2] = 0.5f;
+    v.normal[2] = 1.0f;  // facing the sun; no tangent frame, so no normal map
+    v.uv[0] = static_cast<float>(i & 1);
+    v.uv[1] = static_cast<float>(i >> 1);
+    return v;
+}
+
+TEST_F(GraphicsDeviceGLTest, Render2DFillsAndTexturesInPixels) {
+    const Graphics::ScreenVertex rect[4] = {
+        {10, 10, 1, 1, 0, 0}, {50, 10, 1, 1, 1, 0}, {10, 40, 1, 1, 0, 1}, {50, 40, 1, 1, 1, 1}};
+    fx->SetBool(effect->color_only_, TRUE);
+    SetFloat4(effect->tint_color_, 0.5f, 0.25f, 1.0f, 1.0f);
+    Draw(effect->render_2d_technique_, graphics->GetScreenVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, rect);
+    EXPECT_TRUE(Near(Pixel(30, 25), {128, 64, 255}));
+    EXPECT_TRUE(Near(Pixel(10, 10), {128, 64, 255}));
+    EXPECT_TRUE(Near(Pixel(49, 39), {128, 64, 255}));
+    EXPECT_TRUE(Near(Pixel(50, 25), kClear));
+    EXPECT_TRUE(Near(Pixel(9, 25), kClear));
+
+    // textured, tinted, then half transparent over the clear colour
+    const Graphics::ScreenVertex quad[4] = {
+        {60, 10, 1, 1, 0, 0}, {100, 10, 1, 1, 1, 0}, {60, 40, 1, 1, 0, 1}, {100, 40, 1, 1, 1, 1}};
+    fx->SetBool(effect->color_only_, FALSE);
+    fx->SetTexture(effect->tex_diffuse_, MakeTexture(0xFF3080C0u));
+    SetFloat4(effect->tint_color_, 1.0f, 0.5f, 1.0f, 1.0f);
+    Draw(effect->render_2d_technique_, graphics->GetScreenVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, quad);
+    EXPECT_TRUE(Near(Pixel(80, 25), {0x30, 0x40, 0xC0}));
+
+    const Graphics::ScreenVertex low[4] = {
+        {60, 50, 1, 1, 0, 0}, {100, 50, 1, 1, 1, 0}, {60, 80, 1, 1, 0, 1}, {100, 80, 1, 1, 1, 1}};
+    fx->SetTexture(effect->tex_diffuse_, white);
+    SetFloat4(effect->tint_color_, 1.0f, 1.0f, 1.0f, 0.5f);
+    Draw(effect->render_2d_technique_, graphics->GetScreenVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, low);
+    EXPECT_TRUE(Near(Pixel(80, 65), {(255 + 0x20) / 2, (255 + 0x40) / 2, (255 + 0x60) / 2}));
+    // the pass's blending is put back afterwards
+    DWORD blending = 0;
+    blending = d3d9::AsDeviceBase(device)->State().RenderState(D3DRS_ALPHABLENDENABLE);
+    EXPECT_EQ(blending, DWORD(FALSE));
+}
+
+TEST_F(GraphicsDeviceGLTest, RenderColorTakesTheVertexColour) {
+    const Graphics::LineVertex triangle[3] = {
+        {-0.5f, -0.5f, 0.5f, 0xFF20C040u}, {0.0f, 0.5f, 0.5f, 0xFF20C040u}, {0.5f, -0.5f, 0.5f, 0xFF20C040u}};
+    SetFloat4(effect->tint_color_, 0.0f, 0.0f, 0.0f, 1.0f);  // not used by this technique
+    Draw(effect->render_color_technique_, graphics->GetLineVertexDeclaration(), D3DPT_TRIANGLELIST, 1, triangle);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2 + 10), {0x20, 0xC0, 0x40}));
+    EXPECT_TRUE(Near(Pixel(4, 4), kClear));
+}
+
+TEST_F(GraphicsDeviceGLTest, RenderStaticLightsTheTintedTexture) {
+    SetSun();
+    Graphics::ModelVertex square[4];
+    for (int i = 0; i < 4; ++i) {
+        square[i] = ModelCorner(i);
+    }
+    fx->SetTexture(effect->tex_diffuse_, white);
+    SetFloat4(effect->tint_color_, 0.5f, 1.0f, 0.25f, 1.0f);
+    Draw(effect->static_technique_, graphics->GetModelVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    // albedo x (ambient 0.2 + diffuse 0.6)
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {102, 204, 51}));
+    EXPECT_TRUE(Near(Pixel(4, 4), kClear));
+
+    // a light from the side leaves the ambient only; selection brightens by a
+    // fifth and adds a little gold (the square faces the eye: no rim)
+    const float side[3] = {1.0f, 0.0f, 0.0f};
+    fx->SetValue(effect->light_dir_, side, sizeof(side));
+    Draw(effect->static_technique_, graphics->GetModelVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {26, 51, 13}));
+    fx->SetBool(effect->selected_, TRUE);
+    Draw(effect->static_technique_, graphics->GetModelVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {41, 69, 18}));
+}
+
+TEST_F(GraphicsDeviceGLTest, RenderStaticLMTakesTheLightMap) {
+    SetSun();
+    Graphics::ModelVertexLM square[4];
+    for (int i = 0; i < 4; ++i) {
+        Graphics::ModelVertex v = ModelCorner(i);
+        std::memcpy(&square[i], &v, sizeof(v));
+        square[i].lightMapUv[0] = v.uv[0];
+        square[i].lightMapUv[1] = v.uv[1];
+    }
+    fx->SetTexture(effect->tex_diffuse_, white);
+    fx->SetTexture(effect->tex_light_map_, MakeTexture(0xFF808080u));
+    SetFloat4(effect->tint_color_, 1.0f, 1.0f, 1.0f, 1.0f);
+    graphics->SetLightMapFactor(1.0f, 0.0f);  // the light map alone
+    // A first draw uploads the light map: the GL backend rebinds texture unit 0
+    // while it uploads for a higher unit, so only a later draw shows both.
+    Draw(effect->static_lm_technique_, graphics->GetModelVertexLMDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    Draw(effect->static_lm_technique_, graphics->GetModelVertexLMDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {128, 128, 128}));
+
+    graphics->SetLightMapFactor(1.5f, 1.0f);  // brighter, shaped by the sun (0.8)
+    Draw(effect->static_lm_technique_, graphics->GetModelVertexLMDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {154, 154, 154}));
+
+    fx->SetBool(effect->fake_hdr_, TRUE);
+    graphics->SetLightMapFactor(1.0f, 0.0f);
+    Draw(effect->static_lm_technique_, graphics->GetModelVertexLMDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    const int expected = static_cast<int>(std::lround(255.0 * (1.0 - std::exp(-1.8 * 128.0 / 255.0))));
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {expected, expected, expected}));
+}
+
+TEST_F(GraphicsDeviceGLTest, RenderSkinnedMovesVerticesWithTheirBones) {
+    SetSun();
+    Graphics::SkinnedModelVertex square[4];
+    for (int i = 0; i < 4; ++i) {
+        Graphics::ModelVertex v = ModelCorner(i);
+        std::memset(&square[i], 0, sizeof(square[i]));
+        std::memcpy(&square[i], &v, sizeof(v));
+        square[i].position[0] = v.position[0] * 0.5f - 0.5f;  // the left half of the view ...
+        square[i].blendWeights[0] = 1.0f;
+        square[i].blendIndices[0] = 2;
+        square[i].blendIndices[1] = 0;
+    }
+    D3DXMATRIX bones[3] = {Identity4(), Identity4(), Identity4()};
+    bones[2].m[3][0] = 1.0f;  // ... moved by bone 2 one unit to the right
+    fx->SetMatrixArray(effect->bone_matrix_array_, bones, 3);
+    fx->SetInt(effect->bone_count_, 2);
+    fx->SetTexture(effect->tex_diffuse_, white);
+    SetFloat4(effect->tint_color_, 1.0f, 1.0f, 1.0f, 1.0f);
+    Draw(effect->skinned_technique_, graphics->GetSkinnedModelVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    EXPECT_TRUE(Near(Pixel(kWidth * 3 / 4, kHeight / 2), {204, 204, 204}));
+    EXPECT_TRUE(Near(Pixel(kWidth / 4, kHeight / 2), kClear));
+
+    // with no influences the vertices stay where they are
+    Clear(0xFF204060u);
+    fx->SetInt(effect->bone_count_, 0);
+    Draw(effect->skinned_technique_, graphics->GetSkinnedModelVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, square);
+    EXPECT_TRUE(Near(Pixel(kWidth / 4, kHeight / 2), {204, 204, 204}));
+    EXPECT_TRUE(Near(Pixel(kWidth * 3 / 4, kHeight / 2), kClear));
+}
+
+TEST_F(GraphicsDeviceGLTest, ParticlesAddTheirColourWhenTheRendererBlendsAdditively) {
+    const DWORD colour = 0x00401080u;  // additive: the colour carries the fade, alpha 0
+    Graphics::ParticleQuadVertex quad[4];
+    for (int i = 0; i < 4; ++i) {
+        quad[i] = {kSquare[i][0], kSquare[i][1], 0.5f, 0.01f, colour, static_cast<float>(i & 1),
+                   static_cast<float>(i >> 1)};
+    }
+    // what the particle renderer sets before it begins the effect
+    device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    fx->SetTexture(effect->tex_diffuse_, white);
+    Draw(effect->particles_technique_, graphics->GetParticleQuadVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, quad);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {0x20 + 0x40, 0x40 + 0x10, 0x60 + 0x80}));
+    // the technique leaves the renderer's states and addressing alone
+    EXPECT_EQ(d3d9::AsDeviceBase(device)->State().RenderState(D3DRS_SRCBLEND), DWORD(D3DBLEND_ONE));
+    EXPECT_EQ(d3d9::AsDeviceBase(device)->State().SamplerState(0, D3DSAMP_ADDRESSU), DWORD(D3DTADDRESS_CLAMP));
+}
+
+TEST_F(GraphicsDeviceGLTest, RenderBlobDarkensTheGroundByItsAlpha) {
+    Clear(0xFFC8C8C8u);
+    Graphics::BlobShadowVertex quad[4];
+    for (int i = 0; i < 4; ++i) {
+        quad[i] = {kSquare[i][0], kSquare[i][1], 0.25f, static_cast<float>(i & 1), static_cast<float>(i >> 1)};
+    }
+    fx->SetTexture(effect->tex_diffuse_, MakeTexture(0x80000000u));  // black, half covering
+    SetFloat4(effect->tint_color_, 0.0f, 0.0f, 0.0f, 1.0f);
+    fx->SetFloat(effect->opacity_, 1.0f);
+    Draw(effect->render_blob_technique_, graphics->GetBlobShadowVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, quad);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {100, 100, 100}));
+
+    fx->SetFloat(effect->opacity_, 0.0f);  // a faded blob leaves nothing
+    Clear(0xFFC8C8C8u);
+    Draw(effect->render_blob_technique_, graphics->GetBlobShadowVertexDeclaration(), D3DPT_TRIANGLESTRIP, 2, quad);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), {200, 200, 200}));
+}
+
+TEST_F(GraphicsDeviceGLTest, DebugAxesShowInTheirColours) {
+    boost::shared_ptr<sg::Camera> camera(new sg::Camera());
+    camera->SetViewport(Viewport(0, 0, kWidth, kHeight, 0.0f, 1.0f));
+    camera->SetLookAt(Vector3(160.0f, 120.0f, 140.0f), Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 1.0f));
+    camera->SetPerspective(60.0f, static_cast<float>(kWidth) / kHeight, 10.0f, 10000.0f);
+    sg::Scene scene;
+    scene.SetCamera(camera);
+    scene.SetClearColor(Color(0, 0, 0, 255));
+    graphics->SetDrawAxes(true);
+    graphics->Draw(&scene);
+
+    const struct {
+        Vector3 point;
+        Rgb colour;
+    } axes[] = {{Vector3(60.0f, 0.0f, 0.0f), {255, 0, 0}},
+                {Vector3(0.0f, 60.0f, 0.0f), {0, 255, 0}},
+                {Vector3(0.0f, 0.0f, 60.0f), {0, 0, 255}}};
+    for (const auto& axis : axes) {
+        Vector3 screen;
+        ASSERT_TRUE(camera->WorldToScreen(axis.point, screen));
+        EXPECT_TRUE(NearAround(static_cast<int>(screen.x), static_cast<int>(screen.y), axis.colour, 8))
+            << "axis towards (" << axis.point.x << ", " << axis.point.y << ", " << axis.point.z << ") at "
+            << screen.x << ", " << screen.y;
+    }
+    EXPECT_TRUE(Near(Pixel(2, 2), {0, 0, 0}));
+}
+
+TEST_F(GraphicsDeviceGLTest, RendererEffectsCompile) {
+    Graphics::Renderer renderer(d3d, device);
+    EXPECT_TRUE(boxes.Shown().empty()) << boxes.Shown()[0].text;
+    ASSERT_NE(renderer.GetPostProcessEffect(), nullptr);
+    EXPECT_NE(renderer.GetPostProcessEffect()->GetTechniqueByName("GaussFilter"), nullptr);
+    EXPECT_NE(renderer.GetLightPrepassEffect()->GetTechniqueByName("FinalComposite"), nullptr);
+    EXPECT_NE(renderer.GetShadowEffect()->GetTechniqueByName("GenShadowMap"), nullptr);
+}
+
+TEST_F(GraphicsDeviceGLTest, BrokenShaderShowsTheCompilerError) {
+    std::string broken(catalogue::effects::kUberGraphicsDevice);
+    broken.replace(broken.find("o_Color = v_Color;"), 0, "o_Color = undeclaredThing;\n    ");
+    folder.Write(catalogue::effects::kUberGraphicsDevicePath, broken);
+    Graphics::GraphicsDevice second(d3d, device);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const platform::ShownMessageBox box = boxes.Shown()[0];
+    EXPECT_EQ(box.caption, "SHADER COMPILER ERROR");
+    EXPECT_NE(box.text.find("technique 'RenderColor', pass 'P0': fragment shader: "), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("undeclaredThing"), std::string::npos) << box.text;
+    EXPECT_FALSE(second.GetEffect()->IsLoaded());
+    d3d9::ClearErrors(device);
+}
+
+}  // namespace
