@@ -9,18 +9,10 @@
 #include "Core/AppDataFolder.h"
 #include "Core/Service.h"
 #include "Core/TextHelpers.h"
+#include "Game/StandInAudioDevice.h"
 #include "platform/win32/WideFileApi.h"
 
-namespace Audio {
-class AudioDevice;
-}
-
 namespace {
-
-// Stand-in until Audio::AudioDevice exists: the settings then call the device's
-// SetEffectsVolume / SetMusicVolume here. No device can be registered before that.
-void SetDeviceEffectsVolume(Audio::AudioDevice* /*device*/, float /*volume*/) {}
-void SetDeviceMusicVolume(Audio::AudioDevice* /*device*/, float /*volume*/) {}
 
 const uint8_t kMagic[4] = {'S', 'E', 'T', 0};
 const uint32_t kVersion = 1000;
@@ -95,12 +87,12 @@ GameSettings::GameSettings() : soundVolume_(1.0f), musicVolume_(1.0f) {}
 
 void GameSettings::SetSoundVolume(float volume) {
     soundVolume_ = volume;
-    if (Service<Audio::AudioDevice>::Exists()) SetDeviceEffectsVolume(Service<Audio::AudioDevice>::Get(), volume);
+    if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->SetEffectsVolume(volume);
 }
 
 void GameSettings::SetMusicVolume(float volume) {
     musicVolume_ = volume;
-    if (Service<Audio::AudioDevice>::Exists()) SetDeviceMusicVolume(Service<Audio::AudioDevice>::Get(), volume);
+    if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->SetMusicVolume(volume);
 }
 
 bool GameSettings::Load() {

@@ -3,11 +3,15 @@
 #include <new>
 
 #include "Core/FrameClock.h"
+#include "Core/Service.h"
+#include "Game/CGame.h"
+#include "Game/Cursors.h"
+#include "Game/GameInterface.h"
+#include "Game/StandInAudioDevice.h"
 #include "platform/xinput/XInput.h"
 #include "shell/InputState.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
-#include "shell/StandInGame.h"
 #include "shell/StandInNeighbours.h"
 
 namespace {
@@ -63,7 +67,7 @@ bool ShellApp::RenderScene() {
     game_->TickFps();
     TranslatePointerInput();
     game_->RunUpdate();
-    UpdateAudioService();
+    if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
     game_->RunDraw();
     DrawCursor();
     CopyKeyStatesToPrevious();

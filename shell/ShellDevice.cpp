@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Game/GameInterface.h"
 #include "platform/Trace.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/win32/MessageBox.h"
@@ -15,7 +16,6 @@
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
-#include "shell/StandInGame.h"
 
 namespace {
 

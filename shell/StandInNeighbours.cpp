@@ -1,8 +1,6 @@
-// Stand-in until the particle library and the audio device exist (see
-// StandInNeighbours.h): there are no particle batches to reset or free and no
-// audio device to update yet.
+// Stand-in until the particle library exists (see StandInNeighbours.h): there
+// are no particle batches to reset or free yet.
 #include "shell/StandInNeighbours.h"
 
 void ParticlesInitView() {}
 void ParticlesReleaseView() {}
-void UpdateAudioService() {}

@@ -1,10 +1,7 @@
 #pragma once
-// Stand-in until the particle library and the audio device exist: what the
-// shell's frame and view callbacks call of them. The particle library brings
-// ParticlesInitView and ParticlesReleaseView; with the audio device, the frame
-// calls Service<Audio::AudioDevice>::Get()->Update() while it is registered.
+// Stand-in until the particle library exists: what the shell's view
+// callbacks call of it. The particle library brings ParticlesInitView and
+// ParticlesReleaseView.
 
 void ParticlesInitView();
 void ParticlesReleaseView();
-// The frame's audio update, while an audio device is registered.
-void UpdateAudioService();

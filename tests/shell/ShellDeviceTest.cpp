@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Game/GameInterface.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/d3d9/null/NullScript.h"
@@ -20,7 +21,6 @@
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
-#include "shell/StandInGame.h"
 
 namespace {
 

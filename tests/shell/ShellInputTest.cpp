@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Game/GameInterface.h"
 #include "shell/Gamepad.h"
 #include "shell/InputState.h"
 #include "shell/KeyCodeTable.h"
@@ -13,7 +14,6 @@
 #include "shell/ShellApp.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
-#include "shell/StandInGame.h"
 #include "shell/TouchEvent.h"
 
 namespace {

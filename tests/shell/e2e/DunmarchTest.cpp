@@ -79,16 +79,16 @@ TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 3) << r.output;
     ExpectInOrder(r.output, {
-                                "[trace] stand-in game created",
+                                "[trace] game created",
                                 "[trace] window created: DunmarchLiteClass 1024x768",
                                 "[trace] Direct3D device created: 1024x768",
                                 "[trace] XInputEnable(1)",
-                                "[trace] stand-in game initialised",
+                                "[trace] game initialised",
                                 "[trace] frame presented",
-                                "[trace] stand-in game shut down",
+                                "[trace] game shut down",
                                 "[trace] Direct3D device released",
                                 "[trace] window destroyed",
-                                "[trace] stand-in game deleted",
+                                "[trace] game deleted",
                             });
     EXPECT_EQ(Count(r.output, "failed!"), 0) << r.output;
 }
@@ -144,7 +144,7 @@ TEST_F(DunmarchTest, ScreenshotsOfTheCaptureRangeHoldTheRenderedFrames) {
         EXPECT_EQ(Read(bmp, 18, 4), 1024u) << name;
         EXPECT_EQ(Read(bmp, 22, 4), 768u) << name;
         EXPECT_EQ(Read(bmp, 28, 2), 24u) << name;
-        // Nothing draws on these frames: they hold the black the new device was cleared to.
+        // Without the sample data there is no cursor image: the frames hold the intro's black.
         const size_t coloured = bmp.find_first_not_of('\0', 54);
         EXPECT_EQ(coloured, std::string::npos) << name << ": byte " << coloured << " is "
                                                << static_cast<int>(static_cast<unsigned char>(bmp[coloured]));
@@ -158,7 +158,7 @@ TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
     // The window opened before the device is closed again, in order.
     ExpectInOrder(r.output, {"[trace] window created", "InitAPI failed!", "[trace] window destroyed",
-                             "[trace] stand-in game deleted"});
+                             "[trace] game deleted"});
 }
 
 TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
@@ -166,7 +166,7 @@ TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
     EXPECT_NE(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("InitOS failed!"), std::string::npos) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
-    ExpectInOrder(r.output, {"[trace] stand-in game created", "[trace] stand-in game deleted"});
+    ExpectInOrder(r.output, {"[trace] game created", "[trace] game deleted"});
 }
 
 }  // namespace

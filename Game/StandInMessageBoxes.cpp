@@ -1,0 +1,26 @@
+// Stand-ins until the widget set and the in-game window exist (see
+// StandInMessageBoxes.h).
+#include "Game/StandInMessageBoxes.h"
+
+#include "Core/TextHelpers.h"
+
+namespace UI {
+
+UIMsgBox::UIMsgBox(const std::string& layoutPath, const std::string& message)
+    : layout_path_(layoutPath), message_(ToWideString(message)) {}
+
+UIMsgBox::~UIMsgBox() {}
+
+void UIMsgBox::Update() {}
+
+void UIMsgBox::Draw() {}
+
+}  // namespace UI
+
+CSummaryMsgBox::CSummaryMsgBox(const std::string& layoutPath) : UI::UIMsgBox(layoutPath, std::string()) {}
+
+CSummaryMsgBox::~CSummaryMsgBox() {}
+
+CWarningMsgBox::CWarningMsgBox(const std::string& layoutPath) : UI::UIMsgBox(layoutPath, std::string()) {}
+
+CWarningMsgBox::~CWarningMsgBox() {}
