@@ -681,13 +681,17 @@ GLuint GLDevice::SamplerFor(UINT sampler) {
 }
 
 bool GLDevice::ApplyTextures(const char* call) {
+    // Uploads go through unit 0, so all of them happen before any unit is bound.
+    for (UINT s = 0; s < kSamplers; ++s) {
+        Texture* texture = BoundTexture(s);
+        if (texture != nullptr && !UploadTexture(texture, call)) {
+            return false;
+        }
+    }
     for (UINT s = 0; s < kSamplers; ++s) {
         Texture* texture = BoundTexture(s);
         GLuint name = 0;
         if (texture != nullptr) {
-            if (!UploadTexture(texture, call)) {
-                return false;
-            }
             name = static_cast<GLTextureObject*>(texture->Backend())->name;
         }
         if (boundTextures_[s] != name) {

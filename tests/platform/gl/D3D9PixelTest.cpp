@@ -258,6 +258,30 @@ TEST_F(D3D9PixelTest, TexelsLandOnPixelsTopRowFirst) {
     texture->Release();
 }
 
+TEST_F(D3D9PixelTest, TexturesFirstUsedTogetherStayOnTheirOwnUnits) {
+    // Two fresh textures, bound to units 0 and 1 and uploaded in the same draw:
+    // the shader samples unit 0 and must see its own texture, not the last upload.
+    IDirect3DTexture9* textures[2] = {};
+    const DWORD colours[2] = {0xFF00FF00u, 0xFFFF00FFu};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(device->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &textures[i], nullptr), D3D_OK);
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(textures[i]->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        *static_cast<DWORD*>(locked.pBits) = colours[i];
+        textures[i]->UnlockRect(0);
+        device->SetTexture(static_cast<DWORD>(i), textures[i]);
+    }
+    UseTexture(true);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(Rect(0, 0, 8, 8, 0xFFFFFFFF), D3D_OK);
+    Read();
+    EXPECT_EQ(At(4, 4), colours[0] & 0x00FFFFFFu) << std::hex << At(4, 4);
+    for (int i = 0; i < 2; ++i) {
+        device->SetTexture(static_cast<DWORD>(i), nullptr);
+        textures[i]->Release();
+    }
+}
+
 TEST_F(D3D9PixelTest, ClipSpaceDepthRunsFromZeroToW) {
     device->SetVertexDeclaration(clipDeclaration);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
