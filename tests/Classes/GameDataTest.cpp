@@ -15,12 +15,14 @@
 #include "tools/catalogue/Clips.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
+#include "tools/catalogue/Level.h"
 #include "tools/catalogue/Models.h"
 #include "tools/catalogue/Sounds.h"
 
 namespace {
 
 namespace cfg = catalogue::config;
+namespace cl = catalogue::level;
 namespace gd = catalogue::gamedata;
 namespace cm = catalogue::models;
 
@@ -138,16 +140,25 @@ TEST_F(GameDataTest, TheMapNamesItsViewLevelWavesAndDefenders) {
     }
     ASSERT_NE(nullptr, keeper);
     EXPECT_EQ(gd::kKeeper, keeper->id);
-    for (const MapParticle& particle : map->particles) {
-        EXPECT_TRUE(Lists(gd::kParticles, particle.name)) << particle.name;
-        // In the level's cells of 15 world units, on the map model's ground.
-        EXPECT_TRUE(particle.position.x >= 0 && particle.position.x * 15 < cm::kMapColumns * cm::kCellWorldSize);
-        EXPECT_TRUE(particle.position.y >= 0 && particle.position.y * 15 < cm::kMapRows * cm::kCellWorldSize);
+    // The level places the particle entries at 500 grid units a cell: they are given in
+    // level cells (15 world units), each at the centre of its catalogued cell of the grid.
+    ASSERT_EQ(std::size(cl::kMapEffects), map->particles.size());
+    for (size_t i = 0; i < map->particles.size(); ++i) {
+        const MapParticle& particle = map->particles[i];
+        const cl::Effect& effect = cl::kMapEffects[i];
+        SCOPED_TRACE(particle.name);
+        EXPECT_EQ(effect.name, particle.name);
+        EXPECT_TRUE(Lists(gd::kParticles, particle.name));
+        EXPECT_EQ(effect.cell.column + 0.5f, particle.position.x);
+        EXPECT_EQ(effect.cell.row + 0.5f, particle.position.y);
+        EXPECT_EQ(effect.height, particle.position.z);
+        EXPECT_TRUE(particle.position.x >= 0 && particle.position.x < cl::kGridColumns);
+        EXPECT_TRUE(particle.position.y >= 0 && particle.position.y < cl::kGridRows);
     }
 }
 
 TEST_F(GameDataTest, AssetNamesAreThoseOfTheCatalogues) {
-    // The humanoid of a unit's model; its clip table is the one the clip writer made for it.
+    // The humanoid of a unit's model; the unit plays the clip table that humanoid names.
     auto humanoid = [](const std::string& mesh) -> const cm::Humanoid* {
         if (mesh == cm::kKeeper.mesh) return &cm::kKeeper;
         if (mesh == cm::kHero.mesh) return &cm::kHero;
@@ -164,8 +175,8 @@ TEST_F(GameDataTest, AssetNamesAreThoseOfTheCatalogues) {
     auto unit = [&](const UnitDefinition& u) {
         const cm::Humanoid* h = humanoid(u.mesh);
         ASSERT_NE(nullptr, h) << u.id << ": " << u.mesh;
-        ASSERT_NE(nullptr, catalogue::clips::TableFor(h->id)) << u.id;
-        EXPECT_EQ(catalogue::clips::TableFor(h->id), u.animation) << u.id;
+        EXPECT_EQ(h->clips, u.animation) << u.id;
+        EXPECT_TRUE(Lists(catalogue::clips::kTables, u.animation)) << u.id << ": " << u.animation;
         EXPECT_FALSE(u.attackAnimations.empty()) << u.id;
         for (const std::string& clip : u.attackAnimations)
             EXPECT_TRUE(Lists(cm::kAttackAnimations, clip)) << u.id << ": " << clip;

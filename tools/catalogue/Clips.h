@@ -1,9 +1,9 @@
 #pragma once
-// The animation-clip tables (in the "anims" folder of config.xml) and the units
-// that use them. Every humanoid model shares one frame layout
-// (catalogue::models::kHumanoidClips), so a table fits any of them; the tables
-// the data stamp checksums ("warrior.xml" ... "orccaster.xml") are named as it
-// names them, the keeper and the hero have tables of their own.
+// The animation-clip tables (in the "anims" folder of config.xml). Every humanoid
+// model shares one frame layout (catalogue::models::kHumanoidClips), so a table fits
+// any of them; each humanoid names its table in tools/catalogue/Models.h. The six
+// tables the data stamp checksums are named as it names them; the keeper and the
+// hero, which it does not name, have tables of their own.
 #include <cstring>
 
 #include "tools/catalogue/Models.h"
@@ -11,31 +11,44 @@
 namespace catalogue {
 namespace clips {
 
-struct Table {
-    const char* file;
-    const char* units[3];  // humanoid ids of tools/catalogue/Models.h; null ends the list
+// Every table the clip writer makes, each once: the data stamp's six in its order,
+// then the keeper's and the hero's.
+inline constexpr const char* kTables[] = {
+    "warrior.xml", "archer.xml", "caster.xml", "orcwarrior.xml", "orcarcher.xml", "orccaster.xml",
+    "keeper.xml",  "hero.xml",
 };
 
-inline constexpr Table kTables[] = {
-    {"warrior.xml", {"swordsman", "heavywarrior", nullptr}},
-    {"archer.xml", {"archer", nullptr, nullptr}},
-    {"caster.xml", {"priest", "necromancer", "mage"}},
-    {"orcwarrior.xml", {"enemy_warrior", nullptr, nullptr}},
-    {"orcarcher.xml", {"enemy_archer", nullptr, nullptr}},
-    {"orccaster.xml", {"enemy_caster", nullptr, nullptr}},
-    {"keeper.xml", {"keeper", nullptr, nullptr}},
-    {"hero.xml", {"hero", nullptr, nullptr}},
-};
-
-// The clip table of a humanoid id; null for an id no table serves.
-inline const char* TableFor(const char* unit) {
-    for (const Table& table : kTables) {
-        for (const char* candidate : table.units) {
-            if (candidate != nullptr && std::strcmp(candidate, unit) == 0) return table.file;
-        }
-    }
-    return nullptr;
+namespace detail {
+// True when fn holds for any humanoid of tools/catalogue/Models.h.
+template <class Fn>
+constexpr bool AnyHumanoid(Fn fn) {
+    for (const models::Humanoid& h : models::kDefenders)
+        if (fn(h)) return true;
+    for (const models::Humanoid& h : models::kAttackers)
+        if (fn(h)) return true;
+    return fn(models::kKeeper) || fn(models::kHero);
 }
+constexpr bool Same(const char* a, const char* b) {
+    while (*a != 0 && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+constexpr bool Listed(const char* file) {
+    for (const char* table : kTables)
+        if (Same(table, file)) return true;
+    return false;
+}
+}  // namespace detail
+
+static_assert(!detail::AnyHumanoid([](const models::Humanoid& h) { return !detail::Listed(h.clips); }),
+              "a humanoid names a clip table the clip writer does not make");
+static_assert(
+    [] {
+        for (const char* table : kTables)
+            if (!detail::AnyHumanoid([table](const models::Humanoid& h) { return detail::Same(h.clips, table); }))
+                return false;
+        return true;
+    }(),
+    "a clip table no humanoid uses");
 
 // The frame at which an attack clip strikes (its event frame), as a fraction of
 // the clip: a blow lands late in the swing, an arrow leaves at the full draw, a

@@ -7,7 +7,8 @@
 //
 // Models, hand meshes, clip sets, the map's extent and orientation come from
 // tools/catalogue/Models.h. The particle effects the game data names are listed here
-// (no other catalogue lists them yet); the effect writer takes them from here.
+// (no other catalogue lists them yet); the effect writer takes them from here. Where the
+// map places its effects, in level cells, is in tools/catalogue/Level.h.
 #include "tools/catalogue/Config.h"
 
 namespace catalogue {

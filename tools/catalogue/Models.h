@@ -20,12 +20,18 @@ inline constexpr int kViewRotationZ = 0;
 inline constexpr int kViewTranslation[3] = {0, 0, 0};
 
 // ---- the map ----
-// The ground spans kMapColumns x kMapRows cells of kCellWorldSize world units
-// from the origin along +x and +y, at height 0; the level's cell scale must
-// match (world = grid x kCellWorldSize / 500).
+// The model lays its ground out in kMapColumns x kMapRows tiles of
+// kCellWorldSize world units (kMapWidth x kMapDepth) from the origin along +x
+// and +y, at height 0. The tiles are the model's own: the level's cells are
+// 15 world units wide whatever the model (tools/catalogue/Level.h), so the
+// level grid has more, smaller cells over the same ground, and every position
+// the game data gives in cells (level markers, the map's particle entries)
+// counts level cells, not these tiles.
 inline constexpr int kMapColumns = 16;
 inline constexpr int kMapRows = 12;
 inline constexpr float kCellWorldSize = 40.0f;
+inline constexpr float kMapWidth = kMapColumns * kCellWorldSize;
+inline constexpr float kMapDepth = kMapRows * kCellWorldSize;
 
 inline constexpr const char kMapMesh[] = "harrowmere.pod";          // light-mapped
 inline constexpr const char kMapMeshPlain[] = "harrowmere_plain.pod";  // same ground, no light map
@@ -90,24 +96,24 @@ inline constexpr const char* kAttackAnimations[] = {"strike_1", "strike_2", "bow
 struct Humanoid {
     const char* id;       // unit name the game data uses
     const char* mesh;     // model file
-    const char* clips;    // clip-table file name for the animation writer ("anims" folder)
+    const char* clips;    // its clip table in the "anims" folder (tools/catalogue/Clips.h)
     const char* texture;  // as the model names it
     float scale;          // 1 is about 24 world units tall
     int hat;              // 0 none, 1 pointed hood, 2 helmet, 3 crown
 };
 inline constexpr Humanoid kDefenders[] = {
-    {"swordsman", "swordsman.pod", "swordsman.xml", "swordsman.png", 1.0f, 2},
+    {"swordsman", "swordsman.pod", "warrior.xml", "swordsman.png", 1.0f, 2},
     {"archer", "archer.pod", "archer.xml", "archer.png", 0.95f, 1},
-    {"priest", "priest.pod", "priest.xml", "priest.png", 1.0f, 1},
-    {"necromancer", "necromancer.pod", "necromancer.xml", "necromancer.png", 1.0f, 1},
-    {"heavywarrior", "heavywarrior.pod", "heavywarrior.xml", "heavywarrior.png", 1.2f, 2},
-    {"mage", "mage.pod", "mage.xml", "mage.png", 1.0f, 1},
+    {"priest", "priest.pod", "caster.xml", "priest.png", 1.0f, 1},
+    {"necromancer", "necromancer.pod", "caster.xml", "necromancer.png", 1.0f, 1},
+    {"heavywarrior", "heavywarrior.pod", "warrior.xml", "heavywarrior.png", 1.2f, 2},
+    {"mage", "mage.pod", "caster.xml", "mage.png", 1.0f, 1},
 };
 inline constexpr Humanoid kKeeper = {"keeper", "keeper.pod", "keeper.xml", "keeper.png", 1.3f, 3};
 inline constexpr Humanoid kAttackers[] = {
-    {"enemy_warrior", "enemy_warrior.pod", "enemy_warrior.xml", "enemy_warrior.png", 1.05f, 2},
-    {"enemy_archer", "enemy_archer.pod", "enemy_archer.xml", "enemy_archer.png", 0.95f, 0},
-    {"enemy_caster", "enemy_caster.pod", "enemy_caster.xml", "enemy_caster.png", 1.0f, 1},
+    {"enemy_warrior", "enemy_warrior.pod", "orcwarrior.xml", "enemy_warrior.png", 1.05f, 2},
+    {"enemy_archer", "enemy_archer.pod", "orcarcher.xml", "enemy_archer.png", 0.95f, 0},
+    {"enemy_caster", "enemy_caster.pod", "orccaster.xml", "enemy_caster.png", 1.0f, 1},
 };
 inline constexpr Humanoid kHero = {"hero", "hero.pod", "hero.xml", "hero.png", 1.15f, 3};
 

@@ -1,8 +1,11 @@
 // The animation-clip tables: the frame rate and every clip of the humanoid
 // timeline, with the event frames of the attack clips.
-#include <set>
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tools/catalogue/Clips.h"
 #include "tools/catalogue/Config.h"
@@ -33,19 +36,19 @@ std::string ClipTable(const char* file) {
 }  // namespace
 
 DATABUILDER_WRITER(clips, 30) {
-    std::set<std::string> written;
-    for (const clips::Table& table : clips::kTables) {
-        out.WriteText(catalogue::config::kAnims.Path() + table.file, ClipTable(table.file));
-        written.insert(table.file);
+    namespace fs = std::filesystem;
+    const std::string folder = catalogue::config::kAnims.Path();
+    for (const char* table : clips::kTables) out.WriteText(folder + table, ClipTable(table));
+    // The folder is this writer's alone: tables of an earlier naming are removed so
+    // they are neither shipped nor checked.
+    std::error_code error;
+    std::vector<fs::path> stale;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(out.GameDir()) / folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".xml" &&
+            std::none_of(std::begin(clips::kTables), std::end(clips::kTables),
+                         [&](const char* table) { return name == table; }))
+            stale.push_back(entry.path());
     }
-    // Stand-in until tools/catalogue/Models.h names the tables above: the
-    // table names the models' entries give, so the game data finds its clips.
-    auto alias = [&](const models::Humanoid& unit) {
-        if (written.insert(unit.clips).second)
-            out.WriteText(catalogue::config::kAnims.Path() + unit.clips, ClipTable(unit.clips));
-    };
-    for (const models::Humanoid& unit : models::kDefenders) alias(unit);
-    alias(models::kKeeper);
-    for (const models::Humanoid& unit : models::kAttackers) alias(unit);
-    alias(models::kHero);
+    for (const fs::path& path : stale) fs::remove(path, error);
 }

@@ -18,15 +18,14 @@
 //   prices) come in three levels, chosen by the keeper's weapon upgrade level.
 #include "tools/catalogue/GameData.h"
 
-#include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "tools/catalogue/Clips.h"
 #include "tools/catalogue/Config.h"
+#include "tools/catalogue/Level.h"
 #include "tools/catalogue/Models.h"
 #include "tools/catalogue/Sounds.h"
 #include "tools/databuilder/Builder.h"
@@ -35,6 +34,7 @@ namespace {
 
 namespace cfg = catalogue::config;
 namespace gd = catalogue::gamedata;
+namespace cl = catalogue::level;
 namespace cm = catalogue::models;
 namespace snd = catalogue::sounds;
 
@@ -53,9 +53,6 @@ std::string Join(std::initializer_list<const char*> items) {
     for (const char* item : items) text += (text.empty() ? "" : ";") + std::string(item);
     return text;
 }
-
-// The clip table the clip writer made for a humanoid model.
-const char* Clips(const cm::Humanoid& humanoid) { return catalogue::clips::TableFor(humanoid.id); }
 
 const char kHeader[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
 
@@ -233,12 +230,12 @@ struct Attacker {
 
 const Attacker kAttackers[] = {
     {gd::kOrcWarrior, "Fighter", cm::kAttackers[0].mesh, "strike_1;strike_2", 110, 10, 3, 12, 1,
-     Clips(cm::kAttackers[0]), Join({snd::kOrcDeath, snd::kDeath1})},
-    {gd::kOrcArcher, "Fighter", cm::kAttackers[1].mesh, "bow_shoot", 75, 11, 5, 15, 2, Clips(cm::kAttackers[1]),
+     cm::kAttackers[0].clips, Join({snd::kOrcDeath, snd::kDeath1})},
+    {gd::kOrcArcher, "Fighter", cm::kAttackers[1].mesh, "bow_shoot", 75, 11, 5, 15, 2, cm::kAttackers[1].clips,
      snd::kOrcDeath},
-    {gd::kOrcShaman, "Fighter", cm::kAttackers[2].mesh, "castsmall;castbig", 85, 9, 5, 20, 3, Clips(cm::kAttackers[2]),
+    {gd::kOrcShaman, "Fighter", cm::kAttackers[2].mesh, "castsmall;castbig", 85, 9, 5, 20, 3, cm::kAttackers[2].clips,
      Join({snd::kOrcDeath, snd::kDeath2})},
-    {gd::kOrcWarlord, "Hero", cm::kHero.mesh, "strike_1;strike_2", 700, 8, 4, 150, 4, Clips(cm::kHero),
+    {gd::kOrcWarlord, "Hero", cm::kHero.mesh, "strike_1;strike_2", 700, 8, 4, 150, 4, cm::kHero.clips,
      snd::kMonsterDeath},
 };
 
@@ -284,33 +281,33 @@ const Defender kDefenders[] = {
     //                                                          heal %, resurrect %, hide
     {gd::kSwordman, "UnitSwordsman", "Fighter", "", cm::kDefenders[0].mesh, "strike_1;strike_2",
      {100, 60, 30, 30, 40, 50, 20},
-     /* hp, speed, view */ 220, 10, 3, /* guard, rises, heal spot */ 2, 40, 5, 100, Clips(cm::kDefenders[0]),
+     /* hp, speed, view */ 220, 10, 3, /* guard, rises, heal spot */ 2, 40, 5, 100, cm::kDefenders[0].clips,
      {280, 350, 430, 520}, {60, 90, 130, 180}, {101, 102, 103, 104}, {70, 110, 160, 220}},
     {gd::kArcher, "UnitArcher", "Fighter", "", cm::kDefenders[1].mesh, "bow_shoot",
      {120, 60, 30, 30, 40, 50, 20},
-     130, 10, 6, 0, 40, 5, 110, Clips(cm::kDefenders[1]),
+     130, 10, 6, 0, 40, 5, 110, cm::kDefenders[1].clips,
      {160, 200, 250, 310}, {50, 80, 120, 170}, {111, 112, 113, 114}, {80, 120, 170, 230}},
     {gd::kPriest, "UnitPriest", "Fighter", "", cm::kDefenders[2].mesh, "castsmall",
      {140, 60, 30, 30, 40, 50, 20},
-     120, 9, 5, 0, 45, 8, 120, Clips(cm::kDefenders[2]),
+     120, 9, 5, 0, 45, 8, 120, cm::kDefenders[2].clips,
      {150, 185, 225, 270}, {50, 80, 120, 170}, {121, 122, 123, 124}, {90, 130, 180, 240}},
     {gd::kNecromancer, "UnitNecromancer", "Fighter", "NoWeaponUpgrading", cm::kDefenders[3].mesh, "castsmall;castbig",
      {160, 60, 30, 30, 40, 50, 25},
-     140, 9, 6, 0, 30, 5, 130, Clips(cm::kDefenders[3]),
+     140, 9, 6, 0, 30, 5, 130, cm::kDefenders[3].clips,
      {175, 215, 260, 310}, {60, 90, 130, 180}, {0, 0, 0, 0}, {0, 0, 0, 0}},
     {gd::kHeavyWarrior, "UnitHeavyWarrior", "Fighter", "", cm::kDefenders[4].mesh, "strike_1;strike_2",
      {220, 60, 30, 40, 40, 50, 30},
-     450, 8, 3, 2, 50, 5, 140, Clips(cm::kDefenders[4]),
+     450, 8, 3, 2, 50, 5, 140, cm::kDefenders[4].clips,
      {560, 680, 820, 980}, {100, 150, 210, 280}, {141, 142, 143, 144}, {120, 170, 230, 300}},
     {gd::kMage, "UnitMage", "Fighter", "", cm::kDefenders[5].mesh, "castsmall;castbig",
      {260, 60, 30, 40, 40, 50, 30},
-     110, 9, 6, 0, 50, 5, 150, Clips(cm::kDefenders[5]),
+     110, 9, 6, 0, 50, 5, 150, cm::kDefenders[5].clips,
      {135, 165, 200, 240}, {60, 90, 130, 180}, {151, 152, 153, 154}, {140, 200, 270, 350}},
     // The keeper: passive, not healed for gold (hit-point upgrades restore it), never
     // rises again; its two weapon levels raise the spells to levels 2 and 3.
     {gd::kKeeper, "UnitKeeper", "DungeonKeeper", "DummyBrain NoHealing", cm::kKeeper.mesh, "castsmall",
      {0, 0, 0, 0, 0, 0, 0},
-     900, 5, 4, 0, 0, 3, 930, Clips(cm::kKeeper),
+     900, 5, 4, 0, 0, 3, 930, cm::kKeeper.clips,
      {1100, 1300, 1500, 1700}, {150, 220, 300, 400}, {931, 932, 0, 0}, {200, 320, 0, 0}},
 };
 // clang-format on
@@ -412,24 +409,6 @@ const Availability kAvailability[] = {
     {gd::kNecromancer, 3}, {gd::kHeavyWarrior, 3}, {gd::kMage, 4},
 };
 
-// Torches at the south gate, a camp fire on the west field, mist on the east field.
-// Positions are in the level's cells, 15 world units wide whatever the model's tiles.
-struct Particle {
-    const char* name;
-    double x, y, z;  // fractions of the map's width and depth; height in cells
-};
-const Particle kMapParticles[] = {
-    {gd::kTorch, 0.41, 0.02, 0.5},
-    {gd::kTorch, 0.59, 0.02, 0.5},
-    {gd::kCampfire, 0.2, 0.45, 0.0},
-    {gd::kMist, 0.78, 0.6, 0.0},
-};
-const double kLevelCellWorldSize = 15.0;
-const double kLevelColumns = cm::kMapColumns * cm::kCellWorldSize / kLevelCellWorldSize;
-const double kLevelRows = cm::kMapRows * cm::kCellWorldSize / kLevelCellWorldSize;
-
-double HalfCells(double cells) { return std::floor(cells * 2.0 + 0.5) / 2.0; }
-
 struct MapWave {
     int id, gold, bonus, survival;
 };
@@ -453,9 +432,10 @@ std::string MapXml() {
     xml << "    <stats" << Attr("gold", kStartingGold) << Attr("text", "MapHarrowmere") << "/>\n";
     for (const Availability& a : kAvailability)
         xml << "    <availability" << Attr("defender", a.defender) << Attr("wave", a.wave) << "/>\n";
-    for (const Particle& p : kMapParticles)
-        xml << "    <particle" << Attr("name", p.name) << Attr("x", Num(HalfCells(p.x * kLevelColumns)))
-            << Attr("y", Num(HalfCells(p.y * kLevelRows))) << Attr("z", Num(p.z)) << "/>\n";
+    // In level cells (the level places them at 500 grid units a cell): each at its cell's centre.
+    for (const cl::Effect& e : cl::kMapEffects)
+        xml << "    <particle" << Attr("name", e.name) << Attr("x", Num(e.cell.column + 0.5))
+            << Attr("y", Num(e.cell.row + 0.5)) << Attr("z", Num(e.height)) << "/>\n";
     for (const MapWave& w : kMapWaves)
         xml << "    <wave" << Attr("id", w.id) << Attr("gold", w.gold) << Attr("bonus", w.bonus)
             << Attr("survival", w.survival) << "/>\n";
@@ -480,8 +460,8 @@ std::string MapXml() {
 // side (pan), height between 1.25 and 3.5 times (y + D/2) (the zoom floor and ceiling
 // along the view line), y at least -D/2, and y + height at most 1.375 D.
 std::string ViewXml() {
-    const double width = cm::kMapColumns * cm::kCellWorldSize;
-    const double s = cm::kMapRows * cm::kCellWorldSize / 240.0;
+    const double width = cm::kMapWidth;
+    const double s = cm::kMapDepth / 240.0;
     const int x0 = static_cast<int>(width / 12);
     const int x1 = static_cast<int>(width - width / 12);
     struct Point {

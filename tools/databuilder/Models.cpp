@@ -239,8 +239,8 @@ std::string MeshPath(const char* file) {
 // ---- the map ----
 
 void WriteMap(const databuilder::Output& out, bool lightMapped) {
-    const float width = cm::kMapColumns * cm::kCellWorldSize;
-    const float depth = cm::kMapRows * cm::kCellWorldSize;
+    const float width = cm::kMapWidth;
+    const float depth = cm::kMapDepth;
     const M4 id;
     MeshBuilder ground, walls;
     ground.Box({width / 2, depth / 2, -2}, {width / 2, depth / 2, 2}, id, 0, 1);

@@ -1,14 +1,23 @@
 // The game data through GameDictionary::Load as the game loads it: prints the five
 // tables, everything the readers skipped or replaced, and every reference that leads
-// nowhere (a wave's attacker, a unit's or spell's weapon, a map's waves, defenders,
-// keeper and view).
+// nowhere (a wave's attacker, a unit's weapon or clip table, a spell's weapon, a map's
+// waves, defenders, keeper and view). Then the files of the data stamp: each there once, read through the
+// game's XML reader, and the data checksum they make.
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Core/ContentChecksums.h"
 #include "Core/Service.h"
+#include "IO/File.h"
+#include "IO/XmlReader.h"
+#include "tools/catalogue/DataStamp.h"
 #include "tools/datacheck/Check.h"
 
 namespace {
@@ -124,9 +133,17 @@ void CheckReferences(datacheck::Report& report, const GameDictionary& d, const C
     auto weapon = [&](int32_t id, const std::string& who) {
         if (id > 0 && !d.FindWeapon(id)) report.Fail("%s names the unknown weapon %d", who.c_str(), id);
     };
-    for (const auto& [id, a] : d.GetAttackers()) weapon(a.weapon, "attacker \"" + id + "\"");
+    auto clips = [&](const UnitDefinition& u, const std::string& who) {
+        if (!IO::FileExists(config.Paths.AnimsPath + u.animation))
+            report.Fail("%s plays the missing clip table \"%s\"", who.c_str(), u.animation.c_str());
+    };
+    for (const auto& [id, a] : d.GetAttackers()) {
+        weapon(a.weapon, "attacker \"" + id + "\"");
+        clips(a, "attacker \"" + id + "\"");
+    }
     for (const auto& [id, f] : d.GetDefenders()) {
         weapon(f.weapon, "defender \"" + id + "\"");
+        clips(f, "defender \"" + id + "\"");
         for (int32_t upgrade : f.upgrades[DefenderDefinition::kUpgradeWeapon].values)
             weapon(upgrade, "defender \"" + id + "\"'s upgrade");
     }
@@ -153,6 +170,23 @@ void CheckReferences(datacheck::Report& report, const GameDictionary& d, const C
     }
 }
 
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Every XML file under the folder by lower-cased base name (the checksum table's key).
+std::map<std::string, std::vector<std::string>> XmlFilesByKey(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::vector<std::string>> files;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (!it->is_regular_file(error) || Lower(it->path().extension().string()) != ".xml") continue;
+        files[Lower(it->path().filename().string())].push_back(it->path().lexically_relative(folder).string());
+    }
+    return files;
+}
+
 }  // namespace
 
 DATACHECK(gamedata, 20) {
@@ -170,4 +204,38 @@ DATACHECK(gamedata, 20) {
     report.Line("skipped: %zu", dictionary.GetSkipped().size());
     for (const std::string& line : dictionary.GetSkipped()) report.Fail("skipped: %s", line.c_str());
     CheckReferences(report, dictionary, config);
+}
+
+DATACHECK(stamp, 90) {
+    namespace stamp = catalogue::stamp;
+    const std::map<std::string, std::vector<std::string>> byKey = XmlFilesByKey(".");
+    uint64_t data = 0;
+    int counted = 0;
+    for (const stamp::File& f : stamp::kFiles) {
+        const std::string key = Lower(f.name);
+        const std::string path = (f.folder != nullptr ? f.folder->Path() : std::string()) + f.file;
+        if (!IO::FileExists(path)) {
+            report.Fail("%s, the data stamp's \"%s\", is missing", path.c_str(), f.name);
+            continue;
+        }
+        const auto named = byKey.find(key);
+        if (named != byKey.end() && named->second.size() > 1) {
+            std::string all;
+            for (const std::string& other : named->second) all += " " + other;
+            report.Fail("%zu files are named %s, the stamp would take whichever was read last:%s",
+                        named->second.size(), key.c_str(), all.c_str());
+        }
+        // Read as the game's readers read it, which records its checksum.
+        delete CreateXmlReader(path);
+        const uint64_t checksum = ContentChecksums::Find(key);
+        if (checksum == 0 || checksum == ~uint64_t(0)) {
+            report.Fail("%s gives no checksum (unreadable or empty)", path.c_str());
+            continue;
+        }
+        report.Line("%-40s %016llx", path.c_str(), static_cast<unsigned long long>(checksum));
+        data ^= checksum;
+        ++counted;
+    }
+    report.Line("data checksum of the %d of %zu files: %016llx", counted, stamp::kFileCount,
+                static_cast<unsigned long long>(data));
 }

@@ -1,6 +1,6 @@
 // The level file of every configured map through the game's level reader: the grid as
 // ASCII with its markers and scenery, the links of the routes, and whether every
-// defender spot and spawn point connects to the keeper.
+// defender spot and spawn point connects to the keeper; the map's effects on the grid.
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -156,6 +156,21 @@ void CheckLevel(CLevel& level, datacheck::Report& report) {
     report.Line("route legs followed from the entries: %d", legs);
 }
 
+// The level places the map's particle entries at their positions in cells times 500;
+// each must stand on the grid.
+void CheckEffects(const CLevel& level, const MapDefinition& map, datacheck::Report& report) {
+    for (const MapParticle& particle : map.particles) {
+        const Vector3& at = particle.position;
+        if (at.x >= 0 && at.y >= 0 && at.x < static_cast<float>(level.GetWidth()) &&
+            at.y < static_cast<float>(level.GetHeight()))
+            report.Line("effect %-16s at (%g, %g, %g) cells, on cell (%d, %d)", particle.name.c_str(), at.x, at.y,
+                        at.z, static_cast<int>(at.x), static_cast<int>(at.y));
+        else
+            report.Fail("effect %s at (%g, %g) cells stands off the %u x %u grid", particle.name.c_str(), at.x, at.y,
+                        level.GetWidth(), level.GetHeight());
+    }
+}
+
 }  // namespace
 
 DATACHECK(level, 30) {
@@ -180,6 +195,7 @@ DATACHECK(level, 30) {
         report.Line("map \"%s\": level file \"%s\"", name.c_str(), map->files.data.c_str());
         CLevel level(name);
         CheckLevel(level, report);
+        if (level.HasGrid()) CheckEffects(level, *map, report);
     }
     if (own) Service<GameDictionary>::Unregister();
 }

@@ -144,13 +144,16 @@ void CheckDefaults(datacheck::Report& report) {
 void CheckClipTables(datacheck::Report& report, const std::string& folder) {
     Content::ContentLoader<Graphics::AnimationClips> clips(folder);
     std::set<std::string> names;
-    for (const catalogue::clips::Table& table : catalogue::clips::kTables) names.insert(table.file);
+    for (const char* table : catalogue::clips::kTables) names.insert(table);
     for (const std::string& file : ListDirectory(folder))
         if (EndsWith(file, ".xml")) names.insert(file);
     int loaded = 0;
     for (const std::string& name : names) {
         boost::shared_ptr<Graphics::AnimationClips> table = clips.Load(name);
-        if (!table) continue;
+        if (!table) {
+            report.Fail("clip table %s does not load", name.c_str());
+            continue;
+        }
         ++loaded;
         report.Line("%-20s %zu clips at %g fps", name.c_str(), table->GetClips().size(), table->GetFps());
         if (table->GetFps() <= 0) report.Fail("%s has no frame rate", name.c_str());

@@ -52,7 +52,7 @@ TEST(DatacheckTest, SampleDataPasses) {
     const Outcome run = Datacheck(GameDir());
     EXPECT_EQ(0, run.exitCode) << run.output;
     for (const char* expected : {"[config]", "maps (1): Harrowmere", "spell firestorm", "[language]", "en.lan: ",
-                                 "jp.lan: ", " 0 failed"})
+                                 "jp.lan: ", "[stamp]", "data checksum of the 14 of 14 files", " 0 failed"})
         EXPECT_NE(std::string::npos, run.output.find(expected)) << expected << "\n" << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAILED")) << run.output;
 }
@@ -71,6 +71,18 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("ru.lan: truncated")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("sp.lan is missing")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("res-common/anims/orccaster.xml, the data stamp's \"orccaster.xml\", "
+                                                 "is missing"))
+        << run.output;
+
+    // Two files of one base name: the stamp's checksum would depend on the order of reading.
+    ScratchFolder twice;
+    CopyConfigAndLanguages(twice.Path());
+    twice.Write("res-common/anims/archer.xml", "<animation fps=\"15\"/>");
+    twice.Write("res-pc/ui/Archer.XML", "<ui/>");
+    run = Datacheck(twice.Path());
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_NE(std::string::npos, run.output.find("2 files are named archer.xml")) << run.output;
 
     // A folder element ahead of its root trips the reader's assertion.
     ScratchFolder early;
