@@ -2,10 +2,15 @@
 // The application's base: a small component framework carried over from the
 // mobile engine. The shell drives it through the Run* operations; the game
 // never adds a component, so in practice only its own Update and Draw run.
+//
+// Everything the shell calls is defined here, inline: the shell's library sits
+// below the game's and must link without it.
 #include <boost/shared_ptr.hpp>
 
+#include <algorithm>
 #include <list>
 
+#include "Core/FrameClock.h"
 #include "Game/GameComponent.h"
 
 namespace Graphics {
@@ -18,51 +23,119 @@ class GameInterface : public GameDrawableComponentInterface {
 public:
     typedef std::list<boost::shared_ptr<GameComponentInterface>> ComponentList;
 
-    GameInterface();
-    ~GameInterface() override;
+    GameInterface() {}
+    ~GameInterface() override {}
 
     void Initialize() override {}
     void Shutdown() override {}
     void Update() override {}
     void Draw() override {}
-    virtual void OnEvent(int code);
+    virtual void OnEvent(int /*code*/) {}
 
     // Initialize, then the lifecycle flag.
-    void RunInitialize();
+    void RunInitialize() {
+        Initialize();
+        lifecycle_done_ = true;
+    }
+
     // Queues every component for removal, Shutdown, then the lifecycle flag.
-    void RunShutdown();
+    void RunShutdown() {
+        QueueRemoveAll();
+        Shutdown();
+        lifecycle_done_ = true;
+    }
+
     // The removal queue, own Update (when enabled), then the components: only
     // the modal one in modal mode, else every enabled one in list order.
-    void RunUpdate();
+    void RunUpdate() {
+        ProcessRemovalQueue();
+        if (enabled_) Update();
+        if (modal_) {
+            if (modal_component_ && modal_component_->IsEnabled()) modal_component_->Update();
+            return;
+        }
+        // A copy: a component's update may change the list.
+        const ComponentList components = components_;
+        for (const boost::shared_ptr<GameComponentInterface>& component : components)
+            if (component->IsEnabled()) component->Update();
+    }
+
     // Own Draw (when visible), then every visible drawable component.
-    void RunDraw();
-    // Once per frame: frames of the last whole second and 1 / frame delta.
-    void TickFps();
+    void RunDraw() {
+        if (visible_) Draw();
+        if (!component_drawing_) return;
+        const ComponentList components = components_;
+        for (const boost::shared_ptr<GameComponentInterface>& component : components) {
+            GameDrawableComponentInterface* drawable = dynamic_cast<GameDrawableComponentInterface*>(component.get());
+            if (drawable && drawable->IsVisible()) drawable->Draw();
+        }
+    }
+
+    // Once per frame: the frames of the last whole second, and 1 / frame delta.
+    void TickFps() {
+        const float delta = GetFrameDelta();
+        ++fps_frames_;
+        fps_seconds_ += delta;
+        if (fps_seconds_ >= 1.0f) {
+            last_second_fps_ = static_cast<float>(fps_frames_);
+            fps_seconds_ -= 1.0f;
+            fps_frames_ = 0;
+        }
+        if (delta > 0.0f) fps_ = 1.0f / delta;
+    }
+
     // "FPS: last second, current" in the stored font, when switched on.
     void DrawFps();
 
     // The queued component at that address, or empty.
-    boost::shared_ptr<GameComponentInterface> FindQueuedComponent(const GameComponentInterface* component) const;
+    boost::shared_ptr<GameComponentInterface> FindQueuedComponent(const GameComponentInterface* component) const {
+        for (const boost::shared_ptr<GameComponentInterface>& queued : removal_queue_)
+            if (queued.get() == component) return queued;
+        return boost::shared_ptr<GameComponentInterface>();
+    }
     // Queues a component of the list (others are ignored).
-    void QueueRemoval(const boost::shared_ptr<GameComponentInterface>& component);
-    void QueueRemoveLast();
+    void QueueRemoval(const boost::shared_ptr<GameComponentInterface>& component) {
+        if (std::find(components_.begin(), components_.end(), component) != components_.end())
+            removal_queue_.push_back(component);
+    }
+    void QueueRemoveLast() {
+        if (!components_.empty()) removal_queue_.push_back(components_.back());
+    }
     // The queue becomes a copy of the list.
-    void QueueRemoveAll();
+    void QueueRemoveAll() { removal_queue_ = components_; }
 
     // Message boxes switch the game to modal mode.
-    void SetModal(const boost::shared_ptr<GameComponentInterface>& component, bool modal);
+    void SetModal(const boost::shared_ptr<GameComponentInterface>& component, bool modal) {
+        modal_component_ = component;
+        modal_ = modal;
+    }
     bool IsModal() const { return modal_; }
     const boost::shared_ptr<GameComponentInterface>& GetModalComponent() const { return modal_component_; }
 
     void SetComponentDrawing(bool on) { component_drawing_ = on; }
-    void SetFpsDisplay(bool show, float x, float y, const boost::shared_ptr<Graphics::SpriteFont>& font);
+    void SetFpsDisplay(bool show, float x, float y, const boost::shared_ptr<Graphics::SpriteFont>& font) {
+        show_fps_ = show;
+        fps_x_ = x;
+        fps_y_ = y;
+        fps_font_ = font;
+    }
     float GetFps() const { return fps_; }
     float GetLastSecondFps() const { return last_second_fps_; }
 
 protected:
     // For each queued component still in the list: Shutdown, lifecycle flag,
     // out of the list. Then the queue is emptied.
-    void ProcessRemovalQueue();
+    void ProcessRemovalQueue() {
+        // A copy: a component's Shutdown may queue another.
+        const ComponentList queue = removal_queue_;
+        for (const boost::shared_ptr<GameComponentInterface>& component : queue) {
+            if (std::find(components_.begin(), components_.end(), component) == components_.end()) continue;
+            component->Shutdown();
+            component->SetLifecycleDone(true);
+            components_.remove(component);
+        }
+        removal_queue_.clear();
+    }
 
     ComponentList components_;
     ComponentList removal_queue_;
@@ -75,6 +148,11 @@ protected:
     float fps_x_ = 0.0f;
     float fps_y_ = 0.0f;
     boost::shared_ptr<Graphics::SpriteFont> fps_font_;
+
+private:
+    // Process-wide: frames counted since the last whole second, and their seconds.
+    static inline int fps_frames_ = 0;
+    static inline float fps_seconds_ = 0.0f;
 };
 
 }  // namespace Game

@@ -3,17 +3,18 @@
 #include "Game/StandInMessageBoxes.h"
 
 #include "Core/TextHelpers.h"
+#include "Game/StandInTrace.h"
 
 namespace UI {
 
 UIMsgBox::UIMsgBox(const std::string& layoutPath, const std::string& message)
     : layout_path_(layoutPath), message_(ToWideString(message)) {}
 
-UIMsgBox::~UIMsgBox() {}
+UIMsgBox::~UIMsgBox() { standin::Report("message box deleted"); }
 
-void UIMsgBox::Update() {}
+void UIMsgBox::Update() { standin::Report("message box updated"); }
 
-void UIMsgBox::Draw() {}
+void UIMsgBox::Draw() { standin::Report("message box drawn"); }
 
 }  // namespace UI
 

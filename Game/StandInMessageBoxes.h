@@ -2,7 +2,8 @@
 // Stand-ins until the widget set and the in-game window exist: the message
 // box and its two in-game variants as the game opens, updates, draws and
 // deletes them. They keep their layout path and texts; they load, lay out and
-// draw nothing, and have no buttons.
+// draw nothing, and have no buttons; they report their update, draw and
+// deletion (Game/StandInTrace.h).
 #include <string>
 
 #include "Core/Delegate.h"

@@ -4,8 +4,6 @@
 
 #include "Core/FrameClock.h"
 #include "Core/Service.h"
-#include "Game/CGame.h"
-#include "Game/Cursors.h"
 #include "Game/GameInterface.h"
 #include "Game/StandInAudioDevice.h"
 #include "platform/xinput/XInput.h"
@@ -18,7 +16,16 @@ namespace {
 // Platform hooks around the application's life; nothing to do on this platform.
 void OnApplicationStart() {}
 void OnApplicationEnd() {}
+
+// CreateGame and DrawCursor of the game's library, bound by the program.
+GameFactory g_createGame = nullptr;
+CursorDrawer g_drawCursor = nullptr;
 }  // namespace
+
+void SetGameEntryPoints(GameFactory createGame, CursorDrawer drawCursor) {
+    g_createGame = createGame;
+    g_drawCursor = drawCursor;
+}
 
 ShellApp* CreateShellApp() {
     return new (std::nothrow) ShellApp;
@@ -33,7 +40,7 @@ bool ShellApp::InitApplication() {
     ResetFrameClock();
     OnApplicationStart();
     g_shellApp = this;
-    if (!game_) game_ = CreateGame();
+    if (!game_ && g_createGame) game_ = g_createGame();
     g_shellGame = game_;
     // Without a game there is nothing to run.
     return game_ != nullptr;
@@ -69,7 +76,7 @@ bool ShellApp::RenderScene() {
     game_->RunUpdate();
     if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
     game_->RunDraw();
-    DrawCursor();
+    if (g_drawCursor) g_drawCursor();
     CopyKeyStatesToPrevious();
     return true;
 }

@@ -29,3 +29,10 @@ public:
 
 // A new application with no game; null when allocation fails.
 ShellApp* CreateShellApp();
+
+// The game's library sits above the shell's, so the program binds the game's
+// CreateGame and DrawCursor before it calls WinMain (shell/entry/Main.cpp).
+// Unbound, InitApplication creates no game and no cursor is drawn.
+typedef Game::GameInterface* (*GameFactory)();
+typedef void (*CursorDrawer)();
+void SetGameEntryPoints(GameFactory createGame, CursorDrawer drawCursor);

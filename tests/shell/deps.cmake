@@ -1,7 +1,3 @@
-# The application object drives the game framework, whose library sits above
-# the shell's.
-list(APPEND DM_TEST_DEPS dm_Game)
-
 # The end-to-end test runs the program: build it first.
 cmake_language(DEFER CALL cmake_language EVAL CODE
   "if(TARGET test_shell_DunmarchTest AND TARGET dunmarch)
