@@ -390,10 +390,12 @@ TEST_F(WorldPixelTest, DefendersStandOnTheMapWithBlobShadows) {
         unit->SetClip("idle");
         unit->SetPlayMode(sg::ModelNode::kPlayLoop);
         if (const WeaponDefinition* weapon = dictionary.FindWeapon(def->weapon)) {
-            if (!weapon->meshes.first.empty())
+            if (!weapon->meshes.first.empty()) {
                 EXPECT_TRUE(unit->AttachToBone(def->mesh, cm::kRightForeArm, weapons, weapon->meshes.first));
-            if (!weapon->meshes.second.empty())
+            }
+            if (!weapon->meshes.second.empty()) {
                 EXPECT_TRUE(unit->AttachToBone(def->mesh, cm::kLeftForeArm, weapons, weapon->meshes.second));
+            }
         }
         world->AddChild(unit);
         units.push_back(unit);
