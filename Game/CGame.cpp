@@ -152,6 +152,8 @@ void CGame::Draw() {
 }
 
 void CGame::OnEvent(int code) {
+    // Code 2 (pause the running battle) joins with the battle object; no
+    // caller passes it. The device-reset codes need nothing here.
     if (code == 3) machine_.process_event(EvExitingApp());
 }
 

@@ -5,7 +5,6 @@
 // virtual screen. The stand-ins' reports are collected with what the null
 // device had logged by then.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
