@@ -15,6 +15,7 @@
 
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/d3d9.h"
+#include "tests/support/GLDevice.h"
 
 namespace {
 
@@ -55,8 +56,6 @@ std::vector<DWORD> Checker() {
 
 SDL_Window* g_window = nullptr;
 
-SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
-
 // ------------------------------------------------------------- the substitute
 
 struct ScreenVertex {
@@ -66,20 +65,8 @@ struct ScreenVertex {
 class SubstituteScene {
 public:
     bool Open() {
-        d3d9::SetWindowResolver(&Identity);
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = kWidth;
-        params.BackBufferHeight = kHeight;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 2;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (d3d_ == nullptr || d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(g_window),
-                                                  D3DCREATE_MULTITHREADED, &params, &device_) != D3D_OK) {
+        if (testsupport::CreateGLDevice(g_window, testsupport::WindowedParameters(kWidth, kHeight, 2),
+                                        D3DCREATE_MULTITHREADED, &d3d_, &device_) != D3D_OK) {
             return false;
         }
         std::string errors;
@@ -410,10 +397,7 @@ int main(int argc, char** argv) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    g_window = SDL_CreateWindow("bench_d3d9", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    g_window = testsupport::CreateGLWindow("bench_d3d9", kWidth, kHeight);
     if (g_window == nullptr) {
         std::fprintf(stderr, "no window: %s\n", SDL_GetError());
         return 1;

@@ -2,7 +2,6 @@
 // exact pixels, a line of text composited as the glyph pages say, and a
 // screenshot of shapes, an image and text in the sample fonts (kept as
 // $DM_BUILD_DIR/screenshots/draw2d.png for a person to look at).
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,6 +21,7 @@
 #include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
 #include "platform/d3d9/Extensions.h"
+#include "support/GLDeviceFixture.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Fonts.h"
 #include "tools/catalogue/Textures.h"
@@ -37,25 +37,10 @@ constexpr int kHeight = 768;
 // The tint reaches the shader as channel / 256.
 constexpr double kTintWhite = 255.0 / 256.0;
 
-SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
-
-// Video and the GL driver stay loaded for the whole run, as in the device's
-// own pixel tests.
-class VideoEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        keeper_ = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(keeper_, nullptr) << SDL_GetError();
-    }
-
-private:
-    SDL_Window* keeper_ = nullptr;
-};
-const ::testing::Environment* const kVideo = ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
-
-class Draw2DPixelTest : public ::testing::Test {
+class Draw2DPixelTest : public testsupport::GLDeviceTest {
 protected:
+    Draw2DPixelTest() : GLDeviceTest({"draw2d", kWidth, kHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+
     void SetUp() override {
         const char* build = std::getenv("DM_BUILD_DIR");
         ASSERT_NE(build, nullptr);
@@ -63,28 +48,7 @@ protected:
         oldDir = std::filesystem::current_path();
         std::filesystem::current_path(buildDir + "/game");
 
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("draw2d", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::SetWindowResolver(&Identity);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = kWidth;
-        params.BackBufferHeight = kHeight;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(window),
-                                    D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
-                  D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
         Service<Graphics::GraphicsDevice>::Register(graphics.get());
@@ -97,10 +61,7 @@ protected:
     }
 
     void TearDown() override {
-        if (device != nullptr && !HasFailure()) {
-            const std::vector<std::string> errors = d3d9::GetErrors(device);
-            EXPECT_TRUE(errors.empty()) << errors.front();
-        }
+        ExpectNoDeviceErrors();
         Draw2D::End();
         Draw2D::Shutdown();
         fontLoader.reset();
@@ -108,21 +69,14 @@ protected:
         interfaceTextures.reset();
         if (Service<Graphics::GraphicsDevice>::Exists()) Service<Graphics::GraphicsDevice>::Unregister();
         graphics.reset();
-        if (device != nullptr) device->Release();
-        if (d3d != nullptr) d3d->Release();
-        if (window != nullptr) SDL_DestroyWindow(window);
-        d3d9::SetWindowResolver(nullptr);
+        GLDeviceTest::TearDown();
         std::filesystem::current_path(oldDir);
     }
 
     void Read() {
         device->EndScene();
-        UINT width = 0, height = 0;
-        ASSERT_EQ(d3d9::ReadBackBuffer(device, &pixels, &width, &height), D3D_OK);
-        ASSERT_EQ(width, UINT(kWidth));
-        ASSERT_EQ(height, UINT(kHeight));
+        ReadBack();
     }
-    DWORD At(int x, int y) const { return pixels[size_t(y) * kWidth + x] & 0x00FFFFFFu; }
     static int Channel(DWORD pixel, int shift) { return int((pixel >> shift) & 0xFF); }
     // An opaque draw of the colour: each channel x 255/256 twice (tint, then
     // the blend by the tinted alpha), over a background that barely shows.
@@ -153,13 +107,9 @@ protected:
 
     std::string buildDir;
     std::filesystem::path oldDir;
-    SDL_Window* window = nullptr;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
     std::unique_ptr<Graphics::GraphicsDevice> graphics;
     std::unique_ptr<UITextureLoader> interfaceTextures;
     std::unique_ptr<Content::ContentLoader<Graphics::SpriteFont>> fontLoader;
-    std::vector<DWORD> pixels;
 };
 
 TEST_F(Draw2DPixelTest, TextureTexelsLandOnExactPixels) {

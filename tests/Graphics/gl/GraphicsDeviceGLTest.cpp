@@ -2,7 +2,6 @@
 // the uber effect draws a known primitive and the pixels read back carry the
 // colour its shading gives; a broken shader reaches the compiler-error box;
 // the debug axes show in their colours.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,14 +13,13 @@
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/Scene.h"
 #include "../GraphicsDeviceFixture.h"
+#include "support/GLDeviceFixture.h"
 #include "platform/win32/MessageBox.h"
 
 namespace {
 
 constexpr int kWidth = 128;
 constexpr int kHeight = 96;
-
-SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
 
 struct Rgb {
     int r, g, b;
@@ -50,31 +48,13 @@ D3DXMATRIX Identity4() {
     return m;
 }
 
-class GraphicsDeviceGLTest : public ::testing::Test {
+class GraphicsDeviceGLTest : public testsupport::GLDeviceTest {
 protected:
+    GraphicsDeviceGLTest()
+        : GLDeviceTest({"effects", kWidth, kHeight, 2, D3DCREATE_MULTITHREADED | D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+
     void SetUp() override {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("effects", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::SetWindowResolver(&Identity);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = kWidth;
-        params.BackBufferHeight = kHeight;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 2;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(window),
-                                    D3DCREATE_MULTITHREADED | D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
-                  D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
         folder.WriteShippedEffects();
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         // every shipped shader compiles on a real GLSL compiler, without a word
@@ -94,25 +74,13 @@ protected:
     void TearDown() override {
         if (device != nullptr) {
             device->EndScene();
-            if (!HasFailure()) {
-                std::vector<std::string> errors = d3d9::GetErrors(device);
-                EXPECT_TRUE(errors.empty()) << errors.front();
-            }
+            ExpectNoDeviceErrors();
         }
         for (IDirect3DTexture9* texture : textures) {
             texture->Release();
         }
         graphics.reset();
-        if (device != nullptr) {
-            device->Release();
-        }
-        if (d3d != nullptr) {
-            d3d->Release();
-        }
-        if (window != nullptr) {
-            SDL_DestroyWindow(window);
-        }
-        d3d9::SetWindowResolver(nullptr);
+        GLDeviceTest::TearDown();
     }
 
     void Clear(DWORD colour) { device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0); }
@@ -183,31 +151,12 @@ protected:
     const Rgb kClear = {0x20, 0x40, 0x60};
     GameFolder folder;
     platform::MessageBoxCapture boxes;
-    SDL_Window* window = nullptr;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
     std::unique_ptr<Graphics::GraphicsDevice> graphics;
     Graphics::GDEffect* effect = nullptr;
     ID3DXEffect* fx = nullptr;
     IDirect3DTexture9* white = nullptr;
     std::vector<IDirect3DTexture9*> textures;
 };
-
-// Video and the GL driver stay loaded for the whole run: SDL unloads the
-// driver with the last OpenGL window, and a driver unloaded between tests
-// leaves allocations that the leak suppressions cannot name.
-class VideoEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        keeper_ = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(keeper_, nullptr) << SDL_GetError();
-    }
-
-private:
-    SDL_Window* keeper_ = nullptr;
-};
-const ::testing::Environment* const kVideo = ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
 
 // Clip-space corners of a square covering the middle of the target; the strip
 // runs top left, top right, bottom left, bottom right (clockwise on screen).

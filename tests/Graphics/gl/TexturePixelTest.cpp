@@ -1,7 +1,6 @@
 // A DDS and a PNG loaded as textures and drawn through the Direct3D
 // substitute's OpenGL backend: the pixels read back show each image the right
 // way up with its colours.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "../TextureTestSupport.h"
 #include "Graphics/Texture2D.h"
+#include "support/GLDeviceFixture.h"
 
 namespace {
 
@@ -53,33 +53,12 @@ std::vector<uint8_t> Quadrants(int side) {
     return px;
 }
 
-SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
-
-class TexturePixelTest : public ::testing::Test {
+class TexturePixelTest : public testsupport::GLDeviceTest {
 protected:
+    TexturePixelTest() : GLDeviceTest({"textures", kWidth, kHeight, 1, D3DCREATE_MULTITHREADED}) {}
+
     void SetUp() override {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("textures", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::SetWindowResolver(&Identity);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = kWidth;
-        params.BackBufferHeight = kHeight;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(window),
-                                    D3DCREATE_MULTITHREADED, &params, &device),
-                  D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
         graphics = new Graphics::GraphicsDevice(d3d, device);
         Service<Graphics::GraphicsDevice>::Register(graphics);
 
@@ -100,10 +79,7 @@ protected:
         delete graphics;
         if (declaration != nullptr) declaration->Release();
         if (program != nullptr) program->Release();
-        if (device != nullptr) device->Release();
-        if (d3d != nullptr) d3d->Release();
-        if (window != nullptr) SDL_DestroyWindow(window);
-        d3d9::SetWindowResolver(nullptr);
+        GLDeviceTest::TearDown();
     }
 
     // Draws the texture over the whole back buffer and reads it back.
@@ -120,12 +96,9 @@ protected:
         ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
         ASSERT_EQ(device->EndScene(), D3D_OK);
         device->SetTexture(0, nullptr);
-        UINT width = 0, height = 0;
-        ASSERT_EQ(d3d9::ReadBackBuffer(device, &pixels, &width, &height), D3D_OK);
-        ASSERT_EQ(width, UINT(kWidth));
+        ASSERT_NO_FATAL_FAILURE(ReadBack());
         EXPECT_TRUE(d3d9::GetErrors(device).empty());
     }
-    DWORD At(int x, int y) const { return pixels[size_t(y) * kWidth + x] & 0x00FFFFFFu; }
 
     void ExpectQuadrants() {
         EXPECT_EQ(At(16, 16), 0xFF0000u) << "red top left";
@@ -134,29 +107,10 @@ protected:
         EXPECT_EQ(At(48, 48), 0xFFFFFFu) << "white bottom right";
     }
 
-    SDL_Window* window = nullptr;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
     Graphics::GraphicsDevice* graphics = nullptr;
     d3d9::ShaderProgram* program = nullptr;
     IDirect3DVertexDeclaration9* declaration = nullptr;
-    std::vector<DWORD> pixels;
 };
-
-// The GL driver stays loaded for the whole run (SDL unloads it with the last
-// OpenGL window), so its allocations stay where the leak suppressions see them.
-class VideoEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        keeper_ = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(keeper_, nullptr) << SDL_GetError();
-    }
-
-private:
-    SDL_Window* keeper_ = nullptr;
-};
-const ::testing::Environment* const kVideo = ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
 
 TEST_F(TexturePixelTest, ADxt1DdsDrawsTheRightWayUp) {
     const std::vector<uint8_t> image = Quadrants(8);

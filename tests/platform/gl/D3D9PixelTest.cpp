@@ -11,6 +11,7 @@
 
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/d3d9.h"
+#include "support/GLDeviceFixture.h"
 
 namespace {
 
@@ -58,33 +59,13 @@ bool Near(DWORD actual, DWORD expected, int tolerance) {
     return true;
 }
 
-SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
-
-class D3D9PixelTest : public ::testing::Test {
+class D3D9PixelTest : public testsupport::GLDeviceTest {
 protected:
+    D3D9PixelTest()
+        : GLDeviceTest({"d3d9", kWidth, kHeight, 2, D3DCREATE_MULTITHREADED | D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+
     void SetUp() override {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("d3d9", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::SetWindowResolver(&Identity);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = kWidth;
-        params.BackBufferHeight = kHeight;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 2;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(window),
-                                    D3DCREATE_MULTITHREADED | D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
-                  D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
         std::string errors;
         ASSERT_EQ(d3d9::CreateProgram(device, kVertexShader, kFragmentShader, &program, &errors), D3D_OK) << errors;
         ASSERT_EQ(d3d9::SetProgram(device, program), D3D_OK);
@@ -107,10 +88,8 @@ protected:
     }
 
     void TearDown() override {
-        if (!HasFailure() && device != nullptr) {
-            EXPECT_TRUE(d3d9::GetErrors(device).empty()) << d3d9::GetErrors(device).front();
-        }
-        for (IUnknown* object : std::initializer_list<IUnknown*>{screenDeclaration, clipDeclaration, device, d3d}) {
+        ExpectNoDeviceErrors();
+        for (IUnknown* object : std::initializer_list<IUnknown*>{screenDeclaration, clipDeclaration}) {
             if (object != nullptr) {
                 object->Release();
             }
@@ -118,10 +97,7 @@ protected:
         if (program != nullptr) {
             program->Release();
         }
-        if (window != nullptr) {
-            SDL_DestroyWindow(window);
-        }
-        d3d9::SetWindowResolver(nullptr);
+        GLDeviceTest::TearDown();
     }
 
     void UseTexture(bool on) {
@@ -140,14 +116,6 @@ protected:
         return device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
     }
 
-    void Read() {
-        UINT width = 0;
-        UINT height = 0;
-        ASSERT_EQ(d3d9::ReadBackBuffer(device, &pixels, &width, &height), D3D_OK);
-        ASSERT_EQ(width, static_cast<UINT>(kWidth));
-        ASSERT_EQ(height, static_cast<UINT>(kHeight));
-    }
-    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * kWidth + x] & 0x00FFFFFFu; }
     // Pixels of the rectangle [left, right) x [top, bottom) of the given colour.
     int Count(DWORD color, int left = 0, int top = 0, int right = kWidth, int bottom = kHeight) const {
         int count = 0;
@@ -159,30 +127,10 @@ protected:
         return count;
     }
 
-    SDL_Window* window = nullptr;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
     d3d9::ShaderProgram* program = nullptr;
     IDirect3DVertexDeclaration9* screenDeclaration = nullptr;
     IDirect3DVertexDeclaration9* clipDeclaration = nullptr;
-    std::vector<DWORD> pixels;
 };
-
-// Video and the GL driver stay loaded for the whole run (SDL unloads the driver
-// with the last OpenGL window): a driver unloaded between tests leaves its
-// allocations in unnamed code that the leak suppressions cannot match.
-class VideoEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        keeper_ = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(keeper_, nullptr) << SDL_GetError();
-    }
-
-private:
-    SDL_Window* keeper_ = nullptr;
-};
-const ::testing::Environment* const kVideo = ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
 
 TEST_F(D3D9PixelTest, ClearFillsTheViewportWithTheColour) {
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF336699, 1.0f, 0),
@@ -194,7 +142,7 @@ TEST_F(D3D9PixelTest, ClearFillsTheViewportWithTheColour) {
     D3DRECT inside = {20, 10, 30, 20};
     ASSERT_EQ(device->Clear(1, &inside, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFF0000, 0.25f, 0), D3D_OK);
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(At(0, 0), 0x336699u);
     EXPECT_EQ(At(127, 95), 0x336699u);
     EXPECT_EQ(Count(0x00FF00, 16, 8, 48, 32), 32 * 24) << "the second clear covers the whole viewport";
@@ -202,7 +150,7 @@ TEST_F(D3D9PixelTest, ClearFillsTheViewportWithTheColour) {
 
     // The depth clear at 0.25 inside the rectangle stops a draw at 0.5 there.
     ASSERT_EQ(Rect(16, 8, 48, 32, 0xFFFFFFFF), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0xFFFFFF), 32 * 24 - 10 * 10);
     EXPECT_EQ(At(25, 15), 0x00FF00u);
 }
@@ -214,7 +162,7 @@ TEST_F(D3D9PixelTest, PreTransformedQuadsCoverExactPixels) {
     // Edges on pixel centres: Direct3D's top-left rule takes the top row and left
     // column, not the bottom row or right column: pixels 100..119 x 0..9.
     ASSERT_EQ(Rect(100, 0, 120, 10, 0xFF00FF00), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0xFF0000), 64 * 32);
     EXPECT_EQ(Count(0xFF0000, 10, 20, 74, 52), 64 * 32);
     EXPECT_EQ(Count(0x00FF00), 20 * 10);
@@ -243,7 +191,7 @@ TEST_F(D3D9PixelTest, TexelsLandOnPixelsTopRowFirst) {
         device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
         ASSERT_EQ(Rect(9.5f, 19.5f, 13.5f, 23.5f, 0xFFFFFFFF), D3D_OK);
-        Read();
+        ReadBack();
         for (int y = 0; y < 4; ++y) {
             for (int x = 0; x < 4; ++x) {
                 DWORD expected = static_cast<DWORD>(x * 0x40) << 16 | static_cast<DWORD>(y * 0x40) << 8;
@@ -274,7 +222,7 @@ TEST_F(D3D9PixelTest, TexturesFirstUsedTogetherStayOnTheirOwnUnits) {
     UseTexture(true);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     ASSERT_EQ(Rect(0, 0, 8, 8, 0xFFFFFFFF), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(At(4, 4), colours[0] & 0x00FFFFFFu) << std::hex << At(4, 4);
     for (int i = 0; i < 2; ++i) {
         device->SetTexture(static_cast<DWORD>(i), nullptr);
@@ -298,14 +246,14 @@ TEST_F(D3D9PixelTest, ClipSpaceDepthRunsFromZeroToW) {
     ASSERT_EQ(quad(-1, 0, -0.25f, 0xFFFF0000), D3D_OK);
     ASSERT_EQ(quad(0, 1, 0.25f, 0xFF00FF00), D3D_OK);
     ASSERT_EQ(quad(0, 1, 0.75f, 0xFF0000FF), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0xFF0000), 0);
     EXPECT_EQ(Count(0x00FF00, 64, 0, 128, 96), 64 * 96);
 
     // With the test off the later draw wins; with GREATER the far one passes.
     device->SetRenderState(D3DRS_ZFUNC, D3DCMP_GREATER);
     ASSERT_EQ(quad(0, 1, 0.75f, 0xFF0000FF), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0x0000FF, 64, 0, 128, 96), 64 * 96);
 }
 
@@ -331,7 +279,7 @@ TEST_F(D3D9PixelTest, CullModesNameTheWindingSeenOnTheScreen) {
             ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, which == 0 ? clockwise : counter,
                                               sizeof(Vertex)),
                       D3D_OK);
-            Read();
+            ReadBack();
             bool drawn = At(15, 15) == 0xFFFFFFu;
             EXPECT_EQ(drawn, which == 0 ? c.clockwiseDrawn : c.counterDrawn)
                 << "cull " << c.cull << (which == 0 ? " clockwise" : " counter-clockwise");
@@ -349,7 +297,7 @@ TEST_F(D3D9PixelTest, AlphaBlendingMixesSourceAndDestination) {
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     ASSERT_EQ(Rect(64, 0, 128, 96, 0x00404000), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_TRUE(Near(At(10, 10), 0x80007F, 1)) << std::hex << At(10, 10);
     EXPECT_TRUE(Near(At(100, 10), 0x4040FF, 1)) << std::hex << At(100, 10);
 }
@@ -361,12 +309,12 @@ TEST_F(D3D9PixelTest, ScissorClipsDrawsAndClears) {
     ASSERT_EQ(Rect(0, 0, 128, 96, 0xFFFF0000), D3D_OK);
     device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
     ASSERT_EQ(Rect(0, 0, 128, 96, 0xFF00FF00), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0x00FF00), 30 * 10);
     EXPECT_EQ(Count(0x00FF00, 20, 30, 50, 40), 30 * 10);
 
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0x0000FF), 30 * 10) << "a clear keeps within the scissor rectangle";
     EXPECT_EQ(Count(0xFF0000), 128 * 96 - 30 * 10);
 }
@@ -406,7 +354,7 @@ TEST_F(D3D9PixelTest, RenderTargetTexturesKeepRowsAndWindingAndSampleBack) {
     device->SetTexture(0, target);
     UseTexture(true);
     ASSERT_EQ(Rect(-0.5f, -0.5f, 31.5f, 31.5f, 0xFFFFFFFF), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(At(5, 2), 0xFF0000u);
     EXPECT_EQ(At(5, 12), 0u);
     EXPECT_EQ(At(2, 20), 0x00FF00u);
@@ -475,7 +423,7 @@ TEST_F(D3D9PixelTest, UpdatedBuffersAndTexturesAreUploadedAgain) {
     fill(0xFF0000FF);
     write(64, 80);
     ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(At(8, 8), 0xFF00FFu) << "decoded DXT1";
     EXPECT_EQ(At(40, 8), 0x00FF00u);
     EXPECT_EQ(At(72, 8), 0x0000FFu);
@@ -531,7 +479,7 @@ TEST_F(D3D9PixelTest, IndexedDrawsHonourBaseVertexAndStartIndex) {
     ASSERT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 4, 4, 2, fromMemory, D3DFMT_INDEX16, blue,
                                              sizeof(Vertex)),
               D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0x00FF00), 32 * 32);
     EXPECT_EQ(Count(0x00FF00, 64, 0, 96, 32), 32 * 32);
     EXPECT_EQ(Count(0xFF0000), 0);
@@ -575,7 +523,7 @@ void main() { fragColor = color; }
                       {-1, -1, 0.5f, 1, 0xFFFFFFFF, 0, 0},
                       {1, -1, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, full, sizeof(Vertex)), D3D_OK);
-    Read();
+    ReadBack();
     // x from 0 to 1 in clip space: pixels 64..127; y from -0.5 to 0.5: rows 24..71.
     EXPECT_EQ(Count(0xFFFFFF), 64 * 48);
     EXPECT_EQ(Count(0xFFFFFF, 64, 24, 128, 72), 64 * 48);
@@ -633,7 +581,7 @@ TEST_F(D3D9PixelTest, ResourcesMadeOnAnotherThreadAreUploadedWhenDrawn) {
     device->SetTexture(0, texture);
     UseTexture(true);
     ASSERT_EQ(Rect(0, 0, 16, 16, 0xFFFFFFFF), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(At(8, 8), 0xFFFF00u);
     device->SetTexture(0, nullptr);
     // Released on another thread: its OpenGL texture goes at the next call here.
@@ -661,7 +609,7 @@ TEST_F(D3D9PixelTest, ResetKeepsTheDeviceDrawing) {
                                {10, 40, 0.5f, 1, 0xFFFFFFFF, 0, 0},
                                {40, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, counter, sizeof(Vertex)), D3D_OK);
-    Read();
+    ReadBack();
     EXPECT_EQ(At(15, 15), 0u) << "culling is back to its default";
 }
 
@@ -674,7 +622,7 @@ TEST_F(D3D9PixelTest, BadCallsReportAndDrawNothing) {
     EXPECT_EQ(Rect(0, 0, 128, 96, 0xFFFFFFFF), D3DERR_INVALIDCALL);
     device->SetVertexDeclaration(screenDeclaration);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
-    Read();
+    ReadBack();
     EXPECT_EQ(Count(0), kWidth * kHeight);
     EXPECT_EQ(d3d9::GetErrors(device).size(), 3u);
 
@@ -721,7 +669,7 @@ TEST(D3D9GLAdapterTest, CapabilitiesComeFromOpenGL) {
     // A window that was not made for OpenGL is refused, not crashed on.
     SDL_Window* plain = SDL_CreateWindow("plain", 0, 0, 32, 32, SDL_WINDOW_HIDDEN);
     ASSERT_NE(plain, nullptr);
-    d3d9::SetWindowResolver(&Identity);
+    d3d9::SetWindowResolver(&testsupport::SdlWindowOf);
     D3DPRESENT_PARAMETERS params = {};
     params.BackBufferFormat = D3DFMT_X8R8G8B8;
     params.Windowed = TRUE;
