@@ -18,9 +18,7 @@
 #include "Core/Service.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/GraphicsDevice.h"
-#include "platform/d3d9/Extensions.h"
-#include "platform/d3d9/null/NullDevice.h"
-#include "platform/d3d9/null/NullScript.h"
+#include "support/NullDeviceFixture.h"
 
 namespace draw2dtest {
 
@@ -45,8 +43,10 @@ std::vector<uint8_t> MakeBmp(int width, int height, Pixel pixel) {
     return bytes;
 }
 
-class Draw2DTestDevice : public ::testing::Test {
+class Draw2DTestDevice : public testsupport::NullDeviceTest {
 protected:
+    Draw2DTestDevice() : NullDeviceTest(1024, 768, D3DCREATE_HARDWARE_VERTEXPROCESSING) { params.BackBufferCount = 1; }
+
     void SetUp() override {
         const char* build = std::getenv("DM_BUILD_DIR");
         ASSERT_NE(build, nullptr);
@@ -58,24 +58,7 @@ protected:
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(scratch);
 
-        d3d9::ResetNullScript();
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 1024;
-        params.BackBufferHeight = 768;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                    &params, &device),
-                  D3D_OK);
-        null = d3d9::AsNullDevice(device);
-        ASSERT_NE(null, nullptr);
+        ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         ASSERT_TRUE(graphics->GetEffect()->IsLoaded()) << "the sample data's uber effect is missing";
         Service<Graphics::GraphicsDevice>::Register(graphics.get());
@@ -94,10 +77,7 @@ protected:
         textures.reset();
         if (Service<Graphics::GraphicsDevice>::Exists()) Service<Graphics::GraphicsDevice>::Unregister();
         graphics.reset();
-        if (device != nullptr) device->Release();
-        if (d3d != nullptr) d3d->Release();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::ResetNullScript();
+        NullDeviceTest::TearDown();
         std::filesystem::current_path(oldDir);
         std::error_code ignored;
         std::filesystem::remove_all(scratch, ignored);
@@ -114,9 +94,6 @@ protected:
     std::string gameDir;
     std::filesystem::path oldDir;
     std::filesystem::path scratch;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
-    d3d9::NullDevice* null = nullptr;
     std::unique_ptr<Graphics::GraphicsDevice> graphics;
     std::unique_ptr<UITextureLoader> textures;
 };

@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/common/DeviceBase.h"
-#include "platform/d3d9/null/NullDevice.h"
-#include "platform/d3d9/null/NullScript.h"
+#include "support/NullDeviceFixture.h"
 #include "tools/catalogue/Effects.h"
 
 // A temporary game folder that is the working folder while it lives.
@@ -55,38 +53,13 @@ private:
     std::filesystem::path previous_;
 };
 
-class NullDeviceTest : public ::testing::Test {
+class NullDeviceTest : public testsupport::NullDeviceTest {
 protected:
-    void SetUp() override {
-        d3d9::ResetNullScript();
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 1024;
-        params.BackBufferHeight = 768;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 2;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_MULTITHREADED, &params,
-                                    &device),
-                  D3D_OK);
-        null = d3d9::AsNullDevice(device);
-        base = d3d9::AsDeviceBase(device);
-    }
+    NullDeviceTest() : testsupport::NullDeviceTest(1024, 768, D3DCREATE_MULTITHREADED) { params.BackBufferCount = 2; }
 
-    void TearDown() override {
-        if (device != nullptr) {
-            device->Release();
-        }
-        if (d3d != nullptr) {
-            d3d->Release();
-        }
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::ResetNullScript();
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(testsupport::NullDeviceTest::SetUp());
+        base = d3d9::AsDeviceBase(device);
     }
 
     // The log lines that start with one of the prefixes, in order.
@@ -104,8 +77,5 @@ protected:
     }
 
     GameFolder folder;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
-    d3d9::NullDevice* null = nullptr;
     d3d9::DeviceBase* base = nullptr;
 };

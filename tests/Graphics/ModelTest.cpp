@@ -11,7 +11,7 @@
 #include "Core/Service.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/Model/Model.h"
-#include "platform/d3d9/Extensions.h"
+#include "support/NullDeviceFixture.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Models.h"
 #include "tools/databuilder/PodWriter.h"
@@ -65,19 +65,12 @@ std::vector<uint8_t> Bvh(uint32_t frames) {
                                std::vector<podwriter::Sphere>(frames, podwriter::Sphere{1, 2, 3, 4}));
 }
 
-class ModelTest : public ::testing::Test {
+class ModelTest : public testsupport::NullDeviceTest {
 protected:
+    ModelTest() : NullDeviceTest(64, 48, 0) { params.EnableAutoDepthStencil = FALSE; }
+
     void SetUp() override {
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 64;
-        params.BackBufferHeight = 48;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &device), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         Service<Graphics::GraphicsDevice>::Register(graphics.get());
         char pattern[] = "/tmp/modeltestXXXXXX";
@@ -90,9 +83,7 @@ protected:
         SetAssertionHandler(previous);
         Service<Graphics::GraphicsDevice>::Unregister();
         graphics.reset();
-        device->Release();
-        d3d->Release();
-        d3d9::SetBackend(d3d9::Backend::GL);
+        NullDeviceTest::TearDown();
         std::system(("rm -rf " + dir).c_str());
     }
 
@@ -104,8 +95,6 @@ protected:
         return path;
     }
 
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
     std::unique_ptr<Graphics::GraphicsDevice> graphics;
     std::string dir;
     AssertionHandler previous = nullptr;

@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/common/DeviceBase.h"
-#include "platform/d3d9/null/NullDevice.h"
-#include "platform/d3d9/null/NullScript.h"
 #include "platform/d3dx/D3DXEffect.h"
 #include "platform/d3dx/D3DXEffectFile.h"
+#include "support/NullDeviceFixture.h"
 
 namespace {
 
@@ -55,24 +53,12 @@ endpass
 endtechnique
 )";
 
-class EffectTest : public ::testing::Test {
+class EffectTest : public testsupport::NullDeviceTest {
 protected:
+    EffectTest() : NullDeviceTest(32, 32, 0) { params.BackBufferCount = 1; }
+
     void SetUp() override {
-        d3d9::ResetNullScript();
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 32;
-        params.BackBufferHeight = 32;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &device), D3D_OK);
-        null = d3d9::AsNullDevice(device);
+        ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
         base = d3d9::AsDeviceBase(device);
     }
 
@@ -80,10 +66,7 @@ protected:
         if (effect != nullptr) {
             effect->Release();
         }
-        device->Release();
-        d3d->Release();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::ResetNullScript();
+        NullDeviceTest::TearDown();
     }
 
     // The compiler's text ("" when there is none).
@@ -112,9 +95,6 @@ protected:
         return value->floats;
     }
 
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
-    d3d9::NullDevice* null = nullptr;
     d3d9::DeviceBase* base = nullptr;
     ID3DXEffect* effect = nullptr;
 };

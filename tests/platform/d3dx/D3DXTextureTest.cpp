@@ -10,35 +10,15 @@
 #include <vector>
 
 #include "ImageFixtures.h"
-#include "platform/d3d9/Extensions.h"
-#include "platform/d3d9/null/NullDevice.h"
-#include "platform/d3d9/null/NullScript.h"
+#include "support/NullDeviceFixture.h"
 
 namespace {
 
 using namespace texturetest;
 
-class D3DXTextureTest : public ::testing::Test {
+class D3DXTextureTest : public testsupport::NullDeviceTest {
 protected:
-    void SetUp() override {
-        d3d9::ResetNullScript();
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 32;
-        params.BackBufferHeight = 32;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &device), D3D_OK);
-    }
-    void TearDown() override {
-        if (device != nullptr) device->Release();
-        if (d3d != nullptr) d3d->Release();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::ResetNullScript();
-    }
+    D3DXTextureTest() : NullDeviceTest(32, 32, 0) { params.EnableAutoDepthStencil = FALSE; }
 
     HRESULT Create(const std::vector<uint8_t>& bytes, IDirect3DTexture9** texture) {
         return D3DXCreateTextureFromFileInMemory(device, bytes.data(), UINT(bytes.size()), texture);
@@ -56,9 +36,6 @@ protected:
         return bytes;
     }
     size_t Resources() const { return d3d9::AsDeviceBase(device)->Resources().size(); }
-
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
 };
 
 // An uncompressed DDS of the given pixel layout; pixels as stored.
