@@ -20,49 +20,12 @@
 #include "tools/catalogue/Fonts.h"
 #include "tools/catalogue/LanguageKeys.h"
 #include "tools/datacheck/Check.h"
+#include "tools/datacheck/NullGraphics.h"
 
 namespace {
 
 namespace fonts = catalogue::fonts;
 using FontLoader = Content::ContentLoader<Graphics::SpriteFont>;
-
-// The null device and its graphics device, registered while the check runs.
-class NullGraphics {
-public:
-    NullGraphics() : previousBackend_(d3d9::GetBackend()) {
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 1024;
-        params.BackBufferHeight = 768;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        if (d3d_ == nullptr ||
-            FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &device_)))
-            return;
-        graphics_.reset(new Graphics::GraphicsDevice(d3d_, device_));
-        if (!Service<Graphics::GraphicsDevice>::Exists()) {
-            Service<Graphics::GraphicsDevice>::Register(graphics_.get());
-            registered_ = true;
-        }
-    }
-    ~NullGraphics() {
-        if (registered_) Service<Graphics::GraphicsDevice>::Unregister();
-        graphics_.reset();
-        if (device_ != nullptr) device_->Release();
-        if (d3d_ != nullptr) d3d_->Release();
-        d3d9::SetBackend(previousBackend_);
-    }
-    bool Ready() const { return registered_; }
-
-private:
-    d3d9::Backend previousBackend_;
-    IDirect3D9* d3d_ = nullptr;
-    IDirect3DDevice9* device_ = nullptr;
-    std::unique_ptr<Graphics::GraphicsDevice> graphics_;
-    bool registered_ = false;
-};
 
 // Distinct characters of the text that the font has no glyph for (line
 // breaks are layout, not glyphs).
@@ -85,7 +48,7 @@ DATACHECK(fonts, 35) {
         return;
     }
     const Config::PathSet& paths = Service<Config>::Get()->Paths;
-    NullGraphics graphics;
+    datacheck::NullGraphics graphics;
     if (!graphics.Ready()) {
         report.Fail("no null device for the font pages");
         return;

@@ -21,54 +21,13 @@
 #include "tools/catalogue/Models.h"
 #include "tools/catalogue/Textures.h"
 #include "tools/datacheck/Check.h"
+#include "tools/datacheck/NullGraphics.h"
 
 namespace {
 
 namespace tex = catalogue::textures;
 namespace cm = catalogue::models;
 using TextureLoader = Content::ContentLoader<Graphics::Texture2D>;
-
-// The null device, registered as the graphics device while the check runs.
-class NullGraphics {
-public:
-    NullGraphics() {
-        previousBackend_ = d3d9::GetBackend();
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        if (d3d_ == nullptr) return;
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 1024;
-        params.BackBufferHeight = 768;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        if (FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_MULTITHREADED, &params,
-                                      &device_)))
-            return;
-        graphics_ = new Graphics::GraphicsDevice(d3d_, device_);
-        if (!Service<Graphics::GraphicsDevice>::Exists()) {
-            Service<Graphics::GraphicsDevice>::Register(graphics_);
-            registered_ = true;
-        }
-    }
-    ~NullGraphics() {
-        if (registered_) Service<Graphics::GraphicsDevice>::Unregister();
-        delete graphics_;
-        if (device_ != nullptr) device_->Release();
-        if (d3d_ != nullptr) d3d_->Release();
-        d3d9::SetBackend(previousBackend_);
-    }
-    bool Ready() const { return registered_; }
-
-private:
-    d3d9::Backend previousBackend_;
-    IDirect3D9* d3d_ = nullptr;
-    IDirect3DDevice9* device_ = nullptr;
-    Graphics::GraphicsDevice* graphics_ = nullptr;
-    bool registered_ = false;
-};
 
 const char* FormatName(D3DFORMAT format) {
     switch (format) {
@@ -200,7 +159,7 @@ DATACHECK(textures, 30) {
         return;
     }
     const Config::PathSet& paths = Service<Config>::Get()->Paths;
-    NullGraphics graphics;
+    datacheck::NullGraphics graphics;
     if (!graphics.Ready()) {
         report.Fail("no null Direct3D device for the textures");
         return;
