@@ -25,7 +25,7 @@ struct Header {
     size_t paletteOffset = 0;
     UINT paletteEntrySize = 4;
     UINT paletteCount = 0;
-    MaskChannel red, green, blue, alpha;
+    PixelMasks masks;
     D3DFORMAT format = D3DFMT_X8R8G8B8;
 };
 
@@ -82,31 +82,24 @@ HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
         if (masksEnd > size) {
             return D3DXERR_INVALIDDATA;
         }
-        uint32_t usable = bits == 32 ? 0xffffffffu : 0xffffu;
-        uint32_t masks[4] = {ReadLE32(info + 40), ReadLE32(info + 44), ReadLE32(info + 48),
-                             infoSize >= 56 ? ReadLE32(info + 52) : 0};
-        for (uint32_t mask : masks) {
-            if ((mask & ~usable) != 0 || !MaskChannel(mask).Contiguous()) {
-                return D3DXERR_INVALIDDATA;
-            }
+        const uint32_t masks[4] = {ReadLE32(info + 40), ReadLE32(info + 44), ReadLE32(info + 48),
+                                   infoSize >= 56 ? ReadLE32(info + 52) : 0};
+        if (!header->masks.Set(masks, bits)) {
+            return D3DXERR_INVALIDDATA;
         }
-        header->red = MaskChannel(masks[0]);
-        header->green = MaskChannel(masks[1]);
-        header->blue = MaskChannel(masks[2]);
-        header->alpha = MaskChannel(masks[3]);
         if (infoSize == 40) {
             header->paletteOffset += 12;
         }
     } else if (header->compression != kCompressionNone) {
         return D3DXERR_INVALIDDATA;
     } else if (bits == 16) {
-        header->red = MaskChannel(0x7c00);
-        header->green = MaskChannel(0x03e0);
-        header->blue = MaskChannel(0x001f);
+        header->masks.red = MaskChannel(0x7c00);
+        header->masks.green = MaskChannel(0x03e0);
+        header->masks.blue = MaskChannel(0x001f);
     } else if (bits == 32) {
-        header->red = MaskChannel(0x00ff0000);
-        header->green = MaskChannel(0x0000ff00);
-        header->blue = MaskChannel(0x000000ff);
+        header->masks.red = MaskChannel(0x00ff0000);
+        header->masks.green = MaskChannel(0x0000ff00);
+        header->masks.blue = MaskChannel(0x000000ff);
     }
     if (bits <= 8) {
         UINT most = 1u << bits;
@@ -118,7 +111,7 @@ HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
             return D3DXERR_INVALIDDATA;
         }
     }
-    header->format = header->alpha.Present() ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    header->format = header->masks.alpha.Present() ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     return D3D_OK;
 }
 
@@ -147,10 +140,7 @@ void ConvertRow(const Header& header, const uint8_t* data, const uint8_t* row, u
         }
         uint32_t pixel = header.bits == 16 ? ReadLE16(row + static_cast<size_t>(x) * 2)
                                            : ReadLE32(row + static_cast<size_t>(x) * 4);
-        out[0] = header.blue.Extract(pixel, 0);
-        out[1] = header.green.Extract(pixel, 0);
-        out[2] = header.red.Extract(pixel, 0);
-        out[3] = header.alpha.Extract(pixel, 255);
+        header.masks.Extract(pixel, 0, out);
     }
 }
 
@@ -162,13 +152,7 @@ HRESULT ReadBmpInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     if (FAILED(result)) {
         return result;
     }
-    info->Width = header.width;
-    info->Height = header.height;
-    info->Depth = 1;
-    info->MipLevels = 1;
-    info->Format = header.format;
-    info->ResourceType = D3DRTYPE_TEXTURE;
-    info->ImageFileFormat = D3DXIFF_BMP;
+    DescribeImage(header.width, header.height, 1, header.format, D3DXIFF_BMP, info);
     return D3D_OK;
 }
 

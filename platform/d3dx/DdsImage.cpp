@@ -27,7 +27,7 @@ struct Header {
     // Uncompressed layouts.
     uint32_t pixelFlags = 0;
     UINT bytesPerPixel = 0;
-    MaskChannel red, green, blue, alpha;
+    PixelMasks masks;
 };
 
 HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
@@ -78,7 +78,6 @@ HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
         return D3DXERR_INVALIDDATA;
     }
     header->bytesPerPixel = bits / 8;
-    uint32_t usable = bits == 32 ? 0xffffffffu : (1u << bits) - 1;
     uint32_t masks[4] = {ReadLE32(data + 92), ReadLE32(data + 96), ReadLE32(data + 100), ReadLE32(data + 104)};
     if ((pixelFlags & (kPixelAlphaPixels | kPixelAlpha)) == 0) {
         masks[3] = 0;
@@ -88,19 +87,10 @@ HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
     } else if ((pixelFlags & kPixelRgb) == 0) {
         masks[1] = masks[2] = masks[0];  // luminance feeds all three
     }
-    for (uint32_t mask : masks) {
-        if ((mask & ~usable) != 0 || !MaskChannel(mask).Contiguous()) {
-            return D3DXERR_INVALIDDATA;
-        }
-    }
-    if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
+    if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0 || !header->masks.Set(masks, bits)) {
         return D3DXERR_INVALIDDATA;
     }
-    header->red = MaskChannel(masks[0]);
-    header->green = MaskChannel(masks[1]);
-    header->blue = MaskChannel(masks[2]);
-    header->alpha = MaskChannel(masks[3]);
-    header->format = header->alpha.Present() ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    header->format = header->masks.alpha.Present() ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     return D3D_OK;
 }
 
@@ -115,17 +105,15 @@ size_t StoredLevelBytes(const Header& header, UINT width, UINT height) {
 void ConvertLevel(const Header& header, const uint8_t* source, UINT width, UINT height, uint8_t* out) {
     size_t count = static_cast<size_t>(width) * height;
     // A format without colour masks (alpha only) samples as black.
-    uint8_t noColour = header.red.Present() || header.green.Present() || header.blue.Present() ? 255 : 0;
+    const PixelMasks& masks = header.masks;
+    uint8_t noColour = masks.red.Present() || masks.green.Present() || masks.blue.Present() ? 255 : 0;
     for (size_t i = 0; i < count; ++i) {
         uint32_t pixel = 0;
         for (UINT b = 0; b < header.bytesPerPixel; ++b) {
             pixel |= static_cast<uint32_t>(source[b]) << (8 * b);
         }
         source += header.bytesPerPixel;
-        out[0] = header.blue.Extract(pixel, noColour);
-        out[1] = header.green.Extract(pixel, noColour);
-        out[2] = header.red.Extract(pixel, noColour);
-        out[3] = header.alpha.Extract(pixel, 255);
+        masks.Extract(pixel, noColour, out);
         out += 4;
     }
 }
@@ -138,13 +126,7 @@ HRESULT ReadDdsInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     if (FAILED(result)) {
         return result;
     }
-    info->Width = header.width;
-    info->Height = header.height;
-    info->Depth = 1;
-    info->MipLevels = header.levels;
-    info->Format = header.format;
-    info->ResourceType = D3DRTYPE_TEXTURE;
-    info->ImageFileFormat = D3DXIFF_DDS;
+    DescribeImage(header.width, header.height, header.levels, header.format, D3DXIFF_DDS, info);
     return D3D_OK;
 }
 

@@ -69,6 +69,31 @@ uint8_t MaskChannel::Extract(uint32_t pixel, uint8_t absent) const {
     return static_cast<uint8_t>((value * 255 + max_ / 2) / max_);
 }
 
+bool PixelMasks::Set(const uint32_t (&masks)[4], UINT bits) {
+    const uint32_t usable = bits >= 32 ? 0xffffffffu : (1u << bits) - 1;
+    for (uint32_t mask : masks) {
+        if ((mask & ~usable) != 0 || !MaskChannel(mask).Contiguous()) {
+            return false;
+        }
+    }
+    red = MaskChannel(masks[0]);
+    green = MaskChannel(masks[1]);
+    blue = MaskChannel(masks[2]);
+    alpha = MaskChannel(masks[3]);
+    return true;
+}
+
+void DescribeImage(UINT width, UINT height, UINT levels, D3DFORMAT format, D3DXIMAGE_FILEFORMAT fileFormat,
+                   D3DXIMAGE_INFO* info) {
+    info->Width = width;
+    info->Height = height;
+    info->Depth = 1;
+    info->MipLevels = levels;
+    info->Format = format;
+    info->ResourceType = D3DRTYPE_TEXTURE;
+    info->ImageFileFormat = fileFormat;
+}
+
 HRESULT ReadImageInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     switch (Identify(data, size)) {
         case Kind::Dds:

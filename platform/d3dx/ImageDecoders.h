@@ -44,6 +44,10 @@ HRESULT DecodeBmp(const uint8_t* data, size_t size, Image* image);
 // Levels of a full chain down to 1 x 1.
 UINT FullChainLevels(UINT width, UINT height);
 
+// What the readers report of an image: a 2D texture of one slice.
+void DescribeImage(UINT width, UINT height, UINT levels, D3DFORMAT format, D3DXIMAGE_FILEFORMAT fileFormat,
+                   D3DXIMAGE_INFO* info);
+
 inline uint16_t ReadLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t ReadLE32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
@@ -64,6 +68,23 @@ private:
     uint32_t mask_ = 0;
     unsigned shift_ = 0;
     uint32_t max_ = 0;
+};
+
+// The channels of an uncompressed pixel layout given by bit masks.
+struct PixelMasks {
+    MaskChannel red, green, blue, alpha;
+
+    // From the red, green, blue and alpha masks of pixels of the given bits;
+    // false when a mask reaches past the pixel or its bits are not one run.
+    bool Set(const uint32_t (&masks)[4], UINT bits);
+    // The pixel as blue, green, red and alpha bytes: a colour without a mask
+    // reads as absentColour, a missing alpha as 255.
+    void Extract(uint32_t pixel, uint8_t absentColour, uint8_t* out) const {
+        out[0] = blue.Extract(pixel, absentColour);
+        out[1] = green.Extract(pixel, absentColour);
+        out[2] = red.Extract(pixel, absentColour);
+        out[3] = alpha.Extract(pixel, 255);
+    }
 };
 
 }  // namespace d3dx

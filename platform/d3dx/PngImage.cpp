@@ -105,14 +105,9 @@ HRESULT ReadPngInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     if (!ReadHeader(data, size, &width, &height, &colourType)) {
         return D3DXERR_INVALIDDATA;
     }
-    info->Width = width;
-    info->Height = height;
-    info->Depth = 1;
-    info->MipLevels = 1;
     // Palette transparency is not seen in the header alone.
-    info->Format = (colourType & PNG_COLOR_MASK_ALPHA) != 0 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
-    info->ResourceType = D3DRTYPE_TEXTURE;
-    info->ImageFileFormat = D3DXIFF_PNG;
+    const D3DFORMAT format = (colourType & PNG_COLOR_MASK_ALPHA) != 0 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    DescribeImage(width, height, 1, format, D3DXIFF_PNG, info);
     return D3D_OK;
 }
 

@@ -77,6 +77,35 @@ std::vector<uint8_t> Bmp8(const uint8_t indices[4], const std::vector<uint8_t>& 
     return file;
 }
 
+// A 16-bit bitmap of 2 x 2 with red, green and blue bit-field masks (pixels
+// given top row first).
+std::vector<uint8_t> Bmp16BitFields(uint32_t r, uint32_t g, uint32_t b, const uint16_t pixels[4]) {
+    const size_t offset = 54 + 12;
+    std::vector<uint8_t> file(offset + 8, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = uint8_t(v >> (8 * i));
+    };
+    auto put16 = [&](size_t at, uint16_t v) { file[at] = uint8_t(v), file[at + 1] = uint8_t(v >> 8); };
+    file[0] = 'B', file[1] = 'M';
+    put32(10, uint32_t(offset));
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 2);
+    file[26] = 1;
+    file[28] = 16;
+    put32(30, 3);  // bit fields
+    put32(54, r);
+    put32(58, g);
+    put32(62, b);
+    // bottom row first; two 16-bit pixels fill a row's 4 bytes
+    put16(offset + 0, pixels[2]), put16(offset + 2, pixels[3]);
+    put16(offset + 4, pixels[0]), put16(offset + 6, pixels[1]);
+    return file;
+}
+
+// Red, green / blue, white in 5-6-5 bits.
+const uint16_t kRgb565[4] = {0xf800, 0x07e0, 0x001f, 0xffff};
+
 TEST_F(D3DXTextureTest, RoundsSidesUpToPowersOfTwoWithAFullChain) {
     const struct Case {
         const char* name;
@@ -152,6 +181,7 @@ TEST_F(D3DXTextureTest, PixelsOfEachFileFormatArriveTopRowFirst) {
         {"PNG", pngwriter::Encode(rgba.data(), 2, 2), bgra},
         {"BMP stored bottom row first", Bmp24(2, 2, rgba), bgrx},
         {"BMP with a palette", Bmp8(indices, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}), bgrx},
+        {"BMP with 5-6-5 bit fields", Bmp16BitFields(0xf800, 0x07e0, 0x001f, kRgb565), bgrx},
         {"DDS A8R8G8B8", ddswriter::Encode(rgba.data(), 2, 2, ddswriter::Format::A8R8G8B8, false), bgra},
         {"DDS R5G6B5",
          RawDds(2, 2, 0x40, 16, 0xf800, 0x07e0, 0x001f, 0, {0x00, 0xf8, 0xe0, 0x07, 0x1f, 0x00, 0xff, 0xff}), bgrx},
@@ -232,6 +262,8 @@ TEST_F(D3DXTextureTest, BrokenImagesAreRefusedWithoutATexture) {
         {"BMP of width 0", dds(bmp, 18, 0)},
         {"BMP of width 100000", dds(bmp, 18, 100000)},
         {"BMP of the most negative height", dds(bmp, 22, 0x80000000u)},
+        {"BMP bit field past its 16 bits", Bmp16BitFields(0x1f0000, 0x07e0, 0x001f, kRgb565)},
+        {"BMP split bit field", Bmp16BitFields(0xf00f, 0x07e0, 0x0010, kRgb565)},
     };
     const size_t before = Resources();
     for (const Case& c : cases) {
