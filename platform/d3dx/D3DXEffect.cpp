@@ -1,38 +1,30 @@
 #include "platform/d3dx/D3DXEffect.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/common/DeviceBase.h"
+#include "platform/d3d9/common/Resources.h"
 #include "platform/d3dx/D3DXEffectFile.h"
 
 namespace d3dx {
 
 namespace {
 
-class TextBuffer : public ID3DXBuffer {
+class TextBuffer : public d3d9::RefCounted<ID3DXBuffer> {
 public:
     explicit TextBuffer(const std::string& text) : bytes_(text.begin(), text.end()) { bytes_.push_back('\0'); }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG left = --refs_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
     LPVOID GetBufferPointer() override { return bytes_.data(); }
     DWORD GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
 
 private:
     std::vector<char> bytes_;
-    std::atomic<ULONG> refs_{1};
 };
 
 struct SamplerState {
@@ -41,20 +33,11 @@ struct SamplerState {
     DWORD value;
 };
 
-class Effect : public ID3DXEffect {
+class Effect : public d3d9::RefCounted<ID3DXEffect> {
 public:
     // Null with the messages in errors when a pass does not compile.
     static Effect* Create(IDirect3DDevice9* device, d3d9::DeviceBase* base, const EffectFile& file,
                           std::string* messages);
-
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG left = --refs_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
 
     D3DXHANDLE GetTechniqueByName(LPCSTR name) override;
     D3DXHANDLE GetParameterByName(D3DXHANDLE parent, LPCSTR name) override;
@@ -112,6 +95,10 @@ private:
     Param* FindParam(D3DXHANDLE handle);
     Technique* FindTechnique(D3DXHANDLE handle);
     void Changed(Param* param) { ++param->version; }
+    // SetBool, SetInt and SetFloat: the value into the first element of a
+    // number parameter, converted to the kind the parameter holds.
+    template <class Value>
+    HRESULT SetFirst(D3DXHANDLE handle, Value value, const char* call);
     // Sends what changed since the program last received it; every texture
     // when all is set.
     void Upload(Program& program, bool all);
@@ -120,7 +107,6 @@ private:
     void NoteApplied(D3DRENDERSTATETYPE state, DWORD value);
     void NoteApplied(const SamplerState& state);
 
-    std::atomic<ULONG> refs_{1};
     IDirect3DDevice9* device_;
     d3d9::DeviceBase* base_;
     std::vector<Param> params_;
@@ -508,37 +494,8 @@ HRESULT Effect::SetValue(D3DXHANDLE handle, LPCVOID data, UINT bytes) {
     return D3D_OK;
 }
 
-HRESULT Effect::SetBool(D3DXHANDLE handle, BOOL value) {
-    Param* param = FindParam(handle);
-    if (param == nullptr || param->decl.type == ParamType::Texture) {
-        return D3DERR_INVALIDCALL;
-    }
-    if (param->IsInteger()) {
-        param->ints[0] = value != FALSE ? 1 : 0;
-    } else {
-        param->floats[0] = value != FALSE ? 1.0f : 0.0f;
-    }
-    base_->Record("ID3DXEffect::SetBool(%s, %d)", param->decl.name.c_str(), value != FALSE ? 1 : 0);
-    Changed(param);
-    return D3D_OK;
-}
-
-HRESULT Effect::SetInt(D3DXHANDLE handle, INT value) {
-    Param* param = FindParam(handle);
-    if (param == nullptr || param->decl.type == ParamType::Texture) {
-        return D3DERR_INVALIDCALL;
-    }
-    if (param->IsInteger()) {
-        param->ints[0] = value;
-    } else {
-        param->floats[0] = static_cast<float>(value);
-    }
-    base_->Record("ID3DXEffect::SetInt(%s, %d)", param->decl.name.c_str(), value);
-    Changed(param);
-    return D3D_OK;
-}
-
-HRESULT Effect::SetFloat(D3DXHANDLE handle, FLOAT value) {
+template <class Value>
+HRESULT Effect::SetFirst(D3DXHANDLE handle, Value value, const char* call) {
     Param* param = FindParam(handle);
     if (param == nullptr || param->decl.type == ParamType::Texture) {
         return D3DERR_INVALIDCALL;
@@ -546,12 +503,22 @@ HRESULT Effect::SetFloat(D3DXHANDLE handle, FLOAT value) {
     if (param->IsInteger()) {
         param->ints[0] = static_cast<int>(value);
     } else {
-        param->floats[0] = value;
+        param->floats[0] = static_cast<float>(value);
     }
-    base_->Record("ID3DXEffect::SetFloat(%s, %g)", param->decl.name.c_str(), static_cast<double>(value));
+    if constexpr (std::is_integral<Value>::value) {
+        base_->Record("ID3DXEffect::%s(%s, %d)", call, param->decl.name.c_str(), static_cast<int>(value));
+    } else {
+        base_->Record("ID3DXEffect::%s(%s, %g)", call, param->decl.name.c_str(), static_cast<double>(value));
+    }
     Changed(param);
     return D3D_OK;
 }
+
+HRESULT Effect::SetBool(D3DXHANDLE handle, BOOL value) { return SetFirst(handle, value != FALSE ? 1 : 0, "SetBool"); }
+
+HRESULT Effect::SetInt(D3DXHANDLE handle, INT value) { return SetFirst(handle, value, "SetInt"); }
+
+HRESULT Effect::SetFloat(D3DXHANDLE handle, FLOAT value) { return SetFirst(handle, value, "SetFloat"); }
 
 HRESULT Effect::SetMatrix(D3DXHANDLE handle, const D3DXMATRIX* matrix) {
     return SetMatrixArray(handle, matrix, 1);

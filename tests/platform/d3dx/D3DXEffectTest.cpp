@@ -3,6 +3,7 @@
 // Begin and put back at End.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,37 @@ TEST_F(EffectTest, BeginPassSendsValuesAndCommitSendsLaterChanges) {
 
     EXPECT_TRUE(null->Contains("ID3DXEffect::Begin(Blend, 1 passes)"));  // the first technique by default
     EXPECT_TRUE(null->Contains("ID3DXEffect::SetFloat(g_Opacity, 0.25)"));
+}
+
+TEST_F(EffectTest, ScalarSettersConvertToTheParametersKind) {
+    ASSERT_EQ(Create(kEffect), D3D_OK);
+    const struct Case {
+        const char* name;
+        std::function<HRESULT(ID3DXEffect*, D3DXHANDLE)> set;
+        const char* parameter;
+        float sent;
+        const char* record;
+    } cases[] = {
+        {"an int into a float", [](ID3DXEffect* e, D3DXHANDLE h) { return e->SetInt(h, 3); }, "g_Opacity", 3,
+         "ID3DXEffect::SetInt(g_Opacity, 3)"},
+        {"a float into an int, truncated", [](ID3DXEffect* e, D3DXHANDLE h) { return e->SetFloat(h, 2.75f); },
+         "g_Count", 2, "ID3DXEffect::SetFloat(g_Count, 2.75)"},
+        {"false into a float", [](ID3DXEffect* e, D3DXHANDLE h) { return e->SetBool(h, FALSE); }, "g_Opacity", 0,
+         "ID3DXEffect::SetBool(g_Opacity, 0)"},
+        {"any true as 1", [](ID3DXEffect* e, D3DXHANDLE h) { return e->SetBool(h, 5); }, "g_Count", 1,
+         "ID3DXEffect::SetBool(g_Count, 1)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        null->ClearLog();
+        ASSERT_EQ(c.set(effect, effect->GetParameterByName(nullptr, c.parameter)), D3D_OK);
+        EXPECT_TRUE(null->Contains(c.record));
+        ASSERT_EQ(effect->Begin(nullptr, 0), D3D_OK);
+        ASSERT_EQ(effect->BeginPass(0), D3D_OK);
+        EXPECT_EQ(Sent(c.parameter), std::vector<float>{c.sent});
+        effect->EndPass();
+        effect->End();
+    }
 }
 
 TEST_F(EffectTest, MatrixArraysKeepTheirSizeAndTexturesAreHeld) {
