@@ -37,14 +37,7 @@ CSSampleHandlerOGG::CSSampleHandlerOGG(const SampleSourceInfo& info, uint8_t pri
       m_nWriteOff(0),
       m_nReadOff(0),
       m_bEndOfStream(0) {
-    std::memset(&m_SyncState, 0, sizeof(m_SyncState));
-    std::memset(&m_StreamState, 0, sizeof(m_StreamState));
-    std::memset(&m_Page, 0, sizeof(m_Page));
-    std::memset(&m_Packet, 0, sizeof(m_Packet));
-    std::memset(&m_VorbisInfo, 0, sizeof(m_VorbisInfo));
-    std::memset(&m_Comment, 0, sizeof(m_Comment));
-    std::memset(&m_DspState, 0, sizeof(m_DspState));
-    std::memset(&m_Block, 0, sizeof(m_Block));
+    ZeroCodecState();
     std::memset(m_Ring, 0, sizeof(m_Ring));
 
     m_pReader = new AsyncFileReader(info);
@@ -58,23 +51,16 @@ CSSampleHandlerOGG::CSSampleHandlerOGG(const SampleSourceInfo& info, uint8_t pri
         m_bWholeFile = true;
         m_pBuf[0].reset(new uint8_t[fileSize ? fileSize : 1]);
         m_nBufBytes[0] = fileSize;
-        const int64_t id = m_pReader->Read(m_pBuf[0].get(), 0, fileSize);
-        if (id < 0) {
-            Close();
-            return;
-        }
-        m_nBufRequest[0] = static_cast<uint32_t>(id);
+        if (!IssueRead(0, 0, fileSize)) Close();
         return;
     }
     for (uint32_t b = 0; b < 2; ++b) {
         m_pBuf[b].reset(new uint8_t[kBufferSize]);
         m_nBufBytes[b] = kBufferSize;
-        const int64_t id = m_pReader->Read(m_pBuf[b].get(), b * kBufferSize, kBufferSize);
-        if (id < 0) {
+        if (!IssueRead(b, b * kBufferSize, kBufferSize)) {
             Close();
             return;
         }
-        m_nBufRequest[b] = static_cast<uint32_t>(id);
     }
     m_nNextFileOffset = 2 * kBufferSize;
 }
@@ -97,6 +83,13 @@ int64_t CSSampleHandlerOGG::AwaitRead(uint32_t id) {
         if (std::chrono::steady_clock::now() > deadline) return -1;
         SleepSeconds(kPollSeconds);
     }
+}
+
+bool CSSampleHandlerOGG::IssueRead(uint32_t b, uint32_t offset, uint32_t bytes) {
+    const int64_t id = m_pReader->Read(m_pBuf[b].get(), offset, bytes);
+    if (id < 0) return false;
+    m_nBufRequest[b] = static_cast<uint32_t>(id);
+    return true;
 }
 
 uint32_t CSSampleHandlerOGG::ReadSource(uint8_t* destination, uint32_t wanted) {
@@ -128,13 +121,12 @@ uint32_t CSSampleHandlerOGG::ReadSource(uint8_t* destination, uint32_t wanted) {
         } else {
             const uint32_t bytes = std::min(remaining, kBufferSize);
             m_nBufBytes[left] = bytes;
-            const int64_t id = m_pReader->Read(m_pBuf[left].get(), m_nNextFileOffset, bytes);
+            const bool issued = IssueRead(left, m_nNextFileOffset, bytes);
             m_nNextFileOffset += bytes;
-            if (id < 0) {
+            if (!issued) {
                 m_nBufBytes[left] = 0;
                 return 0;
             }
-            m_nBufRequest[left] = static_cast<uint32_t>(id);
         }
         n = std::min(m_nBufBytes[m_nCurBuf], wanted);
     }
@@ -198,6 +190,13 @@ void CSSampleHandlerOGG::ClearCodec() {
     vorbis_comment_clear(&m_Comment);
     vorbis_info_clear(&m_VorbisInfo);
     ogg_sync_clear(&m_SyncState);
+    ZeroCodecState();
+    m_bCodecReady = false;
+    m_bPagePending = false;
+    m_bPageEos = false;
+}
+
+void CSSampleHandlerOGG::ZeroCodecState() {
     std::memset(&m_SyncState, 0, sizeof(m_SyncState));
     std::memset(&m_StreamState, 0, sizeof(m_StreamState));
     std::memset(&m_Page, 0, sizeof(m_Page));
@@ -206,9 +205,6 @@ void CSSampleHandlerOGG::ClearCodec() {
     std::memset(&m_Comment, 0, sizeof(m_Comment));
     std::memset(&m_DspState, 0, sizeof(m_DspState));
     std::memset(&m_Block, 0, sizeof(m_Block));
-    m_bCodecReady = false;
-    m_bPagePending = false;
-    m_bPageEos = false;
 }
 
 void CSSampleHandlerOGG::Close() {
@@ -301,20 +297,14 @@ void CSSampleHandlerOGG::RestartDecoding() {
         if (m_bLooping && m_pSavedHead) {
             std::memcpy(m_pBuf[0].get(), m_pSavedHead.get(), m_nSavedHeadSize);
             usedSavedHead = true;
-        } else {
-            const int64_t id = m_pReader->Read(m_pBuf[0].get(), 0, kBufferSize);
-            if (id < 0) {
-                Close();
-                return;
-            }
-            m_nBufRequest[0] = static_cast<uint32_t>(id);
-        }
-        const int64_t id = m_pReader->Read(m_pBuf[1].get(), kBufferSize, kBufferSize);
-        if (id < 0) {
+        } else if (!IssueRead(0, 0, kBufferSize)) {
             Close();
             return;
         }
-        m_nBufRequest[1] = static_cast<uint32_t>(id);
+        if (!IssueRead(1, kBufferSize, kBufferSize)) {
+            Close();
+            return;
+        }
         m_nNextFileOffset = 2 * kBufferSize;
     }
 

@@ -44,9 +44,12 @@ private:
     uint32_t ReadSource(uint8_t* destination, uint32_t wanted);
     uint32_t Feed();
     int64_t AwaitRead(uint32_t id);
+    // Starts reading bytes at offset into buffer b; false when the reader refuses.
+    bool IssueRead(uint32_t b, uint32_t offset, uint32_t bytes);
     bool RunHeaderSequence();
     void RestartDecoding();
     void ClearCodec();
+    void ZeroCodecState();
     void Close();
     void Drain(uint8_t*& destination, uint64_t& wanted);
     bool EmitPcm();
