@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../platform/d3dx/ImageFixtures.h"
 #include "Draw2DTestDevice.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/SpriteFont.h"
@@ -46,7 +47,7 @@ protected:
     }
 
     boost::shared_ptr<Graphics::Texture2D> MakeTexture(int width, int height) {
-        const std::vector<uint8_t> bmp = draw2dtest::MakeBmp(width, height, [](int, int) { return 0xFFFFFFFFu; });
+        const std::vector<uint8_t> bmp = texturetest::Bmp32(width, height, [](int, int) { return 0xFFFFFFFFu; });
         auto texture = Graphics::Texture2D::LoadFromMemory(bmp.data(), uint32_t(bmp.size()));
         EXPECT_TRUE(texture);
         return texture;

@@ -22,27 +22,6 @@
 
 namespace draw2dtest {
 
-// A 32-bit bottom-up BMP; pixel(x, y) gives A8R8G8B8.
-template <class Pixel>
-std::vector<uint8_t> MakeBmp(int width, int height, Pixel pixel) {
-    std::vector<uint8_t> bytes(54 + size_t(width) * height * 4, 0);
-    auto put32 = [&](size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, uint32_t(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, uint32_t(width));
-    put32(22, uint32_t(height));
-    bytes[26] = 1;
-    bytes[28] = 32;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) put32(54 + (size_t(height - 1 - y) * width + x) * 4, pixel(x, y));
-    return bytes;
-}
-
 class Draw2DTestDevice : public testsupport::NullDeviceTest {
 protected:
     Draw2DTestDevice() : NullDeviceTest(1024, 768, D3DCREATE_HARDWARE_VERTEXPROCESSING) { params.BackBufferCount = 1; }

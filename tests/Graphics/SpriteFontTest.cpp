@@ -10,6 +10,7 @@
 #include "Graphics/SpriteFont.h"
 #include "Graphics/SpriteFontReader.h"
 #include "Graphics/Texture2D.h"
+#include "../platform/d3dx/ImageFixtures.h"
 #include "Draw2DTestDevice.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Fonts.h"
@@ -26,8 +27,8 @@ class SpriteFontTest : public draw2dtest::Draw2DTestDevice {
 protected:
     void SetUp() override {
         Draw2DTestDevice::SetUp();
-        WriteFile("page.bmp", draw2dtest::MakeBmp(64, 32, [](int, int) { return 0xFFFFFFFFu; }));
-        WriteFile("small.bmp", draw2dtest::MakeBmp(32, 16, [](int, int) { return 0xFFFFFFFFu; }));
+        WriteFile("page.bmp", texturetest::Bmp32(64, 32, [](int, int) { return 0xFFFFFFFFu; }));
+        WriteFile("small.bmp", texturetest::Bmp32(32, 16, [](int, int) { return 0xFFFFFFFFu; }));
     }
 
     boost::shared_ptr<SpriteFont> Read(const std::string& name, const std::string& text) {

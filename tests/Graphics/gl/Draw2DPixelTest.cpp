@@ -20,6 +20,7 @@
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
+#include "../../platform/d3dx/ImageFixtures.h"
 #include "platform/d3d9/Extensions.h"
 #include "support/GLDeviceFixture.h"
 #include "tools/catalogue/Config.h"
@@ -115,21 +116,7 @@ protected:
 TEST_F(Draw2DPixelTest, TextureTexelsLandOnExactPixels) {
     // 4 x 4 texels, each its own colour.
     auto texel = [](int x, int y) { return 0xFF000000u | uint32_t(40 + 60 * x) << 16 | uint32_t(40 + 60 * y) << 8 | 200u; };
-    std::vector<uint8_t> bmp(54 + 4 * 4 * 4, 0);
-    auto put32 = [&](size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i) bmp[at + i] = uint8_t(value >> (8 * i));
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, uint32_t(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 4);
-    put32(22, 4);
-    bmp[26] = 1;
-    bmp[28] = 32;
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) put32(54 + size_t((3 - y) * 4 + x) * 4, texel(x, y));
+    const std::vector<uint8_t> bmp = texturetest::Bmp32(4, 4, texel);
     auto texture = Graphics::Texture2D::LoadFromMemory(bmp.data(), uint32_t(bmp.size()));
     ASSERT_TRUE(texture);
 

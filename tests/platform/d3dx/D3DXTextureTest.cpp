@@ -58,18 +58,8 @@ std::vector<uint8_t> RawDds(int width, int height, uint32_t pixelFlags, uint32_t
 std::vector<uint8_t> Bmp8(const uint8_t indices[4], const std::vector<uint8_t>& paletteBgr) {
     const size_t colours = paletteBgr.size() / 3;
     const size_t offset = 54 + colours * 4;
-    std::vector<uint8_t> file(offset + 8, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = uint8_t(v >> (8 * i));
-    };
-    file[0] = 'B', file[1] = 'M';
-    put32(10, uint32_t(offset));
-    put32(14, 40);
-    put32(18, 2);
-    put32(22, 2);
-    file[26] = 1;
-    file[28] = 8;
-    put32(46, uint32_t(colours));
+    std::vector<uint8_t> file = BmpFile(2, 2, 8, offset);
+    PutLE32(file, 46, uint32_t(colours));
     for (size_t i = 0; i < colours; ++i) std::memcpy(&file[54 + i * 4], &paletteBgr[i * 3], 3);
     // bottom row first, each row padded to 4 bytes
     file[offset + 0] = indices[2], file[offset + 1] = indices[3];
@@ -81,22 +71,12 @@ std::vector<uint8_t> Bmp8(const uint8_t indices[4], const std::vector<uint8_t>& 
 // given top row first).
 std::vector<uint8_t> Bmp16BitFields(uint32_t r, uint32_t g, uint32_t b, const uint16_t pixels[4]) {
     const size_t offset = 54 + 12;
-    std::vector<uint8_t> file(offset + 8, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = uint8_t(v >> (8 * i));
-    };
+    std::vector<uint8_t> file = BmpFile(2, 2, 16, offset);
     auto put16 = [&](size_t at, uint16_t v) { file[at] = uint8_t(v), file[at + 1] = uint8_t(v >> 8); };
-    file[0] = 'B', file[1] = 'M';
-    put32(10, uint32_t(offset));
-    put32(14, 40);
-    put32(18, 2);
-    put32(22, 2);
-    file[26] = 1;
-    file[28] = 16;
-    put32(30, 3);  // bit fields
-    put32(54, r);
-    put32(58, g);
-    put32(62, b);
+    PutLE32(file, 30, 3);  // bit fields
+    PutLE32(file, 54, r);
+    PutLE32(file, 58, g);
+    PutLE32(file, 62, b);
     // bottom row first; two 16-bit pixels fill a row's 4 bytes
     put16(offset + 0, pixels[2]), put16(offset + 2, pixels[3]);
     put16(offset + 4, pixels[0]), put16(offset + 6, pixels[1]);

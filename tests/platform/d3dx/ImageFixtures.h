@@ -34,21 +34,42 @@ inline std::vector<uint8_t> Png(int width, int height, pngwriter::Layout layout 
     return pngwriter::Encode(px.data(), width, height, layout);
 }
 
+inline void PutLE32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
+}
+
+// Bytes of a bitmap row: whole 32-bit words.
+inline size_t BmpStride(int width, int bits) { return (size_t(width) * bits + 31) / 32 * 4; }
+
+// A bitmap of width x height at the given bits a pixel: the file header and a
+// 40-byte information header, then zeros up to pixelOffset (room for a palette
+// or masks) and zero pixels, bottom row first.
+inline std::vector<uint8_t> BmpFile(int width, int height, int bits, size_t pixelOffset = 54) {
+    std::vector<uint8_t> file(pixelOffset + BmpStride(width, bits) * size_t(height), 0);
+    file[0] = 'B', file[1] = 'M';
+    PutLE32(file, 2, uint32_t(file.size()));
+    PutLE32(file, 10, uint32_t(pixelOffset));
+    PutLE32(file, 14, 40);
+    PutLE32(file, 18, uint32_t(width));
+    PutLE32(file, 22, uint32_t(height));
+    file[26] = 1;
+    file[28] = uint8_t(bits);
+    return file;
+}
+
+// A 32-bit bitmap; pixel(x, y) gives A8R8G8B8.
+template <class Pixel>
+std::vector<uint8_t> Bmp32(int width, int height, Pixel pixel) {
+    std::vector<uint8_t> file = BmpFile(width, height, 32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) PutLE32(file, 54 + (size_t(height - 1 - y) * width + x) * 4, pixel(x, y));
+    return file;
+}
+
 // A 24-bit bitmap, rows stored bottom first; rgba top row first.
 inline std::vector<uint8_t> Bmp24(int width, int height, const std::vector<uint8_t>& rgba) {
-    const int stride = (width * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> file(54 + size_t(stride) * height, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = uint8_t(v >> (8 * i));
-    };
-    file[0] = 'B', file[1] = 'M';
-    put32(2, uint32_t(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, uint32_t(width));
-    put32(22, uint32_t(height));
-    file[26] = 1;
-    file[28] = 24;
+    const size_t stride = BmpStride(width, 24);
+    std::vector<uint8_t> file = BmpFile(width, height, 24);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const uint8_t* p = &rgba[(size_t(y) * width + x) * 4];
