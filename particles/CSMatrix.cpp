@@ -112,6 +112,11 @@ void CSMatrix::SetRotationRadians(float a, float b, float c)
     // b enters through the sine and cosine of -b.
     float sb = -Sin(-b), cb = Cos(-b);
     float sc = Sin(c), cc = Cos(c);
+    SetRotationTerms(sa, ca, sb, cb, sc, cc);
+}
+
+void CSMatrix::SetRotationTerms(float sa, float ca, float sb, float cb, float sc, float cc)
+{
     m[0] = ca * cc + sa * sb * sc;
     m[1] = -sa * cc + ca * sb * sc;
     m[2] = -cb * sc;

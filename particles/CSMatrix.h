@@ -60,6 +60,9 @@ public:
     void SetRotationEuler(float a, float b, float c);
     // The three-angle rotation of the matrix stack's setters, with radian angles.
     void SetRotationRadians(float a, float b, float c);
+    // Its upper 3 x 3 from the sines and cosines of the three angles; the rest
+    // of the matrix is left as it is.
+    void SetRotationTerms(float sa, float ca, float sb, float cb, float sc, float cc);
     // In place; false (matrix unchanged) on an exactly zero pivot.
     bool Invert();
     void SetLookRotation(const CSVector4& direction, const CSVector4& up);

@@ -77,15 +77,7 @@ void WriteRotation(CSMatrix& mat, SinCos a, bool hasB, SinCos negB, bool hasC, S
         m[8] = ca * sc, m[9] = -sa * sc, m[10] = cc;
         return;
     }
-    m[0] = ca * cc + sa * sb * sc;
-    m[1] = -sa * cc + ca * sb * sc;
-    m[2] = -cb * sc;
-    m[4] = sa * cb;
-    m[5] = ca * cb;
-    m[6] = sb;
-    m[8] = ca * sc - sa * sb * cc;
-    m[9] = -sa * sc - ca * sb * cc;
-    m[10] = cb * cc;
+    mat.SetRotationTerms(sa, ca, sb, cb, sc, cc);
 }
 
 // current <- r x current.
