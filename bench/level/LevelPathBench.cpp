@@ -5,11 +5,9 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <random>
 #include <string>
 
@@ -18,26 +16,9 @@
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Core/Service.h"
+#include "tests/support/AllocationCounter.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-// Counting replacements of the global allocation functions (malloc underneath).
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -80,7 +61,7 @@ void Search(benchmark::State& state, CLevel& level, CLevelNode* start, CLevelNod
     }
     std::vector<CLevelNode*> path;
     int found = level.FindPath(nullptr, start, goal, path, 0, 1, range);  // grows the room once
-    const long before = g_allocations.load();
+    const long before = testsupport::Allocations();
     for (auto _ : state) {
         found = level.FindPath(nullptr, start, goal, path, 0, 1, range);
         benchmark::DoNotOptimize(found);
@@ -88,7 +69,7 @@ void Search(benchmark::State& state, CLevel& level, CLevelNode* start, CLevelNod
     state.counters["found"] = found;
     state.counters["path"] = static_cast<double>(path.size());
     state.counters["allocs"] =
-        benchmark::Counter(static_cast<double>(g_allocations.load() - before), benchmark::Counter::kAvgIterations);
+        benchmark::Counter(static_cast<double>(testsupport::Allocations() - before), benchmark::Counter::kAvgIterations);
 }
 
 void BM_SampleEntryToKeeper(benchmark::State& state) {
