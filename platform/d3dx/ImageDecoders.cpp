@@ -40,16 +40,6 @@ size_t LevelBytes(D3DFORMAT format, UINT width, UINT height) {
     return static_cast<size_t>(width) * height * 4;
 }
 
-UINT FullChainLevels(UINT width, UINT height) {
-    UINT largest = width > height ? width : height;
-    UINT levels = 1;
-    while (largest > 1) {
-        largest >>= 1;
-        ++levels;
-    }
-    return levels;
-}
-
 MaskChannel::MaskChannel(uint32_t mask) : mask_(mask) {
     if (mask_ != 0) {
         while (((mask_ >> shift_) & 1u) == 0) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/d3d9/common/Formats.h"
 #include "platform/d3dx/D3DXTexture.h"
 
 namespace d3dx {
@@ -41,8 +42,8 @@ HRESULT DecodePng(const uint8_t* data, size_t size, Image* image);
 HRESULT ReadBmpInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
 HRESULT DecodeBmp(const uint8_t* data, size_t size, Image* image);
 
-// Levels of a full chain down to 1 x 1.
-UINT FullChainLevels(UINT width, UINT height);
+// Levels of a full chain down to 1 x 1, as the device counts them.
+using d3d9::FullChainLevels;
 
 // What the readers report of an image: a 2D texture of one slice.
 void DescribeImage(UINT width, UINT height, UINT levels, D3DFORMAT format, D3DXIMAGE_FILEFORMAT fileFormat,
