@@ -27,6 +27,7 @@
 #include "SceneGraph/ModelNode.h"
 #include "SceneGraph/Scene.h"
 #include "platform/d3d9/Extensions.h"
+#include "support/GLDeviceFixture.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Models.h"
@@ -39,22 +40,6 @@ namespace cm = catalogue::models;
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
-
-SDL_Window* Identity(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
-
-// Video and the GL driver stay loaded for the whole run.
-class VideoEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        keeper_ = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(keeper_, nullptr) << SDL_GetError();
-    }
-
-private:
-    SDL_Window* keeper_ = nullptr;
-};
-const ::testing::Environment* const kVideo = ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
 
 // A frame read back: A8R8G8B8, top row first.
 struct Image {
@@ -84,27 +69,10 @@ protected:
         oldDir = std::filesystem::current_path();
         std::filesystem::current_path(buildDir + "/game");
 
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("world", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        window = testsupport::CreateGLWindow("world", kWidth, kHeight);
         ASSERT_NE(window, nullptr) << SDL_GetError();
-        d3d9::SetBackend(d3d9::Backend::GL);
-        d3d9::SetWindowResolver(&Identity);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = kWidth;
-        params.BackBufferHeight = kHeight;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(window),
-                                    D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+        ASSERT_EQ(testsupport::CreateGLDevice(window, testsupport::WindowedParameters(kWidth, kHeight, 1),
+                                              D3DCREATE_HARDWARE_VERTEXPROCESSING, &d3d, &device),
                   D3D_OK);
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
