@@ -151,6 +151,16 @@ uint32_t ReadWholeFile(const std::string& name, uint8_t*& buffer, uint32_t& size
     return got;
 }
 
+bool ReadWholeFile(const std::string& name, std::vector<uint8_t>& out) {
+    uint8_t* buffer = nullptr;
+    uint32_t size = 0;
+    const uint32_t read = ReadWholeFile(name, buffer, size);
+    const bool ok = buffer != nullptr && read != 0 && read == size;
+    if (ok) out.assign(buffer, buffer + size);
+    std::free(buffer);
+    return ok;
+}
+
 bool FileExists(const std::string& name) {
     File* file = File::OpenRead(name);
     delete file;

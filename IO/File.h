@@ -67,6 +67,8 @@ private:
 // OpenRead, ReadAll, close. The caller frees the buffer (free). 0 and a null
 // buffer for a missing, unreadable or empty file.
 uint32_t ReadWholeFile(const std::string& name, uint8_t*& buffer, uint32_t& size);
+// The whole file into out; false for a missing, unreadable, empty or short file.
+bool ReadWholeFile(const std::string& name, std::vector<uint8_t>& out);
 // True when OpenRead succeeds (so an archive entry exists too).
 bool FileExists(const std::string& name);
 bool DeleteFile(const std::string& name);

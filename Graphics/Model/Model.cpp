@@ -18,18 +18,6 @@ IDirect3DDevice9* CurrentDevice() {
     return Service<GraphicsDevice>::Exists() ? Service<GraphicsDevice>::Get()->GetDevice() : nullptr;
 }
 
-// Reads a whole file; false for a missing, empty or short one.
-bool ReadFile(const std::string& path, std::vector<uint8_t>& out) {
-    uint8_t* buffer = nullptr;
-    uint32_t size = 0;
-    const uint32_t read = IO::ReadWholeFile(path, buffer, size);
-    const bool ok = buffer != nullptr && read != 0 && read == size;
-    if (ok)
-        out.assign(buffer, buffer + size);
-    std::free(buffer);
-    return ok;
-}
-
 // A slot holds one reference of its own.
 void Assign(IDirect3DTexture9*& slot, IDirect3DTexture9* texture) {
     if (texture != nullptr)
@@ -94,7 +82,7 @@ Model::~Model() {
 
 boost::shared_ptr<Model> Model::LoadFromFile(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!ReadFile(path, bytes))
+    if (!IO::ReadWholeFile(path, bytes))
         return boost::shared_ptr<Model>();
     boost::shared_ptr<Model> model(new Model(path));
     const int read = model->pod_.ReadFromMemory(bytes.data(), bytes.size());
@@ -108,7 +96,7 @@ boost::shared_ptr<Model> Model::LoadFromFile(const std::string& path) {
         // Skinned: the per-frame bounds come from the ".bvh" beside the model.
         std::string bvhPath;
         std::vector<uint8_t> bvh;
-        if (!MakeBvhName(path, bvhPath) || !ReadFile(bvhPath, bvh) ||
+        if (!MakeBvhName(path, bvhPath) || !IO::ReadWholeFile(bvhPath, bvh) ||
             model->bvh_.ReadFromMemory(bvh.data(), bvh.size()) != 0 ||
             model->bvh_.frame_count != model->pod_.nNumFrame)
             return boost::shared_ptr<Model>();

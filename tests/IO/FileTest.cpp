@@ -90,6 +90,12 @@ TEST(FileTest, ReadWholeFileEndsInAZeroAndRefusesEmptyFiles) {
     EXPECT_EQ(0u, IO::ReadWholeFile(empty, buffer, size));
     EXPECT_EQ(nullptr, buffer);
     EXPECT_EQ(99u, size);
+
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(IO::ReadWholeFile(text, bytes));
+    EXPECT_EQ(std::string("<a/>"), std::string(bytes.begin(), bytes.end()));
+    EXPECT_FALSE(IO::ReadWholeFile(empty, bytes));
+    EXPECT_FALSE(IO::ReadWholeFile(tmp / "missing.xml", bytes));
 }
 
 TEST(FileTest, FileThatShrinksAfterOpeningIsReadAsItIsNow) {

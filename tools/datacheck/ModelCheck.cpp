@@ -18,17 +18,6 @@ namespace {
 
 namespace cm = catalogue::models;
 
-bool ReadAll(const std::string& path, std::vector<uint8_t>& out) {
-    uint8_t* buffer = nullptr;
-    uint32_t size = 0;
-    const uint32_t read = IO::ReadWholeFile(path, buffer, size);
-    const bool ok = buffer != nullptr && read != 0 && read == size;
-    if (ok)
-        out.assign(buffer, buffer + size);
-    std::free(buffer);
-    return ok;
-}
-
 bool HasNode(const CPodScene& scene, const char* name) {
     for (const PodNode& node : scene.pNode)
         if (node.name == name)
@@ -39,7 +28,7 @@ bool HasNode(const CPodScene& scene, const char* name) {
 void CheckModel(datacheck::Report& report, const std::string& folder, const std::string& file) {
     const std::string path = folder + file;
     std::vector<uint8_t> bytes;
-    if (!ReadAll(path, bytes)) {
+    if (!IO::ReadWholeFile(path, bytes)) {
         report.Fail("%s is missing", path.c_str());
         return;
     }
@@ -79,7 +68,7 @@ void CheckModel(datacheck::Report& report, const std::string& folder, const std:
     bvh.replace(bvh.rfind('.'), 4, ".bvh");
     std::vector<uint8_t> bounds;
     uint32_t frames = 0;
-    if (!ReadAll(bvh, bounds) || bounds.size() < 130 || std::memcmp(bounds.data(), "BM.BVH.1.0", 10) != 0) {
+    if (!IO::ReadWholeFile(bvh, bounds) || bounds.size() < 130 || std::memcmp(bounds.data(), "BM.BVH.1.0", 10) != 0) {
         report.Fail("%s is missing or not a bounds file", bvh.c_str());
         return;
     }
