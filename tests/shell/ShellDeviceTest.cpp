@@ -21,6 +21,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
+#include "support/RunDunmarch.h"
 
 namespace {
 
@@ -112,15 +113,7 @@ protected:
     ScratchDir dir_;
 };
 
-// The lines appear in this order (other lines may come between them).
-void ExpectInOrder(const std::string& text, const std::vector<std::string>& parts) {
-    size_t at = 0;
-    for (const std::string& part : parts) {
-        const size_t found = text.find(part, at);
-        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << part << "\n" << text;
-        at = found + part.size();
-    }
-}
+using testsupport::ExpectInOrder;
 
 TEST_F(ShellDeviceTest, RefusalsEndStartUpBeforeTheFirstFrame) {
     struct Case {

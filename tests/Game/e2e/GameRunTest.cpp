@@ -2,7 +2,6 @@
 // and shutdown of the game, and a screenshot of the last frame with the
 // cursor at the pointer.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,29 +10,17 @@
 #include <vector>
 
 #include "shell/ScratchDir.h"
+#include "support/RunDunmarch.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::Count;
+using testsupport::ExpectInOrder;
 
 std::string BuildDir() {
     const char* dir = std::getenv("DM_BUILD_DIR");
     return dir ? dir : "";
-}
-
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
-void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines) {
-    size_t at = 0;
-    for (const std::string& line : lines) {
-        const size_t found = text.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << text;
-        at = found + line.size();
-    }
 }
 
 uint32_t Read(const std::string& bytes, size_t offset, int n) {
@@ -61,16 +48,10 @@ protected:
     std::string GameDir() const { return root_.File("game/"); }
 
     int Run(const std::string& arguments) {
-        const char* driver = std::getenv("SDL_VIDEODRIVER");
-        const std::string command = "cd '" + GameDir() + "' && env SDL_VIDEODRIVER=" +
-                                    (driver ? driver : "offscreen") +
-                                    " DUNMARCH_HEADLESS=1 ALSOFT_DRIVERS=null DUNMARCH_TRACE=1 XDG_DATA_HOME='" +
-                                    root_.File("user") + "' LSAN_OPTIONS=suppressions=" + std::getenv("DM_SOURCE_DIR") +
-                                    "/tests/lsan.supp ./dunmarch " + arguments + " > '" + root_.File("output.txt") +
-                                    "' 2>&1";
-        const int status = std::system(command.c_str());
-        output_ = root_.Read("output.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const testsupport::ProgramResult result =
+            testsupport::RunDunmarch(GameDir(), arguments, "XDG_DATA_HOME='" + root_.File("user") + "'");
+        output_ = result.output;
+        return result.exitCode;
     }
 
     ScratchDir root_;

@@ -1,7 +1,6 @@
 // Runs the dunmarch program headless and checks its exit code, its start-up
 // and shutdown order (the lifecycle lines of DUNMARCH_TRACE) and its files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,21 +9,13 @@
 #include <vector>
 
 #include "shell/ScratchDir.h"
+#include "support/RunDunmarch.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-    int exitCode = -1;
-    std::string output;  // stdout and stderr
-};
-
-std::string SourceDir() {
-    if (const char* dir = std::getenv("DM_SOURCE_DIR")) return dir;
-    const std::string file = __FILE__;
-    return file.substr(0, file.rfind("/tests/"));
-}
+using testsupport::Count;
+using testsupport::ExpectInOrder;
 
 // The build folder holds tests/<this program> and game/dunmarch.
 std::string GameDir() {
@@ -32,39 +23,6 @@ std::string GameDir() {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     return ec ? std::string() : (self.parent_path().parent_path() / "game").string();
-}
-
-// Runs <folder>/dunmarch with the arguments in that folder, headless.
-Result RunDunmarch(const std::string& folder, const std::string& arguments, const std::string& environment = "") {
-    ScratchDir scratch;
-    const std::string out = scratch.File("output.txt");
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    const std::string headless = std::string("SDL_VIDEODRIVER=") + (driver ? driver : "offscreen") +
-                                 " DUNMARCH_HEADLESS=1 ALSOFT_DRIVERS=null LSAN_OPTIONS=suppressions=" + SourceDir() +
-                                 "/tests/lsan.supp DUNMARCH_TRACE=1";
-    const std::string command = "cd '" + folder + "' && env " + headless + " " + environment + " ./dunmarch " +
-                                arguments + " > '" + out + "' 2>&1";
-    const int status = std::system(command.c_str());
-    Result r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.output = scratch.Read("output.txt");
-    return r;
-}
-
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
-// The lines appear in this order (other lines may come between them).
-void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines) {
-    size_t at = 0;
-    for (const std::string& line : lines) {
-        const size_t found = text.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << text;
-        at = found + line.size();
-    }
 }
 
 class DunmarchTest : public ::testing::Test {
@@ -75,7 +33,7 @@ protected:
 };
 
 TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
-    const Result r = RunDunmarch(GameDir(), "-qaf=2");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=2");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 3) << r.output;
     ExpectInOrder(r.output, {
@@ -94,7 +52,7 @@ TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
 }
 
 TEST_F(DunmarchTest, QuitAfterFrameZeroRendersOneFrame) {
-    const Result r = RunDunmarch(GameDir(), "-qaf=0 -info '-bogus=a b'");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=0 -info '-bogus=a b'");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 1) << r.output;
     // The arguments reach the shell as one command line, blanks quoted again.
@@ -102,7 +60,7 @@ TEST_F(DunmarchTest, QuitAfterFrameZeroRendersOneFrame) {
 }
 
 TEST_F(DunmarchTest, QuitAfterTime) {
-    const Result r = RunDunmarch(GameDir(), "-qat=0.2");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qat=0.2");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_GE(Count(r.output, "[trace] frame presented"), 1) << r.output;
 }
@@ -111,7 +69,7 @@ TEST_F(DunmarchTest, OptionFileAndScreenshotInTheProgramFolder) {
     ScratchDir folder;
     fs::copy_file(GameDir() + "/dunmarch", folder.File("dunmarch"));
     folder.Write("ShellCL.txt", "-qaf=5\r\n-c=1\r\n-width=640");
-    const Result r = RunDunmarch(folder.Folder(), "-qaf=1 -width=320 -height=200");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(folder.Folder(), "-qaf=1 -width=320 -height=200");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("Loaded command-line options from " + folder.File("ShellCL.txt") + ".\n"),
               std::string::npos)
@@ -132,7 +90,7 @@ uint32_t Read(const std::string& bytes, size_t offset, int n) {
 TEST_F(DunmarchTest, ScreenshotsOfTheCaptureRangeHoldTheRenderedFrames) {
     ScratchDir folder;
     fs::copy_file(GameDir() + "/dunmarch", folder.File("dunmarch"));
-    const Result r = RunDunmarch(folder.Folder(), "-qaf=3 -c=1-2");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(folder.Folder(), "-qaf=3 -c=1-2");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 4) << r.output;
     EXPECT_FALSE(fs::exists(folder.File("ShellBase0002.bmp")));
@@ -152,7 +110,7 @@ TEST_F(DunmarchTest, ScreenshotsOfTheCaptureRangeHoldTheRenderedFrames) {
 }
 
 TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
-    const Result r = RunDunmarch(GameDir(), "-qaf=0", "MESA_GL_VERSION_OVERRIDE=3.1");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=0", "MESA_GL_VERSION_OVERRIDE=3.1");
     EXPECT_NE(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("InitAPI failed!"), std::string::npos) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
@@ -162,7 +120,7 @@ TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
 }
 
 TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
-    const Result r = RunDunmarch(GameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");
     EXPECT_NE(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("InitOS failed!"), std::string::npos) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
