@@ -42,3 +42,18 @@ function(dm_test name)
     TEST_PREFIX "${ARG_PREFIX}"
     PROPERTIES LABELS ${ARG_LABEL})
 endfunction()
+
+# dm_leak_suppressions(<target>): a program built with the sanitizers carries the
+# leak suppressions of tests/lsan.supp (leaks inside system libraries it only
+# calls), so a normal run does not end in a leak report about them.
+function(dm_leak_suppressions target)
+  if(NOT DM_SANITIZE)
+    return()
+  endif()
+  set(generated ${CMAKE_BINARY_DIR}/generated/LeakSuppressions.cpp)
+  file(READ ${CMAKE_SOURCE_DIR}/tests/lsan.supp DM_LSAN_SUPPRESSIONS)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/LeakSuppressions.cpp.in ${generated} @ONLY)
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+               ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
+  target_sources(${target} PRIVATE ${generated})
+endfunction()
