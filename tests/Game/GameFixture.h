@@ -20,6 +20,7 @@
 #include "platform/win32/MessageBox.h"
 #include "shell/ScratchDir.h"
 #include "shell/ShellGlobals.h"
+#include "support/NullDeviceFixture.h"
 
 namespace gamefixture {
 
@@ -35,8 +36,10 @@ inline void Forward(const char* event) {
 
 }  // namespace gamefixture
 
-class GameTest : public ::testing::Test {
+class GameTest : public testsupport::NullDeviceTest {
 protected:
+    GameTest() : NullDeviceTest(1024, 768, D3DCREATE_MULTITHREADED) { params.BackBufferCount = 1; }
+
     struct Event {
         std::string name;
         size_t logLines;  // null device log lines before it
@@ -52,27 +55,12 @@ protected:
         if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome_.reset(new std::string(old));
         setenv("XDG_DATA_HOME", userData_.Folder().c_str(), 1);
 
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d_, nullptr);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 1024;
-        params.BackBufferHeight = 768;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_MULTITHREADED, &params,
-                                     &device_),
-                  D3D_OK);
-        null_ = d3d9::AsNullDevice(device_);
-        g_d3d = d3d_;
-        g_d3dDevice = device_;
+        ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
+        g_d3d = d3d;
+        g_d3dDevice = device;
 
         gamefixture::Hook() = [this](const char* event) {
-            events_.push_back(Event{event, null_->Log().size()});
+            events_.push_back(Event{event, null->Log().size()});
         };
         standin::SetListener(&gamefixture::Forward);
         game_.reset(new Morvane::CGame);
@@ -85,15 +73,13 @@ protected:
         gamefixture::Hook() = nullptr;
         g_d3d = nullptr;
         g_d3dDevice = nullptr;
-        if (device_) device_->Release();
-        if (d3d_) d3d_->Release();
-        d3d9::SetBackend(d3d9::Backend::GL);
         if (oldDataHome_)
             setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
         else
             unsetenv("XDG_DATA_HOME");
         std::error_code ec;
         std::filesystem::current_path(previous_, ec);
+        NullDeviceTest::TearDown();
     }
 
     std::vector<std::string> EventNames() const {
@@ -104,7 +90,7 @@ protected:
 
     // The index of the first log line at or after `from` that starts with the prefix.
     size_t FindLine(const std::string& prefix, size_t from = 0) const {
-        const std::vector<std::string>& log = null_->Log();
+        const std::vector<std::string>& log = null->Log();
         for (size_t i = from; i < log.size(); ++i)
             if (log[i].compare(0, prefix.size(), prefix) == 0) return i;
         return std::string::npos;
@@ -114,9 +100,6 @@ protected:
     std::filesystem::path previous_;
     ScratchDir userData_;
     std::unique_ptr<std::string> oldDataHome_;
-    IDirect3D9* d3d_ = nullptr;
-    IDirect3DDevice9* device_ = nullptr;
-    d3d9::NullDevice* null_ = nullptr;
     platform::MessageBoxCapture boxes_;
     std::vector<Event> events_;
     std::unique_ptr<Morvane::CGame> game_;

@@ -51,9 +51,9 @@ TEST_F(GameFrameTest, DrawBracketsTheMachineAndTheBoxThenTheCursorFollowsAtThePo
     ASSERT_TRUE(SelectCursor(0));
     ShowMessageBox("MsgBox.xml", "hello");
     GetPointerState().position = Vector2(100.0f, 50.0f);
-    null_->ClearLog();
+    null->ClearLog();
     events_.clear();
-    const size_t drawsBefore = null_->Draws().size();
+    const size_t drawsBefore = null->Draws().size();
 
     game_->RunUpdate();
     game_->RunDraw();
@@ -72,8 +72,8 @@ TEST_F(GameFrameTest, DrawBracketsTheMachineAndTheBoxThenTheCursorFollowsAtThePo
     EXPECT_EQ(FindLine("BeginScene()", begin + 1), std::string::npos);
 
     // Then one textured quad of the arrow's size at the pointer, after the scene.
-    ASSERT_EQ(null_->Draws().size(), drawsBefore + 1);
-    const d3d9::DrawRecord& quad = null_->Draws().back();
+    ASSERT_EQ(null->Draws().size(), drawsBefore + 1);
+    const d3d9::DrawRecord& quad = null->Draws().back();
     EXPECT_GT(FindLine("DrawPrimitiveUP", end), end);
     EXPECT_EQ(quad.textures[0], static_cast<IDirect3DBaseTexture9*>(Texture("c_arrow.dds")->GetTexture()));
     ASSERT_EQ(quad.vertices.size(), 4 * sizeof(Graphics::ScreenVertex));
@@ -89,7 +89,7 @@ TEST_F(GameFrameTest, DrawBracketsTheMachineAndTheBoxThenTheCursorFollowsAtThePo
     // A hidden cursor draws nothing.
     ASSERT_TRUE(SelectCursor(-1));
     DrawCursor();
-    EXPECT_EQ(null_->Draws().size(), drawsBefore + 1);
+    EXPECT_EQ(null->Draws().size(), drawsBefore + 1);
 }
 
 TEST_F(GameFrameTest, CursorTable) {
