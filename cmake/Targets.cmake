@@ -29,12 +29,13 @@ function(dm_test name)
     set(ARG_WORKDIR ${CMAKE_CURRENT_BINARY_DIR})
   endif()
   # TestEnvironment.cpp sets the tests' environment (headless, offscreen video,
-  # null audio, source and build folders) and the leak suppressions.
+  # null audio, source and build folders).
   add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/TestEnvironment.cpp)
   target_compile_definitions(${name} PRIVATE
     DM_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" DM_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  dm_leak_suppressions(${name})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${ARG_WORKDIR}
     DISCOVERY_MODE PRE_TEST

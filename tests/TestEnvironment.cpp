@@ -1,6 +1,6 @@
 // Linked into every test program: the environment the tests run in, set before
-// main so that a test started by hand behaves as under CTest.
-#include <cstdio>
+// main so that a test started by hand behaves as under CTest. The leak
+// suppressions come with every sanitized program (dm_leak_suppressions).
 #include <cstdlib>
 
 namespace {
@@ -18,14 +18,3 @@ struct TestEnvironment {
 const TestEnvironment environment;
 
 }  // namespace
-
-// Leaks inside system libraries we only call: the list is tests/lsan.supp.
-extern "C" const char* __lsan_default_suppressions() {
-    static char text[8192];
-    if (FILE* f = std::fopen(DM_TEST_SOURCE_DIR "/tests/lsan.supp", "rb")) {
-        const size_t n = std::fread(text, 1, sizeof(text) - 1, f);
-        text[n] = 0;
-        std::fclose(f);
-    }
-    return text;
-}
