@@ -37,8 +37,8 @@ CSSampleHandler::~CSSampleHandler() {
 bool CSSampleHandler::Matches(const SampleSourceInfo& info, uint8_t priority, uint8_t looping) const {
     // The path is compared as well as its checksum: two paths with equal checksums must not
     // share a handler.
-    return !IsBusy() && m_Info.checksum == info.checksum && m_Info.path == info.path &&
-           m_nPriority == priority && m_bLooping == looping;
+    return !IsBusy() && m_Info.checksum == info.checksum && m_Info.path == info.path && m_nPriority == priority &&
+           m_bLooping == looping;
 }
 
 CSSampleHandler* CSSampleHandler::FindOrCreate(const SampleSourceInfo& info, uint8_t priority, uint8_t looping) {

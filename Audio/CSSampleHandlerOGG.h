@@ -14,7 +14,7 @@
 class CSSampleHandlerOGG : public CSSampleHandler {
 public:
     static constexpr uint32_t kBufferSize = 32768;
-    static constexpr uint32_t kWholeFileLimit = 65536;          // 131,072 with the priority byte
+    static constexpr uint32_t kWholeFileLimit = 65536;  // 131,072 with the priority byte
     static constexpr uint32_t kRingSize = 262144;
     static constexpr uint32_t kFeedSize = 4096;
 

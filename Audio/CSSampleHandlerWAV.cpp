@@ -76,8 +76,8 @@ bool CSSampleHandlerWAV::ParseHeaderBytes() {
 
     // Only plain PCM plays: anything else (compressed tags) would be delivered as noise.
     const uint16_t tag = ReadU16(h + 20);
-    const bool pcm = tag == kFormatPcm ||
-                     (tag == kFormatExtensible && fmtSize >= 40 && std::memcmp(h + 44, kPcmSubFormat, 16) == 0);
+    const bool pcm =
+        tag == kFormatPcm || (tag == kFormatExtensible && fmtSize >= 40 && std::memcmp(h + 44, kPcmSubFormat, 16) == 0);
     if (!pcm || m_Format.channels > 2 || (m_Format.bitsPerSample != 8 && m_Format.bitsPerSample != 16) ||
         m_Format.rate == 0) {
         return false;

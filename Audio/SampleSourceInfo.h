@@ -14,13 +14,13 @@ struct SampleSourceInfo {
 
     uint64_t checksum;  // of the path, terminating zero included
     std::string path;
-    int32_t format;     // SampleSourceFormat
+    int32_t format;  // SampleSourceFormat
 };
 
 // The format a handler reports once it has parsed its file's header; all zero before.
 struct SampleFormat {
     uint32_t channels;
-    uint32_t rate;           // frames per second
+    uint32_t rate;  // frames per second
     uint32_t bitsPerSample;
     uint32_t frameCount;
 };

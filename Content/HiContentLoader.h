@@ -14,8 +14,8 @@
 
 namespace Content {
 
-typedef LOKI_TYPELIST_4(Graphics::Texture2D, Graphics::SpriteFont, Graphics::TextureAtlas, Graphics::Model)
-    HiContentTypes;
+typedef LOKI_TYPELIST_4(Graphics::Texture2D, Graphics::SpriteFont, Graphics::TextureAtlas,
+                        Graphics::Model) HiContentTypes;
 
 class HiContentLoader : public Loki::GenScatterHierarchy<HiContentTypes, ContentLoader> {
 public:

@@ -12,8 +12,8 @@ void ReportAssertion(const char* condition, const char* message, const char* fil
         handler(condition, message, file, line);
         return;
     }
-    std::fprintf(stderr, "Assertion failed: %s && \"%s\" (%s:%d)\n", condition ? condition : "",
-                 message ? message : "", file ? file : "", line);
+    std::fprintf(stderr, "Assertion failed: %s && \"%s\" (%s:%d)\n", condition ? condition : "", message ? message : "",
+                 file ? file : "", line);
     std::fflush(stderr);
 }
 

@@ -8,15 +8,11 @@
 
 namespace boost {
 
-void throw_exception(std::exception const&)
-{
+void throw_exception(std::exception const&) {
     std::fputs("boost::throw_exception - sth wrong with shared_ptr's ?\n", stderr);
     std::abort();
 }
 
-void throw_exception(std::exception const& e, boost::source_location const&)
-{
-    throw_exception(e);
-}
+void throw_exception(std::exception const& e, boost::source_location const&) { throw_exception(e); }
 
 }  // namespace boost

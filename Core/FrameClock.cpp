@@ -7,9 +7,7 @@ FrameClock& GetFrameClock() {
     return clock;
 }
 
-void ResetFrameClock() {
-    GetFrameClock().last = platform::ProcessClock();
-}
+void ResetFrameClock() { GetFrameClock().last = platform::ProcessClock(); }
 
 long TickFrameClock() {
     FrameClock& clock = GetFrameClock();
@@ -20,18 +18,12 @@ long TickFrameClock() {
     return difference;
 }
 
-float GetFrameDelta() {
-    return GetFrameClock().delta;
-}
+float GetFrameDelta() { return GetFrameClock().delta; }
 
-float GetClockMilliseconds() {
-    return static_cast<float>(platform::ProcessClock());
-}
+float GetClockMilliseconds() { return static_cast<float>(platform::ProcessClock()); }
 
 float ElapsedSeconds(float startMs, float endMs) {
     return static_cast<float>(static_cast<long>(endMs - startMs)) / 1000.0f;
 }
 
-uint32_t GetTickCountMs() {
-    return GetTickCount();
-}
+uint32_t GetTickCountMs() { return GetTickCount(); }

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 struct FrameClock {
-    long last = 0;     // process clock at the last reset or tick, ms
-    float delta = 0;   // last frame, seconds
+    long last = 0;    // process clock at the last reset or tick, ms
+    float delta = 0;  // last frame, seconds
 };
 
 // The one frame clock of the process.

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-void KeyboardListenerList::Add(const KeyboardListener& listener) {
-    entries_.push_back(listener);
-}
+void KeyboardListenerList::Add(const KeyboardListener& listener) { entries_.push_back(listener); }
 
 void KeyboardListenerList::Remove(const KeyboardListener& listener) {
     for (KeyboardListener& entry : entries_) {
@@ -26,13 +24,11 @@ void KeyboardListenerList::RemoveTarget(const void* target) {
     Compact();
 }
 
-bool KeyboardListenerList::HasListeners() const {
-    return Count() != 0;
-}
+bool KeyboardListenerList::HasListeners() const { return Count() != 0; }
 
 size_t KeyboardListenerList::Count() const {
-    return static_cast<size_t>(std::count_if(entries_.begin(), entries_.end(),
-                                             [](const KeyboardListener& e) { return e.IsBound(); }));
+    return static_cast<size_t>(
+        std::count_if(entries_.begin(), entries_.end(), [](const KeyboardListener& e) { return e.IsBound(); }));
 }
 
 void KeyboardListenerList::Fire(uint16_t character, int32_t keyCode) {
@@ -57,9 +53,9 @@ void KeyboardListenerList::Clear() {
 
 void KeyboardListenerList::Compact() {
     if (firing_ != 0 || !hasRemoved_) return;
-    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
-                                  [](const KeyboardListener& e) { return !e.IsBound(); }),
-                   entries_.end());
+    entries_.erase(
+        std::remove_if(entries_.begin(), entries_.end(), [](const KeyboardListener& e) { return !e.IsBound(); }),
+        entries_.end());
     hasRemoved_ = false;
 }
 
@@ -73,22 +69,12 @@ KeyboardListenerList& GetSecondaryKeyboardListeners() {
     return list;
 }
 
-void AddKeyboardListener(const KeyboardListener& listener) {
-    GetKeyboardListeners().Add(listener);
-}
+void AddKeyboardListener(const KeyboardListener& listener) { GetKeyboardListeners().Add(listener); }
 
-void RemoveKeyboardListener(const KeyboardListener& listener) {
-    GetKeyboardListeners().Remove(listener);
-}
+void RemoveKeyboardListener(const KeyboardListener& listener) { GetKeyboardListeners().Remove(listener); }
 
-void RemoveKeyboardListeners(const void* target) {
-    GetKeyboardListeners().RemoveTarget(target);
-}
+void RemoveKeyboardListeners(const void* target) { GetKeyboardListeners().RemoveTarget(target); }
 
-bool HasKeyboardListeners() {
-    return GetKeyboardListeners().HasListeners();
-}
+bool HasKeyboardListeners() { return GetKeyboardListeners().HasListeners(); }
 
-void FireKeyboardListeners(uint16_t character, int32_t keyCode) {
-    GetKeyboardListeners().Fire(character, keyCode);
-}
+void FireKeyboardListeners(uint16_t character, int32_t keyCode) { GetKeyboardListeners().Fire(character, keyCode); }

@@ -35,9 +35,7 @@ class Reader {
 public:
     explicit Reader(IO::File& file) : file_(file) {}
 
-    bool Bytes(void* buffer, uint32_t n) {
-        return n == 0 || static_cast<uint32_t>(file_.Read(buffer, n)) == n;
-    }
+    bool Bytes(void* buffer, uint32_t n) { return n == 0 || static_cast<uint32_t>(file_.Read(buffer, n)) == n; }
     bool UInt32(uint32_t& value) {
         uint8_t b[4];
         if (!Bytes(b, 4)) return false;
@@ -65,8 +63,7 @@ std::wstring DecodeUtf16(const std::vector<uint16_t>& units) {
     text.reserve(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
         const uint32_t u = units[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
             text.push_back(static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00)));
             ++i;
         } else {

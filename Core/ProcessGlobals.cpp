@@ -29,13 +29,9 @@ void ClearActiveRendererBinding() {
     Binding().device = nullptr;
 }
 
-Graphics::GraphicsDevice* GetActiveRenderer() {
-    return Binding().device;
-}
+Graphics::GraphicsDevice* GetActiveRenderer() { return Binding().device; }
 
-const boost::shared_ptr<Graphics::SpriteFont>& GetActiveRendererFont() {
-    return Binding().font;
-}
+const boost::shared_ptr<Graphics::SpriteFont>& GetActiveRendererFont() { return Binding().font; }
 
 bool TestAndSetRendererBindingFlag() {
     bool was = Binding().flag;
@@ -59,9 +55,7 @@ const std::string& GetComputerName() {
     return name;
 }
 
-void SetCommandLineTextSource(CommandLineTextSource source) {
-    g_commandLineSource = source;
-}
+void SetCommandLineTextSource(CommandLineTextSource source) { g_commandLineSource = source; }
 
 const std::string& GetCommandLineText() {
     static std::string text;

@@ -7,7 +7,7 @@
 namespace Graphics {
 class GraphicsDevice;
 class SpriteFont;
-}
+}  // namespace Graphics
 
 // Stores the device (not owned) and a copy of the font handle.
 void SetActiveRendererBinding(Graphics::GraphicsDevice* device, const boost::shared_ptr<Graphics::SpriteFont>& font);

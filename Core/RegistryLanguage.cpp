@@ -11,8 +11,7 @@ HKEY OpenRegistryKey(const char* keyPath) {
 bool ReadRegistryDword(HKEY key, const char* valueName, DWORD& value) {
     DWORD type = 0;
     DWORD size = sizeof(value);
-    return RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size) ==
-           ERROR_SUCCESS;
+    return RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size) == ERROR_SUCCESS;
 }
 
 void CloseRegistryKey(HKEY key) {

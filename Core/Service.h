@@ -16,8 +16,7 @@ public:
 
     // A taken slot is reported and then overwritten.
     static void Register(T* instance) {
-        if (instance_ != nullptr)
-            MessageBoxA(nullptr, "Service already exists!", "Program Error", MB_ICONERROR);
+        if (instance_ != nullptr) MessageBoxA(nullptr, "Service already exists!", "Program Error", MB_ICONERROR);
         instance_ = instance;
     }
 

@@ -5,8 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
-void ToWideString(const std::string& in, std::wstring& out)
-{
+void ToWideString(const std::string& in, std::wstring& out) {
     out.resize(in.size());
     for (size_t i = 0; i < in.size(); ++i) {
         const int16_t unit = static_cast<signed char>(in[i]);
@@ -14,73 +13,52 @@ void ToWideString(const std::string& in, std::wstring& out)
     }
 }
 
-std::wstring ToWideString(const std::string& in)
-{
+std::wstring ToWideString(const std::string& in) {
     std::wstring out;
     ToWideString(in, out);
     return out;
 }
 
-void ToNarrowString(const std::wstring& in, std::string& out)
-{
+void ToNarrowString(const std::wstring& in, std::string& out) {
     out.resize(in.size());
-    for (size_t i = 0; i < in.size(); ++i)
-        out[i] = static_cast<char>(static_cast<unsigned char>(in[i] & 0xFF));
+    for (size_t i = 0; i < in.size(); ++i) out[i] = static_cast<char>(static_cast<unsigned char>(in[i] & 0xFF));
 }
 
-std::string ToNarrowString(const std::wstring& in)
-{
+std::string ToNarrowString(const std::wstring& in) {
     std::string out;
     ToNarrowString(in, out);
     return out;
 }
 
-size_t WideStrLen(const wchar_t* text)
-{
-    return std::wcslen(text);
-}
+size_t WideStrLen(const wchar_t* text) { return std::wcslen(text); }
 
-wchar_t* WideStrNCopy(wchar_t* destination, const wchar_t* source, size_t count)
-{
+wchar_t* WideStrNCopy(wchar_t* destination, const wchar_t* source, size_t count) {
     return std::wcsncpy(destination, source, count);
 }
 
-wchar_t* WideStrCopy(wchar_t* destination, const wchar_t* source)
-{
-    return std::wcscpy(destination, source);
-}
+wchar_t* WideStrCopy(wchar_t* destination, const wchar_t* source) { return std::wcscpy(destination, source); }
 
-int WideStrCompare(const wchar_t* a, const wchar_t* b)
-{
-    return std::wcscmp(a, b);
-}
+int WideStrCompare(const wchar_t* a, const wchar_t* b) { return std::wcscmp(a, b); }
 
-int WideStrNCompare(const wchar_t* a, const wchar_t* b, size_t count)
-{
-    return std::wcsncmp(a, b, count);
-}
+int WideStrNCompare(const wchar_t* a, const wchar_t* b, size_t count) { return std::wcsncmp(a, b, count); }
 
-wchar_t* MultiByteToWideStr(const char* source, wchar_t* destination)
-{
+wchar_t* MultiByteToWideStr(const char* source, wchar_t* destination) {
     std::mbstowcs(destination, source, std::strlen(source));
     return destination;
 }
 
-char* WideToMultiByteStr(const wchar_t* source, char* destination)
-{
+char* WideToMultiByteStr(const wchar_t* source, char* destination) {
     std::wcstombs(destination, source, std::wcslen(source));
     return destination;
 }
 
-std::string FormatTimeStamp(const std::tm& time)
-{
+std::string FormatTimeStamp(const std::tm& time) {
     char buffer[128];
     const size_t n = std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H.%M.%S", &time);
     return std::string(buffer, n);
 }
 
-const std::string& GetTimeStamp()
-{
+const std::string& GetTimeStamp() {
     static std::string stamp;
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
@@ -92,13 +70,9 @@ namespace {
 std::string g_storedTimeStamp;  // kept for inspection in a debugger only
 }
 
-void StoreTimeStamp()
-{
-    g_storedTimeStamp = GetTimeStamp();
-}
+void StoreTimeStamp() { g_storedTimeStamp = GetTimeStamp(); }
 
-std::string ScrambleString(const char* text)
-{
+std::string ScrambleString(const char* text) {
     // Built at every call so the key never sits in the program as one block.
     unsigned char key[10];
     key[0] = 0xA7;
@@ -114,11 +88,9 @@ std::string ScrambleString(const char* text)
 
     // Each call works in its own text: the request thread scrambles too.
     std::string out;
-    if (text == nullptr)
-        return out;
+    if (text == nullptr) return out;
     const size_t n = std::strlen(text);
     out.resize(n);
-    for (size_t i = 0; i < n; ++i)
-        out[i] = static_cast<char>(static_cast<unsigned char>(text[i]) ^ key[(i + n) % 10]);
+    for (size_t i = 0; i < n; ++i) out[i] = static_cast<char>(static_cast<unsigned char>(text[i]) ^ key[(i + n) % 10]);
     return out;
 }

@@ -63,8 +63,7 @@ void CGame::Initialize() {
     RegisterWhenEmpty<Graphics::GraphicsDevice>(renderer_.get());
     Graphics::Draw2D::Init(renderer_.get());
     const Vector2 screen = renderer_->GetScreenSize();
-    renderer_->SetViewport(
-        Viewport(0, 0, static_cast<int32_t>(screen.x), static_cast<int32_t>(screen.y), 0.0f, 1.0f));
+    renderer_->SetViewport(Viewport(0, 0, static_cast<int32_t>(screen.x), static_cast<int32_t>(screen.y), 0.0f, 1.0f));
 
     audio_device_.reset(new Audio::AudioDevice());
     RegisterWhenEmpty<Audio::AudioDevice>(audio_device_.get());

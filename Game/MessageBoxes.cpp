@@ -8,9 +8,7 @@ namespace {
 
 UI::UIMsgBox* CurrentMessageBox = nullptr;
 
-std::string UiFolder() {
-    return Service<Config>::Exists() ? Service<Config>::Get()->Paths.UiPath : std::string();
-}
+std::string UiFolder() { return Service<Config>::Exists() ? Service<Config>::Get()->Paths.UiPath : std::string(); }
 
 void CloseFromButton(void* /*game*/, UI::UIButton* /*button*/) { CloseMessageBox(); }
 

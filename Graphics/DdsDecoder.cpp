@@ -22,9 +22,7 @@ uint32_t Read32(const uint8_t* p) {
            (static_cast<uint32_t>(p[3]) << 24);
 }
 
-uint32_t FourCC(const char* code) {
-    return Read32(reinterpret_cast<const uint8_t*>(code));
-}
+uint32_t FourCC(const char* code) { return Read32(reinterpret_cast<const uint8_t*>(code)); }
 
 bool Decode(const uint8_t* file, uint32_t size, uint8_t*& pixels, uint32_t& width, uint32_t& height,
             uint32_t& pitchOrLinearSize) {
@@ -55,7 +53,8 @@ bool Decode(const uint8_t* file, uint32_t size, uint8_t*& pixels, uint32_t& widt
         return false;
     }
     // The blocks the size needs must all be in the file.
-    size_t blocks = static_cast<size_t>(squish::GetStorageRequirements(static_cast<int>(w), static_cast<int>(h), flags));
+    size_t blocks =
+        static_cast<size_t>(squish::GetStorageRequirements(static_cast<int>(w), static_cast<int>(h), flags));
     if (blocks > size - kHeaderEnd) {
         return false;
     }

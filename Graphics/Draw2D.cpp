@@ -278,14 +278,14 @@ void DrawTextureRegion(const boost::shared_ptr<Texture2D>& texture, float x, flo
 
 void DrawTextureRegion(const boost::shared_ptr<Texture2D>& texture, const Vector2& position, const Vector2& size,
                        const Vector2& sourcePosition, const Vector2& sourceSize) {
-    DrawTexturedQuad(texture, position.x, position.y, size.x, size.y, sourcePosition.x, sourcePosition.y,
-                     sourceSize.x, sourceSize.y, kWhite);
+    DrawTexturedQuad(texture, position.x, position.y, size.x, size.y, sourcePosition.x, sourcePosition.y, sourceSize.x,
+                     sourceSize.y, kWhite);
 }
 
 void DrawTextureRegion(const boost::shared_ptr<Texture2D>& texture, const Vector2& position, const Vector2& size,
                        const Vector2& sourcePosition, const Vector2& sourceSize, const Color& color) {
-    DrawTexturedQuad(texture, position.x, position.y, size.x, size.y, sourcePosition.x, sourcePosition.y,
-                     sourceSize.x, sourceSize.y, color);
+    DrawTexturedQuad(texture, position.x, position.y, size.x, size.y, sourcePosition.x, sourcePosition.y, sourceSize.x,
+                     sourceSize.y, color);
 }
 
 void DrawText(const boost::shared_ptr<SpriteFont>& font, float x, float y, const std::string& text) {
@@ -351,8 +351,7 @@ void DrawTextCore(const boost::shared_ptr<SpriteFont>& font, float x, float y, c
         if (FAILED(g_state.text_buffer->Lock(0, 0, &data, D3DLOCK_DISCARD)) || data == nullptr) {
             break;
         }
-        const int glyphs =
-            LayoutGlyphs(*font, x, y, text, static_cast<ScreenVertex*>(data), kTextBufferGlyphs, cursor);
+        const int glyphs = LayoutGlyphs(*font, x, y, text, static_cast<ScreenVertex*>(data), kTextBufferGlyphs, cursor);
         g_state.text_buffer->Unlock();
         if (glyphs == 0) {
             continue;

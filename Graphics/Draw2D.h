@@ -115,8 +115,7 @@ void DrawTextureRegion(const boost::shared_ptr<Texture2D>& texture, const Vector
 // than the vertex buffer is drawn in several draws. A font without page
 // texture draws nothing.
 void DrawText(const boost::shared_ptr<SpriteFont>& font, float x, float y, const std::string& text);
-void DrawText(const boost::shared_ptr<SpriteFont>& font, float x, float y, const std::string& text,
-              const Color& color);
+void DrawText(const boost::shared_ptr<SpriteFont>& font, float x, float y, const std::string& text, const Color& color);
 void DrawText(const boost::shared_ptr<SpriteFont>& font, const Vector2& position, const std::string& text);
 void DrawText(const boost::shared_ptr<SpriteFont>& font, const Vector2& position, const std::string& text,
               const Color& color);

@@ -80,14 +80,13 @@ void GraphicsDevice::CreateVertexDeclarations() {
                                                  {0, 36, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_BINORMAL, 0},
                                                  {0, 48, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0},
                                                  {0, 56, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 1}});
-    skinned_model_vertex_ =
-        MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_POSITION, 0},
-                                  {0, 12, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_NORMAL, 0},
-                                  {0, 24, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_TANGENT, 0},
-                                  {0, 36, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_BINORMAL, 0},
-                                  {0, 48, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0},
-                                  {0, 56, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_BLENDWEIGHT, 0},
-                                  {0, 64, D3DDECLTYPE_UBYTE4, def, D3DDECLUSAGE_BLENDINDICES, 0}});
+    skinned_model_vertex_ = MakeDeclaration(device_, {{0, 0, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_POSITION, 0},
+                                                      {0, 12, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_NORMAL, 0},
+                                                      {0, 24, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_TANGENT, 0},
+                                                      {0, 36, D3DDECLTYPE_FLOAT3, def, D3DDECLUSAGE_BINORMAL, 0},
+                                                      {0, 48, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_TEXCOORD, 0},
+                                                      {0, 56, D3DDECLTYPE_FLOAT2, def, D3DDECLUSAGE_BLENDWEIGHT, 0},
+                                                      {0, 64, D3DDECLTYPE_UBYTE4, def, D3DDECLUSAGE_BLENDINDICES, 0}});
 }
 
 void GraphicsDevice::ReleaseVertexDeclarations() {
@@ -207,9 +206,8 @@ void GraphicsDevice::DrawAxes() {
         return;
     }
     const LineVertex axes[6] = {
-        {0.0f, 0.0f, 0.0f, 0xFFFF0000u}, {100.0f, 0.0f, 0.0f, 0xFFFF0000u},
-        {0.0f, 0.0f, 0.0f, 0xFF00FF00u}, {0.0f, 100.0f, 0.0f, 0xFF00FF00u},
-        {0.0f, 0.0f, 0.0f, 0xFF0000FFu}, {0.0f, 0.0f, 100.0f, 0xFF0000FFu},
+        {0.0f, 0.0f, 0.0f, 0xFFFF0000u},   {100.0f, 0.0f, 0.0f, 0xFFFF0000u}, {0.0f, 0.0f, 0.0f, 0xFF00FF00u},
+        {0.0f, 100.0f, 0.0f, 0xFF00FF00u}, {0.0f, 0.0f, 0.0f, 0xFF0000FFu},   {0.0f, 0.0f, 100.0f, 0xFF0000FFu},
     };
     device_->SetVertexDeclaration(line_vertex_);
     // GetViewProjection rebuilds a dirty camera first.

@@ -38,8 +38,8 @@ HRESULT RenderTarget2D::Create() {
                                                  D3DMULTISAMPLE_NONE, 0, TRUE, &depth_surface_, nullptr);
     }
     D3DFORMAT format = GetColorFormat(format_);
-    HRESULT result = d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
-                                            D3DUSAGE_RENDERTARGET, D3DRTYPE_SURFACE, format);
+    HRESULT result = d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
+                                            D3DRTYPE_SURFACE, format);
     if (FAILED(result)) {
         return result;
     }

@@ -11,8 +11,7 @@ class GraphicsDevice;
 class RenderTarget2D {
 public:
     // Creates the surface at once.
-    RenderTarget2D(GraphicsDevice* device, int width, int height, int levels, SurfaceFormat format,
-                   bool depthTarget);
+    RenderTarget2D(GraphicsDevice* device, int width, int height, int levels, SurfaceFormat format, bool depthTarget);
     // Releases whatever surface the target still holds.
     ~RenderTarget2D();
     RenderTarget2D(const RenderTarget2D&) = delete;

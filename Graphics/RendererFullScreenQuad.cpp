@@ -16,9 +16,8 @@ FullScreenQuad::FullScreenQuad(IDirect3DDevice9* device, int width, int height) 
         {w, h, 1.0f, 1.0f, 1.0f, 1.0f},
         {0.0f, h, 1.0f, 1.0f, 0.0f, 1.0f},
     };
-    if (device_ == nullptr ||
-        FAILED(device_->CreateVertexBuffer(sizeof(corners), D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vertices_,
-                                           nullptr))) {
+    if (device_ == nullptr || FAILED(device_->CreateVertexBuffer(sizeof(corners), D3DUSAGE_WRITEONLY, 0,
+                                                                 D3DPOOL_DEFAULT, &vertices_, nullptr))) {
         vertices_ = nullptr;
         return;
     }

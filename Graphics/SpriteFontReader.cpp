@@ -195,23 +195,12 @@ void ReadCfFont(SpriteFont& font, const std::string& text, const std::string& ba
     std::string line;
     for (int index = 0; std::getline(stream, line); ++index) {
         switch (index) {
-            case 0:
-                break;
-            case 1:
-                std::sscanf(line.c_str(), "chars_height = %d", &height);
-                break;
-            case 2:
-                std::sscanf(line.c_str(), "chars_from = %d", &first);
-                break;
-            case 3:
-                std::sscanf(line.c_str(), "chars_to = %d", &last);
-                break;
-            case 4:
-                std::sscanf(line.c_str(), "image = %301s", image);
-                break;
-            case 5:
-                std::sscanf(line.c_str(), "uv_ofs = %d,%d", &uvX, &uvY);
-                break;
+            case 0: break;
+            case 1: std::sscanf(line.c_str(), "chars_height = %d", &height); break;
+            case 2: std::sscanf(line.c_str(), "chars_from = %d", &first); break;
+            case 3: std::sscanf(line.c_str(), "chars_to = %d", &last); break;
+            case 4: std::sscanf(line.c_str(), "image = %301s", image); break;
+            case 5: std::sscanf(line.c_str(), "uv_ofs = %d,%d", &uvX, &uvY); break;
             default:
                 if (glyphLines < kMaxCfGlyphLines) {
                     const int k = glyphLines++;

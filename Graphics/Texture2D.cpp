@@ -102,8 +102,8 @@ Texture2D::Texture2D(GraphicsDevice* device, int width, int height, int mipLevel
         SUCCEEDED(device->GetD3D()->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0,
                                                       D3DRTYPE_SURFACE, d3dFormat))) {
         device->GetDevice()->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height),
-                                           static_cast<UINT>(mipLevels), D3DUSAGE_DYNAMIC, d3dFormat,
-                                           D3DPOOL_DEFAULT, &texture_, nullptr);
+                                           static_cast<UINT>(mipLevels), D3DUSAGE_DYNAMIC, d3dFormat, D3DPOOL_DEFAULT,
+                                           &texture_, nullptr);
     }
     texture_size_ = Vector2(static_cast<float>(width), static_cast<float>(height));
 }

@@ -40,7 +40,8 @@ int AtlasType(const char* word) {
 
 }  // namespace
 
-TextureAtlas::TextureAtlas(const std::string& path) : GraphicsResource(ResourceTextureAtlas, path), entries_(11), pages_(11) {}
+TextureAtlas::TextureAtlas(const std::string& path)
+    : GraphicsResource(ResourceTextureAtlas, path), entries_(11), pages_(11) {}
 
 boost::shared_ptr<TextureAtlas> TextureAtlas::LoadFromFile(const std::string& path) {
     uint8_t* buffer = nullptr;
@@ -54,9 +55,9 @@ boost::shared_ptr<TextureAtlas> TextureAtlas::LoadFromFile(const std::string& pa
     std::istringstream text(std::string(reinterpret_cast<const char*>(buffer), count));
     std::free(buffer);
 
-    Content::ContentLoader<Texture2D>* textures =
-        Service<Content::ContentLoader<Texture2D>>::Exists() ? Service<Content::ContentLoader<Texture2D>>::Get()
-                                                              : nullptr;
+    Content::ContentLoader<Texture2D>* textures = Service<Content::ContentLoader<Texture2D>>::Exists()
+                                                      ? Service<Content::ContentLoader<Texture2D>>::Get()
+                                                      : nullptr;
     IndexLine line;
     std::string row;
     while (std::getline(text, row)) {

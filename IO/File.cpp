@@ -12,9 +12,7 @@ File::File(FILE* stream) : stream_(stream) {}
 
 File::File(std::shared_ptr<PackedFileEntry> entry) : entry_(std::move(entry)) {}
 
-File::~File() {
-    Close();
-}
+File::~File() { Close(); }
 
 File* File::OpenRead(const std::string& name) {
     if (std::shared_ptr<PackedFileEntry> entry = PackedFileRegistry::Find(name)) {
@@ -40,10 +38,10 @@ File* File::CreateUnderRoot(const std::string& name) {
 
 File* File::Open(const std::string& name, int mode) {
     switch (mode) {
-    case 0: return OpenRead(name);
-    case 1:
-    case 2: return OpenWrite(name);
-    default: return nullptr;
+        case 0: return OpenRead(name);
+        case 1:
+        case 2: return OpenWrite(name);
+        default: return nullptr;
     }
 }
 
@@ -73,26 +71,24 @@ size_t File::WriteBlock(const void* buffer, size_t n) {
 int File::Seek(int origin, long offset) {
     if (entry_ != nullptr) {
         switch (origin) {
-        case 0: position_ = offset; return 0;
-        case 1: position_ += offset; return 0;
-        case 2: position_ = static_cast<int64_t>(entry_->GetSize()) + offset; return 0;
-        default: return -1;
+            case 0: position_ = offset; return 0;
+            case 1: position_ += offset; return 0;
+            case 2: position_ = static_cast<int64_t>(entry_->GetSize()) + offset; return 0;
+            default: return -1;
         }
     }
     if (stream_ == nullptr) return -1;
     int whence;
     switch (origin) {
-    case 0: whence = SEEK_SET; break;
-    case 1: whence = SEEK_CUR; break;
-    case 2: whence = SEEK_END; break;
-    default: return -1;
+        case 0: whence = SEEK_SET; break;
+        case 1: whence = SEEK_CUR; break;
+        case 2: whence = SEEK_END; break;
+        default: return -1;
     }
     return std::fseek(stream_, offset, whence);
 }
 
-int File::Skip(long n) {
-    return Seek(1, n);
-}
+int File::Skip(long n) { return Seek(1, n); }
 
 long File::Tell() {
     if (entry_ != nullptr) return static_cast<long>(position_);
@@ -167,9 +163,7 @@ bool FileExists(const std::string& name) {
     return file != nullptr;
 }
 
-bool DeleteFile(const std::string& name) {
-    return ::DeleteFileA(name.c_str()) != FALSE;
-}
+bool DeleteFile(const std::string& name) { return ::DeleteFileA(name.c_str()) != FALSE; }
 
 bool CopyFile(const std::string& source, const std::string& destination) {
     return ::CopyFileA(source.c_str(), destination.c_str(), TRUE) != FALSE;
@@ -191,13 +185,9 @@ std::string& RootFolder() {
 }
 }  // namespace
 
-const std::string& GetRootFolder() {
-    return RootFolder();
-}
+const std::string& GetRootFolder() { return RootFolder(); }
 
-void SetRootFolder(const std::string& folder) {
-    RootFolder() = folder;
-}
+void SetRootFolder(const std::string& folder) { RootFolder() = folder; }
 
 }  // namespace IO
 

@@ -42,10 +42,10 @@ int ArchiveInputStream::Read(void* buffer, size_t& size) {
 int ArchiveInputStream::Seek(int64_t& position, int origin) {
     int whence;
     switch (origin) {
-    case 0: whence = SEEK_SET; break;
-    case 1: whence = SEEK_CUR; break;
-    case 2: whence = SEEK_END; break;
-    default: return kSeekError;
+        case 0: whence = SEEK_SET; break;
+        case 1: whence = SEEK_CUR; break;
+        case 2: whence = SEEK_END; break;
+        default: return kSeekError;
     }
     if (file_ == nullptr || std::fseek(file_, static_cast<long>(position), whence) != 0) return kSeekError;
     position = std::ftell(file_);
@@ -205,6 +205,4 @@ bool MountResourceArchive(const std::string& archivePath) {
     return true;
 }
 
-void ReleasePackedFiles() {
-    PackedFileRegistry::Clear();
-}
+void ReleasePackedFiles() { PackedFileRegistry::Clear(); }

@@ -16,9 +16,7 @@ namespace {
 
 // The parser allocates the whole document at once; a file too large for an
 // int count is not read.
-long Readable(long size) {
-    return size >= 0 && size <= INT_MAX - 4 ? size : -1;
-}
+long Readable(long size) { return size >= 0 && size <= INT_MAX - 4 ? size : -1; }
 
 // What the callback delivers is the document: bytes it could not deliver
 // (a file that shrank) read as zeros, which end the text there.
@@ -46,9 +44,7 @@ IOFileReadCallBack::IOFileReadCallBack(const char* fileName)
 IOFileReadCallBack::IOFileReadCallBack(IO::File* file)
     : file_(file), size_(file_ != nullptr ? Readable(file_->GetSize()) : 0) {}
 
-IOFileReadCallBack::~IOFileReadCallBack() {
-    delete file_;
-}
+IOFileReadCallBack::~IOFileReadCallBack() { delete file_; }
 
 int IOFileReadCallBack::read(void* buffer, int sizeToRead) {
     if (file_ == nullptr || buffer == nullptr || sizeToRead < 0) return 0;
@@ -57,9 +53,7 @@ int IOFileReadCallBack::read(void* buffer, int sizeToRead) {
     return Deliver(buffer, sizeToRead, got);
 }
 
-long IOFileReadCallBack::getSize() const {
-    return size_;
-}
+long IOFileReadCallBack::getSize() const { return size_; }
 
 CFileReadCallBack::CFileReadCallBack(const char* fileName)
     : file_(fileName != nullptr ? platform::OpenFile(fileName, "rb") : nullptr),
@@ -90,9 +84,7 @@ int CFileReadCallBack::read(void* buffer, int sizeToRead) {
     return Deliver(buffer, sizeToRead, got);
 }
 
-long CFileReadCallBack::getSize() const {
-    return size_;
-}
+long CFileReadCallBack::getSize() const { return size_; }
 
 CMemoryMappedFileReadCallBack::CMemoryMappedFileReadCallBack(const std::string& text) : text_(text) {}
 
@@ -104,12 +96,11 @@ int CMemoryMappedFileReadCallBack::read(void* buffer, int sizeToRead) {
     return static_cast<int>(n);
 }
 
-long CMemoryMappedFileReadCallBack::getSize() const {
-    return Readable(static_cast<long>(text_.size()));
-}
+long CMemoryMappedFileReadCallBack::getSize() const { return Readable(static_cast<long>(text_.size())); }
 
 RawBufferReadCallBack::RawBufferReadCallBack(void* buffer, int size, bool ownsBuffer)
-    : ownsBuffer_(ownsBuffer), size_(buffer != nullptr && size > 0 ? size : 0),
+    : ownsBuffer_(ownsBuffer),
+      size_(buffer != nullptr && size > 0 ? size : 0),
       buffer_(static_cast<unsigned char*>(buffer)) {}
 
 RawBufferReadCallBack::~RawBufferReadCallBack() {
@@ -123,9 +114,7 @@ int RawBufferReadCallBack::read(void* buffer, int sizeToRead) {
     return n;
 }
 
-long RawBufferReadCallBack::getSize() const {
-    return Readable(size_);
-}
+long RawBufferReadCallBack::getSize() const { return Readable(size_); }
 
 }  // namespace dm
 }  // namespace io
@@ -137,9 +126,7 @@ irr::io::IrrXMLReader* CreateXmlReader(const char* fileName) {
     return irr::io::createIrrXMLReader(new irr::io::IOFileReadCallBack(fileName), true);
 }
 
-irr::io::IrrXMLReader* CreateXmlReader(const std::string& fileName) {
-    return CreateXmlReader(fileName.c_str());
-}
+irr::io::IrrXMLReader* CreateXmlReader(const std::string& fileName) { return CreateXmlReader(fileName.c_str()); }
 
 irr::io::IrrXMLReader* CreateXmlReaderFromFile(IO::File* file) {
     return irr::io::createIrrXMLReader(new irr::io::IOFileReadCallBack(file), true);

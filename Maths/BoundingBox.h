@@ -11,8 +11,7 @@ struct Matrix4;
 // of i is set, the maximum y when bit 1 is set and the maximum z when bit 0 is
 // set: corner 0 is the minimum, corner 7 the maximum. The ".bvh" files store
 // the corners in this order.
-struct BoundingBox
-{
+struct BoundingBox {
     Vector3 corners[8];
 };
 

@@ -3,8 +3,7 @@
 #include "Maths/Vector3.h"
 
 // Centre and radius around a model or a node.
-struct BoundingSphere
-{
+struct BoundingSphere {
     Vector3 center;
     float radius = 0.0f;
 

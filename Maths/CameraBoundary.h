@@ -8,11 +8,9 @@
 // The convex region the battle camera's eye must stay in: planes, each with a
 // kind saying how an eye that crossed it is pulled back (0 along the first
 // direction, 1 along the second, 2 straight onto the plane).
-class CameraBoundary
-{
+class CameraBoundary {
 public:
-    struct Entry
-    {
+    struct Entry {
         int32_t kind;
         Plane plane;
     };

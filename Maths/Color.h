@@ -3,8 +3,7 @@
 #include <cstdint>
 
 // 8-bit RGBA colour, channels in this order in memory.
-struct Color
-{
+struct Color {
     uint8_t r;
     uint8_t g;
     uint8_t b;

@@ -4,49 +4,33 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 // int32 arithmetic that wraps on overflow, as the game's integer maths always
 // did, instead of being undefined behaviour.
-int32_t Wrap(uint32_t v)
-{
-    return static_cast<int32_t>(v);
-}
+int32_t Wrap(uint32_t v) { return static_cast<int32_t>(v); }
 
-int32_t Sub(int32_t a, int32_t b)
-{
-    return Wrap(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
+int32_t Sub(int32_t a, int32_t b) { return Wrap(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
 
-int32_t Mul(int32_t a, int32_t b)
-{
-    return Wrap(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
-}
+int32_t Mul(int32_t a, int32_t b) { return Wrap(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
 
-int32_t Add(int32_t a, int32_t b)
-{
-    return Wrap(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-} // namespace
+int32_t Add(int32_t a, int32_t b) { return Wrap(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
+}  // namespace
 
-IntVector3& IntVector3::Set(int32_t x_, int32_t y_, int32_t z_)
-{
+IntVector3& IntVector3::Set(int32_t x_, int32_t y_, int32_t z_) {
     x = x_;
     y = y_;
     z = z_;
     return *this;
 }
 
-int32_t IntVector3DistanceSquared(const IntVector3& a, const IntVector3& b)
-{
+int32_t IntVector3DistanceSquared(const IntVector3& a, const IntVector3& b) {
     const int32_t dx = Sub(a.x, b.x);
     const int32_t dy = Sub(a.y, b.y);
     const int32_t dz = Sub(a.z, b.z);
     return Add(Add(Mul(dx, dx), Mul(dy, dy)), Mul(dz, dz));
 }
 
-int32_t IntVector3Distance(const IntVector3& a, const IntVector3& b)
-{
+int32_t IntVector3Distance(const IntVector3& a, const IntVector3& b) {
     // The squared distance is formed in double so that far-apart points cannot
     // wrap into a negative value (whose root would be NaN); within the int32
     // range it is exact, and the root itself is taken in single precision.
@@ -54,24 +38,18 @@ int32_t IntVector3Distance(const IntVector3& a, const IntVector3& b)
     const double dy = static_cast<double>(a.y) - b.y;
     const double dz = static_cast<double>(a.z) - b.z;
     const float root = std::sqrt(static_cast<float>(dx * dx + dy * dy + dz * dz));
-    if (root >= 2147483647.0f)
-        return INT32_MAX;
+    if (root >= 2147483647.0f) return INT32_MAX;
     return static_cast<int32_t>(root);
 }
 
-int32_t IntVector3Dot(const IntVector3& a, const IntVector3& b)
-{
+int32_t IntVector3Dot(const IntVector3& a, const IntVector3& b) {
     return Add(Add(Mul(a.x, b.x), Mul(a.y, b.y)), Mul(a.z, b.z));
 }
 
-void IntVector3Cross(const IntVector3& a, const IntVector3& b, IntVector3& out)
-{
+void IntVector3Cross(const IntVector3& a, const IntVector3& b, IntVector3& out) {
     const IntVector3 r(Sub(Mul(a.y, b.z), Mul(a.z, b.y)), Sub(Mul(a.z, b.x), Mul(a.x, b.z)),
                        Sub(Mul(a.x, b.y), Mul(a.y, b.x)));
     out = r;
 }
 
-int32_t IntVector3Angle(const IntVector3& a, const IntVector3& b)
-{
-    return FixedAcosScaled(IntVector3Dot(a, b));
-}
+int32_t IntVector3Angle(const IntVector3& a, const IntVector3& b) { return FixedAcosScaled(IntVector3Dot(a, b)); }

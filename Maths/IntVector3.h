@@ -3,8 +3,7 @@
 #include <cstdint>
 
 // Integer 3D vector of the game grid (level units, 500 per cell).
-struct IntVector3
-{
+struct IntVector3 {
     int32_t x;
     int32_t y;
     int32_t z;

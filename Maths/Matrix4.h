@@ -3,8 +3,7 @@
 // 4 x 4 float matrix. Element (row r, column c) is m[4r + c]. Points are row
 // vectors transformed as p x M, so the translation sits in m[12], m[13], m[14]
 // and the product A x B applies A first, then B.
-struct Matrix4
-{
+struct Matrix4 {
     float m[16];
 
     // The identity.

@@ -3,8 +3,7 @@
 #include "Maths/Vector3.h"
 
 // The plane of points p with dot(normal, p) + d = 0. The normal need not be unit length.
-struct Plane
-{
+struct Plane {
     float d;
     Vector3 normal;
 

@@ -4,19 +4,16 @@
 
 #include <cmath>
 
-void Quaternion::Normalize()
-{
+void Quaternion::Normalize() {
     const float length = std::sqrt(x * x + y * y + z * z + w * w);
-    if (length == 0.0f)
-        return;
+    if (length == 0.0f) return;
     x /= length;
     y /= length;
     z /= length;
     w /= length;
 }
 
-void Quaternion::ToMatrix(Matrix4& out, const Quaternion& q)
-{
+void Quaternion::ToMatrix(Matrix4& out, const Quaternion& q) {
     const float x = q.x;
     const float y = q.y;
     const float z = q.z;
@@ -40,27 +37,22 @@ void Quaternion::ToMatrix(Matrix4& out, const Quaternion& q)
     m[15] = 1.0f;
 }
 
-void Quaternion::Slerp(Quaternion& out, const Quaternion& a, const Quaternion& b, float t)
-{
-    if (t < 0.0f || t > 1.0f)
-    {
+void Quaternion::Slerp(Quaternion& out, const Quaternion& a, const Quaternion& b, float t) {
+    if (t < 0.0f || t > 1.0f) {
         out = Quaternion();
         return;
     }
 
     Quaternion to = b;
     float c = a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w;
-    if (c < 0.0f)
-    {
+    if (c < 0.0f) {
         // q and -q are the same rotation; take the shorter arc.
         to = Quaternion(-b.x, -b.y, -b.z, -b.w);
         c = -c;
     }
-    if (c > 1.0f)
-        c = 1.0f;
+    if (c > 1.0f) c = 1.0f;
     const float angle = std::acos(c);
-    if (angle == 0.0f)
-    {
+    if (angle == 0.0f) {
         out = a;
         return;
     }

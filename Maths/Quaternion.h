@@ -3,8 +3,7 @@
 struct Matrix4;
 
 // Rotation quaternion of the model animation data.
-struct Quaternion
-{
+struct Quaternion {
     float x;
     float y;
     float z;

@@ -1,8 +1,7 @@
 #pragma once
 
 // 2D float vector of the engine (screen positions, sizes, texture coordinates).
-struct Vector2
-{
+struct Vector2 {
     float x;
     float y;
 

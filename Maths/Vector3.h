@@ -1,8 +1,7 @@
 #pragma once
 
 // 3D float vector of the engine (world positions, directions, colours of lights).
-struct Vector3
-{
+struct Vector3 {
     float x;
     float y;
     float z;

@@ -3,8 +3,7 @@
 #include <cstdint>
 
 // Pixel rectangle and depth range handed to the graphics device.
-struct Viewport
-{
+struct Viewport {
     int32_t x;
     int32_t y;
     int32_t width;
@@ -14,7 +13,5 @@ struct Viewport
 
     constexpr Viewport() : x(0), y(0), width(0), height(0), minZ(0.0f), maxZ(0.0f) {}
     constexpr Viewport(int32_t x_, int32_t y_, int32_t width_, int32_t height_, float minZ_, float maxZ_)
-        : x(x_), y(y_), width(width_), height(height_), minZ(minZ_), maxZ(maxZ_)
-    {
-    }
+        : x(x_), y(y_), width(width_), height(height_), minZ(minZ_), maxZ(maxZ_) {}
 };

@@ -13,17 +13,12 @@ bool AppTraverser::MayUpdate(const Node& node) const {
 }
 
 void AppTraverser::VisitNode(Node& node) {
-    if (MayUpdate(node))
-        node.Refresh(this);
+    if (MayUpdate(node)) node.Refresh(this);
 }
 
-void AppTraverser::VisitLight(Light& node) {
-    VisitNode(node);
-}
+void AppTraverser::VisitLight(Light& node) { VisitNode(node); }
 
-void AppTraverser::VisitCamera(Camera& node) {
-    VisitNode(node);
-}
+void AppTraverser::VisitCamera(Camera& node) { VisitNode(node); }
 
 void AppTraverser::VisitModelNode(ModelNode& node) {
     node.Animate(MayUpdate(node) ? dt_ : 0.0f);
@@ -32,8 +27,7 @@ void AppTraverser::VisitModelNode(ModelNode& node) {
 
 void AppTraverser::VisitGroup(Group& node) {
     node.Refresh(this);
-    if (!node.IsVisible())
-        return;
+    if (!node.IsVisible()) return;
     // By index and holding the child: a frame callback may add or remove
     // children while the pass runs.
     for (size_t i = 0; i < node.GetChildCount(); ++i) {
@@ -44,11 +38,9 @@ void AppTraverser::VisitGroup(Group& node) {
 
 void AppTraverser::VisitSwitch(Switch& node) {
     node.Refresh(this);
-    if (!node.IsVisible())
-        return;
+    if (!node.IsVisible()) return;
     for (size_t i = 0; i < node.GetChildCount(); ++i) {
-        if (!node.IsChildOn(i))
-            continue;
+        if (!node.IsChildOn(i)) continue;
         const boost::shared_ptr<Node> child = node.GetChildren()[i];
         child->Accept(*this);
     }
@@ -61,8 +53,7 @@ void AppTraverser::VisitEmitterNode(EmitterNode& node) {
 }
 
 void AppTraverser::UpdateEmitters() {
-    for (EmitterNode* node : emitters_)
-        node->UpdateCulled(running_ || node->GetUpdateWhilePaused() ? dt_ : 0.0f);
+    for (EmitterNode* node : emitters_) node->UpdateCulled(running_ || node->GetUpdateWhilePaused() ? dt_ : 0.0f);
 }
 
 }  // namespace sg

@@ -15,11 +15,9 @@ namespace sg {
 namespace {
 
 constexpr UINT kQuadBytes = 4 * sizeof(Graphics::BlobShadowVertex);  // 80
-constexpr UINT kQuadIndexBytes = 6 * sizeof(uint16_t);              // 12
+constexpr UINT kQuadIndexBytes = 6 * sizeof(uint16_t);               // 12
 
-int32_t ClampCasters(int32_t n) {
-    return std::max(0, std::min(n, BlobShadowCaster::kMaxCasters));
-}
+int32_t ClampCasters(int32_t n) { return std::max(0, std::min(n, BlobShadowCaster::kMaxCasters)); }
 
 }  // namespace
 
@@ -28,8 +26,8 @@ BlobShadowCaster::BlobShadowCaster(const boost::shared_ptr<Graphics::Texture2D>&
     CreateBuffers(max_casters_);
 }
 
-BlobShadowCaster::BlobShadowCaster(const boost::shared_ptr<Graphics::Texture2D>& texture, float x, float y,
-                                   float width, float height, int32_t maxCasters)
+BlobShadowCaster::BlobShadowCaster(const boost::shared_ptr<Graphics::Texture2D>& texture, float x, float y, float width,
+                                   float height, int32_t maxCasters)
     : texture_(texture), max_casters_(ClampCasters(maxCasters)) {
     const float w = texture ? texture->GetWidth() : 0.0f;
     const float h = texture ? texture->GetHeight() : 0.0f;
@@ -42,17 +40,14 @@ BlobShadowCaster::BlobShadowCaster(const boost::shared_ptr<Graphics::Texture2D>&
     CreateBuffers(max_casters_);
 }
 
-BlobShadowCaster::~BlobShadowCaster() {
-    ReleaseBuffers();
-}
+BlobShadowCaster::~BlobShadowCaster() { ReleaseBuffers(); }
 
 void BlobShadowCaster::CreateBuffers(int32_t n) {
     Graphics::GraphicsDevice* graphics = device_;
     if (graphics == nullptr && Service<Graphics::GraphicsDevice>::Exists())
         graphics = Service<Graphics::GraphicsDevice>::Get();
     IDirect3DDevice9* device = graphics != nullptr ? graphics->GetDevice() : nullptr;
-    if (device == nullptr || n <= 0)
-        return;
+    if (device == nullptr || n <= 0) return;
     if (vertex_buffer_ == nullptr) {
         device->CreateVertexBuffer(UINT(n) * kQuadBytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
                                    &vertex_buffer_, nullptr);
@@ -67,8 +62,12 @@ void BlobShadowCaster::CreateBuffers(int32_t n) {
             uint16_t* indices = static_cast<uint16_t*>(data);
             for (int32_t i = 0; i < n; ++i) {
                 const uint16_t base = uint16_t(4 * i);
-                const uint16_t quad[6] = {base, uint16_t(base + 1), uint16_t(base + 2),
-                                          uint16_t(base + 1), uint16_t(base + 3), uint16_t(base + 2)};
+                const uint16_t quad[6] = {base,
+                                          uint16_t(base + 1),
+                                          uint16_t(base + 2),
+                                          uint16_t(base + 1),
+                                          uint16_t(base + 3),
+                                          uint16_t(base + 2)};
                 std::memcpy(indices + 6 * i, quad, sizeof(quad));
             }
             index_buffer_->Unlock();
@@ -89,19 +88,14 @@ void BlobShadowCaster::ReleaseBuffers() {
 }
 
 void BlobShadowCaster::Draw(RenderLists& lists) {
-    if (device_ == nullptr || lists.models.empty())
-        return;
-    if (vertex_buffer_ == nullptr || index_buffer_ == nullptr)
-        CreateBuffers(max_casters_);
-    if (vertex_buffer_ == nullptr || index_buffer_ == nullptr)
-        return;
+    if (device_ == nullptr || lists.models.empty()) return;
+    if (vertex_buffer_ == nullptr || index_buffer_ == nullptr) CreateBuffers(max_casters_);
+    if (vertex_buffer_ == nullptr || index_buffer_ == nullptr) return;
 
     for (ModelNode* node : lists.models) {
-        if (!node->CastsShadow())
-            continue;
+        if (!node->CastsShadow()) continue;
         // The buffers hold max_casters_ blobs: further casters get none.
-        if (vertices_.size() >= size_t(max_casters_) * 4)
-            break;
+        if (vertices_.size() >= size_t(max_casters_) * 4) break;
         const Vector3& c = node->GetWorldPosition();
         const float s = node->GetBoundingSphere().radius * 0.75f;
         vertices_.push_back({c.x + s, c.y - s, c.z, u_right_, v_bottom_});
@@ -109,8 +103,7 @@ void BlobShadowCaster::Draw(RenderLists& lists) {
         vertices_.push_back({c.x + s, c.y + s, c.z, u_right_, v_top_});
         vertices_.push_back({c.x - s, c.y + s, c.z, u_left_, v_top_});
     }
-    if (vertices_.empty())
-        return;
+    if (vertices_.empty()) return;
 
     void* data = nullptr;
     if (FAILED(vertex_buffer_->Lock(0, 0, &data, 0)) || data == nullptr) {

@@ -24,8 +24,8 @@ public:
     // The whole texture.
     BlobShadowCaster(const boost::shared_ptr<Graphics::Texture2D>& texture, int32_t maxCasters);
     // A rectangle of the texture in pixels; v counts from the texture's bottom.
-    BlobShadowCaster(const boost::shared_ptr<Graphics::Texture2D>& texture, float x, float y, float width,
-                     float height, int32_t maxCasters);
+    BlobShadowCaster(const boost::shared_ptr<Graphics::Texture2D>& texture, float x, float y, float width, float height,
+                     int32_t maxCasters);
     ~BlobShadowCaster() override;
 
     // Casters beyond the maximum the buffers hold get no blob.

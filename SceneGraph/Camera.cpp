@@ -16,10 +16,8 @@ struct Vector4 {
 };
 
 Vector4 Transform(const Vector4& v, const Matrix4& m) {
-    return {v.x * m[0] + v.y * m[4] + v.z * m[8] + v.w * m[12],
-            v.x * m[1] + v.y * m[5] + v.z * m[9] + v.w * m[13],
-            v.x * m[2] + v.y * m[6] + v.z * m[10] + v.w * m[14],
-            v.x * m[3] + v.y * m[7] + v.z * m[11] + v.w * m[15]};
+    return {v.x * m[0] + v.y * m[4] + v.z * m[8] + v.w * m[12], v.x * m[1] + v.y * m[5] + v.z * m[9] + v.w * m[13],
+            v.x * m[2] + v.y * m[6] + v.z * m[10] + v.w * m[14], v.x * m[3] + v.y * m[7] + v.z * m[11] + v.w * m[15]};
 }
 
 Vector3 TransformPoint(const Vector3& p, const Matrix4& m) {
@@ -48,9 +46,7 @@ Matrix4 LookAtRH(const Vector3& eye, const Vector3& target, const Vector3& up) {
 
 Camera::Camera() : viewport_(0, 0, 1, 1, 0.0f, 0.0f) {}
 
-void Camera::Accept(NodeTraverser& traverser) {
-    traverser.VisitCamera(*this);
-}
+void Camera::Accept(NodeTraverser& traverser) { traverser.VisitCamera(*this); }
 
 void Camera::SetLookAt(const Vector3& eye, const Vector3& target, const Vector3& up) {
     eye_ = eye;
@@ -71,8 +67,7 @@ void Camera::SetPerspective(float fovDegrees, float aspect, float nearPlane, flo
     const float h = 2.0f * nearPlane * t;
     const float w = h * aspect;
     Matrix4 p;
-    for (float& e : p.m)
-        e = 0.0f;
+    for (float& e : p.m) e = 0.0f;
     p[0] = 2.0f * nearPlane / w;
     p[5] = 2.0f * nearPlane / h;
     p[10] = (farPlane + nearPlane) / (nearPlane - farPlane);
@@ -105,8 +100,7 @@ void Camera::Rebuild() {
 bool Camera::WorldToScreen(const Vector3& world, Vector3& screen) {
     Rebuild();
     const Vector4 clip = Transform(Transform({world.x, world.y, world.z, 1.0f}, view_), projection_);
-    if (clip.w == 0.0f)
-        return false;
+    if (clip.w == 0.0f) return false;
     const float sx = (clip.x / clip.w) * 0.5f + 0.5f;
     const float sy = (clip.y / clip.w) * -0.5f + 0.5f;
     const float sz = (clip.z / clip.w) * 0.5f + 0.5f;
@@ -117,8 +111,8 @@ bool Camera::WorldToScreen(const Vector3& world, Vector3& screen) {
 
 void Camera::ScreenToRay(float u, float v, Ray& ray) {
     Rebuild();
-    const Vector4 d = Transform({(2.0f * u - 1.0f) / projection_[0], (2.0f * v - 1.0f) / projection_[5], -1.0f, 0.0f},
-                               inverse_view_);
+    const Vector4 d =
+        Transform({(2.0f * u - 1.0f) / projection_[0], (2.0f * v - 1.0f) / projection_[5], -1.0f, 0.0f}, inverse_view_);
     ray.direction = Vector3(d.x, d.y, d.z);
     ray.direction.Normalize();
     ray.origin = eye_;
@@ -130,8 +124,7 @@ bool Camera::ScreenToWorld(const Vector3& screen, Vector3& world) {
     const float ny = (screen.y - static_cast<float>(viewport_.y)) / static_cast<float>(viewport_.height);
     const Vector4 r =
         Transform({2.0f * nx - 1.0f, -2.0f * ny + 1.0f, 2.0f * screen.z - 1.0f, 1.0f}, inverse_view_projection_);
-    if (r.w == 0.0f)
-        return false;
+    if (r.w == 0.0f) return false;
     world = Vector3(r.x / r.w, r.y / r.w, r.z / r.w);
     return true;
 }
@@ -162,17 +155,13 @@ const Matrix4& Camera::GetInverseProjection() {
 }
 
 void Camera::Zoom(float scale) {
-    if (scale >= 0.9f && scale <= 1.1f)
-        last_zoom_scale_ = 1.0f;
+    if (scale >= 0.9f && scale <= 1.1f) last_zoom_scale_ = 1.0f;
     const float delta = scale - last_zoom_scale_;
     last_zoom_scale_ = scale;
     zoom_distance_ += delta * zoom_limit_;
-    if (zoom_distance_ < zoom_floor_)
-        zoom_distance_ = zoom_floor_;
-    if (zoom_distance_ > zoom_limit_)
-        zoom_distance_ = zoom_limit_;
-    if (zoom_distance_ == 1.0f || zoom_distance_ == zoom_limit_)
-        return;
+    if (zoom_distance_ < zoom_floor_) zoom_distance_ = zoom_floor_;
+    if (zoom_distance_ > zoom_limit_) zoom_distance_ = zoom_limit_;
+    if (zoom_distance_ == 1.0f || zoom_distance_ == zoom_limit_) return;
     eye_ += (target_ - zoom_origin_) * delta;
     look_at_ = LookAtRH(eye_, target_, up_);
     dirty_ = true;

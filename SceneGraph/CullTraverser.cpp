@@ -50,16 +50,13 @@ void CullTraverser::VisitModelNode(ModelNode& node) {
     const Graphics::ModelBvh& bvh = model->bvh_;
     if (bvh.frame_count > 0 && !bvh.boxes.empty()) {
         int64_t f = node.GetFrame() > 0.0f ? int64_t(node.GetFrame()) : 0;
-        if (f >= int64_t(bvh.boxes.size()))
-            f = int64_t(bvh.boxes.size()) - 1;
+        if (f >= int64_t(bvh.boxes.size())) f = int64_t(bvh.boxes.size()) - 1;
         box = &bvh.boxes[size_t(f)];
     }
     bool nearClip = false;
     int32_t side = 0;
-    if (IsBoundingBoxVisible(*box, m, nearClip, side) || nearClip)
-        Pass(node, triangles);
-    else
-        Reject(node, triangles, side);
+    if (IsBoundingBoxVisible(*box, m, nearClip, side) || nearClip) Pass(node, triangles);
+    else Reject(node, triangles, side);
 }
 
 void CullTraverser::VisitEmitterNode(EmitterNode& node) {
@@ -75,23 +72,17 @@ void CullTraverser::VisitEmitterNode(EmitterNode& node) {
     node.SetInView(true);
 }
 
-void CullTraverser::VisitLight(Light& node) {
-    lists_->lights.push_back(&node);
-}
+void CullTraverser::VisitLight(Light& node) { lists_->lights.push_back(&node); }
 
 void CullTraverser::VisitGroup(Group& node) {
-    if (!node.IsVisible())
-        return;
-    for (const boost::shared_ptr<Node>& child : node.GetChildren())
-        child->Accept(*this);
+    if (!node.IsVisible()) return;
+    for (const boost::shared_ptr<Node>& child : node.GetChildren()) child->Accept(*this);
 }
 
 void CullTraverser::VisitSwitch(Switch& node) {
-    if (!node.IsVisible())
-        return;
+    if (!node.IsVisible()) return;
     for (size_t i = 0; i < node.GetChildCount(); ++i)
-        if (node.IsChildOn(i))
-            node.GetChildren()[i]->Accept(*this);
+        if (node.IsChildOn(i)) node.GetChildren()[i]->Accept(*this);
 }
 
 void CullTraverser::VisitNode(Node& /*node*/) {}

@@ -11,8 +11,7 @@ const NodeType EmitterNode::Type{"sg.EmitterNode", &Node::Type};
 EmitterNode::EmitterNode(const std::string& effectName) : Node() {
     std::string name = effectName;
     const std::locale locale;
-    for (char& c : name)
-        c = std::tolower(c, locale);
+    for (char& c : name) c = std::tolower(c, locale);
     entity_.reset(new CSEntityParticle(this));
     instance_.reset(new CSEffectInstance(entity_.get(), name));
     age_ = IsEndless() ? -1.0f : 0.0f;
@@ -23,13 +22,10 @@ EmitterNode::~EmitterNode() {
     entity_.reset();
 }
 
-void EmitterNode::Accept(NodeTraverser& traverser) {
-    traverser.VisitEmitterNode(*this);
-}
+void EmitterNode::Accept(NodeTraverser& traverser) { traverser.VisitEmitterNode(*this); }
 
 void EmitterNode::Update(float dt) {
-    if (!visible_)
-        return;
+    if (!visible_) return;
     instance_->Update(dt);
     instance_->Draw();
 }
@@ -39,8 +35,7 @@ void EmitterNode::UpdateCulled(float dt) {
         instance_->Update(dt);
         instance_->Draw();
     }
-    if (age_ != -1.0f)
-        age_ += GetFrameDelta();
+    if (age_ != -1.0f) age_ += GetFrameDelta();
 }
 
 bool EmitterNode::SetAge(float age) {

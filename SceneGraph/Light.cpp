@@ -4,8 +4,6 @@ namespace sg {
 
 const NodeType Light::Type{"sg.Light", &Node::Type};
 
-void Light::Accept(NodeTraverser& traverser) {
-    traverser.VisitLight(*this);
-}
+void Light::Accept(NodeTraverser& traverser) { traverser.VisitLight(*this); }
 
 }  // namespace sg

@@ -17,22 +17,16 @@ const int32_t kAlwaysFunction = 8;
 int32_t g_materialCounter = 0;
 
 float Clamp01(float v) {
-    if (v < 0.0f)
-        return 0.0f;
-    if (v > 1.0f)
-        return 1.0f;
+    if (v < 0.0f) return 0.0f;
+    if (v > 1.0f) return 1.0f;
     return v;
 }
 
 }  // namespace
 
-Material::Material() : color_(255, 255, 255, 255), id_(NextId()) {
-    SetDefaults();
-}
+Material::Material() : color_(255, 255, 255, 255), id_(NextId()) { SetDefaults(); }
 
-int32_t Material::NextId() {
-    return ++g_materialCounter;
-}
+int32_t Material::NextId() { return ++g_materialCounter; }
 
 void Material::SetDefaults() {
     SetBlendMode(0);
@@ -47,11 +41,10 @@ void Material::SetDefaults() {
 
 void Material::SetBlendMode(int32_t mode) {
     static const int32_t kFactors[6][2] = {
-        {kOne, kZero}, {kOne, kOne}, {kSrcAlpha, kOne}, {kSrcAlpha, kInvSrcAlpha}, {kDestColor, kZero},
+        {kOne, kZero},           {kOne, kOne}, {kSrcAlpha, kOne}, {kSrcAlpha, kInvSrcAlpha}, {kDestColor, kZero},
         {kDestColor, kSrcColor},
     };
-    if (mode < 0 || mode > 5)
-        mode = 0;
+    if (mode < 0 || mode > 5) mode = 0;
     blend_mode_ = mode;
     source_blend_ = kFactors[mode][0];
     destination_blend_ = kFactors[mode][1];
@@ -62,16 +55,10 @@ void Material::SetAlphaFunction(int32_t function) {
     alpha_function2_ = function;
 }
 
-void Material::SetAlphaReference(float reference) {
-    alpha_reference_ = Clamp01(reference);
-}
+void Material::SetAlphaReference(float reference) { alpha_reference_ = Clamp01(reference); }
 
-void Material::SetOpacity(float opacity) {
-    opacity_ = Clamp01(opacity);
-}
+void Material::SetOpacity(float opacity) { opacity_ = Clamp01(opacity); }
 
-void Material::SetReflectance(float reflectance) {
-    reflectance_ = Clamp01(reflectance);
-}
+void Material::SetReflectance(float reflectance) { reflectance_ = Clamp01(reflectance); }
 
 }  // namespace sg

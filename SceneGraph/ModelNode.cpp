@@ -24,8 +24,7 @@ Vector3 TransformPoint(const Vector3& p, const Matrix4& w) {
 int64_t FindNode(const Graphics::Model& model, const std::string& name) {
     const CPodScene& pod = model.GetPod();
     for (uint32_t i = 0; i < pod.nNumNode && i < pod.pNode.size(); ++i)
-        if (pod.pNode[i].name == name)
-            return i;
+        if (pod.pNode[i].name == name) return i;
     return -1;
 }
 
@@ -42,19 +41,15 @@ ModelNode::ModelNode(const boost::shared_ptr<Graphics::Model>& model) : model_(m
 
 ModelNode::~ModelNode() = default;
 
-void ModelNode::Accept(NodeTraverser& traverser) {
-    traverser.VisitModelNode(*this);
-}
+void ModelNode::Accept(NodeTraverser& traverser) { traverser.VisitModelNode(*this); }
 
 void ModelNode::UpdateBounds() {
-    if (!model_)
-        return;
+    if (!model_) return;
     const Graphics::ModelBvh& bvh = model_->bvh_;
     if (bvh.frame_count > 0 && !bvh.spheres.empty()) {
         // The frame is kept inside the clip, so the index stays within the file's frames.
         int64_t f = frame_ > 0.0f ? static_cast<int64_t>(frame_) : 0;
-        if (f >= static_cast<int64_t>(bvh.spheres.size()))
-            f = static_cast<int64_t>(bvh.spheres.size()) - 1;
+        if (f >= static_cast<int64_t>(bvh.spheres.size())) f = static_cast<int64_t>(bvh.spheres.size()) - 1;
         const BoundingSphere& s = bvh.spheres[static_cast<size_t>(f)];
         sphere_.center = TransformPoint(s.center, world_);
         sphere_.radius = s.radius;
@@ -64,8 +59,7 @@ void ModelNode::UpdateBounds() {
 }
 
 void ModelNode::SetClip(const std::string& name) {
-    if (!model_)
-        return;
+    if (!model_) return;
     const Graphics::AnimationClip& clip = model_->GetClip(name);
     clip_.first = clip.first > 0 ? uint32_t(clip.first) : 0;
     clip_.last = clip.last > 0 ? uint32_t(clip.last) : 0;
@@ -85,15 +79,12 @@ void ModelNode::AddFrameCallback(uint32_t frame, const FrameCallback& callback) 
 }
 
 void ModelNode::Animate(float dt) {
-    if (!model_)
-        return;
+    if (!model_) return;
     boost::shared_ptr<Graphics::AnimationClips> clips = model_->GetAnimationClips();
-    if (!clips)
-        return;
+    if (!clips) return;
     previous_frame_ = frame_;
     const float rate = clips->GetFps();
-    if (rate <= 0.0f || speed_ <= 0.0f)
-        return;
+    if (rate <= 0.0f || speed_ <= 0.0f) return;
     frame_ += (dt < 0.0f ? GetFrameDelta() : dt) * rate * speed_;
 
     const float first = static_cast<float>(clip_.first);
@@ -105,30 +96,24 @@ void ModelNode::Animate(float dt) {
             frame_ = first;
         } else {
             // A very long step would take many turns of the loop below: drop whole laps first.
-            if (frame_ - end > 64.0f * span)
-                frame_ = end - span + std::fmod(frame_ - end, span);
-            while (frame_ > end)
-                frame_ -= span;
+            if (frame_ - end > 64.0f * span) frame_ = end - span + std::fmod(frame_ - end, span);
+            while (frame_ > end) frame_ -= span;
         }
     } else if (play_mode_ == kPlayClamp) {
-        if (frame_ >= end)
-            frame_ = end;
+        if (frame_ >= end) frame_ = end;
     }
-    if (dt > 0.0f)
-        FireCallbacks();
+    if (dt > 0.0f) FireCallbacks();
 }
 
 void ModelNode::FireCallbacks() {
-    if (frame_callbacks_.empty())
-        return;
+    if (frame_callbacks_.empty()) return;
     // Collected first: a callback may add further callbacks.
     std::vector<FrameCallback> due;
     if (frame_ >= previous_frame_) {
         // previous < k <= frame
         for (auto it = frame_callbacks_.begin(); it != frame_callbacks_.end(); ++it) {
             const float k = static_cast<float>(it->first);
-            if (previous_frame_ < k && k <= frame_)
-                due.push_back(it->second);
+            if (previous_frame_ < k && k <= frame_) due.push_back(it->second);
         }
     } else {
         // The loop wrapped: up to the clip's last frame, then from its first.
@@ -136,31 +121,26 @@ void ModelNode::FireCallbacks() {
         const float last = static_cast<float>(clip_.last);
         for (auto it = frame_callbacks_.begin(); it != frame_callbacks_.end(); ++it) {
             const float k = static_cast<float>(it->first);
-            if (previous_frame_ < k && k <= last)
-                due.push_back(it->second);
+            if (previous_frame_ < k && k <= last) due.push_back(it->second);
         }
         for (auto it = frame_callbacks_.begin(); it != frame_callbacks_.end(); ++it) {
             const float k = static_cast<float>(it->first);
-            if (first <= k && k <= frame_)
-                due.push_back(it->second);
+            if (first <= k && k <= frame_) due.push_back(it->second);
         }
     }
     for (const FrameCallback& callback : due)
-        if (callback.function != nullptr)
-            callback.function(callback.user);
+        if (callback.function != nullptr) callback.function(callback.user);
 }
 
 void ModelNode::Draw(Camera* camera) {
-    if (!model_)
-        return;
+    if (!model_) return;
     model_->SetEffect(effect_);
     model_->Draw(camera, world_, frame_, material_.get());
     DrawAttachments(camera);
 }
 
 void ModelNode::DrawAttachments(Camera* /*camera*/) {
-    if (attachments_.empty() || !model_ || effect_ == nullptr)
-        return;
+    if (attachments_.empty() || !model_ || effect_ == nullptr) return;
     CPodScene& owner = model_->GetPod();
     owner.SetFrame(frame_);
     effect_->technique_ = effect_->static_technique_;
@@ -178,16 +158,13 @@ void ModelNode::DrawAttachments(Camera* /*camera*/) {
 
 bool ModelNode::AttachToBone(const std::string& /*name*/, const std::string& boneName,
                              const boost::shared_ptr<Graphics::Model>& model, const std::string& meshName) {
-    if (!model_ || !model)
-        return false;
+    if (!model_ || !model) return false;
     const int64_t bone = FindNode(*model_, boneName);
     const int64_t mesh = FindNode(*model, meshName);
     // The mesh node must name a mesh of its model.
-    if (bone < 0 || mesh < 0 || uint32_t(mesh) >= model->GetPod().nNumMeshNode)
-        return false;
+    if (bone < 0 || mesh < 0 || uint32_t(mesh) >= model->GetPod().nNumMeshNode) return false;
     const int32_t meshIndex = model->GetPod().pNode[size_t(mesh)].nIdx;
-    if (meshIndex < 0 || uint32_t(meshIndex) >= model->GetPod().nNumMesh)
-        return false;
+    if (meshIndex < 0 || uint32_t(meshIndex) >= model->GetPod().nNumMesh) return false;
     attachments_.push_back(BoneAttachment{uint32_t(bone), model, uint32_t(mesh)});
     return true;
 }

@@ -24,9 +24,9 @@ class Material;
 
 // A mesh of another model drawn on a bone of this node's model.
 struct BoneAttachment {
-    uint32_t bone;                            // node index in the owner's model
+    uint32_t bone;                             // node index in the owner's model
     boost::shared_ptr<Graphics::Model> model;  // the attached mesh's model
-    uint32_t mesh_node;                       // node index in the attached model
+    uint32_t mesh_node;                        // node index in the attached model
 };
 
 struct FrameCallback {

@@ -5,8 +5,8 @@
 namespace sg {
 
 struct NodeType {
-    std::string name;         // never read; kept for debugging
-    const NodeType* parent;   // the parent class's record, null for the root class
+    std::string name;        // never read; kept for debugging
+    const NodeType* parent;  // the parent class's record, null for the root class
 };
 
 }  // namespace sg

@@ -7,8 +7,7 @@ bool RayIntersectsSphere(const Ray& ray, const BoundingSphere& sphere) {
     const float a = Vector3Dot(p, ray.direction);
     const float r2 = sphere.radius * sphere.radius;
     const float p2 = p.LengthSquared();
-    if (a < 0.0f && r2 < p2)
-        return false;
+    if (a < 0.0f && r2 < p2) return false;
     const float d2 = ray.direction.LengthSquared();
     return d2 * r2 >= d2 * p2 - a * a;
 }

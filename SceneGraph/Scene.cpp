@@ -26,8 +26,7 @@ void Scene::SetBlobShadows(Graphics::GraphicsDevice* device, const boost::shared
 }
 
 void Scene::Update(float dt) {
-    if (!root_)
-        return;
+    if (!root_) return;
     ParticlesUpdateCamera();
     ParticlesBeginFrame();
     app_traverser_.ClearEmitters();
@@ -38,29 +37,24 @@ void Scene::Update(float dt) {
 }
 
 void Scene::Cull() {
-    if (!root_)
-        return;
+    if (!root_) return;
     lists_.Clear();
     cull_traverser_.ResetCounters();
     lists_.camera = camera_.get();
     // Without a camera nothing can be seen: the lists stay empty.
-    if (!camera_)
-        return;
+    if (!camera_) return;
     root_->Accept(cull_traverser_);
 }
 
 void Scene::Sort() {
-    if (sorter_)
-        sorter_->Sort(lists_);
+    if (sorter_) sorter_->Sort(lists_);
 }
 
 void Scene::DrawShadows() {
-    if (shadows_enabled_ && shadow_caster_)
-        shadow_caster_->Draw(lists_);
+    if (shadows_enabled_ && shadow_caster_) shadow_caster_->Draw(lists_);
 }
 
-bool Scene::Pick(int32_t group, int32_t x, int32_t y, int32_t width, int32_t height, PickResult& out,
-                 bool drawn) {
+bool Scene::Pick(int32_t group, int32_t x, int32_t y, int32_t width, int32_t height, PickResult& out, bool drawn) {
     PickRect rect;
     rect.x = x;
     rect.y = y;
@@ -70,16 +64,14 @@ bool Scene::Pick(int32_t group, int32_t x, int32_t y, int32_t width, int32_t hei
         PickInDrawnLists(group, rect, lists_, out);
         return !out.GetHits().empty();
     }
-    if (!root_ || !pick_traverser_.GetCamera())
-        return false;
+    if (!root_ || !pick_traverser_.GetCamera()) return false;
     pick_traverser_.SetRect(rect);
     pick_traverser_.GetResult().GetHits().clear();
     pick_traverser_.SetPickGroup(group);
     pick_traverser_.SetRayMode(false);
     root_->Accept(pick_traverser_);
     PickResult& found = pick_traverser_.GetResult();
-    if (found.GetHits().empty())
-        return false;
+    if (found.GetHits().empty()) return false;
     out.SetRay(found.GetRay());
     out.GetHits() = found.GetHits();
     return true;
@@ -90,8 +82,7 @@ bool Scene::Pick(int32_t group, float x, float y, float width, float height, Pic
 }
 
 bool Scene::PickRay(int32_t group, float u, float v) {
-    if (!root_ || !pick_traverser_.GetCamera())
-        return false;
+    if (!root_ || !pick_traverser_.GetCamera()) return false;
     Ray ray;
     pick_traverser_.GetCamera()->ScreenToRay(u, v, ray);
     pick_traverser_.SetRay(ray);
@@ -104,14 +95,13 @@ bool Scene::PickRay(int32_t group, float u, float v) {
 }
 
 void Scene::PickInDrawnLists(int32_t group, const PickRect& rect, RenderLists& lists, PickResult& out) {
-    if (!camera_)
-        return;
+    if (!camera_) return;
     const float x = float(rect.x), y = float(rect.y), w = float(rect.width), h = float(rect.height);
     Vector3 screen;
     // A point on the camera plane cannot be projected: it is not under any rectangle.
     for (ModelNode* node : lists.models) {
-        if (node->IsInView() && node->GetPickGroup() == group &&
-            camera_->WorldToScreen(node->GetPickPoint(), screen) && IsPointInRect(x, y, w, h, screen.x, screen.y))
+        if (node->IsInView() && node->GetPickGroup() == group && camera_->WorldToScreen(node->GetPickPoint(), screen) &&
+            IsPointInRect(x, y, w, h, screen.x, screen.y))
             out.GetHits().push_back(node);
     }
     for (EmitterNode* node : lists.emitters) {

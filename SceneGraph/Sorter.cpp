@@ -2,8 +2,6 @@
 
 namespace sg {
 
-bool MBXSorter::Sort(RenderLists& /*lists*/) {
-    return true;
-}
+bool MBXSorter::Sort(RenderLists& /*lists*/) { return true; }
 
 }  // namespace sg

@@ -10,13 +10,9 @@ void StatsTraverser::Collect(Group& group) {
     // A report step would follow here; there is nothing to report to.
 }
 
-void StatsTraverser::VisitNode(Node& /*node*/) {
-    ++nodes;
-}
+void StatsTraverser::VisitNode(Node& /*node*/) { ++nodes; }
 
-void StatsTraverser::VisitCamera(Camera& /*node*/) {
-    ++nodes;
-}
+void StatsTraverser::VisitCamera(Camera& /*node*/) { ++nodes; }
 
 void StatsTraverser::VisitModelNode(ModelNode& /*node*/) {
     ++nodes;
@@ -35,15 +31,13 @@ void StatsTraverser::VisitEmitterNode(EmitterNode& /*node*/) {
 
 void StatsTraverser::VisitGroup(Group& node) {
     ++nodes;
-    for (const boost::shared_ptr<Node>& child : node.GetChildren())
-        child->Accept(*this);
+    for (const boost::shared_ptr<Node>& child : node.GetChildren()) child->Accept(*this);
 }
 
 void StatsTraverser::VisitSwitch(Switch& node) {
     ++nodes;
     for (size_t i = 0; i < node.GetChildCount(); ++i)
-        if (node.IsChildOn(i))
-            node.GetChildren()[i]->Accept(*this);
+        if (node.IsChildOn(i)) node.GetChildren()[i]->Accept(*this);
 }
 
 bool FindNodeTraverser::Matches(const Node& node) const {
@@ -51,8 +45,7 @@ bool FindNodeTraverser::Matches(const Node& node) const {
 }
 
 void FindNodeTraverser::VisitNode(Node& node) {
-    if (Matches(node))
-        found_ = &node;
+    if (Matches(node)) found_ = &node;
 }
 
 void FindNodeTraverser::VisitGroup(Group& node) {
@@ -60,8 +53,7 @@ void FindNodeTraverser::VisitGroup(Group& node) {
         found_ = &node;
         return;
     }
-    for (const boost::shared_ptr<Node>& child : node.GetChildren())
-        child->Accept(*this);
+    for (const boost::shared_ptr<Node>& child : node.GetChildren()) child->Accept(*this);
 }
 
 void FindNodeTraverser::VisitSwitch(Switch& /*node*/) {}

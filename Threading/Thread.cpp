@@ -79,9 +79,7 @@ void* ThreadMain(void* arg) {
     return nullptr;
 }
 
-Thread::Thread(int parameter) : state_(std::make_shared<State>()), parameter_(parameter) {
-    state_->object = this;
-}
+Thread::Thread(int parameter) : state_(std::make_shared<State>()), parameter_(parameter) { state_->object = this; }
 
 Thread::~Thread() {
     Release();
@@ -90,10 +88,8 @@ Thread::~Thread() {
         // A thread that has finished is reaped; one that still runs is left
         // to finish on its own (cancelling would unwind it at an arbitrary
         // point, with locks and half-written data left behind).
-        if (s.running.load() == 0)
-            pthread_join(s.handle, nullptr);
-        else
-            pthread_detach(s.handle);
+        if (s.running.load() == 0) pthread_join(s.handle, nullptr);
+        else pthread_detach(s.handle);
         s.joinable = false;
     }
     if (s.attributesInitialised) pthread_attr_destroy(&s.attributes);
@@ -149,9 +145,7 @@ void Thread::Start(bool detached, bool systemScope) {
     s.joinable = !detached;
 }
 
-bool Thread::IsRunning() const {
-    return state_->running.load() != 0;
-}
+bool Thread::IsRunning() const { return state_->running.load() != 0; }
 
 void Thread::Join() {
     State& s = *state_;

@@ -1,7 +1,6 @@
 #include "particles/CSBox.h"
 
-void CSTransformBox(CSBox& box, const CSMatrix& m)
-{
+void CSTransformBox(CSBox& box, const CSMatrix& m) {
     const CSMatrixRows rows = CSMatrixLoad(m);
     const CSVector4 lo = box.m_vMin, hi = box.m_vMax;
     const CSVector4 corners[8] = {
@@ -11,8 +10,7 @@ void CSTransformBox(CSBox& box, const CSMatrix& m)
     };
     CSVector4 first = CSTransformPointRows(rows, corners[0]);
     CSVector4 outLo = first, outHi = first;
-    for (int i = 1; i < 8; ++i)
-    {
+    for (int i = 1; i < 8; ++i) {
         CSVector4 p = CSTransformPointRows(rows, corners[i]);
         outHi = CSVector4Max(outHi, p);
         outLo = CSVector4Min(outLo, p);
@@ -21,11 +19,9 @@ void CSTransformBox(CSBox& box, const CSMatrix& m)
     box.m_vMax = outHi;
 }
 
-namespace
-{
+namespace {
 // One bit per clip plane the clip-space point lies strictly outside of.
-CSVector4 OutCode(const CSMatrixRows& rows, float x, float y, float z)
-{
+CSVector4 OutCode(const CSMatrixRows& rows, float x, float y, float z) {
     static const CSVector4 kOutsideHigh = CSLane::FromBits(1u, 4u, 16u, 0u);
     static const CSVector4 kOutsideLow = CSLane::FromBits(2u, 8u, 32u, 0u);
     CSVector4 c = CSTransformPointRows(rows, CSVector4(x, y, z, 1.0f));
@@ -37,8 +33,7 @@ CSVector4 OutCode(const CSMatrixRows& rows, float x, float y, float z)
 
 // Folds the four corners of one z face into the accumulator; true when no plane is left
 // that all corners so far lie outside.
-bool FaceClears(CSVector4& acc, const CSMatrixRows& rows, const CSVector4& lo, const CSVector4& hi, float z)
-{
+bool FaceClears(CSVector4& acc, const CSMatrixRows& rows, const CSVector4& lo, const CSVector4& hi, float z) {
     acc = CSVector4And(acc, OutCode(rows, lo.x, lo.y, z));
     acc = CSVector4And(acc, OutCode(rows, hi.x, lo.y, z));
     acc = CSVector4And(acc, OutCode(rows, hi.x, hi.y, z));
@@ -47,11 +42,9 @@ bool FaceClears(CSVector4& acc, const CSMatrixRows& rows, const CSVector4& lo, c
 }
 }  // namespace
 
-bool CSBoxInFrustum(const CSBox& box, const CSMatrix& viewProjection)
-{
+bool CSBoxInFrustum(const CSBox& box, const CSMatrix& viewProjection) {
     const CSMatrixRows rows = CSMatrixLoad(viewProjection);
     CSVector4 acc = CSLane::FromBits(3u, 12u, 48u, 0u);
-    if (FaceClears(acc, rows, box.m_vMin, box.m_vMax, box.m_vMin.z))
-        return true;
+    if (FaceClears(acc, rows, box.m_vMin, box.m_vMax, box.m_vMin.z)) return true;
     return FaceClears(acc, rows, box.m_vMin, box.m_vMax, box.m_vMax.z);
 }

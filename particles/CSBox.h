@@ -2,8 +2,7 @@
 // Axis-aligned boxes of the particle library: min then max, x, y and z lanes read.
 #include "particles/CSMatrix.h"
 
-struct CSBox
-{
+struct CSBox {
     CSVector4 m_vMin;
     CSVector4 m_vMax;
 };

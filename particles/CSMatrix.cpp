@@ -3,8 +3,7 @@
 #include <cmath>
 #include <utility>
 
-namespace
-{
+namespace {
 const float kEpsilon = 0.00001f;
 
 // Double-precision library functions of a float angle, rounded to float.
@@ -14,30 +13,25 @@ float Cos(float a) { return static_cast<float>(std::cos(static_cast<double>(a)))
 float Dot3(const CSVector4& a, const CSVector4& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // cot of half the vertical field of view given in degrees.
-float HalfFovCot(float fovYDegrees)
-{
+float HalfFovCot(float fovYDegrees) {
     float half = static_cast<float>(static_cast<double>(fovYDegrees) * 0.008726646259971648);
     float t = static_cast<float>(std::tan(static_cast<double>(half)));
     return 1.0f / t;
 }
 }  // namespace
 
-void CSMatrix::AddTranslation(const float v[3])
-{
+void CSMatrix::AddTranslation(const float v[3]) {
     m[12] += v[0];
     m[13] += v[1];
     m[14] += v[2];
     m[15] = 1.0f;
 }
 
-void CSMatrix::SetRotationAxisAngle(float angle, float x, float y, float z)
-{
+void CSMatrix::SetRotationAxisAngle(float angle, float x, float y, float z) {
     SetIdentity();
-    if (std::fabs(angle) < kEpsilon)
-        return;
+    if (std::fabs(angle) < kEpsilon) return;
     float n = std::sqrt(x * x + y * y + z * z);
-    if (n < kEpsilon)
-        return;
+    if (n < kEpsilon) return;
     x /= n;
     y /= n;
     z /= n;
@@ -54,8 +48,7 @@ void CSMatrix::SetRotationAxisAngle(float angle, float x, float y, float z)
     m[10] = c + t * z * z;
 }
 
-void CSMatrix::SetRotationX(float angle)
-{
+void CSMatrix::SetRotationX(float angle) {
     SetIdentity();
     float c = Cos(angle), s = Sin(angle);
     m[5] = c;
@@ -64,8 +57,7 @@ void CSMatrix::SetRotationX(float angle)
     m[10] = c;
 }
 
-void CSMatrix::SetRotationY(float angle)
-{
+void CSMatrix::SetRotationY(float angle) {
     SetIdentity();
     float c = Cos(angle), s = Sin(angle);
     m[0] = c;
@@ -74,8 +66,7 @@ void CSMatrix::SetRotationY(float angle)
     m[10] = c;
 }
 
-void CSMatrix::SetRotationZ(float angle)
-{
+void CSMatrix::SetRotationZ(float angle) {
     SetIdentity();
     float c = Cos(angle), s = Sin(angle);
     m[0] = c;
@@ -84,8 +75,7 @@ void CSMatrix::SetRotationZ(float angle)
     m[5] = c;
 }
 
-void CSMatrix::SetRotationEuler(float a, float b, float c)
-{
+void CSMatrix::SetRotationEuler(float a, float b, float c) {
     float ca = Cos(a), sa = Sin(a), cb = Cos(b), sb = Sin(b), cc = Cos(c), sc = Sin(c);
     CSMatrix rx, ry, rz;
     rx.m[5] = ca;
@@ -105,8 +95,7 @@ void CSMatrix::SetRotationEuler(float a, float b, float c)
     SetProduct(rx, zy);     // (Z x Y) x X
 }
 
-void CSMatrix::SetRotationRadians(float a, float b, float c)
-{
+void CSMatrix::SetRotationRadians(float a, float b, float c) {
     SetIdentity();
     float sa = Sin(a), ca = Cos(a);
     // b enters through the sine and cosine of -b.
@@ -115,8 +104,7 @@ void CSMatrix::SetRotationRadians(float a, float b, float c)
     SetRotationTerms(sa, ca, sb, cb, sc, cc);
 }
 
-void CSMatrix::SetRotationTerms(float sa, float ca, float sb, float cb, float sc, float cc)
-{
+void CSMatrix::SetRotationTerms(float sa, float ca, float sb, float cb, float sc, float cc) {
     m[0] = ca * cc + sa * sb * sc;
     m[1] = -sa * cc + ca * sb * sc;
     m[2] = -cb * sc;
@@ -128,61 +116,47 @@ void CSMatrix::SetRotationTerms(float sa, float ca, float sb, float cb, float sc
     m[10] = cb * cc;
 }
 
-bool CSMatrix::Invert()
-{
+bool CSMatrix::Invert() {
     // Gauss-Jordan on the transpose: working row k is column k of the matrix, extended by
     // row k of the identity. Rows are swapped by pointer.
     float work[4][8];
     float* r[4];
-    for (int k = 0; k < 4; ++k)
-    {
-        for (int j = 0; j < 4; ++j)
-        {
+    for (int k = 0; k < 4; ++k) {
+        for (int j = 0; j < 4; ++j) {
             work[k][j] = m[4 * j + k];
             work[k][4 + j] = j == k ? 1.0f : 0.0f;
         }
         r[k] = work[k];
     }
 
-    for (int p = 0; p < 4; ++p)
-    {
+    for (int p = 0; p < 4; ++p) {
         // Bubble the largest pivot candidate up, comparing from the last row upwards.
-        for (int i = 3; i > p; --i)
-        {
-            if (std::fabs(r[i][p]) > std::fabs(r[i - 1][p]))
-                std::swap(r[i], r[i - 1]);
+        for (int i = 3; i > p; --i) {
+            if (std::fabs(r[i][p]) > std::fabs(r[i - 1][p])) std::swap(r[i], r[i - 1]);
         }
-        if (r[p][p] == 0.0f)
-            return false;
-        for (int i = p + 1; i < 4; ++i)
-        {
+        if (r[p][p] == 0.0f) return false;
+        for (int i = p + 1; i < 4; ++i) {
             float f = r[i][p] / r[p][p];
-            for (int j = p + 1; j < 8; ++j)
-                r[i][j] -= f * r[p][j];
+            for (int j = p + 1; j < 8; ++j) r[i][j] -= f * r[p][j];
         }
     }
 
     // Back-substitution into the right halves.
-    for (int i = 3; i >= 0; --i)
-    {
+    for (int i = 3; i >= 0; --i) {
         float inv = 1.0f / r[i][i];
-        for (int j = 4; j < 8; ++j)
-        {
+        for (int j = 4; j < 8; ++j) {
             float v = r[i][j];
-            for (int k = i + 1; k < 4; ++k)
-                v -= r[i][k] * r[k][j];
+            for (int k = i + 1; k < 4; ++k) v -= r[i][k] * r[k][j];
             r[i][j] = v * inv;
         }
     }
 
     for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col)
-            m[4 * row + col] = r[col][4 + row];
+        for (int col = 0; col < 4; ++col) m[4 * row + col] = r[col][4 + row];
     return true;
 }
 
-void CSMatrix::SetLookRotation(const CSVector4& direction, const CSVector4& up)
-{
+void CSMatrix::SetLookRotation(const CSVector4& direction, const CSVector4& up) {
     CSVector4 z = CSVector4Normalize3(CSVector4Neg(direction));
     CSVector4 x = CSVector4Normalize3(CSVector4Cross3(up, z));
     CSVector4 y = CSVector4Cross3(z, x);
@@ -198,8 +172,7 @@ void CSMatrix::SetLookRotation(const CSVector4& direction, const CSVector4& up)
     m[10] = z.z;
 }
 
-void CSMatrix::SetLookAt(const CSVector4& eye, const CSVector4& direction, const CSVector4& up)
-{
+void CSMatrix::SetLookAt(const CSVector4& eye, const CSVector4& direction, const CSVector4& up) {
     SetLookRotation(direction, up);
     CSVector4 x(m[0], m[4], m[8], 0.0f), y(m[1], m[5], m[9], 0.0f), z(m[2], m[6], m[10], 0.0f);
     m[12] = -Dot3(x, eye);
@@ -207,11 +180,9 @@ void CSMatrix::SetLookAt(const CSVector4& eye, const CSVector4& direction, const
     m[14] = -Dot3(z, eye);
 }
 
-void CSMatrix::SetPerspective(float fovYDegrees, float aspect, float zNear, float zFar)
-{
+void CSMatrix::SetPerspective(float fovYDegrees, float aspect, float zNear, float zFar) {
     float cot = HalfFovCot(fovYDegrees);
-    for (float& e : m)
-        e = 0.0f;
+    for (float& e : m) e = 0.0f;
     m[0] = cot / aspect;
     m[5] = cot;
     m[10] = zFar / (zNear - zFar);
@@ -219,11 +190,9 @@ void CSMatrix::SetPerspective(float fovYDegrees, float aspect, float zNear, floa
     m[14] = zNear * zFar / (zNear - zFar);
 }
 
-void CSMatrix::SetPerspectiveInfinite(float fovYDegrees, float aspect, float zNear)
-{
+void CSMatrix::SetPerspectiveInfinite(float fovYDegrees, float aspect, float zNear) {
     float cot = HalfFovCot(fovYDegrees);
-    for (float& e : m)
-        e = 0.0f;
+    for (float& e : m) e = 0.0f;
     m[0] = cot / aspect;
     m[5] = cot;
     m[10] = -1.0f;
@@ -231,8 +200,7 @@ void CSMatrix::SetPerspectiveInfinite(float fovYDegrees, float aspect, float zNe
     m[14] = -zNear;
 }
 
-void CSMatrix::SetOrthoOffCenter(float left, float right, float bottom, float top, float zNear, float zFar)
-{
+void CSMatrix::SetOrthoOffCenter(float left, float right, float bottom, float top, float zNear, float zFar) {
     SetIdentity();
     m[0] = 2.0f / (right - left);
     m[5] = 2.0f / (top - bottom);
@@ -242,9 +210,7 @@ void CSMatrix::SetOrthoOffCenter(float left, float right, float bottom, float to
     m[14] = zNear / (zNear - zFar);
 }
 
-void CSMatrix::SetOrthoOffCenterSymmetric(float left, float right, float bottom, float top, float zNear,
-                                          float zFar)
-{
+void CSMatrix::SetOrthoOffCenterSymmetric(float left, float right, float bottom, float top, float zNear, float zFar) {
     SetIdentity();
     m[0] = 2.0f / (right - left);
     m[5] = 2.0f / (top - bottom);

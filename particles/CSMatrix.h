@@ -7,24 +7,22 @@
 struct DecomposedTransform;
 
 // The four rows of a matrix, as the box, frustum and viewport code load them.
-struct CSMatrixRows
-{
+struct CSMatrixRows {
     CSVector4 r[4];
 };
 
-class CSMatrix
-{
+class CSMatrix {
 public:
     float m[16];
 
-    constexpr CSMatrix() : m{1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f} {}
+    constexpr CSMatrix()
+        : m{1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f} {}
 
     float& operator[](int i) { return m[i]; }
     float operator[](int i) const { return m[i]; }
 
     CSVector4 Row(int r) const { return CSVector4(m[4 * r], m[4 * r + 1], m[4 * r + 2], m[4 * r + 3]); }
-    void SetRow(int r, CSVector4 v)
-    {
+    void SetRow(int r, CSVector4 v) {
         m[4 * r] = v.x;
         m[4 * r + 1] = v.y;
         m[4 * r + 2] = v.z;
@@ -84,25 +82,19 @@ public:
     void Interpolate(const CSMatrix& a, const CSMatrix& b, float t);
 };
 
-inline CSMatrixRows CSMatrixLoad(const CSMatrix& m)
-{
-    return CSMatrixRows{{m.Row(0), m.Row(1), m.Row(2), m.Row(3)}};
-}
+inline CSMatrixRows CSMatrixLoad(const CSMatrix& m) { return CSMatrixRows{{m.Row(0), m.Row(1), m.Row(2), m.Row(3)}}; }
 
 // Row vector times matrix rows, accumulated from the last lane towards x.
-inline CSVector4 CSTransformPointRows(const CSMatrixRows& rows, CSVector4 in)
-{
+inline CSVector4 CSTransformPointRows(const CSMatrixRows& rows, CSVector4 in) {
     CSVector4 t = CSVector4MulAdd(CSVector4SplatZ(in), rows.r[2], rows.r[3]);
     t = CSVector4MulAdd(CSVector4SplatY(in), rows.r[1], t);
     return CSVector4MulAdd(CSVector4SplatX(in), rows.r[0], t);
 }
 
-inline void CSMatrix::SetProduct(const CSMatrix& a, const CSMatrix& b)
-{
+inline void CSMatrix::SetProduct(const CSMatrix& a, const CSMatrix& b) {
     const CSMatrixRows ra = CSMatrixLoad(a);
     const CSMatrix cb = b;
-    for (int r = 0; r < 4; ++r)
-    {
+    for (int r = 0; r < 4; ++r) {
         CSVector4 row = CSVector4Mul(CSVector4::Splat(cb.m[4 * r]), ra.r[0]);
         row = CSVector4MulAdd(CSVector4::Splat(cb.m[4 * r + 1]), ra.r[1], row);
         row = CSVector4MulAdd(CSVector4::Splat(cb.m[4 * r + 2]), ra.r[2], row);
@@ -111,28 +103,24 @@ inline void CSMatrix::SetProduct(const CSMatrix& a, const CSMatrix& b)
     }
 }
 
-inline CSMatrix CSMatrix::Product(const CSMatrix& b) const
-{
+inline CSMatrix CSMatrix::Product(const CSMatrix& b) const {
     CSMatrix out;
     out.SetProduct(*this, b);
     return out;
 }
 
-inline void CSMatrix::TransformVector(const CSVector4& in, CSVector4& out) const
-{
+inline void CSMatrix::TransformVector(const CSVector4& in, CSVector4& out) const {
     const CSVector4 v = in;
     CSVector4 t = CSVector4Mul(CSVector4SplatZ(v), Row(2));
     t = CSVector4MulAdd(CSVector4SplatY(v), Row(1), t);
     out = CSVector4MulAdd(CSVector4SplatX(v), Row(0), t);
 }
 
-inline void CSMatrix::TransformPoint(const CSVector4& in, CSVector4& out) const
-{
+inline void CSMatrix::TransformPoint(const CSVector4& in, CSVector4& out) const {
     out = CSTransformPointRows(CSMatrixLoad(*this), in);
 }
 
-inline void CSMatrix::TransformVector4(const CSVector4& in, CSVector4& out) const
-{
+inline void CSMatrix::TransformVector4(const CSVector4& in, CSVector4& out) const {
     const CSVector4 v = in;
     CSVector4 t = CSVector4Mul(CSVector4SplatW(v), Row(3));
     t = CSVector4MulAdd(CSVector4SplatZ(v), Row(2), t);
@@ -140,8 +128,7 @@ inline void CSMatrix::TransformVector4(const CSVector4& in, CSVector4& out) cons
     out = CSVector4MulAdd(CSVector4SplatX(v), Row(0), t);
 }
 
-inline void CSMatrix::RotateVector3(const CSMatrix& m, float& x, float& y, float& z)
-{
+inline void CSMatrix::RotateVector3(const CSMatrix& m, float& x, float& y, float& z) {
     CSVector4 v(x, y, z, 0.0f);
     m.TransformVector(v, v);
     x = v.x;

@@ -4,8 +4,7 @@
 #include "particles/CSMatrix.h"
 
 // Four vectors overlaying the rows of a matrix that CSMatrix::DecomposeInPlace wrote.
-struct DecomposedTransform
-{
+struct DecomposedTransform {
     CSVector4 m_vScale;        // x, y, z; w is 0 when DecomposeInPlace wrote it
     CSVector4 m_vRotation;     // quaternion
     CSVector4 m_vUnused;       // whatever the matrix held in row 2
@@ -13,9 +12,7 @@ struct DecomposedTransform
 
     DecomposedTransform() = default;
     explicit DecomposedTransform(const CSMatrix& rows)
-        : m_vScale(rows.Row(0)), m_vRotation(rows.Row(1)), m_vUnused(rows.Row(2)), m_vTranslation(rows.Row(3))
-    {
-    }
+        : m_vScale(rows.Row(0)), m_vRotation(rows.Row(1)), m_vUnused(rows.Row(2)), m_vTranslation(rows.Row(3)) {}
 };
 
 constexpr CSVector4 kQuaternionIdentity(0.0f, 0.0f, 0.0f, 1.0f);

@@ -1,23 +1,19 @@
 #include "particles/CSVector.h"
 
-void CSVector4::SetFromARGB(uint32_t colour)
-{
+void CSVector4::SetFromARGB(uint32_t colour) {
     x = static_cast<float>(static_cast<double>((colour >> 16) & 255u) / 255.0);
     y = static_cast<float>(static_cast<double>((colour >> 8) & 255u) / 255.0);
     z = static_cast<float>(static_cast<double>(colour & 255u) / 255.0);
     w = static_cast<float>(static_cast<double>((colour >> 24) & 255u) / 255.0);
 }
 
-float CSVector2::Length() const
-{
+float CSVector2::Length() const {
     float q = x * x + y * y;
-    if (std::isnan(q))
-        return q;
+    if (std::isnan(q)) return q;
     return q > CSLane::kLengthEpsilon ? std::sqrt(q) : 0.0f;
 }
 
-CSVector4 CSVector4SinApprox(CSVector4 a)
-{
+CSVector4 CSVector4SinApprox(CSVector4 a) {
     const CSVector4 c1 = CSVector4::Splat(-0.1665218621492386f);
     const CSVector4 c2 = CSVector4::Splat(0.008199913427233696f);
     const CSVector4 c3 = CSVector4::Splat(-0.00016147593851201236f);
@@ -30,8 +26,7 @@ CSVector4 CSVector4SinApprox(CSVector4 a)
     return CSVector4Add(r, CSVector4Mul(c3, x7));
 }
 
-CSVector4 CSVector4AcosApprox(CSVector4 x)
-{
+CSVector4 CSVector4AcosApprox(CSVector4 x) {
     const CSVector4 halfPi = CSVector4::Splat(1.5707963705062866f);
     CSVector4 a = CSVector4Abs(x);
     CSVector4 s = CSVector4Sub(CSVector4::Splat(1.0000001f), a);

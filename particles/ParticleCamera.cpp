@@ -1,7 +1,6 @@
 #include "particles/ParticleCamera.h"
 
-namespace
-{
+namespace {
 ParticleCamera* s_pActiveCamera = nullptr;
 }
 
@@ -9,8 +8,7 @@ ParticleCamera* GetParticleCamera() { return s_pActiveCamera; }
 
 void SetParticleCamera(ParticleCamera* camera) { s_pActiveCamera = camera; }
 
-ParticleViewportRect GetParticleViewport()
-{
+ParticleViewportRect GetParticleViewport() {
     static const ParticleViewportRect s_viewport = {0, 0, 1024, 768};
     return s_viewport;
 }

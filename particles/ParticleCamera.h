@@ -9,23 +9,21 @@
 #include "particles/CSMatrix.h"
 
 // Stand-in until sg::Camera exists.
-class ParticleCamera
-{
+class ParticleCamera {
 public:
     virtual ~ParticleCamera() = default;
 
     // Rebuilds the view and view-projection matrices and the eye from the parameters.
     virtual void UpdateMatrices() = 0;
 
-    uint8_t m_bDirty = 0;             // set when the camera's parameters change
-    CSMatrix m_mView;                 // row vectors on the left
+    uint8_t m_bDirty = 0;  // set when the camera's parameters change
+    CSMatrix m_mView;      // row vectors on the left
     CSMatrix m_mViewProjection;
     float m_afEye[3] = {0.0f, 0.0f, 0.0f};
 };
 
 // Left, top, right, bottom.
-struct ParticleViewportRect
-{
+struct ParticleViewportRect {
     int32_t left, top, right, bottom;
 };
 

@@ -8,12 +8,10 @@
 #include "particles/CSMatrix.h"
 #include "particles/ParticleCamera.h"
 
-namespace ParticleMatrixStack
-{
+namespace ParticleMatrixStack {
 constexpr int32_t kMaxDepth = 8;
 
-struct State
-{
+struct State {
     int32_t m_nDepth = 0;
     CSMatrix m_arrSlots[kMaxDepth];
     CSMatrix m_mCurrent;
@@ -22,9 +20,9 @@ struct State
     float m_fCameraYaw = 0.0f;
     float m_fCameraPitch = 0.0f;
     float m_afCameraPos[3] = {0.0f, 0.0f, 0.0f};
-    float m_fRecordedAngle = 0.0f;    // first angle of the last current-matrix rotation setter
-    CSVector4 m_vViewportOffset;      // (half width, half height, 0, 0)
-    CSVector4 m_vViewportScale;       // (half width, -half height, 1, 0)
+    float m_fRecordedAngle = 0.0f;                     // first angle of the last current-matrix rotation setter
+    CSVector4 m_vViewportOffset;                       // (half width, half height, 0, 0)
+    CSVector4 m_vViewportScale;                        // (half width, -half height, 1, 0)
     float m_afViewRect[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // centre x, centre y, half width, -half height
 };
 

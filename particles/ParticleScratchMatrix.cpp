@@ -12,8 +12,7 @@ void SetMatrixRotation256(CSMatrix& matrix, int32_t a, int32_t b, int32_t c) { S
 
 void SetMatrixRotation256f(CSMatrix& matrix, float a, float b, float c) { SetRotation256f(matrix, a, b, c); }
 
-void RotateMatrix256(CSMatrix& matrix, int32_t a, int32_t b, int32_t c)
-{
+void RotateMatrix256(CSMatrix& matrix, int32_t a, int32_t b, int32_t c) {
     CSMatrix r;
     SetRotation256(r, a, b, c);
     CSMatrix product;
@@ -21,8 +20,7 @@ void RotateMatrix256(CSMatrix& matrix, int32_t a, int32_t b, int32_t c)
     matrix = product;
 }
 
-void RotateMatrix256f(CSMatrix& matrix, float a, float b, float c)
-{
+void RotateMatrix256f(CSMatrix& matrix, float a, float b, float c) {
     CSMatrix r;
     SetRotation256f(r, a, b, c);
     CSMatrix product;
@@ -34,8 +32,7 @@ void RotateScratch256(int32_t a, int32_t b, int32_t c) { RotateMatrix256(Particl
 
 void RotateScratch256f(float a, float b, float c) { RotateMatrix256f(ParticleScratchMatrix, a, b, c); }
 
-void TransformByScratch(float& x, float& y, float& z)
-{
+void TransformByScratch(float& x, float& y, float& z) {
     CSVector4 v(x, y, z, 0.0f);
     ParticleScratchMatrix.TransformVector(v, v);
     x = v.x;

@@ -134,8 +134,8 @@ const std::string& GetDeviceIdentityString() {
         GetProcessorIdentity(vendor, brand);
         GetAdapterIdentity(description, vendorId, deviceId);
         GetMemoryMegabytes(memory);
-        g_deviceIdentity = vendor + g_blank + brand + g_blank + description + g_blank + vendorId + g_blank +
-                           deviceId + g_blank + memory;
+        g_deviceIdentity = vendor + g_blank + brand + g_blank + description + g_blank + vendorId + g_blank + deviceId +
+                           g_blank + memory;
     }
     return g_deviceIdentity;
 }

@@ -6,14 +6,10 @@
 namespace {
 GamepadRecords g_pad;
 
-int32_t Bit(WORD buttons, int bit) {
-    return (buttons >> bit) & 1;
-}
+int32_t Bit(WORD buttons, int bit) { return (buttons >> bit) & 1; }
 }  // namespace
 
-const GamepadRecords& GetGamepadRecords() {
-    return g_pad;
-}
+const GamepadRecords& GetGamepadRecords() { return g_pad; }
 
 bool PollGamepad() {
     std::memset(&g_pad.raw, 0, sizeof g_pad.raw);
@@ -22,7 +18,7 @@ bool PollGamepad() {
 
     const XINPUT_GAMEPAD& pad = g_pad.raw.Gamepad;
     const WORD b = pad.wButtons;
-    g_pad.buttons = GamepadButtons{Bit(b, 12), Bit(b, 13), Bit(b, 5), Bit(b, 8), Bit(b, 6),
+    g_pad.buttons = GamepadButtons{Bit(b, 12), Bit(b, 13), Bit(b, 5), Bit(b, 8),  Bit(b, 6),
                                    Bit(b, 9),  Bit(b, 7),  Bit(b, 4), Bit(b, 14), Bit(b, 15)};
     g_pad.dpad = GamepadDPad{Bit(b, 1), Bit(b, 2), Bit(b, 3), Bit(b, 0)};
     g_pad.sticks[0] = pad.sThumbLX / 32767.0f;

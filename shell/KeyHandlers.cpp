@@ -5,9 +5,7 @@
 KeyHandlerList KeyDownListeners;
 KeyHandlerList KeyUpListeners;
 
-void KeyHandlerList::Add(const KeyHandler& handler) {
-    entries_.push_back(handler);
-}
+void KeyHandlerList::Add(const KeyHandler& handler) { entries_.push_back(handler); }
 
 void KeyHandlerList::RemoveLast() {
     // The last entry still in the list (entries removed during a firing wait
@@ -42,8 +40,8 @@ void KeyHandlerList::RemoveTarget(const void* target) {
 }
 
 size_t KeyHandlerList::Count() const {
-    return static_cast<size_t>(std::count_if(entries_.begin(), entries_.end(),
-                                             [](const KeyHandler& e) { return e.IsBound(); }));
+    return static_cast<size_t>(
+        std::count_if(entries_.begin(), entries_.end(), [](const KeyHandler& e) { return e.IsBound(); }));
 }
 
 void KeyHandlerList::Fire(int32_t keyCode) {
@@ -65,8 +63,7 @@ void KeyHandlerList::Clear() {
 
 void KeyHandlerList::Compact() {
     if (firing_ > 0 || !hasRemoved_) return;
-    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
-                                  [](const KeyHandler& e) { return !e.IsBound(); }),
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [](const KeyHandler& e) { return !e.IsBound(); }),
                    entries_.end());
     hasRemoved_ = false;
 }

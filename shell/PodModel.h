@@ -275,10 +275,10 @@ struct PodAnimationCache {
     float fFrame = 0.0f;
     float fBlend = 0.0f;
     int32_t nFrame = 0;
-    std::vector<float> pfCache;       // per node: frame of its cached world matrix
-    std::vector<Matrix4> pWmCache;     // per node: cached world matrix
-    std::vector<Matrix4> pWmZeroCache; // per node: world matrix at frame 0
-    bool bFromMemory = false;          // arrays belong to someone else; never set here
+    std::vector<float> pfCache;         // per node: frame of its cached world matrix
+    std::vector<Matrix4> pWmCache;      // per node: cached world matrix
+    std::vector<Matrix4> pWmZeroCache;  // per node: world matrix at frame 0
+    bool bFromMemory = false;           // arrays belong to someone else; never set here
 };
 
 // A byte source: the reading steps are built on Read and Skip.

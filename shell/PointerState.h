@@ -6,9 +6,9 @@
 
 struct PointerState {
     uint32_t unused[5] = {0, 0, 0, 0, 0};
-    float wheel = 0.0f;   // accumulated notches, positive away from the user
-    Vector2 position;     // last position inside the client area, in pixels
-    uint32_t time = 0;    // GetTickCount of that movement
+    float wheel = 0.0f;  // accumulated notches, positive away from the user
+    Vector2 position;    // last position inside the client area, in pixels
+    uint32_t time = 0;   // GetTickCount of that movement
 };
 
 PointerState& GetPointerState();

@@ -27,9 +27,7 @@ void SetGameEntryPoints(GameFactory createGame, CursorDrawer drawCursor) {
     g_drawCursor = drawCursor;
 }
 
-ShellApp* CreateShellApp() {
-    return new (std::nothrow) ShellApp;
-}
+ShellApp* CreateShellApp() { return new (std::nothrow) ShellApp; }
 
 ShellApp::~ShellApp() {
     delete game_;

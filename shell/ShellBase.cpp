@@ -24,9 +24,7 @@ void ShellPrint(const char* format, ...) {
 
 ShellBase::ShellBase() : options_(new ShellOptions) {}
 
-ShellBase::~ShellBase() {
-    delete options_;
-}
+ShellBase::~ShellBase() { delete options_; }
 
 bool ShellBase::SetBool(int index, bool value) {
     ShellOptions& o = *options_;
@@ -139,9 +137,7 @@ bool ShellBase::SetFloat(int index, float value) {
     return true;
 }
 
-float ShellBase::GetFloat(int index) const {
-    return index == 0 ? options_->quitAfterTime : -1.0f;
-}
+float ShellBase::GetFloat(int index) const { return index == 0 ? options_->quitAfterTime : -1.0f; }
 
 bool ShellBase::SetString(int index, const char* value) {
     if (!value) return false;
@@ -178,9 +174,7 @@ void* ShellBase::GetPointer(int index) const {
     return host_->OsGetPointer(index);
 }
 
-uint32_t ShellBase::GetElapsedMilliseconds() const {
-    return GetTickCount() - (host_ ? host_->startTick_ : 0);
-}
+uint32_t ShellBase::GetElapsedMilliseconds() const { return GetTickCount() - (host_ ? host_->startTick_ : 0); }
 
 bool ShellBase::IsShellKeyPressed(int key) {
     if (!host_ || host_->shellKey_ != key) return false;

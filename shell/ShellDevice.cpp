@@ -204,8 +204,7 @@ bool ShellHost::InitDirect3D() {
                    static_cast<int>(presentParams_.PresentationInterval));
         presentParams_.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
         device_ = nullptr;
-        if (FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, flags, &presentParams_,
-                                      &device_))) {
+        if (FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, flags, &presentParams_, &device_))) {
             device_ = nullptr;
             return Refuse("Could not create D3D device context... quiting game", "General Error");
         }
@@ -259,17 +258,13 @@ bool ShellHost::CaptureBuffer(int width, int height, unsigned char* buffer) {
     return true;
 }
 
-void* ShellHost::ApiGetPointer(int index) const {
-    return index == 0 ? device_ : nullptr;
-}
+void* ShellHost::ApiGetPointer(int index) const { return index == 0 ? device_ : nullptr; }
 
 bool ShellApp::CheckDevice() {
     IDirect3DDevice9* device = g_d3dDevice;
     if (!device) return false;
     switch (device->TestCooperativeLevel()) {
-        case D3DERR_DEVICELOST:
-            Sleep(20);
-            return true;
+        case D3DERR_DEVICELOST: Sleep(20); return true;
         case D3DERR_DRIVERINTERNALERROR:
             MessageBoxA(nullptr, "Internal Driver Error ... Exiting", "Driver Error", MB_OK);
             host_->quit_ = true;
@@ -281,8 +276,7 @@ bool ShellApp::CheckDevice() {
             device->Reset(&host_->presentParams_);
             if (game_) game_->OnEvent(kEventDeviceReset);
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -115,11 +115,8 @@ bool ShellHost::Run() {
             if (g_quitAfterTimeStart == 0) g_quitAfterTimeStart = GetTickCount();
             state_ = 2;
             return true;
-        case 2:
-            RunFrame();
-            return true;
-        default:
-            break;
+        case 2: RunFrame(); return true;
+        default: break;
     }
 
     // The release states run on into each other within one call.

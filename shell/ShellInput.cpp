@@ -16,16 +16,11 @@ struct TouchMapping {
 };
 
 constexpr TouchMapping kTouchMappings[] = {
-    {kPointerLeftPress, kTouchPress, kTouchLeft},
-    {kPointerLeftDrag, kTouchDrag, kTouchLeft},
-    {kPointerLeftRepeat, kTouchRepeatedPress, kTouchLeft},
-    {kPointerLeftRelease, kTouchRelease, kTouchLeft},
-    {kPointerLeftCancel, kTouchCancel, kTouchLeft},
-    {kPointerRightPress, kTouchPress, kTouchRight},
-    {kPointerRightDrag, kTouchDrag, kTouchRight},
-    {kPointerRightRepeat, kTouchRepeatedPress, kTouchRight},
-    {kPointerRightRelease, kTouchRelease, kTouchRight},
-    {kPointerRightCancel, kTouchCancel, kTouchRight},
+    {kPointerLeftPress, kTouchPress, kTouchLeft},          {kPointerLeftDrag, kTouchDrag, kTouchLeft},
+    {kPointerLeftRepeat, kTouchRepeatedPress, kTouchLeft}, {kPointerLeftRelease, kTouchRelease, kTouchLeft},
+    {kPointerLeftCancel, kTouchCancel, kTouchLeft},        {kPointerRightPress, kTouchPress, kTouchRight},
+    {kPointerRightDrag, kTouchDrag, kTouchRight},          {kPointerRightRepeat, kTouchRepeatedPress, kTouchRight},
+    {kPointerRightRelease, kTouchRelease, kTouchRight},    {kPointerRightCancel, kTouchCancel, kTouchRight},
 };
 
 const TouchMapping* FindTouchMapping(int code) {

@@ -17,9 +17,7 @@ namespace {
 const char kWindowClassName[] = "DunmarchLiteClass";
 const char kWindowTitle[] = "Dunmarch Lite";
 
-ShellHost* HostOf(HWND window) {
-    return reinterpret_cast<ShellHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+ShellHost* HostOf(HWND window) { return reinterpret_cast<ShellHost*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 // The message's client position over the client size. False for an empty
 // client area (a minimised window), which has no position to give.
@@ -34,9 +32,7 @@ bool NormalisedPosition(HWND window, LPARAM lParam, float* x, float* y) {
     return true;
 }
 
-bool IsInside(float x, float y) {
-    return x >= 0.0f && x <= 1.0f && y >= 0.0f && y <= 1.0f;
-}
+bool IsInside(float x, float y) { return x >= 0.0f && x <= 1.0f && y >= 0.0f && y <= 1.0f; }
 
 void OnMouseMove(HWND window, ShellHost& host, LPARAM lParam) {
     float x = -1.0f, y = -1.0f;
@@ -79,7 +75,8 @@ void RegisterShellWindowClass(HINSTANCE instance) {
 bool ShellHost::InitOS() {
     ShellOptions& o = *app_->options_;
     RegisterShellWindowClass(instance_);
-    const std::string firstTitle = std::string(o.applicationName ? *o.applicationName : "") + " - Build " + kShellVersion;
+    const std::string firstTitle =
+        std::string(o.applicationName ? *o.applicationName : "") + " - Build " + kShellVersion;
 
     HMONITOR monitor = MonitorFromPoint(POINT{o.windowX, o.windowY}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
@@ -95,9 +92,8 @@ bool ShellHost::InitOS() {
     }
 
     if (o.fullscreen) {
-        window_ = CreateWindowExA(0, kWindowClassName, firstTitle.c_str(), WS_VISIBLE | WS_SYSMENU,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, o.windowWidth, o.windowHeight, nullptr,
-                                  nullptr, instance_, this);
+        window_ = CreateWindowExA(0, kWindowClassName, firstTitle.c_str(), WS_VISIBLE | WS_SYSMENU, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, o.windowWidth, o.windowHeight, nullptr, nullptr, instance_, this);
         if (window_) {
             SetWindowLongA(window_, GWL_STYLE, GetWindowLongA(window_, GWL_STYLE) & ~WS_CAPTION);
             SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
@@ -112,8 +108,8 @@ bool ShellHost::InitOS() {
         r.bottom += shiftY;
         const int x = o.defaultPosition ? 100 : o.windowX;
         const int y = o.defaultPosition ? 100 : o.windowY;
-        window_ = CreateWindowExA(0, kWindowClassName, firstTitle.c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-                                  x, y, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
+        window_ = CreateWindowExA(0, kWindowClassName, firstTitle.c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU, x, y,
+                                  r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
     }
     if (!window_) return false;
 
@@ -121,8 +117,7 @@ bool ShellHost::InitOS() {
         // Cover the chosen monitor, wherever it sits on the desktop.
         o.windowWidth = monitorWidth;
         o.windowHeight = monitorHeight;
-        SetWindowPos(window_, HWND_TOPMOST, info.rcMonitor.left, info.rcMonitor.top, o.windowWidth,
-                     o.windowHeight, 0);
+        SetWindowPos(window_, HWND_TOPMOST, info.rcMonitor.left, info.rcMonitor.top, o.windowWidth, o.windowHeight, 0);
     }
     dc_ = GetDC(window_);
     ShowWindow(window_, showCommand_);
@@ -194,9 +189,7 @@ bool ShellHost::CreateOffscreenBitmap() {
     return memoryDc_ && offscreenBitmap_;
 }
 
-void ShellHost::SelectOffscreenBitmap() {
-    previousBitmap_ = SelectObject(memoryDc_, offscreenBitmap_);
-}
+void ShellHost::SelectOffscreenBitmap() { previousBitmap_ = SelectObject(memoryDc_, offscreenBitmap_); }
 
 void ShellHost::ReleaseOffscreenBitmap() {
     if (memoryDc_ && previousBitmap_) SelectObject(memoryDc_, previousBitmap_);
@@ -207,9 +200,7 @@ void ShellHost::ReleaseOffscreenBitmap() {
     previousBitmap_ = nullptr;
 }
 
-bool ShellHost::CopyOffscreenBitmap() {
-    return BitBlt(dc_, 0, 0, 640, 480, memoryDc_, 0, 0, SRCCOPY) == 1;
-}
+bool ShellHost::CopyOffscreenBitmap() { return BitBlt(dc_, 0, 0, 640, 480, memoryDc_, 0, 0, SRCCOPY) == 1; }
 
 LRESULT ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
@@ -224,27 +215,21 @@ LRESULT ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_DESTROY:
         case WM_QUIT:
         case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            return 0;
+        case WM_KILLFOCUS: return 0;
         case WM_CLOSE:
             // The run loop shuts down in order; the window stays until then.
             host->quit_ = true;
             return 0;
-        case WM_ACTIVATE:
-            host->activation_ = wParam ? 1 : -1;
-            break;
+        case WM_ACTIVATE: host->activation_ = wParam ? 1 : -1; break;
         case WM_LBUTTONDOWN:
-            host->OnPointerPress(window, host->pointerCode_ == kPointerLeftPress ? kPointerLeftRepeat : kPointerLeftPress,
-                                 lParam);
+            host->OnPointerPress(
+                window, host->pointerCode_ == kPointerLeftPress ? kPointerLeftRepeat : kPointerLeftPress, lParam);
             break;
         case WM_RBUTTONDOWN:
-            host->OnPointerPress(window,
-                                 host->pointerCode_ == kPointerRightPress ? kPointerRightRepeat : kPointerRightPress,
-                                 lParam);
+            host->OnPointerPress(
+                window, host->pointerCode_ == kPointerRightPress ? kPointerRightRepeat : kPointerRightPress, lParam);
             break;
-        case WM_MBUTTONDOWN:
-            host->OnPointerPress(window, kPointerMiddle, lParam);
-            break;
+        case WM_MBUTTONDOWN: host->OnPointerPress(window, kPointerMiddle, lParam); break;
         case WM_LBUTTONUP:
             if (!host->OnPointerRelease(kPointerLeftRelease)) return 0;
             break;
@@ -258,24 +243,16 @@ LRESULT ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             OnMouseMove(window, *host, lParam);
             if (!host->pointerInside_) return 0;
             break;
-        case WM_MOUSEWHEEL:
-            GetPointerState().wheel += static_cast<short>(HIWORD(wParam)) / 120.0f;
-            break;
+        case WM_MOUSEWHEEL: GetPointerState().wheel += static_cast<short>(HIWORD(wParam)) / 120.0f; break;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             host->OnKeyDown(wParam);
-            if (wParam != 0x1B && wParam != 0xC1)
-                FireKeyboardListeners(0, wParam <= 255 ? KeyCodeTable[wParam] : 0);
+            if (wParam != 0x1B && wParam != 0xC1) FireKeyboardListeners(0, wParam <= 255 ? KeyCodeTable[wParam] : 0);
             break;
         case WM_KEYUP:
-        case WM_SYSKEYUP:
-            host->OnKeyUp(wParam);
-            break;
-        case WM_CHAR:
-            FireKeyboardListeners(static_cast<uint16_t>(wParam & 0xFFFF), 0);
-            break;
-        default:
-            break;
+        case WM_SYSKEYUP: host->OnKeyUp(wParam); break;
+        case WM_CHAR: FireKeyboardListeners(static_cast<uint16_t>(wParam & 0xFFFF), 0); break;
+        default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

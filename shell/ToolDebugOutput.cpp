@@ -5,8 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-void ToolDebugOutput(const char* format, ...)
-{
+void ToolDebugOutput(const char* format, ...) {
     char buffer[1024];
     va_list args;
     va_start(args, format);

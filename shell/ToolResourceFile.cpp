@@ -17,8 +17,7 @@ struct ToolMemoryFileTable {
     ToolMemoryFile* entries = nullptr;
     int count = 0;
 
-    ~ToolMemoryFileTable()
-    {
+    ~ToolMemoryFileTable() {
         for (int i = 0; i < count; ++i) {
             if (entries[i].owned) {
                 std::free(entries[i].name);
@@ -36,21 +35,13 @@ ToolMemoryFileTable s_memoryFiles;
 }  // namespace
 
 CToolResourceFile::CToolResourceFile(const void* data, size_t size)
-    : m_bOpen(true), m_bMemoryNotOwned(true), m_Size(size), m_pData(static_cast<const char*>(data))
-{
-}
+    : m_bOpen(true), m_bMemoryNotOwned(true), m_Size(size), m_pData(static_cast<const char*>(data)) {}
 
-CToolResourceFile::~CToolResourceFile()
-{
-    Close();
-}
+CToolResourceFile::~CToolResourceFile() { Close(); }
 
-void CToolResourceFile::Close()
-{
-    if (!m_bOpen)
-        return;
-    if (!m_bMemoryNotOwned)
-        delete[] m_pData;
+void CToolResourceFile::Close() {
+    if (!m_bOpen) return;
+    if (!m_bMemoryNotOwned) delete[] m_pData;
     m_bOpen = false;
     m_bMemoryNotOwned = false;
     m_Size = 0;

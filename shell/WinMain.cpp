@@ -13,9 +13,7 @@ namespace {
 
 ShellHost* g_runningHost = nullptr;
 
-const char* RunningCommandLineText() {
-    return g_runningHost ? g_runningHost->commandLine_.GetText() : nullptr;
-}
+const char* RunningCommandLineText() { return g_runningHost ? g_runningHost->commandLine_.GetText() : nullptr; }
 
 }  // namespace
 
@@ -41,8 +39,7 @@ int WinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPSTR commandLin
 
     g_runningHost = &host;
     SetCommandLineTextSource(&RunningCommandLineText);
-    while (host.Run()) {
-    }
+    while (host.Run()) {}
     g_runningHost = nullptr;
 
     delete app;

@@ -27,17 +27,11 @@ CGenericObject::~CGenericObject() {
     node_.reset();
 }
 
-bool CGenericObject::IsUnit() const {
-    return false;
-}
+bool CGenericObject::IsUnit() const { return false; }
 
-bool CGenericObject::IsSpawnPoint() const {
-    return false;
-}
+bool CGenericObject::IsSpawnPoint() const { return false; }
 
-bool CGenericObject::IsMissile() const {
-    return false;
-}
+bool CGenericObject::IsMissile() const { return false; }
 
 void CGenericObject::AttachNode() {
     if (!node_) return;

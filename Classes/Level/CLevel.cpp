@@ -72,12 +72,7 @@ std::string ToLower(std::string text) {
 }  // namespace
 
 CLevel::CLevel(const std::string& mapName)
-    : unit_list_(this),
-      spot_highlight_mode_(0),
-      width_(0),
-      height_(0),
-      cell_scale_(15),
-      map_definition_(nullptr) {
+    : unit_list_(this), spot_highlight_mode_(0), width_(0), height_(0), cell_scale_(15), map_definition_(nullptr) {
     if (Service<GameDictionary>::Exists()) map_definition_ = Service<GameDictionary>::Get()->FindMap(mapName);
     if (map_definition_ != nullptr && Service<Config>::Exists())
         ReadLevelFile(ToLower(Service<Config>::Get()->Paths.LogicPath + map_definition_->files.data));
@@ -129,13 +124,12 @@ bool CLevel::ReadLevelFile(const std::string& path) {
                     if (type == kMarkerDefenderSpot && count >= 5) variant = IntAttribute(*reader, 4);
                     if (count >= 6) facing = IntAttribute(*reader, 5);
                 }
-                boost::shared_ptr<CSpawnPoint> point(new CSpawnPoint(this, id, nextIndex++, CellCentre(column),
-                                                                     CellCentre(row), facing, kind, variant));
+                boost::shared_ptr<CSpawnPoint> point(
+                    new CSpawnPoint(this, id, nextIndex++, CellCentre(column), CellCentre(row), facing, kind, variant));
                 markers_.push_back(point);
                 if (type == kMarkerAttackerEntry)
                     sideIds.push_back(std::make_pair(point, ParseInt32(reader->getAttributeValue("attackerId"))));
-                else if (type == kMarkerDefenderSpot)
-                    sideIds.push_back(std::make_pair(point, defenderId));
+                else if (type == kMarkerDefenderSpot) sideIds.push_back(std::make_pair(point, defenderId));
             } else if (type == kMarkerWayPoint || type == kMarkerLastWayPoint) {
                 way_points_.push_back(boost::shared_ptr<CWayPoint>(
                     new CWayPoint(this, id, nextIndex++, CellCentre(column), CellCentre(row), 0)));
@@ -148,8 +142,7 @@ bool CLevel::ReadLevelFile(const std::string& path) {
                 }
             } else {
                 // Reported and skipped rather than asserted: a data fault, not a program fault.
-                std::printf("Unknown marker type %d (marker %d) - check your config or update source code\n", type,
-                            id);
+                std::printf("Unknown marker type %d (marker %d) - check your config or update source code\n", type, id);
             }
         } else if (element == "MarkerFrom") {
             linkSource = IntAttribute(*reader, 0);
@@ -217,10 +210,10 @@ void CLevel::CreateSceneObjects() {
             if (CLevelObject* object = rows_[row][column].GetObject()) object->BuildNode(0);
     if (map_definition_ != nullptr)
         for (const MapParticle& particle : map_definition_->particles)
-            PlaceObject(IntVector3(TruncateToInt32(particle.position.x * 500.0f),
-                                   TruncateToInt32(particle.position.y * 500.0f),
-                                   TruncateToInt32(particle.position.z * 500.0f)),
-                        particle.name, 1);
+            PlaceObject(
+                IntVector3(TruncateToInt32(particle.position.x * 500.0f), TruncateToInt32(particle.position.y * 500.0f),
+                           TruncateToInt32(particle.position.z * 500.0f)),
+                particle.name, 1);
     ComputeReachability();
 }
 

@@ -13,8 +13,8 @@
 namespace {
 
 // Neighbour offsets in grid units, in the order the path search and the unit moves use.
-const int32_t kNeighbours[8][2] = {{-500, -500}, {0, -500}, {500, -500}, {-500, 0},
-                                   {500, 0},     {-500, 500}, {0, 500},  {500, 500}};
+const int32_t kNeighbours[8][2] = {{-500, -500}, {0, -500},   {500, -500}, {-500, 0},
+                                   {500, 0},     {-500, 500}, {0, 500},    {500, 500}};
 
 const int32_t kNearestFreeCellRadius = 19;
 
@@ -61,9 +61,7 @@ CLevelNode* CLevel::GetCell(int32_t column, int32_t row) const {
     return &rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
 }
 
-CLevelNode* CLevel::GetCellAt(int32_t x, int32_t y) const {
-    return GetCell(x / 500, y / 500);
-}
+CLevelNode* CLevel::GetCellAt(int32_t x, int32_t y) const { return GetCell(x / 500, y / 500); }
 
 CLevelNode* CLevel::GetCellOf(const CGenericObject* object) const {
     return object != nullptr ? GetCellAtPoint(object->GetPosition()) : nullptr;
@@ -168,8 +166,8 @@ int CLevel::IsKeeperAlive() const {
 }
 
 Vector3 CLevel::ToWorld(const IntVector3& position) const {
-    return ToWorld(Vector3(static_cast<float>(position.x), static_cast<float>(position.y),
-                           static_cast<float>(position.z)));
+    return ToWorld(
+        Vector3(static_cast<float>(position.x), static_cast<float>(position.y), static_cast<float>(position.z)));
 }
 
 Vector3 CLevel::ToWorld(const Vector3& position) const {
@@ -177,9 +175,7 @@ Vector3 CLevel::ToWorld(const Vector3& position) const {
     return Vector3(position.x * scale / 500.0f, position.y * scale / 500.0f, position.z * scale / 500.0f);
 }
 
-float CLevel::LevelToWorld(int32_t value) {
-    return static_cast<float>(value) * 15.0f / 500.0f;
-}
+float CLevel::LevelToWorld(int32_t value) { return static_cast<float>(value) * 15.0f / 500.0f; }
 
 void CLevel::AdjustCellScale(int32_t delta) {
     const int64_t scale = static_cast<int64_t>(cell_scale_) + delta;

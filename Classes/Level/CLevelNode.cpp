@@ -7,26 +7,18 @@
 
 namespace {
 
-int64_t Difference(int32_t a, int32_t b) {
-    return static_cast<int64_t>(a) - static_cast<int64_t>(b);
-}
+int64_t Difference(int32_t a, int32_t b) { return static_cast<int64_t>(a) - static_cast<int64_t>(b); }
 
 }  // namespace
 
 CLevelNode::CLevelNode()
     : object_(nullptr), g_(0), h_(0), f_(0), parent_(nullptr), open_order_(0), in_open_(false), in_closed_(false) {}
 
-CLevelNode::~CLevelNode() {
-    delete object_;
-}
+CLevelNode::~CLevelNode() { delete object_; }
 
-bool CLevelNode::IsWalkable() const {
-    return object_ == nullptr || object_->BlocksWalking() == 0;
-}
+bool CLevelNode::IsWalkable() const { return object_ == nullptr || object_->BlocksWalking() == 0; }
 
-bool CLevelNode::IsTransparent() const {
-    return object_ == nullptr || object_->BlocksMissiles() == 0;
-}
+bool CLevelNode::IsTransparent() const { return object_ == nullptr || object_->BlocksMissiles() == 0; }
 
 int CLevelNode::IsAdjacent(const CLevelNode* cell) const {
     if (cell == nullptr) return 0;
@@ -48,7 +40,8 @@ float CLevelNode::ManhattanDistanceTo(const CLevelNode* cell) const {
 }
 
 int32_t CLevelNode::ManhattanTo(const IntVector3& position) const {
-    const int64_t sum = std::llabs(Difference(position_.x, position.x)) + std::llabs(Difference(position_.y, position.y));
+    const int64_t sum =
+        std::llabs(Difference(position_.x, position.x)) + std::llabs(Difference(position_.y, position.y));
     return sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
 }
 

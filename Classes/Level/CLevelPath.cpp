@@ -13,8 +13,8 @@
 
 namespace {
 
-const int32_t kNeighbours[8][2] = {{-500, -500}, {0, -500}, {500, -500}, {-500, 0},
-                                   {500, 0},     {-500, 500}, {0, 500},  {500, 500}};
+const int32_t kNeighbours[8][2] = {{-500, -500}, {0, -500},   {500, -500}, {-500, 0},
+                                   {500, 0},     {-500, 500}, {0, 500},    {500, 500}};
 
 struct OpenEntry {
     int32_t f;
@@ -23,9 +23,7 @@ struct OpenEntry {
 };
 
 // The heap's top is the smallest (f, order).
-bool After(const OpenEntry& a, const OpenEntry& b) {
-    return a.f != b.f ? a.f > b.f : a.order > b.order;
-}
+bool After(const OpenEntry& a, const OpenEntry& b) { return a.f != b.f ? a.f > b.f : a.order > b.order; }
 
 // One search state for the whole program: the search is not reentrant.
 std::vector<OpenEntry> g_open;
@@ -139,9 +137,9 @@ int CLevel::IsLineClear(const IntVector3& p, const IntVector3& q) const {
         const int64_t from = std::min(p.x, q.x);
         const int64_t to = std::max(p.x, q.x);
         for (int64_t x = from; x <= to; x += 500) {
-            const Wide y = static_cast<Wide>(x - p.x) * (static_cast<int64_t>(q.y) - p.y) /
-                               (static_cast<int64_t>(q.x) - p.x) +
-                           p.y;
+            const Wide y =
+                static_cast<Wide>(x - p.x) * (static_cast<int64_t>(q.y) - p.y) / (static_cast<int64_t>(q.x) - p.x) +
+                p.y;
             const CLevelNode* cell = GetCellAt(static_cast<int32_t>(x), static_cast<int32_t>(y));
             if (cell == nullptr || !cell->IsTransparent()) return 0;
         }
@@ -150,9 +148,9 @@ int CLevel::IsLineClear(const IntVector3& p, const IntVector3& q) const {
         const int64_t from = std::min(p.y, q.y);
         const int64_t to = std::max(p.y, q.y);
         for (int64_t y = from; y <= to; y += 500) {
-            const Wide x = static_cast<Wide>(y - p.y) * (static_cast<int64_t>(q.x) - p.x) /
-                               (static_cast<int64_t>(q.y) - p.y) +
-                           p.x;
+            const Wide x =
+                static_cast<Wide>(y - p.y) * (static_cast<int64_t>(q.x) - p.x) / (static_cast<int64_t>(q.y) - p.y) +
+                p.x;
             const CLevelNode* cell = GetCellAt(static_cast<int32_t>(x), static_cast<int32_t>(y));
             if (cell == nullptr || !cell->IsTransparent()) return 0;
         }

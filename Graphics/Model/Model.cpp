@@ -20,16 +20,13 @@ IDirect3DDevice9* CurrentDevice() {
 
 // A slot holds one reference of its own.
 void Assign(IDirect3DTexture9*& slot, IDirect3DTexture9* texture) {
-    if (texture != nullptr)
-        texture->AddRef();
-    if (slot != nullptr)
-        slot->Release();
+    if (texture != nullptr) texture->AddRef();
+    if (slot != nullptr) slot->Release();
     slot = texture;
 }
 
 IDirect3DTexture9* LoadWorldTexture(std::string name) {
-    if (!Service<Content::ContentLoader<Texture2D>>::Exists())
-        return nullptr;
+    if (!Service<Content::ContentLoader<Texture2D>>::Exists()) return nullptr;
     boost::shared_ptr<Texture2D> texture = Service<Content::ContentLoader<Texture2D>>::Get()->Load(name);
     return texture ? texture->GetTexture() : nullptr;
 }
@@ -37,8 +34,7 @@ IDirect3DTexture9* LoadWorldTexture(std::string name) {
 }  // namespace
 
 void EnsureDdsExtension(std::string& name) {
-    if (name.find(".dds") != std::string::npos)
-        return;
+    if (name.find(".dds") != std::string::npos) return;
     const std::string::size_type dot = name.rfind('.');
     if (dot == std::string::npos) {
         name += ".dds";
@@ -48,16 +44,14 @@ void EnsureDdsExtension(std::string& name) {
 }
 
 void MakeBumpTextureName(std::string& name) {
-    if (name.find(".dds") != std::string::npos)
-        return;
+    if (name.find(".dds") != std::string::npos) return;
     const std::string::size_type dot = name.rfind('.');
     name = name.substr(0, dot) + "_bump.dds";
 }
 
 bool MakeBvhName(const std::string& path, std::string& out) {
     const std::string::size_type dot = path.rfind('.');
-    if (dot == std::string::npos)
-        return false;
+    if (dot == std::string::npos) return false;
     out = path;
     out.replace(dot, std::min<std::string::size_type>(4, out.size() - dot), ".bvh");
     return true;
@@ -67,14 +61,11 @@ Model::Model(const std::string& path) : GraphicsResource(ResourceModel, path) {}
 
 Model::~Model() {
     for (IDirect3DTexture9* texture : textures_)
-        if (texture != nullptr)
-            texture->Release();
+        if (texture != nullptr) texture->Release();
     for (IDirect3DVertexBuffer9* buffer : vertex_buffers_)
-        if (buffer != nullptr)
-            buffer->Release();
+        if (buffer != nullptr) buffer->Release();
     for (IDirect3DIndexBuffer9* buffer : index_buffers_)
-        if (buffer != nullptr)
-            buffer->Release();
+        if (buffer != nullptr) buffer->Release();
     pod_.Destroy();
     bvh_.Free();
     clips_.reset();
@@ -82,13 +73,11 @@ Model::~Model() {
 
 boost::shared_ptr<Model> Model::LoadFromFile(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!IO::ReadWholeFile(path, bytes))
-        return boost::shared_ptr<Model>();
+    if (!IO::ReadWholeFile(path, bytes)) return boost::shared_ptr<Model>();
     boost::shared_ptr<Model> model(new Model(path));
     const int read = model->pod_.ReadFromMemory(bytes.data(), bytes.size());
     bytes.clear();
-    if (read != 0 || !model->CreateBuffers())
-        return boost::shared_ptr<Model>();
+    if (read != 0 || !model->CreateBuffers()) return boost::shared_ptr<Model>();
     model->LoadTextures();
 
     const PodMesh& first = model->pod_.pMesh[0];
@@ -97,8 +86,7 @@ boost::shared_ptr<Model> Model::LoadFromFile(const std::string& path) {
         std::string bvhPath;
         std::vector<uint8_t> bvh;
         if (!MakeBvhName(path, bvhPath) || !IO::ReadWholeFile(bvhPath, bvh) ||
-            model->bvh_.ReadFromMemory(bvh.data(), bvh.size()) != 0 ||
-            model->bvh_.frame_count != model->pod_.nNumFrame)
+            model->bvh_.ReadFromMemory(bvh.data(), bvh.size()) != 0 || model->bvh_.frame_count != model->pod_.nNumFrame)
             return boost::shared_ptr<Model>();
     }
 
@@ -106,25 +94,21 @@ boost::shared_ptr<Model> Model::LoadFromFile(const std::string& path) {
     model->nodes_ = model->pod_.pNode.empty() ? nullptr : model->pod_.pNode.data();
     model->node_count_ = model->pod_.nNumNode;
     model->triangle_count_ = 0;
-    for (const PodMesh& mesh : model->pod_.pMesh)
-        model->triangle_count_ += mesh.nNumFaces;
+    for (const PodMesh& mesh : model->pod_.pMesh) model->triangle_count_ += mesh.nNumFaces;
     return model;
 }
 
 bool Model::CreateBuffers() {
-    if (pod_.nNumMesh == 0 || pod_.pMesh[0].pInterleaved.empty())
-        return false;
+    if (pod_.nNumMesh == 0 || pod_.pMesh[0].pInterleaved.empty()) return false;
     IDirect3DDevice9* device = CurrentDevice();
-    if (device == nullptr)
-        return false;
+    if (device == nullptr) return false;
     vertex_buffers_.assign(pod_.nNumMesh, nullptr);
     index_buffers_.assign(pod_.nNumMesh, nullptr);
     for (uint32_t m = 0; m < pod_.nNumMesh; ++m) {
         const PodMesh& mesh = pod_.pMesh[m];
         // Every mesh goes to the device as interleaved vertices of the position's stride.
         const size_t vertexBytes = size_t(mesh.nNumVertex) * mesh.sVertex.nStride;
-        if (!mesh.sVertex.bInterleaved || vertexBytes == 0 || vertexBytes > mesh.pInterleaved.size())
-            return false;
+        if (!mesh.sVertex.bInterleaved || vertexBytes == 0 || vertexBytes > mesh.pInterleaved.size()) return false;
         void* data = nullptr;
         if (FAILED(device->CreateVertexBuffer(UINT(vertexBytes), D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
                                               &vertex_buffers_[m], nullptr)) ||
@@ -135,13 +119,11 @@ bool Model::CreateBuffers() {
 
         if (!mesh.sFaces.data.empty()) {
             const size_t indexBytes = size_t(PodMeshIndexCount(mesh)) * 2;
-            if (indexBytes == 0 || indexBytes > mesh.sFaces.data.size())
-                return false;
+            if (indexBytes == 0 || indexBytes > mesh.sFaces.data.size()) return false;
             data = nullptr;
-            if (FAILED(device->CreateIndexBuffer(UINT(indexBytes), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                                                 D3DPOOL_DEFAULT, &index_buffers_[m], nullptr)) ||
-                index_buffers_[m] == nullptr || FAILED(index_buffers_[m]->Lock(0, 0, &data, 0)) ||
-                data == nullptr)
+            if (FAILED(device->CreateIndexBuffer(UINT(indexBytes), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
+                                                 &index_buffers_[m], nullptr)) ||
+                index_buffers_[m] == nullptr || FAILED(index_buffers_[m]->Lock(0, 0, &data, 0)) || data == nullptr)
                 return false;
             std::memcpy(data, mesh.sFaces.data.data(), indexBytes);
             index_buffers_[m]->Unlock();
@@ -198,8 +180,7 @@ void Model::ComputeBounds() {
             ComputeBoundingBoxStrided(mesh_boxes_[m], mesh.sVertex.data.data(), n, 0, sizeof(Vector3));
     }
     std::vector<Vector3> corners;
-    for (const BoundingBox& b : mesh_boxes_)
-        corners.insert(corners.end(), b.corners, b.corners + 8);
+    for (const BoundingBox& b : mesh_boxes_) corners.insert(corners.end(), b.corners, b.corners + 8);
     box_ = BoundingBox();
     ComputeBoundingBox(box_, corners.data(), int32_t(corners.size()));
     min_ = box_.corners[0];
@@ -207,9 +188,7 @@ void Model::ComputeBounds() {
     sphere_ = BoundingSphere::FromMinMax(min_, max_);
 }
 
-bool Model::Unload() {
-    return !loaded_;
-}
+bool Model::Unload() { return !loaded_; }
 
 bool Model::Reload() {
     Unload();
@@ -231,8 +210,7 @@ bool Model::IsSkinned() const {
 
 std::string Model::GetNodeName(uint32_t index) const {
     DM_ASSERT(index < node_count_, "Could not find node");
-    if (index >= node_count_ || nodes_ == nullptr)
-        return std::string();
+    if (index >= node_count_ || nodes_ == nullptr) return std::string();
     return nodes_[index].name;
 }
 

@@ -22,7 +22,7 @@
 namespace sg {
 class Camera;
 class Material;
-}
+}  // namespace sg
 
 namespace Graphics {
 

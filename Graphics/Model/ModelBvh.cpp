@@ -11,12 +11,10 @@ const size_t kBytesPerFrame = sizeof(BoundingBox) + 4 * sizeof(float);
 
 int ModelBvh::ReadFromMemory(const uint8_t* data, size_t size) {
     Free();
-    if (data == nullptr || size < kHeaderSize || std::memcmp(data, "BM.BVH.1.0", 10) != 0)
-        return 1;
+    if (data == nullptr || size < kHeaderSize || std::memcmp(data, "BM.BVH.1.0", 10) != 0) return 1;
     uint32_t frames;
     std::memcpy(&frames, data + 14, 4);
-    if ((size - kHeaderSize) / kBytesPerFrame < frames)
-        return 1;
+    if ((size - kHeaderSize) / kBytesPerFrame < frames) return 1;
     std::memcpy(&header, data + 10, 4);
     frame_count = frames;
     std::memcpy(&box, data + 18, sizeof box);
@@ -24,8 +22,7 @@ int ModelBvh::ReadFromMemory(const uint8_t* data, size_t size) {
     boxes.resize(frames);
     spheres.resize(frames);
     const uint8_t* p = data + kHeaderSize;
-    for (uint32_t f = 0; f < frames; ++f, p += sizeof(BoundingBox))
-        std::memcpy(&boxes[f], p, sizeof(BoundingBox));
+    for (uint32_t f = 0; f < frames; ++f, p += sizeof(BoundingBox)) std::memcpy(&boxes[f], p, sizeof(BoundingBox));
     for (uint32_t f = 0; f < frames; ++f, p += 4 * sizeof(float)) {
         float s[4];
         std::memcpy(s, p, sizeof s);

@@ -15,8 +15,8 @@ struct ModelBvh {
     uint32_t frame_count = 0;
     BoundingBox box;
     uint32_t reserved[4] = {0, 0, 0, 0};  // stored only
-    std::vector<BoundingBox> boxes;        // one per frame
-    std::vector<BoundingSphere> spheres;   // one per frame
+    std::vector<BoundingBox> boxes;       // one per frame
+    std::vector<BoundingSphere> spheres;  // one per frame
 
     // 0 on success, 1 for null data, another magic or a file shorter than
     // 130 + 112 x frames bytes.

@@ -18,9 +18,7 @@ Matrix4 ModelClipTransform;
 
 namespace {
 
-GraphicsDevice* Device() {
-    return Service<GraphicsDevice>::Exists() ? Service<GraphicsDevice>::Get() : nullptr;
-}
+GraphicsDevice* Device() { return Service<GraphicsDevice>::Exists() ? Service<GraphicsDevice>::Get() : nullptr; }
 
 D3DXMATRIX ToD3DX(const Matrix4& matrix) {
     D3DXMATRIX out;
@@ -59,8 +57,7 @@ bool Model::IsMeshSkinned(uint32_t mesh) const {
 
 void Model::Draw(sg::Camera* camera, const Matrix4& world, float frame, const sg::Material* material) {
     camera_ = camera;
-    if (camera == nullptr || effect_ == nullptr)
-        return;
+    if (camera == nullptr || effect_ == nullptr) return;
     static const Matrix4 rotation = DrawRotation();
     const Matrix4 prefix = world * rotation;  // the rotation applies first
     camera->Rebuild();
@@ -70,8 +67,7 @@ void Model::Draw(sg::Camera* camera, const Matrix4& world, float frame, const sg
     Matrix4Multiply(ModelClipTransform, prefix, camera->GetViewProjection());
 
     // The node's frame also places the meshes of a model with clips that are not skinned.
-    if (clips_)
-        pod_.SetFrame(frame);
+    if (clips_) pod_.SetFrame(frame);
     DrawSkinned(frame, material);
     DrawStatic(material);
 }
@@ -80,11 +76,9 @@ void Model::DrawStatic(const sg::Material* material) {
     std::vector<uint32_t> nodes;
     for (uint32_t i = 0; i < pod_.nNumMeshNode && i < pod_.pNode.size(); ++i) {
         const int32_t mesh = pod_.pNode[i].nIdx;
-        if (mesh >= 0 && uint32_t(mesh) < pod_.nNumMesh && !IsMeshSkinned(uint32_t(mesh)))
-            nodes.push_back(i);
+        if (mesh >= 0 && uint32_t(mesh) < pod_.nNumMesh && !IsMeshSkinned(uint32_t(mesh))) nodes.push_back(i);
     }
-    if (nodes.empty() || effect_ == nullptr)
-        return;
+    if (nodes.empty() || effect_ == nullptr) return;
     effect_->technique_ = light_mapped_ ? effect_->static_lm_technique_ : effect_->static_technique_;
     effect_->Begin();
     for (uint32_t i : nodes) {
@@ -98,11 +92,9 @@ void Model::DrawSkinned(float frame, const sg::Material* material) {
     std::vector<uint32_t> nodes;
     for (uint32_t i = 0; i < pod_.nNumMeshNode && i < pod_.pNode.size(); ++i) {
         const int32_t mesh = pod_.pNode[i].nIdx;
-        if (mesh >= 0 && IsMeshSkinned(uint32_t(mesh)))
-            nodes.push_back(i);
+        if (mesh >= 0 && IsMeshSkinned(uint32_t(mesh))) nodes.push_back(i);
     }
-    if (nodes.empty() || effect_ == nullptr)
-        return;
+    if (nodes.empty() || effect_ == nullptr) return;
     pod_.SetFrame(frame);
     effect_->technique_ = effect_->skinned_technique_;
     effect_->Begin();
@@ -115,8 +107,7 @@ void Model::DrawSkinned(float frame, const sg::Material* material) {
 
 void Model::SetMaterial(int32_t materialIndex, const sg::Material* material) {
     GraphicsDevice* device = Device();
-    if (effect_ == nullptr || device == nullptr)
-        return;
+    if (effect_ == nullptr || device == nullptr) return;
     ID3DXEffect* effect = effect_->effect_;
     IDirect3DDevice9* d3d = device->GetDevice();
     if (material != nullptr) {
@@ -150,24 +141,18 @@ void Model::SetMaterial(int32_t materialIndex, const sg::Material* material) {
         effect->SetBool(effect_->fake_hdr_, FALSE);
         return;
     }
-    if (materialIndex < 0 || uint32_t(materialIndex) >= pod_.pMaterial.size())
-        return;
+    if (materialIndex < 0 || uint32_t(materialIndex) >= pod_.pMaterial.size()) return;
     const PodMaterial& pod = pod_.pMaterial[size_t(materialIndex)];
-    if (pod.nIdxTexDiffuse != -1)
-        effect->SetTexture(effect_->tex_diffuse_, Slot(textures_, pod.nIdxTexDiffuse));
+    if (pod.nIdxTexDiffuse != -1) effect->SetTexture(effect_->tex_diffuse_, Slot(textures_, pod.nIdxTexDiffuse));
     effect->SetTexture(effect_->tex_normal_map_, Slot(textures_, int64_t(pod_.nNumTexture) + materialIndex));
-    if (pod.nIdxTexAmbient != -1)
-        effect->SetTexture(effect_->tex_light_map_, Slot(textures_, pod.nIdxTexAmbient));
+    if (pod.nIdxTexAmbient != -1) effect->SetTexture(effect_->tex_light_map_, Slot(textures_, pod.nIdxTexAmbient));
     effect->SetBool(effect_->fake_hdr_, light_mapped_ ? TRUE : FALSE);
 }
 
-void Model::DrawMesh(uint32_t mesh) {
-    DrawMeshWithMatrix(mesh, Matrix4());
-}
+void Model::DrawMesh(uint32_t mesh) { DrawMeshWithMatrix(mesh, Matrix4()); }
 
 void Model::DrawMeshWithMatrix(uint32_t mesh, const Matrix4& extra) {
-    if (effect_ == nullptr || mesh >= pod_.nNumMesh || mesh >= pod_.nNumNode)
-        return;
+    if (effect_ == nullptr || mesh >= pod_.nNumMesh || mesh >= pod_.nNumNode) return;
     // The mesh's node is the node whose index equals the mesh index.
     Matrix4 w;
     pod_.GetWorldMatrix(w, mesh);
@@ -182,32 +167,26 @@ void Model::DrawMeshWithMatrix(uint32_t mesh, const Matrix4& extra) {
 
 void Model::DrawMeshPrimitives(const PodMesh& mesh, uint32_t index) {
     GraphicsDevice* device = Device();
-    if (device == nullptr || effect_ == nullptr || GetVertexBuffer(index) == nullptr)
-        return;
+    if (device == nullptr || effect_ == nullptr || GetVertexBuffer(index) == nullptr) return;
     IDirect3DDevice9* d3d = device->GetDevice();
     d3d->SetVertexDeclaration(light_mapped_ ? device->GetModelVertexLMDeclaration()
                                             : device->GetModelVertexDeclaration());
     d3d->SetStreamSource(0, GetVertexBuffer(index), 0, mesh.sVertex.nStride);
     IDirect3DIndexBuffer9* indices = GetIndexBuffer(index);
-    if (indices != nullptr)
-        d3d->SetIndices(indices);
+    if (indices != nullptr) d3d->SetIndices(indices);
     effect_->CommitChanges();
 
     if (mesh.nNumStrips == 0 || mesh.pnStripLength.empty()) {
-        if (indices != nullptr)
-            d3d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, mesh.nNumVertex, 0, mesh.nNumFaces);
-        else
-            d3d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, mesh.nNumFaces);
+        if (indices != nullptr) d3d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, mesh.nNumVertex, 0, mesh.nNumFaces);
+        else d3d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, mesh.nNumFaces);
         return;
     }
     UINT start = 0;
     const size_t strips = std::min<size_t>(mesh.nNumStrips, mesh.pnStripLength.size());
     for (size_t s = 0; s < strips; ++s) {
         const UINT length = mesh.pnStripLength[s];
-        if (indices != nullptr)
-            d3d->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, 0, 0, mesh.nNumVertex, start, length);
-        else
-            d3d->DrawPrimitive(D3DPT_TRIANGLESTRIP, start, length);
+        if (indices != nullptr) d3d->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, 0, 0, mesh.nNumVertex, start, length);
+        else d3d->DrawPrimitive(D3DPT_TRIANGLESTRIP, start, length);
         start += length + 2;
     }
 }
@@ -232,8 +211,7 @@ void Model::DrawSkinnedMesh(uint32_t index) {
     d3d->SetVertexDeclaration(device->GetSkinnedModelVertexDeclaration());
     d3d->SetStreamSource(0, GetVertexBuffer(index), 0, mesh.sVertex.nStride);
     IDirect3DIndexBuffer9* indices = GetIndexBuffer(index);
-    if (indices != nullptr)
-        d3d->SetIndices(indices);
+    if (indices != nullptr) d3d->SetIndices(indices);
 
     const bool skinned = IsMeshSkinned(index);
     const uint32_t batches = std::min<uint32_t>(mesh.nBatchCnt, uint32_t(mesh.pnBatchOffset.size()));
@@ -248,8 +226,7 @@ void Model::DrawSkinnedMesh(uint32_t index) {
                 const size_t slot = size_t(b) * mesh.nBatchBoneMax + j;
                 const uint32_t bone = slot < mesh.pnBatches.size() ? mesh.pnBatches[slot] : pod_.nNumNode;
                 Matrix4 boneMatrix;  // an unknown bone keeps the identity
-                if (bone < pod_.nNumNode)
-                    pod_.GetBoneWorldMatrix(boneMatrix, index, bone);
+                if (bone < pod_.nNumNode) pod_.GetBoneWorldMatrix(boneMatrix, index, bone);
                 palette[count++] = ToD3DX(boneMatrix);
             }
             effect->SetMatrixArray(effect_->bone_matrix_array_, palette, count);
@@ -263,8 +240,7 @@ void Model::DrawSkinnedMesh(uint32_t index) {
         const UINT triangles = end > first ? end - first : 0;
         if (indices != nullptr)
             d3d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, mesh.nNumVertex, 3 * first, triangles);
-        else
-            d3d->DrawPrimitive(D3DPT_TRIANGLELIST, 3 * earlierTriangles, triangles);
+        else d3d->DrawPrimitive(D3DPT_TRIANGLELIST, 3 * earlierTriangles, triangles);
         earlierTriangles += triangles;
     }
 }

@@ -33,12 +33,13 @@ const std::string& MusicFile() {
             pcm[2 * i] = static_cast<float>(0.4 * std::sin(2 * M_PI * f * t)) + noise(random);
             pcm[2 * i + 1] = static_cast<float>(0.4 * std::sin(2 * M_PI * 1.5 * f * t)) + noise(random);
         }
-        const std::vector<uint8_t> bytes = soundenc::EncodeOggVorbis(
-            pcm, 2, kRate, 0.4f, {soundenc::SizeComment(pcm.size() / 2, kRate)});
-        const std::string p = (std::filesystem::temp_directory_path() /
-                               ("dm_bench_audio_" + std::to_string(::getpid()) + ".ogg")).string();
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+        const std::vector<uint8_t> bytes =
+            soundenc::EncodeOggVorbis(pcm, 2, kRate, 0.4f, {soundenc::SizeComment(pcm.size() / 2, kRate)});
+        const std::string p =
+            (std::filesystem::temp_directory_path() / ("dm_bench_audio_" + std::to_string(::getpid()) + ".ogg"))
+                .string();
+        std::ofstream(p, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return p;
     }();
     return path;

@@ -144,41 +144,41 @@ private:
 
 // ----------------------------------------------------------------- plain GL
 
-#define BENCH_GL(X)                                                   \
-    X(PFNGLCLEARCOLORPROC, ClearColor)                                \
-    X(PFNGLCLEARDEPTHPROC, ClearDepth)                                \
-    X(PFNGLCLEARPROC, Clear)                                          \
-    X(PFNGLENABLEPROC, Enable)                                        \
-    X(PFNGLBLENDFUNCPROC, BlendFunc)                                  \
-    X(PFNGLDEPTHFUNCPROC, DepthFunc)                                  \
-    X(PFNGLVIEWPORTPROC, Viewport)                                    \
-    X(PFNGLGENTEXTURESPROC, GenTextures)                              \
-    X(PFNGLBINDTEXTUREPROC, BindTexture)                              \
-    X(PFNGLTEXIMAGE2DPROC, TexImage2D)                                \
-    X(PFNGLTEXPARAMETERIPROC, TexParameteri)                          \
-    X(PFNGLDELETETEXTURESPROC, DeleteTextures)                        \
-    X(PFNGLGENBUFFERSPROC, GenBuffers)                                \
-    X(PFNGLBINDBUFFERPROC, BindBuffer)                                \
-    X(PFNGLBUFFERDATAPROC, BufferData)                                \
-    X(PFNGLDELETEBUFFERSPROC, DeleteBuffers)                          \
-    X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays)                      \
-    X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray)                      \
-    X(PFNGLDELETEVERTEXARRAYSPROC, DeleteVertexArrays)                \
-    X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer)              \
-    X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray)      \
-    X(PFNGLDRAWARRAYSPROC, DrawArrays)                                \
-    X(PFNGLCREATESHADERPROC, CreateShader)                            \
-    X(PFNGLSHADERSOURCEPROC, ShaderSource)                            \
-    X(PFNGLCOMPILESHADERPROC, CompileShader)                          \
-    X(PFNGLCREATEPROGRAMPROC, CreateProgram)                          \
-    X(PFNGLATTACHSHADERPROC, AttachShader)                            \
-    X(PFNGLLINKPROGRAMPROC, LinkProgram)                              \
-    X(PFNGLUSEPROGRAMPROC, UseProgram)                                \
-    X(PFNGLDELETEPROGRAMPROC, DeleteProgram)                          \
-    X(PFNGLDELETESHADERPROC, DeleteShader)                            \
-    X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)                \
-    X(PFNGLUNIFORM4FVPROC, Uniform4fv)                                \
-    X(PFNGLUNIFORM1IPROC, Uniform1i)                                  \
+#define BENCH_GL(X)                                              \
+    X(PFNGLCLEARCOLORPROC, ClearColor)                           \
+    X(PFNGLCLEARDEPTHPROC, ClearDepth)                           \
+    X(PFNGLCLEARPROC, Clear)                                     \
+    X(PFNGLENABLEPROC, Enable)                                   \
+    X(PFNGLBLENDFUNCPROC, BlendFunc)                             \
+    X(PFNGLDEPTHFUNCPROC, DepthFunc)                             \
+    X(PFNGLVIEWPORTPROC, Viewport)                               \
+    X(PFNGLGENTEXTURESPROC, GenTextures)                         \
+    X(PFNGLBINDTEXTUREPROC, BindTexture)                         \
+    X(PFNGLTEXIMAGE2DPROC, TexImage2D)                           \
+    X(PFNGLTEXPARAMETERIPROC, TexParameteri)                     \
+    X(PFNGLDELETETEXTURESPROC, DeleteTextures)                   \
+    X(PFNGLGENBUFFERSPROC, GenBuffers)                           \
+    X(PFNGLBINDBUFFERPROC, BindBuffer)                           \
+    X(PFNGLBUFFERDATAPROC, BufferData)                           \
+    X(PFNGLDELETEBUFFERSPROC, DeleteBuffers)                     \
+    X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays)                 \
+    X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray)                 \
+    X(PFNGLDELETEVERTEXARRAYSPROC, DeleteVertexArrays)           \
+    X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer)         \
+    X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray) \
+    X(PFNGLDRAWARRAYSPROC, DrawArrays)                           \
+    X(PFNGLCREATESHADERPROC, CreateShader)                       \
+    X(PFNGLSHADERSOURCEPROC, ShaderSource)                       \
+    X(PFNGLCOMPILESHADERPROC, CompileShader)                     \
+    X(PFNGLCREATEPROGRAMPROC, CreateProgram)                     \
+    X(PFNGLATTACHSHADERPROC, AttachShader)                       \
+    X(PFNGLLINKPROGRAMPROC, LinkProgram)                         \
+    X(PFNGLUSEPROGRAMPROC, UseProgram)                           \
+    X(PFNGLDELETEPROGRAMPROC, DeleteProgram)                     \
+    X(PFNGLDELETESHADERPROC, DeleteShader)                       \
+    X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)           \
+    X(PFNGLUNIFORM4FVPROC, Uniform4fv)                           \
+    X(PFNGLUNIFORM1IPROC, Uniform1i)                             \
     X(PFNGLREADPIXELSPROC, ReadPixels)
 
 struct GL {
@@ -186,8 +186,8 @@ struct GL {
     BENCH_GL(BENCH_MEMBER)
 #undef BENCH_MEMBER
     bool Load() {
-#define BENCH_LOAD(type, name)                                                    \
-    name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name));            \
+#define BENCH_LOAD(type, name)                                        \
+    name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name)); \
     if (name == nullptr) return false;
         BENCH_GL(BENCH_LOAD)
 #undef BENCH_LOAD
@@ -222,8 +222,8 @@ public:
         gl_.GenTextures(1, &texture_);
         gl_.BindTexture(GL_TEXTURE_2D, texture_);
         std::vector<DWORD> texels = Checker();
-        gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kTextureSide, kTextureSide, 0, GL_BGRA,
-                       GL_UNSIGNED_INT_8_8_8_8_REV, texels.data());
+        gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kTextureSide, kTextureSide, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                       texels.data());
         gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -244,8 +244,8 @@ public:
         MakeCurrent();
         const float tint[4] = {1.0f, 1.0f, 1.0f, 0.75f};
         // Depth 0.5, as the device's z of 0.5.
-        const float quad[4][6] = {{-1, 1, 0.0f, 1, 0, 0}, {1, 1, 0.0f, 1, 1, 0}, {-1, -1, 0.0f, 1, 0, 1},
-                                  {1, -1, 0.0f, 1, 1, 1}};
+        const float quad[4][6] = {
+            {-1, 1, 0.0f, 1, 0, 0}, {1, 1, 0.0f, 1, 1, 0}, {-1, -1, 0.0f, 1, 0, 1}, {1, -1, 0.0f, 1, 1, 1}};
         for (int frame = 0; frame < kFrames; ++frame) {
             gl_.ClearColor(0.125f, 0.1875f, 0.25f, 1.0f);
             gl_.ClearDepth(1.0);

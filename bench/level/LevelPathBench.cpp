@@ -68,8 +68,8 @@ void Search(benchmark::State& state, CLevel& level, CLevelNode* start, CLevelNod
     }
     state.counters["found"] = found;
     state.counters["path"] = static_cast<double>(path.size());
-    state.counters["allocs"] =
-        benchmark::Counter(static_cast<double>(testsupport::Allocations() - before), benchmark::Counter::kAvgIterations);
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(testsupport::Allocations() - before),
+                                                  benchmark::Counter::kAvgIterations);
 }
 
 void BM_SampleEntryToKeeper(benchmark::State& state) {

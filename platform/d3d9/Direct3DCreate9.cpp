@@ -57,8 +57,7 @@ HRESULT ReadSurface(IDirect3DDevice9* device, IDirect3DSurface9* surface, std::v
 
 HRESULT ReadBackBuffer(IDirect3DDevice9* device, std::vector<DWORD>* pixels, UINT* width, UINT* height) {
     DeviceBase* base = Device(device, "ReadBackBuffer");
-    return base != nullptr ? base->ReadSurface(base->BackBufferSurface(), pixels, width, height)
-                           : D3DERR_INVALIDCALL;
+    return base != nullptr ? base->ReadSurface(base->BackBufferSurface(), pixels, width, height) : D3DERR_INVALIDCALL;
 }
 
 void SetPresentCapture(IDirect3DDevice9* device, bool enabled) {

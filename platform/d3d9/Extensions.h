@@ -62,8 +62,8 @@ HRESULT SetProgram(IDirect3DDevice9* device, ShaderProgram* program);
 
 // Pixels of a render-target surface (the back buffer, a render-target texture
 // level) as A8R8G8B8 values, top row first.
-HRESULT ReadSurface(IDirect3DDevice9* device, IDirect3DSurface9* surface, std::vector<DWORD>* pixels,
-                    UINT* width, UINT* height);
+HRESULT ReadSurface(IDirect3DDevice9* device, IDirect3DSurface9* surface, std::vector<DWORD>* pixels, UINT* width,
+                    UINT* height);
 HRESULT ReadBackBuffer(IDirect3DDevice9* device, std::vector<DWORD>* pixels, UINT* width, UINT* height);
 
 // Keeps a copy of the back buffer at each Present, for screenshots taken after

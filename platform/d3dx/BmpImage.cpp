@@ -138,8 +138,8 @@ void ConvertRow(const Header& header, const uint8_t* data, const uint8_t* row, u
             out[3] = 255;
             continue;
         }
-        uint32_t pixel = header.bits == 16 ? ReadLE16(row + static_cast<size_t>(x) * 2)
-                                           : ReadLE32(row + static_cast<size_t>(x) * 4);
+        uint32_t pixel =
+            header.bits == 16 ? ReadLE16(row + static_cast<size_t>(x) * 2) : ReadLE32(row + static_cast<size_t>(x) * 4);
         header.masks.Extract(pixel, 0, out);
     }
 }

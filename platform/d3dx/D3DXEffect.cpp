@@ -64,7 +64,7 @@ private:
         std::vector<float> floats;  // float types
         std::vector<int> ints;      // bool and int
         IDirect3DBaseTexture9* texture = nullptr;
-        uint32_t version = 1;       // raised by every change
+        uint32_t version = 1;  // raised by every change
         bool IsInteger() const { return decl.type == ParamType::Bool || decl.type == ParamType::Int; }
     };
     struct Sampler {
@@ -157,7 +157,7 @@ Effect* Effect::Create(IDirect3DDevice9* device, d3d9::DeviceBase* base, const E
         for (const PassDecl& passDecl : techniqueDecl.passes) {
             size_t index = 0;
             while (index < effect->programs_.size() && (effect->programs_[index].vertex != passDecl.vertexShader ||
-                                                         effect->programs_[index].fragment != passDecl.fragmentShader)) {
+                                                        effect->programs_[index].fragment != passDecl.fragmentShader)) {
                 ++index;
             }
             if (index == effect->programs_.size()) {
@@ -520,9 +520,7 @@ HRESULT Effect::SetInt(D3DXHANDLE handle, INT value) { return SetFirst(handle, v
 
 HRESULT Effect::SetFloat(D3DXHANDLE handle, FLOAT value) { return SetFirst(handle, value, "SetFloat"); }
 
-HRESULT Effect::SetMatrix(D3DXHANDLE handle, const D3DXMATRIX* matrix) {
-    return SetMatrixArray(handle, matrix, 1);
-}
+HRESULT Effect::SetMatrix(D3DXHANDLE handle, const D3DXMATRIX* matrix) { return SetMatrixArray(handle, matrix, 1); }
 
 HRESULT Effect::SetMatrixArray(D3DXHANDLE handle, const D3DXMATRIX* matrices, UINT count) {
     Param* param = FindParam(handle);

@@ -19,10 +19,14 @@ struct NamedValue {
 };
 
 const NamedValue kBooleans[] = {{"true", TRUE}, {"false", FALSE}};
-const NamedValue kCompare[] = {{"Never", D3DCMP_NEVER},     {"Less", D3DCMP_LESS},
-                               {"Equal", D3DCMP_EQUAL},     {"LessEqual", D3DCMP_LESSEQUAL},
-                               {"Greater", D3DCMP_GREATER}, {"NotEqual", D3DCMP_NOTEQUAL},
-                               {"GreaterEqual", D3DCMP_GREATEREQUAL}, {"Always", D3DCMP_ALWAYS}};
+const NamedValue kCompare[] = {{"Never", D3DCMP_NEVER},
+                               {"Less", D3DCMP_LESS},
+                               {"Equal", D3DCMP_EQUAL},
+                               {"LessEqual", D3DCMP_LESSEQUAL},
+                               {"Greater", D3DCMP_GREATER},
+                               {"NotEqual", D3DCMP_NOTEQUAL},
+                               {"GreaterEqual", D3DCMP_GREATEREQUAL},
+                               {"Always", D3DCMP_ALWAYS}};
 const NamedValue kBlend[] = {{"Zero", D3DBLEND_ZERO},
                              {"One", D3DBLEND_ONE},
                              {"SrcColor", D3DBLEND_SRCCOLOR},
@@ -41,7 +45,8 @@ const NamedValue kBlendOp[] = {{"Add", D3DBLENDOP_ADD},
                                {"Max", D3DBLENDOP_MAX}};
 const NamedValue kCull[] = {{"None", D3DCULL_NONE}, {"CW", D3DCULL_CW}, {"CCW", D3DCULL_CCW}};
 const NamedValue kFill[] = {{"Point", D3DFILL_POINT}, {"Wireframe", D3DFILL_WIREFRAME}, {"Solid", D3DFILL_SOLID}};
-const NamedValue kAddress[] = {{"Wrap", D3DTADDRESS_WRAP}, {"Mirror", D3DTADDRESS_MIRROR}, {"Clamp", D3DTADDRESS_CLAMP}};
+const NamedValue kAddress[] = {
+    {"Wrap", D3DTADDRESS_WRAP}, {"Mirror", D3DTADDRESS_MIRROR}, {"Clamp", D3DTADDRESS_CLAMP}};
 const NamedValue kFilter[] = {{"None", D3DTEXF_NONE}, {"Point", D3DTEXF_POINT}, {"Linear", D3DTEXF_LINEAR}};
 
 struct ValueTable {
@@ -61,16 +66,11 @@ struct RenderStateName {
 };
 
 const RenderStateName kRenderStates[] = {
-    {"ZEnable", D3DRS_ZENABLE, Table(kBooleans)},
-    {"ZWriteEnable", D3DRS_ZWRITEENABLE, Table(kBooleans)},
-    {"ZFunc", D3DRS_ZFUNC, Table(kCompare)},
-    {"AlphaBlendEnable", D3DRS_ALPHABLENDENABLE, Table(kBooleans)},
-    {"SrcBlend", D3DRS_SRCBLEND, Table(kBlend)},
-    {"DestBlend", D3DRS_DESTBLEND, Table(kBlend)},
-    {"BlendOp", D3DRS_BLENDOP, Table(kBlendOp)},
-    {"CullMode", D3DRS_CULLMODE, Table(kCull)},
-    {"FillMode", D3DRS_FILLMODE, Table(kFill)},
-    {"ScissorTestEnable", D3DRS_SCISSORTESTENABLE, Table(kBooleans)},
+    {"ZEnable", D3DRS_ZENABLE, Table(kBooleans)}, {"ZWriteEnable", D3DRS_ZWRITEENABLE, Table(kBooleans)},
+    {"ZFunc", D3DRS_ZFUNC, Table(kCompare)},      {"AlphaBlendEnable", D3DRS_ALPHABLENDENABLE, Table(kBooleans)},
+    {"SrcBlend", D3DRS_SRCBLEND, Table(kBlend)},  {"DestBlend", D3DRS_DESTBLEND, Table(kBlend)},
+    {"BlendOp", D3DRS_BLENDOP, Table(kBlendOp)},  {"CullMode", D3DRS_CULLMODE, Table(kCull)},
+    {"FillMode", D3DRS_FILLMODE, Table(kFill)},   {"ScissorTestEnable", D3DRS_SCISSORTESTENABLE, Table(kBooleans)},
 };
 
 struct SamplerStateName {
@@ -80,9 +80,9 @@ struct SamplerStateName {
 };
 
 const SamplerStateName kSamplerStates[] = {
-    {"AddressU", D3DSAMP_ADDRESSU, Table(kAddress)},   {"AddressV", D3DSAMP_ADDRESSV, Table(kAddress)},
-    {"AddressW", D3DSAMP_ADDRESSW, Table(kAddress)},   {"MinFilter", D3DSAMP_MINFILTER, Table(kFilter)},
-    {"MagFilter", D3DSAMP_MAGFILTER, Table(kFilter)},  {"MipFilter", D3DSAMP_MIPFILTER, Table(kFilter)},
+    {"AddressU", D3DSAMP_ADDRESSU, Table(kAddress)},  {"AddressV", D3DSAMP_ADDRESSV, Table(kAddress)},
+    {"AddressW", D3DSAMP_ADDRESSW, Table(kAddress)},  {"MinFilter", D3DSAMP_MINFILTER, Table(kFilter)},
+    {"MagFilter", D3DSAMP_MAGFILTER, Table(kFilter)}, {"MipFilter", D3DSAMP_MIPFILTER, Table(kFilter)},
 };
 
 struct TypeName {
@@ -92,9 +92,9 @@ struct TypeName {
 };
 
 const TypeName kTypes[] = {
-    {"bool", ParamType::Bool, "bool"},       {"int", ParamType::Int, "int"},
-    {"float", ParamType::Float, "float"},    {"float2", ParamType::Float2, "vec2"},
-    {"float3", ParamType::Float3, "vec3"},   {"float4", ParamType::Float4, "vec4"},
+    {"bool", ParamType::Bool, "bool"},         {"int", ParamType::Int, "int"},
+    {"float", ParamType::Float, "float"},      {"float2", ParamType::Float2, "vec2"},
+    {"float3", ParamType::Float3, "vec3"},     {"float4", ParamType::Float4, "vec4"},
     {"float4x4", ParamType::Float4x4, "mat4"}, {"texture", ParamType::Texture, nullptr},
 };
 
@@ -400,8 +400,9 @@ void Parser::Parameter(const std::vector<std::string>& words) {
         std::string count = type.substr(bracket + 1);
         type.resize(bracket);
         DWORD size = 0;
-        if (count.empty() || count.back() != ']' || !ParseValue(ValueTable{nullptr, 0}, count.substr(0, count.size() - 1), &size) ||
-            size == 0 || size > kMaxArraySize) {
+        if (count.empty() || count.back() != ']' ||
+            !ParseValue(ValueTable{nullptr, 0}, count.substr(0, count.size() - 1), &size) || size == 0 ||
+            size > kMaxArraySize) {
             Error("bad array size in '%s' (1 to %u)", words[1].c_str(), kMaxArraySize);
             return;
         }
@@ -452,8 +453,8 @@ void Parser::Parameter(const std::vector<std::string>& words) {
             return;
         }
         if (words.size() - at != decl.values.size()) {
-            Error("'%s' needs %u default values, %u given", decl.name.c_str(), static_cast<unsigned>(decl.values.size()),
-                  static_cast<unsigned>(words.size() - at));
+            Error("'%s' needs %u default values, %u given", decl.name.c_str(),
+                  static_cast<unsigned>(decl.values.size()), static_cast<unsigned>(words.size() - at));
             return;
         }
         for (size_t i = 0; at < words.size(); ++at, ++i) {
@@ -587,12 +588,12 @@ void Parser::CheckReferences() {
         for (const PassDecl& pass : technique.passes) {
             line_ = pass.line;
             if (out_->FindShader(pass.vertexShader, true) == nullptr) {
-                Error("pass '%s' of technique '%s': no vertex shader '%s'", pass.name.c_str(),
-                      technique.name.c_str(), pass.vertexShader.c_str());
+                Error("pass '%s' of technique '%s': no vertex shader '%s'", pass.name.c_str(), technique.name.c_str(),
+                      pass.vertexShader.c_str());
             }
             if (out_->FindShader(pass.fragmentShader, false) == nullptr) {
-                Error("pass '%s' of technique '%s': no fragment shader '%s'", pass.name.c_str(),
-                      technique.name.c_str(), pass.fragmentShader.c_str());
+                Error("pass '%s' of technique '%s': no fragment shader '%s'", pass.name.c_str(), technique.name.c_str(),
+                      pass.fragmentShader.c_str());
             }
         }
     }

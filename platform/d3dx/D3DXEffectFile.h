@@ -59,11 +59,11 @@ struct ParameterDecl {
     std::string name;
     std::string semantic;
     ParamType type = ParamType::Float;
-    UINT arraySize = 0;          // 0: not an array
-    std::vector<float> values;   // every component, defaults applied
+    UINT arraySize = 0;         // 0: not an array
+    std::vector<float> values;  // every component, defaults applied
     int line = 0;
 
-    UINT Components() const;     // per element
+    UINT Components() const;  // per element
     UINT Elements() const { return arraySize == 0 ? 1 : arraySize; }
 };
 

@@ -15,5 +15,4 @@ struct D3DXMATRIX {
 // Right-handed look-at: z = normalize(eye - at), x = normalize(up cross z),
 // y = z cross x; rows x, y, z as columns and the eye moved to the origin.
 // Returns out.
-D3DXMATRIX* D3DXMatrixLookAtRH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
-                               const D3DXVECTOR3* up);
+D3DXMATRIX* D3DXMatrixLookAtRH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at, const D3DXVECTOR3* up);

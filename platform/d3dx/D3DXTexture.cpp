@@ -24,12 +24,9 @@ UINT NextPowerOfTwo(UINT value) {
 
 int SquishFlags(D3DFORMAT format) {
     switch (format) {
-        case D3DFMT_DXT1:
-            return squish::kDxt1;
-        case D3DFMT_DXT3:
-            return squish::kDxt3;
-        default:
-            return squish::kDxt5;
+        case D3DFMT_DXT1: return squish::kDxt1;
+        case D3DFMT_DXT3: return squish::kDxt3;
+        default: return squish::kDxt5;
     }
 }
 

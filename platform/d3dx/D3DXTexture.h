@@ -18,7 +18,7 @@ enum D3DXIMAGE_FILEFORMAT {
 };
 
 struct D3DXIMAGE_INFO {
-    UINT Width;      // as stored in the file
+    UINT Width;  // as stored in the file
     UINT Height;
     UINT Depth;      // 1
     UINT MipLevels;  // levels the file stores

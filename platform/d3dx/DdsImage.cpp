@@ -39,8 +39,7 @@ HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
     }
     header->height = ReadLE32(data + 12);
     header->width = ReadLE32(data + 16);
-    if (header->width == 0 || header->height == 0 || header->width > kMaxImageSide ||
-        header->height > kMaxImageSide) {
+    if (header->width == 0 || header->height == 0 || header->width > kMaxImageSide || header->height > kMaxImageSide) {
         return D3DXERR_INVALIDDATA;
     }
     // A cube map or a volume is not a 2D texture.
@@ -57,15 +56,9 @@ HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
     header->pixelFlags = pixelFlags;
     if ((pixelFlags & kPixelFourCC) != 0) {
         switch (ReadLE32(data + 84)) {
-            case D3DFMT_DXT1:
-                header->format = D3DFMT_DXT1;
-                return D3D_OK;
-            case D3DFMT_DXT3:
-                header->format = D3DFMT_DXT3;
-                return D3D_OK;
-            case D3DFMT_DXT5:
-                header->format = D3DFMT_DXT5;
-                return D3D_OK;
+            case D3DFMT_DXT1: header->format = D3DFMT_DXT1; return D3D_OK;
+            case D3DFMT_DXT3: header->format = D3DFMT_DXT3; return D3D_OK;
+            case D3DFMT_DXT5: header->format = D3DFMT_DXT5; return D3D_OK;
             default:  // DXT2, DXT4, "DX10" and the rest
                 return D3DXERR_INVALIDDATA;
         }

@@ -28,9 +28,7 @@ Kind Identify(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-bool IsCompressed(D3DFORMAT format) {
-    return format == D3DFMT_DXT1 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5;
-}
+bool IsCompressed(D3DFORMAT format) { return format == D3DFMT_DXT1 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5; }
 
 size_t LevelBytes(D3DFORMAT format, UINT width, UINT height) {
     if (IsCompressed(format)) {
@@ -86,28 +84,20 @@ void DescribeImage(UINT width, UINT height, UINT levels, D3DFORMAT format, D3DXI
 
 HRESULT ReadImageInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     switch (Identify(data, size)) {
-        case Kind::Dds:
-            return ReadDdsInfo(data, size, info);
-        case Kind::Png:
-            return ReadPngInfo(data, size, info);
-        case Kind::Bmp:
-            return ReadBmpInfo(data, size, info);
-        case Kind::Unknown:
-            break;
+        case Kind::Dds: return ReadDdsInfo(data, size, info);
+        case Kind::Png: return ReadPngInfo(data, size, info);
+        case Kind::Bmp: return ReadBmpInfo(data, size, info);
+        case Kind::Unknown: break;
     }
     return D3DXERR_INVALIDDATA;
 }
 
 HRESULT DecodeImage(const uint8_t* data, size_t size, Image* image) {
     switch (Identify(data, size)) {
-        case Kind::Dds:
-            return DecodeDds(data, size, image);
-        case Kind::Png:
-            return DecodePng(data, size, image);
-        case Kind::Bmp:
-            return DecodeBmp(data, size, image);
-        case Kind::Unknown:
-            break;
+        case Kind::Dds: return DecodeDds(data, size, image);
+        case Kind::Png: return DecodePng(data, size, image);
+        case Kind::Bmp: return DecodeBmp(data, size, image);
+        case Kind::Unknown: break;
     }
     return D3DXERR_INVALIDDATA;
 }

@@ -2,10 +2,8 @@
 
 #include <cstdio>
 
-void OutputDebugStringA(LPCSTR text)
-{
-    if (text == nullptr)
-        return;
+void OutputDebugStringA(LPCSTR text) {
+    if (text == nullptr) return;
     std::fputs(text, stderr);
     std::fflush(stderr);
 }

@@ -135,10 +135,8 @@ std::string ResolvePath(const std::string& name) {
         std::string candidate = Join(resolved, part);
         if (matching && part != "." && part != ".." && !Exists(candidate)) {
             std::string match = FindCaseInsensitive(resolved, part);
-            if (match.empty())
-                matching = false;  // the rest is kept as written
-            else
-                candidate = Join(resolved, match);
+            if (match.empty()) matching = false;  // the rest is kept as written
+            else candidate = Join(resolved, match);
         }
         resolved = candidate;
     }

@@ -45,8 +45,7 @@ BOOL MoveFileA(LPCSTR existing, LPCSTR destination);
 // the replacement is removed. Both files must exist. With a backup name the
 // old replaced file is kept under it. A crash leaves either the old or the
 // new content, never a mix.
-BOOL ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags, LPVOID exclude,
-                  LPVOID reserved);
+BOOL ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags, LPVOID exclude, LPVOID reserved);
 
 // Folder listing for a pattern "folder/*" (or "folder\*", or a '*'/'?' mask
 // on the last component, matched case-insensitively). Only regular files are

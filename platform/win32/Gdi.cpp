@@ -33,9 +33,7 @@ bool IsObject(HGDIOBJ o) { return o == &g_blackBrush || o == &g_defaultBitmap ||
 
 }  // namespace
 
-HGDIOBJ GetStockObject(int object) {
-    return object == BLACK_BRUSH ? &g_blackBrush : nullptr;
-}
+HGDIOBJ GetStockObject(int object) { return object == BLACK_BRUSH ? &g_blackBrush : nullptr; }
 
 HDC GetDC(HWND window) {
     if (!window) return nullptr;

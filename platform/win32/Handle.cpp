@@ -4,9 +4,7 @@ namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 }
 
-HANDLE MakeHandle(KernelObject* object) {
-    return object ? static_cast<HANDLE>(object) : INVALID_HANDLE_VALUE;
-}
+HANDLE MakeHandle(KernelObject* object) { return object ? static_cast<HANDLE>(object) : INVALID_HANDLE_VALUE; }
 
 KernelObject* HandleObject(HANDLE handle) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;

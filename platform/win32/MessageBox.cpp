@@ -18,9 +18,9 @@ MessageBoxCapture* g_capture = nullptr;
 
 Uint32 SdlFlags(UINT type) {
     switch (type & 0xF0u) {
-    case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
-    case MB_ICONWARNING: return SDL_MESSAGEBOX_WARNING;
-    default: return SDL_MESSAGEBOX_INFORMATION;
+        case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
+        case MB_ICONWARNING: return SDL_MESSAGEBOX_WARNING;
+        default: return SDL_MESSAGEBOX_INFORMATION;
     }
 }
 
@@ -31,9 +31,7 @@ void PrintLine(const char* caption, const char* text) {
 
 }  // namespace
 
-bool IsHeadless() {
-    return std::getenv("DUNMARCH_HEADLESS") != nullptr || std::getenv("CI") != nullptr;
-}
+bool IsHeadless() { return std::getenv("DUNMARCH_HEADLESS") != nullptr || std::getenv("CI") != nullptr; }
 
 MessageBoxCapture::MessageBoxCapture() {
     std::lock_guard<std::mutex> lock(CaptureMutex());
@@ -77,7 +75,6 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
         return IDOK;
     }
     // Without a display the box cannot appear: fall back to the line.
-    if (SDL_ShowSimpleMessageBox(platform::SdlFlags(type), c, t, nullptr) != 0)
-        platform::PrintLine(c, t);
+    if (SDL_ShowSimpleMessageBox(platform::SdlFlags(type), c, t, nullptr) != 0) platform::PrintLine(c, t);
     return IDOK;
 }

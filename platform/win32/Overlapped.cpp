@@ -115,13 +115,13 @@ FileObject* FileOf(HANDLE handle) { return dynamic_cast<FileObject*>(HandleObjec
 
 DWORD ErrorOfErrno(int error) {
     switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-    case ENAMETOOLONG: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    default: return ERROR_INVALID_PARAMETER;
+        case ENOENT: return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+        case ENAMETOOLONG: return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+        case EISDIR: return ERROR_ACCESS_DENIED;
+        default: return ERROR_INVALID_PARAMETER;
     }
 }
 

@@ -38,7 +38,7 @@ struct OVERLAPPED {
     uintptr_t InternalHigh;  // bytes transferred
     DWORD Offset;            // file offset, low and high halves
     DWORD OffsetHigh;
-    HANDLE hEvent;           // not used: completion is tested on the file handle
+    HANDLE hEvent;  // not used: completion is tested on the file handle
 };
 typedef OVERLAPPED* LPOVERLAPPED;
 

@@ -27,32 +27,22 @@ uint64_t MillisecondsSinceStart() {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
-long ProcessClock() {
-    return static_cast<long>(MillisecondsSinceStart());
-}
+long ProcessClock() { return static_cast<long>(MillisecondsSinceStart()); }
 
 void SetFakeClock(uint64_t ms) {
     g_fakeMs.store(ms);
     g_fake.store(true);
 }
 
-void AdvanceFakeClock(uint64_t ms) {
-    g_fakeMs.fetch_add(ms);
-}
+void AdvanceFakeClock(uint64_t ms) { g_fakeMs.fetch_add(ms); }
 
-void ClearFakeClock() {
-    g_fake.store(false);
-}
+void ClearFakeClock() { g_fake.store(false); }
 
-bool IsFakeClockSet() {
-    return g_fake.load();
-}
+bool IsFakeClockSet() { return g_fake.load(); }
 
 }  // namespace platform
 
-DWORD GetTickCount() {
-    return static_cast<DWORD>(platform::MillisecondsSinceStart());
-}
+DWORD GetTickCount() { return static_cast<DWORD>(platform::MillisecondsSinceStart()); }
 
 void Sleep(DWORD ms) {
     if (platform::IsFakeClockSet()) {

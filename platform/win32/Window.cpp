@@ -180,14 +180,26 @@ void PostText(const SDL_TextInputEvent& e) {
     while (*p) {
         uint32_t cp = *p;
         int extra = 0;
-        if (cp >= 0xF0) { cp &= 0x07; extra = 3; }
-        else if (cp >= 0xE0) { cp &= 0x0F; extra = 2; }
-        else if (cp >= 0xC0) { cp &= 0x1F; extra = 1; }
-        else if (cp >= 0x80) { ++p; continue; }  // stray continuation byte
+        if (cp >= 0xF0) {
+            cp &= 0x07;
+            extra = 3;
+        } else if (cp >= 0xE0) {
+            cp &= 0x0F;
+            extra = 2;
+        } else if (cp >= 0xC0) {
+            cp &= 0x1F;
+            extra = 1;
+        } else if (cp >= 0x80) {
+            ++p;
+            continue;
+        }  // stray continuation byte
         ++p;
         bool valid = true;
         for (int i = 0; i < extra; ++i, ++p) {
-            if ((*p & 0xC0) != 0x80) { valid = false; break; }
+            if ((*p & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
             cp = (cp << 6) | (*p & 0x3F);
         }
         if (!valid) continue;
@@ -218,8 +230,7 @@ void PostMouseButton(const SDL_MouseButtonEvent& e) {
             SetAsyncKeyDown(VK_MBUTTON, down);
             message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
             break;
-        default:
-            return;
+        default: return;
     }
     if (window) Post(window, message, MouseKeyFlags(), ClientPointParam(e.x, e.y), e.timestamp);
 }
@@ -228,9 +239,7 @@ void PostWindowEvent(const SDL_WindowEvent& e) {
     HWND window = WindowFromSdlId(e.windowID);
     if (!window) return;
     switch (e.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-            Post(window, WM_CLOSE, 0, 0, e.timestamp);
-            break;
+        case SDL_WINDOWEVENT_CLOSE: Post(window, WM_CLOSE, 0, 0, e.timestamp); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             Post(window, WM_ACTIVATE, WA_ACTIVE, 0, e.timestamp);
             Post(window, WM_SETFOCUS, 0, 0, e.timestamp);
@@ -239,15 +248,10 @@ void PostWindowEvent(const SDL_WindowEvent& e) {
             Post(window, WM_ACTIVATE, WA_INACTIVE, 0, e.timestamp);
             Post(window, WM_KILLFOCUS, 0, 0, e.timestamp);
             break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            window->minimised = true;
-            break;
+        case SDL_WINDOWEVENT_MINIMIZED: window->minimised = true; break;
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED:
-            window->minimised = false;
-            break;
-        default:
-            break;
+        case SDL_WINDOWEVENT_MAXIMIZED: window->minimised = false; break;
+        default: break;
     }
 }
 
@@ -257,32 +261,23 @@ void TranslateEvent(const SDL_Event& e) {
             // The session or a signal asks the program to end: a close request.
             for (HWND w : g_windows) Post(w, WM_CLOSE, 0, 0, e.quit.timestamp);
             break;
-        case SDL_WINDOWEVENT:
-            PostWindowEvent(e.window);
-            break;
+        case SDL_WINDOWEVENT: PostWindowEvent(e.window); break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            PostKey(e.key);
-            break;
-        case SDL_TEXTINPUT:
-            PostText(e.text);
-            break;
+        case SDL_KEYUP: PostKey(e.key); break;
+        case SDL_TEXTINPUT: PostText(e.text); break;
         case SDL_MOUSEMOTION:
             if (HWND w = WindowFromSdlId(e.motion.windowID))
-                Post(w, WM_MOUSEMOVE, MouseKeyFlags(), ClientPointParam(e.motion.x, e.motion.y),
-                     e.motion.timestamp);
+                Post(w, WM_MOUSEMOVE, MouseKeyFlags(), ClientPointParam(e.motion.x, e.motion.y), e.motion.timestamp);
             break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            PostMouseButton(e.button);
-            break;
+        case SDL_MOUSEBUTTONUP: PostMouseButton(e.button); break;
         case SDL_MOUSEWHEEL:
             if (HWND w = WindowFromSdlId(e.wheel.windowID)) {
                 int notches = e.wheel.y;
                 if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
                 const int delta = std::clamp(notches * WHEEL_DELTA, -32768, 32767);
-                const WPARAM wParam =
-                    (MouseKeyFlags() & 0xFFFF) | (static_cast<WPARAM>(static_cast<WORD>(static_cast<short>(delta))) << 16);
+                const WPARAM wParam = (MouseKeyFlags() & 0xFFFF) |
+                                      (static_cast<WPARAM>(static_cast<WORD>(static_cast<short>(delta))) << 16);
                 int mx = 0, my = 0;
                 SDL_GetMouseState(&mx, &my);
                 POINT pt{mx, my};
@@ -290,8 +285,7 @@ void TranslateEvent(const SDL_Event& e) {
                 Post(w, WM_MOUSEWHEEL, wParam, ClientPointParam(pt.x, pt.y), e.wheel.timestamp);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -307,9 +301,7 @@ void ApplyFrameStyle(HWND window) {
 
 }  // namespace
 
-SDL_Window* GetSdlWindow(HWND window) {
-    return IsWindowHandle(window) ? window->sdl : nullptr;
-}
+SDL_Window* GetSdlWindow(HWND window) { return IsWindowHandle(window) ? window->sdl : nullptr; }
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
@@ -323,9 +315,8 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<ATOM>(g_classes.size());
 }
 
-HWND CreateWindowExA(DWORD /*exStyle*/, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU /*menu*/, HINSTANCE instance,
-                     LPVOID param) {
+HWND CreateWindowExA(DWORD /*exStyle*/, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU /*menu*/, HINSTANCE instance, LPVOID param) {
     auto found = g_classes.find(ClassKey(className));
     if (found == g_classes.end()) return nullptr;
     if (!EnsureVideo()) return nullptr;
@@ -388,8 +379,7 @@ BOOL DestroyWindow(HWND window) {
     if (!IsWindowHandle(window)) return FALSE;
     window->proc(window, WM_DESTROY, 0, 0);
     g_windows.erase(std::find(g_windows.begin(), g_windows.end(), window));
-    g_queue.erase(std::remove_if(g_queue.begin(), g_queue.end(),
-                                 [window](const MSG& m) { return m.hwnd == window; }),
+    g_queue.erase(std::remove_if(g_queue.begin(), g_queue.end(), [window](const MSG& m) { return m.hwnd == window; }),
                   g_queue.end());
     SDL_DestroyWindow(window->sdl);
     delete window;
@@ -402,9 +392,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
     return 0;
 }
 
-LONG GetWindowLongA(HWND window, int index) {
-    return static_cast<LONG>(GetWindowLongPtrA(window, index));
-}
+LONG GetWindowLongA(HWND window, int index) { return static_cast<LONG>(GetWindowLongPtrA(window, index)); }
 
 LONG SetWindowLongA(HWND window, int index, LONG value) {
     return static_cast<LONG>(SetWindowLongPtrA(window, index, value));
@@ -509,9 +497,7 @@ BOOL ClientToScreen(HWND window, POINT* point) {
     return TRUE;
 }
 
-BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD) {
-    return rect ? TRUE : FALSE;
-}
+BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD) { return rect ? TRUE : FALSE; }
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
     if (!EnsureVideo()) return nullptr;
@@ -542,8 +528,7 @@ BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
     if (!info || info->cbSize < sizeof(MONITORINFO) || !EnsureVideo()) return FALSE;
     const int index = static_cast<int>(reinterpret_cast<intptr_t>(monitor)) - 1;
     SDL_Rect bounds, usable;
-    if (index < 0 || index >= SDL_GetNumVideoDisplays() || SDL_GetDisplayBounds(index, &bounds) != 0)
-        return FALSE;
+    if (index < 0 || index >= SDL_GetNumVideoDisplays() || SDL_GetDisplayBounds(index, &bounds) != 0) return FALSE;
     if (SDL_GetDisplayUsableBounds(index, &usable) != 0) usable = bounds;
     info->rcMonitor = RECT{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
     info->rcWork = RECT{usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
@@ -551,9 +536,7 @@ BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
     return TRUE;
 }
 
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    return nullptr;
-}
+HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
 
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
     PumpSdlEvents();
@@ -582,8 +565,7 @@ BOOL TranslateMessage(const MSG* msg) {
                 g_queue.push_front(ch);
                 break;
             }
-            default:
-                break;
+            default: break;
         }
     }
     const UINT m = msg->message;
@@ -595,6 +577,4 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return msg->hwnd->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-int TranslateAcceleratorA(HWND, HACCEL, MSG*) {
-    return 0;
-}
+int TranslateAcceleratorA(HWND, HACCEL, MSG*) { return 0; }

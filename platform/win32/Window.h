@@ -142,9 +142,8 @@ struct MONITORINFO {
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
 // Sends WM_CREATE (lpCreateParams = param) before it returns.
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     LPVOID param);
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
+                     HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 // Sends WM_DESTROY, then closes the window and drops its queued messages.
 BOOL DestroyWindow(HWND window);
 // WM_CLOSE destroys the window; everything else is 0.

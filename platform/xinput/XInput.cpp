@@ -24,8 +24,8 @@ void ApplyRumble() {
     if (!g_pad) return;
     const bool on = g_enabled && (g_vibration.wLeftMotorSpeed || g_vibration.wRightMotorSpeed);
     // XInput keeps vibrating until told otherwise; SDL needs a duration.
-    SDL_GameControllerRumble(g_pad, on ? g_vibration.wLeftMotorSpeed : 0,
-                             on ? g_vibration.wRightMotorSpeed : 0, on ? 0xFFFF : 0);
+    SDL_GameControllerRumble(g_pad, on ? g_vibration.wLeftMotorSpeed : 0, on ? g_vibration.wRightMotorSpeed : 0,
+                             on ? 0xFFFF : 0);
 }
 
 // The first attached pad, reopened after it was unplugged.

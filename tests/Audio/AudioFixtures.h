@@ -30,8 +30,8 @@ class TempDir {
 public:
     TempDir() {
         static std::atomic<int> counter{0};
-        path_ = fs::temp_directory_path() /
-                ("dm_audio_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        path_ =
+            fs::temp_directory_path() / ("dm_audio_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
         fs::create_directories(path_);
     }
     ~TempDir() {
@@ -60,11 +60,11 @@ struct WavLayout {
     uint32_t rate = 44100;
     uint16_t bits = 16;
     uint32_t fmtSize = 16;
-    std::vector<uint32_t> padChunks;    // sizes of "PAD " chunks before "data"
+    std::vector<uint32_t> padChunks;  // sizes of "PAD " chunks before "data"
     const char* dataTag = "data";
-    uint32_t dataSize = 176400;         // as written in the header
-    size_t dataBytes = 176400;          // bytes actually present
-    bool extensiblePcm = true;          // sub-format of tag 0xFFFE
+    uint32_t dataSize = 176400;  // as written in the header
+    size_t dataBytes = 176400;   // bytes actually present
+    bool extensiblePcm = true;   // sub-format of tag 0xFFFE
 };
 
 inline std::vector<uint8_t> MakeWav(const WavLayout& l) {
@@ -165,7 +165,8 @@ inline std::vector<int16_t> ReferenceDecode(const std::vector<uint8_t>& file, in
             int n;
             while ((n = vorbis_synthesis_pcmout(&dsp, &pcm)) > 0) {
                 for (int i = 0; i < n; ++i) {
-                    for (int c = 0; c < info.channels; ++c) pcmOut.push_back(CSSampleHandlerOGG::ConvertSample(pcm[c][i]));
+                    for (int c = 0; c < info.channels; ++c)
+                        pcmOut.push_back(CSSampleHandlerOGG::ConvertSample(pcm[c][i]));
                 }
                 vorbis_synthesis_read(&dsp, n);
             }

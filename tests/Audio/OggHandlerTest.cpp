@@ -12,8 +12,8 @@ namespace {
 
 constexpr long kRate = 44100;
 
-std::vector<uint8_t> Encode(const std::vector<float>& pcm, int channels, long rate,
-                            std::vector<std::string> comments, float quality = 0.3f) {
+std::vector<uint8_t> Encode(const std::vector<float>& pcm, int channels, long rate, std::vector<std::string> comments,
+                            float quality = 0.3f) {
     return soundenc::EncodeOggVorbis(pcm, channels, rate, quality, comments);
 }
 
@@ -57,8 +57,14 @@ TEST(OggHandler, SamplesAreScaledTruncatedAndClamped) {
     const struct {
         float in;
         int16_t out;
-    } cases[] = {{1.0f, 32765},   {-1.0f, -32765}, {1.5f, 32766}, {-1.5f, -32767}, {0.0f, 0},
-                 {0.5f, 16382},   {-0.5f, -16382}, {std::numeric_limits<float>::infinity(), 32766},
+    } cases[] = {{1.0f, 32765},
+                 {-1.0f, -32765},
+                 {1.5f, 32766},
+                 {-1.5f, -32767},
+                 {0.0f, 0},
+                 {0.5f, 16382},
+                 {-0.5f, -16382},
+                 {std::numeric_limits<float>::infinity(), 32766},
                  {std::numeric_limits<float>::quiet_NaN(), 0}};
     for (const auto& c : cases) EXPECT_EQ(c.out, CSSampleHandlerOGG::ConvertSample(c.in)) << c.in;
 }
@@ -105,12 +111,9 @@ TEST(OggHandler, LengthComesFromTheLastSizeComment) {
         uint8_t looping;
         uint32_t frames;
     } cases[] = {
-        {{"size=12000"}, 44100, 0, 551250},
-        {{"size=12000"}, 44100, 1, 529200},
-        {{}, 22050, 0, 79380000},
-        {{"TITLE=x", "size=500", "size=12000"}, 44100, 0, 551250},
-        {{"size=abc"}, 22050, 0, 79380000},
-        {{"Size=12000"}, 22050, 0, 79380000},
+        {{"size=12000"}, 44100, 0, 551250}, {{"size=12000"}, 44100, 1, 529200},
+        {{}, 22050, 0, 79380000},           {{"TITLE=x", "size=500", "size=12000"}, 44100, 0, 551250},
+        {{"size=abc"}, 22050, 0, 79380000}, {{"Size=12000"}, 22050, 0, 79380000},
     };
     for (const auto& c : cases) {
         HandlerRef handler(dir.Write("l.ogg", Encode(mono, 1, c.rate, c.comments)), 0, c.looping);

@@ -50,10 +50,14 @@ TEST(SampleSourceInfo, FormatCodeFollowsTheEndingWithoutRegardToCase) {
         const char* path;
         int32_t format;
     } cases[] = {
-        {"sounds/MainMenuOGG.ogg", SAMPLE_FORMAT_OGG}, {"sounds/mainmenuogg.OGG", SAMPLE_FORMAT_OGG},
-        {".ogg", SAMPLE_FORMAT_OGG},                   {"a.MP3", SAMPLE_FORMAT_MP3},
-        {"btnpress.wav", SAMPLE_FORMAT_WAV},           {"ogg", SAMPLE_FORMAT_WAV},
-        {"noending", SAMPLE_FORMAT_WAV},               {"", SAMPLE_FORMAT_WAV},
+        {"sounds/MainMenuOGG.ogg", SAMPLE_FORMAT_OGG},
+        {"sounds/mainmenuogg.OGG", SAMPLE_FORMAT_OGG},
+        {".ogg", SAMPLE_FORMAT_OGG},
+        {"a.MP3", SAMPLE_FORMAT_MP3},
+        {"btnpress.wav", SAMPLE_FORMAT_WAV},
+        {"ogg", SAMPLE_FORMAT_WAV},
+        {"noending", SAMPLE_FORMAT_WAV},
+        {"", SAMPLE_FORMAT_WAV},
     };
     for (const auto& c : cases) {
         const SampleSourceInfo info(c.path);

@@ -45,7 +45,7 @@ void ExpectDecodes(const char* name, bool music) {
     int peak = 0;
     for (size_t i = 0; i + 1 < bytes; i += format->bitsPerSample / 8) {
         const int v = format->bitsPerSample == 8 ? (samples[i] - 128) * 256
-                                                  : static_cast<int16_t>(samples[i] | (samples[i + 1] << 8));
+                                                 : static_cast<int16_t>(samples[i] | (samples[i + 1] << 8));
         peak = std::max(peak, std::abs(v));
     }
     EXPECT_GT(peak, 8000);

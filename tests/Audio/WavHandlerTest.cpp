@@ -27,11 +27,37 @@ TEST(WavHandler, HeaderGivesFormatAndDataOffset) {
         uint32_t channels, bits, frames, dataOffset;
     } cases[] = {
         {"16-byte format chunk", WavLayout(), 2, 16, 44100, 44},
-        {"18-byte format chunk", [] { WavLayout l; l.fmtSize = 18; return l; }(), 2, 16, 44100, 46},
-        {"one PAD chunk", [] { WavLayout l; l.padChunks = {4000}; return l; }(), 2, 16, 44100, 4052},
-        {"8-bit mono", [] { WavLayout l; l.channels = 1; l.bits = 8; l.dataSize = l.dataBytes = 9000; return l; }(),
+        {"18-byte format chunk",
+         [] {
+             WavLayout l;
+             l.fmtSize = 18;
+             return l;
+         }(),
+         2, 16, 44100, 46},
+        {"one PAD chunk",
+         [] {
+             WavLayout l;
+             l.padChunks = {4000};
+             return l;
+         }(),
+         2, 16, 44100, 4052},
+        {"8-bit mono",
+         [] {
+             WavLayout l;
+             l.channels = 1;
+             l.bits = 8;
+             l.dataSize = l.dataBytes = 9000;
+             return l;
+         }(),
          1, 8, 9000, 44},
-        {"extensible PCM", [] { WavLayout l; l.formatTag = 0xFFFE; l.fmtSize = 40; return l; }(), 2, 16, 44100, 68},
+        {"extensible PCM",
+         [] {
+             WavLayout l;
+             l.formatTag = 0xFFFE;
+             l.fmtSize = 40;
+             return l;
+         }(),
+         2, 16, 44100, 68},
     };
     for (const auto& c : cases) {
         HandlerRef handler(dir.Write("a.wav", MakeWav(c.layout)));
@@ -62,7 +88,9 @@ TEST(WavHandler, UnacceptableHeadersCloseTheFile) {
         const char* name;
         std::vector<uint8_t> bytes;
     } cases[] = {
-        {"two PAD chunks", with([](WavLayout& l) { l.padChunks = {100, 100}; })},
+        {"two PAD chunks", with([](WavLayout& l) {
+             l.padChunks = {100, 100};
+         })},
         {"shorter than 8192 bytes", with([](WavLayout& l) { l.dataSize = l.dataBytes = 5000 - 44; })},
         {"empty file", {}},
         {"no RIFF", tagged(0, "RIFX")},
@@ -73,8 +101,15 @@ TEST(WavHandler, UnacceptableHeadersCloseTheFile) {
         {"no channels", with([](WavLayout& l) { l.channels = 0; })},
         {"4 bits", with([](WavLayout& l) { l.bits = 4; })},
         {"ADPCM", with([](WavLayout& l) { l.formatTag = 2; })},
-        {"float", with([](WavLayout& l) { l.formatTag = 3; l.bits = 32; })},
-        {"extensible float", with([](WavLayout& l) { l.formatTag = 0xFFFE; l.fmtSize = 40; l.extensiblePcm = false; })},
+        {"float", with([](WavLayout& l) {
+             l.formatTag = 3;
+             l.bits = 32;
+         })},
+        {"extensible float", with([](WavLayout& l) {
+             l.formatTag = 0xFFFE;
+             l.fmtSize = 40;
+             l.extensiblePcm = false;
+         })},
         {"24 bits", with([](WavLayout& l) { l.bits = 24; })},
         {"3 channels", with([](WavLayout& l) { l.channels = 3; })},
         {"rate 0", with([](WavLayout& l) { l.rate = 0; })},

@@ -26,7 +26,9 @@ protected:
     }
     void TearDown() override { SetAssertionHandler(previous_); }
 
-    bool Read(const std::string& body) { return config.Read(tmp.Write("config.xml", "<config>\n" + body + "</config>\n").c_str()); }
+    bool Read(const std::string& body) {
+        return config.Read(tmp.Write("config.xml", "<config>\n" + body + "</config>\n").c_str());
+    }
 
     ScratchFolder tmp;
     Config config;
@@ -77,10 +79,11 @@ TEST_F(ConfigTest, FolderJoinedToItsRootByTheFlag) {
 }
 
 TEST_F(ConfigTest, RootsByFirstAttributeAndLaterValuesWin) {
-    ASSERT_TRUE(Read("<resource-iphone a=\"I/\"/><resource-iphone4 x=\"I4/\"/><resource-ipad y=\"P/\" z=\"no\"/>"
-                     "<resource-pc q=\"Old/\"/><resource-mac m=\"M/\"/><resource-common c=\"C/\"/>"
-                     "<textures f=\"1\" t=\"T/\"/><resource-pc q=\"New/\"/><fonts f=\"1\" t=\"F/\"/>"
-                     "<resource-common/>"));
+    ASSERT_TRUE(
+        Read("<resource-iphone a=\"I/\"/><resource-iphone4 x=\"I4/\"/><resource-ipad y=\"P/\" z=\"no\"/>"
+             "<resource-pc q=\"Old/\"/><resource-mac m=\"M/\"/><resource-common c=\"C/\"/>"
+             "<textures f=\"1\" t=\"T/\"/><resource-pc q=\"New/\"/><fonts f=\"1\" t=\"F/\"/>"
+             "<resource-common/>"));
     const Config::PathSet& p = config.Paths;
     EXPECT_EQ("I/", p.ResourcesIphonePath);
     EXPECT_EQ("I4/", p.ResourcesIphone4Path);
@@ -94,8 +97,9 @@ TEST_F(ConfigTest, RootsByFirstAttributeAndLaterValuesWin) {
 
 TEST_F(ConfigTest, FolderBeforeItsRootFailsTheAssertion) {
     // "language" needs the graphics root although it is joined to the common one.
-    ASSERT_TRUE(Read("<resource-common c=\"Common/\"/><language f=\"1\" t=\"lang/\"/><logic f=\"1\" t=\"L/\"/>"
-                     "<resource-pc p=\"Res/\"/>"));
+    ASSERT_TRUE(
+        Read("<resource-common c=\"Common/\"/><language f=\"1\" t=\"lang/\"/><logic f=\"1\" t=\"L/\"/>"
+             "<resource-pc p=\"Res/\"/>"));
     ASSERT_EQ(1u, g_failed.size());
     EXPECT_NE(std::string::npos, g_failed[0].condition.find("graphics_resources_path"));
     EXPECT_EQ("IPHONE OR IPAD RESOURCES PATH EMPTY OR DOESNT EXISTS", g_failed[0].message);
@@ -113,19 +117,19 @@ TEST_F(ConfigTest, FolderBeforeItsRootFailsTheAssertion) {
 }
 
 TEST_F(ConfigTest, MapsSpellsColoursSpawnPointsAndEndpoints) {
-    ASSERT_TRUE(Read(
-        "<list><map name=\"Harrowmere\"/><map n=\"Second\"/></list>"
-        "<attack type=\"firestorm\" weapon=\"10\" price=\"100\" cooldown=\"30\"/>"
-        "<attack cooldown=\"5.9\" price=\"-3.9\" weapon=\"11\" type=\"firestorm\"/>"
-        "<attack type=\"firestorm\" weapon=\"12\" price=\"300\"/>"
-        "<attack type=\"slowdown\" weapon=\"1\" price=\"2\" cooldown=\"3\"/>"
-        "<attack type=\"lightning\" weapon=\"7\" price=\"8\" cooldown=\"9\"/>"
-        "<attack type=\"Firestorm\" weapon=\"99\"/><attack weapon=\"98\"/>"
-        "<color name=\"Red\" r=\"300\" g=\"-1\" b=\"12.8\"/><color a=\"5\" name=\"x\"/><color/>"
-        "<spawnpointtype t=\"1\" v=\"20\"/><spawnpointtype t=\"1\" v=\"30\"/><spawnpointtype/>"
-        "<submission a=\"http://127.0.0.1/s\" b=\"key\" c=\"ignored\"/>"
-        "<website x=\"X\" y=\"Y\" z=\"Z\"/><bannersite u=\"1\" v=\"2\" w=\"http://127.0.0.1/b\"/>"
-        "<interface a=\"\" b=\"\" c=\"hud.dds\"/>"));
+    ASSERT_TRUE(
+        Read("<list><map name=\"Harrowmere\"/><map n=\"Second\"/></list>"
+             "<attack type=\"firestorm\" weapon=\"10\" price=\"100\" cooldown=\"30\"/>"
+             "<attack cooldown=\"5.9\" price=\"-3.9\" weapon=\"11\" type=\"firestorm\"/>"
+             "<attack type=\"firestorm\" weapon=\"12\" price=\"300\"/>"
+             "<attack type=\"slowdown\" weapon=\"1\" price=\"2\" cooldown=\"3\"/>"
+             "<attack type=\"lightning\" weapon=\"7\" price=\"8\" cooldown=\"9\"/>"
+             "<attack type=\"Firestorm\" weapon=\"99\"/><attack weapon=\"98\"/>"
+             "<color name=\"Red\" r=\"300\" g=\"-1\" b=\"12.8\"/><color a=\"5\" name=\"x\"/><color/>"
+             "<spawnpointtype t=\"1\" v=\"20\"/><spawnpointtype t=\"1\" v=\"30\"/><spawnpointtype/>"
+             "<submission a=\"http://127.0.0.1/s\" b=\"key\" c=\"ignored\"/>"
+             "<website x=\"X\" y=\"Y\" z=\"Z\"/><bannersite u=\"1\" v=\"2\" w=\"http://127.0.0.1/b\"/>"
+             "<interface a=\"\" b=\"\" c=\"hud.dds\"/>"));
     EXPECT_EQ((std::vector<std::string>{"Harrowmere", "Second"}), config.Maps);
 
     ASSERT_EQ(3u, config.Spells[Config::kFirestorm].size());  // file order; other types dropped
@@ -172,8 +176,9 @@ TEST_F(ConfigTest, MissingEmptyOrMalformedFilesAreReported) {
 
     // Cut off mid-document: what came before is kept, the fault is reported.
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(config.Read(tmp.Write("cut.xml", "<config><resource-pc p=\"Res/\"/><textures f=\"1\" t=\"T/\"/>"
-                                                  "<maplist><map name=\"A\"/>")
+    EXPECT_FALSE(config.Read(tmp.Write("cut.xml",
+                                       "<config><resource-pc p=\"Res/\"/><textures f=\"1\" t=\"T/\"/>"
+                                       "<maplist><map name=\"A\"/>")
                                  .c_str()));
     EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("malformed"));
     EXPECT_EQ("Res/T/", config.Paths.TexturesPath);

@@ -67,7 +67,7 @@ const char kDefenderStart[] =
 TEST_F(GameDictionaryTest, ScanReadsEveryNameContainingXmlInListOrder) {
     Write("weapons/a.xml", Weapon(1) + Weapon(3, "HEAL"));
     Write("weapons/b.xml.bak", Weapon(2) + Weapon(3, "SLOWDOWN"));  // 3 repeats: dropped
-    Write("weapons/c.XML", Weapon(4));                               // upper-case ending: not read
+    Write("weapons/c.XML", Weapon(4));                              // upper-case ending: not read
     Write("weapons/notes.txt", Weapon(5));
 
     EXPECT_TRUE(dictionary.Load(config));
@@ -167,11 +167,19 @@ TEST_F(GameDictionaryTest, NumbersAreDecimalTextTruncatedToInt32) {
         int32_t expected;
         bool noted;
     } cases[] = {
-        {"12", 12, false},          {"12.9", 12, false},         {"-3.5", -3, false},
-        {" 90.0 ", 90, false},      {"+7", 7, false},            {"1e3", 1000, false},
-        {".5", 0, false},           {"2147483647", 2147483647, false},
-        {"abc", 0, true},           {"", 0, true},               {"12abc", 12, true},
-        {"0x10", 0, true},          {"inf", 0, true},
+        {"12", 12, false},
+        {"12.9", 12, false},
+        {"-3.5", -3, false},
+        {" 90.0 ", 90, false},
+        {"+7", 7, false},
+        {"1e3", 1000, false},
+        {".5", 0, false},
+        {"2147483647", 2147483647, false},
+        {"abc", 0, true},
+        {"", 0, true},
+        {"12abc", 12, true},
+        {"0x10", 0, true},
+        {"inf", 0, true},
         {"3000000000", std::numeric_limits<int32_t>::max(), true},
         {"-1e300", std::numeric_limits<int32_t>::min(), true},
         {"1e999", std::numeric_limits<int32_t>::max(), true},
@@ -193,13 +201,8 @@ TEST(SplitListTest, SemicolonLists) {
         const char* text;
         std::vector<std::string> items;
     } cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a;b", {"a", "b"}},
-        {"a;b;", {"a", "b"}},
-        {"a;;b", {"a", "", "b"}},
-        {";a", {"", "a"}},
-        {"a;;", {"a", ""}},
+        {"", {}},          {"a", {"a"}},       {"a;b", {"a", "b"}}, {"a;b;", {"a", "b"}}, {"a;;b", {"a", "", "b"}},
+        {";a", {"", "a"}}, {"a;;", {"a", ""}},
     };
     for (const auto& c : cases) EXPECT_EQ(c.items, SplitList(c.text)) << '"' << c.text << '"';
 }
@@ -267,28 +270,28 @@ TEST_F(GameDictionaryTest, DefenderFlagWords) {
 }
 
 TEST_F(GameDictionaryTest, DefenderFieldsAndUpgradeMode) {
-    const std::string path = Write(
-        "d.xml",
-        std::string("<defenders>") + kDefenderStart +
-            "  <prices a=\"100\" b=\"60\" c=\"30\" d=\"40\" e=\"40\" f=\"50\" g=\"20\"/>"
-            "  <exstats moverange=\"2\" timeautoresurect=\"30\" healspotval=\"5\" visible=\"true\"/>"
-            "  <hp a=\"1\" b=\"2\" c=\"3\" d=\"4\"/>"  // outside upgrade mode: ignored
-            "  <weapon id=\"100\"/>"
-            "  <upgrades>"
-            "    <hp a=\"9\" b=\"9\" c=\"9\" d=\"9\"/>"  // before any upgrade: ignored
-            "    <upgrade n=\"1\"><hp a=\"280\" b=\"350\" c=\"430\" d=\"520\"/>"
-            "      <price a=\"60\" b=\"90\" c=\"130\" d=\"180\"/></upgrade>"
-            "    <upgrade n=\"2\"><weapon a=\"101\" b=\"102\" c=\"103\" d=\"104\"/></upgrade>"
-            "  </upgrades>"
-            "  <price a=\"70\" b=\"110\" c=\"160\" d=\"220\"/>"  // still upgrade mode: entry 2's prices
-            "  <upgrade n=\"3\"/><hp a=\"7\" b=\"7\" c=\"7\" d=\"7\"/>"  // no entry 3: ignored
-            "  <upgrade n=\"0\"/><price a=\"7\" b=\"7\" c=\"7\" d=\"7\"/>"
-            "</defender>"
-            // Upgrades before the defender's own weapon: that weapon is an upgrade row.
-            "<defender id=\"E\" translate=\"UnitE\" type=\"DungeonKeeper\" flags=\"\" mesh=\"e\""
-            " attackanimation=\"a\"><exstats visible=\"True\"/>"
-            "  <upgrades/><upgrade n=\"2\"/><weapon a=\"7\"/></defender>"
-            "</defenders>");
+    const std::string path =
+        Write("d.xml",
+              std::string("<defenders>") + kDefenderStart +
+                  "  <prices a=\"100\" b=\"60\" c=\"30\" d=\"40\" e=\"40\" f=\"50\" g=\"20\"/>"
+                  "  <exstats moverange=\"2\" timeautoresurect=\"30\" healspotval=\"5\" visible=\"true\"/>"
+                  "  <hp a=\"1\" b=\"2\" c=\"3\" d=\"4\"/>"  // outside upgrade mode: ignored
+                  "  <weapon id=\"100\"/>"
+                  "  <upgrades>"
+                  "    <hp a=\"9\" b=\"9\" c=\"9\" d=\"9\"/>"  // before any upgrade: ignored
+                  "    <upgrade n=\"1\"><hp a=\"280\" b=\"350\" c=\"430\" d=\"520\"/>"
+                  "      <price a=\"60\" b=\"90\" c=\"130\" d=\"180\"/></upgrade>"
+                  "    <upgrade n=\"2\"><weapon a=\"101\" b=\"102\" c=\"103\" d=\"104\"/></upgrade>"
+                  "  </upgrades>"
+                  "  <price a=\"70\" b=\"110\" c=\"160\" d=\"220\"/>"          // still upgrade mode: entry 2's prices
+                  "  <upgrade n=\"3\"/><hp a=\"7\" b=\"7\" c=\"7\" d=\"7\"/>"  // no entry 3: ignored
+                  "  <upgrade n=\"0\"/><price a=\"7\" b=\"7\" c=\"7\" d=\"7\"/>"
+                  "</defender>"
+                  // Upgrades before the defender's own weapon: that weapon is an upgrade row.
+                  "<defender id=\"E\" translate=\"UnitE\" type=\"DungeonKeeper\" flags=\"\" mesh=\"e\""
+                  " attackanimation=\"a\"><exstats visible=\"True\"/>"
+                  "  <upgrades/><upgrade n=\"2\"/><weapon a=\"7\"/></defender>"
+                  "</defenders>");
     GameDictionary::DefenderTable table;
     ASSERT_TRUE(dictionary.ReadDefenders(path, table));
 
@@ -318,7 +321,7 @@ TEST_F(GameDictionaryTest, DefenderFieldsAndUpgradeMode) {
     const DefenderDefinition& e = table.at("E");
     EXPECT_EQ("UnitE", e.translate);
     EXPECT_EQ(kUnitDungeonKeeper, e.type);
-    EXPECT_FALSE(e.visible);  // only the exact text "true"
+    EXPECT_FALSE(e.visible);   // only the exact text "true"
     EXPECT_EQ(100, e.weapon);  // carried over: its own <weapon> was an upgrade row
     EXPECT_EQ(7, e.upgrades[DefenderDefinition::kUpgradeWeapon].values[0]);
     EXPECT_EQ(0, e.upgrades[DefenderDefinition::kUpgradeWeapon].values[1]);
@@ -370,22 +373,23 @@ TEST_F(GameDictionaryTest, MapsReadTheirViewAndStartTheirOwnLists) {
         std::snprintf(text, sizeof(text), kFiles, view);
         return std::string(text);
     };
-    const std::string maps = Write("maps/maps.xml",
-                                   "<maps><map name=\"One\">" + files("View_One.XML") +
-                                       "<stats gold=\"350\" text=\"T\"/>"
-                                       "<availability defender=\"Keeper\" wave=\"0\"/>"
-                                       "<availability defender=\"Mage\" wave=\"4\"/><availability/>"
-                                       "<particle name=\"torch.prt\" x=\"1.5\" y=\"2\" z=\"0.25\"/>"
-                                       "<wave id=\"1\" gold=\"100\" bonus=\"10\" survival=\"5\"/>"
-                                       "<sun><ambient r=\"1\" g=\"2\" b=\"3\" a=\"4\"/><direction x=\"-0.5\" y=\"1\"/>"
-                                       "<lmfactors a=\"1\" b=\"0.5\"/></sun></map>"
-                                       "<map name=\"Two\">" +
-                                       files("view_two.xml") +
-                                       "<wave id=\"2\" gold=\"1\" bonus=\"2\" survival=\"3\"/></map>"
-                                       "<map name=\"Three\">" +
-                                       files("view_three.xml") + "</map>"
-                                       "<map name=\"Four\">" +
-                                       files("view_missing.xml") + "</map></maps>");
+    const std::string maps =
+        Write("maps/maps.xml", "<maps><map name=\"One\">" + files("View_One.XML") +
+                                   "<stats gold=\"350\" text=\"T\"/>"
+                                   "<availability defender=\"Keeper\" wave=\"0\"/>"
+                                   "<availability defender=\"Mage\" wave=\"4\"/><availability/>"
+                                   "<particle name=\"torch.prt\" x=\"1.5\" y=\"2\" z=\"0.25\"/>"
+                                   "<wave id=\"1\" gold=\"100\" bonus=\"10\" survival=\"5\"/>"
+                                   "<sun><ambient r=\"1\" g=\"2\" b=\"3\" a=\"4\"/><direction x=\"-0.5\" y=\"1\"/>"
+                                   "<lmfactors a=\"1\" b=\"0.5\"/></sun></map>"
+                                   "<map name=\"Two\">" +
+                                   files("view_two.xml") +
+                                   "<wave id=\"2\" gold=\"1\" bonus=\"2\" survival=\"3\"/></map>"
+                                   "<map name=\"Three\">" +
+                                   files("view_three.xml") +
+                                   "</map>"
+                                   "<map name=\"Four\">" +
+                                   files("view_missing.xml") + "</map></maps>");
     GameDictionary::MapTable table;
     ASSERT_TRUE(dictionary.ReadMaps(maps, table, config));
     ASSERT_EQ(4u, table.size());
@@ -439,8 +443,8 @@ TEST_F(GameDictionaryTest, MapsReadTheirViewAndStartTheirOwnLists) {
 
 TEST_F(GameDictionaryTest, TheFirstMapOfAFileFillsMissingCornersWithZero) {
     Write("mapviews/v.xml", "<view><point x=\"1\" y=\"2\" z=\"3\"/><point x=\"1\"/><point x=\"1\"/></view>");
-    const std::string maps = Write(
-        "maps/m.xml", "<map name=\"M\"><files mesh=\"\" meshA=\"\" data=\"\" view=\"v.xml\" music=\"\"/></map>");
+    const std::string maps =
+        Write("maps/m.xml", "<map name=\"M\"><files mesh=\"\" meshA=\"\" data=\"\" view=\"v.xml\" music=\"\"/></map>");
     GameDictionary::MapTable table;
     ASSERT_TRUE(dictionary.ReadMaps(maps, table, config));
     const std::vector<Vector3>& points = table.at("M").view.points;

@@ -17,7 +17,8 @@ namespace {
 class LevelFileTest : public ::testing::Test {
 protected:
     bool Read(const std::string& body) {
-        return level.ReadLevelFile(folder.Write("level.xml", "<?xml version=\"1.0\"?>\n<level>\n" + body + "</level>\n"));
+        return level.ReadLevelFile(
+            folder.Write("level.xml", "<?xml version=\"1.0\"?>\n<level>\n" + body + "</level>\n"));
     }
     boost::shared_ptr<CSpawnPoint> Marker(size_t i) const { return level.GetMarkers().at(i); }
     boost::shared_ptr<CWayPoint> WayPoint(size_t i) const { return level.GetWayPoints().at(i); }
@@ -85,11 +86,11 @@ TEST_F(LevelFileTest, MarkersByTypeWithAttributesByPosition) {
 
 TEST_F(LevelFileTest, OptionalAttributesCountByPosition) {
     ASSERT_TRUE(Read(std::string(kGrid) +
-                     "<Marker id=\"1\" t=\"2\" c=\"1\" r=\"1\" defenderId=\"4\"/>\n"   // five with the id
-                     "<Marker id=\"2\" t=\"2\" c=\"2\" r=\"1\"/>\n"                    // four
-                     "<Marker id=\"3\" t=\"2\" c=\"3\" r=\"1\" b=\"1\"/>\n"            // five: facing still 0
-                     "<Marker id=\"4\" t=\"0\" c=\"4\" r=\"1\"/>\n"                    // keeper without facing
-                     "<Marker id=\"5\" t=\"1\" c=\"5\" r=\"1\" f=\"90\"/>\n"           // five: position 4 unread
+                     "<Marker id=\"1\" t=\"2\" c=\"1\" r=\"1\" defenderId=\"4\"/>\n"  // five with the id
+                     "<Marker id=\"2\" t=\"2\" c=\"2\" r=\"1\"/>\n"                   // four
+                     "<Marker id=\"3\" t=\"2\" c=\"3\" r=\"1\" b=\"1\"/>\n"           // five: facing still 0
+                     "<Marker id=\"4\" t=\"0\" c=\"4\" r=\"1\"/>\n"                   // keeper without facing
+                     "<Marker id=\"5\" t=\"1\" c=\"5\" r=\"1\" f=\"90\"/>\n"          // five: position 4 unread
                      "<Marker id=\"6\" t=\"2.9\" c=\"6.7\" r=\"1\" b=\"x\" f=\"-45.5\"/>\n"));
     ASSERT_EQ(6u, level.GetMarkers().size());
     // The first spot's fifth attribute is its "defenderId": read by position as the variant.
@@ -117,7 +118,7 @@ TEST_F(LevelFileTest, LinksLeadToWayPointsNamedEarlier) {
                      "<Marker id=\"1\" t=\"3\" c=\"3\" r=\"3\"/>\n"  // shares its id with the spawn point
                      "<LinkTo id=\"2\"/>\n"                          // no source yet
                      "<MarkerFrom id=\"1\"><LinkTo id=\"3\"/><LinkTo id=\"2\"/><LinkTo id=\"3\"/></MarkerFrom>\n"
-                     "<MarkerFrom id=\"2\"/><LinkTo id=\"1\"/>\n"   // the end tag changes nothing
+                     "<MarkerFrom id=\"2\"/><LinkTo id=\"1\"/>\n"  // the end tag changes nothing
                      "<MarkerFrom id=\"3\"><LinkTo id=\"9\"/></MarkerFrom>\n"
                      "<LinkTo id=\"3\"/>\n"));
     // The spawn point is found before the way point of the same id, in file order.
@@ -141,10 +142,9 @@ TEST_F(LevelFileTest, LinksLeadToWayPointsNamedEarlier) {
 }
 
 TEST_F(LevelFileTest, LinkToASpawnPointIsReportedAndDropped) {
-    ASSERT_TRUE(Read(std::string(kGrid) +
-                     "<Marker id=\"1\" t=\"3\" c=\"1\" r=\"1\"/>\n"
-                     "<Marker id=\"2\" t=\"2\" c=\"2\" r=\"2\"/>\n"
-                     "<MarkerFrom id=\"1\"/><LinkTo id=\"2\"/>\n"));
+    ASSERT_TRUE(Read(std::string(kGrid) + "<Marker id=\"1\" t=\"3\" c=\"1\" r=\"1\"/>\n"
+                                          "<Marker id=\"2\" t=\"2\" c=\"2\" r=\"2\"/>\n"
+                                          "<MarkerFrom id=\"1\"/><LinkTo id=\"2\"/>\n"));
     EXPECT_TRUE(WayPoint(0)->GetLinks().empty());
     EXPECT_EQ(1u, assertions.Messages().size());
 }
@@ -203,16 +203,15 @@ TEST_F(LevelFileTest, SceneryNeedsAGridAndKeepsOneObjectPerCell) {
 TEST_F(LevelFileTest, FaultyFilesAreHandledWithoutStopping) {
     // Unknown types are reported on the standard output and skipped, not asserted;
     // points off the grid are dropped with the links to them.
-    ASSERT_TRUE(Read(std::string(kGrid) +
-                     "<Marker id=\"1\" t=\"6\" c=\"1\" r=\"1\"/>\n"
-                     "<Marker id=\"2\" t=\"-1\" c=\"1\" r=\"1\"/>\n"
-                     "<Marker id=\"3\" t=\"3\" c=\"1\" r=\"1\"/>\n"
-                     "<Marker id=\"4\" t=\"3\" c=\"10\" r=\"1\"/>\n"
-                     "<Marker id=\"5\" t=\"2\" c=\"1\" r=\"-1\"/>\n"
-                     "<Marker id=\"6\" t=\"1\" c=\"2000000000\" r=\"1\"/>\n"
-                     "<Marker id=\"7\" t=\"2\" c=\"3\" r=\"3\"/>\n"
-                     "<MarkerFrom id=\"7\"><LinkTo id=\"4\"/><LinkTo id=\"3\"/></MarkerFrom>\n"
-                     "<MarkerFrom id=\"4\"><LinkTo id=\"3\"/></MarkerFrom>\n"));
+    ASSERT_TRUE(Read(std::string(kGrid) + "<Marker id=\"1\" t=\"6\" c=\"1\" r=\"1\"/>\n"
+                                          "<Marker id=\"2\" t=\"-1\" c=\"1\" r=\"1\"/>\n"
+                                          "<Marker id=\"3\" t=\"3\" c=\"1\" r=\"1\"/>\n"
+                                          "<Marker id=\"4\" t=\"3\" c=\"10\" r=\"1\"/>\n"
+                                          "<Marker id=\"5\" t=\"2\" c=\"1\" r=\"-1\"/>\n"
+                                          "<Marker id=\"6\" t=\"1\" c=\"2000000000\" r=\"1\"/>\n"
+                                          "<Marker id=\"7\" t=\"2\" c=\"3\" r=\"3\"/>\n"
+                                          "<MarkerFrom id=\"7\"><LinkTo id=\"4\"/><LinkTo id=\"3\"/></MarkerFrom>\n"
+                                          "<MarkerFrom id=\"4\"><LinkTo id=\"3\"/></MarkerFrom>\n"));
     EXPECT_TRUE(assertions.Messages().empty());
     ASSERT_EQ(1u, level.GetWayPoints().size());
     EXPECT_EQ(0, WayPoint(0)->GetId());
@@ -238,12 +237,11 @@ TEST_F(LevelFileTest, FaultyFilesAreHandledWithoutStopping) {
 }
 
 TEST_F(LevelFileTest, ClearEmptiesTheLevelAndFreesLoopedRoutes) {
-    ASSERT_TRUE(Read(std::string(kGrid) +
-                     "<Marker id=\"1\" t=\"3\" c=\"1\" r=\"1\"/>\n"
-                     "<Marker id=\"2\" t=\"3\" c=\"2\" r=\"1\"/>\n"
-                     "<MarkerFrom id=\"1\"><LinkTo id=\"2\"/></MarkerFrom>\n"
-                     "<MarkerFrom id=\"2\"><LinkTo id=\"1\"/></MarkerFrom>\n"
-                     "<Marker id=\"3\" t=\"0\" c=\"4\" r=\"4\"/>\n"));
+    ASSERT_TRUE(Read(std::string(kGrid) + "<Marker id=\"1\" t=\"3\" c=\"1\" r=\"1\"/>\n"
+                                          "<Marker id=\"2\" t=\"3\" c=\"2\" r=\"1\"/>\n"
+                                          "<MarkerFrom id=\"1\"><LinkTo id=\"2\"/></MarkerFrom>\n"
+                                          "<MarkerFrom id=\"2\"><LinkTo id=\"1\"/></MarkerFrom>\n"
+                                          "<Marker id=\"3\" t=\"0\" c=\"4\" r=\"4\"/>\n"));
     const boost::weak_ptr<CWayPoint> first = WayPoint(0);
     const boost::weak_ptr<CWayPoint> second = WayPoint(1);
     level.Clear();

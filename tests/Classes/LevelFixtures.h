@@ -79,8 +79,7 @@ inline void DrawGrid(CLevel& level, const std::vector<std::string>& rows) {
 inline CLevelNode* Find(CLevel& level, const std::vector<std::string>& rows, char c) {
     for (size_t row = 0; row < rows.size(); ++row) {
         const size_t column = rows[row].find(c);
-        if (column != std::string::npos)
-            return level.GetCell(static_cast<int32_t>(column), static_cast<int32_t>(row));
+        if (column != std::string::npos) return level.GetCell(static_cast<int32_t>(column), static_cast<int32_t>(row));
     }
     return nullptr;
 }
@@ -89,8 +88,8 @@ inline CLevelNode* Find(CLevel& level, const std::vector<std::string>& rows, cha
 inline boost::shared_ptr<CUnit> PlaceUnit(CLevel& level, CLevelNode* cell, int32_t speed, bool moving,
                                           int32_t hp = 100) {
     const IntVector3& at = cell->GetPosition();
-    boost::shared_ptr<CUnit> unit(new CUnit(&level, level.GetUnitList().TakeUnitId(), CUnit::kAttacker, "", at.x + 250,
-                                            at.y + 250, hp, speed));
+    boost::shared_ptr<CUnit> unit(
+        new CUnit(&level, level.GetUnitList().TakeUnitId(), CUnit::kAttacker, "", at.x + 250, at.y + 250, hp, speed));
     unit->SetMoving(moving);
     level.GetUnitList().AddUnit(unit);
     cell->SetOccupant(unit);

@@ -19,9 +19,9 @@ TEST(LevelGridTest, CellLookupsDivideTowardZeroAndStayInsideTheGrid) {
     };
     const Case cases[] = {
         {-250, 250, 0, 0, 0},  // -499..-1 still fall in column 0
-        {-500, 0, -1, -1, 0},  {0, -499, 0, 0, 0},        {0, 0, 0, 0, 1},         {1999, 1499, 3, 2, 1},
-        {2000, 0, -1, -1, 0},  {0, 1500, -1, -1, 0},      {750, 1250, 1, 2, 1},    {INT32_MIN, 0, -1, -1, 0},
-        {INT32_MAX, INT32_MAX, -1, -1, 0},
+        {-500, 0, -1, -1, 0},  {0, -499, 0, 0, 0},        {0, 0, 0, 0, 1},
+        {1999, 1499, 3, 2, 1}, {2000, 0, -1, -1, 0},      {0, 1500, -1, -1, 0},
+        {750, 1250, 1, 2, 1},  {INT32_MIN, 0, -1, -1, 0}, {INT32_MAX, INT32_MAX, -1, -1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.x << ", " << c.y);

@@ -130,7 +130,7 @@ TEST(LevelObjectTest, NodesByTheNameEnding) {
     const Case cases[] = {
         {"torch.prt", 1, false, &sg::EmitterNode::Type},
         {"torch.prt", 0, false, nullptr},
-        {"tree.pod", 1, false, nullptr},  // no model loaders
+        {"tree.pod", 1, false, nullptr},              // no model loaders
         {"tree.pod", 1, true, &sg::ModelNode::Type},  // even without the model file
         {"TREE.POD", 1, true, nullptr},
         {"tree.bmp", 1, true, nullptr},

@@ -135,8 +135,8 @@ int ReferenceFindPath(CLevel& level, const CUnit* unit, CLevelNode* start, CLeve
         int32_t g = 0, h = 0, f = 0;
         CLevelNode* parent = nullptr;
     };
-    static const int32_t kOffsets[8][2] = {{-500, -500}, {0, -500}, {500, -500}, {-500, 0},
-                                           {500, 0},     {-500, 500}, {0, 500},  {500, 500}};
+    static const int32_t kOffsets[8][2] = {{-500, -500}, {0, -500},   {500, -500}, {-500, 0},
+                                           {500, 0},     {-500, 500}, {0, 500},    {500, 500}};
     path.clear();
     if (start == nullptr || goal == nullptr) return 0;
     std::map<CLevelNode*, Values> values;
@@ -211,8 +211,10 @@ TEST(LevelPathTest, MatchesTheOpenListSearchOnRandomGrids) {
                 }
             }
         const CUnit walker(&level, -1, 1, "", 0, 0, 100, static_cast<int32_t>(random() % 400));
-        CLevelNode* start = level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
-        CLevelNode* goal = level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
+        CLevelNode* start =
+            level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
+        CLevelNode* goal =
+            level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
         const int32_t stop = static_cast<int32_t>(random() % 2);
         const int32_t ignore = static_cast<int32_t>(random() % 2);
         const int32_t range = random() % 3 == 0 ? static_cast<int32_t>(random() % 6000) : 0;

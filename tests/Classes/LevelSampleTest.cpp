@@ -48,8 +48,7 @@ protected:
 
     // Every branch from the point reaches, leg by leg, a way point without links from
     // which the keeper can be walked to; no branch loops.
-    void FollowRoutes(const CLevelPoint& point, CLevelNode* keeper, std::set<const CLevelPoint*>& onRoute,
-                      int& ends) {
+    void FollowRoutes(const CLevelPoint& point, CLevelNode* keeper, std::set<const CLevelPoint*>& onRoute, int& ends) {
         std::vector<CLevelNode*> path;
         if (point.GetLinks().empty()) {
             ++ends;

@@ -6,8 +6,7 @@
 
 namespace {
 
-TEST(BoostThrowExceptionDeathTest, PrintsAndAborts)
-{
+TEST(BoostThrowExceptionDeathTest, PrintsAndAborts) {
     const char* expected = "boost::throw_exception - sth wrong with shared_ptr's \\?\n";
     EXPECT_DEATH(boost::throw_exception(std::runtime_error("x")), expected);
     EXPECT_DEATH(boost::throw_exception(std::runtime_error("x"), BOOST_CURRENT_LOCATION), expected);

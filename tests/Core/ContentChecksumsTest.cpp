@@ -7,8 +7,7 @@
 
 namespace {
 
-TEST(ComputeChecksum64, FirstEightDigestBytesLittleEndian)
-{
+TEST(ComputeChecksum64, FirstEightDigestBytesLittleEndian) {
     struct Case {
         const char* name;
         const void* data;
@@ -23,13 +22,11 @@ TEST(ComputeChecksum64, FirstEightDigestBytesLittleEndian)
         {"first byte zero, explicit length", zeroFirst, 4, ~0ULL},
         {"empty text", "", -1, ~0ULL},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.expected, ComputeChecksum64(c.data, c.length)) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(c.expected, ComputeChecksum64(c.data, c.length)) << c.name;
     EXPECT_EQ(0x0941A92C4A667A14ULL, ComputeStringChecksum64("abc"));
 }
 
-TEST(ContentChecksums, StoresUnderLowerCasedBaseName)
-{
+TEST(ContentChecksums, StoresUnderLowerCasedBaseName) {
     struct Case {
         const char* fileName;
         const char* key;
@@ -49,8 +46,7 @@ TEST(ContentChecksums, StoresUnderLowerCasedBaseName)
     }
 }
 
-TEST(ContentChecksums, LastReadWinsAndLookUpIsCaseSensitive)
-{
+TEST(ContentChecksums, LastReadWinsAndLookUpIsCaseSensitive) {
     ContentChecksums::Store("maps/one/Level.xml", "<first/>");
     const uint64_t second = ContentChecksums::Store("maps/two/level.xml", "<second/>");
     EXPECT_EQ(second, ContentChecksums::Find("level.xml"));

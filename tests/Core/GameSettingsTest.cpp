@@ -61,8 +61,7 @@ TEST_F(GameSettingsTest, RoundTrip) {
     saved.SetPlayerName("Aldric");
     saved.SetEmail("aldric@example.org");
     ASSERT_TRUE(saved.Save());
-    EXPECT_EQ(kHead + F32(0.25f) + F32(0.75f) + Str("Aldric") + Str("aldric@example.org"),
-              ScratchFolder::Read(File()));
+    EXPECT_EQ(kHead + F32(0.25f) + F32(0.75f) + Str("Aldric") + Str("aldric@example.org"), ScratchFolder::Read(File()));
 
     GameSettings loaded;
     ASSERT_TRUE(loaded.Load());
@@ -98,15 +97,13 @@ TEST_F(GameSettingsTest, DamagedFiles) {
         {"half a header", "SET", false, 0.5f, 0.5f, "old", "old@x"},
         {"no music volume", kHead + F32(0.2f), false, 0.2f, 0.5f, "old", "old@x"},
         {"volumes only", kHead + F32(0.2f) + F32(0.3f), false, 0.2f, 0.3f, "old", "old@x"},
-        {"wrong magic and version", "XXXX" + U32(7) + F32(0.2f) + F32(0.3f) + Str("n") + Str("e"), true, 0.2f,
-         0.3f, "n", "e"},
-        {"name cut at its zero byte", kHead + F32(1) + F32(1) + Str(std::string("ab\0cd", 5)) + Str("e"), true,
-         1.0f, 1.0f, "ab", "e"},
-        {"name longer than the file", kHead + F32(1) + F32(1) + U32(50) + "short", false, 1.0f, 1.0f, "old",
-         "old@x"},
+        {"wrong magic and version", "XXXX" + U32(7) + F32(0.2f) + F32(0.3f) + Str("n") + Str("e"), true, 0.2f, 0.3f,
+         "n", "e"},
+        {"name cut at its zero byte", kHead + F32(1) + F32(1) + Str(std::string("ab\0cd", 5)) + Str("e"), true, 1.0f,
+         1.0f, "ab", "e"},
+        {"name longer than the file", kHead + F32(1) + F32(1) + U32(50) + "short", false, 1.0f, 1.0f, "old", "old@x"},
         {"huge name length", kHead + F32(1) + F32(1) + U32(0xFFFFFFFFu) + "x", false, 1.0f, 1.0f, "old", "old@x"},
-        {"e-mail cut short", kHead + F32(1) + F32(1) + Str("n") + U32(10) + "abc", false, 1.0f, 1.0f, "n",
-         "old@x"},
+        {"e-mail cut short", kHead + F32(1) + F32(1) + Str("n") + U32(10) + "abc", false, 1.0f, 1.0f, "n", "old@x"},
         {"name over 511 bytes", kHead + F32(1) + F32(1) + Str(std::string(600, 'a')) + Str("e"), true, 1.0f, 1.0f,
          std::string(511, 'a'), "e"},
         {"volumes out of range", kHead + F32(-3) + F32(7) + Str("") + Str(""), true, 0.0f, 1.0f, "", ""},

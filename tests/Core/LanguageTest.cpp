@@ -46,9 +46,8 @@ LanguageReadResult ReadInto(const std::string& path, LanguageTable& table) {
 
 TEST(LanguageTest, LoadFillsTheTableAndSetsTheIndex) {
     ScratchFolder tmp;
-    const std::string first = tmp.Write(
-        "ge.lan", Lan(4, Entry("LtOnlyFirst", u"eins") + Entry("LtShared", u"alt") + Entry("LtTwice", u"erste") +
-                             Entry("LtTwice", u"zweite")));
+    const std::string first = tmp.Write("ge.lan", Lan(4, Entry("LtOnlyFirst", u"eins") + Entry("LtShared", u"alt") +
+                                                             Entry("LtTwice", u"erste") + Entry("LtTwice", u"zweite")));
     ASSERT_TRUE(LoadLanguageFile(kGerman, first));
     EXPECT_EQ(kGerman, GetLanguageIndex());
     EXPECT_EQ(L"zweite", GetLocalizedText("LtTwice"));  // the later entry wins
@@ -72,8 +71,8 @@ TEST(LanguageTest, FailedLoads) {
     EXPECT_EQ(before, GetLanguageIndex());
 
     // Wrong magic: the index is already set, the table is not touched.
-    const std::string wrong = tmp.Write("bad.lan", "LAX" + std::string(1, '\0') + U32(1) + U32(1) +
-                                                       Entry("LtWrongMagic", u"x"));
+    const std::string wrong =
+        tmp.Write("bad.lan", "LAX" + std::string(1, '\0') + U32(1) + U32(1) + Entry("LtWrongMagic", u"x"));
     EXPECT_FALSE(LoadLanguageFile(kItalian, wrong));
     EXPECT_EQ(kItalian, GetLanguageIndex());
     EXPECT_FALSE(HasLocalizedText("LtWrongMagic"));
@@ -101,14 +100,13 @@ TEST(LanguageTest, UnknownKeyIsEnteredEmpty) {
 TEST(LanguageTest, EntryContents) {
     ScratchFolder tmp;
     const std::string big(300, 'k');
-    const std::string path = tmp.Write(
-        "a.lan",
-        Lan(7, Entry(std::string("Lt\0Tail", 7), u"cut key") +        // key ends at its zero byte
-                   Entry("LtZeros", std::u16string(u"a\0b", 3)) +      // exactly V units, zeros included
-                   Entry("LtEmpty", u"") + Entry("", u"no key") +      // lengths of 0 are empty fields
-                   Entry("LtAstral", u"\U0001F3AE!") +                 // a surrogate pair is one character
-                   Entry(big, u"too long a key") +                     // skipped whole ...
-                   Entry("LtAfterBigKey", std::u16string(u"\u0416"))));  // ... and reading goes on
+    const std::string path =
+        tmp.Write("a.lan", Lan(7, Entry(std::string("Lt\0Tail", 7), u"cut key") +     // key ends at its zero byte
+                                      Entry("LtZeros", std::u16string(u"a\0b", 3)) +  // exactly V units, zeros included
+                                      Entry("LtEmpty", u"") + Entry("", u"no key") +  // lengths of 0 are empty fields
+                                      Entry("LtAstral", u"\U0001F3AE!") +  // a surrogate pair is one character
+                                      Entry(big, u"too long a key") +      // skipped whole ...
+                                      Entry("LtAfterBigKey", std::u16string(u"\u0416"))));  // ... and reading goes on
     LanguageTable table;
     EXPECT_EQ(kLanguageReadOk, ReadInto(path, table));
     EXPECT_EQ(L"cut key", table["Lt"]);

@@ -9,20 +9,20 @@ TEST(RegistryLanguageTest, CodeFromTheStoredValues) {
         const char* file;  // null: no registry file at all
         int expected;
     } cases[] = {
-        {nullptr, 127},                       // no key
-        {"", 127},                            // key without values
-        {"DEFAULT=1\nLANGUAGE=3\n", 127},     // "no language chosen" wins
+        {nullptr, 127},                    // no key
+        {"", 127},                         // key without values
+        {"DEFAULT=1\nLANGUAGE=3\n", 127},  // "no language chosen" wins
         {"DEFAULT=0\nLANGUAGE=3\n", 3},
-        {"LANGUAGE=3\n", 3},                  // no DEFAULT value
+        {"LANGUAGE=3\n", 3},  // no DEFAULT value
         {"LANGUAGE=0\n", 0},
         {"LANGUAGE=6\n", 6},
-        {"LANGUAGE=126\n", 126},              // beyond the seven languages, still a code
+        {"LANGUAGE=126\n", 126},  // beyond the seven languages, still a code
         {"LANGUAGE=127\n", 127},
         {"LANGUAGE=128\n", 127},
         {"LANGUAGE=200\n", 127},
-        {"LANGUAGE=-1\n", 127},               // 0xFFFFFFFF as unsigned
-        {"LANGUAGE=three\n", 127},            // unreadable value
-        {"DEFAULT=oops\nLANGUAGE=4\n", 4},    // an unreadable DEFAULT does not count
+        {"LANGUAGE=-1\n", 127},             // 0xFFFFFFFF as unsigned
+        {"LANGUAGE=three\n", 127},          // unreadable value
+        {"DEFAULT=oops\nLANGUAGE=4\n", 4},  // an unreadable DEFAULT does not count
     };
     for (const Case& c : cases) {
         ScratchFolder tmp;

@@ -10,8 +10,7 @@
 
 namespace {
 
-TEST(TextHelpers, WideConversionSignExtendsAndNarrowKeepsLowByte)
-{
+TEST(TextHelpers, WideConversionSignExtendsAndNarrowKeepsLowByte) {
     const std::string narrow = "\x41\xE9\x80\x7F";
     const std::wstring wide = ToWideString(narrow);
     EXPECT_EQ((std::wstring{L'\x0041', L'\xFFE9', L'\xFF80', L'\x007F'}), wide);
@@ -25,8 +24,7 @@ TEST(TextHelpers, WideConversionSignExtendsAndNarrowKeepsLowByte)
     EXPECT_EQ("\x34\xFF", back);
 }
 
-TEST(TextHelpers, TimeStampFormat)
-{
+TEST(TextHelpers, TimeStampFormat) {
     std::tm t = {};
     t.tm_year = 2011 - 1900;
     t.tm_mon = 1;
@@ -44,8 +42,7 @@ TEST(TextHelpers, TimeStampFormat)
     EXPECT_EQ(&stamp, &GetTimeStamp()) << "one shared text";
 }
 
-TEST(ScrambleString, KeyDependsOnPositionAndLength)
-{
+TEST(ScrambleString, KeyDependsOnPositionAndLength) {
     EXPECT_EQ("", ScrambleString(""));
     EXPECT_EQ("", ScrambleString(nullptr));
 
@@ -63,9 +60,12 @@ TEST(ScrambleString, KeyDependsOnPositionAndLength)
     EXPECT_EQ(key(3), static_cast<unsigned char>(two[1] ^ 'b'));
 }
 
-TEST(ScrambleString, RoundTripsAsciiTexts)
-{
-    const char* texts[] = {"a", "config.xml", "view_harrowmere.xml", "POST", "Content-Type: text/plain",
+TEST(ScrambleString, RoundTripsAsciiTexts) {
+    const char* texts[] = {"a",
+                           "config.xml",
+                           "view_harrowmere.xml",
+                           "POST",
+                           "Content-Type: text/plain",
                            "http://127.0.0.1:8080/score?id=1&x=~"};
     for (const char* text : texts) {
         const std::string scrambled = ScrambleString(text);
@@ -76,16 +76,14 @@ TEST(ScrambleString, RoundTripsAsciiTexts)
     }
 }
 
-TEST(ScrambleString, CallsFromSeveralThreadsDoNotShareABuffer)
-{
+TEST(ScrambleString, CallsFromSeveralThreadsDoNotShareABuffer) {
     const std::string a(200, 'a');
     const std::string b(300, 'b');
     const std::string expectA = ScrambleString(a.c_str());
     const std::string expectB = ScrambleString(b.c_str());
     auto run = [](const std::string& in, const std::string& expect, bool* ok) {
         for (int i = 0; i < 2000; ++i)
-            if (ScrambleString(in.c_str()) != expect)
-                *ok = false;
+            if (ScrambleString(in.c_str()) != expect) *ok = false;
     };
     bool okA = true;
     bool okB = true;

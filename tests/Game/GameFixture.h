@@ -59,9 +59,7 @@ protected:
         g_d3d = d3d;
         g_d3dDevice = device;
 
-        gamefixture::Hook() = [this](const char* event) {
-            events_.push_back(Event{event, null->Log().size()});
-        };
+        gamefixture::Hook() = [this](const char* event) { events_.push_back(Event{event, null->Log().size()}); };
         standin::SetListener(&gamefixture::Forward);
         game_.reset(new Morvane::CGame);
     }
@@ -73,10 +71,8 @@ protected:
         gamefixture::Hook() = nullptr;
         g_d3d = nullptr;
         g_d3dDevice = nullptr;
-        if (oldDataHome_)
-            setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
+        if (oldDataHome_) setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
+        else unsetenv("XDG_DATA_HOME");
         std::error_code ec;
         std::filesystem::current_path(previous_, ec);
         NullDeviceTest::TearDown();

@@ -55,8 +55,7 @@ private:
 
 class GameInterfaceTest : public ::testing::Test {
 protected:
-    GameInterfaceTest()
-        : game(log), a(new Probe(log, "a")), b(new Probe(log, "b")), plain(new PlainProbe(log)) {
+    GameInterfaceTest() : game(log), a(new Probe(log, "a")), b(new Probe(log, "b")), plain(new PlainProbe(log)) {
         game.Add(a);
         game.Add(plain);
         game.Add(b);

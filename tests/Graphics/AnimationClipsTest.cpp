@@ -68,8 +68,8 @@ TEST_F(AnimationClipsTest, TablesThatAreOddOrEmpty) {
         {"not XML at all", "just some words, no markup", 0.0f, 0},
         {"binary bytes", "\x01\x02\xff\xfe\x00\x10", 0.0f, 0},
         // The parser still makes out the cut element with the attribute it has.
-        {"cut in the middle", "<animation fps=\"12\"><clip name=\"a\" first=\"1\" last=\"5\"/><clip name=\"b\" fi", 12.0f,
-         2},
+        {"cut in the middle", "<animation fps=\"12\"><clip name=\"a\" first=\"1\" last=\"5\"/><clip name=\"b\" fi",
+         12.0f, 2},
         {"a clip without attributes", "<clip/><clip name=\"x\"/>", 0.0f, 1},
     };
     for (const Case& c : cases) {

@@ -130,22 +130,54 @@ TEST_F(Draw2DTest, ShapesSendTheirVerticesInFillModes) {
         DWORD fillMode;
         std::vector<std::pair<float, float>> points;  // leading vertices to check
     } cases[] = {
-        {"FillRect", [] { Draw2D::FillRect(kRed, 10, 20, 30, 40); }, D3DPT_TRIANGLESTRIP, 2, D3DFILL_SOLID,
+        {"FillRect",
+         [] { Draw2D::FillRect(kRed, 10, 20, 30, 40); },
+         D3DPT_TRIANGLESTRIP,
+         2,
+         D3DFILL_SOLID,
          {{10, 20}, {40, 20}, {10, 60}, {40, 60}}},
-        {"DrawRect", [] { Draw2D::DrawRect(kRed, 10, 20, 30, 40); }, D3DPT_TRIANGLESTRIP, 2, D3DFILL_WIREFRAME,
+        {"DrawRect",
+         [] { Draw2D::DrawRect(kRed, 10, 20, 30, 40); },
+         D3DPT_TRIANGLESTRIP,
+         2,
+         D3DFILL_WIREFRAME,
          {{10, 20}, {40, 20}, {10, 60}, {40, 60}}},
-        {"FillTriangle", [] { Draw2D::FillTriangle(kRed, Vector2(1, 2), Vector2(3, 4), Vector2(5, 6)); },
-         D3DPT_TRIANGLELIST, 1, D3DFILL_SOLID, {{1, 2}, {3, 4}, {5, 6}}},
-        {"DrawTriangle", [] { Draw2D::DrawTriangle(kRed, 1, 2, 3, 4, 5, 6); }, D3DPT_TRIANGLELIST, 1,
-         D3DFILL_WIREFRAME, {{1, 2}, {3, 4}, {5, 6}}},
+        {"FillTriangle",
+         [] { Draw2D::FillTriangle(kRed, Vector2(1, 2), Vector2(3, 4), Vector2(5, 6)); },
+         D3DPT_TRIANGLELIST,
+         1,
+         D3DFILL_SOLID,
+         {{1, 2}, {3, 4}, {5, 6}}},
+        {"DrawTriangle",
+         [] { Draw2D::DrawTriangle(kRed, 1, 2, 3, 4, 5, 6); },
+         D3DPT_TRIANGLELIST,
+         1,
+         D3DFILL_WIREFRAME,
+         {{1, 2}, {3, 4}, {5, 6}}},
         // Rim points every 9 degrees from 0; the first is the fan's hub.
-        {"FillCircle", [] { Draw2D::FillCircle(kRed, 100, 100, 10); }, D3DPT_TRIANGLEFAN, 38, D3DFILL_SOLID,
+        {"FillCircle",
+         [] { Draw2D::FillCircle(kRed, 100, 100, 10); },
+         D3DPT_TRIANGLEFAN,
+         38,
+         D3DFILL_SOLID,
          {{110, 100}, {109.877f, 101.564f}, {109.511f, 103.090f}}},
-        {"DrawCircle", [] { Draw2D::DrawCircle(kRed, Vector2(100, 100), 10); }, D3DPT_TRIANGLEFAN, 38,
-         D3DFILL_WIREFRAME, {{110, 100}, {109.877f, 101.564f}}},
-        {"FillEllipse", [] { Draw2D::FillEllipse(kRed, Vector2(50, 60), Vector2(20, 10)); }, D3DPT_TRIANGLEFAN, 38,
-         D3DFILL_SOLID, {{70, 60}, {69.754f, 61.564f}}},
-        {"DrawEllipse", [] { Draw2D::DrawEllipse(kRed, 50, 60, 20, 10); }, D3DPT_TRIANGLEFAN, 38, D3DFILL_WIREFRAME,
+        {"DrawCircle",
+         [] { Draw2D::DrawCircle(kRed, Vector2(100, 100), 10); },
+         D3DPT_TRIANGLEFAN,
+         38,
+         D3DFILL_WIREFRAME,
+         {{110, 100}, {109.877f, 101.564f}}},
+        {"FillEllipse",
+         [] { Draw2D::FillEllipse(kRed, Vector2(50, 60), Vector2(20, 10)); },
+         D3DPT_TRIANGLEFAN,
+         38,
+         D3DFILL_SOLID,
+         {{70, 60}, {69.754f, 61.564f}}},
+        {"DrawEllipse",
+         [] { Draw2D::DrawEllipse(kRed, 50, 60, 20, 10); },
+         D3DPT_TRIANGLEFAN,
+         38,
+         D3DFILL_WIREFRAME,
          {{70, 60}}},
     };
     Draw2D::Begin();
@@ -166,7 +198,8 @@ TEST_F(Draw2DTest, ShapesSendTheirVerticesInFillModes) {
         EXPECT_EQ(null->Count("ID3DXEffect::CommitChanges()"), 1u);
         const size_t count = c.type == D3DPT_TRIANGLEFAN ? 40 : c.type == D3DPT_TRIANGLESTRIP ? 4 : 3;
         const auto v = AsVertices(draw.vertices, count);
-        for (size_t i = 0; i < c.points.size(); ++i) ExpectVertex(v[i], c.points[i].first, c.points[i].second, 0, 0, 1e-3f);
+        for (size_t i = 0; i < c.points.size(); ++i)
+            ExpectVertex(v[i], c.points[i].first, c.points[i].second, 0, 0, 1e-3f);
     }
     EXPECT_EQ(Graphics::GetDraw2DState().color_only, 1);
 }
@@ -226,11 +259,11 @@ TEST_F(Draw2DTest, GlyphLayoutFromTheVertexBuffer) {
     ASSERT_EQ(v.size(), 18u);
     // 'A' at pen (100, 50): offset (1, 2), size 6 x 10, texels (8, 16).
     const float a_l = 100.5f, a_t = 51.5f, a_u = 8 / 64.f, a_v = 16 / 64.f, a_u2 = 14 / 64.f, a_v2 = 26 / 64.f;
-    ExpectVertex(v[0], a_l, a_t, a_u, a_v);           // top left
-    ExpectVertex(v[1], a_l, a_t + 10, a_u, a_v2);     // bottom left
-    ExpectVertex(v[2], a_l + 6, a_t, a_u2, a_v);      // top right
-    ExpectVertex(v[3], a_l + 6, a_t, a_u2, a_v);      // top right
-    ExpectVertex(v[4], a_l, a_t + 10, a_u, a_v2);     // bottom left
+    ExpectVertex(v[0], a_l, a_t, a_u, a_v);             // top left
+    ExpectVertex(v[1], a_l, a_t + 10, a_u, a_v2);       // bottom left
+    ExpectVertex(v[2], a_l + 6, a_t, a_u2, a_v);        // top right
+    ExpectVertex(v[3], a_l + 6, a_t, a_u2, a_v);        // top right
+    ExpectVertex(v[4], a_l, a_t + 10, a_u, a_v2);       // bottom left
     ExpectVertex(v[5], a_l + 6, a_t + 10, a_u2, a_v2);  // bottom right
     // 'B' after A's advance 8 - 1: pen 107, offset (0, 3).
     ExpectVertex(v[6], 106.5f, 52.5f, 0.5f, 0);

@@ -32,9 +32,9 @@ protected:
         gameDir = std::string(build) + "/game";
         oldDir = std::filesystem::current_path();
         std::filesystem::current_path(gameDir);
-        scratch = std::filesystem::temp_directory_path() /
-                  ("draw2d-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        scratch =
+            std::filesystem::temp_directory_path() / ("draw2d-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(scratch);
 
         ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());

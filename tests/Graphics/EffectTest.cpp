@@ -45,13 +45,32 @@ TEST_F(EffectTest, ShippedUberEffectHasEveryHandle) {
     EXPECT_TRUE(effect.IsLoaded());
     EXPECT_TRUE(boxes.Shown().empty());
     const D3DXHANDLE handles[] = {
-        effect.wvp_xf_,         effect.world_xf_,           effect.skinned_technique_,  effect.static_technique_,
-        effect.static_lm_technique_, effect.tex_diffuse_,   effect.tex_normal_map_,     effect.tex_light_map_,
-        effect.tint_color_,     effect.fake_hdr_,           effect.bone_count_,         effect.bone_matrix_array_,
-        effect.lm_factor_,      effect.opacity_,            effect.selected_,           effect.reflectance_,
-        effect.render_2d_technique_, effect.particles_technique_, effect.render_color_technique_,
-        effect.render_blob_technique_, effect.cam_pos_,     effect.light_ambient_,      effect.light_diffuse_,
-        effect.light_specular_, effect.light_dir_,          effect.color_only_,
+        effect.wvp_xf_,
+        effect.world_xf_,
+        effect.skinned_technique_,
+        effect.static_technique_,
+        effect.static_lm_technique_,
+        effect.tex_diffuse_,
+        effect.tex_normal_map_,
+        effect.tex_light_map_,
+        effect.tint_color_,
+        effect.fake_hdr_,
+        effect.bone_count_,
+        effect.bone_matrix_array_,
+        effect.lm_factor_,
+        effect.opacity_,
+        effect.selected_,
+        effect.reflectance_,
+        effect.render_2d_technique_,
+        effect.particles_technique_,
+        effect.render_color_technique_,
+        effect.render_blob_technique_,
+        effect.cam_pos_,
+        effect.light_ambient_,
+        effect.light_diffuse_,
+        effect.light_specular_,
+        effect.light_dir_,
+        effect.color_only_,
     };
     for (size_t i = 0; i < sizeof(handles) / sizeof(handles[0]); ++i) {
         EXPECT_NE(handles[i], nullptr) << "handle " << i;
@@ -68,7 +87,8 @@ TEST_F(EffectTest, ShippedRendererEffectsCompileWithTheirTechniques) {
     } files[] = {
         {catalogue::effects::kLightPrepass, {"FillGBuffer", "FillLightBuffer", "FinalComposite"}, {}},
         {catalogue::effects::kShadowMapping, {"GenShadowMap"}, {}},
-        {catalogue::effects::kPostProcess, {"GaussFilter", "ColorInverse", "ColorGrayscale", "DebugShow"},
+        {catalogue::effects::kPostProcess,
+         {"GaussFilter", "ColorInverse", "ColorGrayscale", "DebugShow"},
          {"g_TexScreen"}},
     };
     for (const Expected& file : files) {
@@ -144,11 +164,11 @@ TEST_F(EffectTest, BeginRunsTheSelectedTechniqueOnlyInItsFirstPass) {
     effect.Begin();
     effect.CommitChanges();
     effect.End();
-    EXPECT_EQ(LogLines({"ID3DXEffect::"}),
-              (std::vector<std::string>{"ID3DXEffect::SetTechnique(RenderStatic)",
-                                        "ID3DXEffect::Begin(RenderStatic, 2 passes)", "ID3DXEffect::BeginPass(0)",
-                                        "ID3DXEffect::CommitChanges()", "ID3DXEffect::EndPass()",
-                                        "ID3DXEffect::End()"}));
+    EXPECT_EQ(
+        LogLines({"ID3DXEffect::"}),
+        (std::vector<std::string>{"ID3DXEffect::SetTechnique(RenderStatic)",
+                                  "ID3DXEffect::Begin(RenderStatic, 2 passes)", "ID3DXEffect::BeginPass(0)",
+                                  "ID3DXEffect::CommitChanges()", "ID3DXEffect::EndPass()", "ID3DXEffect::End()"}));
 }
 
 }  // namespace

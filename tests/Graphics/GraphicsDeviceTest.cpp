@@ -121,9 +121,9 @@ TEST_F(GraphicsDeviceTest, StartsWithTheVirtualScreenAndSevenDeclarations) {
         ASSERT_EQ(elements.size(), expected.elements.size());
         for (size_t i = 0; i < elements.size(); ++i) {
             EXPECT_EQ(elements[i].Stream, 0);
-            EXPECT_EQ((std::array<int, 4>{elements[i].Usage, elements[i].UsageIndex, elements[i].Type,
-                                          elements[i].Offset}),
-                      expected.elements[i]);
+            EXPECT_EQ(
+                (std::array<int, 4>{elements[i].Usage, elements[i].UsageIndex, elements[i].Type, elements[i].Offset}),
+                expected.elements[i]);
         }
         EXPECT_EQ(static_cast<d3d9::VertexDeclaration*>(expected.declaration)->StreamExtent(0), expected.size);
     }
@@ -138,11 +138,12 @@ TEST_F(GraphicsDeviceTest, LightsOfTypeZeroReachTheEffect) {
     sun.SetSpecular(Color(128, 128, 128, 40));
     sun.SetDirection(Vector3(0.0f, 1.0f, -1.0f));
     graphics->SetLight(&sun);
-    EXPECT_EQ(LogLines({"ID3DXEffect::"}),
-              (std::vector<std::string>{"ID3DXEffect::SetValue(g_LightAmbient, [0.25, 0.125, 0, 0.996094])",
-                                        "ID3DXEffect::SetValue(g_LightDiffuse, [0.996094, 0.996094, 0.996094, 0.996094])",
-                                        "ID3DXEffect::SetValue(g_LightSpecular, [0.5, 0.5, 0.5, 40])",
-                                        "ID3DXEffect::SetValue(g_LightDir, [0, 1, -1])"}));
+    EXPECT_EQ(
+        LogLines({"ID3DXEffect::"}),
+        (std::vector<std::string>{"ID3DXEffect::SetValue(g_LightAmbient, [0.25, 0.125, 0, 0.996094])",
+                                  "ID3DXEffect::SetValue(g_LightDiffuse, [0.996094, 0.996094, 0.996094, 0.996094])",
+                                  "ID3DXEffect::SetValue(g_LightSpecular, [0.5, 0.5, 0.5, 40])",
+                                  "ID3DXEffect::SetValue(g_LightDir, [0, 1, -1])"}));
 
     null->ClearLog();
     sg::Light lamp(1);

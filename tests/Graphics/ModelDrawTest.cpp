@@ -67,9 +67,8 @@ TEST_F(ModelDrawTest, StaticMeshDrawsInTheNodesWorld) {
     Matrix4Multiply(clip, prefix, camera.GetViewProjection());
     worldfixture::ExpectMatrixNear(Uniform(draw, "g_WorldXf"), prefix);
     worldfixture::ExpectMatrixNear(Uniform(draw, "g_WVPXf"), clip, 1e-3f);
-    worldfixture::ExpectMatrixNear(std::vector<float>(Graphics::ModelWorldTransform.m,
-                                                      Graphics::ModelWorldTransform.m + 16),
-                                   prefix);
+    worldfixture::ExpectMatrixNear(
+        std::vector<float>(Graphics::ModelWorldTransform.m, Graphics::ModelWorldTransform.m + 16), prefix);
     EXPECT_EQ(model->GetCamera(), &camera);
 }
 
@@ -102,12 +101,11 @@ TEST_F(ModelDrawTest, MaterialSetsTintBlendAndDepth) {
     EXPECT_EQ(blended.RenderState(D3DRS_DESTBLEND), DWORD(D3DBLEND_INVSRCALPHA));
     EXPECT_EQ(blended.RenderState(D3DRS_ZENABLE), TRUE);
     EXPECT_EQ(blended.RenderState(D3DRS_ZWRITEENABLE), FALSE);
-    EXPECT_EQ(LogLines({"ID3DXEffect::SetValue(g_TintColor", "ID3DXEffect::SetFloat", "ID3DXEffect::SetBool"}),
-              (std::vector<std::string>{"ID3DXEffect::SetValue(g_TintColor, [0.5, 0.25, 0, 0.996094])",
-                                        "ID3DXEffect::SetFloat(g_Opacity, 0.5)",
-                                        "ID3DXEffect::SetBool(g_Selected, 1)",
-                                        "ID3DXEffect::SetFloat(g_Reflectance, 0.25)",
-                                        "ID3DXEffect::SetBool(g_FakeHDR, 0)"}));
+    EXPECT_EQ(
+        LogLines({"ID3DXEffect::SetValue(g_TintColor", "ID3DXEffect::SetFloat", "ID3DXEffect::SetBool"}),
+        (std::vector<std::string>{"ID3DXEffect::SetValue(g_TintColor, [0.5, 0.25, 0, 0.996094])",
+                                  "ID3DXEffect::SetFloat(g_Opacity, 0.5)", "ID3DXEffect::SetBool(g_Selected, 1)",
+                                  "ID3DXEffect::SetFloat(g_Reflectance, 0.25)", "ID3DXEffect::SetBool(g_FakeHDR, 0)"}));
 }
 
 TEST_F(ModelDrawTest, LightMappedMaterialsDrawWithTheLightMapTechnique) {
@@ -160,8 +158,8 @@ podwriter::Scene SkinnedScene(uint32_t frames) {
     mesh.batchOffsets = {0, 1};
     mesh.batchBoneMax = 2;
     s.meshes = {mesh};
-    s.nodes = {worldfixture::MeshNode(0, "Body", 0), worldfixture::Bone("Armature", -1),
-               worldfixture::Bone("Hips", 1), worldfixture::Bone("Spine", 2)};
+    s.nodes = {worldfixture::MeshNode(0, "Body", 0), worldfixture::Bone("Armature", -1), worldfixture::Bone("Hips", 1),
+               worldfixture::Bone("Spine", 2)};
     s.meshNodeCount = 1;
     s.textures = {"skin.png"};
     s.materials = {{"skin", 0, -1}};
@@ -175,12 +173,11 @@ TEST_F(ModelDrawTest, SkinnedMeshDrawsEachBoneBatchWithItsPalette) {
     EXPECT_EQ(Techniques(), std::vector<std::string>{"ID3DXEffect::SetTechnique(RenderSkinned)"});
     EXPECT_EQ(LogLines({"ID3DXEffect::SetInt(g_BoneCount", "ID3DXEffect::SetMatrixArray(g_BoneMatrixArray",
                         "DrawIndexedPrimitive"}),
-              (std::vector<std::string>{"ID3DXEffect::SetInt(g_BoneCount, 2)",
-                                        "ID3DXEffect::SetMatrixArray(g_BoneMatrixArray, 2)",
-                                        "DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 6, 0, 1)",
-                                        "ID3DXEffect::SetInt(g_BoneCount, 2)",
-                                        "ID3DXEffect::SetMatrixArray(g_BoneMatrixArray, 1)",
-                                        "DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 6, 3, 1)"}));
+              (std::vector<std::string>{
+                  "ID3DXEffect::SetInt(g_BoneCount, 2)", "ID3DXEffect::SetMatrixArray(g_BoneMatrixArray, 2)",
+                  "DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 6, 0, 1)", "ID3DXEffect::SetInt(g_BoneCount, 2)",
+                  "ID3DXEffect::SetMatrixArray(g_BoneMatrixArray, 1)",
+                  "DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 6, 3, 1)"}));
     ASSERT_EQ(null->Draws().size(), 2u);
     EXPECT_EQ(null->Draws()[0].declaration, graphics->GetSkinnedModelVertexDeclaration());
     EXPECT_EQ(null->Draws()[0].stream0Stride, 68u);

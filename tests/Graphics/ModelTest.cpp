@@ -19,9 +19,7 @@
 namespace {
 
 std::string g_assertion;
-void RecordAssertion(const char*, const char* message, const char*, int) {
-    g_assertion = message;
-}
+void RecordAssertion(const char*, const char* message, const char*, int) { g_assertion = message; }
 
 // One triangle; skinned adds bone weights and indices and a batch of one bone.
 podwriter::Scene Triangle(bool skinned, uint32_t frames = 2) {
@@ -32,8 +30,7 @@ podwriter::Scene Triangle(bool skinned, uint32_t frames = 2) {
     m.stride = skinned ? 24 : 12;
     const float p[9] = {0, 0, 0, 4, 0, 0, 0, 3, 0};
     m.interleaved.assign(size_t(m.stride) * 3, 0);
-    for (int v = 0; v < 3; ++v)
-        std::memcpy(&m.interleaved[size_t(v) * m.stride], &p[3 * v], 12);
+    for (int v = 0; v < 3; ++v) std::memcpy(&m.interleaved[size_t(v) * m.stride], &p[3 * v], 12);
     m.attributes.push_back({6006, 1, 3, 0});
     if (skinned) {
         for (int v = 0; v < 3; ++v) {
@@ -90,8 +87,8 @@ protected:
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
         const std::string path = dir + "/" + name;
         std::system(("mkdir -p $(dirname " + path + ")").c_str());
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path;
     }
 

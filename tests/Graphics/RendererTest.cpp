@@ -49,10 +49,8 @@ TEST_F(RendererTest, CreatesSixTargetsAndTwoQuads) {
         EXPECT_EQ(buffer->Usage(), DWORD(D3DUSAGE_WRITEONLY));
         Graphics::ScreenVertex corners[4];
         std::memcpy(corners, buffer->Bytes().data(), sizeof(corners));
-        const float expected[4][6] = {{0, 0, 1, 1, 0, 0},
-                                      {q.width, 0, 1, 1, 1, 0},
-                                      {q.width, q.height, 1, 1, 1, 1},
-                                      {0, q.height, 1, 1, 0, 1}};
+        const float expected[4][6] = {
+            {0, 0, 1, 1, 0, 0}, {q.width, 0, 1, 1, 1, 0}, {q.width, q.height, 1, 1, 1, 1}, {0, q.height, 1, 1, 0, 1}};
         EXPECT_EQ(0, std::memcmp(corners, expected, sizeof(corners)));
     }
 }
@@ -126,7 +124,8 @@ TEST_F(RendererTest, EveryFrameDrawsIntoTheBackBuffer) {
     renderer.Draw(&scene);
     char bind[64];
     std::snprintf(bind, sizeof(bind), "SetRenderTarget(0, %p)", static_cast<void*>(base->BackBufferSurface()));
-    EXPECT_EQ(LogLines({"SetRenderTarget", "Clear"}), (std::vector<std::string>{bind, "Clear(0, 0x7, 0xff000000, 1, 0)"}));
+    EXPECT_EQ(LogLines({"SetRenderTarget", "Clear"}),
+              (std::vector<std::string>{bind, "Clear(0, 0x7, 0xff000000, 1, 0)"}));
     EXPECT_EQ(base->RenderTarget(0), base->BackBufferSurface());
 }
 
@@ -135,8 +134,8 @@ class PostProcessingRenderer : public Renderer {
 public:
     PostProcessingRenderer(IDirect3D9* d3d, IDirect3DDevice9* device) : Renderer(d3d, device) {
         post_processing_ = true;
-        post_process_chain_.reset(new Graphics::PostProcessChain{{{Graphics::PostProcessGaussFilter},
-                                                                  {Graphics::PostProcessColorInverse, 9}}});
+        post_process_chain_.reset(new Graphics::PostProcessChain{
+            {{Graphics::PostProcessGaussFilter}, {Graphics::PostProcessColorInverse, 9}}});
     }
 };
 
@@ -151,13 +150,17 @@ TEST_F(RendererTest, PostProcessingAlternatesTargetsAndEndsInTheBackBuffer) {
     EXPECT_EQ(LogLines({"ID3DXEffect::SetTechnique", "Clear", "DrawPrimitive("}),
               (std::vector<std::string>{
                   "Clear(0, 0x7, 0xff000000, 1, 0)",  // the scene, into target 5
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)", "ID3DXEffect::SetTechnique(GaussFilter)",
+                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
+                  "ID3DXEffect::SetTechnique(GaussFilter)",
                   "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)", "ID3DXEffect::SetTechnique(ColorInverse)",
+                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
+                  "ID3DXEffect::SetTechnique(ColorInverse)",
                   "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
                   // step 9 selects no technique: the effect keeps the one it had
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)", "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)", "ID3DXEffect::SetTechnique(DebugShow)",
+                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
+                  "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
+                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
+                  "ID3DXEffect::SetTechnique(DebugShow)",
                   "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
               }));
     EXPECT_EQ(base->RenderTarget(0), base->BackBufferSurface());

@@ -105,7 +105,7 @@ TEST_F(SpriteFontTest, FntFontReadsItsKeys) {
                      "page id=0 file=\"page.bmp\"\n"
                      "chars count=5\n"
                      "char id=65 x=1 y=2 width=10 height=12 xoffset=-1 yoffset=3 xadvance=9 page=0 chnl=15\n"
-                     "char id=65 x=50 y=50 width=50 height=50\n"  // a repeated id keeps the first glyph
+                     "char id=65 x=50 y=50 width=50 height=50\n"            // a repeated id keeps the first glyph
                      "char id=67 x=7 y=8 width=3 height=4 xadvance=oops\n"  // not a number: stays 0
                      "char x=9 width=9\n"  // no id: the code of the line before (kept first)
                      "char id=32 x=0 y=0 width=0 height=0 xoffset=0 yoffset=0 xadvance=8\n"
@@ -166,8 +166,8 @@ TEST_F(SpriteFontTest, MeasureString) {
         int width;
     } cases[] = {
         {L"", "", 0},
-        {L"a", "a", 8},     // xadvance - xoffset
-        {L" ", " ", 17},    // width 0: the default width, not the advance of 8
+        {L"a", "a", 8},   // xadvance - xoffset
+        {L" ", " ", 17},  // width 0: the default width, not the advance of 8
         {L"a a", "a a", 8 + 17 + 8},
     };
     for (const Case& c : cases) {

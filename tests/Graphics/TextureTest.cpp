@@ -69,9 +69,12 @@ TEST_F(TextureTest, BrokenOrMissingFilesGiveNoTexture) {
         const char* name;
         std::vector<uint8_t> bytes;
     } cases[] = {
-        {"wrong_header.dds", wrongHeader},          {"unknown_fourcc.dds", fourCC},
-        {"truncated.dds", truncated},               {"bad_crc.png", badCrc},
-        {"zero_size.png", PngWithSize(Png(4, 4), 0, 0)}, {"empty.dds", {}},
+        {"wrong_header.dds", wrongHeader},
+        {"unknown_fourcc.dds", fourCC},
+        {"truncated.dds", truncated},
+        {"bad_crc.png", badCrc},
+        {"zero_size.png", PngWithSize(Png(4, 4), 0, 0)},
+        {"empty.dds", {}},
     };
     const size_t before = LiveResources();
     for (const Case& c : cases) {

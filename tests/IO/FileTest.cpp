@@ -10,9 +10,7 @@
 #include "../platform/TempFolder.h"
 
 namespace {
-std::unique_ptr<IO::File> Open(const std::string& name) {
-    return std::unique_ptr<IO::File>(IO::File::OpenRead(name));
-}
+std::unique_ptr<IO::File> Open(const std::string& name) { return std::unique_ptr<IO::File>(IO::File::OpenRead(name)); }
 }  // namespace
 
 TEST(FileTest, ReadSeekTellAndSizeOnAFolderFile) {

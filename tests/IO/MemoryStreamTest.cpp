@@ -14,28 +14,22 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes Content(MemoryStream& s)
-{
+Bytes Content(MemoryStream& s) {
     int n = 0;
     const char* p = s.GetBuffer(n);
     return p ? Bytes(p, p + n) : Bytes();
 }
 
-void Fill(MemoryStream& s, const Bytes& bytes)
-{
+void Fill(MemoryStream& s, const Bytes& bytes) {
     s.Clear();
     if (!bytes.empty()) {
         ASSERT_EQ(1, s.Write(bytes.data(), static_cast<int>(bytes.size())));
     }
 }
 
-bool HasFailed(const MemoryStream& s)
-{
-    return s.Tell() == -1;
-}
+bool HasFailed(const MemoryStream& s) { return s.Tell() == -1; }
 
-TEST(MemoryStream, EncodesValuesAsLittleEndianBytes)
-{
+TEST(MemoryStream, EncodesValuesAsLittleEndianBytes) {
     struct Case {
         const char* name;
         std::function<void(MemoryStream&)> write;
@@ -43,20 +37,24 @@ TEST(MemoryStream, EncodesValuesAsLittleEndianBytes)
     };
     const std::vector<Case> cases = {
         {"int32 then string",
-         [](MemoryStream& s) { s.WriteInt32(1); s.WriteString("ab"); },
+         [](MemoryStream& s) {
+             s.WriteInt32(1);
+             s.WriteString("ab");
+         },
          {0x01, 0, 0, 0, 0x02, 0, 0, 0, 0x61, 0x62}},
         {"float 1.0", [](MemoryStream& s) { s.WriteFloat(1.0f); }, {0, 0, 0x80, 0x3F}},
         {"negative int32", [](MemoryStream& s) { s.WriteInt32(-2); }, {0xFE, 0xFF, 0xFF, 0xFF}},
         {"uint32", [](MemoryStream& s) { s.WriteUInt32(0xA1B2C3D4u); }, {0xD4, 0xC3, 0xB2, 0xA1}},
-        {"int64 low half first",
-         [](MemoryStream& s) { s.WriteInt64(0x0102030405060708LL); },
-         {8, 7, 6, 5, 4, 3, 2, 1}},
+        {"int64 low half first", [](MemoryStream& s) { s.WriteInt64(0x0102030405060708LL); }, {8, 7, 6, 5, 4, 3, 2, 1}},
         {"uint64",
          [](MemoryStream& s) { s.WriteUInt64(0xF0E0D0C0B0A09080ULL); },
          {0x80, 0x90, 0xA0, 0xB0, 0xC0, 0xD0, 0xE0, 0xF0}},
         {"empty string", [](MemoryStream& s) { s.WriteString(""); }, {0, 0, 0, 0}},
         {"empty stream",
-         [](MemoryStream& s) { MemoryStream other; s.WriteStream(other); },
+         [](MemoryStream& s) {
+             MemoryStream other;
+             s.WriteStream(other);
+         },
          {0, 0, 0, 0}},
         {"stream with content",
          [](MemoryStream& s) {
@@ -73,8 +71,7 @@ TEST(MemoryStream, EncodesValuesAsLittleEndianBytes)
     }
 }
 
-TEST(MemoryStream, ReadsBackWhatWasWritten)
-{
+TEST(MemoryStream, ReadsBackWhatWasWritten) {
     MemoryStream s;
     s.WriteInt32(-123456);
     s.WriteUInt32(0xDEADBEEFu);
@@ -110,8 +107,7 @@ TEST(MemoryStream, ReadsBackWhatWasWritten)
     EXPECT_EQ(-123456, i32) << "a short read leaves the value";
 }
 
-TEST(MemoryStream, ReadAndWritePositionsAreIndependent)
-{
+TEST(MemoryStream, ReadAndWritePositionsAreIndependent) {
     MemoryStream s;
     s.WriteInt32(1);
     s.WriteInt32(2);
@@ -126,8 +122,7 @@ TEST(MemoryStream, ReadAndWritePositionsAreIndependent)
     EXPECT_EQ(3, v);
 }
 
-TEST(MemoryStream, ShortReadFailsTheStreamUntilClear)
-{
+TEST(MemoryStream, ShortReadFailsTheStreamUntilClear) {
     MemoryStream s;
     Fill(s, {1, 2});
     int32_t v = 0;
@@ -150,8 +145,7 @@ TEST(MemoryStream, ShortReadFailsTheStreamUntilClear)
     EXPECT_EQ((Bytes{5, 0, 0, 0}), Content(s));
 }
 
-TEST(MemoryStream, InvalidArgumentsReturnMinusOneWithoutFailing)
-{
+TEST(MemoryStream, InvalidArgumentsReturnMinusOneWithoutFailing) {
     MemoryStream s;
     char buf[4];
     EXPECT_EQ(-1, s.Write(nullptr, 4));
@@ -161,8 +155,7 @@ TEST(MemoryStream, InvalidArgumentsReturnMinusOneWithoutFailing)
     EXPECT_EQ(4, s.GetSize());
 }
 
-TEST(MemoryStream, ReadStringCases)
-{
+TEST(MemoryStream, ReadStringCases) {
     struct Case {
         const char* name;
         Bytes content;
@@ -189,8 +182,7 @@ TEST(MemoryStream, ReadStringCases)
     }
 }
 
-TEST(MemoryStream, ReadStringContinuesBehindTheStoredLength)
-{
+TEST(MemoryStream, ReadStringContinuesBehindTheStoredLength) {
     MemoryStream s;
     Fill(s, {5, 0, 0, 0, 'a', 'b', 0, 'c', 'd', 7, 0, 0, 0});
     std::string text;
@@ -200,8 +192,7 @@ TEST(MemoryStream, ReadStringContinuesBehindTheStoredLength)
     EXPECT_EQ(7, v);
 }
 
-TEST(MemoryStream, GetBufferIsZeroTerminatedCopy)
-{
+TEST(MemoryStream, GetBufferIsZeroTerminatedCopy) {
     MemoryStream s;
     int n = 99;
     EXPECT_EQ(nullptr, s.GetBuffer(n));
@@ -214,8 +205,7 @@ TEST(MemoryStream, GetBufferIsZeroTerminatedCopy)
     EXPECT_STREQ("abc", p);
 }
 
-TEST(MemoryStream, SeekOverwritesWithoutShrinking)
-{
+TEST(MemoryStream, SeekOverwritesWithoutShrinking) {
     MemoryStream s;
     Fill(s, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     EXPECT_EQ(0, s.Seek(0));
@@ -233,8 +223,7 @@ TEST(MemoryStream, SeekOverwritesWithoutShrinking)
     EXPECT_TRUE(HasFailed(s));
 }
 
-TEST(MemoryStream, ScrambleIsItsOwnInverse)
-{
+TEST(MemoryStream, ScrambleIsItsOwnInverse) {
     MemoryStream s;
     Fill(s, {0, 0, 0});
     const char key[2] = {'\x5A', '\xC3'};
@@ -257,8 +246,7 @@ TEST(MemoryStream, ScrambleIsItsOwnInverse)
     EXPECT_EQ(4, t.Tell());
 }
 
-TEST(MemoryStream, SavesToAndLoadsFromStdStreams)
-{
+TEST(MemoryStream, SavesToAndLoadsFromStdStreams) {
     MemoryStream s;
     s.WriteString("save");
     s.WriteInt32(42);
@@ -281,8 +269,7 @@ TEST(MemoryStream, SavesToAndLoadsFromStdStreams)
     EXPECT_EQ(0, back.GetSize());
 }
 
-TEST(MemoryStream, FailedSourceOrDestinationReturnsMinusOne)
-{
+TEST(MemoryStream, FailedSourceOrDestinationReturnsMinusOne) {
     MemoryStream s;
     s.WriteInt32(1);
     std::stringstream bad;
@@ -304,8 +291,7 @@ TEST(MemoryStream, FailedSourceOrDestinationReturnsMinusOne)
 
 namespace {
 
-TEST(MemoryStream, SavesToAndLoadsFromGameFiles)
-{
+TEST(MemoryStream, SavesToAndLoadsFromGameFiles) {
     const std::string path = testing::TempDir() + "memorystream-file.bin";
     MemoryStream s;
     s.WriteString("file");

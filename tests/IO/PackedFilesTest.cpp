@@ -111,10 +111,10 @@ TEST(ArchiveInputStreamTest, UnscramblesExactlyTheFirst32Bytes) {
 
 TEST_F(PackedFilesTest, MountedEntriesOpenFromTheArchive) {
     std::string big = Noise(200000);
-    std::string path = tmp.Write("res.7z", Scramble(Make7z({{"data", "", true},
-                                                            {"data/ten.bin", "0123456789"},
-                                                            {"data/Big.bin", big},
-                                                            {"data/empty.txt", ""}})));
+    std::string path = tmp.Write(
+        "res.7z",
+        Scramble(Make7z(
+            {{"data", "", true}, {"data/ten.bin", "0123456789"}, {"data/Big.bin", big}, {"data/empty.txt", ""}})));
     ASSERT_TRUE(MountResourceArchive(path));
     EXPECT_EQ(3u, PackedFileRegistry::Count());  // the folder is not an entry
     EXPECT_EQ(nullptr, PackedFileRegistry::Find("data"));

@@ -7,20 +7,16 @@
 #include <cstring>
 #include <vector>
 
-namespace
-{
-void ExpectCorners(const BoundingBox& box, const Vector3& lo, const Vector3& hi)
-{
-    for (int i = 0; i < 8; ++i)
-    {
+namespace {
+void ExpectCorners(const BoundingBox& box, const Vector3& lo, const Vector3& hi) {
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(box.corners[i].x, (i & 4) ? hi.x : lo.x) << "corner " << i;
         EXPECT_EQ(box.corners[i].y, (i & 2) ? hi.y : lo.y) << "corner " << i;
         EXPECT_EQ(box.corners[i].z, (i & 1) ? hi.z : lo.z) << "corner " << i;
     }
 }
 
-TEST(BoundingBox, CornerOrder)
-{
+TEST(BoundingBox, CornerOrder) {
     const Vector3 points[] = {Vector3(1, 5, -2), Vector3(-3, 2, 4), Vector3(0, 7, 1)};
     BoundingBox box;
     ComputeBoundingBox(box, points, 3);
@@ -36,8 +32,7 @@ TEST(BoundingBox, CornerOrder)
     ExpectCorners(single, points[0], points[0]);
 }
 
-TEST(BoundingBox, StridedReadsInterleavedVertices)
-{
+TEST(BoundingBox, StridedReadsInterleavedVertices) {
     // Vertices of 6 floats (position, normal) behind a 4-byte header, so the
     // floats are read at an offset.
     const float vertices[][6] = {{1, 5, -2, 9, 9, 9}, {-3, 2, 4, -9, -9, -9}, {0, 7, 1, 0, 0, 0}};
@@ -48,8 +43,7 @@ TEST(BoundingBox, StridedReadsInterleavedVertices)
     ExpectCorners(box, Vector3(-3, 2, -2), Vector3(1, 7, 4));
 }
 
-TEST(BoundingBox, NoPointsLeavesTheBox)
-{
+TEST(BoundingBox, NoPointsLeavesTheBox) {
     const Vector3 lo(1, 2, 3), hi(4, 5, 6);
     const Vector3 points[] = {lo, hi};
     BoundingBox box;
@@ -59,8 +53,7 @@ TEST(BoundingBox, NoPointsLeavesTheBox)
     ExpectCorners(box, lo, hi);
 }
 
-TEST(BoundingSphere, FromMinMax)
-{
+TEST(BoundingSphere, FromMinMax) {
     const BoundingSphere s = BoundingSphere::FromMinMax(Vector3(-1, 0, 2), Vector3(3, 0, 5));
     EXPECT_FLOAT_EQ(s.center.x, 1.0f);
     EXPECT_FLOAT_EQ(s.center.y, 0.0f);
@@ -68,8 +61,7 @@ TEST(BoundingSphere, FromMinMax)
     EXPECT_FLOAT_EQ(s.radius, 2.5f);
 }
 
-BoundingBox Box(const Vector3& lo, const Vector3& hi)
-{
+BoundingBox Box(const Vector3& lo, const Vector3& hi) {
     const Vector3 points[] = {lo, hi};
     BoundingBox box;
     ComputeBoundingBox(box, points, 2);
@@ -78,10 +70,8 @@ BoundingBox Box(const Vector3& lo, const Vector3& hi)
 
 // With the identity as clip transform, w is 1: the view volume is -1..1 on x and
 // y, and z below 0 is behind the near plane.
-TEST(IsBoundingBoxVisible, SidesAndNearPlane)
-{
-    struct Case
-    {
+TEST(IsBoundingBoxVisible, SidesAndNearPlane) {
+    struct Case {
         const char* name;
         Vector3 lo, hi;
         bool visible;
@@ -103,8 +93,7 @@ TEST(IsBoundingBoxVisible, SidesAndNearPlane)
         {"left and crossing the near plane", Vector3(-3, -0.5f, -1), Vector3(-2, 0.5f, 1), false, false, 1},
         {"beyond the far distance", Vector3(-0.5f, -0.5f, 50), Vector3(0.5f, 0.5f, 60), true, false, 0},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         bool nearClip = !c.nearClip;
         int32_t code = -1;
@@ -115,8 +104,7 @@ TEST(IsBoundingBoxVisible, SidesAndNearPlane)
 }
 
 // Through a real transform: a box moved out to the left by the matrix.
-TEST(IsBoundingBoxVisible, UsesTheMatrix)
-{
+TEST(IsBoundingBoxVisible, UsesTheMatrix) {
     const BoundingBox box = Box(Vector3(-0.5f, -0.5f, 0.2f), Vector3(0.5f, 0.5f, 0.8f));
     bool nearClip = true;
     int32_t code = -1;
@@ -129,4 +117,4 @@ TEST(IsBoundingBoxVisible, UsesTheMatrix)
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(nearClip);
 }
-} // namespace
+}  // namespace

@@ -53,8 +53,8 @@ TEST(CameraBoundaryTest, EachKindPullsTheEyeItsOwnWay) {
          Vector3(4.0f, 3.0f, 6.0f)},
         {"kind 1 parallel to the plane leaves the point", 1, Plane(1.0f, 0.0f, 0.0f, -5.0f), Vector3(2.0f, 3.0f, 4.0f),
          false, Vector3(2.0f, 3.0f, 4.0f)},
-        {"another kind leaves the point but reports it", 7, Plane(1.0f, 0.0f, 0.0f, -5.0f),
-         Vector3(2.0f, 3.0f, 4.0f), false, Vector3(2.0f, 3.0f, 4.0f)},
+        {"another kind leaves the point but reports it", 7, Plane(1.0f, 0.0f, 0.0f, -5.0f), Vector3(2.0f, 3.0f, 4.0f),
+         false, Vector3(2.0f, 3.0f, 4.0f)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

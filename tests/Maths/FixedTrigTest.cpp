@@ -7,20 +7,17 @@
 #include <cstdlib>
 #include <cstdint>
 
-namespace
-{
+namespace {
 const double kPi = 3.14159265358979323846;
 
-struct Case
-{
+struct Case {
     const char* name;
     int32_t (*fn)(int32_t);
     int32_t arg;
     int32_t expected;
 };
 
-TEST(FixedTrig, KnownValues)
-{
+TEST(FixedTrig, KnownValues) {
     InitFixedTrig();
     const Case cases[] = {
         {"sin 0", FixedSin, 0, 0},
@@ -70,22 +67,18 @@ TEST(FixedTrig, KnownValues)
         {"acos scaled of 0", FixedAcosScaled, 0, 1570482},
         {"asin scaled of 1000", FixedAsinScaled, 1000, 1570500},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.fn(c.arg), c.expected) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(c.fn(c.arg), c.expected) << c.name;
 }
 
 // Every entry is 1000 x the exact value truncated, or one unit off where kept:
 // always less than 2 away.
-TEST(FixedTrig, TablesFollowTheFunctions)
-{
-    for (int d = 0; d < 360; ++d)
-    {
+TEST(FixedTrig, TablesFollowTheFunctions) {
+    for (int d = 0; d < 360; ++d) {
         const double r = d * kPi / 180.0;
         EXPECT_LT(std::fabs(FixedSin(d) - 1000.0 * std::sin(r)), 2.0) << d;
         EXPECT_LT(std::fabs(FixedCos(d) - 1000.0 * std::cos(r)), 2.0) << d;
     }
-    for (int v = -1000; v <= 1000; ++v)
-    {
+    for (int v = -1000; v <= 1000; ++v) {
         const double x = ((v + 1000) * 360 / 2000) / 180.0 - 1.0;
         EXPECT_LT(std::fabs(FixedAsin(v) - 1000.0 * std::asin(x) * 180.0 / kPi), 2.0) << v;
         EXPECT_LT(std::fabs(FixedAcos(v) - 1000.0 * std::acos(x) * 180.0 / kPi), 2.0) << v;
@@ -95,14 +88,11 @@ TEST(FixedTrig, TablesFollowTheFunctions)
 // Any argument reads inside the tables (the sanitizer build catches a stray
 // read): an angle lands on the entry of its reduction into 0..359, an arc
 // argument outside -1000..1000 gives 0.
-TEST(FixedTrig, AnyIntegerArgument)
-{
+TEST(FixedTrig, AnyIntegerArgument) {
     const int32_t angles[] = {INT_MIN, INT_MIN + 1, -720, -361, -360, -359, -1, 359, 360, 361, 1000000, INT_MAX};
-    for (int32_t a : angles)
-    {
+    for (int32_t a : angles) {
         int32_t reduced = a % 360;
-        if (reduced < 0)
-            reduced += 360;
+        if (reduced < 0) reduced += 360;
         EXPECT_EQ(FixedSin(a), FixedSin(reduced)) << a;
         EXPECT_EQ(FixedCos(a), FixedCos(reduced)) << a;
         // The scaled forms multiply without bound before dividing.
@@ -110,10 +100,9 @@ TEST(FixedTrig, AnyIntegerArgument)
         EXPECT_LE(std::abs(FixedCosScaled(a)), 1000) << a;
     }
     const int32_t outside[] = {INT_MIN, -1001, 1001, INT_MAX};
-    for (int32_t v : outside)
-    {
+    for (int32_t v : outside) {
         EXPECT_EQ(FixedAsin(v), 0) << v;
         EXPECT_EQ(FixedAcos(v), 0) << v;
     }
 }
-} // namespace
+}  // namespace

@@ -5,13 +5,11 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 const float kHalfPi = 1.5707963f;
 
 // p x M with p a row vector (x, y, z, 1), divided by w.
-Vector3 Apply(const Matrix4& m, const Vector3& p)
-{
+Vector3 Apply(const Matrix4& m, const Vector3& p) {
     const float x = p.x * m[0] + p.y * m[4] + p.z * m[8] + m[12];
     const float y = p.x * m[1] + p.y * m[5] + p.z * m[9] + m[13];
     const float z = p.x * m[2] + p.y * m[6] + p.z * m[10] + m[14];
@@ -19,36 +17,27 @@ Vector3 Apply(const Matrix4& m, const Vector3& p)
     return Vector3(x / w, y / w, z / w);
 }
 
-void ExpectNear(const Vector3& v, float x, float y, float z)
-{
+void ExpectNear(const Vector3& v, float x, float y, float z) {
     EXPECT_NEAR(v.x, x, 1e-5f);
     EXPECT_NEAR(v.y, y, 1e-5f);
     EXPECT_NEAR(v.z, z, 1e-5f);
 }
 
-void ExpectMatrixNear(const Matrix4& a, const Matrix4& b, float tolerance = 1e-5f)
-{
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(a[i], b[i], tolerance) << "element " << i;
+void ExpectMatrixNear(const Matrix4& a, const Matrix4& b, float tolerance = 1e-5f) {
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(a[i], b[i], tolerance) << "element " << i;
 }
 
-Matrix4 FromElements(std::initializer_list<float> values)
-{
+Matrix4 FromElements(std::initializer_list<float> values) {
     Matrix4 m;
     int i = 0;
-    for (float v : values)
-        m[i++] = v;
+    for (float v : values) m[i++] = v;
     return m;
 }
 
 // A general matrix with rotation, scale, shear, translation and a projective column.
-Matrix4 Sample()
-{
-    return FromElements({2, 1, 0, 0.5f, 0, 3, 1, 0, 1, 0, 1, 0.25f, 4, -2, 5, 2});
-}
+Matrix4 Sample() { return FromElements({2, 1, 0, 0.5f, 0, 3, 1, 0, 1, 0, 1, 0.25f, 4, -2, 5, 2}); }
 
-TEST(Matrix4, TranslationSitsInTheFourthRow)
-{
+TEST(Matrix4, TranslationSitsInTheFourthRow) {
     const Matrix4 t = Matrix4::Translation(1, 2, 3);
     EXPECT_EQ(t[12], 1.0f);
     EXPECT_EQ(t[13], 2.0f);
@@ -58,24 +47,22 @@ TEST(Matrix4, TranslationSitsInTheFourthRow)
     ExpectNear(Apply(s, Vector3(1, 1, 1)), 2, 3, 4);
 }
 
-TEST(Matrix4, ProductAppliesTheLeftMatrixFirst)
-{
+TEST(Matrix4, ProductAppliesTheLeftMatrixFirst) {
     const Matrix4 t = Matrix4::Translation(1, 0, 0);
     const Matrix4 s = Matrix4::Scaling(2, 2, 2);
     Matrix4 ts;
     Matrix4Multiply(ts, t, s);
-    ExpectNear(Apply(ts, Vector3(1, 0, 0)), 4, 0, 0); // translate, then scale
+    ExpectNear(Apply(ts, Vector3(1, 0, 0)), 4, 0, 0);  // translate, then scale
     Matrix4 st;
     Matrix4Multiply(st, s, t);
-    ExpectNear(Apply(st, Vector3(1, 0, 0)), 3, 0, 0); // scale, then translate
+    ExpectNear(Apply(st, Vector3(1, 0, 0)), 3, 0, 0);  // scale, then translate
 
     // operator* applies its argument first.
     ExpectMatrixNear(s * t, ts);
     ExpectMatrixNear(t * s, st);
 }
 
-TEST(Matrix4, MultiplyMayWriteIntoAnOperand)
-{
+TEST(Matrix4, MultiplyMayWriteIntoAnOperand) {
     const Matrix4 a = Sample();
     const Matrix4 b = Matrix4::RotationY(0.3f);
     Matrix4 expected;
@@ -88,8 +75,7 @@ TEST(Matrix4, MultiplyMayWriteIntoAnOperand)
     ExpectMatrixNear(right, expected, 0.0f);
 }
 
-TEST(Matrix4, RotationYElements)
-{
+TEST(Matrix4, RotationYElements) {
     const Matrix4 r = Matrix4::RotationY(kHalfPi);
     EXPECT_NEAR(r[0], 0.0f, 1e-6f);
     EXPECT_FLOAT_EQ(r[2], -1.0f);
@@ -101,8 +87,7 @@ TEST(Matrix4, RotationYElements)
     ExpectNear(Apply(r, Vector3(0, 0, 1)), 1, 0, 0);
 }
 
-TEST(Matrix4, InverseUndoesTheMatrix)
-{
+TEST(Matrix4, InverseUndoesTheMatrix) {
     const Matrix4 m = Sample();
     Matrix4 inv;
     ASSERT_TRUE(Matrix4::Inverse(m, inv));
@@ -115,23 +100,20 @@ TEST(Matrix4, InverseUndoesTheMatrix)
     ExpectMatrixNear(inPlace, inv, 0.0f);
 }
 
-TEST(Matrix4, InverseOfASingularMatrixFailsAndKeepsTheOutput)
-{
+TEST(Matrix4, InverseOfASingularMatrixFailsAndKeepsTheOutput) {
     const Matrix4 singulars[] = {
         Matrix4::Scaling(1, 0, 1),
-        FromElements({1, 2, 3, 4, 2, 4, 6, 8, 0, 1, 0, 0, 0, 0, 1, 1}), // two proportional rows
+        FromElements({1, 2, 3, 4, 2, 4, 6, 8, 0, 1, 0, 0, 0, 0, 1, 1}),  // two proportional rows
         FromElements({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
     };
-    for (const Matrix4& s : singulars)
-    {
+    for (const Matrix4& s : singulars) {
         Matrix4 out = Sample();
         EXPECT_FALSE(Matrix4::Inverse(s, out));
         ExpectMatrixNear(out, Sample(), 0.0f);
     }
 }
 
-TEST(Matrix4, AffineInverse)
-{
+TEST(Matrix4, AffineInverse) {
     Matrix4 rs;
     Matrix4Multiply(rs, Matrix4::Scaling(2, 0.5f, 4), Matrix4::RotationY(0.7f));
     Matrix4 m;
@@ -156,15 +138,13 @@ TEST(Matrix4, AffineInverse)
 }
 
 // Each in-place operation equals the product with its transform on the left.
-TEST(Matrix4, InPlaceOperationsPrependTheirTransform)
-{
+TEST(Matrix4, InPlaceOperationsPrependTheirTransform) {
     const float a = 0.4f;
     const float c = std::cos(a);
     const float s = std::sin(a);
     const Matrix4 rx = FromElements({1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 0, 0, 0, 1});
     const Matrix4 rz = FromElements({c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
-    struct Case
-    {
+    struct Case {
         const char* name;
         void (*apply)(Matrix4&, float);
         Matrix4 left;
@@ -177,8 +157,7 @@ TEST(Matrix4, InPlaceOperationsPrependTheirTransform)
     // The rotations leave the fourth column alone, so test them on an affine matrix.
     Matrix4 affine = Sample();
     affine[3] = affine[7] = affine[11] = 0.0f;
-    for (const Case& k : cases)
-    {
+    for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         Matrix4 m = affine;
         k.apply(m, a);
@@ -193,4 +172,4 @@ TEST(Matrix4, InPlaceOperationsPrependTheirTransform)
     Matrix4Multiply(expected, Matrix4::Translation(1, -2, 3), Sample());
     ExpectMatrixNear(m, expected);
 }
-} // namespace
+}  // namespace

@@ -5,32 +5,27 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 const float kHalfPi = 1.5707963f;
 
 // Rotation of angle radians about the unit axis (ax, ay, az).
-Quaternion AxisAngle(float ax, float ay, float az, float angle)
-{
+Quaternion AxisAngle(float ax, float ay, float az, float angle) {
     const float s = std::sin(angle / 2.0f);
     return Quaternion(ax * s, ay * s, az * s, std::cos(angle / 2.0f));
 }
 
-void ExpectQuaternion(const Quaternion& q, const Quaternion& expected)
-{
+void ExpectQuaternion(const Quaternion& q, const Quaternion& expected) {
     EXPECT_NEAR(q.x, expected.x, 1e-6f);
     EXPECT_NEAR(q.y, expected.y, 1e-6f);
     EXPECT_NEAR(q.z, expected.z, 1e-6f);
     EXPECT_NEAR(q.w, expected.w, 1e-6f);
 }
 
-TEST(Quaternion, ToMatrixMatchesTheRowVectorRotation)
-{
+TEST(Quaternion, ToMatrixMatchesTheRowVectorRotation) {
     Matrix4 m;
     Quaternion::ToMatrix(m, AxisAngle(0, 1, 0, kHalfPi));
     const Matrix4 r = Matrix4::RotationY(kHalfPi);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(m[i], r[i], 1e-6f) << i;
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], r[i], 1e-6f) << i;
 
     // About Z by 90 degrees: x goes to y in the row-vector convention.
     Quaternion::ToMatrix(m, AxisAngle(0, 0, 1, kHalfPi));
@@ -42,8 +37,7 @@ TEST(Quaternion, ToMatrixMatchesTheRowVectorRotation)
     EXPECT_EQ(m[12], 0.0f);
 }
 
-TEST(Quaternion, NormalizeLeavesZeroAlone)
-{
+TEST(Quaternion, NormalizeLeavesZeroAlone) {
     Quaternion zero(0, 0, 0, 0);
     zero.Normalize();
     ExpectQuaternion(zero, Quaternion(0, 0, 0, 0));
@@ -52,12 +46,10 @@ TEST(Quaternion, NormalizeLeavesZeroAlone)
     ExpectQuaternion(q, Quaternion(0, 0.6f, 0, 0.8f));
 }
 
-TEST(Quaternion, Slerp)
-{
+TEST(Quaternion, Slerp) {
     const Quaternion identity;
     const Quaternion quarterY = AxisAngle(0, 1, 0, kHalfPi);
-    struct Case
-    {
+    struct Case {
         const char* name;
         Quaternion a, b;
         float t;
@@ -74,8 +66,7 @@ TEST(Quaternion, Slerp)
         {"opposite sign", identity, Quaternion(-quarterY.x, -quarterY.y, -quarterY.z, -quarterY.w), 0.5f,
          AxisAngle(0, 1, 0, kHalfPi / 2)},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Quaternion out(9, 9, 9, 9);
         Quaternion::Slerp(out, c.a, c.b, c.t);
@@ -86,4 +77,4 @@ TEST(Quaternion, Slerp)
     Quaternion::Slerp(inPlace, inPlace, quarterY, 0.5f);
     ExpectQuaternion(inPlace, AxisAngle(0, 1, 0, kHalfPi / 2));
 }
-} // namespace
+}  // namespace

@@ -8,17 +8,14 @@
 #include <climits>
 #include <cmath>
 
-namespace
-{
-void ExpectVector(const Vector3& v, float x, float y, float z)
-{
+namespace {
+void ExpectVector(const Vector3& v, float x, float y, float z) {
     EXPECT_FLOAT_EQ(v.x, x);
     EXPECT_FLOAT_EQ(v.y, y);
     EXPECT_FLOAT_EQ(v.z, z);
 }
 
-TEST(Vector3, NormalizeLeavesNearZeroVectors)
-{
+TEST(Vector3, NormalizeLeavesNearZeroVectors) {
     Vector3 tiny(0.0f, 0.0f, 0.00005f);
     EXPECT_FLOAT_EQ(tiny.Normalize(), 0.00005f);
     ExpectVector(tiny, 0.0f, 0.0f, 0.00005f);
@@ -28,8 +25,7 @@ TEST(Vector3, NormalizeLeavesNearZeroVectors)
     ExpectVector(v, 0.6f, 0.0f, 0.8f);
 }
 
-TEST(Vector3, CrossMayWriteIntoAnArgument)
-{
+TEST(Vector3, CrossMayWriteIntoAnArgument) {
     Vector3 a = Vector3::UnitX;
     Vector3Cross(a, Vector3::UnitY, a);
     ExpectVector(a, 0.0f, 0.0f, 1.0f);
@@ -38,8 +34,7 @@ TEST(Vector3, CrossMayWriteIntoAnArgument)
     ExpectVector(b, -1.0f, 0.0f, 0.0f);
 }
 
-TEST(Vector3, AngleOfNearlyEqualUnitVectorsIsZero)
-{
+TEST(Vector3, AngleOfNearlyEqualUnitVectorsIsZero) {
     // Their dot product rounds above 1, where a bare acos gives NaN.
     const Vector3 a(1.0000001f, 0.0f, 0.0f);
     EXPECT_EQ(Vector3Angle(a, a), 0.0f);
@@ -47,8 +42,7 @@ TEST(Vector3, AngleOfNearlyEqualUnitVectorsIsZero)
     EXPECT_FLOAT_EQ(Vector3Angle(Vector3::UnitX, Vector3::UnitY), 1.5707964f);
 }
 
-TEST(Vector3, BothLerpFormsAgree)
-{
+TEST(Vector3, BothLerpFormsAgree) {
     const Vector3 a(1.0f, 2.0f, 3.0f);
     const Vector3 b(5.0f, -2.0f, 7.0f);
     Vector3 first;
@@ -59,11 +53,9 @@ TEST(Vector3, BothLerpFormsAgree)
     ExpectVector(second, 2.0f, 1.0f, 4.0f);
 }
 
-TEST(Barycentric, InsideOnlyWithinTheTriangle)
-{
+TEST(Barycentric, InsideOnlyWithinTheTriangle) {
     const Vector3 p0(0, 0, 0), p1(2, 0, 0), p2(0, 2, 2);
-    struct Case
-    {
+    struct Case {
         float u, v;
         bool inside;
         Vector3 point;
@@ -75,8 +67,7 @@ TEST(Barycentric, InsideOnlyWithinTheTriangle)
         {-0.5f, 0.5f, false, Vector3(-1.0f, 1.0f, 1.0f)},
         {0.75f, 0.5f, false, Vector3(1.5f, 1.0f, 1.0f)},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         Vector3 out;
         EXPECT_EQ(Vector3Barycentric(p0, p1, p2, c.u, c.v, out), c.inside) << c.u << "," << c.v;
         ExpectVector(out, c.point.x, c.point.y, c.point.z);
@@ -88,8 +79,7 @@ TEST(Barycentric, InsideOnlyWithinTheTriangle)
     }
 }
 
-TEST(IntVector3, DistanceTruncates)
-{
+TEST(IntVector3, DistanceTruncates) {
     EXPECT_EQ(IntVector3Distance(IntVector3(0, 0, 0), IntVector3(1, 1, 1)), 1);
     EXPECT_EQ(IntVector3DistanceSquared(IntVector3(0, 0, 0), IntVector3(1, 1, 1)), 3);
     EXPECT_EQ(IntVector3Distance(IntVector3(250, 250, 0), IntVector3(750, 1250, 0)), 1118);
@@ -100,8 +90,7 @@ TEST(IntVector3, DistanceTruncates)
     EXPECT_EQ(IntVector3Distance(IntVector3(-60000, 0, 0), IntVector3(0, 0, 0)), 60000);
 }
 
-TEST(IntVector3, CrossAndAngle)
-{
+TEST(IntVector3, CrossAndAngle) {
     IntVector3 out;
     IntVector3Cross(IntVector3(1, 0, 0), IntVector3(0, 1, 0), out);
     EXPECT_EQ(out.x, 0);
@@ -111,8 +100,7 @@ TEST(IntVector3, CrossAndAngle)
     EXPECT_EQ(IntVector3Angle(IntVector3(1000, 0, 0), IntVector3(0, 1000, 0)), 1570482);
 }
 
-TEST(Plane, FromThreePointsAndLineIntersection)
-{
+TEST(Plane, FromThreePointsAndLineIntersection) {
     const Plane plane(Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(0, 1, 0));
     ExpectVector(plane.normal, 0.0f, 0.0f, 1.0f);
     EXPECT_EQ(plane.d, 0.0f);
@@ -132,11 +120,10 @@ TEST(Plane, FromThreePointsAndLineIntersection)
     ExpectVector(hit, 9.0f, 9.0f, 9.0f);
 }
 
-TEST(Plane, DistanceAndProjection)
-{
-    const Plane plane(0.0f, 2.0f, 0.0f, -4.0f); // y = 2, normal of length 2
+TEST(Plane, DistanceAndProjection) {
+    const Plane plane(0.0f, 2.0f, 0.0f, -4.0f);  // y = 2, normal of length 2
     EXPECT_FLOAT_EQ(plane.DistanceTo(Vector3(1, 5, 1)), 6.0f);
     ExpectVector(plane.ProjectPoint(Vector3(1, 5, 1)), 1.0f, 2.0f, 1.0f);
     ExpectVector(Plane(0, 0, 0, 1).ProjectPoint(Vector3(1, 5, 1)), 0.0f, 0.0f, 0.0f);
 }
-} // namespace
+}  // namespace

@@ -87,7 +87,7 @@ TEST_F(BlobShadowTest, OneSquarePerCasterInOneDraw) {
     caster.SetOpacity(0.5f);
     Node(10, 20, 3, 4.0f);
     Node(0, 0, 0, 8.0f)->SetCastsShadow(false);  // a missile: no blob
-    Node(-5, 0, 1, 0.0f);                          // radius 0: a degenerate blob
+    Node(-5, 0, 1, 0.0f);                        // radius 0: a degenerate blob
 
     null->ClearLog();
     caster.Draw(lists);
@@ -102,7 +102,8 @@ TEST_F(BlobShadowTest, OneSquarePerCasterInOneDraw) {
     EXPECT_EQ(draw.indices, caster.GetIndexBuffer());
     EXPECT_TRUE(null->Contains("DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 4)"));
     char tex[96];
-    std::snprintf(tex, sizeof(tex), "ID3DXEffect::SetTexture(g_TexDiffuse, %p)", static_cast<void*>(texture->GetTexture()));
+    std::snprintf(tex, sizeof(tex), "ID3DXEffect::SetTexture(g_TexDiffuse, %p)",
+                  static_cast<void*>(texture->GetTexture()));
     EXPECT_EQ(LogLines({"ID3DXEffect::SetTechnique", "ID3DXEffect::SetTexture", "ID3DXEffect::SetFloat",
                         "ID3DXEffect::SetValue(g_TintColor"}),
               (std::vector<std::string>{tex, "ID3DXEffect::SetFloat(g_Opacity, 0.5)",
@@ -112,12 +113,11 @@ TEST_F(BlobShadowTest, OneSquarePerCasterInOneDraw) {
 
     // (cx + s, cy - s), (cx - s, cy - s), (cx + s, cy + s), (cx - s, cy + s) at the node's height, s = 0.75 r
     const std::vector<Graphics::BlobShadowVertex> v = Vertices(caster, 8);
-    const float expected[8][5] = {{13, 17, 3, 1, 0},  {7, 17, 3, 0, 0},  {13, 23, 3, 1, 1}, {7, 23, 3, 0, 1},
-                                  {-5, 0, 1, 1, 0},   {-5, 0, 1, 0, 0},  {-5, 0, 1, 1, 1},  {-5, 0, 1, 0, 1}};
+    const float expected[8][5] = {{13, 17, 3, 1, 0}, {7, 17, 3, 0, 0}, {13, 23, 3, 1, 1}, {7, 23, 3, 0, 1},
+                                  {-5, 0, 1, 1, 0},  {-5, 0, 1, 0, 0}, {-5, 0, 1, 1, 1},  {-5, 0, 1, 0, 1}};
     for (int i = 0; i < 8; ++i) {
         const float got[5] = {v[i].x, v[i].y, v[i].z, v[i].u, v[i].v};
-        for (int k = 0; k < 5; ++k)
-            EXPECT_FLOAT_EQ(got[k], expected[i][k]) << "vertex " << i << " value " << k;
+        for (int k = 0; k < 5; ++k) EXPECT_FLOAT_EQ(got[k], expected[i][k]) << "vertex " << i << " value " << k;
     }
 
     // The next frame starts afresh.
@@ -129,8 +129,7 @@ TEST_F(BlobShadowTest, OneSquarePerCasterInOneDraw) {
 TEST_F(BlobShadowTest, CastersBeyondTheLimitGetNoBlob) {
     sg::BlobShadowCaster caster(texture, 2);
     caster.SetGraphicsDevice(graphics.get());
-    for (int i = 0; i < 5; ++i)
-        Node(float(10 * i), 0, 0, 1.0f);
+    for (int i = 0; i < 5; ++i) Node(float(10 * i), 0, 0, 1.0f);
     caster.Draw(lists);
     EXPECT_TRUE(d3d9::GetErrors(device).empty());
     ASSERT_EQ(null->Draws().size(), 1u);

@@ -30,8 +30,7 @@ TEST(LookAtRH, DocumentedFormula) {
     // looking down -z with y up: the axes stay, the eye moves to the origin
     const float expected[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {-1, -2, -3, 1}};
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            EXPECT_NEAR(m.m[r][c], expected[r][c], 1e-6f) << r << "," << c;
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(m.m[r][c], expected[r][c], 1e-6f) << r << "," << c;
 
     // z up, looking along +x: view x = -world y... check by mapping a point
     const D3DXVECTOR3 eye2{0, 0, 0}, at2{10, 0, 0}, up2{0, 0, 1};
@@ -40,8 +39,7 @@ TEST(LookAtRH, DocumentedFormula) {
     const float p[4] = {5, 0, 0, 1};
     float v[4] = {0, 0, 0, 0};
     for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            v[c] += p[r] * m.m[r][c];
+        for (int r = 0; r < 4; ++r) v[c] += p[r] * m.m[r][c];
     EXPECT_NEAR(v[0], 0.0f, 1e-6f);
     EXPECT_NEAR(v[1], 0.0f, 1e-6f);
     EXPECT_NEAR(v[2], -5.0f, 1e-6f);
@@ -57,8 +55,7 @@ TEST(Camera, PerspectiveElements) {
     EXPECT_NEAR(p[10], 10010.0f / -9990.0f, 1e-6f);
     EXPECT_FLOAT_EQ(p[11], -1.0f);
     EXPECT_NEAR(p[14], 2.0f * 10000.0f * 10.0f / -9990.0f, 1e-3f);
-    for (int i : {1, 2, 3, 4, 6, 7, 8, 9, 12, 13, 15})
-        EXPECT_EQ(p[i], 0.0f) << i;
+    for (int i : {1, 2, 3, 4, 6, 7, 8, 9, 12, 13, 15}) EXPECT_EQ(p[i], 0.0f) << i;
 }
 
 TEST(Camera, WorldToScreenOfKnownPoints) {
@@ -66,10 +63,10 @@ TEST(Camera, WorldToScreenOfKnownPoints) {
         Vector3 world;
         float sx, sy;
     } cases[] = {
-        {{0, 0, 0}, 410.0f, 320.0f},               // view centre: viewport centre
-        {{0, 0, 50}, 410.0f, 320.0f},              // nearer on the axis
-        {{10, 0, 0}, 440.0238978f, 320.0f},        // right of centre
-        {{0, 10, 0}, 410.0f, 289.9761022f},        // above: smaller y
+        {{0, 0, 0}, 410.0f, 320.0f},         // view centre: viewport centre
+        {{0, 0, 50}, 410.0f, 320.0f},        // nearer on the axis
+        {{10, 0, 0}, 440.0238978f, 320.0f},  // right of centre
+        {{0, 10, 0}, 410.0f, 289.9761022f},  // above: smaller y
         {{-20, -20, 0}, 349.9522044f, 380.0477956f},
     };
     sg::Camera camera = MakeCamera();
@@ -125,8 +122,7 @@ TEST(Camera, ZoomWithInitialLimitsDoesNotMove) {
     const Matrix4 before = camera.GetLookAt();
     camera.Zoom(1.5f);
     camera.Zoom(0.5f);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(camera.GetLookAt()[i], before[i]);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(camera.GetLookAt()[i], before[i]);
     EXPECT_FLOAT_EQ(camera.GetEye().z, 100.0f);
 }
 

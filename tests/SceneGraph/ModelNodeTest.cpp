@@ -51,8 +51,7 @@ protected:
         boost::shared_ptr<Graphics::Model> model = Load("unit", s, worldfixture::Bvh(24));
         std::ofstream("unit.xml") << "<animation fps=\"10\"/>\n<clip name=\"walk\" a=\"10\" b=\"20\"/>\n"
                                      "<clip name=\"still\" a=\"5\" b=\"6\"/>\n";
-        if (model)
-            model->SetAnimationClips(Graphics::AnimationClips::LoadFromFile("unit.xml"));
+        if (model) model->SetAnimationClips(Graphics::AnimationClips::LoadFromFile("unit.xml"));
         return model;
     }
 
@@ -99,8 +98,8 @@ TEST_F(ModelNodeTest, PlayModesPausesAndSpeed) {
         float speed;
         float start;
         float dt;
-        float frame;     // after the step
-        bool callback;   // the hook on frame 19 fired
+        float frame;    // after the step
+        bool callback;  // the hook on frame 19 fired
     } cases[] = {
         {"clamp stops at last - 1", sg::ModelNode::kPlayClamp, 1.0f, 18.0f, 0.5f, 19.0f, true},
         {"clamp stays there", sg::ModelNode::kPlayClamp, 1.0f, 19.0f, 0.5f, 19.0f, false},
@@ -215,8 +214,7 @@ TEST_F(ModelNodeTest, AttachmentsDrawOnTheirBone) {
     Matrix4 bone;
     model->GetPod().GetWorldMatrix(bone, 3);
     EXPECT_FLOAT_EQ(bone[14], 9.0f);
-    worldfixture::ExpectMatrixNear(Uniform(null->Draws()[2], "g_WorldXf"),
-                                   Graphics::ModelWorldTransform * bone);
+    worldfixture::ExpectMatrixNear(Uniform(null->Draws()[2], "g_WorldXf"), Graphics::ModelWorldTransform * bone);
 
     EXPECT_TRUE(node.DetachFromBone("RightForeArm"));  // the first of the two
     ASSERT_EQ(node.GetAttachments().size(), 1u);

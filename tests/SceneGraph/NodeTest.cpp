@@ -34,8 +34,7 @@ struct RecordingTraverser : sg::NodeTraverser {
 };
 
 void ExpectMatrixNear(const Matrix4& a, const Matrix4& b) {
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(a[i], b[i], 1e-4f) << "element " << i;
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(a[i], b[i], 1e-4f) << "element " << i;
 }
 
 }  // namespace
@@ -56,8 +55,7 @@ TEST(NodeTypes, ExactClassTestsAndVisits) {
 
     RecordingTraverser t;
     sg::Node* nodes[] = {&node, &group, &sw, &camera, &light};
-    for (sg::Node* n : nodes)
-        n->Accept(t);
+    for (sg::Node* n : nodes) n->Accept(t);
     EXPECT_EQ(t.visits, "NGSCL");
 }
 

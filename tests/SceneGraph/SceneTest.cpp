@@ -34,8 +34,7 @@ TEST(Picking, RaySphereAndPointInRect) {
         {"behind the origin", {Vector3(20, 0, 0), Vector3(1, 0, 0)}, false},
         {"origin inside, centre behind", {Vector3(11, 0, 0), Vector3(1, 0, 0)}, true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(sg::RayIntersectsSphere(c.ray, sphere), c.hit) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(sg::RayIntersectsSphere(c.ray, sphere), c.hit) << c.what;
 
     EXPECT_TRUE(sg::IsPointInRect(0, 0, 10, 10, 10, 10));
     EXPECT_TRUE(sg::IsPointInRect(0, 0, 10, 10, 0, 0));

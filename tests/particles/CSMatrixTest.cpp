@@ -5,33 +5,25 @@
 #include "ParticleMathsTestUtil.h"
 #include "particles/CSMatrix.h"
 
-namespace
-{
+namespace {
 const CSMatrix kScale2 = MatrixOf({2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1});
 
 // Reference product in the ordinary sense: rows of a times columns of b.
-CSMatrix Ordinary(const CSMatrix& a, const CSMatrix& b)
-{
+CSMatrix Ordinary(const CSMatrix& a, const CSMatrix& b) {
     CSMatrix r;
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-        {
+        for (int j = 0; j < 4; ++j) {
             double s = 0;
-            for (int k = 0; k < 4; ++k)
-                s += double(a.m[4 * i + k]) * b.m[4 * k + j];
+            for (int k = 0; k < 4; ++k) s += double(a.m[4 * i + k]) * b.m[4 * k + j];
             r.m[4 * i + j] = float(s);
         }
     return r;
 }
 
-CSMatrix Sample()
-{
-    return MatrixOf({1, 2, 0, 0, -1, 0.5f, 3, 0, 0, 2, 1, 0, 4, -2, 7, 1});
-}
+CSMatrix Sample() { return MatrixOf({1, 2, 0, 0, -1, 0.5f, 3, 0, 0, 2, 1, 0, 4, -2, 7, 1}); }
 }  // namespace
 
-TEST(CSMatrixProduct, SetProductStoresSecondTimesFirst)
-{
+TEST(CSMatrixProduct, SetProductStoresSecondTimesFirst) {
     CSMatrix t = Translation(1, 2, 3);
     CSMatrix r;
     r.SetProduct(t, kScale2);
@@ -49,8 +41,7 @@ TEST(CSMatrixProduct, SetProductStoresSecondTimesFirst)
     EXPECT_TRUE(MatNear(ab, Ordinary(b, a), 1e-6f));
 }
 
-TEST(CSMatrixProduct, TargetMayBeEitherOperand)
-{
+TEST(CSMatrixProduct, TargetMayBeEitherOperand) {
     const CSMatrix a = Sample(), b = QuarterTurnZ();
     CSMatrix expected;
     expected.SetProduct(a, b);
@@ -65,8 +56,7 @@ TEST(CSMatrixProduct, TargetMayBeEitherOperand)
     EXPECT_TRUE(MatNear(z, Ordinary(a, a), 1e-5f));
 }
 
-TEST(CSMatrixTransform, VectorPointAndFourLanes)
-{
+TEST(CSMatrixTransform, VectorPointAndFourLanes) {
     CSMatrix m = Translation(1, 2, 3);
     const CSVector4 in(4, 5, 6, 9);
     CSVector4 out;
@@ -91,8 +81,7 @@ TEST(CSMatrixTransform, VectorPointAndFourLanes)
     EXPECT_EQ(z, 3.0f);
 }
 
-TEST(CSMatrixTransform, TranslationRow)
-{
+TEST(CSMatrixTransform, TranslationRow) {
     EXPECT_TRUE(CSVector4AllEqual(CSMatrix().GetTranslation(), CSVector4(0, 0, 0, 1)));
     CSMatrix m = Translation(1, 1, 1);
     m.m[15] = 0;
@@ -104,8 +93,7 @@ TEST(CSMatrixTransform, TranslationRow)
     EXPECT_TRUE(CSVector4AllEqual(rows.r[3], CSVector4(4, -2, 7, 1)));
 }
 
-TEST(CSMatrixBuilders, AxisAngle)
-{
+TEST(CSMatrixBuilders, AxisAngle) {
     CSMatrix m;
     m.SetRotationAxisAngle(0.000009f, 0, 0, 1);
     EXPECT_TRUE(MatNear(m, CSMatrix(), 0));
@@ -120,8 +108,7 @@ TEST(CSMatrixBuilders, AxisAngle)
     EXPECT_TRUE(MatNear(m, unit, 1e-6f));
 
     const float angles[] = {0.3f, -1.2f, 2.5f};
-    for (float th : angles)
-    {
+    for (float th : angles) {
         CSMatrix axis, single;
         axis.SetRotationAxisAngle(th, 0, 0, 1);
         single.SetRotationZ(th);
@@ -141,8 +128,7 @@ TEST(CSMatrixBuilders, AxisAngle)
     EXPECT_TRUE(VecNear(p, CSVector4(0, 1, 0, 0), 1e-6f));
 }
 
-TEST(CSMatrixBuilders, EulerAndRadians)
-{
+TEST(CSMatrixBuilders, EulerAndRadians) {
     const float a = 0.4f, b = -0.9f, c = 1.3f;
     CSMatrix x = MatrixOf({1, 0, 0, 0, 0, std::cos(a), -std::sin(a), 0, 0, std::sin(a), std::cos(a), 0, 0, 0, 0, 1});
     CSMatrix y = MatrixOf({std::cos(b), 0, std::sin(b), 0, 0, 1, 0, 0, -std::sin(b), 0, std::cos(b), 0, 0, 0, 0, 1});
@@ -160,8 +146,7 @@ TEST(CSMatrixBuilders, EulerAndRadians)
     EXPECT_TRUE(MatNear(r, Ordinary(Ordinary(yr, xr), zr), 1e-6f));
 }
 
-TEST(CSMatrixInvert, PivotingAndSingularMatrices)
-{
+TEST(CSMatrixInvert, PivotingAndSingularMatrices) {
     CSMatrix m = Sample();
     CSMatrix inv = m;
     ASSERT_TRUE(inv.Invert());
@@ -179,8 +164,7 @@ TEST(CSMatrixInvert, PivotingAndSingularMatrices)
     EXPECT_TRUE(MatNear(copy, singular, 0));
 }
 
-TEST(CSMatrixBuilders, LookRotationAndLookAt)
-{
+TEST(CSMatrixBuilders, LookRotationAndLookAt) {
     CSMatrix m = Translation(4, 4, 4);
     m.SetLookRotation(CSVector4(0, 0, -1, 0), CSVector4(0, 1, 0, 0));
     EXPECT_TRUE(MatNear(m, CSMatrix(), 0));
@@ -198,13 +182,11 @@ TEST(CSMatrixBuilders, LookRotationAndLookAt)
 
     // A direction parallel to up gives zero basis vectors, no NaNs.
     m.SetLookRotation(CSVector4(0, 1, 0, 0), CSVector4(0, 1, 0, 0));
-    for (float e : m.m)
-        EXPECT_FALSE(std::isnan(e));
+    for (float e : m.m) EXPECT_FALSE(std::isnan(e));
     EXPECT_EQ(m.m[0], 0.0f);
 }
 
-TEST(CSMatrixBuilders, Projections)
-{
+TEST(CSMatrixBuilders, Projections) {
     CSMatrix p;
     p.SetPerspective(90, 1, 1, 101);
     EXPECT_TRUE(MatNear(p, MatrixOf({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1.01f, -1, 0, 0, -1.01f, 0}), 1e-6f));

@@ -7,47 +7,39 @@
 #include "particles/ParticleMatrixStack.h"
 #include "particles/ParticleScratchMatrix.h"
 
-namespace
-{
+namespace {
 using ParticleMatrixStack::g_State;
 
-CSMatrix Ordinary(const CSMatrix& a, const CSMatrix& b)
-{
+CSMatrix Ordinary(const CSMatrix& a, const CSMatrix& b) {
     CSMatrix r;
     r.SetProduct(b, a);
     return r;
 }
 
 // Upper 3 x 3 only.
-::testing::AssertionResult RotNear(const CSMatrix& m, std::initializer_list<float> rows, float tol)
-{
+::testing::AssertionResult RotNear(const CSMatrix& m, std::initializer_list<float> rows, float tol) {
     CSMatrix e = m;
     int i = 0;
-    for (float v : rows)
-    {
+    for (float v : rows) {
         e.m[4 * (i / 3) + i % 3] = v;
         ++i;
     }
     return MatNear(m, e, tol);
 }
 
-class TestCamera : public ParticleCamera
-{
+class TestCamera : public ParticleCamera {
 public:
     int updates = 0;
     CSMatrix rebuilt;
-    void UpdateMatrices() override
-    {
+    void UpdateMatrices() override {
         ++updates;
         m_mViewProjection = rebuilt;
     }
 };
 
-class ParticleMatrixStackTest : public ::testing::Test
-{
+class ParticleMatrixStackTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         g_State = ParticleMatrixStack::State();
         ParticleScratchMatrix.SetIdentity();
         SetParticleCamera(nullptr);
@@ -58,8 +50,7 @@ protected:
 const float kTableTol = 3e-7f;  // table sines at multiples of 64 steps
 }  // namespace
 
-TEST_F(ParticleMatrixStackTest, QuarterTurnsAboutEachAxis)
-{
+TEST_F(ParticleMatrixStackTest, QuarterTurnsAboutEachAxis) {
     CSMatrix m;
     SetRotation256(m, 64, 0, 0);
     EXPECT_TRUE(RotNear(m, {0, -1, 0, 1, 0, 0, 0, 0, 1}, kTableTol));
@@ -86,8 +77,7 @@ TEST_F(ParticleMatrixStackTest, QuarterTurnsAboutEachAxis)
     EXPECT_TRUE(RotNear(m, {0, 0, -1, 0, 1, 0, 1, 0, 0}, kTableTol));
 }
 
-TEST_F(ParticleMatrixStackTest, TableSinesAgainstStandardSines)
-{
+TEST_F(ParticleMatrixStackTest, TableSinesAgainstStandardSines) {
     CSMatrix i, f;
     SetRotation256(i, 32, 0, 0);
     SetRotation256f(f, 32, 0, 0);
@@ -97,8 +87,7 @@ TEST_F(ParticleMatrixStackTest, TableSinesAgainstStandardSines)
     EXPECT_NEAR(f.m[4], 0.707107f, 1e-6f);
 }
 
-TEST_F(ParticleMatrixStackTest, ThreeAngleVariantsAreProductsOfElementaryRotations)
-{
+TEST_F(ParticleMatrixStackTest, ThreeAngleVariantsAreProductsOfElementaryRotations) {
     auto z = [](float a) {
         float r = a * 0.02454369328916073f;
         return MatrixOf({std::cos(r), -std::sin(r), 0, 0, std::sin(r), std::cos(r), 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
@@ -111,8 +100,7 @@ TEST_F(ParticleMatrixStackTest, ThreeAngleVariantsAreProductsOfElementaryRotatio
         float r = c * 0.02454369328916073f;
         return MatrixOf({std::cos(r), 0, -std::sin(r), 0, 0, 1, 0, 0, std::sin(r), 0, std::cos(r), 0, 0, 0, 0, 1});
     };
-    struct Case
-    {
+    struct Case {
         float a, b, c;
         CSMatrix expected;
     };
@@ -124,8 +112,7 @@ TEST_F(ParticleMatrixStackTest, ThreeAngleVariantsAreProductsOfElementaryRotatio
         {a, b, c, Ordinary(Ordinary(y(c), x(b)), z(a))},
         {a, -0.0f, 0, z(a)},
     };
-    for (const Case& k : cases)
-    {
+    for (const Case& k : cases) {
         CSMatrix m;
         SetRotation256f(m, k.a, k.b, k.c);
         EXPECT_TRUE(MatNear(m, k.expected, 1e-6f)) << k.a << ", " << k.b << ", " << k.c;
@@ -134,20 +121,16 @@ TEST_F(ParticleMatrixStackTest, ThreeAngleVariantsAreProductsOfElementaryRotatio
     }
 }
 
-TEST_F(ParticleMatrixStackTest, SettersWriteOnlyTheUpperThreeByThree)
-{
+TEST_F(ParticleMatrixStackTest, SettersWriteOnlyTheUpperThreeByThree) {
     CSMatrix sentinel;
-    for (int i = 0; i < 16; ++i)
-        sentinel.m[i] = 100.0f + i;
+    for (int i = 0; i < 16; ++i) sentinel.m[i] = 100.0f + i;
     const int kept[] = {3, 7, 11, 12, 13, 14, 15};
     const float angles[][3] = {{10, 0, 0}, {10, 20, 0}, {10, 0, 30}, {10, 20, 30}};
-    for (const auto& ang : angles)
-    {
+    for (const auto& ang : angles) {
         CSMatrix mi = sentinel, mf = sentinel;
         SetRotation256(mi, int32_t(ang[0]), int32_t(ang[1]), int32_t(ang[2]));
         SetRotation256f(mf, ang[0], ang[1], ang[2]);
-        for (int k : kept)
-        {
+        for (int k : kept) {
             EXPECT_EQ(mi.m[k], sentinel.m[k]) << k;
             EXPECT_EQ(mf.m[k], sentinel.m[k]) << k;
         }
@@ -171,8 +154,7 @@ TEST_F(ParticleMatrixStackTest, SettersWriteOnlyTheUpperThreeByThree)
     EXPECT_EQ(g_State.m_fRecordedAngle, 8.5f);
 }
 
-TEST_F(ParticleMatrixStackTest, FacingRotationUsesCameraYawAndPitch)
-{
+TEST_F(ParticleMatrixStackTest, FacingRotationUsesCameraYawAndPitch) {
     g_State.m_fCameraYaw = 10;
     g_State.m_fCameraPitch = 20;
     SetFacingRotation(true, true, 1, 2, 3, 0, 0);
@@ -189,8 +171,7 @@ TEST_F(ParticleMatrixStackTest, FacingRotationUsesCameraYawAndPitch)
     EXPECT_TRUE(MatNear(g_State.m_mCurrent, expected, 0));
 }
 
-TEST_F(ParticleMatrixStackTest, FaceCurrentToCameraTurnsByRecordedAngleMinus64)
-{
+TEST_F(ParticleMatrixStackTest, FaceCurrentToCameraTurnsByRecordedAngleMinus64) {
     // After a reset: the camera orientation turned by -64 steps, translation kept.
     SetCurrentRotationZ256f(40);
     ParticleMatrixStack::SetTranslation(1, 2, 3);
@@ -213,8 +194,7 @@ TEST_F(ParticleMatrixStackTest, FaceCurrentToCameraTurnsByRecordedAngleMinus64)
     EXPECT_TRUE(MatNear(g_State.m_mCurrent, Ordinary(Ordinary(turn, facing), before), 1e-6f));
 }
 
-TEST_F(ParticleMatrixStackTest, ProjectionStateFromTheCameraSetUp)
-{
+TEST_F(ParticleMatrixStackTest, ProjectionStateFromTheCameraSetUp) {
     CSMatrix facing = QuarterTurnZ();
     SetParticleProjection(ParticleViewportRect{0, 0, 1024, 768}, 3.14159265f, 1.57079633f, facing, 7, 8, 9);
     EXPECT_FLOAT_EQ(g_State.m_fCameraYaw, 128.0f);
@@ -228,8 +208,7 @@ TEST_F(ParticleMatrixStackTest, ProjectionStateFromTheCameraSetUp)
     EXPECT_EQ(g_State.m_afViewRect[3], -384.0f);
 }
 
-TEST_F(ParticleMatrixStackTest, ViewMatricesFromTheActiveCamera)
-{
+TEST_F(ParticleMatrixStackTest, ViewMatricesFromTheActiveCamera) {
     TestCamera camera;
     camera.m_bDirty = 1;
     camera.rebuilt = Translation(0, 0, -10);
@@ -258,16 +237,13 @@ TEST_F(ParticleMatrixStackTest, ViewMatricesFromTheActiveCamera)
     EXPECT_TRUE(MatNear(g_State.m_mWorldViewProjection, wvp, 0));
 }
 
-TEST_F(ParticleMatrixStackTest, PushAndPopNestEightDeep)
-{
-    for (int i = 0; i < 8; ++i)
-    {
+TEST_F(ParticleMatrixStackTest, PushAndPopNestEightDeep) {
+    for (int i = 0; i < 8; ++i) {
         ParticleMatrixStack::SetTranslation(float(i), 0, 0);
         PushMatrix();
     }
     EXPECT_EQ(g_State.m_nDepth, 8);
-    for (int i = 7; i >= 0; --i)
-    {
+    for (int i = 7; i >= 0; --i) {
         ParticleMatrixStack::SetTranslation(99, 99, 99);
         PopMatrix();
         EXPECT_EQ(g_State.m_mCurrent.m[12], float(i));
@@ -275,17 +251,14 @@ TEST_F(ParticleMatrixStackTest, PushAndPopNestEightDeep)
     EXPECT_EQ(g_State.m_nDepth, 0);
 }
 
-TEST_F(ParticleMatrixStackTest, StackBreachesStopTheProgram)
-{
+TEST_F(ParticleMatrixStackTest, StackBreachesStopTheProgram) {
     EXPECT_DEATH(PopMatrix(), "pop of an empty stack");
     EXPECT_DEATH(ParticleMatrixStack::ApplyParent(), "no saved matrix");
-    for (int i = 0; i < 8; ++i)
-        PushMatrix();
+    for (int i = 0; i < 8; ++i) PushMatrix();
     EXPECT_DEATH(PushMatrix(), "push beyond eight");
 }
 
-TEST_F(ParticleMatrixStackTest, TranslationAndRotationSettersKeepEachOther)
-{
+TEST_F(ParticleMatrixStackTest, TranslationAndRotationSettersKeepEachOther) {
     SetCurrentRotationZ256f(64);
     const CSMatrix rotated = g_State.m_mCurrent;
     ParticleMatrixStack::SetTranslation(1, 2, 3);
@@ -296,8 +269,7 @@ TEST_F(ParticleMatrixStackTest, TranslationAndRotationSettersKeepEachOther)
     EXPECT_TRUE(CSVector4AllEqual(g_State.m_mCurrent.GetTranslation(), CSVector4(1, 2, 3, 1)));
 }
 
-TEST_F(ParticleMatrixStackTest, ScaleAlongTheItemsOwnAxes)
-{
+TEST_F(ParticleMatrixStackTest, ScaleAlongTheItemsOwnAxes) {
     ParticleMatrixStack::SetTranslation(7, 8, 9);
     ParticleMatrixStack::SetScale(2, 3, 4);
     EXPECT_TRUE(MatNear(g_State.m_mCurrent, MatrixOf({2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 7, 8, 9, 1}), 0));
@@ -310,8 +282,7 @@ TEST_F(ParticleMatrixStackTest, ScaleAlongTheItemsOwnAxes)
     EXPECT_TRUE(MatNear(g_State.m_mCurrent, MatrixOf({0, -2, 0, 0, 3, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1}), 0));
 }
 
-TEST_F(ParticleMatrixStackTest, ApplyParentAppliesTheSavedMatrixSecond)
-{
+TEST_F(ParticleMatrixStackTest, ApplyParentAppliesTheSavedMatrixSecond) {
     g_State.m_mCurrent = Translation(0, 5, 0);
     PushMatrix();
     g_State.m_mCurrent = Translation(1, 0, 0);
@@ -329,12 +300,10 @@ TEST_F(ParticleMatrixStackTest, ApplyParentAppliesTheSavedMatrixSecond)
     EXPECT_EQ(g_State.m_nDepth, 1);
 }
 
-TEST_F(ParticleMatrixStackTest, ProjectPointToViewport)
-{
+TEST_F(ParticleMatrixStackTest, ProjectPointToViewport) {
     g_State.m_vViewportScale = CSVector4(512, -384, 1, 0);
     g_State.m_vViewportOffset = CSVector4(512, 384, 0, 0);
-    struct Case
-    {
+    struct Case {
         CSMatrix wvp;
         CSVector4 in, out;
     };
@@ -347,8 +316,7 @@ TEST_F(ParticleMatrixStackTest, ProjectPointToViewport)
         {halfZ, CSVector4(1, 1, 2, 0), CSVector4(1024, 0, 2, 0)},
         {halfZ, CSVector4(1, 1, 4, 0), CSVector4(768, 192, 2, 0)},
     };
-    for (const Case& k : cases)
-    {
+    for (const Case& k : cases) {
         g_State.m_mWorldViewProjection = k.wvp;
         CSVector4 v = k.in;
         ParticleMatrixStack::ProjectPointToViewport(v);
@@ -356,8 +324,7 @@ TEST_F(ParticleMatrixStackTest, ProjectPointToViewport)
     }
 }
 
-TEST_F(ParticleMatrixStackTest, LookAndYawPreRotations)
-{
+TEST_F(ParticleMatrixStackTest, LookAndYawPreRotations) {
     const CSMatrix start = MatrixOf({1, 2, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 3, 4, 5, 1});
     CSMatrix r;
 
@@ -380,8 +347,7 @@ TEST_F(ParticleMatrixStackTest, LookAndYawPreRotations)
     EXPECT_TRUE(MatNear(g_State.m_mCurrent, Ordinary(r, start), 1e-6f));
 }
 
-TEST_F(ParticleMatrixStackTest, ScratchHelpers)
-{
+TEST_F(ParticleMatrixStackTest, ScratchHelpers) {
     const CSMatrix fresh = ParticleScratchMatrix;
     RotateScratch256f(0, 0, 0);
     EXPECT_TRUE(MatNear(ParticleScratchMatrix, fresh, 0));

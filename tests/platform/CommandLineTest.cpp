@@ -22,8 +22,7 @@ TEST(CommandLineTest, JoinsArgumentsAndQuotesThoseWithBlanks) {
         {{"", "-a"}, "\"\" -a"},
         {{nullptr}, "\"\""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(JoinCommandLine(static_cast<int>(c.args.size()), c.args.data()), c.expected);
+    for (const Case& c : cases) EXPECT_EQ(JoinCommandLine(static_cast<int>(c.args.size()), c.args.data()), c.expected);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ TEST(FileSystemTest, ResolvePathMatchesEachComponentIgnoringCase) {
     struct Case {
         std::string name, expected;
     } cases[] = {
-        {"Res-Common/Data/Defenders.xml", "Res-Common/Data/Defenders.xml"},   // exact
+        {"Res-Common/Data/Defenders.xml", "Res-Common/Data/Defenders.xml"},    // exact
         {"res-common\\data\\DEFENDERS.XML", "Res-Common/Data/Defenders.xml"},  // separators and case
         {"RES-COMMON/data/new.xml", "Res-Common/Data/new.xml"},                // missing file keeps its name
         {"res-common/missing/a.xml", "Res-Common/missing/a.xml"},              // rest kept as written

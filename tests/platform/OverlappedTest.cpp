@@ -31,8 +31,8 @@ protected:
 
 TEST_F(OverlappedFiles, NamesOpenWithEitherSeparatorAndAnyCase) {
     const std::string root = dir_.string();
-    for (const std::string& name : {root + "/Sounds/BtnPress.wav", root + "/sounds/btnpress.wav",
-                                    root + "\\SOUNDS\\btnpress.WAV"}) {
+    for (const std::string& name :
+         {root + "/Sounds/BtnPress.wav", root + "/sounds/btnpress.wav", root + "\\SOUNDS\\btnpress.WAV"}) {
         HANDLE file = Open(name);
         ASSERT_NE(INVALID_HANDLE_VALUE, file) << name;
         DWORD high = 99;

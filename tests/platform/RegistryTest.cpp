@@ -27,29 +27,29 @@ long long Query(HKEY key, const char* name) {
 
 TEST(RegistryTest, ValuesFromTheFileNamedByTheEnvironment) {
     ScratchFolder tmp;
-    ScopedEnv env("DUNMARCH_REGISTRY",
-                  tmp.Write("reg.ini", "; the game's key\n[PARAMETERS]\n  LANGUAGE = 3 \ndefault=0x10\n"
-                                       "Negative=-1\nHuge=4294967296\nWord=five\nEmpty=\nnoequals\n")
-                      .c_str());
+    ScopedEnv env("DUNMARCH_REGISTRY", tmp.Write("reg.ini",
+                                                 "; the game's key\n[PARAMETERS]\n  LANGUAGE = 3 \ndefault=0x10\n"
+                                                 "Negative=-1\nHuge=4294967296\nWord=five\nEmpty=\nnoequals\n")
+                                           .c_str());
     HKEY key = nullptr;
     // Key paths are compared without regard to case, as the registry does.
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\morvane\\DUNMARCH\\parameters", 0,
-                                           KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\morvane\\DUNMARCH\\parameters", 0, KEY_READ, &key));
     ASSERT_NE(nullptr, key);
 
     struct Case {
         const char* name;
         long long expected;
     } cases[] = {
-        {"LANGUAGE", 3}, {"language", 3},   {"DEFAULT", 16}, {"Negative", 0xFFFFFFFFLL},
-        {"Huge", -1},    {"Word", -1},      {"Empty", -1},   {"missing", -1},
+        {"LANGUAGE", 3}, {"language", 3}, {"DEFAULT", 16}, {"Negative", 0xFFFFFFFFLL},
+        {"Huge", -1},    {"Word", -1},    {"Empty", -1},   {"missing", -1},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, Query(key, c.name)) << c.name;
 
     // A buffer too small for a DWORD is refused; a size query works without one.
     DWORD small = 2, value = 0;
-    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "LANGUAGE", nullptr, nullptr,
-                                                reinterpret_cast<LPBYTE>(&value), &small));
+    EXPECT_EQ(ERROR_MORE_DATA,
+              RegQueryValueExA(key, "LANGUAGE", nullptr, nullptr, reinterpret_cast<LPBYTE>(&value), &small));
     EXPECT_EQ(sizeof(DWORD), small);
     DWORD size = 0;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "LANGUAGE", nullptr, nullptr, nullptr, &size));

@@ -59,8 +59,8 @@ TEST(ShellFoldersTest, RefusesOtherFoldersAndPathsTooLong) {
 
 TEST(ShellFoldersTest, WidePathsRoundTripAnyLinuxName) {
     // UTF-8 becomes code points; a byte that is not UTF-8 survives as an escape.
-    const std::string names[] = {"plain", "Jos\xc3\xa9", "\xd0\x98\xd0\xbc\xd1\x8f", "bad\xff\xfe", "\xe2\x82",
-                                 "\xf0\x9f\x8e\xae"};
+    const std::string names[] = {"plain",       "Jos\xc3\xa9", "\xd0\x98\xd0\xbc\xd1\x8f",
+                                 "bad\xff\xfe", "\xe2\x82",    "\xf0\x9f\x8e\xae"};
     for (const std::string& name : names) EXPECT_EQ(name, platform::WideToPath(platform::PathToWide(name)));
     EXPECT_EQ(std::wstring(L"Jos\u00e9"), platform::PathToWide("Jos\xc3\xa9"));
 }
@@ -70,7 +70,7 @@ TEST(ShellFoldersTest, WideFileCalls) {
     const std::wstring folder = platform::PathToWide(tmp / "Dunmarch_DATA/");
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(folder.c_str()));
     EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    EXPECT_FALSE(CreateDirectoryW(folder.c_str(), nullptr));  // exists already
+    EXPECT_FALSE(CreateDirectoryW(folder.c_str(), nullptr));                             // exists already
     EXPECT_FALSE(CreateDirectoryW(platform::PathToWide(tmp / "a/b").c_str(), nullptr));  // one level only
     EXPECT_NE(0u, GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 

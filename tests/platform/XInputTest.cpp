@@ -77,8 +77,8 @@ TEST(XInputTest, MapsTheFirstPadOntoTheXInputState) {
     pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767);
     pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 16384);
     ASSERT_EQ(XInputGetState(0, &state), static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(state.Gamepad.wButtons, XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START | XINPUT_GAMEPAD_DPAD_UP |
-                                          XINPUT_GAMEPAD_RIGHT_SHOULDER);
+    EXPECT_EQ(state.Gamepad.wButtons,
+              XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START | XINPUT_GAMEPAD_DPAD_UP | XINPUT_GAMEPAD_RIGHT_SHOULDER);
     EXPECT_EQ(state.Gamepad.sThumbLY, 32767);  // negated and kept in range
     EXPECT_EQ(state.Gamepad.sThumbRY, -1000);
     EXPECT_EQ(state.Gamepad.sThumbRX, -1000);

@@ -143,8 +143,8 @@ TEST_F(OpenUrlTest, WebAddressesReachTheOpenerAsOneArgumentWithoutAShell) {
 }
 
 TEST_F(OpenUrlTest, OtherAddressesAreRefused) {
-    for (const char* address : {"file:///etc/passwd", "javascript:alert(1)", "notepad.exe", "", "http://a b",
-                                "http://a\nb", "-e http://x"}) {
+    for (const char* address :
+         {"file:///etc/passwd", "javascript:alert(1)", "notepad.exe", "", "http://a b", "http://a\nb", "-e http://x"}) {
         EXPECT_FALSE(OpenUrl(address)) << address;
     }
     EXPECT_TRUE(OpenUrl("HTTP://EXAMPLE.ORG/"));

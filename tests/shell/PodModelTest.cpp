@@ -10,9 +10,7 @@ namespace {
 
 using podwriter::TagStream;
 
-std::vector<float> Identity16() {
-    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-}
+std::vector<float> Identity16() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
 
 // One triangle on a mesh node that hangs below an animated root:
 // the root moves along x by 10 per frame over 3 frames.
@@ -284,7 +282,8 @@ TEST(PodReader, RefusesBadFiles) {
         {"more mesh nodes than nodes", [](podwriter::Scene& s) { s.meshNodeCount = 3; }},
         {"texture out of range", [](podwriter::Scene& s) { s.materials[0].diffuseTexture = 4; }},
         {"animation shorter than the frames", [](podwriter::Scene& s) { s.nodes[1].position.resize(6); }},
-        {"animated channel without data", [](podwriter::Scene& s) { s.nodes[0].animFlags = 2, s.nodes[0].rotation.clear(); }},
+        {"animated channel without data",
+         [](podwriter::Scene& s) { s.nodes[0].animFlags = 2, s.nodes[0].rotation.clear(); }},
         {"face index beyond the vertices", [](podwriter::Scene& s) { s.meshes[0].faces[2] = 3; }},
         {"interleaved data too short", [](podwriter::Scene& s) { s.meshes[0].interleaved.resize(20); }},
         {"attribute beyond its stride", [](podwriter::Scene& s) { s.meshes[0].attributes[0].offset = 4; }},

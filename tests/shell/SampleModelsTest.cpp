@@ -31,8 +31,7 @@ bool Load(CPodScene& scene, const std::string& name) {
 
 int NodeIndex(const CPodScene& scene, const std::string& name) {
     for (uint32_t i = 0; i < scene.nNumNode; ++i)
-        if (scene.pNode[i].name == name)
-            return int(i);
+        if (scene.pNode[i].name == name) return int(i);
     return -1;
 }
 

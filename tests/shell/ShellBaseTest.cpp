@@ -39,11 +39,10 @@ TEST_F(ShellBaseTest, IntAccessorsRefuseOutOfRangeAndReadOnlyIndices) {
         bool accepted;
         int readBack;
     } cases[] = {
-        {2, 0, false, 1024},  {2, 800, true, 800},  {3, -5, false, 768},  {3, 1, true, 1},
-        {6, 0, true, 0},      {7, 0, false, 1},     {8, 2, true, 2},      {9, 3, false, 0},
-        {9, 2, true, 2},      {10, 4, false, 0},    {11, -1, false, 0},   {11, 32, true, 32},
-        {12, 4, false, -1},   {12, 3, true, -1},    {13, 1, false, 0},    {14, 5, true, 5},
-        {15, 9, true, 9},     {16, 1, false, 2},    {17, 1, false, -1},   {99, 1, false, -1},
+        {2, 0, false, 1024}, {2, 800, true, 800}, {3, -5, false, 768}, {3, 1, true, 1},    {6, 0, true, 0},
+        {7, 0, false, 1},    {8, 2, true, 2},     {9, 3, false, 0},    {9, 2, true, 2},    {10, 4, false, 0},
+        {11, -1, false, 0},  {11, 32, true, 32},  {12, 4, false, -1},  {12, 3, true, -1},  {13, 1, false, 0},
+        {14, 5, true, 5},    {15, 9, true, 9},    {16, 1, false, 2},   {17, 1, false, -1}, {99, 1, false, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(shell_.SetInt(c.index, c.value), c.accepted) << "index " << c.index << " value " << c.value;

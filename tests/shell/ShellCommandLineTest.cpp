@@ -140,8 +140,9 @@ TEST_F(ShellApplyTest, AppliesEveryOption) {
 }
 
 TEST_F(ShellApplyTest, AliasesAndLaterValuesWin) {
-    ShellOptions& o = Apply("-width=800 -FSAAMode=1 -quitafterframe=3 -quitaftertime=1 -colorbpp=8 "
-                            "-powersaving=0 -colourbpp=24 -width=640 -c=7");
+    ShellOptions& o = Apply(
+        "-width=800 -FSAAMode=1 -quitafterframe=3 -quitaftertime=1 -colorbpp=8 "
+        "-powersaving=0 -colourbpp=24 -width=640 -c=7");
     EXPECT_EQ(o.windowWidth, 640);  // the command line comes after the option file
     EXPECT_EQ(o.fsaaMode, 1);
     EXPECT_EQ(o.quitAfterFrame, 3);

@@ -35,9 +35,7 @@ public:
     void ProcessMessages() override {}
 };
 
-d3d9::NullDevice* CurrentNullDevice() {
-    return g_d3dDevice ? d3d9::AsNullDevice(g_d3dDevice) : nullptr;
-}
+d3d9::NullDevice* CurrentNullDevice() { return g_d3dDevice ? d3d9::AsNullDevice(g_d3dDevice) : nullptr; }
 
 // Records the frames it is asked to run and the device events it receives,
 // with what the device had done by then.
@@ -126,7 +124,10 @@ TEST_F(ShellDeviceTest, RefusalsEndStartUpBeforeTheFirstFrame) {
         {"no Direct3D", [](d3d9::NullScript& s) { s.refuseCreate = true; }, nullptr, nullptr},
         {"no display mode", [](d3d9::NullScript& s) { s.displayModeResult = E_FAIL; }, nullptr, nullptr},
         {"device type", [](d3d9::NullScript& s) { s.deviceTypeResult = D3DERR_NOTAVAILABLE; }, nullptr, nullptr},
-        {"no DXT1", [](d3d9::NullScript& s) { s.refusedFormats.push_back({0, D3DRTYPE_TEXTURE, D3DFMT_DXT1}); },
+        {"no DXT1",
+         [](d3d9::NullScript& s) {
+             s.refusedFormats.push_back({0, D3DRTYPE_TEXTURE, D3DFMT_DXT1});
+         },
          "Resource Error", "Texture Compression DXT1 Not Supported"},
         {"no colour target",
          [](d3d9::NullScript& s) {
@@ -134,7 +135,9 @@ TEST_F(ShellDeviceTest, RefusalsEndStartUpBeforeTheFirstFrame) {
          },
          "General Error", "No Color Render Target Supported"},
         {"no float target",
-         [](d3d9::NullScript& s) { s.refusedFormats.push_back({D3DUSAGE_RENDERTARGET, D3DRTYPE_SURFACE, D3DFMT_R32F}); },
+         [](d3d9::NullScript& s) {
+             s.refusedFormats.push_back({D3DUSAGE_RENDERTARGET, D3DRTYPE_SURFACE, D3DFMT_R32F});
+         },
          "General Error", "No Floating Point Render Target Supported"},
         {"no caps", [](d3d9::NullScript& s) { s.capsResult = E_FAIL; }, nullptr, nullptr},
         {"vertex shader 1.1", [](d3d9::NullScript& s) { s.caps.VertexShaderVersion = D3DVS_VERSION(1, 1); },
@@ -361,9 +364,9 @@ TEST_F(ShellDeviceTest, CaptureNeedsAPresentedFrameAndKeepsItsTopLeftCorner) {
     // A larger buffer (3 x 3, rows of 12 bytes) takes the 2 x 2 frame in its top-left corner.
     ASSERT_TRUE(host.CaptureBuffer(3, 3, buffer.data()));
     const std::vector<unsigned char> expected = {
-        0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0,  // bottom row: beyond the frame
-        0x99, 0x66, 0x33, 0,    0,    0xCC, 0, 0, 0, 0, 0, 0,  //
-        0x99, 0x66, 0x33, 0,    0,    0xCC, 0, 0, 0, 0, 0, 0,  // top row
+        0,    0,    0,    0, 0, 0,    0, 0, 0, 0, 0, 0,  // bottom row: beyond the frame
+        0x99, 0x66, 0x33, 0, 0, 0xCC, 0, 0, 0, 0, 0, 0,  //
+        0x99, 0x66, 0x33, 0, 0, 0xCC, 0, 0, 0, 0, 0, 0,  // top row
     };
     EXPECT_EQ(buffer, expected);
     host.ReleaseAPI();
@@ -453,8 +456,9 @@ TEST_F(ShellDeviceTest, NameTables) {
     const struct {
         D3DFORMAT format;
         const char* name;
-    } formats[] = {{D3DFMT_R8G8B8, "R8G8B8"}, {D3DFMT_D32F_LOCKABLE, "D32F_LOCKABLE"}, {D3DFMT_INDEX32, "INDEX32"},
-                   {D3DFMT_A32B32G32R32F, "A32B32G32R32F"}, {D3DFMT_DXT3, "DXT3"}, {D3DFMT_UYVY, "UYVY"},
+    } formats[] = {{D3DFMT_R8G8B8, "R8G8B8"},       {D3DFMT_D32F_LOCKABLE, "D32F_LOCKABLE"},
+                   {D3DFMT_INDEX32, "INDEX32"},     {D3DFMT_A32B32G32R32F, "A32B32G32R32F"},
+                   {D3DFMT_DXT3, "DXT3"},           {D3DFMT_UYVY, "UYVY"},
                    {D3DFMT_A2R10G10B10, "Unknown"}, {D3DFMT_UNKNOWN, "Unknown"}};
     for (const auto& f : formats) EXPECT_STREQ(D3DFormatName(f.format), f.name) << f.name;
     EXPECT_STREQ(D3DMultiSampleName(0), "NONE");

@@ -38,7 +38,7 @@ protected:
 TEST_F(InputTest, PointerCodesBecomeOneTouchEventPerFrame) {
     struct Case {
         int code;
-        int phase;   // -1: no event
+        int phase;  // -1: no event
         int button;
         int codeAfter;
     } cases[] = {
@@ -97,9 +97,9 @@ TEST(KeyCodeTableTest, MapsVirtualKeysToProgramCodes) {
         int vk;
         int code;
     } cases[] = {
-        {0x30, 0},  {0x39, 9},  {0x41, 10}, {0x5A, 35}, {0x3B, 35}, {0x70, 36}, {0x7B, 47}, {0x28, 48},
-        {0x62, 48}, {0x69, 55}, {0x1B, 56}, {0x20, 57}, {0x0D, 58}, {0x08, 59}, {0x09, 60}, {0x60, 61},
-        {0x6E, 62}, {0x11, 63}, {0x10, 64}, {0x12, 65}, {0x14, 69}, {0x90, 70}, {0xC0, 72}, {0xDC, 82},
+        {0x30, 0},  {0x39, 9},  {0x41, 10}, {0x5A, 35},  {0x3B, 35},  {0x70, 36},  {0x7B, 47},  {0x28, 48},
+        {0x62, 48}, {0x69, 55}, {0x1B, 56}, {0x20, 57},  {0x0D, 58},  {0x08, 59},  {0x09, 60},  {0x60, 61},
+        {0x6E, 62}, {0x11, 63}, {0x10, 64}, {0x12, 65},  {0x14, 69},  {0x90, 70},  {0xC0, 72},  {0xDC, 82},
         {0x6D, 86}, {0x2C, 87}, {0x13, 88}, {0x00, 255}, {0x3A, 255}, {0x7C, 255}, {0xC1, 255}, {0xFF, 255},
     };
     for (const Case& c : cases) EXPECT_EQ(KeyCodeTable[c.vk], c.code) << "vk " << c.vk;
@@ -210,7 +210,7 @@ TEST(GamepadTest, DecodesTheFirstPad) {
     EXPECT_EQ(pad.dpad.left, 1);
     EXPECT_EQ(pad.dpad.up, 0);
     EXPECT_FLOAT_EQ(pad.sticks[0], -32768.0f / 32767.0f);  // slightly below -1
-    EXPECT_FLOAT_EQ(pad.sticks[1], -1.0f);                  // up is positive
+    EXPECT_FLOAT_EQ(pad.sticks[1], -1.0f);                 // up is positive
     EXPECT_FLOAT_EQ(pad.triggers[1], 1.0f);
     EXPECT_FLOAT_EQ(pad.triggers[0], 0.0f);
     EXPECT_TRUE(SetGamepadVibration(2.0f, -1.0f));
@@ -229,8 +229,8 @@ public:
     void Initialize() override { log_.push_back("Initialize"); }
     void Shutdown() override { log_.push_back("Shutdown"); }
     void Update() override {
-        log_.push_back("Update:" + std::to_string(TouchEvents.size()) + ":" +
-                       std::to_string(GetInputState().keys[57]) + "/" + std::to_string(GetInputState().previousKeys[57]));
+        log_.push_back("Update:" + std::to_string(TouchEvents.size()) + ":" + std::to_string(GetInputState().keys[57]) +
+                       "/" + std::to_string(GetInputState().previousKeys[57]));
     }
     void Draw() override { log_.push_back("Draw"); }
 
@@ -258,7 +258,8 @@ TEST_F(InputTest, ApplicationDrivesTheGame) {
     EXPECT_EQ(g_shellApp, nullptr);
     EXPECT_EQ(g_shellGame, nullptr);
     // The key states are copied into last frame's after each frame.
-    EXPECT_EQ(log, (std::vector<std::string>{"Initialize", "Update:1:1/0", "Draw", "Update:1:1/1", "Draw", "Shutdown"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"Initialize", "Update:1:1/0", "Draw", "Update:1:1/1", "Draw", "Shutdown"}));
     // ~ShellApp deletes the game.
 }
 

@@ -142,11 +142,16 @@ TEST_F(ShellRunTest, StartupFailuresReleaseOnlyWhatExists) {
         const char* message;
     } cases[] = {
         {"InitApplication", [](Script& s) { s.initApplication = false; }, {"InitApplication"}, nullptr},
-        {"InitOS", [](Script& s) { s.initOS = false; }, {"InitApplication", "InitOS", "QuitApplication"},
+        {"InitOS",
+         [](Script& s) { s.initOS = false; },
+         {"InitApplication", "InitOS", "QuitApplication"},
          "InitOS failed!\n"},
-        {"InitAPI", [](Script& s) { s.initAPI = false; },
-         {"InitApplication", "InitOS", "InitAPI", "ReleaseOS", "QuitApplication"}, "InitAPI failed!\n"},
-        {"InitView", [](Script& s) { s.initView = false; },
+        {"InitAPI",
+         [](Script& s) { s.initAPI = false; },
+         {"InitApplication", "InitOS", "InitAPI", "ReleaseOS", "QuitApplication"},
+         "InitAPI failed!\n"},
+        {"InitView",
+         [](Script& s) { s.initView = false; },
          {"InitApplication", "InitOS", "InitAPI", "InitView", "ReleaseAPI", "ReleaseOS", "QuitApplication"},
          "InitView failed!\n"},
     };
@@ -161,8 +166,7 @@ TEST_F(ShellRunTest, StartupFailuresReleaseOnlyWhatExists) {
         host.readPath_ = host.writePath_ = dir_.File("none/");
         host.commandLine_.Set("-qaf=5");
         testing::internal::CaptureStderr();
-        while (host.Run()) {
-        }
+        while (host.Run()) {}
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(log, c.expected) << c.name;
         EXPECT_EQ(app.frames_, 0) << c.name;
@@ -211,8 +215,7 @@ TEST_F(ShellRunTest, QuitAfterTimeZeroAndNegative) {
     host.Init(&app);
     host.readPath_ = host.writePath_ = dir_.File("none/");
     host.commandLine_.Set("-qat=-1 -qaf=4");
-    while (host.Run()) {
-    }
+    while (host.Run()) {}
     EXPECT_EQ(app.frames_, 5);
 }
 
@@ -269,8 +272,7 @@ TEST_F(ShellRunTest, OptionFileFromTheReadPathElseTheWritePath) {
         host.writePath_ = write.Folder();
         host.commandLine_.Set("-width=640 -qaf=0");
         testing::internal::CaptureStderr();
-        while (host.Run()) {
-        }
+        while (host.Run()) {}
         const std::string err = testing::internal::GetCapturedStderr();
         // The command line comes after the file, so its value wins.
         EXPECT_EQ(app.options_->windowWidth, c.expectedWidth);

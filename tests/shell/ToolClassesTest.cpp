@@ -9,8 +9,7 @@
 
 namespace {
 
-TEST(CToolString, GrowsOnlyWhenTheTextDoesNotFit)
-{
+TEST(CToolString, GrowsOnlyWhenTheTextDoesNotFit) {
     struct Step {
         const char* text;
         size_t capacity;
@@ -18,8 +17,7 @@ TEST(CToolString, GrowsOnlyWhenTheTextDoesNotFit)
     };
     const Step steps[] = {
         {"abcde", 6, false},  // capacity 1 cannot hold it: 5 + 1 bytes
-        {"abc", 6, true},
-        {"", 6, true},
+        {"abc", 6, true},     {"", 6, true},
         {"abcdef", 7, false},  // length equal to the capacity leaves no room for the terminator
         {"x", 7, true},
     };
@@ -36,8 +34,7 @@ TEST(CToolString, GrowsOnlyWhenTheTextDoesNotFit)
     }
 }
 
-TEST(CToolString, AssignsPartsOfItsOwnText)
-{
+TEST(CToolString, AssignsPartsOfItsOwnText) {
     CToolString s;
     s.Assign("hello world");
     s.Assign(s.c_str() + 6, 5);  // fits: the buffer is reused
@@ -58,8 +55,7 @@ TEST(CToolString, AssignsPartsOfItsOwnText)
     EXPECT_EQ(0u, s.length());
 }
 
-TEST(CToolResourceFile, CloseNeverFreesCallerMemoryAndIsIdempotent)
-{
+TEST(CToolResourceFile, CloseNeverFreesCallerMemoryAndIsIdempotent) {
     char data[8] = "pod";
     CToolResourceFile file(data, sizeof data);
     EXPECT_TRUE(file.IsOpen());
@@ -72,8 +68,7 @@ TEST(CToolResourceFile, CloseNeverFreesCallerMemoryAndIsIdempotent)
     EXPECT_STREQ("pod", data);  // a free of stack memory would have been reported
 }
 
-TEST(CToolBackground, InitReplacesItsState)
-{
+TEST(CToolBackground, InitReplacesItsState) {
     CToolBackground background;
     CToolString error;
     EXPECT_EQ(0, background.Init(nullptr, false, nullptr));
@@ -81,8 +76,7 @@ TEST(CToolBackground, InitReplacesItsState)
     EXPECT_STREQ("", error.c_str());
 }
 
-TEST(ToolDebugOutput, FormatsAndCutsToTheBuffer)
-{
+TEST(ToolDebugOutput, FormatsAndCutsToTheBuffer) {
     testing::internal::CaptureStderr();
     ToolDebugOutput("Error: %s %d\n", "value", 42);
     EXPECT_EQ("Error: value 42\n", testing::internal::GetCapturedStderr());

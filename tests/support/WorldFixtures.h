@@ -28,8 +28,7 @@ inline podwriter::Mesh Triangles(int count, Layout layout, std::vector<uint8_t> 
     m.stride = layout == Layout::Static ? 56 : layout == Layout::LightMapped ? 64 : 68;
     m.numUVW = layout == Layout::LightMapped ? 2 : 1;
     m.attributes = {{6006, 1, 3, 0}, {6007, 1, 3, 12}, {6008, 1, 3, 24}, {6009, 1, 3, 36}, {6010, 1, 2, 48}};
-    if (layout == Layout::LightMapped)
-        m.attributes.push_back({6010, 1, 2, 56});
+    if (layout == Layout::LightMapped) m.attributes.push_back({6010, 1, 2, 56});
     if (layout == Layout::Skinned) {
         m.attributes.push_back({6013, 1, 2, 56});
         m.attributes.push_back({6012, 10, 2, 64});
@@ -129,8 +128,7 @@ protected:
                                             const std::vector<uint8_t>& bvh = {}) {
         const std::string path = (std::filesystem::current_path() / (name + ".pod")).string();
         WriteBytes(path, podwriter::WritePod(scene));
-        if (!bvh.empty())
-            WriteBytes((std::filesystem::current_path() / (name + ".bvh")).string(), bvh);
+        if (!bvh.empty()) WriteBytes((std::filesystem::current_path() / (name + ".bvh")).string(), bvh);
         boost::shared_ptr<Graphics::Model> model = Graphics::Model::LoadFromFile(path);
         EXPECT_TRUE(model) << path;
         return model;
@@ -147,8 +145,7 @@ protected:
 
 inline void ExpectMatrixNear(const std::vector<float>& actual, const Matrix4& expected, float tolerance = 1e-4f) {
     ASSERT_GE(actual.size(), 16u);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(actual[size_t(i)], expected[i], tolerance) << "element " << i;
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual[size_t(i)], expected[i], tolerance) << "element " << i;
 }
 
 }  // namespace worldfixture

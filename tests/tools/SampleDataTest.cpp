@@ -34,12 +34,23 @@ TEST(SampleDataTest, ConfigNamesTheCatalogueFolders) {
         const cfg::Folder& folder;
         const std::string& value;
     } folders[] = {
-        {cfg::kUi, p.UiPath},           {cfg::kUiTexture, p.UiTexturePath}, {cfg::kVideos, p.VideosPath},
-        {cfg::kTextures, p.TexturesPath}, {cfg::kFonts, p.FontsPath},       {cfg::kMeshes, p.MeshesPath},
-        {cfg::kMapViews, p.MapViewsPath}, {cfg::kLanguage, p.LanguagePath}, {cfg::kLogic, p.LogicPath},
-        {cfg::kSounds, p.SoundsPath},   {cfg::kMaps, p.MapsPath},           {cfg::kWaves, p.WavesPath},
-        {cfg::kDefenders, p.DefendersPath}, {cfg::kAttackers, p.AttackersPath}, {cfg::kWeapons, p.WeaponsPath},
-        {cfg::kAnims, p.AnimsPath},     {cfg::kParticles, p.ParticlesPath},
+        {cfg::kUi, p.UiPath},
+        {cfg::kUiTexture, p.UiTexturePath},
+        {cfg::kVideos, p.VideosPath},
+        {cfg::kTextures, p.TexturesPath},
+        {cfg::kFonts, p.FontsPath},
+        {cfg::kMeshes, p.MeshesPath},
+        {cfg::kMapViews, p.MapViewsPath},
+        {cfg::kLanguage, p.LanguagePath},
+        {cfg::kLogic, p.LogicPath},
+        {cfg::kSounds, p.SoundsPath},
+        {cfg::kMaps, p.MapsPath},
+        {cfg::kWaves, p.WavesPath},
+        {cfg::kDefenders, p.DefendersPath},
+        {cfg::kAttackers, p.AttackersPath},
+        {cfg::kWeapons, p.WeaponsPath},
+        {cfg::kAnims, p.AnimsPath},
+        {cfg::kParticles, p.ParticlesPath},
     };
     for (const auto& f : folders) EXPECT_EQ(f.folder.Path(), f.value) << f.folder.element;
 

@@ -14,8 +14,8 @@ namespace clips {
 // Every table the clip writer makes, each once: the data stamp's six in its order,
 // then the keeper's and the hero's.
 inline constexpr const char* kTables[] = {
-    "warrior.xml", "archer.xml", "caster.xml", "orcwarrior.xml", "orcarcher.xml", "orccaster.xml",
-    "keeper.xml",  "hero.xml",
+    "warrior.xml",   "archer.xml",    "caster.xml", "orcwarrior.xml",
+    "orcarcher.xml", "orccaster.xml", "keeper.xml", "hero.xml",
 };
 
 namespace detail {

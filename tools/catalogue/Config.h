@@ -48,9 +48,9 @@ inline constexpr Folder kAnims{"anims", kResourceCommon, "anims/"};
 inline constexpr Folder kParticles{"particles", kResourceCommon, "particles/"};
 
 // In the order config.xml lists them.
-inline constexpr Folder kFolders[] = {kUi,       kUiTexture, kVideos, kTextures, kFonts, kMeshes,
-                                      kMapViews, kLanguage,  kLogic,  kSounds,   kMaps,  kWaves,
-                                      kDefenders, kAttackers, kWeapons, kAnims, kParticles};
+inline constexpr Folder kFolders[] = {kUi,        kUiTexture, kVideos,  kTextures, kFonts,    kMeshes,
+                                      kMapViews,  kLanguage,  kLogic,   kSounds,   kMaps,     kWaves,
+                                      kDefenders, kAttackers, kWeapons, kAnims,    kParticles};
 
 // The playable maps, in order (the loading screen preloads the first).
 inline constexpr const char* kMapNames[] = {"Harrowmere"};

@@ -16,7 +16,7 @@ namespace level {
 
 inline constexpr int kCellScale = 15;
 inline constexpr int kGridColumns = static_cast<int>(models::kMapWidth) / kCellScale;  // 42
-inline constexpr int kGridRows = static_cast<int>(models::kMapDepth) / kCellScale;      // 32
+inline constexpr int kGridRows = static_cast<int>(models::kMapDepth) / kCellScale;     // 32
 
 struct Cell {
     int column;
@@ -42,8 +42,8 @@ struct Spot {
     int facing;
 };
 inline constexpr Spot kDefenderSpots[] = {
-    {1, {16, 5}, 0, 0},    {2, {26, 5}, 0, 0},    {3, {9, 12}, 1, 90},  {4, {33, 12}, 1, 270}, {5, {14, 17}, 0, 0},
-    {6, {28, 17}, 0, 0},   {7, {21, 14}, 1, 0},   {8, {17, 22}, 0, 0},  {9, {25, 22}, 0, 0},   {10, {21, 20}, 1, 0},
+    {1, {16, 5}, 0, 0},  {2, {26, 5}, 0, 0},  {3, {9, 12}, 1, 90}, {4, {33, 12}, 1, 270}, {5, {14, 17}, 0, 0},
+    {6, {28, 17}, 0, 0}, {7, {21, 14}, 1, 0}, {8, {17, 22}, 0, 0}, {9, {25, 22}, 0, 0},   {10, {21, 20}, 1, 0},
 };
 
 // The map's free effects (the map definition's "particle" entries), placed at the

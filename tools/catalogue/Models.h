@@ -33,7 +33,7 @@ inline constexpr float kCellWorldSize = 40.0f;
 inline constexpr float kMapWidth = kMapColumns * kCellWorldSize;
 inline constexpr float kMapDepth = kMapRows * kCellWorldSize;
 
-inline constexpr const char kMapMesh[] = "harrowmere.pod";          // light-mapped
+inline constexpr const char kMapMesh[] = "harrowmere.pod";             // light-mapped
 inline constexpr const char kMapMeshPlain[] = "harrowmere_plain.pod";  // same ground, no light map
 // Light-map factors the map definition can pass ("lmfactors").
 inline constexpr float kMapLightMapFactors[2] = {1.0f, 1.0f};
@@ -75,9 +75,9 @@ inline constexpr int kPartCount = 8;
 inline constexpr const char kRightForeArm[] = "RightForeArm";
 inline constexpr const char kLeftForeArm[] = "LeftForeArm";
 // Node order of every humanoid: the mesh node, the armature, then the bones.
-inline constexpr const char* kHumanoidNodes[] = {"Body",  "Armature",     "Hips",    "Spine",       "Head",
-                                                 "RightArm", kRightForeArm, "LeftArm", kLeftForeArm, "RightLeg",
-                                                 "LeftLeg"};
+inline constexpr const char* kHumanoidNodes[] = {"Body",       "Armature", "Hips",        "Spine",
+                                                 "Head",       "RightArm", kRightForeArm, "LeftArm",
+                                                 kLeftForeArm, "RightLeg", "LeftLeg"};
 
 struct Clip {
     const char* name;
@@ -86,8 +86,8 @@ struct Clip {
 };
 // Every humanoid carries all clips the brains ask for.
 inline constexpr Clip kHumanoidClips[] = {
-    {"idle", 0, 12},       {"walk", 12, 24},      {"death", 24, 36},     {"strike_1", 36, 48},
-    {"strike_2", 48, 60},  {"bow_shoot", 60, 72}, {"castsmall", 72, 84}, {"castbig", 84, 96},
+    {"idle", 0, 12},      {"walk", 12, 24},      {"death", 24, 36},     {"strike_1", 36, 48},
+    {"strike_2", 48, 60}, {"bow_shoot", 60, 72}, {"castsmall", 72, 84}, {"castbig", 84, 96},
 };
 inline constexpr int kHumanoidFrameCount = 96;
 inline constexpr float kHumanoidFps = 15.0f;

@@ -67,12 +67,11 @@ inline constexpr const char kMainMenuMusic[] = "mainmenuogg.ogg";
 inline constexpr const char kMapMusic[] = "harrowmere.ogg";
 
 inline constexpr const char* kEffects[] = {
-    kBtnPress,   kBtnUnactive,  kTransition,  kWaveBegin,    kWaveOver,  kGameVictory,   kGameOver,
-    kSpawn,      kHeal,         kResurrect,   kTeleport,     kHide,      kUnhide,        kUpgrade,
-    kSell,       kFireStorm,    kSlow,        kLightningBolt2, kSwordSwing, kBowDraw,    kSpellCharge,
-    kSwordHit,   kAxeHit,       kClubHit,     kBowShot,      kCrossbowShot, kSpellCast,  kArrowHit,
-    kFireballHit, kMagicHit,    kExplosion,   kDeath1,       kDeath2,    kDeath3,        kOrcDeath,
-    kMonsterDeath,
+    kBtnPress, kBtnUnactive,    kTransition, kWaveBegin,    kWaveOver,    kGameVictory, kGameOver,  kSpawn,
+    kHeal,     kResurrect,      kTeleport,   kHide,         kUnhide,      kUpgrade,     kSell,      kFireStorm,
+    kSlow,     kLightningBolt2, kSwordSwing, kBowDraw,      kSpellCharge, kSwordHit,    kAxeHit,    kClubHit,
+    kBowShot,  kCrossbowShot,   kSpellCast,  kArrowHit,     kFireballHit, kMagicHit,    kExplosion, kDeath1,
+    kDeath2,   kDeath3,         kOrcDeath,   kMonsterDeath,
 };
 inline constexpr const char* kMusic[] = {kMainMenuMusic, kMapMusic};
 

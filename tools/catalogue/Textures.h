@@ -116,11 +116,8 @@ struct AtlasSprite {
     int x, y, width, height;
 };
 inline constexpr AtlasSprite kAtlasSprites[] = {
-    {"spark.dds", 0, 0, 128, 128},
-    {"smoke.dds", 128, 0, 128, 128},
-    {"ring.dds", 0, 128, 128, 64},
-    {"star.dds", 0, 192, 64, 64},
-    {"flare.dds", 128, 128, 128, 128},
+    {"spark.dds", 0, 0, 128, 128}, {"smoke.dds", 128, 0, 128, 128},   {"ring.dds", 0, 128, 128, 64},
+    {"star.dds", 0, 192, 64, 64},  {"flare.dds", 128, 128, 128, 128},
 };
 
 }  // namespace textures

@@ -72,7 +72,7 @@ DATABUILDER_WRITER(atlas, 30) {
         index += line;
     }
     const std::string folder = catalogue::config::kTextures.Path();
-    out.Write(folder + tex::kAtlasPage, ddswriter::Encode(page.Data(), page.Width(), page.Height(),
-                                                          ddswriter::Format::DXT5, true));
+    out.Write(folder + tex::kAtlasPage,
+              ddswriter::Encode(page.Data(), page.Width(), page.Height(), ddswriter::Format::DXT5, true));
     out.WriteText(folder + tex::kAtlasIndex, index);
 }

@@ -33,7 +33,7 @@ struct Registration {
 #define DATABUILDER_CONCAT2(a, b) a##b
 #define DATABUILDER_CONCAT(a, b) DATABUILDER_CONCAT2(a, b)
 // DATABUILDER_WRITER(name, order) { ... body using `out` ... }
-#define DATABUILDER_WRITER(name, order)                                                   \
+#define DATABUILDER_WRITER(name, order)                                                    \
     static void DATABUILDER_CONCAT(databuilder_writer_, name)(const databuilder::Output&); \
     static databuilder::Registration DATABUILDER_CONCAT(databuilder_reg_, name)(           \
         #name, order, &DATABUILDER_CONCAT(databuilder_writer_, name));                     \

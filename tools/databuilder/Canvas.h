@@ -98,8 +98,7 @@ public:
             for (int x = ix0; x <= ix1; ++x) {
                 int hits = 0;
                 for (int sy = 0; sy < 4; ++sy)
-                    for (int sx = 0; sx < 4; ++sx)
-                        hits += inside(x + (sx + 0.5f) / 4, y + (sy + 0.5f) / 4) ? 1 : 0;
+                    for (int sx = 0; sx < 4; ++sx) hits += inside(x + (sx + 0.5f) / 4, y + (sy + 0.5f) / 4) ? 1 : 0;
                 if (hits) Blend(x, y, c, hits / 16.0f);
             }
         }
@@ -175,9 +174,10 @@ public:
                 float dx = (height(x + 1, y) - height(x - 1, y)) * strength;
                 float dy = (height(x, y + 1) - height(x, y - 1)) * strength;
                 float len = std::sqrt(dx * dx + dy * dy + 1);
-                out.Set(x, y, Rgb(int(std::lround((-dx / len * 0.5f + 0.5f) * 255)),
-                                  int(std::lround((-dy / len * 0.5f + 0.5f) * 255)),
-                                  int(std::lround((1 / len * 0.5f + 0.5f) * 255))));
+                out.Set(x, y,
+                        Rgb(int(std::lround((-dx / len * 0.5f + 0.5f) * 255)),
+                            int(std::lround((-dy / len * 0.5f + 0.5f) * 255)),
+                            int(std::lround((1 / len * 0.5f + 0.5f) * 255))));
             }
         }
         return out;

@@ -45,9 +45,8 @@ DATABUILDER_WRITER(clips, 30) {
     std::vector<fs::path> stale;
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(out.GameDir()) / folder, error)) {
         const std::string name = entry.path().filename().string();
-        if (entry.path().extension() == ".xml" &&
-            std::none_of(std::begin(clips::kTables), std::end(clips::kTables),
-                         [&](const char* table) { return name == table; }))
+        if (entry.path().extension() == ".xml" && std::none_of(std::begin(clips::kTables), std::end(clips::kTables),
+                                                               [&](const char* table) { return name == table; }))
             stale.push_back(entry.path());
     }
     for (const fs::path& path : stale) fs::remove(path, error);

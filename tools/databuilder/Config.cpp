@@ -21,15 +21,13 @@ void Folder(std::ostringstream& xml, const cfg::Folder& folder) {
 
 void Spells(std::ostringstream& xml, const char* type, const cfg::Spell* spells, size_t count) {
     for (size_t i = 0; i < count; ++i)
-        xml << "    <attack type=\"" << type << "\" weapon=\"" << spells[i].weapon << "\" price=\""
-            << spells[i].price << "\" cooldown=\"" << spells[i].cooldown << "\"/>\n";
+        xml << "    <attack type=\"" << type << "\" weapon=\"" << spells[i].weapon << "\" price=\"" << spells[i].price
+            << "\" cooldown=\"" << spells[i].cooldown << "\"/>\n";
 }
 
 // The reader takes the third attribute as the address, the first and second as extras.
-void Triple(std::ostringstream& xml, const char* element, const char* first, const char* second,
-            const char* third) {
-    xml << "  <" << element << " title=\"" << second << "\" target=\"" << third << "\" value=\"" << first
-        << "\"/>\n";
+void Triple(std::ostringstream& xml, const char* element, const char* first, const char* second, const char* third) {
+    xml << "  <" << element << " title=\"" << second << "\" target=\"" << third << "\" value=\"" << first << "\"/>\n";
 }
 
 }  // namespace
@@ -61,8 +59,8 @@ DATABUILDER_WRITER(config, 0) {
 
     xml << "  <colorlist>\n";
     for (const cfg::NamedColor& c : cfg::kColors)
-        xml << "    <color name=\"" << c.name << "\" r=\"" << c.r << "\" g=\"" << c.g << "\" b=\"" << c.b
-            << "\" a=\"" << c.a << "\"/>\n";
+        xml << "    <color name=\"" << c.name << "\" r=\"" << c.r << "\" g=\"" << c.g << "\" b=\"" << c.b << "\" a=\""
+            << c.a << "\"/>\n";
     xml << "  </colorlist>\n";
 
     xml << "  <spawnpointlist>\n";

@@ -80,16 +80,17 @@ inline std::vector<uint8_t> Encode(const uint8_t* rgba, int width, int height, F
     Put32(file, kOffsetFlags, flags);
     Put32(file, kOffsetHeight, uint32_t(height));
     Put32(file, kOffsetWidth, uint32_t(width));
-    uint32_t pitch = compressed ? uint32_t(squish::GetStorageRequirements(width, height, SquishFlags(format)))
-                                : uint32_t(width) * 4;
+    uint32_t pitch =
+        compressed ? uint32_t(squish::GetStorageRequirements(width, height, SquishFlags(format))) : uint32_t(width) * 4;
     Put32(file, kOffsetPitch, pitch);
     Put32(file, kOffsetMipCount, levels > 1 ? uint32_t(levels) : 0);
     Put32(file, kOffsetPixelFormatSize, 32);
     if (compressed) {
         Put32(file, kOffsetPixelFlags, 0x4);
-        Put32(file, kOffsetFourCC, format == Format::DXT1   ? FourCC('D', 'X', 'T', '1')
-                                   : format == Format::DXT3 ? FourCC('D', 'X', 'T', '3')
-                                                            : FourCC('D', 'X', 'T', '5'));
+        Put32(file, kOffsetFourCC,
+              format == Format::DXT1   ? FourCC('D', 'X', 'T', '1')
+              : format == Format::DXT3 ? FourCC('D', 'X', 'T', '3')
+                                       : FourCC('D', 'X', 'T', '5'));
     } else {
         bool alpha = format == Format::A8R8G8B8;
         Put32(file, kOffsetPixelFlags, 0x40 | (alpha ? 0x1 : 0));

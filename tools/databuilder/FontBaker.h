@@ -9,11 +9,11 @@
 namespace databuilder {
 
 struct BakedGlyph {
-    int code;       // UTF-16 code unit
-    int x, y;       // top-left on the page
+    int code;  // UTF-16 code unit
+    int x, y;  // top-left on the page
     int width, height;
     int xoffset, yoffset;  // of the image from the pen, y from the top of the line
-    int advance;    // how far the pen moves
+    int advance;           // how far the pen moves
 };
 
 struct KerningPair {
@@ -24,8 +24,8 @@ struct BakedFont {
     int lineHeight = 0;
     int ascender = 0;
     int pageWidth = 0, pageHeight = 0;
-    std::vector<uint8_t> pageRgba;  // pageWidth x pageHeight, top row first
-    std::vector<BakedGlyph> glyphs; // by code
+    std::vector<uint8_t> pageRgba;     // pageWidth x pageHeight, top row first
+    std::vector<BakedGlyph> glyphs;    // by code
     std::vector<KerningPair> kerning;  // by first, then second code
 };
 

@@ -42,9 +42,10 @@ void AddRanges(const fonts::CharRange (&ranges)[N], std::vector<int>* codes) {
 // offset on top of the advance the face gives.
 std::string FntText(const fonts::Font& font, const databuilder::BakedFont& baked) {
     std::string text;
-    text += Format("info face=\"%s\" size=%d bold=%d italic=0 charset=\"\" unicode=1 stretchH=100 smooth=1 aa=1 "
-                   "padding=0,0,0,0 spacing=1,1\n",
-                   font.face, font.size, font.bold ? 1 : 0);
+    text += Format(
+        "info face=\"%s\" size=%d bold=%d italic=0 charset=\"\" unicode=1 stretchH=100 smooth=1 aa=1 "
+        "padding=0,0,0,0 spacing=1,1\n",
+        font.face, font.size, font.bold ? 1 : 0);
     text += Format("common lineHeight=%d base=%d scaleW=%d scaleH=%d pages=1 packed=0\n", baked.lineHeight,
                    baked.ascender, baked.pageWidth, baked.pageHeight);
     text += Format("page id=0 file=\"%s\"\n", font.page);
@@ -52,8 +53,7 @@ std::string FntText(const fonts::Font& font, const databuilder::BakedFont& baked
     for (const databuilder::BakedGlyph& glyph : baked.glyphs) {
         const int xadvance = glyph.advance + glyph.xoffset > 0 ? glyph.advance + glyph.xoffset : 0;
         text += Format("char id=%d x=%d y=%d width=%d height=%d xoffset=%d yoffset=%d xadvance=%d page=0 chnl=15\n",
-                       glyph.code, glyph.x, glyph.y, glyph.width, glyph.height, glyph.xoffset, glyph.yoffset,
-                       xadvance);
+                       glyph.code, glyph.x, glyph.y, glyph.width, glyph.height, glyph.xoffset, glyph.yoffset, xadvance);
     }
     text += Format("kernings count=%zu\n", baked.kerning.size());
     for (const databuilder::KerningPair& pair : baked.kerning)

@@ -204,10 +204,20 @@ std::string WeaponsXml() {
     for (const SpellLevels& spell : kSpells) {
         for (int level = 0; level < 3; ++level) {
             const std::string comment = std::string(spell.comment) + ", level " + std::to_string(level + 1);
-            const Stats stats = {10, 0, spell.values[level], spell.times[level], 0, spell.explosionranges[level],
+            const Stats stats = {10,
+                                 0,
+                                 spell.values[level],
+                                 spell.times[level],
+                                 0,
+                                 spell.explosionranges[level],
                                  spell.explosionpercents[level]};
-            const Weapon w = {spell.spells[level].weapon, comment.c_str(), spell.kind, kDistant, stats,
-                              {"", "", "", {"", "", spell.hit, spell.slowdown}}, {"", "", spell.sound}};
+            const Weapon w = {spell.spells[level].weapon,
+                              comment.c_str(),
+                              spell.kind,
+                              kDistant,
+                              stats,
+                              {"", "", "", {"", "", spell.hit, spell.slowdown}},
+                              {"", "", spell.sound}};
             WriteWeapon(xml, w);
         }
     }

@@ -48,8 +48,16 @@ struct Link {
     std::vector<int> to;
 };
 const Link kLinks[] = {
-    {kFirstEntryId, {W1, C1}}, {kFirstEntryId + 1, {E1, C1}}, {W1, {W2}}, {W2, {W3, C2}}, {C1, {W2, C2, E2}},
-    {E1, {E2}},                {E2, {E3, C2}},                {W3, {K}},  {C2, {K}},      {E3, {K}},
+    {kFirstEntryId, {W1, C1}},
+    {kFirstEntryId + 1, {E1, C1}},
+    {W1, {W2}},
+    {W2, {W3, C2}},
+    {C1, {W2, C2, E2}},
+    {E1, {E2}},
+    {E2, {E3, C2}},
+    {W3, {K}},
+    {C2, {K}},
+    {E3, {K}},
 };
 
 struct Scenery {
@@ -66,9 +74,9 @@ std::vector<Scenery> SceneryList() {
         for (int column = 18; column <= 24; ++column) list.push_back({{column, row}, 0, 1, 1, ""});
     list.push_back({{16, 1}, 1, 1, 1, tower});
     list.push_back({{26, 1}, 1, 1, 1, tower});
-    const cl::Cell trees[] = {{3, 20},  {4, 21},  {5, 20},  {3, 22}, {5, 23},  {6, 21},  {4, 24}, {37, 20},
-                              {38, 21}, {36, 21}, {38, 23}, {36, 23}, {37, 24}, {2, 8},  {39, 8}, {11, 28},
-                              {31, 28}, {8, 29},  {34, 29}, {1, 14}, {40, 14}};
+    const cl::Cell trees[] = {{3, 20},  {4, 21},  {5, 20},  {3, 22},  {5, 23},  {6, 21},  {4, 24},
+                              {37, 20}, {38, 21}, {36, 21}, {38, 23}, {36, 23}, {37, 24}, {2, 8},
+                              {39, 8},  {11, 28}, {31, 28}, {8, 29},  {34, 29}, {1, 14},  {40, 14}};
     for (const cl::Cell& cell : trees) list.push_back({cell, 1, 1, 1, tree});
     for (int column = 14; column <= 17; ++column) list.push_back({{column, 10}, 1, 1, 0, rock});
     for (int column = 25; column <= 28; ++column) list.push_back({{column, 10}, 1, 1, 0, rock});
@@ -80,12 +88,8 @@ std::vector<Scenery> SceneryList() {
     return list;
 }
 
-std::string Attr(const char* name, int value) {
-    return std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
-}
-std::string Attr(const char* name, const std::string& value) {
-    return std::string(" ") + name + "=\"" + value + "\"";
-}
+std::string Attr(const char* name, int value) { return std::string(" ") + name + "=\"" + std::to_string(value) + "\""; }
+std::string Attr(const char* name, const std::string& value) { return std::string(" ") + name + "=\"" + value + "\""; }
 
 // Marker attributes are read by position: id, type, column, row, then by type.
 std::string LevelXml() {
@@ -128,6 +132,4 @@ std::string LevelXml() {
 
 }  // namespace
 
-DATABUILDER_WRITER(level, 12) {
-    out.WriteText(cfg::kLogic.Path() + gd::kLevelFile, LevelXml());
-}
+DATABUILDER_WRITER(level, 12) { out.WriteText(cfg::kLogic.Path() + gd::kLevelFile, LevelXml()); }

@@ -37,8 +37,7 @@ M4 Mul(const M4& a, const M4& b) {  // a then b
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
             float s = 0;
-            for (int k = 0; k < 4; ++k)
-                s += a.m[4 * i + k] * b.m[4 * k + j];
+            for (int k = 0; k < 4; ++k) s += a.m[4 * i + k] * b.m[4 * k + j];
             r.m[4 * i + j] = s;
         }
     return r;
@@ -78,8 +77,7 @@ M4 RotZ(float degrees) {
 M4 TransposeRotation(const M4& a) {
     M4 r;
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            r.m[4 * i + j] = a.m[4 * j + i];
+        for (int j = 0; j < 3; ++j) r.m[4 * i + j] = a.m[4 * j + i];
     return r;
 }
 
@@ -172,8 +170,7 @@ struct MeshBuilder {
             }
             // clockwise seen from outside: the front faces under the device's default culling
             const uint16_t quad[6] = {0, 2, 1, 0, 3, 2};
-            for (uint16_t q : quad)
-                faces.push_back(uint16_t(base + q));
+            for (uint16_t q : quad) faces.push_back(uint16_t(base + q));
         }
     }
 
@@ -192,8 +189,7 @@ struct MeshBuilder {
         mesh.stride = layout == Layout::Static ? 56 : layout == Layout::LightMapped ? 64 : 68;
         mesh.numUVW = layout == Layout::LightMapped ? 2 : 1;
         mesh.attributes = {{6006, 1, 3, 0}, {6007, 1, 3, 12}, {6008, 1, 3, 24}, {6009, 1, 3, 36}, {6010, 1, 2, 48}};
-        if (layout == Layout::LightMapped)
-            mesh.attributes.push_back({6010, 1, 2, 56});
+        if (layout == Layout::LightMapped) mesh.attributes.push_back({6010, 1, 2, 56});
         if (layout == Layout::Skinned) {
             mesh.attributes.push_back({6013, 1, 2, 56});
             mesh.attributes.push_back({6012, 10, 2, 64});
@@ -203,7 +199,7 @@ struct MeshBuilder {
             const Vertex& v = vertices[i];
             uint8_t* out = &mesh.interleaved[i * mesh.stride];
             const float base[14] = {v.p.x, v.p.y, v.p.z, v.n.x, v.n.y, v.n.z, v.t.x,
-                                    v.t.y, v.t.z, v.b.x, v.b.y, v.b.z, v.u, v.v};
+                                    v.t.y, v.t.z, v.b.x, v.b.y, v.b.z, v.u,   v.v};
             std::memcpy(out, base, sizeof base);
             if (layout == Layout::LightMapped) {
                 const float lm[2] = {v.u2, v.v2};
@@ -220,9 +216,7 @@ struct MeshBuilder {
     }
 };
 
-std::vector<float> MatrixFloats(const M4& m) {
-    return std::vector<float>(m.m, m.m + 16);
-}
+std::vector<float> MatrixFloats(const M4& m) { return std::vector<float>(m.m, m.m + 16); }
 
 podwriter::Node MeshNode(int mesh, const std::string& name, int material) {
     podwriter::Node n;
@@ -232,9 +226,7 @@ podwriter::Node MeshNode(int mesh, const std::string& name, int material) {
     return n;
 }
 
-std::string MeshPath(const char* file) {
-    return catalogue::config::kMeshes.Path() + file;
-}
+std::string MeshPath(const char* file) { return catalogue::config::kMeshes.Path() + file; }
 
 // ---- the map ----
 
@@ -273,16 +265,14 @@ void WriteMap(const databuilder::Output& out, bool lightMapped) {
     s.meshNodeCount = 2;
     s.textures = {"harrowmere_ground.png", "harrowmere_stone.png"};
     const int lightMap = lightMapped ? 2 : -1;
-    if (lightMapped)
-        s.textures.push_back("harrowmere_lightmap.png");
+    if (lightMapped) s.textures.push_back("harrowmere_lightmap.png");
     s.materials = {{"ground", 0, lightMap}, {"stone", 1, lightMap}};
     out.Write(MeshPath(lightMapped ? cm::kMapMesh : cm::kMapMeshPlain), podwriter::WritePod(s));
 }
 
 // ---- static objects ----
 
-void WriteStatic(const databuilder::Output& out, const char* file, MeshBuilder& b, float heading,
-                 const char* texture) {
+void WriteStatic(const databuilder::Output& out, const char* file, MeshBuilder& b, float heading, const char* texture) {
     b.Bake(BakeMatrix(heading));
     podwriter::Scene s;
     s.meshes = {b.Write(Layout::Static)};
@@ -347,8 +337,8 @@ void WriteWeapons(const databuilder::Output& out) {
     parts[4].Box(hand + V3{0, 3.5f, 0}, {0.35f, 3.5f, 0.35f}, id, 0, 0.25f);  // axe
     parts[4].Box(hand + V3{0, 6.5f, 1}, {0.2f, 1.2f, 2}, id, 0.25f, 0.5f);
     parts[5].Box(hand + V3{0, 2.5f, 0}, {0.3f, 2.5f, 0.1f}, id, 0.25f, 0.5f);  // dagger
-    parts[6].Box(hand + V3{0, 2.5f, 0}, {0.2f, 2.5f, 0.2f}, id, 0.75f, 1);    // wand
-    parts[7].Box(hand + V3{0, 3, 0}, {0.35f, 3, 0.35f}, id, 0, 0.25f);        // hammer
+    parts[6].Box(hand + V3{0, 2.5f, 0}, {0.2f, 2.5f, 0.2f}, id, 0.75f, 1);     // wand
+    parts[7].Box(hand + V3{0, 3, 0}, {0.35f, 3, 0.35f}, id, 0, 0.25f);         // hammer
     parts[7].Box(hand + V3{0, 6.5f, 0}, {1.5f, 1, 1}, id, 0.5f, 0.75f);
 
     podwriter::Scene s;
@@ -366,7 +356,7 @@ void WriteWeapons(const databuilder::Output& out) {
 
 enum Bone { kHips, kSpine, kHead, kRightArm, kRightForeArm, kLeftArm, kLeftForeArm, kRightLeg, kLeftLeg, kBoneCount };
 const int kParent[kBoneCount] = {-1, kHips, kSpine, kSpine, kRightArm, kSpine, kLeftArm, kHips, kHips};
-const V3 kOffset[kBoneCount] = {{0, 0, 10}, {0, 0, 2},    {0, 0, 8},  {3.6f, 0, 7}, {0, 0, -4},
+const V3 kOffset[kBoneCount] = {{0, 0, 10},    {0, 0, 2},  {0, 0, 8},    {3.6f, 0, 7}, {0, 0, -4},
                                 {-3.6f, 0, 7}, {0, 0, -4}, {1.4f, 0, 0}, {-1.4f, 0, 0}};
 
 // Joint angles of one frame: pitch (about x, positive swings forward) and roll
@@ -381,8 +371,7 @@ Pose PoseAt(int frame) {
     const float pi = 3.14159265f;
     Pose p;
     for (const cm::Clip& clip : cm::kHumanoidClips) {
-        if (frame < clip.first || frame >= clip.last)
-            continue;
+        if (frame < clip.first || frame >= clip.last) continue;
         const float u = float(frame - clip.first) / float(clip.last - clip.first);
         const float wave = std::sin(2 * pi * u), arc = std::sin(pi * u);
         const std::string name = clip.name;
@@ -428,8 +417,7 @@ Pose PoseAt(int frame) {
 // Local matrix of a bone: rotate about the joint, then place it in the parent.
 M4 BoneLocal(int bone, const Pose& pose, float scale) {
     V3 offset = kOffset[bone] * scale;
-    if (bone == kHips)
-        offset.z -= pose.drop * scale;
+    if (bone == kHips) offset.z -= pose.drop * scale;
     return Mul(Mul(RotY(pose.roll[bone]), RotX(pose.pitch[bone])), Translation(offset));
 }
 
@@ -458,19 +446,18 @@ void AddBody(MeshBuilder& b, const cm::Humanoid& h, const M4 (&rest)[kBoneCount]
     part(kRightLeg, {0, 0, -5}, {1, 1.1f, 5}, 6);
     part(kLeftLeg, {0, 0, -5}, {1, 1.1f, 5}, 6);
     switch (h.hat) {
-    case 1:  // pointed hood
-        part(kHead, {0, 0, 4.2f}, {1.2f, 1.2f, 0.8f}, 7);
-        part(kHead, {0, 0, 5.4f}, {0.6f, 0.6f, 0.6f}, 7);
-        break;
-    case 2:  // helmet
-        part(kHead, {0, 0, 3.5f}, {1.8f, 1.8f, 0.6f}, 7);
-        break;
-    case 3:  // crown
-        for (int i = 0; i < 4; ++i)
-            part(kHead, {(i & 1) ? 1.2f : -1.2f, (i & 2) ? 1.2f : -1.2f, 4.2f}, {0.4f, 0.4f, 0.6f}, 7);
-        break;
-    default:
-        break;
+        case 1:  // pointed hood
+            part(kHead, {0, 0, 4.2f}, {1.2f, 1.2f, 0.8f}, 7);
+            part(kHead, {0, 0, 5.4f}, {0.6f, 0.6f, 0.6f}, 7);
+            break;
+        case 2:  // helmet
+            part(kHead, {0, 0, 3.5f}, {1.8f, 1.8f, 0.6f}, 7);
+            break;
+        case 3:  // crown
+            for (int i = 0; i < 4; ++i)
+                part(kHead, {(i & 1) ? 1.2f : -1.2f, (i & 2) ? 1.2f : -1.2f, 4.2f}, {0.4f, 0.4f, 0.6f}, 7);
+            break;
+        default: break;
     }
 }
 
@@ -498,8 +485,7 @@ void WriteHumanoid(const databuilder::Output& out, const cm::Humanoid& h) {
     podwriter::Scene s;
     s.frames = cm::kHumanoidFrameCount;
     podwriter::Mesh mesh = body.Write(Layout::Skinned);
-    for (int b = 0; b < kBoneCount; ++b)
-        mesh.batches.push_back(uint32_t(2 + b));  // palette entry b is node 2 + b
+    for (int b = 0; b < kBoneCount; ++b) mesh.batches.push_back(uint32_t(2 + b));  // palette entry b is node 2 + b
     mesh.batchBoneCounts = {kBoneCount};
     mesh.batchOffsets = {0};
     mesh.batchBoneMax = kBoneCount;
@@ -572,10 +558,8 @@ DATABUILDER_WRITER(models, 40) {
     WriteScenery(out);
     WriteMissiles(out);
     WriteWeapons(out);
-    for (const cm::Humanoid& h : cm::kDefenders)
-        WriteHumanoid(out, h);
+    for (const cm::Humanoid& h : cm::kDefenders) WriteHumanoid(out, h);
     WriteHumanoid(out, cm::kKeeper);
-    for (const cm::Humanoid& h : cm::kAttackers)
-        WriteHumanoid(out, h);
+    for (const cm::Humanoid& h : cm::kAttackers) WriteHumanoid(out, h);
     WriteHumanoid(out, cm::kHero);
 }

@@ -21,8 +21,8 @@ inline void Append(png_structp png, png_bytep data, png_size_t length) {
 inline void Flush(png_structp) {}
 
 // Between setjmp and a long jump nothing with a destructor is created here.
-inline bool Write(png_structp png, png_infop info, std::vector<uint8_t>* out, std::vector<png_bytep>* rows,
-                  int width, int height, int colourType) {
+inline bool Write(png_structp png, png_infop info, std::vector<uint8_t>* out, std::vector<png_bytep>* rows, int width,
+                  int height, int colourType) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, out, &Append, &Flush);
     png_set_compression_level(png, 6);
@@ -39,8 +39,8 @@ inline bool Write(png_structp png, png_infop info, std::vector<uint8_t>* out, st
 // the layout keeps the channels it names. Empty on failure.
 inline std::vector<uint8_t> Encode(const uint8_t* rgba, int width, int height, Layout layout = Layout::RGBA) {
     int channels = layout == Layout::RGBA ? 4 : layout == Layout::RGB ? 3 : layout == Layout::Gray ? 1 : 2;
-    int colourType = layout == Layout::RGBA  ? PNG_COLOR_TYPE_RGBA
-                     : layout == Layout::RGB ? PNG_COLOR_TYPE_RGB
+    int colourType = layout == Layout::RGBA   ? PNG_COLOR_TYPE_RGBA
+                     : layout == Layout::RGB  ? PNG_COLOR_TYPE_RGB
                      : layout == Layout::Gray ? PNG_COLOR_TYPE_GRAY
                                               : PNG_COLOR_TYPE_GRAY_ALPHA;
     std::vector<uint8_t> pixels(size_t(width) * height * channels);

@@ -57,9 +57,9 @@ struct Mesh {
     std::vector<uint16_t> faces;  // 3 per triangle
     uint32_t numUVW = 0;
     // bone batches (skinned meshes)
-    std::vector<uint32_t> batches;        // batch count x max bones
+    std::vector<uint32_t> batches;  // batch count x max bones
     std::vector<uint32_t> batchBoneCounts;
-    std::vector<uint32_t> batchOffsets;   // first face per batch
+    std::vector<uint32_t> batchOffsets;  // first face per batch
     uint32_t batchBoneMax = 0;
 };
 
@@ -128,14 +128,10 @@ inline void WriteNode(TagStream& t, const Node& n) {
     t.I32(5002, n.material);
     t.I32(5003, n.parent);
     t.U32(5012, n.animFlags);
-    if (!n.position.empty())
-        t.Floats(5007, n.position);
-    if (!n.rotation.empty())
-        t.Floats(5008, n.rotation);
-    if (!n.scale.empty())
-        t.Floats(5009, n.scale);
-    if (!n.matrix.empty())
-        t.Floats(5011, n.matrix);
+    if (!n.position.empty()) t.Floats(5007, n.position);
+    if (!n.rotation.empty()) t.Floats(5008, n.rotation);
+    if (!n.scale.empty()) t.Floats(5009, n.scale);
+    if (!n.matrix.empty()) t.Floats(5011, n.matrix);
     t.End(2013);
 }
 
@@ -156,10 +152,8 @@ inline std::vector<uint8_t> WritePod(const Scene& s) {
     t.U32(2008, uint32_t(s.materials.size()));
     t.U32(2009, s.frames);
     t.U32(2016, 0);
-    for (const Mesh& m : s.meshes)
-        WriteMesh(t, m);
-    for (const Node& n : s.nodes)
-        WriteNode(t, n);
+    for (const Mesh& m : s.meshes) WriteMesh(t, m);
+    for (const Node& n : s.nodes) WriteNode(t, n);
     for (const std::string& name : s.textures) {
         t.Begin(2014);
         t.Text(4000, name);
@@ -186,7 +180,8 @@ struct Sphere {
     float x, y, z, r;
 };
 
-inline std::vector<uint8_t> WriteBvh(const Box& model, const std::vector<Box>& boxes, const std::vector<Sphere>& spheres) {
+inline std::vector<uint8_t> WriteBvh(const Box& model, const std::vector<Box>& boxes,
+                                     const std::vector<Sphere>& spheres) {
     std::vector<uint8_t> out(10);
     std::memcpy(out.data(), "BM.BVH.1.0", 10);
     auto put = [&out](const void* p, size_t n) {
@@ -200,10 +195,8 @@ inline std::vector<uint8_t> WriteBvh(const Box& model, const std::vector<Box>& b
     put(&frames, 4);
     put(&model, sizeof model);
     put(reserved, sizeof reserved);
-    for (const Box& b : boxes)
-        put(&b, sizeof b);
-    for (const Sphere& s : spheres)
-        put(&s, sizeof s);
+    for (const Box& b : boxes) put(&b, sizeof b);
+    for (const Sphere& s : spheres) put(&s, sizeof s);
     return out;
 }
 

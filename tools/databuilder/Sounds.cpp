@@ -120,7 +120,8 @@ std::vector<float> Click(double freq, double seconds, uint32_t seed) {
     Noise noise(seed);
     Oscillator osc;
     return Render(seconds, kEffectRate, [&](double t, double) {
-        return 0.6 * osc.Sine(freq, kEffectRate) * Envelope(t, 0.002, 0.035) + 0.4 * noise.Next() * Envelope(t, 0.0005, 0.004);
+        return 0.6 * osc.Sine(freq, kEffectRate) * Envelope(t, 0.002, 0.035) +
+               0.4 * noise.Next() * Envelope(t, 0.0005, 0.004);
     });
 }
 
@@ -242,9 +243,8 @@ std::vector<float> Sparkle(double seconds, double base, uint32_t seed) {
         const double at = (i / 12.0) * seconds * 0.7;
         const double f = base * std::pow(2.0, (std::fabs(pick.Next()) * 24.0) / 12.0);
         Oscillator osc;
-        const std::vector<float> tone = Render(0.25, kEffectRate, [&](double t, double) {
-            return osc.Sine(f, kEffectRate) * Envelope(t, 0.002, 0.06);
-        });
+        const std::vector<float> tone = Render(
+            0.25, kEffectRate, [&](double t, double) { return osc.Sine(f, kEffectRate) * Envelope(t, 0.002, 0.06); });
         Mix(out, tone, static_cast<size_t>(at * kEffectRate), 0.4f);
     }
     return out;
@@ -272,40 +272,103 @@ std::vector<Effect> Effects() {
     return {
         {s::kBtnPress, 1, 16, kEffectRate, [] { return Click(1400.0, 0.25, 11); }},
         {s::kBtnUnactive, 1, 8, kEffectRate, [] { return Buzz(150.0, 0.45); }},
-        {s::kTransition, 1, 16, kEffectRate, [] { return Sum({Whoosh(0.5, 0.02, 0.4, 12), Sweep(0.5, 300, 900, 0, 0.2, 0.1)}); }},
-        {s::kWaveBegin, 1, 16, kEffectRate, [] { return Horn({Midi(57), Midi(64), Midi(69)}, 0.5, 1.3); }},
-        {s::kWaveOver, 1, 16, kEffectRate, [] { return Bell({Midi(79), Midi(74), Midi(72)}, 0.18, 1.2, 0.35); }},
-        {s::kGameVictory, 2, 16, 44100.0, [] { return Horn({Midi(60), Midi(64), Midi(67), Midi(72), Midi(72)}, 0.45, 2.4); }},
-        {s::kGameOver, 2, 16, 44100.0, [] { return Horn({Midi(57), Midi(56), Midi(55), Midi(50)}, 0.6, 2.4); }},
-        {s::kSpawn, 1, 16, kEffectRate, [] { return Sum({Sweep(0.6, 200, 800, 0.01, 0.05, 0.25), Sparkle(0.6, 1200, 21)}); }},
-        {s::kHeal, 1, 16, kEffectRate, [] { return Bell({Midi(76), Midi(81), Midi(88)}, 0.1, 0.9, 0.3); }},
-        {s::kResurrect, 1, 16, kEffectRate, [] { return Sum({Sweep(1.2, 180, 720, 0.02, 0.6, 0.4), Bell({Midi(72), Midi(79)}, 0.4, 1.2, 0.4)}); }},
+        {s::kTransition, 1, 16, kEffectRate,
+         [] {
+             return Sum({Whoosh(0.5, 0.02, 0.4, 12), Sweep(0.5, 300, 900, 0, 0.2, 0.1)});
+         }},
+        {s::kWaveBegin, 1, 16, kEffectRate,
+         [] {
+             return Horn({Midi(57), Midi(64), Midi(69)}, 0.5, 1.3);
+         }},
+        {s::kWaveOver, 1, 16, kEffectRate,
+         [] {
+             return Bell({Midi(79), Midi(74), Midi(72)}, 0.18, 1.2, 0.35);
+         }},
+        {s::kGameVictory, 2, 16, 44100.0,
+         [] {
+             return Horn({Midi(60), Midi(64), Midi(67), Midi(72), Midi(72)}, 0.45, 2.4);
+         }},
+        {s::kGameOver, 2, 16, 44100.0,
+         [] {
+             return Horn({Midi(57), Midi(56), Midi(55), Midi(50)}, 0.6, 2.4);
+         }},
+        {s::kSpawn, 1, 16, kEffectRate,
+         [] {
+             return Sum({Sweep(0.6, 200, 800, 0.01, 0.05, 0.25), Sparkle(0.6, 1200, 21)});
+         }},
+        {s::kHeal, 1, 16, kEffectRate,
+         [] {
+             return Bell({Midi(76), Midi(81), Midi(88)}, 0.1, 0.9, 0.3);
+         }},
+        {s::kResurrect, 1, 16, kEffectRate,
+         [] {
+             return Sum({Sweep(1.2, 180, 720, 0.02, 0.6, 0.4), Bell({Midi(72), Midi(79)}, 0.4, 1.2, 0.4)});
+         }},
         {s::kTeleport, 1, 16, kEffectRate, [] { return Sweep(0.7, 300, 1800, 0.15, 0.02, 0.3); }},
-        {s::kHide, 1, 16, kEffectRate, [] { return Sum({Sweep(0.5, 900, 200, 0.0, 0.01, 0.2), Whoosh(0.5, 0.3, 0.02, 31)}); }},
-        {s::kUnhide, 1, 16, kEffectRate, [] { return Sum({Sweep(0.5, 200, 900, 0.0, 0.05, 0.2), Whoosh(0.5, 0.02, 0.3, 32)}); }},
-        {s::kUpgrade, 1, 16, kEffectRate, [] { return Bell({Midi(67), Midi(71), Midi(74), Midi(79)}, 0.12, 0.8, 0.2); }},
-        {s::kSell, 1, 16, kEffectRate, [] { return Sum({Clang(2500, 0.5, 41), Clang(3200, 0.5, 42)}); }},
+        {s::kHide, 1, 16, kEffectRate,
+         [] {
+             return Sum({Sweep(0.5, 900, 200, 0.0, 0.01, 0.2), Whoosh(0.5, 0.3, 0.02, 31)});
+         }},
+        {s::kUnhide, 1, 16, kEffectRate,
+         [] {
+             return Sum({Sweep(0.5, 200, 900, 0.0, 0.05, 0.2), Whoosh(0.5, 0.02, 0.3, 32)});
+         }},
+        {s::kUpgrade, 1, 16, kEffectRate,
+         [] {
+             return Bell({Midi(67), Midi(71), Midi(74), Midi(79)}, 0.12, 0.8, 0.2);
+         }},
+        {s::kSell, 1, 16, kEffectRate,
+         [] {
+             return Sum({Clang(2500, 0.5, 41), Clang(3200, 0.5, 42)});
+         }},
         {s::kFireStorm, 1, 16, kEffectRate, [] { return Rumble(1.5, 0.02, 51); }},
         {s::kSlow, 1, 16, kEffectRate, [] { return Sweep(0.9, 600, 200, 0.08, 0.02, 0.5); }},
-        {s::kLightningBolt2, 1, 16, kEffectRate, [] { return Sum({Boom(1.2, 61), Click(3000, 0.3, 62)}); }},
+        {s::kLightningBolt2, 1, 16, kEffectRate,
+         [] {
+             return Sum({Boom(1.2, 61), Click(3000, 0.3, 62)});
+         }},
         {s::kSwordSwing, 1, 16, kEffectRate, [] { return Whoosh(0.3, 0.05, 0.5, 71); }},
         {s::kBowDraw, 1, 16, kEffectRate, [] { return Sweep(0.35, 400, 650, 0.0, 0.3, 0.05); }},
-        {s::kSpellCharge, 1, 16, kEffectRate, [] { return Sum({Sweep(0.6, 220, 660, 0.05, 0.5, 0.1), Sparkle(0.6, 900, 72)}); }},
+        {s::kSpellCharge, 1, 16, kEffectRate,
+         [] {
+             return Sum({Sweep(0.6, 220, 660, 0.05, 0.5, 0.1), Sparkle(0.6, 900, 72)});
+         }},
         {s::kSwordHit, 1, 16, kEffectRate, [] { return Clang(1100, 0.4, 81); }},
-        {s::kAxeHit, 1, 16, kEffectRate, [] { return Sum({Thud(120, 0.4, 0.8, 82), Clang(700, 0.3, 83)}); }},
+        {s::kAxeHit, 1, 16, kEffectRate,
+         [] {
+             return Sum({Thud(120, 0.4, 0.8, 82), Clang(700, 0.3, 83)});
+         }},
         {s::kClubHit, 1, 16, kEffectRate, [] { return Thud(90, 0.4, 0.4, 84); }},
-        {s::kBowShot, 1, 16, kEffectRate, [] { return Sum({Pluck(110, 0.4, kEffectRate, 85, 0.996), Whoosh(0.4, 0.3, 0.1, 86)}); }},
-        {s::kCrossbowShot, 1, 16, kEffectRate, [] { return Sum({Pluck(165, 0.35, kEffectRate, 87, 0.99), Click(800, 0.35, 88)}); }},
-        {s::kSpellCast, 1, 16, kEffectRate, [] { return Sum({Sweep(0.5, 800, 2400, 0.1, 0.01, 0.2), Sparkle(0.5, 1500, 89)}); }},
+        {s::kBowShot, 1, 16, kEffectRate,
+         [] {
+             return Sum({Pluck(110, 0.4, kEffectRate, 85, 0.996), Whoosh(0.4, 0.3, 0.1, 86)});
+         }},
+        {s::kCrossbowShot, 1, 16, kEffectRate,
+         [] {
+             return Sum({Pluck(165, 0.35, kEffectRate, 87, 0.99), Click(800, 0.35, 88)});
+         }},
+        {s::kSpellCast, 1, 16, kEffectRate,
+         [] {
+             return Sum({Sweep(0.5, 800, 2400, 0.1, 0.01, 0.2), Sparkle(0.5, 1500, 89)});
+         }},
         {s::kArrowHit, 1, 16, kEffectRate, [] { return Thud(180, 0.3, 0.9, 91); }},
-        {s::kFireballHit, 1, 16, kEffectRate, [] { return Sum({Boom(0.8, 92), Rumble(0.8, 0.03, 93)}); }},
-        {s::kMagicHit, 1, 16, kEffectRate, [] { return Sum({Bell({Midi(84), Midi(91)}, 0.05, 0.6, 0.15), Thud(200, 0.6, 0.3, 94)}); }},
+        {s::kFireballHit, 1, 16, kEffectRate,
+         [] {
+             return Sum({Boom(0.8, 92), Rumble(0.8, 0.03, 93)});
+         }},
+        {s::kMagicHit, 1, 16, kEffectRate,
+         [] {
+             return Sum({Bell({Midi(84), Midi(91)}, 0.05, 0.6, 0.15), Thud(200, 0.6, 0.3, 94)});
+         }},
         {s::kExplosion, 1, 16, kEffectRate, [] { return Boom(1.3, 95); }},
         {s::kDeath1, 1, 16, kEffectRate, [] { return Groan(220, 140, 0.8, 101); }},
         {s::kDeath2, 1, 16, kEffectRate, [] { return Groan(300, 170, 0.7, 102); }},
         {s::kDeath3, 1, 16, kEffectRate, [] { return Groan(180, 90, 0.9, 103); }},
         {s::kOrcDeath, 1, 16, kEffectRate, [] { return Groan(120, 70, 1.0, 104); }},
-        {s::kMonsterDeath, 1, 16, kEffectRate, [] { return Sum({Groan(90, 45, 1.2, 105), Rumble(1.2, 0.0, 106)}); }},
+        {s::kMonsterDeath, 1, 16, kEffectRate,
+         [] {
+             return Sum({Groan(90, 45, 1.2, 105), Rumble(1.2, 0.0, 106)});
+         }},
     };
 }
 
@@ -381,8 +444,9 @@ std::vector<float> Compose(const std::vector<Chord>& chords, double chordSeconds
 
 std::vector<uint8_t> EncodeMusic(const std::vector<float>& stereo, const char* title) {
     const size_t frames = stereo.size() / 2;
-    return soundenc::EncodeOggVorbis(stereo, 2, static_cast<long>(kMusicRate), 0.4f,
-                                     {std::string("TITLE=") + title, soundenc::SizeComment(frames, static_cast<long>(kMusicRate))});
+    return soundenc::EncodeOggVorbis(
+        stereo, 2, static_cast<long>(kMusicRate), 0.4f,
+        {std::string("TITLE=") + title, soundenc::SizeComment(frames, static_cast<long>(kMusicRate))});
 }
 
 void Check(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -226,8 +226,8 @@ Canvas LeftRightCursor() {
     Canvas c(tex::kCursorSize, tex::kCursorSize);
     std::vector<float> outline = {1, 16, 9, 8, 9, 12, 23, 12, 23, 8, 31, 16, 23, 24, 23, 20, 9, 20, 9, 24};
     c.Polygon(outline, Rgb(0, 0, 0));
-    std::vector<float> inner = {4, 16, 7.5f, 12.5f, 7.5f, 14, 24.5f, 14, 24.5f, 12.5f, 28, 16, 24.5f, 19.5f, 24.5f,
-                                18, 7.5f, 18, 7.5f, 19.5f};
+    std::vector<float> inner = {4,  16, 7.5f,  12.5f, 7.5f,  14, 24.5f, 14, 24.5f, 12.5f,
+                                28, 16, 24.5f, 19.5f, 24.5f, 18, 7.5f,  18, 7.5f,  19.5f};
     c.Polygon(inner, Rgb(255, 255, 255));
     return c;
 }
@@ -340,18 +340,37 @@ void DefenderButton(Canvas& c, const char* name, Colour body, int glyph) {
     float gx = cx + 16, gy = cy;
     Colour steel = Rgb(220, 225, 235);
     switch (glyph) {
-        case 0: c.Line(gx, gy + 16, gx, gy - 20, 3, steel); c.Line(gx - 5, gy + 8, gx + 5, gy + 8, 3, steel); break;
-        case 1: c.Ring(gx - 8, gy, 16, 3, Rgb(150, 100, 40)); c.Line(gx, gy - 15, gx, gy + 15, 1, steel); break;
-        case 2: c.Rect(gx - 2, gy - 14, gx + 2, gy + 14, Rgb(250, 230, 120)); c.Rect(gx - 8, gy - 6, gx + 8, gy - 2, Rgb(250, 230, 120)); break;
-        case 3: c.Circle(gx, gy - 6, 7, Rgb(230, 230, 210)); c.Circle(gx - 3, gy - 7, 2, Rgb(20, 20, 20)); c.Circle(gx + 3, gy - 7, 2, Rgb(20, 20, 20)); c.Line(gx, gy + 2, gx, gy + 16, 2, Rgb(120, 90, 140)); break;
-        case 4: c.Polygon({gx - 9, gy - 12, gx + 9, gy - 12, gx + 9, gy + 2, gx, gy + 14, gx - 9, gy + 2}, steel); break;
-        default: c.Polygon({gx, gy - 16, gx + 7, gy + 4, gx, gy + 12, gx - 7, gy + 4}, Rgb(255, 140, 30)); c.Circle(gx, gy + 4, 4, Rgb(255, 230, 120)); break;
+        case 0:
+            c.Line(gx, gy + 16, gx, gy - 20, 3, steel);
+            c.Line(gx - 5, gy + 8, gx + 5, gy + 8, 3, steel);
+            break;
+        case 1:
+            c.Ring(gx - 8, gy, 16, 3, Rgb(150, 100, 40));
+            c.Line(gx, gy - 15, gx, gy + 15, 1, steel);
+            break;
+        case 2:
+            c.Rect(gx - 2, gy - 14, gx + 2, gy + 14, Rgb(250, 230, 120));
+            c.Rect(gx - 8, gy - 6, gx + 8, gy - 2, Rgb(250, 230, 120));
+            break;
+        case 3:
+            c.Circle(gx, gy - 6, 7, Rgb(230, 230, 210));
+            c.Circle(gx - 3, gy - 7, 2, Rgb(20, 20, 20));
+            c.Circle(gx + 3, gy - 7, 2, Rgb(20, 20, 20));
+            c.Line(gx, gy + 2, gx, gy + 16, 2, Rgb(120, 90, 140));
+            break;
+        case 4:
+            c.Polygon({gx - 9, gy - 12, gx + 9, gy - 12, gx + 9, gy + 2, gx, gy + 14, gx - 9, gy + 2}, steel);
+            break;
+        default:
+            c.Polygon({gx, gy - 16, gx + 7, gy + 4, gx, gy + 12, gx - 7, gy + 4}, Rgb(255, 140, 30));
+            c.Circle(gx, gy + 4, 4, Rgb(255, 230, 120));
+            break;
     }
 }
 
 void Bolt(Canvas& c, float x, float y, float s, Colour colour) {
-    c.Polygon({x + 4 * s, y - 14 * s, x - 6 * s, y + 2 * s, x, y + 2 * s, x - 4 * s, y + 14 * s, x + 7 * s,
-               y - 3 * s, x + 1 * s, y - 3 * s},
+    c.Polygon({x + 4 * s, y - 14 * s, x - 6 * s, y + 2 * s, x, y + 2 * s, x - 4 * s, y + 14 * s, x + 7 * s, y - 3 * s,
+               x + 1 * s, y - 3 * s},
               colour);
 }
 
@@ -508,7 +527,8 @@ Canvas HudSheet() {
     const tex::HudRegion& ball2 = Region("UpgradeBall2");
     c.Circle(ball2.tx + 8.0f, ball2.ty + 8.0f, 6, Rgb(255, 215, 0));
     const tex::HudRegion& rect1 = Region("ColorRect1");
-    c.Rect(float(rect1.tx), float(rect1.ty), float(rect1.tx + rect1.tw), float(rect1.ty + rect1.th), Rgb(255, 255, 255));
+    c.Rect(float(rect1.tx), float(rect1.ty), float(rect1.tx + rect1.tw), float(rect1.ty + rect1.th),
+           Rgb(255, 255, 255));
     const tex::HudRegion& rect2 = Region("ColorRect2");
     c.Rect(float(rect2.tx), float(rect2.ty), float(rect2.tx + rect2.tw), float(rect2.ty + rect2.th), Rgb(0, 0, 0));
 
@@ -539,7 +559,8 @@ DATABUILDER_WRITER(textures, 30) {
     // The defaults models fall back on: a quiet grey checker and a flat normal map.
     Canvas fallback(64, 64);
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) fallback.Set(x, y, ((x / 8 + y / 8) % 2) ? Rgb(150, 150, 150) : Rgb(118, 118, 118));
+        for (int x = 0; x < 64; ++x)
+            fallback.Set(x, y, ((x / 8 + y / 8) % 2) ? Rgb(150, 150, 150) : Rgb(118, 118, 118));
     WriteDds(out, tex::kDefaultTexture, fallback, ddswriter::Format::DXT1);
     WriteDds(out, tex::kDefaultBumpTexture, Canvas(64, 64, Rgb(128, 128, 255)), ddswriter::Format::DXT1);
 
@@ -565,10 +586,10 @@ DATABUILDER_WRITER(textures, 30) {
     }
 
     const Canvas credits = CreditsImage();
-    out.Write(InterfacePath(tex::kCreditsImage), pngwriter::Encode(credits.Data(), credits.Width(), credits.Height(),
-                                                                   pngwriter::Layout::RGB));
+    out.Write(InterfacePath(tex::kCreditsImage),
+              pngwriter::Encode(credits.Data(), credits.Width(), credits.Height(), pngwriter::Layout::RGB));
     const Canvas tutorial = TutorialImage();
-    out.Write(InterfacePath(tex::kTutorialImage), pngwriter::Encode(tutorial.Data(), tutorial.Width(),
-                                                                    tutorial.Height(), pngwriter::Layout::RGB));
+    out.Write(InterfacePath(tex::kTutorialImage),
+              pngwriter::Encode(tutorial.Data(), tutorial.Width(), tutorial.Height(), pngwriter::Layout::RGB));
     WriteDds(out, InterfacePath(tex::kHudTexture), HudSheet(), ddswriter::Format::DXT5);
 }

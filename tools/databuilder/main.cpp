@@ -23,9 +23,7 @@ std::vector<Entry>& Writers() {
 
 }  // namespace
 
-Registration::Registration(const char* name, int order, WriterFn fn) {
-    Writers().push_back({name, order, fn});
-}
+Registration::Registration(const char* name, int order, WriterFn fn) { Writers().push_back({name, order, fn}); }
 
 void Output::Write(const std::string& relPath, const std::vector<uint8_t>& bytes) const {
     namespace fs = std::filesystem;
@@ -62,9 +60,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto writers = databuilder::Writers();
-    std::sort(writers.begin(), writers.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.order, a.name) < std::tie(b.order, b.name);
-    });
+    std::sort(writers.begin(), writers.end(),
+              [](const auto& a, const auto& b) { return std::tie(a.order, a.name) < std::tie(b.order, b.name); });
     databuilder::Output out(argv[1]);
     for (const auto& w : writers) w.fn(out);
     return 0;

@@ -27,8 +27,8 @@ struct Registration {
 #define DATACHECK_CONCAT2(a, b) a##b
 #define DATACHECK_CONCAT(a, b) DATACHECK_CONCAT2(a, b)
 // DATACHECK(name, order) { ... body using `report` ... }
-#define DATACHECK(name, order)                                                                    \
-    static void DATACHECK_CONCAT(datacheck_check_, name)(datacheck::Report&);                     \
-    static datacheck::Registration DATACHECK_CONCAT(datacheck_reg_, name)(                        \
-        #name, order, &DATACHECK_CONCAT(datacheck_check_, name));                                 \
+#define DATACHECK(name, order)                                                                                        \
+    static void DATACHECK_CONCAT(datacheck_check_, name)(datacheck::Report&);                                         \
+    static datacheck::Registration DATACHECK_CONCAT(datacheck_reg_, name)(#name, order,                               \
+                                                                          &DATACHECK_CONCAT(datacheck_check_, name)); \
     static void DATACHECK_CONCAT(datacheck_check_, name)(datacheck::Report & report)

@@ -49,8 +49,7 @@ DATACHECK(config, 0) {
     if (!Service<Config>::Exists()) Service<Config>::Register(&g_config);
 
     const Config::PathSet& paths = g_config.Paths;
-    report.Line("roots: pc \"%s\", common \"%s\"", paths.ResourcesPcPath.c_str(),
-                paths.ResourcesCommonPath.c_str());
+    report.Line("roots: pc \"%s\", common \"%s\"", paths.ResourcesPcPath.c_str(), paths.ResourcesCommonPath.c_str());
     if (paths.ResourcesPcPath.empty()) report.Fail("no \"resource-pc\" root");
     if (paths.ResourcesCommonPath.empty()) report.Fail("no \"resource-common\" root");
     for (const FolderView& folder : kFolders) {

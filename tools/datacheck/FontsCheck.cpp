@@ -86,8 +86,8 @@ DATACHECK(fonts, 35) {
         size_t pairs = 0;
         for (const auto& first : font->kerning_) pairs += first.second.size();
         report.Line("%s: %zu glyphs, %zu kerning pairs, line height %d, page %s %dx%d", name.c_str(),
-                    font->glyphs_.size(), pairs, font->line_height_, font->page_image_name_.c_str(),
-                    font->page_width_, font->page_height_);
+                    font->glyphs_.size(), pairs, font->line_height_, font->page_image_name_.c_str(), font->page_width_,
+                    font->page_height_);
         loaded[name] = font;
     }
 
@@ -116,11 +116,11 @@ DATACHECK(fonts, 35) {
                 missing.insert(lacking.begin(), lacking.end());
             }
             if (!missing.empty())
-                report.Fail("%s: %s lacks %zu characters of its texts (first U+%04X)", language.file,
-                            slots[slot]->file, missing.size(), *missing.begin());
+                report.Fail("%s: %s lacks %zu characters of its texts (first U+%04X)", language.file, slots[slot]->file,
+                            missing.size(), *missing.begin());
             widths[slot] = font.MeasureString(table[catalogue::lang::kTextClickContinue]);
-            if (widths[slot] <= 0) report.Fail("%s: the sample string measures %d in %s", language.file,
-                                               widths[slot], slots[slot]->file);
+            if (widths[slot] <= 0)
+                report.Fail("%s: the sample string measures %d in %s", language.file, widths[slot], slots[slot]->file);
         }
         report.Line("%s: \"%s\" measures %d, %d and %d pixels in %s, %s and %s", language.file,
                     catalogue::lang::kTextClickContinue, widths[0], widths[1], widths[2], chosen.title->file,

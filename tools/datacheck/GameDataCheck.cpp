@@ -222,8 +222,8 @@ DATACHECK(stamp, 90) {
         if (named != byKey.end() && named->second.size() > 1) {
             std::string all;
             for (const std::string& other : named->second) all += " " + other;
-            report.Fail("%zu files are named %s, the stamp would take whichever was read last:%s",
-                        named->second.size(), key.c_str(), all.c_str());
+            report.Fail("%zu files are named %s, the stamp would take whichever was read last:%s", named->second.size(),
+                        key.c_str(), all.c_str());
         }
         // Read as the game's readers read it, which records its checksum.
         delete CreateXmlReader(path);

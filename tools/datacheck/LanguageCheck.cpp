@@ -34,10 +34,8 @@ DATACHECK(language, 10) {
         int missing = 0, empty = 0;
         for (const char* key : catalogue::lang::kAllKeys) {
             const auto it = table.find(key);
-            if (it == table.end())
-                ++missing;
-            else if (it->second.empty())
-                ++empty;
+            if (it == table.end()) ++missing;
+            else if (it->second.empty()) ++empty;
         }
         report.Line("%s: %zu keys", path.c_str(), table.size());
         if (missing) report.Fail("%s lacks %d catalogue keys", path.c_str(), missing);

@@ -24,9 +24,9 @@ std::string Label(const CLevelPoint& point) {
         std::snprintf(text, sizeof(text), "W%d", point.GetId());
     } else {
         const CSpawnPoint& spot = static_cast<const CSpawnPoint&>(point);
-        const char kind = spot.GetKind() == CSpawnPoint::kAttackerEntry   ? 'A'
+        const char kind = spot.GetKind() == CSpawnPoint::kAttackerEntry  ? 'A'
                           : spot.GetKind() == CSpawnPoint::kDefenderSlot ? 'D'
-                                                                          : 'K';
+                                                                         : 'K';
         std::snprintf(text, sizeof(text), "%c%d", kind, point.GetId());
     }
     const IntVector3& at = point.GetPosition();
@@ -56,10 +56,10 @@ void PrintGrid(const CLevel& level, datacheck::Report& report) {
     for (const boost::shared_ptr<CWayPoint>& point : level.GetWayPoints())
         mark(*point, point->GetLinks().empty() ? 'w' : 'W');
     for (const boost::shared_ptr<CSpawnPoint>& point : level.GetMarkers()) {
-        const char c = point->GetKind() == CSpawnPoint::kAttackerEntry  ? 'A'
+        const char c = point->GetKind() == CSpawnPoint::kAttackerEntry ? 'A'
                        : point->GetKind() == CSpawnPoint::kKeeperPlace ? 'K'
-                       : point->GetVariant() == 1                       ? 'B'
-                                                                        : 'D';
+                       : point->GetVariant() == 1                      ? 'B'
+                                                                       : 'D';
         mark(*point, c);
     }
     // North (the highest row) at the top.
@@ -133,16 +133,12 @@ void CheckLevel(CLevel& level, datacheck::Report& report) {
     std::vector<CLevelNode*> path;
     for (const boost::shared_ptr<CSpawnPoint>& point : level.GetMarkers()) {
         if (point->IsDefenderSpot()) {
-            if (point->IsReachable())
-                ++reachable;
-            else
-                report.Fail("defender spot %s cannot be reached from the first entry", Label(*point).c_str());
+            if (point->IsReachable()) ++reachable;
+            else report.Fail("defender spot %s cannot be reached from the first entry", Label(*point).c_str());
         }
         if (point == keeperPlace) continue;
-        if (level.FindPath(nullptr, level.GetCellOf(point), keeper, path, 1, 1, 0))
-            ++connected;
-        else
-            report.Fail("%s does not connect to the keeper", Label(*point).c_str());
+        if (level.FindPath(nullptr, level.GetCellOf(point), keeper, path, 1, 1, 0)) ++connected;
+        else report.Fail("%s does not connect to the keeper", Label(*point).c_str());
     }
     report.Line("reachable defender spots: %d of %d; spawn points connected to the keeper: %d of %zu", reachable,
                 counts[2], connected, level.GetMarkers().size() - 1);
@@ -163,8 +159,8 @@ void CheckEffects(const CLevel& level, const MapDefinition& map, datacheck::Repo
         const Vector3& at = particle.position;
         if (at.x >= 0 && at.y >= 0 && at.x < static_cast<float>(level.GetWidth()) &&
             at.y < static_cast<float>(level.GetHeight()))
-            report.Line("effect %-16s at (%g, %g, %g) cells, on cell (%d, %d)", particle.name.c_str(), at.x, at.y,
-                        at.z, static_cast<int>(at.x), static_cast<int>(at.y));
+            report.Line("effect %-16s at (%g, %g, %g) cells, on cell (%d, %d)", particle.name.c_str(), at.x, at.y, at.z,
+                        static_cast<int>(at.x), static_cast<int>(at.y));
         else
             report.Fail("effect %s at (%g, %g) cells stands off the %u x %u grid", particle.name.c_str(), at.x, at.y,
                         level.GetWidth(), level.GetHeight());

@@ -20,8 +20,7 @@ namespace cm = catalogue::models;
 
 bool HasNode(const CPodScene& scene, const char* name) {
     for (const PodNode& node : scene.pNode)
-        if (node.name == name)
-            return true;
+        if (node.name == name) return true;
     return false;
 }
 
@@ -41,8 +40,7 @@ void CheckModel(datacheck::Report& report, const std::string& folder, const std:
     uint32_t triangles = 0, bones = 0;
     for (const PodMesh& mesh : scene.pMesh) {
         triangles += mesh.nNumFaces;
-        for (uint32_t b = 0; b < mesh.nBatchCnt; ++b)
-            bones += mesh.pnBatchBoneCnt[b];
+        for (uint32_t b = 0; b < mesh.nBatchCnt; ++b) bones += mesh.pnBatchBoneCnt[b];
         const uint8_t* p = PodDataPointer(mesh, mesh.sVertex);
         const uint32_t stride = mesh.sVertex.bInterleaved ? mesh.sVertex.nStride : 12;
         for (uint32_t v = 0; p != nullptr && v < mesh.nNumVertex; ++v) {
@@ -59,8 +57,7 @@ void CheckModel(datacheck::Report& report, const std::string& folder, const std:
                 mx[0], mx[1], mx[2]);
     if (scene.nNumMesh == 0 || scene.pMesh[0].pInterleaved.empty())
         report.Fail("%s: no interleaved vertex data", path.c_str());
-    if (scene.nNumMesh == 0 || scene.pMesh[0].sBoneWeight.n == 0)
-        return;
+    if (scene.nNumMesh == 0 || scene.pMesh[0].sBoneWeight.n == 0) return;
 
     if (!HasNode(scene, cm::kRightForeArm) || !HasNode(scene, cm::kLeftForeArm))
         report.Fail("%s: no forearm bones", path.c_str());
@@ -88,12 +85,9 @@ DATACHECK(models, 40) {
     std::vector<std::string> files = {cm::kMapMesh, cm::kMapMeshPlain, cm::kWeaponsMesh};
     files.insert(files.end(), std::begin(cm::kScenery), std::end(cm::kScenery));
     files.insert(files.end(), std::begin(cm::kMissiles), std::end(cm::kMissiles));
-    for (const cm::Humanoid& h : cm::kDefenders)
-        files.push_back(h.mesh);
+    for (const cm::Humanoid& h : cm::kDefenders) files.push_back(h.mesh);
     files.push_back(cm::kKeeper.mesh);
-    for (const cm::Humanoid& h : cm::kAttackers)
-        files.push_back(h.mesh);
+    for (const cm::Humanoid& h : cm::kAttackers) files.push_back(h.mesh);
     files.push_back(cm::kHero.mesh);
-    for (const std::string& file : files)
-        CheckModel(report, folder, file);
+    for (const std::string& file : files) CheckModel(report, folder, file);
 }

@@ -93,10 +93,8 @@ void CheckDefaults(datacheck::Report& report) {
                     {tex::kDefaultBumpTexture, &Graphics::GetDefaultBumpTexture}};
     for (const auto& d : defaults) {
         IDirect3DTexture9* texture = d.get();
-        if (texture == nullptr)
-            report.Fail("default texture %s does not load", d.name);
-        else
-            Describe(report, d.name, texture, 0, 0);
+        if (texture == nullptr) report.Fail("default texture %s does not load", d.name);
+        else Describe(report, d.name, texture, 0, 0);
     }
 }
 

@@ -130,10 +130,8 @@ bool Config::Read(const char* fileName) {
             if (std::strcmp(name, folder.name) != 0) continue;
             const std::string text = Text(*xml, 1);
             const bool joinRoot = Int(*xml, 0) != 0;
-            if (folder.required == kGraphicsRoot)
-                DM_ASSERT(!graphics_resources_path.empty(), kRootMissing);
-            else
-                DM_ASSERT(!Paths.ResourcesCommonPath.empty(), kRootMissing);
+            if (folder.required == kGraphicsRoot) DM_ASSERT(!graphics_resources_path.empty(), kRootMissing);
+            else DM_ASSERT(!Paths.ResourcesCommonPath.empty(), kRootMissing);
             const std::string& root =
                 folder.joined == kGraphicsRoot ? graphics_resources_path : Paths.ResourcesCommonPath;
             Paths.*folder.member = joinRoot ? root + text : text;
@@ -178,8 +176,7 @@ bool Config::Read(const char* fileName) {
         return false;
     }
     if (depth > 0) {
-        std::fprintf(stderr, "%s: the document ends inside an element (malformed); kept what was read\n",
-                     fileName);
+        std::fprintf(stderr, "%s: the document ends inside an element (malformed); kept what was read\n", fileName);
         return false;
     }
     return true;

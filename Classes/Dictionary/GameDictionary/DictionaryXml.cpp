@@ -83,8 +83,7 @@ ParsedNumber ParseDecimal(const char* text) {
 
 }  // namespace
 
-DictionaryXml::DictionaryXml(const std::string& path, std::vector<std::string>& notes)
-    : notes_(notes), path_(path) {
+DictionaryXml::DictionaryXml(const std::string& path, std::vector<std::string>& notes) : notes_(notes), path_(path) {
     // The reader factory gives a reader even for a missing file; ask the file layer first.
     const bool opened = IO::FileExists(path);
     DM_ASSERT(opened, "Could not open file for reading");
@@ -152,10 +151,8 @@ std::string DictionaryXml::OptionalText(int index) const {
 double DictionaryXml::Number(const char* text, const std::string& where) {
     if (!text) return 0.0;
     const ParsedNumber number = ParseDecimal(text);
-    if (!number.found)
-        Note(where + " \"" + text + "\" is not a number; read as 0");
-    else if (!number.complete)
-        Note(where + " \"" + text + "\" is not a plain number; read as its leading number");
+    if (!number.found) Note(where + " \"" + text + "\" is not a number; read as 0");
+    else if (!number.complete) Note(where + " \"" + text + "\" is not a plain number; read as its leading number");
     return number.value;
 }
 

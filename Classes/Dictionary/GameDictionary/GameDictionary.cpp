@@ -75,12 +75,8 @@ const MapDefinition* GameDictionary::FindMap(const std::string& name) const { re
 
 const WaveDefinition* GameDictionary::FindWave(int32_t id) const { return Find(waves_, id); }
 
-const AttackerDefinition* GameDictionary::FindAttacker(const std::string& id) const {
-    return Find(attackers_, id);
-}
+const AttackerDefinition* GameDictionary::FindAttacker(const std::string& id) const { return Find(attackers_, id); }
 
-const DefenderDefinition* GameDictionary::FindDefender(const std::string& id) const {
-    return Find(defenders_, id);
-}
+const DefenderDefinition* GameDictionary::FindDefender(const std::string& id) const { return Find(defenders_, id); }
 
 const WeaponDefinition* GameDictionary::FindWeapon(int32_t id) const { return Find(weapons_, id); }

@@ -29,7 +29,7 @@ struct MapViewDefinition {
     int32_t transformation[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
     // Field of view in degrees, eye y, eye z, y of the looked-at ground point.
     float camera[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    std::vector<Vector3> points;  // the camera boundary's corners; six once a view was read
+    std::vector<Vector3> points;            // the camera boundary's corners; six once a view was read
     std::map<int32_t, PickArea> pickAreas;  // by MapPickGroup
 };
 

@@ -66,10 +66,8 @@ bool GameDictionary::ReadMaps(const std::string& path, MapTable& table, const Co
     while (xml.Next()) {
         if (xml.IsEnd("map")) {
             record.Closed();
-            if (keyed)
-                Insert(table, map.name, map, xml, "map");
-            else
-                xml.Note("a <map> record without a name is not inserted");
+            if (keyed) Insert(table, map.name, map, xml, "map");
+            else xml.Note("a <map> record without a name is not inserted");
             continue;
         }
         if (!xml.AtStart()) continue;
@@ -89,10 +87,8 @@ bool GameDictionary::ReadMaps(const std::string& path, MapTable& table, const Co
             xml.Text("music", map.files.music);
             map.files.view = ToLower(map.files.view);
             // Without a view name there is no file to open; the map keeps its view fields.
-            if (hasView && !map.files.view.empty())
-                ReadMapView(config.Paths.MapViewsPath + map.files.view, map);
-            else
-                xml.Note("<files> names no view; the map keeps the view it had");
+            if (hasView && !map.files.view.empty()) ReadMapView(config.Paths.MapViewsPath + map.files.view, map);
+            else xml.Note("<files> names no view; the map keeps the view it had");
         } else if (xml.IsStart("stats")) {
             map.stats.gold = xml.Int(0);
             map.stats.text = xml.OptionalText(1);
@@ -152,8 +148,7 @@ bool GameDictionary::ReadMapView(const std::string& path, MapDefinition& map) {
             if (point < MapViewDefinition::kPointCount)
                 view.points[point] = Vector3(static_cast<float>(xml.Int(0)), static_cast<float>(xml.Int(1)),
                                              static_cast<float>(xml.Int(2)));
-            else
-                xml.Note("<point> " + std::to_string(point + 1) + " is beyond the six corners; ignored");
+            else xml.Note("<point> " + std::to_string(point + 1) + " is beyond the six corners; ignored");
             ++point;
         } else if (xml.IsStart("pickarea")) {
             std::string name;

@@ -22,7 +22,7 @@ struct UnitDefinition {
     int32_t flags = 0;  // DefenderFlags; always 0 for attackers
     std::string mesh;
     std::vector<std::string> attackAnimations;
-    int32_t weapon = 0;  // weapon id; 0 or below: none
+    int32_t weapon = 0;     // weapon id; 0 or below: none
     std::string animation;  // animation-clip set
     std::vector<std::string> sounds;
     int32_t hp = 0;
@@ -55,10 +55,10 @@ struct DefenderDefinition : UnitDefinition {
     // Positions of upgrades[]: hit points per level, weapon id per level.
     enum { kUpgradeHitPoints = 0, kUpgradeWeapon = 1, kUpgradeCount = 2 };
 
-    int32_t moveRange = 0;          // guard range in cells
-    int32_t timeAutoResurect = 0;   // seconds; 0: never rises by itself
+    int32_t moveRange = 0;         // guard range in cells
+    int32_t timeAutoResurect = 0;  // seconds; 0: never rises by itself
     int32_t healSpotVal = 0;
-    bool visible = false;           // kept; the battle does not read it
+    bool visible = false;  // kept; the battle does not read it
     int32_t prices[kPriceCount] = {0, 0, 0, 0, 0, 0, 0};
     UpgradeEntry upgrades[kUpgradeCount];
 };

@@ -18,8 +18,8 @@ const EnumText kDefenderFlagWords[] = {
     {"DummyBrain", kDummyBrain}, {"NoHealing", kNoHealing}, {"NoWeaponUpgrading", kNoWeaponUpgrading}};
 
 // An unknown text keeps the working record's value.
-void ReadEnum(DictionaryXml& xml, const std::string& text, const EnumText* begin, const EnumText* end,
-              const char* what, int32_t& value) {
+void ReadEnum(DictionaryXml& xml, const std::string& text, const EnumText* begin, const EnumText* end, const char* what,
+              int32_t& value) {
     for (const EnumText* entry = begin; entry != end; ++entry) {
         if (text == entry->text) {
             value = entry->value;
@@ -45,10 +45,8 @@ int32_t ReadDefenderFlags(DictionaryXml& xml, const std::string& text) {
         const std::string word = text.substr(begin, end - begin);
         int32_t bit = 0;
         if (!word.empty()) {
-            if (LookUp(kDefenderFlagWords, word, bit))
-                flags |= bit;
-            else
-                xml.Note("<defender> unknown flag \"" + word + "\" ignored");
+            if (LookUp(kDefenderFlagWords, word, bit)) flags |= bit;
+            else xml.Note("<defender> unknown flag \"" + word + "\" ignored");
         }
         begin = end + 1;
     }
@@ -141,10 +139,8 @@ bool GameDictionary::ReadAttackers(const std::string& path, AttackerTable& table
     while (xml.Next()) {
         if (xml.IsEnd("attacker")) {
             record.Closed();
-            if (keyed)
-                Insert(table, attacker.id, attacker, xml, "attacker");
-            else
-                NoteUnkeyed(xml, "attacker");
+            if (keyed) Insert(table, attacker.id, attacker, xml, "attacker");
+            else NoteUnkeyed(xml, "attacker");
         } else if (xml.IsStart("attacker")) {
             record.Opened();
             keyed = ReadUnitStart(xml, attacker);
@@ -175,10 +171,8 @@ bool GameDictionary::ReadDefenders(const std::string& path, DefenderTable& table
     while (xml.Next()) {
         if (xml.IsEnd("defender")) {
             record.Closed();
-            if (keyed)
-                Insert(table, defender.id, defender, xml, "defender");
-            else
-                NoteUnkeyed(xml, "defender");
+            if (keyed) Insert(table, defender.id, defender, xml, "defender");
+            else NoteUnkeyed(xml, "defender");
             continue;
         }
         if (xml.IsStart("defender")) {

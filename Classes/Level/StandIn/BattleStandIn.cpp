@@ -7,8 +7,7 @@
 
 MapTransformRecord MapTransform;
 
-CDunmarchGame::CDunmarchGame(const std::string& mapName)
-    : map_name_(mapName), world_group_(new sg::Group("World")) {}
+CDunmarchGame::CDunmarchGame(const std::string& mapName) : map_name_(mapName), world_group_(new sg::Group("World")) {}
 
 CDunmarchGame::~CDunmarchGame() = default;
 
@@ -29,6 +28,4 @@ const std::string& CDunmarchGame::GetKeeperName() const {
     return name;
 }
 
-boost::shared_ptr<sg::Material> GetSharedMaterial(int32_t) {
-    return boost::shared_ptr<sg::Material>();
-}
+boost::shared_ptr<sg::Material> GetSharedMaterial(int32_t) { return boost::shared_ptr<sg::Material>(); }

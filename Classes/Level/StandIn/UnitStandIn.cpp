@@ -15,17 +15,11 @@ CUnit::CUnit(CLevel* level, int32_t id, int32_t side, const std::string& definit
       max_hp_(hp),
       speed_(speed) {}
 
-int32_t CUnit::GetHitPointPercent() const {
-    return max_hp_ > 0 ? hp_ * 100 / max_hp_ : 0;
-}
+int32_t CUnit::GetHitPointPercent() const { return max_hp_ > 0 ? hp_ * 100 / max_hp_ : 0; }
 
-void CUnit::ApplySpawnPointBonus(CSpawnPoint* point, int32_t) {
-    bonus_point_ = point;
-}
+void CUnit::ApplySpawnPointBonus(CSpawnPoint* point, int32_t) { bonus_point_ = point; }
 
-void CUnit::RemoveSpawnPointBonus(int32_t, int32_t) {
-    bonus_point_ = nullptr;
-}
+void CUnit::RemoveSpawnPointBonus(int32_t, int32_t) { bonus_point_ = nullptr; }
 
 boost::shared_ptr<CUnit> UnitList::SpawnUnit(const std::string& definitionName,
                                              const boost::weak_ptr<CSpawnPoint>& spot, int32_t side, int32_t,
@@ -63,6 +57,4 @@ boost::shared_ptr<CUnit> UnitList::FindKeeper() const {
     return boost::shared_ptr<CUnit>();
 }
 
-void UnitList::OnUnitChangedCell(const boost::weak_ptr<CUnit>&, CLevelNode*, CLevelNode*) {
-    ++cell_changes_;
-}
+void UnitList::OnUnitChangedCell(const boost::weak_ptr<CUnit>&, CLevelNode*, CLevelNode*) { ++cell_changes_; }

@@ -19,8 +19,8 @@ class CUnit : public CGenericObject {
 public:
     enum Side { kAttacker = 1, kDefender = 2 };
 
-    CUnit(CLevel* level, int32_t id, int32_t side, const std::string& definitionName, int32_t x, int32_t y,
-          int32_t hp, int32_t speed);
+    CUnit(CLevel* level, int32_t id, int32_t side, const std::string& definitionName, int32_t x, int32_t y, int32_t hp,
+          int32_t speed);
 
     bool IsUnit() const override { return true; }
 

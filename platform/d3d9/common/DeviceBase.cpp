@@ -413,8 +413,8 @@ HRESULT DeviceBase::CreateTexture(UINT width, UINT height, UINT levels, DWORD us
 
 HRESULT DeviceBase::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                        IDirect3DVertexBuffer9** buffer, HANDLE*) {
-    Record("CreateVertexBuffer(%u, 0x%x, 0x%x, %d)", length, static_cast<unsigned>(usage),
-           static_cast<unsigned>(fvf), static_cast<int>(pool));
+    Record("CreateVertexBuffer(%u, 0x%x, 0x%x, %d)", length, static_cast<unsigned>(usage), static_cast<unsigned>(fvf),
+           static_cast<int>(pool));
     if (buffer == nullptr) {
         ReportError("CreateVertexBuffer: no pointer for the buffer");
         return D3DERR_INVALIDCALL;
@@ -432,8 +432,8 @@ HRESULT DeviceBase::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DP
 
 HRESULT DeviceBase::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                       IDirect3DIndexBuffer9** buffer, HANDLE*) {
-    Record("CreateIndexBuffer(%u, 0x%x, %u, %d)", length, static_cast<unsigned>(usage),
-           static_cast<unsigned>(format), static_cast<int>(pool));
+    Record("CreateIndexBuffer(%u, 0x%x, %u, %d)", length, static_cast<unsigned>(usage), static_cast<unsigned>(format),
+           static_cast<int>(pool));
     if (buffer == nullptr) {
         ReportError("CreateIndexBuffer: no pointer for the buffer");
         return D3DERR_INVALIDCALL;
@@ -451,8 +451,8 @@ HRESULT DeviceBase::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format
 }
 
 HRESULT DeviceBase::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
-                                              D3DMULTISAMPLE_TYPE multiSample, DWORD, BOOL,
-                                              IDirect3DSurface9** surface, HANDLE*) {
+                                              D3DMULTISAMPLE_TYPE multiSample, DWORD, BOOL, IDirect3DSurface9** surface,
+                                              HANDLE*) {
     Record("CreateDepthStencilSurface(%u, %u, %u)", width, height, static_cast<unsigned>(format));
     if (surface == nullptr) {
         ReportError("CreateDepthStencilSurface: no pointer for the surface");
@@ -470,8 +470,8 @@ HRESULT DeviceBase::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT
         ReportError("CreateDepthStencilSurface: multisampling is not available");
         return D3DERR_NOTAVAILABLE;
     }
-    D3DSURFACE_DESC desc = {format, D3DRTYPE_SURFACE, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, D3DMULTISAMPLE_NONE,
-                            0, width, height};
+    D3DSURFACE_DESC desc = {
+        format, D3DRTYPE_SURFACE, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, D3DMULTISAMPLE_NONE, 0, width, height};
     *surface = new Surface(this, Surface::Kind::DepthStencil, desc);
     return D3D_OK;
 }
@@ -680,8 +680,7 @@ HRESULT DeviceBase::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer,
     Record("SetStreamSource(%u, %p, %u, %u)", stream, static_cast<void*>(buffer), offset, stride);
     VertexBuffer* ours = Ours<VertexBuffer>(buffer);
     if (stream >= kStreams || (buffer != nullptr && (ours == nullptr || ours->Device() != this))) {
-        ReportError("SetStreamSource: stream %u (streams 0 to %u) or a buffer of another device", stream,
-                    kStreams - 1);
+        ReportError("SetStreamSource: stream %u (streams 0 to %u) or a buffer of another device", stream, kStreams - 1);
         return D3DERR_INVALIDCALL;
     }
     Bind(streams_[stream].buffer, ours);
@@ -713,8 +712,7 @@ HRESULT DeviceBase::CheckDrawState(DrawCall* call, bool userMemory) {
         return D3DERR_INVALIDCALL;
     }
     if (userMemory && declaration_->StreamMask() != 1u) {
-        ReportError("%s: the declaration reads streams other than 0, which a draw from memory cannot feed",
-                    call->name);
+        ReportError("%s: the declaration reads streams other than 0, which a draw from memory cannot feed", call->name);
         return D3DERR_INVALIDCALL;
     }
     if (!CheckRenderThread(call->name)) {
@@ -774,10 +772,22 @@ HRESULT DeviceBase::FinishDraw(DrawCall& call) {
 }
 
 HRESULT DeviceBase::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
-    Record("DrawPrimitive(%s, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?", startVertex,
-           primitiveCount);
-    DrawCall call = {"DrawPrimitive", type, primitiveCount, VerticesForPrimitives(type, primitiveCount),
-                     startVertex, false, 0, 0, 0, 0, nullptr, 0, 0, nullptr, D3DFMT_UNKNOWN};
+    Record("DrawPrimitive(%s, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?", startVertex, primitiveCount);
+    DrawCall call = {"DrawPrimitive",
+                     type,
+                     primitiveCount,
+                     VerticesForPrimitives(type, primitiveCount),
+                     startVertex,
+                     false,
+                     0,
+                     0,
+                     0,
+                     0,
+                     nullptr,
+                     0,
+                     0,
+                     nullptr,
+                     D3DFMT_UNKNOWN};
     HRESULT result = CheckDrawState(&call, false);
     if (FAILED(result) || primitiveCount == 0) {
         return result;
@@ -795,8 +805,21 @@ HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIn
                                          UINT numVertices, UINT startIndex, UINT primitiveCount) {
     Record("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?",
            baseVertexIndex, minVertexIndex, numVertices, startIndex, primitiveCount);
-    DrawCall call = {"DrawIndexedPrimitive", type, primitiveCount, VerticesForPrimitives(type, primitiveCount), 0,
-                     true, baseVertexIndex, startIndex, 0, 0, nullptr, 0, 0, nullptr, D3DFMT_UNKNOWN};
+    DrawCall call = {"DrawIndexedPrimitive",
+                     type,
+                     primitiveCount,
+                     VerticesForPrimitives(type, primitiveCount),
+                     0,
+                     true,
+                     baseVertexIndex,
+                     startIndex,
+                     0,
+                     0,
+                     nullptr,
+                     0,
+                     0,
+                     nullptr,
+                     D3DFMT_UNKNOWN};
     HRESULT result = CheckDrawState(&call, false);
     if (FAILED(result) || primitiveCount == 0) {
         return result;
@@ -832,15 +855,27 @@ HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIn
 
 HRESULT DeviceBase::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) {
     Record("DrawPrimitiveUP(%s, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?", primitiveCount, stride);
-    DrawCall call = {"DrawPrimitiveUP", type, primitiveCount, VerticesForPrimitives(type, primitiveCount), 0, false,
-                     0, 0, 0, 0, vertices, stride, 0, nullptr, D3DFMT_UNKNOWN};
+    DrawCall call = {"DrawPrimitiveUP",
+                     type,
+                     primitiveCount,
+                     VerticesForPrimitives(type, primitiveCount),
+                     0,
+                     false,
+                     0,
+                     0,
+                     0,
+                     0,
+                     vertices,
+                     stride,
+                     0,
+                     nullptr,
+                     D3DFMT_UNKNOWN};
     HRESULT result = CheckDrawState(&call, true);
     if (FAILED(result) || primitiveCount == 0) {
         return result;
     }
     uint64_t bytes = static_cast<uint64_t>(call.vertexCount) * stride;
-    if (vertices == nullptr || stride == 0 || bytes > kMaxBufferBytes ||
-        declaration_->StreamExtent(0) > stride) {
+    if (vertices == nullptr || stride == 0 || bytes > kMaxBufferBytes || declaration_->StreamExtent(0) > stride) {
         ReportError("DrawPrimitiveUP: no vertices, or a stride of %u for vertices of %u bytes", stride,
                     declaration_->StreamExtent(0));
         return D3DERR_INVALIDCALL;
@@ -855,8 +890,21 @@ HRESULT DeviceBase::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertex
                                            const void* vertices, UINT stride) {
     Record("DrawIndexedPrimitiveUP(%s, %u, %u, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?",
            minVertexIndex, numVertices, primitiveCount, stride);
-    DrawCall call = {"DrawIndexedPrimitiveUP", type, primitiveCount, VerticesForPrimitives(type, primitiveCount), 0,
-                     true, 0, 0, 0, 0, vertices, stride, 0, indices, indexFormat};
+    DrawCall call = {"DrawIndexedPrimitiveUP",
+                     type,
+                     primitiveCount,
+                     VerticesForPrimitives(type, primitiveCount),
+                     0,
+                     true,
+                     0,
+                     0,
+                     0,
+                     0,
+                     vertices,
+                     stride,
+                     0,
+                     indices,
+                     indexFormat};
     HRESULT result = CheckDrawState(&call, true);
     if (FAILED(result) || primitiveCount == 0) {
         return result;
@@ -864,8 +912,7 @@ HRESULT DeviceBase::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertex
     uint64_t vertexEnd = static_cast<uint64_t>(minVertexIndex) + numVertices;
     uint64_t bytes = vertexEnd * stride;
     if (vertices == nullptr || indices == nullptr || stride == 0 || numVertices == 0 || bytes > kMaxBufferBytes ||
-        (indexFormat != D3DFMT_INDEX16 && indexFormat != D3DFMT_INDEX32) ||
-        declaration_->StreamExtent(0) > stride) {
+        (indexFormat != D3DFMT_INDEX16 && indexFormat != D3DFMT_INDEX32) || declaration_->StreamExtent(0) > stride) {
         ReportError("DrawIndexedPrimitiveUP: missing vertices or indices, or a bad stride or index format");
         return D3DERR_INVALIDCALL;
     }

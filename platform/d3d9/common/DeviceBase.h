@@ -53,8 +53,8 @@ public:
                           IDirect3DTexture9** texture, HANDLE* shared) override;
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                HANDLE* shared) override;
-    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                              IDirect3DIndexBuffer9** buffer, HANDLE* shared) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
+                              HANDLE* shared) override;
     HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
                                       DWORD quality, BOOL discard, IDirect3DSurface9** surface,
                                       HANDLE* shared) override;
@@ -77,9 +77,9 @@ public:
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
                                  UINT startIndex, UINT primitiveCount) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) override;
-    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices,
-                                   UINT primitiveCount, const void* indices, D3DFORMAT indexFormat,
-                                   const void* vertices, UINT stride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices, UINT primitiveCount,
+                                   const void* indices, D3DFORMAT indexFormat, const void* vertices,
+                                   UINT stride) override;
     HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) override;
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
@@ -143,12 +143,10 @@ protected:
     // May fill in a zero back-buffer size. D3D_OK resets the states here.
     virtual HRESULT DoReset(D3DPRESENT_PARAMETERS* params) = 0;
     virtual HRESULT DoPresent() = 0;
-    virtual HRESULT DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
-                            DWORD stencil) = 0;
+    virtual HRESULT DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) = 0;
     virtual HRESULT DoDraw(const DrawCall& call) = 0;
     virtual HRESULT DoReadSurface(Surface* surface, std::vector<DWORD>* pixels) = 0;
-    virtual ProgramBase* DoCreateProgram(const char* vertexSource, const char* fragmentSource,
-                                         std::string* errors) = 0;
+    virtual ProgramBase* DoCreateProgram(const char* vertexSource, const char* fragmentSource, std::string* errors) = 0;
     // After SetRenderTarget or SetDepthStencilSurface changed the bound set.
     virtual void TargetsChanged() {}
     // After Reset returned every state to its default.

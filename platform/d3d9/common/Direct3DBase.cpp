@@ -95,15 +95,15 @@ HRESULT Direct3DBase::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWind
     }
     *device = nullptr;
     const FormatInfo* depth = FindFormat(params->AutoDepthStencilFormat);
-    bool backBufferOk = params->BackBufferFormat == D3DFMT_X8R8G8B8 ||
-                        params->BackBufferFormat == D3DFMT_A8R8G8B8 ||
+    bool backBufferOk = params->BackBufferFormat == D3DFMT_X8R8G8B8 || params->BackBufferFormat == D3DFMT_A8R8G8B8 ||
                         (params->Windowed && params->BackBufferFormat == D3DFMT_UNKNOWN);
     if (!backBufferOk || params->BackBufferCount > 3 ||
         (params->EnableAutoDepthStencil && (depth == nullptr || !depth->depth))) {
-        ReportFailure("CreateDevice: unusable presentation parameters (back buffer format %u, %u back buffers, "
-                      "depth format %u)",
-                      static_cast<unsigned>(params->BackBufferFormat), params->BackBufferCount,
-                      static_cast<unsigned>(params->AutoDepthStencilFormat));
+        ReportFailure(
+            "CreateDevice: unusable presentation parameters (back buffer format %u, %u back buffers, "
+            "depth format %u)",
+            static_cast<unsigned>(params->BackBufferFormat), params->BackBufferCount,
+            static_cast<unsigned>(params->AutoDepthStencilFormat));
         return D3DERR_INVALIDCALL;
     }
     if (params->MultiSampleType != D3DMULTISAMPLE_NONE) {

@@ -35,9 +35,7 @@ UINT RowPitch(const FormatInfo& info, UINT width) {
     return width * info.blockBytes;
 }
 
-UINT RowCount(const FormatInfo& info, UINT height) {
-    return info.compressed ? (height + 3) / 4 : height;
-}
+UINT RowCount(const FormatInfo& info, UINT height) { return info.compressed ? (height + 3) / 4 : height; }
 
 UINT MipSize(UINT size, UINT level) {
     UINT result = level >= 32 ? 0 : size >> level;

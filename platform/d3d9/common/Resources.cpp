@@ -285,8 +285,9 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
     }
     if ((usage_ & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) != 0 ||
         (pool_ == D3DPOOL_DEFAULT && (usage_ & D3DUSAGE_DYNAMIC) == 0)) {
-        Error("IDirect3DTexture9::LockRect: the texture is not lockable (default pool without D3DUSAGE_DYNAMIC, "
-              "or a render target)");
+        Error(
+            "IDirect3DTexture9::LockRect: the texture is not lockable (default pool without D3DUSAGE_DYNAMIC, "
+            "or a render target)");
         return D3DERR_INVALIDCALL;
     }
     Level& l = levels_[level];
@@ -303,16 +304,16 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
         if (!inside || !aligned) {
             Error("IDirect3DTexture9::LockRect: rectangle (%ld, %ld)-(%ld, %ld) is not inside level %u of %ux%u%s",
                   static_cast<long>(rect->left), static_cast<long>(rect->top), static_cast<long>(rect->right),
-                  static_cast<long>(rect->bottom), level, l.width, l.height,
-                  aligned ? "" : " or not on a 4x4 block");
+                  static_cast<long>(rect->bottom), level, l.width, l.height, aligned ? "" : " or not on a 4x4 block");
             return D3DERR_INVALIDCALL;
         }
         x = static_cast<UINT>(rect->left);
         y = static_cast<UINT>(rect->top);
     }
     if ((flags & D3DLOCK_DISCARD) != 0 && (usage_ & D3DUSAGE_DYNAMIC) == 0) {
-        Error("IDirect3DTexture9::LockRect: D3DLOCK_DISCARD on a texture without D3DUSAGE_DYNAMIC; the flag is "
-              "ignored");
+        Error(
+            "IDirect3DTexture9::LockRect: D3DLOCK_DISCARD on a texture without D3DUSAGE_DYNAMIC; the flag is "
+            "ignored");
     }
     std::vector<uint8_t>& bytes = LevelBytes(level);
     UINT column = format_.compressed ? (x / 4) * format_.blockBytes : x * format_.blockBytes;
@@ -384,8 +385,7 @@ std::string VertexDeclaration::Check(const D3DVERTEXELEMENT9* elements, std::vec
         const D3DVERTEXELEMENT9& e = elements[i];
         char why[160];
         if (e.Stream >= kStreams) {
-            std::snprintf(why, sizeof(why), "element %u reads stream %u (streams 0 to %u)", i, e.Stream,
-                          kStreams - 1);
+            std::snprintf(why, sizeof(why), "element %u reads stream %u (streams 0 to %u)", i, e.Stream, kStreams - 1);
             return why;
         }
         if (ElementSize(e.Type) == 0) {
@@ -393,8 +393,7 @@ std::string VertexDeclaration::Check(const D3DVERTEXELEMENT9* elements, std::vec
             return why;
         }
         if (e.Method != D3DDECLMETHOD_DEFAULT || AttributeLocation(e.Usage, e.UsageIndex) < 0) {
-            std::snprintf(why, sizeof(why), "element %u has the unknown usage %u, index %u", i, e.Usage,
-                          e.UsageIndex);
+            std::snprintf(why, sizeof(why), "element %u has the unknown usage %u, index %u", i, e.Usage, e.UsageIndex);
             return why;
         }
         for (const D3DVERTEXELEMENT9& earlier : *out) {

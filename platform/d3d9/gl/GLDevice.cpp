@@ -149,8 +149,7 @@ GLenum DepthPoint(D3DFORMAT format) {
 
 // ------------------------------------------------------------------ lifecycle
 
-GLDevice* GLDevice::Create(SDL_Window* window, D3DPRESENT_PARAMETERS* params, const D3DCAPS9& caps,
-                           HRESULT* result) {
+GLDevice* GLDevice::Create(SDL_Window* window, D3DPRESENT_PARAMETERS* params, const D3DCAPS9& caps, HRESULT* result) {
     *result = D3DERR_NOTAVAILABLE;
     if ((SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL) == 0) {
         ReportFailure("CreateDevice: the window was not made for OpenGL");
@@ -368,9 +367,9 @@ bool GLDevice::AttachmentFor(Surface* surface, GLenum point, Attachment* out) {
                 GLuint name = 0;
                 gl_.GenRenderbuffers(1, &name);
                 gl_.BindRenderbuffer(GL_RENDERBUFFER, name);
-                gl_.RenderbufferStorage(GL_RENDERBUFFER, static_cast<GLenum>(FormatFor(surface->Desc().Format).internal),
-                                        static_cast<GLsizei>(surface->Desc().Width),
-                                        static_cast<GLsizei>(surface->Desc().Height));
+                gl_.RenderbufferStorage(
+                    GL_RENDERBUFFER, static_cast<GLenum>(FormatFor(surface->Desc().Format).internal),
+                    static_cast<GLsizei>(surface->Desc().Width), static_cast<GLsizei>(surface->Desc().Height));
                 surface->SetBackend(std::make_unique<GLRenderbufferObject>(this, name));
                 object = static_cast<GLRenderbufferObject*>(surface->Backend());
             }
@@ -381,8 +380,7 @@ bool GLDevice::AttachmentFor(Surface* surface, GLenum point, Attachment* out) {
             // Off-screen targets cannot share the window's depth buffer: they
             // get one of its size and format instead.
             const D3DSURFACE_DESC& desc = surface->Desc();
-            if (autoDepthShadow_ == 0 || autoDepthShadowWidth_ != desc.Width ||
-                autoDepthShadowHeight_ != desc.Height) {
+            if (autoDepthShadow_ == 0 || autoDepthShadowWidth_ != desc.Width || autoDepthShadowHeight_ != desc.Height) {
                 if (autoDepthShadow_ == 0) {
                     gl_.GenRenderbuffers(1, &autoDepthShadow_);
                 }
@@ -633,8 +631,8 @@ bool GLDevice::UploadTexture(Texture* texture, const char* call) {
         if (info.compressed && data != nullptr) {
             // Compressed data is decoded here; OpenGL receives plain RGBA.
             decoded.assign(static_cast<size_t>(level.width) * level.height * 4, 0);
-            squish::DecompressImage(decoded.data(), static_cast<int>(level.width), static_cast<int>(level.height),
-                                    data, SquishFlags(info.format));
+            squish::DecompressImage(decoded.data(), static_cast<int>(level.width), static_cast<int>(level.height), data,
+                                    SquishFlags(info.format));
             data = decoded.data();
         }
         gl_.TexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), format.internal, static_cast<GLsizei>(level.width),
@@ -673,9 +671,12 @@ GLuint GLDevice::SamplerFor(UINT sampler) {
     }
     gl_.SamplerParameteri(made.name, GL_TEXTURE_MAG_FILTER, mag == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
     gl_.SamplerParameteri(made.name, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-    gl_.SamplerParameteri(made.name, GL_TEXTURE_WRAP_S, static_cast<GLint>(Wrap(state.SamplerState(sampler, D3DSAMP_ADDRESSU))));
-    gl_.SamplerParameteri(made.name, GL_TEXTURE_WRAP_T, static_cast<GLint>(Wrap(state.SamplerState(sampler, D3DSAMP_ADDRESSV))));
-    gl_.SamplerParameteri(made.name, GL_TEXTURE_WRAP_R, static_cast<GLint>(Wrap(state.SamplerState(sampler, D3DSAMP_ADDRESSW))));
+    gl_.SamplerParameteri(made.name, GL_TEXTURE_WRAP_S,
+                          static_cast<GLint>(Wrap(state.SamplerState(sampler, D3DSAMP_ADDRESSU))));
+    gl_.SamplerParameteri(made.name, GL_TEXTURE_WRAP_T,
+                          static_cast<GLint>(Wrap(state.SamplerState(sampler, D3DSAMP_ADDRESSV))));
+    gl_.SamplerParameteri(made.name, GL_TEXTURE_WRAP_R,
+                          static_cast<GLint>(Wrap(state.SamplerState(sampler, D3DSAMP_ADDRESSW))));
     samplers_.push_back(made);
     return made.name;
 }
@@ -783,7 +784,11 @@ void GLDevice::SetupAttributes(const DrawCall& call, GLuint userBuffer) {
             case D3DDECLTYPE_FLOAT3: size = 3; break;
             case D3DDECLTYPE_FLOAT4: size = 4; break;
             // Stored B, G, R, A in memory; the shader reads r, g, b, a from 0 to 1.
-            case D3DDECLTYPE_D3DCOLOR: size = GL_BGRA; type = GL_UNSIGNED_BYTE; normalised = GL_TRUE; break;
+            case D3DDECLTYPE_D3DCOLOR:
+                size = GL_BGRA;
+                type = GL_UNSIGNED_BYTE;
+                normalised = GL_TRUE;
+                break;
             case D3DDECLTYPE_UBYTE4: type = GL_UNSIGNED_BYTE; break;
         }
         GLuint location = static_cast<GLuint>(AttributeLocation(e.Usage, e.UsageIndex));

@@ -18,8 +18,7 @@ class GLProgram;
 class GLDevice : public DeviceBase {
 public:
     // Null with *result set when no context can be made on the window.
-    static GLDevice* Create(SDL_Window* window, D3DPRESENT_PARAMETERS* params, const D3DCAPS9& caps,
-                            HRESULT* result);
+    static GLDevice* Create(SDL_Window* window, D3DPRESENT_PARAMETERS* params, const D3DCAPS9& caps, HRESULT* result);
     ~GLDevice() override;
 
     // OpenGL names of released resources, deleted on the render thread at the

@@ -52,8 +52,7 @@ bool CanRenderTo(const GLFunctions& gl, GLint internal, GLenum format, GLenum ty
     gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
     gl.DeleteFramebuffers(1, &framebuffer);
     gl.DeleteTextures(1, &texture);
-    while (gl.GetError() != GL_NO_ERROR) {
-    }
+    while (gl.GetError() != GL_NO_ERROR) {}
     return complete;
 }
 
@@ -147,8 +146,8 @@ bool Probe(AdapterInfo* info) {
     }
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-        info->displayMode = {static_cast<UINT>(mode.w), static_cast<UINT>(mode.h),
-                             static_cast<UINT>(mode.refresh_rate), D3DFMT_X8R8G8B8};
+        info->displayMode = {static_cast<UINT>(mode.w), static_cast<UINT>(mode.h), static_cast<UINT>(mode.refresh_rate),
+                             D3DFMT_X8R8G8B8};
     }
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
@@ -173,8 +172,7 @@ public:
     }
 
 protected:
-    HRESULT DoCreateDevice(HWND focusWindow, DWORD, D3DPRESENT_PARAMETERS* params,
-                           IDirect3DDevice9** device) override {
+    HRESULT DoCreateDevice(HWND focusWindow, DWORD, D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) override {
         HWND handle = params->hDeviceWindow != nullptr ? params->hDeviceWindow : focusWindow;
         SDL_Window* window = handle != nullptr ? ResolveWindow(handle) : nullptr;
         if (window == nullptr) {

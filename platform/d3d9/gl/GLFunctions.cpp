@@ -5,11 +5,11 @@
 namespace d3d9 {
 
 bool GLFunctions::Load(const char** missing) {
-#define DM_GL_LOAD(type, name)                                                  \
-    name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name));          \
-    if (name == nullptr) {                                                      \
-        *missing = "gl" #name;                                                  \
-        return false;                                                           \
+#define DM_GL_LOAD(type, name)                                        \
+    name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name)); \
+    if (name == nullptr) {                                            \
+        *missing = "gl" #name;                                        \
+        return false;                                                 \
     }
     DM_GL_FUNCTIONS(DM_GL_LOAD)
 #undef DM_GL_LOAD

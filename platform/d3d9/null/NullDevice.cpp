@@ -26,8 +26,7 @@ struct Area {
 };
 
 Area Intersect(Area a, Area b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 void FillArea(uint8_t* pixels, UINT pitch, Area area, DWORD value) {
@@ -239,8 +238,7 @@ HRESULT NullDevice::DoReadSurface(Surface* surface, std::vector<DWORD>* pixels) 
     if (surface->GetKind() == Surface::Kind::BackBuffer) {
         surface->bytes.resize(count * 4);
         bytes = surface->bytes.data();
-    } else if (surface->Container() != nullptr &&
-               (desc.Format == D3DFMT_A8R8G8B8 || desc.Format == D3DFMT_X8R8G8B8)) {
+    } else if (surface->Container() != nullptr && (desc.Format == D3DFMT_A8R8G8B8 || desc.Format == D3DFMT_X8R8G8B8)) {
         bytes = surface->Container()->LevelBytes(surface->Level()).data();
     }
     if (bytes == nullptr) {
@@ -257,8 +255,7 @@ HRESULT NullDevice::DoReadSurface(Surface* surface, std::vector<DWORD>* pixels) 
     return D3D_OK;
 }
 
-ProgramBase* NullDevice::DoCreateProgram(const char* vertexSource, const char* fragmentSource,
-                                         std::string* errors) {
+ProgramBase* NullDevice::DoCreateProgram(const char* vertexSource, const char* fragmentSource, std::string* errors) {
     const std::string& failure = GetNullScript().programErrors;
     if (!failure.empty()) {
         *errors = failure;

@@ -29,7 +29,7 @@ struct DrawRecord {
     IDirect3DSurface9* renderTarget0;
     D3DVIEWPORT9 viewport;
     RECT scissor;
-    DWORD renderStates[16];   // in the order of kRenderStates
+    DWORD renderStates[16];         // in the order of kRenderStates
     std::vector<uint8_t> vertices;  // a draw from memory: its vertex bytes
     std::vector<uint8_t> indexBytes;
 

@@ -42,8 +42,8 @@ AdapterInfo InfoFromScript() {
     info.displayMode = script.displayMode;
     info.modes.push_back(script.displayMode);
     info.caps = script.caps;
-    info.renderTargetFormats = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_A2R10G10B10,
-                                D3DFMT_A2B10G10R10, D3DFMT_R16F, D3DFMT_R32F};
+    info.renderTargetFormats = {D3DFMT_A8R8G8B8,    D3DFMT_X8R8G8B8, D3DFMT_A2R10G10B10,
+                                D3DFMT_A2B10G10R10, D3DFMT_R16F,     D3DFMT_R32F};
     return info;
 }
 

@@ -7,8 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CPodScene scene;
-    if (scene.ReadFromMemory(data, size) != 0)
-        return 0;
+    if (scene.ReadFromMemory(data, size) != 0) return 0;
     const float frames[] = {0.0f, 0.5f, 1.0f, float(scene.nNumFrame), -1.0f};
     for (float frame : frames) {
         scene.SetFrame(frame);
@@ -18,7 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             scene.GetBoneWorldMatrix(m, 0, node);
         }
     }
-    for (const PodMesh& mesh : scene.pMesh)
-        (void)PodMeshIndexCount(mesh);
+    for (const PodMesh& mesh : scene.pMesh) (void)PodMeshIndexCount(mesh);
     return 0;
 }

@@ -115,7 +115,9 @@ protected:
 
 TEST_F(Draw2DPixelTest, TextureTexelsLandOnExactPixels) {
     // 4 x 4 texels, each its own colour.
-    auto texel = [](int x, int y) { return 0xFF000000u | uint32_t(40 + 60 * x) << 16 | uint32_t(40 + 60 * y) << 8 | 200u; };
+    auto texel = [](int x, int y) {
+        return 0xFF000000u | uint32_t(40 + 60 * x) << 16 | uint32_t(40 + 60 * y) << 8 | 200u;
+    };
     const std::vector<uint8_t> bmp = texturetest::Bmp32(4, 4, texel);
     auto texture = Graphics::Texture2D::LoadFromMemory(bmp.data(), uint32_t(bmp.size()));
     ASSERT_TRUE(texture);
@@ -204,7 +206,8 @@ TEST_F(Draw2DPixelTest, Screenshot) {
     auto russian = fontLoader->Load(fonts::kMainRus.file);
     auto smallRussian = fontLoader->Load(fonts::kSmallRus.file);
     auto console = fontLoader->Load(fonts::kConsole.file);
-    for (const auto& font : {title, main, small, russian, smallRussian, console}) ASSERT_TRUE(font && font->page_texture_);
+    for (const auto& font : {title, main, small, russian, smallRussian, console})
+        ASSERT_TRUE(font && font->page_texture_);
 
     Draw2D::Begin();
     // Shapes.
@@ -228,8 +231,7 @@ TEST_F(Draw2DPixelTest, Screenshot) {
     Draw2D::DrawText(small, 540, 280, std::wstring(L"Épéiste : un combattant robuste — àéîõü ÄÖÜß ¿¡"));
     Draw2D::DrawText(russian, 540, 300, std::wstring(L"Победа! Щёлкните"), Color(255, 200, 200, 255));
     Draw2D::DrawText(smallRussian, 540, 350, std::wstring(L"Мечник: стойкий боец ближнего боя"));
-    Draw2D::DrawText(console, 20, 390, std::string("CULLING STATS [CULLED : 12, PASSED : 34]"),
-                     Color(0, 255, 0, 255));
+    Draw2D::DrawText(console, 20, 390, std::string("CULLING STATS [CULLED : 12, PASSED : 34]"), Color(0, 255, 0, 255));
     Draw2D::DrawText(console, 20, 390 + console->line_height_, std::string("CULLED TRIS : 5678 PASSED TRIS: 9012"),
                      Color(0, 255, 0, 255));
     // Several lines, centred by per-line offsets, with the main font's pitch.

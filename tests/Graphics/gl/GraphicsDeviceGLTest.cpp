@@ -51,7 +51,8 @@ D3DXMATRIX Identity4() {
 class GraphicsDeviceGLTest : public testsupport::GLDeviceTest {
 protected:
     GraphicsDeviceGLTest()
-        : GLDeviceTest({"effects", kWidth, kHeight, 2, D3DCREATE_MULTITHREADED | D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+        : GLDeviceTest({"effects", kWidth, kHeight, 2, D3DCREATE_MULTITHREADED | D3DCREATE_HARDWARE_VERTEXPROCESSING}) {
+    }
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
@@ -303,8 +304,8 @@ TEST_F(GraphicsDeviceGLTest, ParticlesAddTheirColourWhenTheRendererBlendsAdditiv
     const DWORD colour = 0x00401080u;  // additive: the colour carries the fade, alpha 0
     Graphics::ParticleQuadVertex quad[4];
     for (int i = 0; i < 4; ++i) {
-        quad[i] = {kSquare[i][0], kSquare[i][1], 0.5f, 0.01f, colour, static_cast<float>(i & 1),
-                   static_cast<float>(i >> 1)};
+        quad[i] = {
+            kSquare[i][0], kSquare[i][1], 0.5f, 0.01f, colour, static_cast<float>(i & 1), static_cast<float>(i >> 1)};
     }
     // what the particle renderer sets before it begins the effect
     device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
@@ -360,8 +361,8 @@ TEST_F(GraphicsDeviceGLTest, DebugAxesShowInTheirColours) {
         Vector3 screen;
         ASSERT_TRUE(camera->WorldToScreen(axis.point, screen));
         EXPECT_TRUE(NearAround(static_cast<int>(screen.x), static_cast<int>(screen.y), axis.colour, 8))
-            << "axis towards (" << axis.point.x << ", " << axis.point.y << ", " << axis.point.z << ") at "
-            << screen.x << ", " << screen.y;
+            << "axis towards (" << axis.point.x << ", " << axis.point.y << ", " << axis.point.z << ") at " << screen.x
+            << ", " << screen.y;
     }
     EXPECT_TRUE(Near(Pixel(2, 2), {0, 0, 0}));
 }

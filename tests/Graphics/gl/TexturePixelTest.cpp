@@ -115,7 +115,8 @@ protected:
 TEST_F(TexturePixelTest, ADxt1DdsDrawsTheRightWayUp) {
     const std::vector<uint8_t> image = Quadrants(8);
     const std::vector<uint8_t> dds = ddswriter::Encode(image.data(), 8, 8, ddswriter::Format::DXT1, true);
-    boost::shared_ptr<Graphics::Texture2D> texture = Graphics::Texture2D::LoadFromMemory(dds.data(), uint32_t(dds.size()));
+    boost::shared_ptr<Graphics::Texture2D> texture =
+        Graphics::Texture2D::LoadFromMemory(dds.data(), uint32_t(dds.size()));
     ASSERT_TRUE(texture);
     DrawFullScreen(texture->GetTexture());
     ExpectQuadrants();
@@ -124,7 +125,8 @@ TEST_F(TexturePixelTest, ADxt1DdsDrawsTheRightWayUp) {
 TEST_F(TexturePixelTest, APngDrawsTheRightWayUp) {
     const std::vector<uint8_t> image = Quadrants(4);
     const std::vector<uint8_t> png = pngwriter::Encode(image.data(), 4, 4);
-    boost::shared_ptr<Graphics::Texture2D> texture = Graphics::Texture2D::LoadFromMemory(png.data(), uint32_t(png.size()));
+    boost::shared_ptr<Graphics::Texture2D> texture =
+        Graphics::Texture2D::LoadFromMemory(png.data(), uint32_t(png.size()));
     ASSERT_TRUE(texture);
     DrawFullScreen(texture->GetTexture());
     ExpectQuadrants();

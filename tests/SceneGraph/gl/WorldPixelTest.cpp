@@ -55,8 +55,7 @@ int Differing(const Image& image, int x, int y, int r, DWORD colour, const Image
     int count = 0;
     for (int py = std::max(0, y - r); py <= std::min(kHeight - 1, y + r); ++py)
         for (int px = std::max(0, x - r); px <= std::min(kWidth - 1, x + r); ++px)
-            if (image.At(px, py) != (other != nullptr ? other->At(px, py) : colour))
-                ++count;
+            if (image.At(px, py) != (other != nullptr ? other->At(px, py) : colour)) ++count;
     return count;
 }
 
@@ -97,15 +96,11 @@ protected:
         if (Service<Content::ContentLoader<Graphics::Texture2D>>::Exists())
             Service<Content::ContentLoader<Graphics::Texture2D>>::Unregister();
         textures.reset();
-        if (Service<Graphics::GraphicsDevice>::Exists())
-            Service<Graphics::GraphicsDevice>::Unregister();
+        if (Service<Graphics::GraphicsDevice>::Exists()) Service<Graphics::GraphicsDevice>::Unregister();
         graphics.reset();
-        if (device != nullptr)
-            device->Release();
-        if (d3d != nullptr)
-            d3d->Release();
-        if (window != nullptr)
-            SDL_DestroyWindow(window);
+        if (device != nullptr) device->Release();
+        if (d3d != nullptr) d3d->Release();
+        if (window != nullptr) SDL_DestroyWindow(window);
         d3d9::SetWindowResolver(nullptr);
         std::filesystem::current_path(oldDir);
     }
@@ -138,8 +133,7 @@ protected:
 
     bool Screen(sg::Camera& camera, const Vector3& p, int& x, int& y) {
         Vector3 s;
-        if (!camera.WorldToScreen(p, s))
-            return false;
+        if (!camera.WorldToScreen(p, s)) return false;
         x = int(s.x);
         y = int(s.y);
         return x >= 0 && x < kWidth && y >= 0 && y < kHeight;
@@ -150,8 +144,7 @@ protected:
         EXPECT_TRUE(model) << mesh;
         boost::shared_ptr<Graphics::AnimationClips> table = clips->Load(clipTable);
         EXPECT_TRUE(table) << clipTable;
-        if (model && table)
-            model->SetAnimationClips(table);
+        if (model && table) model->SetAnimationClips(table);
         return model;
     }
 
@@ -252,8 +245,7 @@ TEST_F(WorldPixelTest, StaticLightMappedAndSkinnedModelsInThreeFrames) {
     still->Translate(0, 0, 0);
     boost::shared_ptr<sg::ModelNode> lit(new sg::ModelNode(panel));
     lit->Translate(40, 0, 0);
-    for (const auto& node : {skinned, still, lit})
-        world->AddChild(node);
+    for (const auto& node : {skinned, still, lit}) world->AddChild(node);
 
     // Where each stands: its origin on the ground and a point a few units up.
     struct Spot {

@@ -88,8 +88,7 @@ TEST_F(D3D9DrawTest, StatesAreAppliedAtTheDrawOnlyWhenTheyDifferFromWhatWasAppli
     EXPECT_TRUE(Applied().empty()) << "nothing is applied before a draw";
 
     ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(Applied(), (std::vector<std::string>{"Apply(D3DRS_SRCBLEND, 5)",
-                                                   "Apply(2, D3DSAMP_ADDRESSU, 3)"}));
+    EXPECT_EQ(Applied(), (std::vector<std::string>{"Apply(D3DRS_SRCBLEND, 5)", "Apply(2, D3DSAMP_ADDRESSU, 3)"}));
 
     null->ClearLog();
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);  // same as applied
@@ -189,8 +188,7 @@ TEST_F(D3D9DrawTest, IndexedDrawFromMemoryChecksItsIndices) {
     ScreenVertex vertices[4] = {};
     const uint16_t good[6] = {0, 1, 2, 2, 1, 3};
     const uint16_t bad[6] = {0, 1, 2, 2, 1, 4};
-    EXPECT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, good, D3DFMT_INDEX16, vertices, 24),
-              D3D_OK);
+    EXPECT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, good, D3DFMT_INDEX16, vertices, 24), D3D_OK);
     EXPECT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, bad, D3DFMT_INDEX16, vertices, 24),
               D3DERR_INVALIDCALL);
     ASSERT_EQ(null->Draws().size(), 1u);
@@ -249,9 +247,9 @@ TEST_F(D3D9NullTest, SceneBracketsAndPresentFollowDirect3DRules) {
 
 TEST_F(D3D9NullTest, ANewRenderTargetBringsAViewportOfItsSize) {
     IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(32, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture,
-                                    nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateTexture(32, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr),
+        D3D_OK);
     IDirect3DSurface9* level = nullptr;
     ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
     IDirect3DSurface9* backBuffer = nullptr;

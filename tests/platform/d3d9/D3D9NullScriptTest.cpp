@@ -8,13 +8,13 @@ using D3D9ScriptTest = D3D9NullTest;
 
 TEST_F(D3D9ScriptTest, AdapterAnswersComeFromTheScript) {
     d3d9::NullScript& script = d3d9::GetNullScript();
-    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE,
-                                     D3DFMT_DXT1),
-              D3D_OK);
+    EXPECT_EQ(
+        d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_DXT1),
+        D3D_OK);
     script.refusedFormats.push_back({0, D3DRTYPE_TEXTURE, D3DFMT_DXT1});
-    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE,
-                                     D3DFMT_DXT1),
-              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(
+        d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_DXT1),
+        D3DERR_NOTAVAILABLE);
 
     script.caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
     D3DCAPS9 caps;
@@ -46,13 +46,12 @@ TEST_F(D3D9ScriptTest, FormatTableWithoutRefusals) {
         {0, D3DRTYPE_VERTEXBUFFER, D3DFMT_A8R8G8B8, D3DERR_NOTAVAILABLE},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, c.usage, c.type,
-                                         c.format),
-                  c.result)
+        EXPECT_EQ(
+            d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, c.usage, c.type, c.format),
+            c.result)
             << "usage " << c.usage << " type " << c.type << " format " << c.format;
     }
-    EXPECT_EQ(d3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, TRUE),
-              D3D_OK);
+    EXPECT_EQ(d3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, TRUE), D3D_OK);
     EXPECT_EQ(d3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, TRUE),
               D3DERR_NOTAVAILABLE);
 }
@@ -62,8 +61,7 @@ TEST_F(D3D9ScriptTest, CreateDeviceCanBeMadeToFail) {
     script.createDeviceFailures = 1;
     IDirect3DDevice9* second = reinterpret_cast<IDirect3DDevice9*>(1);
     params.PresentationInterval = D3DPRESENT_INTERVAL_TWO;
-    EXPECT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &second),
-              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &second), D3DERR_NOTAVAILABLE);
     EXPECT_EQ(second, nullptr);
     params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &second), D3D_OK);

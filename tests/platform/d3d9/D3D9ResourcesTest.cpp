@@ -11,19 +11,19 @@ using D3D9ResourcesTest = D3D9NullTest;
 
 TEST_F(D3D9ResourcesTest, BufferLocksStayInsideTheBufferAndKeepTheBytes) {
     IDirect3DVertexBuffer9* buffer = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(64, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &buffer,
-                                         nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateVertexBuffer(64, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &buffer, nullptr),
+        D3D_OK);
     struct Case {
         UINT offset;
         UINT size;
         HRESULT result;
     } cases[] = {
-        {0, 0, D3D_OK},                 // the whole buffer
-        {16, 0, D3D_OK},                // from 16 to the end
-        {60, 4, D3D_OK},                // the last four bytes
-        {60, 8, D3DERR_INVALIDCALL},    // four past the end
-        {65, 0, D3DERR_INVALIDCALL},    // starts past the end
+        {0, 0, D3D_OK},                        // the whole buffer
+        {16, 0, D3D_OK},                       // from 16 to the end
+        {60, 4, D3D_OK},                       // the last four bytes
+        {60, 8, D3DERR_INVALIDCALL},           // four past the end
+        {65, 0, D3DERR_INVALIDCALL},           // starts past the end
         {8, 0xFFFFFFF8u, D3DERR_INVALIDCALL},  // wraps around
     };
     for (const Case& c : cases) {
@@ -83,8 +83,8 @@ TEST_F(D3D9ResourcesTest, CreationRulesOfDirect3D) {
     };
     for (const Case& c : cases) {
         texture = reinterpret_cast<IDirect3DTexture9*>(1);
-        HRESULT result = device->CreateTexture(c.width, c.height, c.levels, c.usage, c.format, c.pool, &texture,
-                                               nullptr);
+        HRESULT result =
+            device->CreateTexture(c.width, c.height, c.levels, c.usage, c.format, c.pool, &texture, nullptr);
         EXPECT_EQ(result, c.result) << c.width << "x" << c.height << " format " << c.format;
         if (SUCCEEDED(result)) {
             texture->Release();
@@ -109,9 +109,9 @@ TEST_F(D3D9ResourcesTest, TextureLocksFollowPoolUsageAndBounds) {
     IDirect3DTexture9* blocks = nullptr;
     ASSERT_EQ(device->CreateTexture(512, 256, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &video, nullptr),
               D3D_OK);
-    ASSERT_EQ(device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target, nullptr),
+        D3D_OK);
     ASSERT_EQ(device->CreateTexture(16, 16, 0, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &blocks, nullptr), D3D_OK);
 
     D3DLOCKED_RECT locked;
@@ -130,7 +130,7 @@ TEST_F(D3D9ResourcesTest, TextureLocksFollowPoolUsageAndBounds) {
     } cases[] = {
         {{4, 8, 12, 16}, D3D_OK},
         {{0, 0, 16, 16}, D3D_OK},
-        {{2, 0, 6, 4}, D3DERR_INVALIDCALL},   // not on a 4x4 block
+        {{2, 0, 6, 4}, D3DERR_INVALIDCALL},    // not on a 4x4 block
         {{8, 8, 20, 16}, D3DERR_INVALIDCALL},  // past the right edge
         {{8, 8, 4, 16}, D3DERR_INVALIDCALL},   // empty
         {{-4, 0, 4, 4}, D3DERR_INVALIDCALL},

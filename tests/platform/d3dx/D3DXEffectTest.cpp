@@ -102,7 +102,8 @@ protected:
 
 TEST(EffectFileTest, RejectsMalformedFilesWithTheLineAtFault) {
     const std::string head = "effect 1\nparameter texture g_Tex\n";
-    const std::string shaders = "shader vertex VS\nvoid main() {}\nendshader\nshader fragment PS\nvoid main() {}\nendshader\n";
+    const std::string shaders =
+        "shader vertex VS\nvoid main() {}\nendshader\nshader fragment PS\nvoid main() {}\nendshader\n";
     struct Case {
         std::string text;
         const char* expected;
@@ -118,7 +119,8 @@ TEST(EffectFileTest, RejectsMalformedFilesWithTheLineAtFault) {
         {head + "sampler 16 s_T g_Tex\n", "bad sampler unit '16'"},
         {head + "parameter float g_F\nsampler 0 s_T g_F\n", "needs a texture parameter"},
         {head + "sampler 0 s_T g_Tex AddressU=Sideways\n", "bad value in 'AddressU=Sideways'"},
-        {head + shaders + "technique T\npass P\nstate ZEnabel true\n", "effect(11): error: unknown render state 'ZEnabel'"},
+        {head + shaders + "technique T\npass P\nstate ZEnabel true\n",
+         "effect(11): error: unknown render state 'ZEnabel'"},
         {head + shaders + "technique T\npass P\nstate CullMode Both\n", "bad value 'Both' for render state CullMode"},
         {head + shaders + "technique T\npass P\nvertex VS\nendpass\n", "pass 'P' needs a vertex and a fragment shader"},
         {head + shaders + "technique T\nendtechnique\n", "technique 'T' has no pass"},
@@ -208,8 +210,8 @@ TEST_F(EffectTest, BeginPassSendsValuesAndCommitSendsLaterChanges) {
     EXPECT_EQ(Sent("g_Flag"), std::vector<float>{1});
     EXPECT_EQ(Sent("g_Count"), std::vector<float>{3});  // the file's default
     EXPECT_EQ(Sent("g_TintColor"), (std::vector<float>{1, 0.5f, 0.25f, 1}));
-    EXPECT_EQ(Sent("s_Tex"), std::vector<float>{2});    // the sampler's unit
-    EXPECT_TRUE(Sent("g_Unused").empty());              // only the uncalled function reads it
+    EXPECT_EQ(Sent("s_Tex"), std::vector<float>{2});  // the sampler's unit
+    EXPECT_TRUE(Sent("g_Unused").empty());            // only the uncalled function reads it
 
     const float red[4] = {1, 0, 0, 1};
     EXPECT_EQ(effect->SetValue(tint, red, sizeof(red)), D3D_OK);

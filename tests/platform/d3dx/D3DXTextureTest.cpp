@@ -41,8 +41,8 @@ protected:
 // An uncompressed DDS of the given pixel layout; pixels as stored.
 std::vector<uint8_t> RawDds(int width, int height, uint32_t pixelFlags, uint32_t bits, uint32_t r, uint32_t g,
                             uint32_t b, uint32_t a, const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> file = ddswriter::Encode(Solid(width, height, 0, 0, 0).data(), width, height,
-                                                  ddswriter::Format::A8R8G8B8, false);
+    std::vector<uint8_t> file =
+        ddswriter::Encode(Solid(width, height, 0, 0, 0).data(), width, height, ddswriter::Format::A8R8G8B8, false);
     file.resize(ddswriter::kHeaderSize);
     ddswriter::Put32(file, ddswriter::kOffsetPixelFlags, pixelFlags);
     ddswriter::Put32(file, 88, bits);

@@ -15,7 +15,6 @@
 
 namespace texturetest {
 
-
 // width x height pixels of one colour (red, green, blue, alpha).
 inline std::vector<uint8_t> Solid(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
     std::vector<uint8_t> px;

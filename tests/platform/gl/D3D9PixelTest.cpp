@@ -259,9 +259,8 @@ TEST_F(D3D9PixelTest, ClipSpaceDepthRunsFromZeroToW) {
 
 TEST_F(D3D9PixelTest, CullModesNameTheWindingSeenOnTheScreen) {
     // Screen coordinates run down: (10,10) (40,10) (10,40) turns clockwise.
-    const Vertex clockwise[3] = {{10, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0},
-                                 {40, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0},
-                                 {10, 40, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    const Vertex clockwise[3] = {
+        {10, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {40, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {10, 40, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
     const Vertex counter[3] = {clockwise[0], clockwise[2], clockwise[1]};
     struct Case {
         DWORD cull;
@@ -276,8 +275,7 @@ TEST_F(D3D9PixelTest, CullModesNameTheWindingSeenOnTheScreen) {
         device->SetRenderState(D3DRS_CULLMODE, c.cull);
         for (int which = 0; which < 2; ++which) {
             device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-            ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, which == 0 ? clockwise : counter,
-                                              sizeof(Vertex)),
+            ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, which == 0 ? clockwise : counter, sizeof(Vertex)),
                       D3D_OK);
             ReadBack();
             bool drawn = At(15, 15) == 0xFFFFFFu;
@@ -321,9 +319,9 @@ TEST_F(D3D9PixelTest, ScissorClipsDrawsAndClears) {
 
 TEST_F(D3D9PixelTest, RenderTargetTexturesKeepRowsAndWindingAndSampleBack) {
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target, nullptr),
+        D3D_OK);
     IDirect3DSurface9* surface = nullptr;
     IDirect3DSurface9* backBuffer = nullptr;
     ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
@@ -334,9 +332,8 @@ TEST_F(D3D9PixelTest, RenderTargetTexturesKeepRowsAndWindingAndSampleBack) {
     ASSERT_EQ(device->SetRenderTarget(0, surface), D3D_OK);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     ASSERT_EQ(Rect(0, 0, 32, 8, 0xFFFF0000), D3D_OK);
-    const Vertex clockwise[3] = {{0, 16, 0.5f, 1, 0xFF00FF00, 0, 0},
-                                 {32, 16, 0.5f, 1, 0xFF00FF00, 0, 0},
-                                 {0, 32, 0.5f, 1, 0xFF00FF00, 0, 0}};
+    const Vertex clockwise[3] = {
+        {0, 16, 0.5f, 1, 0xFF00FF00, 0, 0}, {32, 16, 0.5f, 1, 0xFF00FF00, 0, 0}, {0, 32, 0.5f, 1, 0xFF00FF00, 0, 0}};
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, clockwise, sizeof(Vertex)), D3D_OK);
     std::vector<DWORD> texels;
     UINT width = 0;
@@ -398,8 +395,8 @@ TEST_F(D3D9PixelTest, UpdatedBuffersAndTexturesAreUploadedAgain) {
 
     // A dynamic vertex buffer drawn, rewritten with discard, and drawn again.
     IDirect3DVertexBuffer9* buffer = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(4 * sizeof(Vertex), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0,
-                                         D3DPOOL_DEFAULT, &buffer, nullptr),
+    ASSERT_EQ(device->CreateVertexBuffer(4 * sizeof(Vertex), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
+                                         &buffer, nullptr),
               D3D_OK);
     auto write = [&](float left, float right) {
         Vertex* v = nullptr;
@@ -441,11 +438,10 @@ TEST_F(D3D9PixelTest, IndexedDrawsHonourBaseVertexAndStartIndex) {
     // Two quads in one buffer: vertices 0..3 red at the left, 4..7 green at the right.
     IDirect3DVertexBuffer9* vertices = nullptr;
     IDirect3DIndexBuffer9* indices = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(8 * sizeof(Vertex), D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vertices,
-                                         nullptr),
-              D3D_OK);
-    ASSERT_EQ(device->CreateIndexBuffer(12 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indices,
-                                        nullptr),
+    ASSERT_EQ(
+        device->CreateVertexBuffer(8 * sizeof(Vertex), D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vertices, nullptr),
+        D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(12 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indices, nullptr),
               D3D_OK);
     Vertex* v = nullptr;
     ASSERT_EQ(vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0), D3D_OK);
@@ -476,9 +472,9 @@ TEST_F(D3D9PixelTest, IndexedDrawsHonourBaseVertexAndStartIndex) {
         blue[i].y += 48;
         blue[i].color = 0xFF0000FF;
     }
-    ASSERT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 4, 4, 2, fromMemory, D3DFMT_INDEX16, blue,
-                                             sizeof(Vertex)),
-              D3D_OK);
+    ASSERT_EQ(
+        device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 4, 4, 2, fromMemory, D3DFMT_INDEX16, blue, sizeof(Vertex)),
+        D3D_OK);
     ReadBack();
     EXPECT_EQ(Count(0x00FF00), 32 * 32);
     EXPECT_EQ(Count(0x00FF00, 64, 0, 96, 32), 32 * 32);
@@ -535,9 +531,9 @@ TEST_F(D3D9PixelTest, SeparateDepthSurfacesServeOffScreenTargets) {
     IDirect3DTexture9* target = nullptr;
     IDirect3DSurface9* depth = nullptr;
     IDirect3DSurface9* surface = nullptr;
-    ASSERT_EQ(device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target, nullptr),
+        D3D_OK);
     ASSERT_EQ(device->CreateDepthStencilSurface(32, 32, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, TRUE, &depth, nullptr),
               D3D_OK);
     target->GetSurfaceLevel(0, &surface);
@@ -605,9 +601,8 @@ TEST_F(D3D9PixelTest, ResetKeepsTheDeviceDrawing) {
     d3d9::SetProgram(device, program);
     device->SetVertexDeclaration(screenDeclaration);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    const Vertex counter[3] = {{10, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0},
-                               {10, 40, 0.5f, 1, 0xFFFFFFFF, 0, 0},
-                               {40, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    const Vertex counter[3] = {
+        {10, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {10, 40, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {40, 10, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, counter, sizeof(Vertex)), D3D_OK);
     ReadBack();
     EXPECT_EQ(At(15, 15), 0u) << "culling is back to its default";
@@ -674,8 +669,7 @@ TEST(D3D9GLAdapterTest, CapabilitiesComeFromOpenGL) {
     params.BackBufferFormat = D3DFMT_X8R8G8B8;
     params.Windowed = TRUE;
     IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(1);
-    EXPECT_NE(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(plain), 0, &params,
-                                &device),
+    EXPECT_NE(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(plain), 0, &params, &device),
               D3D_OK);
     EXPECT_EQ(device, nullptr);
     EXPECT_NE(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &device), D3D_OK);

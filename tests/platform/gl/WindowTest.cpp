@@ -135,11 +135,10 @@ TEST_F(WindowTest, MouseEventsCarryClientCoordinates) {
 }
 
 TEST_F(WindowTest, KeysBecomeVirtualKeysAndCharacters) {
-    const auto seen = Pump({Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a), Key(SDL_KEYUP, SDL_SCANCODE_A, SDLK_a),
-                            Key(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE),
-                            Key(SDL_KEYDOWN, SDL_SCANCODE_KP_4, SDLK_KP_4),
-                            Key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE),
-                            Key(SDL_KEYDOWN, SDL_SCANCODE_APOSTROPHE, SDLK_QUOTE)});
+    const auto seen = Pump(
+        {Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a), Key(SDL_KEYUP, SDL_SCANCODE_A, SDLK_a),
+         Key(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE), Key(SDL_KEYDOWN, SDL_SCANCODE_KP_4, SDLK_KP_4),
+         Key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE), Key(SDL_KEYDOWN, SDL_SCANCODE_APOSTROPHE, SDLK_QUOTE)});
     const auto keys = Only(seen, {WM_KEYDOWN, WM_KEYUP, WM_CHAR});
     const std::vector<std::pair<UINT, WPARAM>> expected = {
         {WM_KEYDOWN, 'A'},  {WM_KEYUP, 'A'},    {WM_KEYDOWN, 0x08}, {WM_CHAR, 0x08},
@@ -152,8 +151,9 @@ TEST_F(WindowTest, KeysBecomeVirtualKeysAndCharacters) {
     }
 
     // Alt held: system keys.
-    const auto sys = Only(Pump({Key(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT), Key(SDL_KEYDOWN, SDL_SCANCODE_X, SDLK_x)}),
-                          {WM_SYSKEYDOWN, WM_KEYDOWN});
+    const auto sys =
+        Only(Pump({Key(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT), Key(SDL_KEYDOWN, SDL_SCANCODE_X, SDLK_x)}),
+             {WM_SYSKEYDOWN, WM_KEYDOWN});
     ASSERT_EQ(sys.size(), 2u);
     EXPECT_EQ(sys[1].message, static_cast<UINT>(WM_SYSKEYDOWN));
     EXPECT_EQ(sys[1].wParam, static_cast<WPARAM>('X'));

@@ -27,9 +27,7 @@ std::string GameDir() {
 
 class DunmarchTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(fs::exists(GameDir() + "/dunmarch")) << GameDir();
-    }
+    void SetUp() override { ASSERT_TRUE(fs::exists(GameDir() + "/dunmarch")) << GameDir(); }
 };
 
 TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
@@ -104,8 +102,8 @@ TEST_F(DunmarchTest, ScreenshotsOfTheCaptureRangeHoldTheRenderedFrames) {
         EXPECT_EQ(Read(bmp, 28, 2), 24u) << name;
         // Without the sample data there is no cursor image: the frames hold the intro's black.
         const size_t coloured = bmp.find_first_not_of('\0', 54);
-        EXPECT_EQ(coloured, std::string::npos) << name << ": byte " << coloured << " is "
-                                               << static_cast<int>(static_cast<unsigned char>(bmp[coloured]));
+        EXPECT_EQ(coloured, std::string::npos)
+            << name << ": byte " << coloured << " is " << static_cast<int>(static_cast<unsigned char>(bmp[coloured]));
     }
 }
 
@@ -115,12 +113,13 @@ TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
     EXPECT_NE(r.output.find("InitAPI failed!"), std::string::npos) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
     // The window opened before the device is closed again, in order.
-    ExpectInOrder(r.output, {"[trace] window created", "InitAPI failed!", "[trace] window destroyed",
-                             "[trace] game deleted"});
+    ExpectInOrder(r.output,
+                  {"[trace] window created", "InitAPI failed!", "[trace] window destroyed", "[trace] game deleted"});
 }
 
 TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
-    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");
+    const testsupport::ProgramResult r =
+        testsupport::RunDunmarch(GameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");
     EXPECT_NE(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("InitOS failed!"), std::string::npos) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;

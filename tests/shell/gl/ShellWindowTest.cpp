@@ -99,10 +99,10 @@ TEST_F(ShellWindowTest, ButtonsSetPointerCodes) {
         UINT message;
         int code;
     } steps[] = {
-        {WM_LBUTTONDOWN, kPointerLeftPress},   {WM_LBUTTONDOWN, kPointerLeftRepeat},
-        {WM_LBUTTONUP, kPointerLeftRelease},   {WM_LBUTTONDOWN, kPointerLeftPress},
-        {WM_RBUTTONDOWN, kPointerRightPress},  {WM_RBUTTONDOWN, kPointerRightRepeat},
-        {WM_RBUTTONUP, kPointerRightRelease},  {WM_MBUTTONDOWN, kPointerMiddle},
+        {WM_LBUTTONDOWN, kPointerLeftPress},  {WM_LBUTTONDOWN, kPointerLeftRepeat},
+        {WM_LBUTTONUP, kPointerLeftRelease},  {WM_LBUTTONDOWN, kPointerLeftPress},
+        {WM_RBUTTONDOWN, kPointerRightPress}, {WM_RBUTTONDOWN, kPointerRightRepeat},
+        {WM_RBUTTONUP, kPointerRightRelease}, {WM_MBUTTONDOWN, kPointerMiddle},
         {WM_MBUTTONUP, kPointerMiddle},
     };
     for (const Step& s : steps) {

@@ -37,8 +37,7 @@ IDirect3DDevice9* NullDevice() {
 
 // The software DDS decoder reads by name.
 const std::string& ScratchFile() {
-    static const std::string path =
-        "/tmp/fuzz-image-decoders-" + std::to_string(static_cast<long>(getpid())) + ".dds";
+    static const std::string path = "/tmp/fuzz-image-decoders-" + std::to_string(static_cast<long>(getpid())) + ".dds";
     return path;
 }
 
