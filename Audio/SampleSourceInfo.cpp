@@ -1,6 +1,6 @@
 #include "Audio/SampleSourceInfo.h"
 
-#include "Core/ContentChecksums.h"
+#include "IO/ContentChecksums.h"
 
 #include <cctype>
 #include <cstring>

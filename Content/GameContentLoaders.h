@@ -8,14 +8,14 @@
 
 #include <string>
 
-#include "Content/ContentLoader.h"
 #include "Content/HiContentLoader.h"
-#include "Content/UITextureLoader.h"
+#include "Core/ContentLoader.h"
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/Model/Model.h"
 #include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
 #include "Graphics/TextureAtlas.h"
+#include "Graphics/UITextureLoader.h"
 
 namespace Content {
 

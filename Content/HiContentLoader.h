@@ -6,7 +6,7 @@
 #include <loki/Typelist.h>
 #include <loki/TypelistMacros.h>
 
-#include "Content/ContentLoader.h"
+#include "Core/ContentLoader.h"
 #include "Graphics/Model/Model.h"
 #include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"

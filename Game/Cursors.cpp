@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "Content/ContentLoader.h"
+#include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/Texture2D.h"

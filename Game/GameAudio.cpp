@@ -1,9 +1,9 @@
 #include "Game/GameAudio.h"
 
-#include "Content/ContentLoader.h"
+#include "Audio/StandInAudioDevice.h"
+#include "Audio/StandInSound.h"
+#include "Core/ContentLoader.h"
 #include "Core/Service.h"
-#include "Game/StandInAudioDevice.h"
-#include "Game/StandInSound.h"
 
 bool PlayMusic(const std::string& fileName) {
     typedef Content::ContentLoader<Audio::SoundStream> StreamLoader;

@@ -3,10 +3,19 @@
 #include <cstdio>
 #include <string>
 
+#include "Audio/StandInAudioDevice.h"
+#include "Core/Service.h"
+#include "Game/Cursors.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/SpriteFont.h"
 
 namespace Game {
+
+void GameInterface::UpdateAudio() {
+    if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
+}
+
+void GameInterface::DrawCursor() { ::DrawCursor(); }
 
 void GameInterface::DrawFps() {
     if (!show_fps_ || !fps_font_) return;

@@ -1,10 +1,7 @@
 #pragma once
-// The application's base: a small component framework carried over from the
-// mobile engine. The shell drives it through the Run* operations; the game
-// never adds a component, so in practice only its own Update and Draw run.
-//
-// Everything the shell calls is defined here, inline: the shell's library sits
-// below the game's and must link without it.
+// The application's base: a small component framework. The shell drives it
+// through the operations of its ShellGame interface; the game never adds a
+// component, so in practice only its own Update and Draw run.
 #include <boost/shared_ptr.hpp>
 
 #include <algorithm>
@@ -12,6 +9,7 @@
 
 #include "Core/FrameClock.h"
 #include "Game/GameComponent.h"
+#include "shell/ShellGame.h"
 
 namespace Graphics {
 class SpriteFont;
@@ -19,7 +17,7 @@ class SpriteFont;
 
 namespace Game {
 
-class GameInterface : public GameDrawableComponentInterface {
+class GameInterface : public GameDrawableComponentInterface, public ShellGame {
 public:
     typedef std::list<boost::shared_ptr<GameComponentInterface>> ComponentList;
 
@@ -30,16 +28,16 @@ public:
     void Shutdown() override {}
     void Update() override {}
     void Draw() override {}
-    virtual void OnEvent(int /*code*/) {}
+    void OnEvent(int /*code*/) override {}
 
     // Initialize, then the lifecycle flag.
-    void RunInitialize() {
+    void RunInitialize() override {
         Initialize();
         lifecycle_done_ = true;
     }
 
     // Queues every component for removal, Shutdown, then the lifecycle flag.
-    void RunShutdown() {
+    void RunShutdown() override {
         QueueRemoveAll();
         Shutdown();
         lifecycle_done_ = true;
@@ -47,7 +45,7 @@ public:
 
     // The removal queue, own Update (when enabled), then the components: only
     // the modal one in modal mode, else every enabled one in list order.
-    void RunUpdate() {
+    void RunUpdate() override {
         ProcessRemovalQueue();
         if (enabled_) Update();
         if (modal_) {
@@ -61,7 +59,7 @@ public:
     }
 
     // Own Draw (when visible), then every visible drawable component.
-    void RunDraw() {
+    void RunDraw() override {
         if (visible_) Draw();
         if (!component_drawing_) return;
         const ComponentList components = components_;
@@ -72,7 +70,7 @@ public:
     }
 
     // Once per frame: the frames of the last whole second, and 1 / frame delta.
-    void TickFps() {
+    void TickFps() override {
         const float delta = GetFrameDelta();
         ++fps_frames_;
         fps_seconds_ += delta;
@@ -83,6 +81,11 @@ public:
         }
         if (delta > 0.0f) fps_ = 1.0f / delta;
     }
+
+    // The audio device's update, when its service is registered.
+    void UpdateAudio() override;
+    // The selected cursor image (Game/Cursors.h).
+    void DrawCursor() override;
 
     // "FPS: last second, current" in the stored font, when switched on.
     void DrawFps();

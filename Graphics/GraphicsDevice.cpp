@@ -1,13 +1,6 @@
 #include "Graphics/GraphicsDevice.h"
 
-#include <cstdio>
 #include <cstring>
-
-#include "Graphics/Draw2D.h"
-#include "Graphics/SpriteFont.h"
-#include "SceneGraph/ModelNode.h"
-#include "SceneGraph/Scene.h"
-#include "shell/ShellGlobals.h"
 
 namespace Graphics {
 
@@ -43,8 +36,6 @@ void Release(IDirect3DVertexDeclaration9*& declaration) {
 }
 
 }  // namespace
-
-GraphicsDevice::GraphicsDevice() : GraphicsDevice(g_d3d, g_d3dDevice) {}
 
 GraphicsDevice::GraphicsDevice(IDirect3D9* d3d, IDirect3DDevice9* device) : d3d_(d3d), device_(device) {
     effect_.reset(new GDEffect(this, kUberEffectFile));
@@ -99,67 +90,17 @@ void GraphicsDevice::ReleaseVertexDeclarations() {
     Release(skinned_model_vertex_);
 }
 
-void GraphicsDevice::Draw(sg::Scene* scene) {
-    if (scene == nullptr || !scene->GetCamera()) {
+void GraphicsDevice::Draw(DeviceScene* scene) {
+    if (scene == nullptr || !scene->HasCamera()) {
         return;
     }
     scene_ = scene;
-    ID3DXEffect* effect = effect_->effect_;
-
-    DWORD flags = 0;
-    if (scene->GetClearTarget()) {
-        flags |= D3DCLEAR_TARGET;
-    }
-    if (scene->GetClearDepth()) {
-        flags |= D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
-    }
-    if (flags != 0) {
-        device_->Clear(0, nullptr, flags, scene->GetClearColor().ToARGB(), 1.0f, 0);
-    }
-
-    // The world eye is refreshed with the matrices; rebuild a dirty camera so
-    // the specular highlight does not trail a frame behind.
-    boost::shared_ptr<sg::Camera> camera = scene->GetCamera();
-    camera->Rebuild();
-    const Vector3& eye = camera->GetWorldEye();
-    const float camPos[3] = {eye.x, eye.y, eye.z};
-    SetFloats(effect, effect_->cam_pos_, camPos, 3);
-
-    if (scene->GetLight()) {
-        SetLight(scene->GetLight().get());
-    }
-    sg::RenderLists& lists = scene->GetRenderLists();
-    for (sg::Light* light : lists.lights) {
-        SetLight(light);
-    }
-    if (draw_axes_) {
-        DrawAxes();
-    }
-    for (sg::ModelNode* node : lists.models) {
-        node->SetEffect(effect_.get());
-        node->Draw(camera.get());
-    }
-    scene->DrawShadows();
-    standin::ParticlesFlush();
-
-    if (scene->GetShowStatistics() && scene->GetStatisticsFont()) {
-        const boost::shared_ptr<SpriteFont>& font = scene->GetStatisticsFont();
-        const sg::CullTraverser& stats = scene->GetCullTraverser();
-        char line[128];
-        Draw2D::Begin();
-        std::snprintf(line, sizeof(line), "CULLING STATS [CULLED : %d, PASSED : %d]", stats.culled_nodes,
-                      stats.passed_nodes);
-        Draw2D::DrawText(font, 0.0f, 0.0f, line);
-        std::snprintf(line, sizeof(line), "CULLED TRIS : %d PASSED TRIS: %d", stats.culled_triangles,
-                      stats.passed_triangles);
-        Draw2D::DrawText(font, 0.0f, static_cast<float>(font->GetLineHeight()), line);
-        Draw2D::End();
-    }
+    scene->DrawOn(*this);
 }
 
 void GraphicsDevice::EmptyHook(void* /*argument*/) {}
 
-void GraphicsDevice::SetLight(sg::Light* light) {
+void GraphicsDevice::SetLight(const DeviceLight* light) {
     if (light == nullptr || light->GetLightType() != 0) {
         return;
     }
@@ -202,7 +143,7 @@ DWORD GraphicsDevice::GetEffectFlags() const {
 }
 
 void GraphicsDevice::DrawAxes() {
-    if (scene_ == nullptr || !scene_->GetCamera()) {
+    if (scene_ == nullptr || !scene_->HasCamera()) {
         return;
     }
     const LineVertex axes[6] = {
@@ -211,7 +152,7 @@ void GraphicsDevice::DrawAxes() {
     };
     device_->SetVertexDeclaration(line_vertex_);
     // GetViewProjection rebuilds a dirty camera first.
-    SetMatrix(effect_->effect_, effect_->wvp_xf_, scene_->GetCamera()->GetViewProjection());
+    SetMatrix(effect_->effect_, effect_->wvp_xf_, scene_->GetCameraViewProjection());
     effect_->technique_ = effect_->render_color_technique_;
     effect_->Begin();
     device_->DrawPrimitiveUP(D3DPT_LINELIST, 3, axes, sizeof(LineVertex));

@@ -1,10 +1,11 @@
 #pragma once
 // The engine's face of the Direct3D device: the virtual screen, the uber
-// effect every 3D and 2D draw uses, the shared vertex declarations, and the
-// scene draw. The game makes one (a Renderer) and registers it as
+// effect every 3D and 2D draw uses, the shared vertex declarations, the light
+// upload, and the entry of the scene draw. The game makes one (a Renderer) and registers it as
 // Service<Graphics::GraphicsDevice>.
 #include <boost/shared_ptr.hpp>
 
+#include "Graphics/DeviceScene.h"
 #include "Graphics/Effect.h"
 #include "Graphics/GraphicsDeviceStandIns.h"
 #include "Graphics/GraphicsDeviceVertices.h"
@@ -12,32 +13,25 @@
 #include "Maths/Viewport.h"
 #include "platform/d3d9/d3d9.h"
 
-namespace sg {
-class Scene;
-class Light;
-}  // namespace sg
-
 namespace Graphics {
 
 class GraphicsDevice {
 public:
-    // On the Direct3D object and device the shell's device layer created.
-    GraphicsDevice();
-    // On the given ones (not owned).
+    // On the Direct3D object and device the shell's device layer created (not owned).
     GraphicsDevice(IDirect3D9* d3d, IDirect3DDevice9* device);
     virtual ~GraphicsDevice();
     GraphicsDevice(const GraphicsDevice&) = delete;
     GraphicsDevice& operator=(const GraphicsDevice&) = delete;
 
-    // Clear, camera position, lights, model nodes, blob shadows, particles and
-    // the statistics overlay. Nothing for a null scene or one without camera.
-    virtual void Draw(sg::Scene* scene);
+    // Remembers the scene and runs its draw (DeviceScene::DrawOn). Nothing for
+    // a null scene or one without camera.
+    virtual void Draw(DeviceScene* scene);
     virtual void EmptyHook(void* argument);
     // Only lights of type 0 reach the effect.
-    virtual void SetLight(sg::Light* light);
+    virtual void SetLight(const DeviceLight* light);
 
-    void SetScene(sg::Scene* scene) { scene_ = scene; }
-    sg::Scene* GetScene() const { return scene_; }
+    void SetScene(DeviceScene* scene) { scene_ = scene; }
+    DeviceScene* GetScene() const { return scene_; }
     Vector2 GetScreenSize() const { return Vector2(screen_width_, screen_height_); }
     HRESULT SetViewport(const Viewport& viewport);
     const D3DVIEWPORT9& GetViewport() const { return viewport_; }
@@ -51,6 +45,7 @@ public:
     void DrawAxes();
     // Debug switch: the scene draw adds the axes.
     void SetDrawAxes(bool on) { draw_axes_ = on; }
+    bool GetDrawAxes() const { return draw_axes_; }
 
     IDirect3D9* GetD3D() const { return d3d_; }
     IDirect3DDevice9* GetDevice() const { return device_; }
@@ -70,7 +65,7 @@ protected:
     float screen_height_ = 768.0f;
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
-    sg::Scene* scene_ = nullptr;
+    DeviceScene* scene_ = nullptr;
     bool draw_axes_ = false;
     boost::shared_ptr<GDEffect> effect_;
 

@@ -34,8 +34,6 @@ void ReleaseEffect(ID3DXEffect*& effect) {
 
 }  // namespace
 
-Renderer::Renderer() : GraphicsDevice() { Initialise(); }
-
 Renderer::Renderer(IDirect3D9* d3d, IDirect3DDevice9* device) : GraphicsDevice(d3d, device) { Initialise(); }
 
 void Renderer::Initialise() {
@@ -166,7 +164,7 @@ void Renderer::RunPostProcessStep(D3DXHANDLE technique) {
     post_process_effect_->End();
 }
 
-void Renderer::Draw(sg::Scene* scene) {
+void Renderer::Draw(DeviceScene* scene) {
     if (!post_processing_) {
         BindTarget(0, nullptr);
         GraphicsDevice::Draw(scene);
@@ -195,6 +193,6 @@ void Renderer::Draw(sg::Scene* scene) {
 
 void Renderer::EmptyHook(void* /*argument*/) {}
 
-void Renderer::SetLight(sg::Light* light) { GraphicsDevice::SetLight(light); }
+void Renderer::SetLight(const DeviceLight* light) { GraphicsDevice::SetLight(light); }
 
 }  // namespace Graphics

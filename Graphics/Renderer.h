@@ -15,15 +15,13 @@ namespace Graphics {
 
 class Renderer : public GraphicsDevice {
 public:
-    // On the Direct3D object and device the shell's device layer created.
-    Renderer();
-    // On the given ones (not owned).
+    // On the Direct3D object and device the shell's device layer created (not owned).
     Renderer(IDirect3D9* d3d, IDirect3DDevice9* device);
     ~Renderer() override;
 
-    void Draw(sg::Scene* scene) override;
+    void Draw(DeviceScene* scene) override;
     void EmptyHook(void* argument) override;
-    void SetLight(sg::Light* light) override;
+    void SetLight(const DeviceLight* light) override;
 
     bool IsATI() const { return ati_ != 0; }
     bool IsATIHD() const { return ati_hd_ != 0; }

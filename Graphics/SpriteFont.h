@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "Content/AssetHooks.h"
+#include "Core/AssetHooks.h"
 #include "Graphics/GraphicsResource.h"
 #include "Graphics/PointerTraits.h"
 

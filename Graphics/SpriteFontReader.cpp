@@ -5,10 +5,10 @@
 #include <sstream>
 #include <vector>
 
-#include "Content/UITextureLoader.h"
 #include "Core/Service.h"
 #include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
+#include "Graphics/UITextureLoader.h"
 #include "IO/File.h"
 
 namespace Graphics {

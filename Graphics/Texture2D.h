@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Content/AssetHooks.h"
+#include "Core/AssetHooks.h"
 #include "Graphics/ITexture.h"
 #include "Graphics/PointerTraits.h"
 #include "Graphics/SurfaceFormat.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "Content/ContentLoader.h"
+#include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/Texture2D.h"
 #include "IO/File.h"

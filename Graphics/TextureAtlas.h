@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "Content/AssetHooks.h"
+#include "Core/AssetHooks.h"
 #include "Graphics/GraphicsResource.h"
 #include "Graphics/PointerTraits.h"
 

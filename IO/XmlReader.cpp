@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Core/ContentChecksums.h"
+#include "IO/ContentChecksums.h"
 #include "IO/File.h"
 #include "platform/win32/FileSystem.h"
 

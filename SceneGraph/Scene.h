@@ -7,6 +7,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "Graphics/DeviceScene.h"
 #include "Maths/Color.h"
 #include "SceneGraph/AppTraverser.h"
 #include "SceneGraph/CullTraverser.h"
@@ -25,7 +26,7 @@ class Texture2D;
 
 namespace sg {
 
-class Scene {
+class Scene : public Graphics::DeviceScene {
 public:
     Scene();
     virtual ~Scene();
@@ -84,6 +85,11 @@ public:
     void Cull();
     void Sort();
     void DrawShadows();
+
+    // What the graphics device draws of the scene (SceneGraph/SceneDraw.cpp).
+    bool HasCamera() const override;
+    const Matrix4& GetCameraViewProjection() override;
+    void DrawOn(Graphics::GraphicsDevice& device) override;
 
     // Model nodes under a rectangle of pixels: from the lists of the last
     // cull pass (drawn), or by a walk over the tree.

@@ -3,11 +3,9 @@
 #include <new>
 
 #include "Core/FrameClock.h"
-#include "Core/Service.h"
-#include "Game/GameInterface.h"
-#include "Game/StandInAudioDevice.h"
 #include "platform/xinput/XInput.h"
 #include "shell/InputState.h"
+#include "shell/ShellGame.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/StandInNeighbours.h"
@@ -17,15 +15,11 @@ namespace {
 void OnApplicationStart() {}
 void OnApplicationEnd() {}
 
-// CreateGame and DrawCursor of the game's library, bound by the program.
-GameFactory g_createGame = nullptr;
-CursorDrawer g_drawCursor = nullptr;
+// The game's factory, bound by the program's entry.
+ShellGameFactory g_createGame = nullptr;
 }  // namespace
 
-void SetGameEntryPoints(GameFactory createGame, CursorDrawer drawCursor) {
-    g_createGame = createGame;
-    g_drawCursor = drawCursor;
-}
+void SetGameFactory(ShellGameFactory createGame) { g_createGame = createGame; }
 
 ShellApp* CreateShellApp() { return new (std::nothrow) ShellApp; }
 
@@ -72,9 +66,9 @@ bool ShellApp::RenderScene() {
     game_->TickFps();
     TranslatePointerInput();
     game_->RunUpdate();
-    if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
+    game_->UpdateAudio();
     game_->RunDraw();
-    if (g_drawCursor) g_drawCursor();
+    game_->DrawCursor();
     CopyKeyStatesToPrevious();
     return true;
 }

@@ -3,9 +3,7 @@
 // the run loop's callbacks.
 #include "shell/ShellBase.h"
 
-namespace Game {
-class GameInterface;
-}
+class ShellGame;
 
 class ShellApp : public ShellBase {
 public:
@@ -24,15 +22,8 @@ public:
     // The frame's pointer code becomes at most one touch event; polls the pad.
     bool TranslatePointerInput();
 
-    Game::GameInterface* game_ = nullptr;  // owned
+    ShellGame* game_ = nullptr;  // owned
 };
 
 // A new application with no game; null when allocation fails.
 ShellApp* CreateShellApp();
-
-// The game's library sits above the shell's, so the program binds the game's
-// CreateGame and DrawCursor before it calls WinMain (shell/entry/Main.cpp).
-// Unbound, InitApplication creates no game and no cursor is drawn.
-typedef Game::GameInterface* (*GameFactory)();
-typedef void (*CursorDrawer)();
-void SetGameEntryPoints(GameFactory createGame, CursorDrawer drawCursor);

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "Game/GameInterface.h"
 #include "platform/Trace.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Time.h"
 #include "platform/win32/Window.h"
 #include "shell/ShellApp.h"
+#include "shell/ShellGame.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"

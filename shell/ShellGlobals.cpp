@@ -4,7 +4,7 @@
 #include "shell/ShellHost.h"
 
 ShellApp* g_shellApp = nullptr;
-Game::GameInterface* g_shellGame = nullptr;
+ShellGame* g_shellGame = nullptr;
 IDirect3D9* g_d3d = nullptr;
 IDirect3DDevice9* g_d3dDevice = nullptr;
 int g_exitCode = 0;

@@ -5,13 +5,11 @@
 struct IDirect3D9;
 struct IDirect3DDevice9;
 class ShellApp;
-namespace Game {
-class GameInterface;
-}
+class ShellGame;
 
 // Set by InitApplication, cleared by QuitApplication.
 extern ShellApp* g_shellApp;
-extern Game::GameInterface* g_shellGame;
+extern ShellGame* g_shellGame;
 // The Direct3D object and device, copied by InitView for the graphics code.
 extern IDirect3D9* g_d3d;
 extern IDirect3DDevice9* g_d3dDevice;

@@ -2,7 +2,7 @@
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Level/StandIn/BattleStandIn.h"
-#include "Content/ContentLoader.h"
+#include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/Model/Model.h"

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Content/AssetHooks.h"
+#include "Core/AssetHooks.h"
 #include "Graphics/GraphicsResource.h"
 
 namespace Graphics {

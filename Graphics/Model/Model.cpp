@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Content/ContentLoader.h"
 #include "Core/Assert.h"
+#include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/Texture2D.h"

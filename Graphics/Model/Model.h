@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "Content/AssetHooks.h"
+#include "Core/AssetHooks.h"
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/GraphicsResource.h"
 #include "Graphics/Model/ModelBvh.h"
+#include "Graphics/Model/PodModel.h"
 #include "Maths/BoundingBox.h"
 #include "Maths/BoundingSphere.h"
 #include "Maths/Matrix4.h"
 #include "Maths/Vector3.h"
 #include "platform/d3d9/d3d9.h"
-#include "shell/PodModel.h"
 
 namespace sg {
 class Camera;
@@ -49,7 +49,10 @@ public:
     uint32_t GetNodeCount() const { return node_count_; }
     std::string GetNodeName(uint32_t index) const;
 
-    // Drawing, with the effect the model node gave it (Graphics/Model/ModelDraw.cpp).
+    // Drawing, with the effect the model node gave it. Draw, DrawStatic,
+    // DrawSkinned and SetMaterial read the camera and material and are built
+    // with the scene graph (SceneGraph/ModelDraw.cpp); the mesh draws are
+    // Graphics/Model/ModelDraw.cpp.
     // Each mesh draws skinned ("RenderSkinned") when its vertices carry bone
     // weights and indices, else light-mapped ("RenderStaticLM") or plain
     // ("RenderStatic"); world is the drawn node's world matrix.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Core/Assert.h"
-#include "Core/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

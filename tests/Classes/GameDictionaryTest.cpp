@@ -12,7 +12,7 @@
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/DictionaryXml.h"
 #include "Core/Assert.h"
-#include "Core/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "Classes/Level/CLevelObject.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CWayPoint.h"
-#include "Content/ContentLoader.h"
+#include "Core/ContentLoader.h"
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/Model/Model.h"
 #include "IO/MemoryStream.h"

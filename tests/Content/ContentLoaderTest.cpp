@@ -1,7 +1,7 @@
 // The cached content loaders: lower-cased keys and paths, one build per name,
 // failed builds not cached, the unload-all pass, and the loader objects of the
 // game (texture loaders with their own service slots, the holder of loaders).
-#include "Content/ContentLoader.h"
+#include "Core/ContentLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include "../Graphics/TextureTestSupport.h"
 #include "Content/GameContentLoaders.h"
 #include "Content/HiContentLoader.h"
-#include "Content/UITextureLoader.h"
 #include "Core/Assert.h"
 #include "Graphics/Texture2D.h"
+#include "Graphics/UITextureLoader.h"
 
 namespace {
 

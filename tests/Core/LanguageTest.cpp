@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "IO/File.h"
-#include "ScratchFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

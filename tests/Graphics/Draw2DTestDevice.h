@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "Content/UITextureLoader.h"
 #include "Core/Service.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/GraphicsDevice.h"
+#include "Graphics/UITextureLoader.h"
 #include "support/NullDeviceFixture.h"
 
 namespace draw2dtest {

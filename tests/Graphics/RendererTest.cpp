@@ -1,5 +1,6 @@
 // The renderer on the recording null device: its render targets and quads,
-// the vendor flags, the chain of effect files and the frame's target.
+// the vendor flags and the chain of effect files. The frame it draws is tested
+// with the scene graph (SceneGraph/SceneDrawTest).
 #include "Graphics/Renderer.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <cstring>
 
 #include "GraphicsDeviceFixture.h"
-#include "SceneGraph/Scene.h"
 #include "platform/win32/MessageBox.h"
 
 namespace {
@@ -108,67 +108,6 @@ TEST_F(RendererTest, EffectFilesLoadInAChainThatStopsAtTheFirstMissingOne) {
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].caption, "SHADER COMPILER ERROR");
     EXPECT_EQ(boxes.Shown()[0].text, "effect(2): error: unknown parameter type 'matrix'\n");
-}
-
-TEST_F(RendererTest, EveryFrameDrawsIntoTheBackBuffer) {
-    folder.WriteShippedEffects();
-    Renderer renderer(d3d, device);
-    boost::shared_ptr<sg::Camera> camera(new sg::Camera());
-    sg::Scene scene;
-    scene.SetCamera(camera);
-    // something else left bound, as a render-to-texture would
-    IDirect3DSurface9* other = renderer.GetRenderTarget(4)->GetSurface();
-    device->SetRenderTarget(0, other);
-    other->Release();
-    null->ClearLog();
-    renderer.Draw(&scene);
-    char bind[64];
-    std::snprintf(bind, sizeof(bind), "SetRenderTarget(0, %p)", static_cast<void*>(base->BackBufferSurface()));
-    EXPECT_EQ(LogLines({"SetRenderTarget", "Clear"}),
-              (std::vector<std::string>{bind, "Clear(0, 0x7, 0xff000000, 1, 0)"}));
-    EXPECT_EQ(base->RenderTarget(0), base->BackBufferSurface());
-}
-
-// The post-processing path has no switch in the game; a subclass turns it on.
-class PostProcessingRenderer : public Renderer {
-public:
-    PostProcessingRenderer(IDirect3D9* d3d, IDirect3DDevice9* device) : Renderer(d3d, device) {
-        post_processing_ = true;
-        post_process_chain_.reset(new Graphics::PostProcessChain{
-            {{Graphics::PostProcessGaussFilter}, {Graphics::PostProcessColorInverse, 9}}});
-    }
-};
-
-TEST_F(RendererTest, PostProcessingAlternatesTargetsAndEndsInTheBackBuffer) {
-    folder.WriteShippedEffects();
-    PostProcessingRenderer renderer(d3d, device);
-    boost::shared_ptr<sg::Camera> camera(new sg::Camera());
-    sg::Scene scene;
-    scene.SetCamera(camera);
-    null->ClearLog();
-    renderer.Draw(&scene);
-    EXPECT_EQ(LogLines({"ID3DXEffect::SetTechnique", "Clear", "DrawPrimitive("}),
-              (std::vector<std::string>{
-                  "Clear(0, 0x7, 0xff000000, 1, 0)",  // the scene, into target 5
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
-                  "ID3DXEffect::SetTechnique(GaussFilter)",
-                  "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
-                  "ID3DXEffect::SetTechnique(ColorInverse)",
-                  "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
-                  // step 9 selects no technique: the effect keeps the one it had
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
-                  "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
-                  "Clear(0, 0x3, 0xffffffff, 1, 0)",
-                  "ID3DXEffect::SetTechnique(DebugShow)",
-                  "DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2)",
-              }));
-    EXPECT_EQ(base->RenderTarget(0), base->BackBufferSurface());
-    // the final copy reads the last image written: the scene went to target 5,
-    // the three steps to 6, 5 and 6
-    const d3d9::DrawRecord& last = null->Draws().back();
-    EXPECT_EQ(last.renderTarget0, base->BackBufferSurface());
-    EXPECT_EQ(last.textures[0], static_cast<IDirect3DBaseTexture9*>(renderer.GetRenderTarget(5)->GetTexture()));
 }
 
 }  // namespace

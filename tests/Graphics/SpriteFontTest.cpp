@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "Content/ContentLoader.h"
+#include "../platform/d3dx/ImageFixtures.h"
 #include "Core/Assert.h"
+#include "Core/ContentLoader.h"
+#include "Draw2DTestDevice.h"
 #include "Graphics/SpriteFont.h"
 #include "Graphics/SpriteFontReader.h"
 #include "Graphics/Texture2D.h"
-#include "../platform/d3dx/ImageFixtures.h"
-#include "Draw2DTestDevice.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Fonts.h"
 

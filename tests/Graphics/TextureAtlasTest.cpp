@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "Content/ContentLoader.h"
 #include "Core/Assert.h"
+#include "Core/ContentLoader.h"
 #include "Graphics/Texture2D.h"
 #include "TextureTestSupport.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "../platform/TempFolder.h"
-#include "Core/ContentChecksums.h"
+#include "IO/ContentChecksums.h"
 #include "IO/File.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Core/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "Core/ScratchFolder.h"
 #include "platform/win32/WideFileApi.h"
 #include "platform/win32/WidePath.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

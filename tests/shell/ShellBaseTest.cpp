@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/win32/DebugOutput.h"
-#include "shell/ScratchDir.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
+#include "support/ScratchDir.h"
 
 namespace {
 

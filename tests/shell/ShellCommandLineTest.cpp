@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "shell/ScratchDir.h"
 #include "shell/ShellBase.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
+#include "support/ScratchDir.h"
 
 namespace {
 

@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "Game/GameInterface.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/d3d9/null/NullScript.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Time.h"
-#include "shell/ScratchDir.h"
 #include "shell/ShellApp.h"
 #include "shell/ShellDevice.h"
+#include "shell/ShellGame.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
 #include "support/RunDunmarch.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -39,13 +39,16 @@ d3d9::NullDevice* CurrentNullDevice() { return g_d3dDevice ? d3d9::AsNullDevice(
 
 // Records the frames it is asked to run and the device events it receives,
 // with what the device had done by then.
-class RecordingGame : public Game::GameInterface {
+class RecordingGame : public ShellGame {
 public:
     explicit RecordingGame(Log& log) : log_(log) {}
-    void Initialize() override {}
-    void Shutdown() override {}
-    void Update() override { log_.push_back("Update"); }
-    void Draw() override {
+    void RunInitialize() override {}
+    void RunShutdown() override {}
+    void TickFps() override {}
+    void RunUpdate() override { log_.push_back("Update"); }
+    void UpdateAudio() override {}
+    void DrawCursor() override {}
+    void RunDraw() override {
         if (draw) draw(frame_);
         ++frame_;
     }

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "Game/GameInterface.h"
 #include "shell/Gamepad.h"
 #include "shell/InputState.h"
 #include "shell/KeyCodeTable.h"
 #include "shell/KeyHandlers.h"
 #include "shell/ShellApp.h"
+#include "shell/ShellGame.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/TouchEvent.h"
@@ -223,16 +223,20 @@ TEST(GamepadTest, DecodesTheFirstPad) {
     EXPECT_EQ(pad.buttons.a, 1);
 }
 
-class FakeGame : public Game::GameInterface {
+class FakeGame : public ShellGame {
 public:
     explicit FakeGame(std::vector<std::string>& log) : log_(log) {}
-    void Initialize() override { log_.push_back("Initialize"); }
-    void Shutdown() override { log_.push_back("Shutdown"); }
-    void Update() override {
+    void RunInitialize() override { log_.push_back("Initialize"); }
+    void RunShutdown() override { log_.push_back("Shutdown"); }
+    void TickFps() override {}
+    void UpdateAudio() override {}
+    void DrawCursor() override {}
+    void OnEvent(int /*code*/) override {}
+    void RunUpdate() override {
         log_.push_back("Update:" + std::to_string(TouchEvents.size()) + ":" + std::to_string(GetInputState().keys[57]) +
                        "/" + std::to_string(GetInputState().previousKeys[57]));
     }
-    void Draw() override { log_.push_back("Draw"); }
+    void RunDraw() override { log_.push_back("Draw"); }
 
 private:
     std::vector<std::string>& log_;

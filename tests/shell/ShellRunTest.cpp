@@ -6,11 +6,11 @@
 
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Time.h"
-#include "shell/ScratchDir.h"
 #include "shell/ShellBase.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
+#include "support/ScratchDir.h"
 
 namespace {
 

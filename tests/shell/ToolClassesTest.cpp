@@ -1,6 +1,4 @@
 #include "shell/ToolBackground.h"
-#include "shell/ToolDebugOutput.h"
-#include "shell/ToolResourceFile.h"
 #include "shell/ToolString.h"
 
 #include <gtest/gtest.h>
@@ -55,36 +53,12 @@ TEST(CToolString, AssignsPartsOfItsOwnText) {
     EXPECT_EQ(0u, s.length());
 }
 
-TEST(CToolResourceFile, CloseNeverFreesCallerMemoryAndIsIdempotent) {
-    char data[8] = "pod";
-    CToolResourceFile file(data, sizeof data);
-    EXPECT_TRUE(file.IsOpen());
-    EXPECT_EQ(data, file.DataPtr());
-    file.Close();
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(0u, file.Size());
-    EXPECT_EQ(nullptr, file.DataPtr());
-    file.Close();
-    EXPECT_STREQ("pod", data);  // a free of stack memory would have been reported
-}
-
 TEST(CToolBackground, InitReplacesItsState) {
     CToolBackground background;
     CToolString error;
     EXPECT_EQ(0, background.Init(nullptr, false, nullptr));
     EXPECT_EQ(0, background.Init(nullptr, true, &error));  // the first state is freed, not leaked
     EXPECT_STREQ("", error.c_str());
-}
-
-TEST(ToolDebugOutput, FormatsAndCutsToTheBuffer) {
-    testing::internal::CaptureStderr();
-    ToolDebugOutput("Error: %s %d\n", "value", 42);
-    EXPECT_EQ("Error: value 42\n", testing::internal::GetCapturedStderr());
-
-    const std::string longText(3000, 'x');
-    testing::internal::CaptureStderr();
-    ToolDebugOutput("%s", longText.c_str());
-    EXPECT_EQ(std::string(1023, 'x'), testing::internal::GetCapturedStderr());
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/ScratchDir.h"
+#include "support/ScratchDir.h"
 
 namespace testsupport {
 

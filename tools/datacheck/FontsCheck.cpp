@@ -9,12 +9,12 @@
 #include <string>
 
 #include "Classes/Dictionary/Config/Config.h"
-#include "Content/ContentLoader.h"
-#include "Content/UITextureLoader.h"
+#include "Core/ContentLoader.h"
 #include "Core/Language.h"
 #include "Core/Service.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/SpriteFont.h"
+#include "Graphics/UITextureLoader.h"
 #include "IO/File.h"
 #include "platform/d3d9/Extensions.h"
 #include "tools/catalogue/Fonts.h"

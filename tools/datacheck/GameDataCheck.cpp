@@ -13,8 +13,8 @@
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
-#include "Core/ContentChecksums.h"
 #include "Core/Service.h"
+#include "IO/ContentChecksums.h"
 #include "IO/File.h"
 #include "IO/XmlReader.h"
 #include "tools/catalogue/DataStamp.h"

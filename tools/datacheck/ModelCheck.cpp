@@ -9,8 +9,8 @@
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Core/Service.h"
+#include "Graphics/Model/PodModel.h"
 #include "IO/File.h"
-#include "shell/PodModel.h"
 #include "tools/catalogue/Models.h"
 #include "tools/datacheck/Check.h"
 

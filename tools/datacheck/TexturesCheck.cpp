@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "Classes/Dictionary/Config/Config.h"
-#include "Content/ContentLoader.h"
-#include "Content/UITextureLoader.h"
+#include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/Texture2D.h"
 #include "Graphics/TextureAtlas.h"
+#include "Graphics/UITextureLoader.h"
 #include "IO/File.h"
 #include "platform/d3d9/Extensions.h"
 #include "tools/catalogue/Clips.h"

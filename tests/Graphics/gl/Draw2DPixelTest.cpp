@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "Content/ContentLoader.h"
-#include "Content/UITextureLoader.h"
+#include "../../platform/d3dx/ImageFixtures.h"
+#include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
-#include "../../platform/d3dx/ImageFixtures.h"
+#include "Graphics/UITextureLoader.h"
 #include "platform/d3d9/Extensions.h"
 #include "support/GLDeviceFixture.h"
 #include "tools/catalogue/Config.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/ScratchDir.h"
 #include "support/RunDunmarch.h"
+#include "support/ScratchDir.h"
 
 namespace {
 

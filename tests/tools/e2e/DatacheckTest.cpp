@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Core/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

@@ -1,0 +1,20 @@
+// The C runtime's entry: binds the game to the shell, then WinMain receives
+// the arguments as one command line.
+#include <string>
+
+#include "App/CGame.h"
+#include "platform/win32/CommandLine.h"
+#include "platform/win32/WinMain.h"
+#include "platform/win32/Window.h"
+#include "shell/ShellGame.h"
+
+namespace {
+ShellGame* CreateShellGame() { return CreateGame(); }
+}  // namespace
+
+int main(int argc, char** argv) {
+    static char module;  // stands for the program's instance handle
+    SetGameFactory(&CreateShellGame);
+    std::string commandLine = JoinCommandLine(argc - 1, argv + 1);
+    return WinMain(reinterpret_cast<HINSTANCE>(&module), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+}

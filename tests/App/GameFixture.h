@@ -1,0 +1,102 @@
+#pragma once
+// A game on the sample data and the recording null device: the process works
+// in the generated game folder, the per-user data folder is a scratch folder,
+// and the shell's device globals point at a null device the size of the
+// virtual screen. The stand-ins' reports are collected with what the null
+// device had logged by then.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "App/CGame.h"
+#include "Core/StandInTrace.h"
+#include "platform/d3d9/Extensions.h"
+#include "platform/d3d9/null/NullDevice.h"
+#include "platform/win32/MessageBox.h"
+#include "shell/ShellGlobals.h"
+#include "support/NullDeviceFixture.h"
+#include "support/ScratchDir.h"
+
+namespace gamefixture {
+
+// What the current test wants to hear of the stand-ins.
+inline std::function<void(const char*)>& Hook() {
+    static std::function<void(const char*)> hook;
+    return hook;
+}
+
+inline void Forward(const char* event) {
+    if (Hook()) Hook()(event);
+}
+
+}  // namespace gamefixture
+
+class GameTest : public testsupport::NullDeviceTest {
+protected:
+    GameTest() : NullDeviceTest(1024, 768, D3DCREATE_MULTITHREADED) { params.BackBufferCount = 1; }
+
+    struct Event {
+        std::string name;
+        size_t logLines;  // null device log lines before it
+    };
+
+    void SetUp() override {
+        const char* build = std::getenv("DM_BUILD_DIR");
+        ASSERT_NE(build, nullptr);
+        gameDir_ = std::string(build) + "/game";
+        ASSERT_TRUE(std::filesystem::exists(gameDir_ + "/config.xml")) << "build the sample_data target";
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(gameDir_);
+        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome_.reset(new std::string(old));
+        setenv("XDG_DATA_HOME", userData_.Folder().c_str(), 1);
+
+        ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
+        g_d3d = d3d;
+        g_d3dDevice = device;
+
+        gamefixture::Hook() = [this](const char* event) { events_.push_back(Event{event, null->Log().size()}); };
+        standin::SetListener(&gamefixture::Forward);
+        game_.reset(new Morvane::CGame);
+    }
+
+    void TearDown() override {
+        if (GetGame() != nullptr) game_->RunShutdown();
+        game_.reset();
+        standin::SetListener(nullptr);
+        gamefixture::Hook() = nullptr;
+        g_d3d = nullptr;
+        g_d3dDevice = nullptr;
+        if (oldDataHome_) setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
+        else unsetenv("XDG_DATA_HOME");
+        std::error_code ec;
+        std::filesystem::current_path(previous_, ec);
+        NullDeviceTest::TearDown();
+    }
+
+    std::vector<std::string> EventNames() const {
+        std::vector<std::string> names;
+        for (const Event& e : events_) names.push_back(e.name);
+        return names;
+    }
+
+    // The index of the first log line at or after `from` that starts with the prefix.
+    size_t FindLine(const std::string& prefix, size_t from = 0) const {
+        const std::vector<std::string>& log = null->Log();
+        for (size_t i = from; i < log.size(); ++i)
+            if (log[i].compare(0, prefix.size(), prefix) == 0) return i;
+        return std::string::npos;
+    }
+
+    std::string gameDir_;
+    std::filesystem::path previous_;
+    ScratchDir userData_;
+    std::unique_ptr<std::string> oldDataHome_;
+    platform::MessageBoxCapture boxes_;
+    std::vector<Event> events_;
+    std::unique_ptr<Morvane::CGame> game_;
+};

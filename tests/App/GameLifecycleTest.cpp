@@ -1,0 +1,147 @@
+// The application's start-up and shutdown order, seen from the services and
+// the stand-ins it drives, and what stays behind after shutdown.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "App/CGame.h"
+#include "App/StandInGameWindow.h"
+#include "Audio/StandInAudioDevice.h"
+#include "Audio/StandInSound.h"
+#include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Content/GameContentLoaders.h"
+#include "Core/Service.h"
+#include "Game/Cursors.h"
+#include "Game/GameSettings.h"
+#include "GameFixture.h"
+#include "Graphics/Draw2D.h"
+#include "Graphics/Renderer.h"
+
+namespace {
+
+using Content::ContentLoader;
+
+// The filled service slots and what else the order depends on, as one line.
+std::string Snapshot() {
+    std::string s;
+    auto add = [&s](bool set, const char* name) {
+        if (!set) return;
+        if (!s.empty()) s += " ";
+        s += name;
+    };
+    add(Service<Config>::Exists(), "config");
+    add(Service<GameSettings>::Exists(), "settings");
+    add(Service<Graphics::GraphicsDevice>::Exists(), "device");
+    add(Graphics::GetDraw2DState().device != nullptr, "draw2d");
+    add(Service<Graphics::GraphicsDevice>::Exists() &&
+            Service<Graphics::GraphicsDevice>::Get()->GetViewport().Width == 1024,
+        "viewport");
+    add(Service<Audio::AudioDevice>::Exists(), "audio");
+    add(Service<ContentLoader<Graphics::Texture2D>>::Exists(), "textures");
+    add(Service<UITextureLoader>::Exists(), "uitextures");
+    add(Service<ContentLoader<Graphics::TextureAtlas>>::Exists(), "atlases");
+    add(Service<ContentLoader<Graphics::SpriteFont>>::Exists(), "fonts");
+    add(Service<ContentLoader<Graphics::Model>>::Exists(), "models");
+    add(Service<ContentLoader<Graphics::AnimationClips>>::Exists(), "clips");
+    add(Service<ContentLoader<Audio::Sound>>::Exists(), "sounds");
+    add(Service<ContentLoader<Audio::SoundStream>>::Exists(), "streams");
+    add(Service<ContentLoader<Graphics::Texture2D>>::Exists() &&
+            Service<ContentLoader<Graphics::Texture2D>>::Get()->GetCache().count("c_arrow.dds") == 1,
+        "cursors");
+    add(Service<Morvane::GameWindow>::Exists(), "window");
+    add(Service<GameDictionary>::Exists(), "dictionary");
+    add(Service<GameMachine>::Exists(), "machine");
+    add(GetGame() != nullptr, "game");
+    return s;
+}
+
+const char kAll[] =
+    "config settings device draw2d viewport audio textures uitextures atlases fonts models clips sounds streams "
+    "cursors window dictionary machine game";
+
+class GameLifecycleTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        gamefixture::Hook() = [this](const char* event) { seen_.emplace_back(event, Snapshot()); };
+    }
+
+    std::vector<std::pair<std::string, std::string>> seen_;
+};
+
+TEST_F(GameLifecycleTest, StartsAndStopsEveryServiceInOrder) {
+    {
+        // Volumes the settings file brings reach the audio device: it exists
+        // before the settings are read.
+        GameSettings saved;
+        saved.SetSoundVolume(0.25f);
+        saved.SetMusicVolume(0.5f);
+        ASSERT_TRUE(saved.Save());
+    }
+    ASSERT_EQ(Snapshot(), "");
+
+    game_->RunInitialize();
+    EXPECT_EQ(Snapshot(), kAll);
+    EXPECT_EQ(GetGame(), game_.get());
+    EXPECT_TRUE(game_->IsLifecycleDone());
+    EXPECT_EQ(Service<Graphics::GraphicsDevice>::Get(), game_->GetRenderer());
+    EXPECT_EQ(Service<Config>::Get(), &game_->GetConfig());
+    EXPECT_FALSE(game_->GetConfig().Maps.empty());
+    EXPECT_FALSE(Service<GameDictionary>::Get()->GetMaps().empty());
+    EXPECT_EQ(game_->GetSettings().GetSoundVolume(), 0.25f);
+    EXPECT_EQ(game_->GetAudioDevice()->GetGroupGain(0), 0.25f);
+    EXPECT_EQ(game_->GetAudioDevice()->GetGroupGain(1), 0.5f);
+    EXPECT_EQ(game_->GetContentLoaders()->holder->Get<Graphics::Texture2D>().GetRootFolder(),
+              game_->GetConfig().Paths.TexturesPath);
+    EXPECT_EQ(Service<ContentLoader<Audio::Sound>>::Get()->GetRootFolder(), game_->GetConfig().Paths.SoundsPath);
+
+    game_->RunShutdown();
+    game_.reset();
+
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"audio device opened", "config settings device draw2d viewport game"},
+        {"in-game window created",
+         "config settings device draw2d viewport audio textures uitextures atlases fonts models clips sounds streams "
+         "cursors game"},
+        {"in-game window initialised",
+         "config settings device draw2d viewport audio textures uitextures atlases fonts models clips sounds streams "
+         "cursors window dictionary game"},
+        {"intro window entered", kAll},
+        // Shutdown: the machine is left while everything still stands.
+        {"intro window left", kAll},
+        {"in-game window shut down",
+         "config settings device viewport audio textures uitextures atlases fonts models clips sounds streams "
+         "cursors window dictionary machine game"},
+        {"in-game window deleted",
+         "config settings device viewport audio textures uitextures atlases fonts models clips sounds streams "
+         "cursors machine game"},
+        // The content is unloaded after the audio device is shut down.
+        {"audio device shut down",
+         "config settings device viewport audio textures uitextures atlases fonts models clips sounds streams "
+         "cursors machine game"},
+        {"audio device closed", ""},
+    };
+    EXPECT_EQ(seen_, expected);
+    EXPECT_EQ(GetGame(), nullptr);
+    EXPECT_TRUE(boxes_.Shown().empty()) << boxes_.Shown()[0].text;
+}
+
+TEST_F(GameLifecycleTest, ShutdownEmptiesTheLoadersAndARepeatedStartUpFindsEverySlotFree) {
+    game_->RunInitialize();
+    Content::GameContentLoaders* loaders = game_->GetContentLoaders();
+    ASSERT_FALSE(loaders->worldTextures->GetCache().empty());
+    game_->RunShutdown();
+    EXPECT_TRUE(loaders->worldTextures->GetCache().empty());
+    EXPECT_EQ(Snapshot(), "");
+
+    // As the shell does after a repeated start-up: the same game again.
+    game_->RunInitialize();
+    EXPECT_EQ(Snapshot(), kAll);
+    game_->RunShutdown();
+    EXPECT_EQ(Snapshot(), "");
+    EXPECT_TRUE(boxes_.Shown().empty()) << boxes_.Shown()[0].text;
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+# The world screenshot reads the sample game data (dictionary, config) and
+# loads models, clips and textures through the content loaders.
+list(APPEND DM_TEST_DEPS dm_catalogue)

@@ -1,3 +1,0 @@
-# The world screenshot reads the sample game data (dictionary, config) and
-# loads models, clips and textures through the content loaders.
-list(APPEND DM_TEST_DEPS dm_Content dm_Classes dm_catalogue)
