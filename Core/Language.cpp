@@ -9,7 +9,7 @@
 namespace {
 
 const uint8_t kMagic[4] = {'L', 'A', 'N', 0};
-// The room the loader has always had for one key and one text.
+// The room for one key and one text; an entry longer than either is skipped.
 const uint32_t kMaxKeyBytes = 255;
 const uint32_t kMaxTextUnits = 10240;
 

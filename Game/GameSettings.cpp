@@ -16,7 +16,7 @@ namespace {
 
 const uint8_t kMagic[4] = {'S', 'E', 'T', 0};
 const uint32_t kVersion = 1000;
-// Room for the text of one string, as the loader has always had.
+// Room for the text of one string; a longer string keeps its first 511 bytes.
 const size_t kStringRoom = 511;
 
 bool GetDataFolder(std::wstring& folder) {

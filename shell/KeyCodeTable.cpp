@@ -7,7 +7,7 @@ constexpr std::array<uint8_t, 256> BuildKeyCodeTable() {
     for (auto& e : t) e = kNoKeyCode;
     for (int i = 0; i < 10; ++i) t[0x30 + i] = static_cast<uint8_t>(i);
     for (int i = 0; i < 26; ++i) t[0x41 + i] = static_cast<uint8_t>(10 + i);
-    t[0x3B] = 35;  // unassigned virtual key, as the original table has it
+    t[0x3B] = 35;  // an unassigned virtual key, mapped all the same
     for (int i = 0; i < 12; ++i) t[0x70 + i] = static_cast<uint8_t>(36 + i);
     const struct {
         int vk;
