@@ -29,19 +29,19 @@ ShellBase::~ShellBase() { delete options_; }
 bool ShellBase::SetBool(int index, bool value) {
     ShellOptions& o = *options_;
     switch (index) {
-        case 0: o.fullscreen = value; return true;
-        case 2: o.pbufferRequested = value; return true;
-        case 3: o.offscreenBitmap = value; return true;
-        case 4: o.spareFlag1 = value; return true;
-        case 5: o.zbufferRequested = value; return true;
-        case 6: o.spareFlag2 = value; return true;
-        case 7: o.softwareRenderingRequested = value; return true;
-        case 8: o.stencilRequested = value; return true;
-        case 9: o.openVGRequested = value; return true;
-        case 10: o.spareFlag3 = value; return true;
-        case 11: o.powerSaving = value; return true;
-        case 12: o.outputInfo = value; return true;
-        case 13: o.spareFlag4 = value; return true;
+        case kBoolFullscreen: o.fullscreen = value; return true;
+        case kBoolPBuffer: o.pbufferRequested = value; return true;
+        case kBoolOffscreenBitmap: o.offscreenBitmap = value; return true;
+        case kBoolSpare1: o.spareFlag1 = value; return true;
+        case kBoolZBuffer: o.zbufferRequested = value; return true;
+        case kBoolSpare2: o.spareFlag2 = value; return true;
+        case kBoolSoftwareRendering: o.softwareRenderingRequested = value; return true;
+        case kBoolStencil: o.stencilRequested = value; return true;
+        case kBoolOpenVG: o.openVGRequested = value; return true;
+        case kBoolSpare3: o.spareFlag3 = value; return true;
+        case kBoolPowerSaving: o.powerSaving = value; return true;
+        case kBoolOutputInfo: o.outputInfo = value; return true;
+        case kBoolSpare4: o.spareFlag4 = value; return true;
         default: return false;
     }
 }
@@ -49,20 +49,20 @@ bool ShellBase::SetBool(int index, bool value) {
 bool ShellBase::GetBool(int index) const {
     const ShellOptions& o = *options_;
     switch (index) {
-        case 0: return o.fullscreen;
-        case 1: return o.windowWidth < o.windowHeight;
-        case 2: return o.pbufferRequested;
-        case 3: return o.offscreenBitmap;
-        case 4: return o.spareFlag1;
-        case 5: return o.zbufferRequested;
-        case 6: return o.spareFlag2;
-        case 7: return o.softwareRenderingRequested;
-        case 8: return o.stencilRequested;
-        case 9: return o.openVGRequested;
-        case 10: return o.spareFlag3;
-        case 11: return o.powerSaving;
-        case 12: return o.outputInfo;
-        case 13: return o.spareFlag4;
+        case kBoolFullscreen: return o.fullscreen;
+        case kBoolRotated: return o.windowWidth < o.windowHeight;
+        case kBoolPBuffer: return o.pbufferRequested;
+        case kBoolOffscreenBitmap: return o.offscreenBitmap;
+        case kBoolSpare1: return o.spareFlag1;
+        case kBoolZBuffer: return o.zbufferRequested;
+        case kBoolSpare2: return o.spareFlag2;
+        case kBoolSoftwareRendering: return o.softwareRenderingRequested;
+        case kBoolStencil: return o.stencilRequested;
+        case kBoolOpenVG: return o.openVGRequested;
+        case kBoolSpare3: return o.spareFlag3;
+        case kBoolPowerSaving: return o.powerSaving;
+        case kBoolOutputInfo: return o.outputInfo;
+        case kBoolSpare4: return o.spareFlag4;
         default: return false;
     }
 }
@@ -70,60 +70,60 @@ bool ShellBase::GetBool(int index) const {
 bool ShellBase::SetInt(int index, int value) {
     ShellOptions& o = *options_;
     switch (index) {
-        case 2:
+        case kIntWindowWidth:
             if (value < 1) return false;
             o.windowWidth = value;
             return true;
-        case 3:
+        case kIntWindowHeight:
             if (value < 1) return false;
             o.windowHeight = value;
             return true;
-        case 4:
+        case kIntWindowX:
             o.windowX = value;
             o.defaultPosition = false;
             return true;
-        case 5:
+        case kIntWindowY:
             o.windowY = value;
             o.defaultPosition = false;
             return true;
-        case 6: o.quitAfterFrame = value; return true;
-        case 8: o.initRepeats = value; return true;
-        case 9:
+        case kIntQuitAfterFrame: o.quitAfterFrame = value; return true;
+        case kIntInitRepeats: o.initRepeats = value; return true;
+        case kIntFsaaMode:
             if (value < 0 || value > 2) return false;
             o.fsaaMode = value;
             return true;
-        case 11:
+        case kIntColourBits:
             if (value < 0) return false;
             o.colourBits = value;
             return true;
-        case 12: {
+        case kIntKeyRotation: {
             static const int kRotations[4][4] = {{2, 0, 3, 1}, {1, 2, 0, 3}, {3, 1, 2, 0}, {0, 3, 1, 2}};
             if (value < 0 || value > 3 || !host_) return false;
             std::memcpy(host_->keyRotation_, kRotations[value], sizeof host_->keyRotation_);
             return true;
         }
-        case 14: o.captureStart = value; return true;
-        case 15: o.captureStop = value; return true;
-        default: return false;  // 7, 10, 13, 16 and the rest are read-only or unknown
+        case kIntCaptureStart: o.captureStart = value; return true;
+        case kIntCaptureStop: o.captureStop = value; return true;
+        default: return false;  // the get-only indices and unknown ones
     }
 }
 
 int ShellBase::GetInt(int index) const {
     const ShellOptions& o = *options_;
     switch (index) {
-        case 2: return o.windowWidth;
-        case 3: return o.windowHeight;
-        case 4: return o.windowX;
-        case 5: return o.windowY;
-        case 6: return o.quitAfterFrame;
-        case 7: return o.swapInterval;
-        case 8: return o.initRepeats;
-        case 9: return o.fsaaMode;
-        case 10: return host_ ? host_->commandLine_.GetPairCount() : 0;
-        case 11: return o.colourBits;
-        case 14: return o.captureStart;
-        case 15: return o.captureStop;
-        case 16: return o.priority;
+        case kIntWindowWidth: return o.windowWidth;
+        case kIntWindowHeight: return o.windowHeight;
+        case kIntWindowX: return o.windowX;
+        case kIntWindowY: return o.windowY;
+        case kIntQuitAfterFrame: return o.quitAfterFrame;
+        case kIntSwapInterval: return o.swapInterval;
+        case kIntInitRepeats: return o.initRepeats;
+        case kIntFsaaMode: return o.fsaaMode;
+        case kIntPairCount: return host_ ? host_->commandLine_.GetPairCount() : 0;
+        case kIntColourBits: return o.colourBits;
+        case kIntCaptureStart: return o.captureStart;
+        case kIntCaptureStop: return o.captureStop;
+        case kIntPriority: return o.priority;
         default: break;
     }
     int value;
@@ -132,20 +132,20 @@ int ShellBase::GetInt(int index) const {
 }
 
 bool ShellBase::SetFloat(int index, float value) {
-    if (index != 0) return false;
+    if (index != kFloatQuitAfterTime) return false;
     options_->quitAfterTime = value;
     return true;
 }
 
-float ShellBase::GetFloat(int index) const { return index == 0 ? options_->quitAfterTime : -1.0f; }
+float ShellBase::GetFloat(int index) const { return index == kFloatQuitAfterTime ? options_->quitAfterTime : -1.0f; }
 
 bool ShellBase::SetString(int index, const char* value) {
     if (!value) return false;
-    if (index == 0) {
+    if (index == kStringApplicationName) {
         options_->applicationName = value;
         return true;
     }
-    if (index == 5) {
+    if (index == kStringExitMessage) {
         options_->exitMessage = value;
         ShellPrint("Exit message has been set to: \"%s\".\n", value);
         return true;
@@ -156,21 +156,21 @@ bool ShellBase::SetString(int index, const char* value) {
 const char* ShellBase::GetString(int index) const {
     const ShellOptions& o = *options_;
     switch (index) {
-        case 0: return o.applicationName ? o.applicationName->c_str() : nullptr;
-        case 1: return host_ ? host_->readPath_.c_str() : nullptr;
-        case 2: return host_ ? host_->writePath_.c_str() : nullptr;
-        case 3: return host_ ? host_->commandLine_.GetText() : nullptr;
+        case kStringApplicationName: return o.applicationName ? o.applicationName->c_str() : nullptr;
+        case kStringReadPath: return host_ ? host_->readPath_.c_str() : nullptr;
+        case kStringWritePath: return host_ ? host_->writePath_.c_str() : nullptr;
+        case kStringCommandLine: return host_ ? host_->commandLine_.GetText() : nullptr;
         // The pair array itself (ShellOptionPair[]), as the accessor hands it out.
-        case 4: return host_ ? reinterpret_cast<const char*>(host_->commandLine_.GetPairs()) : nullptr;
-        case 5: return o.exitMessage ? o.exitMessage->c_str() : nullptr;
-        case 6: return kShellVersion;
+        case kStringPairs: return host_ ? reinterpret_cast<const char*>(host_->commandLine_.GetPairs()) : nullptr;
+        case kStringExitMessage: return o.exitMessage ? o.exitMessage->c_str() : nullptr;
+        case kStringVersion: return kShellVersion;
         default: return nullptr;
     }
 }
 
 void* ShellBase::GetPointer(int index) const {
     if (!host_) return nullptr;
-    if (index == 0) return host_->ApiGetPointer(0);
+    if (index == kPtrDevice) return host_->ApiGetPointer(kPtrDevice);
     return host_->OsGetPointer(index);
 }
 
@@ -279,13 +279,13 @@ void ShellBase::PrintShellInfo() const {
     auto yesNo = [](bool b) { return b ? "Yes" : "No"; };
     auto text = [](const char* s) { return s ? s : "(null)"; };
     ShellPrint("\n");
-    ShellPrint("App name: %s\n", text(GetString(0)));
+    ShellPrint("App name: %s\n", text(GetString(kStringApplicationName)));
     ShellPrint("SDK version: %s\n", kShellVersion);
     ShellPrint("\n");
-    ShellPrint("Read path:  %s\n", text(GetString(1)));
-    ShellPrint("Write path: %s\n", text(GetString(2)));
+    ShellPrint("Read path:  %s\n", text(GetString(kStringReadPath)));
+    ShellPrint("Write path: %s\n", text(GetString(kStringWritePath)));
     ShellPrint("\n");
-    ShellPrint("Command-line: %s\n", text(GetString(3)));
+    ShellPrint("Command-line: %s\n", text(GetString(kStringCommandLine)));
     ShellPrint("\n");
     ShellPrint("Power saving: %s\n", o.powerSaving ? "On" : "Off");
     ShellPrint("FSAAMode requested: %i\n", o.fsaaMode);

@@ -6,6 +6,64 @@
 struct ShellOptions;
 class ShellHost;
 
+// Indices of the typed option accessors of ShellBase.
+enum ShellBoolIndex {
+    kBoolFullscreen = 0,
+    kBoolRotated = 1,  // get only: window width < window height
+    kBoolPBuffer = 2,
+    kBoolOffscreenBitmap = 3,
+    kBoolSpare1 = 4,
+    kBoolZBuffer = 5,
+    kBoolSpare2 = 6,
+    kBoolSoftwareRendering = 7,
+    kBoolStencil = 8,
+    kBoolOpenVG = 9,
+    kBoolSpare3 = 10,
+    kBoolPowerSaving = 11,
+    kBoolOutputInfo = 12,
+    kBoolSpare4 = 13,
+};
+
+enum ShellIntIndex {
+    kIntWindowWidth = 2,
+    kIntWindowHeight = 3,
+    kIntWindowX = 4,
+    kIntWindowY = 5,
+    kIntQuitAfterFrame = 6,
+    kIntSwapInterval = 7,  // get only
+    kIntInitRepeats = 8,
+    kIntFsaaMode = 9,
+    kIntPairCount = 10,  // get only
+    kIntColourBits = 11,
+    kIntKeyRotation = 12,  // set only
+    kIntPointerCode = 13,  // get only, from the window layer
+    kIntCaptureStart = 14,
+    kIntCaptureStop = 15,
+    kIntPriority = 16,  // get only
+    kIntConfig = 17,    // refused
+};
+
+enum ShellFloatIndex {
+    kFloatQuitAfterTime = 0,
+};
+
+enum ShellStringIndex {
+    kStringApplicationName = 0,
+    kStringReadPath = 1,     // get only
+    kStringWritePath = 2,    // get only
+    kStringCommandLine = 3,  // get only
+    kStringPairs = 4,        // get only: the pair array, not a string
+    kStringExitMessage = 5,
+    kStringVersion = 6,  // get only
+};
+
+enum ShellPointerIndex {
+    kPtrDevice = 0,
+    kPtrInstance = 3,
+    kPtrWindow = 4,
+    kPtrPointerPosition = 6,  // while the pointer is inside the client area
+};
+
 // The version string of the shell.
 extern const char* const kShellVersion;
 
@@ -27,7 +85,7 @@ public:
     virtual bool ReleaseView() { return true; }
     virtual bool RenderScene() { return true; }
 
-    // Indices as the option table gives them; a refused set returns false.
+    // Indices of the enumerations above; a refused set returns false.
     bool SetBool(int index, bool value);
     bool GetBool(int index) const;
     bool SetInt(int index, int value);

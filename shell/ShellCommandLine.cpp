@@ -117,28 +117,29 @@ void ShellCommandLine::Apply(ShellBase& shell) const {
         const char* value = pair.value;
         if (value) {
             const int number = std::atoi(value);
-            if (NameIs(name, {"-width"})) shell.SetInt(2, number);
-            else if (NameIs(name, {"-height"})) shell.SetInt(3, number);
-            else if (NameIs(name, {"-FSAAMode", "-aa"})) shell.SetInt(9, number);
-            else if (NameIs(name, {"-fullscreen"})) shell.SetBool(0, number != 0);
-            else if (NameIs(name, {"-sw"})) shell.SetBool(7, number != 0);
-            else if (NameIs(name, {"-quitafterframe", "-qaf"})) shell.SetInt(6, number);
-            else if (NameIs(name, {"-quitaftertime", "-qat"})) shell.SetFloat(0, static_cast<float>(std::atof(value)));
-            else if (NameIs(name, {"-posx"})) shell.SetInt(4, number);
-            else if (NameIs(name, {"-posy"})) shell.SetInt(5, number);
-            else if (NameIs(name, {"-vsync"})) shell.SetInt(7, number);
-            else if (NameIs(name, {"-powersaving", "-ps"})) shell.SetBool(11, number != 0);
-            else if (NameIs(name, {"-colourbpp", "-colorbpp", "-cbpp"})) shell.SetInt(11, number);
-            else if (NameIs(name, {"-rotatekeys"})) shell.SetInt(12, number);
+            if (NameIs(name, {"-width"})) shell.SetInt(kIntWindowWidth, number);
+            else if (NameIs(name, {"-height"})) shell.SetInt(kIntWindowHeight, number);
+            else if (NameIs(name, {"-FSAAMode", "-aa"})) shell.SetInt(kIntFsaaMode, number);
+            else if (NameIs(name, {"-fullscreen"})) shell.SetBool(kBoolFullscreen, number != 0);
+            else if (NameIs(name, {"-sw"})) shell.SetBool(kBoolSoftwareRendering, number != 0);
+            else if (NameIs(name, {"-quitafterframe", "-qaf"})) shell.SetInt(kIntQuitAfterFrame, number);
+            else if (NameIs(name, {"-quitaftertime", "-qat"}))
+                shell.SetFloat(kFloatQuitAfterTime, static_cast<float>(std::atof(value)));
+            else if (NameIs(name, {"-posx"})) shell.SetInt(kIntWindowX, number);
+            else if (NameIs(name, {"-posy"})) shell.SetInt(kIntWindowY, number);
+            else if (NameIs(name, {"-vsync"})) shell.SetInt(kIntSwapInterval, number);
+            else if (NameIs(name, {"-powersaving", "-ps"})) shell.SetBool(kBoolPowerSaving, number != 0);
+            else if (NameIs(name, {"-colourbpp", "-colorbpp", "-cbpp"})) shell.SetInt(kIntColourBits, number);
+            else if (NameIs(name, {"-rotatekeys"})) shell.SetInt(kIntKeyRotation, number);
             else if (NameIs(name, {"-c"})) {
                 const char* minus = std::strchr(value, '-');
-                shell.SetInt(14, number);
-                shell.SetInt(15, minus ? std::atoi(minus + 1) : number);
-            } else if (NameIs(name, {"-priority"})) shell.SetInt(16, number);
-            else if (NameIs(name, {"-config"})) shell.SetInt(17, number);
+                shell.SetInt(kIntCaptureStart, number);
+                shell.SetInt(kIntCaptureStop, minus ? std::atoi(minus + 1) : number);
+            } else if (NameIs(name, {"-priority"})) shell.SetInt(kIntPriority, number);
+            else if (NameIs(name, {"-config"})) shell.SetInt(kIntConfig, number);
         } else {
             if (NameIs(name, {"-version"})) ShellPrint("Version: \"%s\"\n", kShellVersion);
-            else if (NameIs(name, {"-info"})) shell.SetBool(12, true);
+            else if (NameIs(name, {"-info"})) shell.SetBool(kBoolOutputInfo, true);
         }
     }
 }

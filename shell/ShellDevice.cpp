@@ -311,7 +311,7 @@ void ShellHost::PrintDeviceInfo() {
 
     ShellPrint("Window Width:  %u\n", static_cast<unsigned>(o.windowWidth));
     ShellPrint("Window Height: %u\n", static_cast<unsigned>(o.windowHeight));
-    ShellPrint("Is Rotated: %s\n", app_->GetBool(1) ? "Yes" : "No");
+    ShellPrint("Is Rotated: %s\n", app_->GetBool(kBoolRotated) ? "Yes" : "No");
     ShellPrint("\n");
 
     int highest = -1;

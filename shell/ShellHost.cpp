@@ -50,7 +50,7 @@ void ShellHost::Init(ShellBase* app) {
         std::string name;
         SplitProgramPath(std::string(path.data(), length), &readPath_, &name);
         writePath_ = readPath_;
-        app->SetString(0, name.c_str());
+        app->SetString(kStringApplicationName, name.c_str());
     }
     window_ = nullptr;
     dc_ = nullptr;
@@ -58,7 +58,7 @@ void ShellHost::Init(ShellBase* app) {
     pointerInside_ = false;
     pointerCode_ = kPointerNone;
     quit_ = false;
-    state_ = 0;
+    state_ = kRunLoadOptions;
 }
 
 void ShellHost::Release() {
@@ -70,7 +70,7 @@ void ShellHost::Release() {
 bool ShellHost::Run() {
     ShellOptions& options = *app_->options_;
     switch (state_) {
-        case 0: {
+        case kRunLoadOptions: {
             // The program folder first, the write path only when that fails.
             for (const std::string* folder : {&readPath_, &writePath_}) {
                 const std::string path = *folder + kOptionFileName;
@@ -81,27 +81,27 @@ bool ShellHost::Run() {
             }
             commandLine_.Parse();
             if (app_->InitApplication()) {
-                state_ = 1;
+                state_ = kRunStartUp;
             } else {
                 NoteStartupFailure();
-                state_ = 7;
+                state_ = kRunExit;
             }
             return true;
         }
-        case 1:
+        case kRunStartUp:
             commandLine_.Apply(*app_);
             if (options.outputInfo) app_->PrintShellInfo();
             if (!InitOS()) {
                 ShellPrint("InitOS failed!\n");
                 NoteStartupFailure();
-                state_ = 6;
+                state_ = kRunQuitApplication;
                 return true;
             }
             if (!InitAPI()) {
                 ShellPrint("InitAPI failed!\n");
                 NoteStartupFailure();
                 quit_ = true;
-                state_ = 5;
+                state_ = kRunReleaseWindow;
                 return true;
             }
             if (options.outputInfo) PrintDeviceInfo();
@@ -109,39 +109,39 @@ bool ShellHost::Run() {
                 ShellPrint("InitView failed!\n");
                 NoteStartupFailure();
                 quit_ = true;
-                state_ = 4;
+                state_ = kRunReleaseDevice;
                 return true;
             }
             if (g_quitAfterTimeStart == 0) g_quitAfterTimeStart = GetTickCount();
-            state_ = 2;
+            state_ = kRunFrame;
             return true;
-        case 2: RunFrame(); return true;
+        case kRunFrame: RunFrame(); return true;
         default: break;
     }
 
     // The release states run on into each other within one call.
-    if (state_ == 3) {
+    if (state_ == kRunReleaseView) {
         app_->ReleaseView();
-        state_ = 4;
+        state_ = kRunReleaseDevice;
     }
-    if (state_ == 4) {
+    if (state_ == kRunReleaseDevice) {
         ReleaseAPI();
-        state_ = 5;
+        state_ = kRunReleaseWindow;
     }
-    if (state_ == 5) {
+    if (state_ == kRunReleaseWindow) {
         ReleaseOS();
         if (!quit_ && options.initRepeats > 0) {
             --options.initRepeats;
-            state_ = 1;
+            state_ = kRunStartUp;
             return true;
         }
-        state_ = 6;
+        state_ = kRunQuitApplication;
     }
-    if (state_ == 6) {
+    if (state_ == kRunQuitApplication) {
         app_->QuitApplication();
-        state_ = 7;
+        state_ = kRunExit;
     }
-    // State 7: the exit message, then the end.
+    // kRunExit: the exit message, then the end.
     if (options.exitMessage && options.applicationName) {
         const std::string text = *options.exitMessage;
         const std::string caption = *options.applicationName;
@@ -155,7 +155,7 @@ bool ShellHost::Run() {
 void ShellHost::RunFrame() {
     ShellOptions& options = *app_->options_;
     if (!app_->RenderScene()) {
-        state_ = 3;
+        state_ = kRunReleaseView;
         return;
     }
     Present();
@@ -166,20 +166,20 @@ void ShellHost::RunFrame() {
     if (options.captureStart <= frame && frame <= options.captureStop) {
         unsigned char* buffer = nullptr;
         if (!app_->CaptureScreen(options.windowWidth, options.windowHeight, &buffer)) {
-            app_->SetString(5, "Screen capture failed.\n");
+            app_->SetString(kStringExitMessage, "Screen capture failed.\n");
         } else if (app_->SaveScreenshot("ShellBase", buffer) != 0) {
-            app_->SetString(5, "Screen-shot save failed.\n");
+            app_->SetString(kStringExitMessage, "Screen-shot save failed.\n");
         }
         delete[] buffer;
     }
 
     if (quit_) {
-        state_ = 3;
+        state_ = kRunReleaseView;
     } else if (options.quitAfterFrame >= 0 && frame >= options.quitAfterFrame) {
-        state_ = 3;
+        state_ = kRunReleaseView;
     } else if (options.quitAfterTime >= 0.0f &&
                options.quitAfterTime <= (GetTickCount() - g_quitAfterTimeStart) * 0.001) {
-        state_ = 3;
+        state_ = kRunReleaseView;
     } else {
         ++options.frameCounter;
     }

@@ -27,6 +27,19 @@ enum PointerCode {
     kPointerRightRepeat = 4096,
 };
 
+// The steps of ShellHost::Run, one per call. The release steps run on into
+// each other within one call.
+enum ShellRunState {
+    kRunLoadOptions = 0,  // the option file, the options, InitApplication
+    kRunStartUp = 1,      // window, device and InitView
+    kRunFrame = 2,        // one frame per call
+    kRunReleaseView = 3,
+    kRunReleaseDevice = 4,
+    kRunReleaseWindow = 5,  // or back to kRunStartUp for a repeated start-up
+    kRunQuitApplication = 6,
+    kRunExit = 7,  // the exit message, then Run returns false
+};
+
 class ShellHost {
 public:
     ShellHost() = default;
@@ -119,7 +132,7 @@ public:
     ShellBase* app_ = nullptr;
     ShellCommandLine commandLine_;
     bool quit_ = false;
-    int state_ = 0;
+    ShellRunState state_ = kRunLoadOptions;
     int keyRotation_[4] = {2, 0, 3, 1};
     std::string readPath_;
     std::string writePath_;

@@ -169,16 +169,16 @@ bool ShellHost::OnPointerRelease(int code) {
 }
 
 bool ShellHost::OsGetInt(int index, int* value) const {
-    if (index != 13) return false;
+    if (index != kIntPointerCode) return false;
     *value = pointerCode_;
     return true;
 }
 
 void* ShellHost::OsGetPointer(int index) const {
     switch (index) {
-        case 3: return instance_;
-        case 4: return window_;
-        case 6: return pointerInside_ ? const_cast<float*>(pointerPosition_) : nullptr;
+        case kPtrInstance: return instance_;
+        case kPtrWindow: return window_;
+        case kPtrPointerPosition: return pointerInside_ ? const_cast<float*>(pointerPosition_) : nullptr;
         default: return nullptr;
     }
 }
