@@ -8,18 +8,31 @@ namespace sg {
 
 const NodeType EmitterNode::Type{"sg.EmitterNode", &Node::Type};
 
+namespace {
+EffectHostMaker g_make_host = nullptr;
+EffectHostDeleter g_delete_host = nullptr;
+}  // namespace
+
+void SetEffectHostFunctions(EffectHostMaker make, EffectHostDeleter destroy) {
+    g_make_host = make;
+    g_delete_host = destroy;
+}
+
 EmitterNode::EmitterNode(const std::string& effectName) : Node() {
     std::string name = effectName;
     const std::locale locale;
     for (char& c : name) c = std::tolower(c, locale);
-    entity_.reset(new CSEntityParticle(this));
-    instance_.reset(new CSEffectInstance(entity_.get(), name));
+    if (g_make_host != nullptr && g_delete_host != nullptr) {
+        host_ = g_make_host(this);
+        host_deleter_ = g_delete_host;
+    }
+    instance_.reset(new CSEffectInstance(host_, name));
     age_ = IsEndless() ? -1.0f : 0.0f;
 }
 
 EmitterNode::~EmitterNode() {
     instance_.reset();
-    entity_.reset();
+    if (host_ != nullptr) host_deleter_(host_);
 }
 
 void EmitterNode::Accept(NodeTraverser& traverser) { traverser.VisitEmitterNode(*this); }

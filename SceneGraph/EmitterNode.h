@@ -7,7 +7,18 @@
 #include "SceneGraph/Node.h"
 #include "SceneGraph/ParticleStandIns.h"
 
+class CSEntity;
+
 namespace sg {
+
+class EmitterNode;
+
+// The particle library sits above the scene graph and binds how an emitter node
+// makes and deletes the entity that hosts its effect (BindEmitterNodeHosts in
+// particles/CSEntityParticle.h). Unbound, a node's effect runs without host.
+typedef CSEntity* (*EffectHostMaker)(EmitterNode* node);
+typedef void (*EffectHostDeleter)(CSEntity* host);
+void SetEffectHostFunctions(EffectHostMaker make, EffectHostDeleter destroy);
 
 class EmitterNode : public Node {
 public:
@@ -43,9 +54,12 @@ public:
     void SetEmitterPickPoint(const Vector3& point) { emitter_pick_point_ = point; }
     const Vector3& GetEmitterPickPoint() const { return emitter_pick_point_; }
     CSEffectInstance& GetInstance() { return *instance_; }
+    // The entity that places the effect: made by the bound maker, null when unbound.
+    CSEntity* GetHost() const { return host_; }
 
 private:
-    std::unique_ptr<CSEntityParticle> entity_;
+    CSEntity* host_ = nullptr;
+    EffectHostDeleter host_deleter_ = nullptr;
     std::unique_ptr<CSEffectInstance> instance_;
     float age_ = 0.0f;
     Vector3 emitter_pick_point_;

@@ -1,7 +1,7 @@
 #pragma once
-// Stand-in until the particle library exists: the effect instance an emitter
-// node drives, the entity that hosts it, and the two per-frame calls the
-// scene's update makes. The instance loads nothing and emits nothing; it
+// Stand-in until the particle library's effect instance exists: the effect
+// instance an emitter node drives, and the two per-frame calls the scene's
+// update makes. The instance loads nothing and emits nothing; it
 // steps time like the real one (whole 1/30 s steps of an accumulator) and
 // keeps counts that tests read. Whether an effect loops is the one fact an
 // emitter node reads at construction; the stand-in takes it from
@@ -9,29 +9,8 @@
 #include <cstdint>
 #include <string>
 
-namespace sg {
-class Node;
-}
-
-// Stand-in until the particle library exists: an entity placed by a scene node.
-class CSEntity {
-public:
-    CSEntity(int32_t type, sg::Node* host) : type_(type), host_(host) {}
-    virtual ~CSEntity() { host_ = nullptr; }
-    int32_t GetEntityType() const { return type_; }
-    sg::Node* GetHostNode() const { return host_; }
-
-private:
-    int32_t type_;
-    sg::Node* host_;
-};
-
-// Stand-in until the particle library exists: the host entity (type 3) of an
-// effect shown by a scene node.
-class CSEntityParticle : public CSEntity {
-public:
-    explicit CSEntityParticle(sg::Node* host) : CSEntity(3, host) {}
-};
+// The particle library's entity that hosts an effect (particles/CSEntity.h).
+class CSEntity;
 
 // Stand-in until the particle library exists: one running particle effect.
 class CSEffectInstance {

@@ -1,8 +1,10 @@
-// The C runtime's entry: binds the game to the shell, then WinMain receives
-// the arguments as one command line.
+// The C runtime's entry: binds the game to the shell and the particle library's
+// host entities to the scene's emitter nodes, then WinMain receives the arguments
+// as one command line.
 #include <string>
 
 #include "App/CGame.h"
+#include "particles/CSEntityParticle.h"
 #include "platform/win32/CommandLine.h"
 #include "platform/win32/WinMain.h"
 #include "platform/win32/Window.h"
@@ -15,6 +17,7 @@ ShellGame* CreateShellGame() { return CreateGame(); }
 int main(int argc, char** argv) {
     static char module;  // stands for the program's instance handle
     SetGameFactory(&CreateShellGame);
+    BindEmitterNodeHosts();
     std::string commandLine = JoinCommandLine(argc - 1, argv + 1);
     return WinMain(reinterpret_cast<HINSTANCE>(&module), nullptr, commandLine.data(), SW_SHOWDEFAULT);
 }

@@ -1,2 +1,4 @@
 # The sample-data tests read the generated files through the game's readers.
 list(APPEND DM_TEST_DEPS dm_Classes dm_Core dm_IO dm_platform dm_catalogue)
+# The effect dumper's test writes its effects with the effect-file writer.
+list(APPEND DM_TEST_DEPS dm_prtwriter)

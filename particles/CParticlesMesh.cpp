@@ -1,0 +1,179 @@
+#include "particles/CParticlesMesh.h"
+
+#include <utility>
+
+#include "particles/CSArchive.h"
+#include "particles/CSMaskImage.h"
+
+namespace {
+
+// Every list element is at least this many bytes in the file, so no count can ask
+// for more blocks than the bytes left hold.
+const uint64_t kSmallestBlock = 4;
+
+template <class Block>
+void ReleaseAll(std::vector<Block*>& blocks) {
+    for (Block* block : blocks) block->Release();
+    blocks.clear();
+}
+
+// A count, then that many blocks, each new and read in turn.
+template <class Block>
+bool ReadBlocks(CSArchive& archive, std::vector<Block*>& blocks) {
+    uint32_t count = 0;
+    if (!archive.ReadCount(count, kSmallestBlock, 0)) return false;
+    blocks.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        blocks.push_back(new Block());
+        if (!blocks.back()->Read(archive)) return false;
+    }
+    return true;
+}
+
+void ScaleRows(CSParamTrack* tracks, int first, int last, float factor) {
+    for (int row = first; row <= last; ++row) {
+        CSParamTrack& track = tracks[row];
+        for (uint32_t i = 0; i < track.m_arrKeys.GetCount(); ++i) track.m_arrKeys[i] *= factor;
+        track.m_fConstant *= factor;
+    }
+}
+
+// Rows 0 and 1 (x) by the horizontal factor, rows 2 to 5 (y and z) by the vertical.
+void ScalePositionRows(CSParamTrack* tracks, float x, float y) {
+    ScaleRows(tracks, 0, 1, x);
+    ScaleRows(tracks, 2, 5, y);
+}
+
+}  // namespace
+
+CParticlesMesh::CParticlesMesh() : m_vBoxMin(-5.0f, -5.0f, 0.0f, 0.0f), m_vBoxMax(5.0f, 5.0f, 10.0f, 0.0f) {}
+
+CParticlesMesh::~CParticlesMesh() {
+    if (m_pLinkedEffect != nullptr) m_pLinkedEffect->Release();
+    if (m_pMaskImage != nullptr) m_pMaskImage->Release();
+    ReleaseAll(m_arrEntries);
+    ReleaseAll(m_arrParticleParams);
+    ReleaseAll(m_arrEmiterParams);
+}
+
+int32_t CParticlesMesh::Release() {
+    if (m_nRefCount == 1) m_nAge = 0;
+    return --m_nRefCount;
+}
+
+bool CParticlesMesh::Read(CSArchive& archive) {
+    uint32_t versionWord = 0;
+    archive.ReadUInt32(versionWord);
+    archive.SetVersionWord(versionWord);
+    CSString name;
+    archive.ReadString(name);
+    CEffectParams settings;
+    std::vector<CEmiterParams*> emiters;
+    std::vector<CParticleParams*> particles;
+    std::vector<CParticleEmiterParams*> entries;
+    CSVector4 boxMin, boxMax;
+    const bool read = settings.Read(archive) && ReadBlocks(archive, emiters) && ReadBlocks(archive, particles) &&
+                      ReadBlocks(archive, entries) && archive.ReadVector4(boxMin) && archive.ReadVector4(boxMax) &&
+                      archive.IsGood();
+    if (!read) {
+        ReleaseAll(entries);
+        ReleaseAll(particles);
+        ReleaseAll(emiters);
+        return false;
+    }
+    m_astrNames[1] = std::move(name);
+    m_EffectParams = std::move(settings);
+    ReleaseAll(m_arrEntries);
+    ReleaseAll(m_arrParticleParams);
+    ReleaseAll(m_arrEmiterParams);
+    m_arrEmiterParams.swap(emiters);
+    m_arrParticleParams.swap(particles);
+    m_arrEntries.swap(entries);
+    m_vBoxMin = boxMin;
+    m_vBoxMax = boxMax;
+    return true;
+}
+
+int32_t CParticlesMesh::FindEmitterEntry(const char* name) const {
+    for (size_t i = 0; i < m_arrEntries.size(); ++i) {
+        if (m_arrEntries[i]->Name.EqualsNoCase(name)) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+int32_t CParticlesMesh::FindLinkedEmitter(const CParticleEmiterParams* asking, const char* name) const {
+    const int32_t found = FindEmitterEntry(name);
+    if (found < 0) return -1;
+
+    // Depth first from the found entry. An entry whose links were all followed without
+    // reaching the asking entry or the current path is done: reaching it again from
+    // another entry cannot find anything new, so diamonds are walked once.
+    enum State : uint8_t { kUnseen, kOnPath, kDone };
+    std::vector<uint8_t> state(m_arrEntries.size(), kUnseen);
+    struct Step {
+        int32_t entry;
+        size_t nextLink;
+    };
+    std::vector<Step> path;
+    auto enter = [&](int32_t index) {
+        if (m_arrEntries[index] == asking || state[index] == kOnPath) return false;
+        if (state[index] == kUnseen) {
+            state[index] = kOnPath;
+            path.push_back(Step{index, 0});
+        }
+        return true;
+    };
+    if (!enter(found)) return -1;
+    while (!path.empty()) {
+        Step& step = path.back();
+        const CParticleEmiterParams* entry = m_arrEntries[step.entry];
+        if (entry->EmitsEmitters == 0 || step.nextLink >= entry->ChildNames.size()) {
+            state[step.entry] = kDone;
+            path.pop_back();
+            continue;
+        }
+        const int32_t next = FindEmitterEntry(entry->ChildNames[step.nextLink++].c_str());
+        if (next >= 0 && !enter(next)) return -1;
+    }
+    return found;
+}
+
+void CParticlesMesh::Rescale(float x, float y) {
+    ScalePositionRows(m_EffectParams.Tracks, x, y);
+    for (CEmiterParams* emiter : m_arrEmiterParams) {
+        emiter->SphereRadius *= x;
+        emiter->EmitterValue6 *= x;
+        emiter->EmitterValue7 *= y;
+        emiter->EmitterValue8 *= y;
+        emiter->EmitterValue9 *= x;
+        emiter->EmitterValue10 *= y;
+        ScalePositionRows(emiter->Tracks, x, y);
+        if (emiter->EmitShape == CEmiterParams::kShapeBox) {
+            ScaleRows(emiter->Tracks, CEmiterParams::ShapeSizeX, CEmiterParams::ShapeSizeXVar, x);
+            ScaleRows(emiter->Tracks, CEmiterParams::ShapeSizeY, CEmiterParams::ShapeSizeZVar, y);
+        } else if (emiter->EmitShape == CEmiterParams::kShapeRectangle) {
+            ScaleRows(emiter->Tracks, CEmiterParams::ShapeSizeX, CEmiterParams::ShapeSizeXVar, x);
+            ScaleRows(emiter->Tracks, CEmiterParams::ShapeSizeY, CEmiterParams::ShapeSizeYVar, y);
+        }
+    }
+    for (CParticleParams* particle : m_arrParticleParams) {
+        particle->Width *= x;
+        particle->Height *= y;
+        particle->FlatHeight *= x;
+        particle->CentreOffsetX *= x;
+        particle->CentreOffsetY *= y;
+        particle->StripWidth *= x;
+        particle->Gravity *= x;
+        particle->StartSpeed *= x;
+        particle->Jitter *= x;
+        particle->ExtraVelocityX *= x;
+        particle->ExtraVelocityY *= y;
+        particle->ExtraVelocityZ *= y;
+        ScalePositionRows(particle->Tracks, x, y);
+    }
+}
+
+const ParticleDisplayScale& GetParticleDisplayScale() {
+    static const ParticleDisplayScale scale = {1.0f, 1.0f};
+    return scale;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// A loaded effect: its settings block, its emitter blocks, particle blocks and emitter
+// entries, and its bounding box. Effects are shared by every instance that shows them
+// and counted by hand: a release to 0 does not delete the effect, it only restarts
+// its idle age; the effect cache deletes unreferenced effects.
+#include <cstdint>
+#include <vector>
+
+#include "particles/CEffectParams.h"
+#include "particles/CEmiterParams.h"
+#include "particles/CParticleEmiterParams.h"
+#include "particles/CParticleParams.h"
+#include "particles/CSString.h"
+#include "particles/CSVector.h"
+
+class CSArchive;
+class CSMaskImage;
+
+class CParticlesMesh {
+public:
+    // Count 1, age 0, no blocks, the box (-5, -5, 0, 0)-(5, 5, 10, 0).
+    CParticlesMesh();
+    // Releases the linked effect, the mask image and every block (entries, particle
+    // blocks, emitter blocks).
+    virtual ~CParticlesMesh();
+    CParticlesMesh(const CParticlesMesh&) = delete;
+    CParticlesMesh& operator=(const CParticlesMesh&) = delete;
+
+    int32_t AddRef() { return ++m_nRefCount; }
+    // The new count; a release from 1 restarts the idle age. Never deletes.
+    int32_t Release();
+    int32_t GetRefCount() const { return m_nRefCount; }
+
+    // The whole file: version word (stored in the archive first), effect name, settings
+    // block, emitter blocks, particle blocks, emitter entries and bounding box. Nothing
+    // after the box is read. A read that fails leaves the effect as it was and returns
+    // false. The post-processing of a load is not part of this read.
+    bool Read(CSArchive& archive);
+
+    bool IsRescalable() const { return m_EffectParams.Rescalable != 0; }
+    void GetBoundingBox(CSVector4& minimum, CSVector4& maximum) const {
+        minimum = m_vBoxMin;
+        maximum = m_vBoxMax;
+    }
+    const CSString& GetEffectName() const { return m_astrNames[1]; }
+
+    // The index of the first entry whose name (field 1) equals `name`, letter case
+    // ignored; -1 when there is none. A null name compares as "".
+    int32_t FindEmitterEntry(const char* name) const;
+    // FindEmitterEntry (name), or -1 when the found entry leads back to `asking`: when
+    // it is the asking entry, or when following the links of entries that emit through
+    // other entries reaches the asking entry or closes a loop.
+    int32_t FindLinkedEmitter(const CParticleEmiterParams* asking, const char* name) const;
+
+    // Multiplies what the blocks give as rescaled by x (horizontal) or y (vertical):
+    // sizes and values, and every key and constant of the rescaled rows.
+    void Rescale(float x, float y);
+
+    int32_t m_nRefCount = 1;
+    int32_t m_nAge = 0;       // cache sweeps spent unreferenced
+    CSString m_strFileName;   // the name the effect is cached under
+    CSString m_astrNames[4];  // [1] is the name the effect file gives itself
+    std::vector<CEmiterParams*> m_arrEmiterParams;
+    std::vector<CParticleParams*> m_arrParticleParams;
+    std::vector<CParticleEmiterParams*> m_arrEntries;
+    CSVector4 m_vBoxMin;
+    CSVector4 m_vBoxMax;
+    CSMaskImage* m_pMaskImage = nullptr;  // counted
+    int32_t m_anMaskRect[8] = {};         // screen and image rectangles of the mask
+    CEffectParams m_EffectParams;
+    CParticlesMesh* m_pLinkedEffect = nullptr;  // counted; nothing sets it
+};
+
+// The display scale rescalable effects are multiplied by after loading: 1.0 on both
+// axes, and nothing changes it.
+struct ParticleDisplayScale {
+    float x;
+    float y;
+};
+const ParticleDisplayScale& GetParticleDisplayScale();

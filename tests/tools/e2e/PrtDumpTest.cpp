@@ -1,0 +1,101 @@
+// dunmarch-prtdump run from the game's folder on effects written with PrtWriter in every
+// format version, and on files that do not read.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "../../particles/EffectFixtures.h"
+#include "support/ScratchFolder.h"
+#include "support/RunDunmarch.h"
+#include "tools/prt/PrtWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string GameDir() {
+    const char* build = std::getenv("DM_BUILD_DIR");
+    // Tests run in the build folder's tests/ folder when DM_BUILD_DIR is not given.
+    return fs::absolute(std::string(build ? build : "..") + "/game").lexically_normal().string();
+}
+
+testsupport::ProgramResult PrtDump(const std::string& arguments) {
+    const std::string command = "cd '" + GameDir() + "' && ./dunmarch-prtdump " + arguments + " 2>&1";
+    testsupport::ProgramResult run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(PrtDumpTest, PrintsEveryVersion) {
+    CParticlesMesh sample;
+    effectfixtures::BuildSample(sample);
+    ScratchFolder folder;
+    for (int32_t version : {2, 3, 4, 5}) {
+        const std::string path = effectfixtures::WriteEffect(folder, "sample.prt", sample, version);
+        const testsupport::ProgramResult run = PrtDump("'" + path + "'");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const std::string frames =
+            version >= 5 ? "DurationFrames: 45\n" : "DurationFrames: 45 (not in this version's file)";
+        testsupport::ExpectInOrder(run.output, {
+                                                   "file: " + path,
+                                                   "VersionWord: 0x0" + std::to_string(version) +
+                                                       "000000 (format version " + std::to_string(version) + ")",
+                                                   "EffectName: \"sample\"",
+                                                   "[settings]",
+                                                   "Tracks[2]: 2 keys",
+                                                   "EmiterBlocks: 1",
+                                                   "[emiter 0] \"spray\"",
+                                                   frames,
+                                                   "SourceNames: 3 \"left\" \"\" \"right\"",
+                                                   "SphereRadius: 3.5",
+                                                   "BoxFaceMask: 33",
+                                                   "Curves[12] EmitRate: \"rate\", 0 points",
+                                                   "Tracks[0] OffsetX: 3 keys",
+                                                   "Tracks[12] EmitRate: constant 20",
+                                                   "ChannelMask: 259",
+                                                   "[particle 0] \"flake\"",
+                                                   "Flag11: 1",
+                                                   "Entries: 2",
+                                                   "[entry 0] \"main\"",
+                                                   "ChildNames: 1 \"main\"",
+                                                   "link \"main\": entry 0, leads back (not followed)",
+                                                   "[entry 1] \"Child\"",
+                                                   "TriggerB: 1",
+                                                   "BoxMax: (1, 2, 3, 1)",
+                                               });
+    }
+}
+
+TEST(PrtDumpTest, FilesThatDoNotReadFail) {
+    CParticlesMesh sample;
+    effectfixtures::BuildSample(sample);
+    ScratchFolder folder;
+    const std::string whole = effectfixtures::WriteEffect(folder, "whole.prt", sample, 5);
+    fs::copy_file(whole, folder / "short.prt");
+    fs::resize_file(folder / "short.prt", fs::file_size(whole) - 1);
+
+    testsupport::ProgramResult run = PrtDump("'" + (folder / "short.prt") + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("short.prt: does not read"), std::string::npos) << run.output;
+
+    run = PrtDump("'" + (folder / "missing.prt") + "' '" + whole + "'");  // the good one still prints
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("missing.prt: cannot be opened"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("[emiter 0] \"spray\""), std::string::npos) << run.output;
+
+    EXPECT_EQ(PrtDump("").exitCode, 2);
+}
+
+}  // namespace
