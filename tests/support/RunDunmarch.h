@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,29 @@ struct ProgramResult {
     int exitCode = -1;
     std::string output;  // stdout and stderr
 };
+
+// The build's game folder: DM_BUILD_DIR/game, else the folder beside the one that
+// holds the running test program (build/tests/<program> and build/game).
+inline std::string BuildGameDir() {
+    if (const char* build = std::getenv("DM_BUILD_DIR")) return std::string(build) + "/game";
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : (self.parent_path().parent_path() / "game").string();
+}
+
+// Runs a shell command line in `folder`.
+inline ProgramResult RunInFolder(const std::string& folder, const std::string& commandLine) {
+    const std::string command = "cd '" + folder + "' && " + commandLine + " 2>&1";
+    ProgramResult run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
 
 // Runs <folder>/dunmarch with the arguments, headless and with trace lines;
 // `environment` adds or overrides variables ("NAME=value ...").

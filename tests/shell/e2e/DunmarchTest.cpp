@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,21 +16,15 @@ namespace fs = std::filesystem;
 using testsupport::Count;
 using testsupport::ExpectInOrder;
 
-// The build folder holds tests/<this program> and game/dunmarch.
-std::string GameDir() {
-    if (const char* build = std::getenv("DM_BUILD_DIR")) return std::string(build) + "/game";
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : (self.parent_path().parent_path() / "game").string();
-}
+using testsupport::BuildGameDir;
 
 class DunmarchTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(fs::exists(GameDir() + "/dunmarch")) << GameDir(); }
+    void SetUp() override { ASSERT_TRUE(fs::exists(BuildGameDir() + "/dunmarch")) << BuildGameDir(); }
 };
 
 TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
-    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=2");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(BuildGameDir(), "-qaf=2");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 3) << r.output;
     ExpectInOrder(r.output, {
@@ -50,7 +43,7 @@ TEST_F(DunmarchTest, QuitAfterFrameShutsDownInOrder) {
 }
 
 TEST_F(DunmarchTest, QuitAfterFrameZeroRendersOneFrame) {
-    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=0 -info '-bogus=a b'");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(BuildGameDir(), "-qaf=0 -info '-bogus=a b'");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 1) << r.output;
     // The arguments reach the shell as one command line, blanks quoted again.
@@ -58,14 +51,14 @@ TEST_F(DunmarchTest, QuitAfterFrameZeroRendersOneFrame) {
 }
 
 TEST_F(DunmarchTest, QuitAfterTime) {
-    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qat=0.2");
+    const testsupport::ProgramResult r = testsupport::RunDunmarch(BuildGameDir(), "-qat=0.2");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_GE(Count(r.output, "[trace] frame presented"), 1) << r.output;
 }
 
 TEST_F(DunmarchTest, OptionFileAndScreenshotInTheProgramFolder) {
     ScratchDir folder;
-    fs::copy_file(GameDir() + "/dunmarch", folder.File("dunmarch"));
+    fs::copy_file(BuildGameDir() + "/dunmarch", folder.File("dunmarch"));
     folder.Write("ShellCL.txt", "-qaf=5\r\n-c=1\r\n-width=640");
     const testsupport::ProgramResult r = testsupport::RunDunmarch(folder.Folder(), "-qaf=1 -width=320 -height=200");
     EXPECT_EQ(r.exitCode, 0) << r.output;
@@ -87,7 +80,7 @@ uint32_t Read(const std::string& bytes, size_t offset, int n) {
 
 TEST_F(DunmarchTest, ScreenshotsOfTheCaptureRangeHoldTheRenderedFrames) {
     ScratchDir folder;
-    fs::copy_file(GameDir() + "/dunmarch", folder.File("dunmarch"));
+    fs::copy_file(BuildGameDir() + "/dunmarch", folder.File("dunmarch"));
     const testsupport::ProgramResult r = testsupport::RunDunmarch(folder.Folder(), "-qaf=3 -c=1-2");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 4) << r.output;
@@ -108,7 +101,8 @@ TEST_F(DunmarchTest, ScreenshotsOfTheCaptureRangeHoldTheRenderedFrames) {
 }
 
 TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
-    const testsupport::ProgramResult r = testsupport::RunDunmarch(GameDir(), "-qaf=0", "MESA_GL_VERSION_OVERRIDE=3.1");
+    const testsupport::ProgramResult r =
+        testsupport::RunDunmarch(BuildGameDir(), "-qaf=0", "MESA_GL_VERSION_OVERRIDE=3.1");
     EXPECT_NE(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("InitAPI failed!"), std::string::npos) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;
@@ -119,7 +113,7 @@ TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
 
 TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
     const testsupport::ProgramResult r =
-        testsupport::RunDunmarch(GameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");
+        testsupport::RunDunmarch(BuildGameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");
     EXPECT_NE(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("InitOS failed!"), std::string::npos) << r.output;
     EXPECT_EQ(Count(r.output, "[trace] frame presented"), 0) << r.output;

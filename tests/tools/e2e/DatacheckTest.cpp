@@ -2,41 +2,20 @@
 // build generated, and on broken copies of it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "support/RunDunmarch.h"
 #include "support/ScratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string GameDir() {
-    const char* build = std::getenv("DM_BUILD_DIR");
-    // Tests run in the build folder's tests/ folder when DM_BUILD_DIR is not given.
-    return fs::absolute(std::string(build ? build : "..") + "/game").lexically_normal().string();
-}
+std::string GameDir() { return testsupport::BuildGameDir(); }
 
-struct Outcome {
-    int exitCode;
-    std::string output;
-};
-
-Outcome Datacheck(const std::string& folder) {
-    const std::string command = "cd '" + folder + "' && '" + GameDir() + "/dunmarch-datacheck' 2>&1";
-    Outcome run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+testsupport::ProgramResult Datacheck(const std::string& folder) {
+    return testsupport::RunInFolder(folder, "'" + GameDir() + "/dunmarch-datacheck'");
 }
 
 // config.xml and the language files, copied into a folder of their own.
@@ -49,7 +28,7 @@ void CopyConfigAndLanguages(const std::string& to) {
 }  // namespace
 
 TEST(DatacheckTest, SampleDataPasses) {
-    const Outcome run = Datacheck(GameDir());
+    const testsupport::ProgramResult run = Datacheck(GameDir());
     EXPECT_EQ(0, run.exitCode) << run.output;
     for (const char* expected : {"[config]", "maps (1): Harrowmere", "spell firestorm", "[language]",
                                  "en.lan: ", "jp.lan: ", "[stamp]", "data checksum of the 14 of 14 files", " 0 failed"})
@@ -59,7 +38,7 @@ TEST(DatacheckTest, SampleDataPasses) {
 
 TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     ScratchFolder empty;
-    Outcome run = Datacheck(empty.Path());
+    testsupport::ProgramResult run = Datacheck(empty.Path());
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("config.xml is missing")) << run.output;
 

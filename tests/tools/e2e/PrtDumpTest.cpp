@@ -2,10 +2,6 @@
 // format version, and on files that do not read.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,23 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string GameDir() {
-    const char* build = std::getenv("DM_BUILD_DIR");
-    // Tests run in the build folder's tests/ folder when DM_BUILD_DIR is not given.
-    return fs::absolute(std::string(build ? build : "..") + "/game").lexically_normal().string();
-}
-
 testsupport::ProgramResult PrtDump(const std::string& arguments) {
-    const std::string command = "cd '" + GameDir() + "' && ./dunmarch-prtdump " + arguments + " 2>&1";
-    testsupport::ProgramResult run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::RunInFolder(testsupport::BuildGameDir(), "./dunmarch-prtdump " + arguments);
 }
 
 TEST(PrtDumpTest, PrintsEveryVersion) {
