@@ -1,5 +1,6 @@
 #include "particles/CSArchive.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -87,9 +88,9 @@ bool CSArchive::ReadCount(uint32_t& count, uint64_t bytesEach, uint64_t bytesAft
 
 bool CSArchive::ReadString(CSString& string) {
     uint32_t length = 0;
-    if (!ReadCount(length, 1, 0)) {
+    if (!ReadCount(length, 1, 0) || length >= static_cast<uint32_t>(INT32_MAX)) {
         string.Free();
-        return false;
+        return Fail();
     }
     if (length == 0) {
         string.Free();
