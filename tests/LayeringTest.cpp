@@ -7,7 +7,9 @@
 // under tests/ that it tests. The shared test helpers (tests/support) take the
 // folder of the test that includes them. The sample-data side (tools/catalogue,
 // tools/databuilder) includes no game folder and serves only tests, tools and
-// benchmarks. Benchmarks sit above everything.
+// benchmarks. The effect-file writer (tools/prt) stands on the particle library
+// and is judged as part of it, so the particle tests write their effects with
+// it. Benchmarks sit above everything.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -93,6 +95,7 @@ public:
         }
         if (parts[0] == "tools" && parts.size() > 2 && (parts[1] == "catalogue" || parts[1] == "databuilder"))
             return kSampleData;
+        if (parts[0] == "tools" && parts.size() > 2 && parts[1] == "prt") return "particles";
         if (parts[0] == "bench") return "bench";
         return IsFolder(parts[0]) ? parts[0] : std::string();
     }
