@@ -8,7 +8,7 @@ void KeyboardListenerList::Remove(const KeyboardListener& listener) {
     for (KeyboardListener& entry : entries_) {
         if (entry.IsBound() && entry == listener) {
             entry.Reset();
-            hasRemoved_ = true;
+            has_removed_ = true;
         }
     }
     Compact();
@@ -18,7 +18,7 @@ void KeyboardListenerList::RemoveTarget(const void* target) {
     for (KeyboardListener& entry : entries_) {
         if (entry.IsBound() && entry.GetTarget() == target) {
             entry.Reset();
-            hasRemoved_ = true;
+            has_removed_ = true;
         }
     }
     Compact();
@@ -47,16 +47,16 @@ void KeyboardListenerList::Fire(uint16_t character, int32_t keyCode) {
 
 void KeyboardListenerList::Clear() {
     for (KeyboardListener& entry : entries_) entry.Reset();
-    hasRemoved_ = true;
+    has_removed_ = true;
     Compact();
 }
 
 void KeyboardListenerList::Compact() {
-    if (firing_ != 0 || !hasRemoved_) return;
+    if (firing_ != 0 || !has_removed_) return;
     entries_.erase(
         std::remove_if(entries_.begin(), entries_.end(), [](const KeyboardListener& e) { return !e.IsBound(); }),
         entries_.end());
-    hasRemoved_ = false;
+    has_removed_ = false;
 }
 
 KeyboardListenerList& GetKeyboardListeners() {

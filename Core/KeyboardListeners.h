@@ -28,7 +28,7 @@ private:
 
     std::vector<KeyboardListener> entries_;
     int firing_ = 0;
-    bool hasRemoved_ = false;
+    bool has_removed_ = false;
 };
 
 // The keyboard listener list of the process.

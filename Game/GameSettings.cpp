@@ -83,15 +83,15 @@ void PutString(std::vector<uint8_t>& bytes, const std::string& s) {
 
 }  // namespace
 
-GameSettings::GameSettings() : soundVolume_(1.0f), musicVolume_(1.0f) {}
+GameSettings::GameSettings() : sound_volume_(1.0f), music_volume_(1.0f) {}
 
 void GameSettings::SetSoundVolume(float volume) {
-    soundVolume_ = volume;
+    sound_volume_ = volume;
     if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->SetEffectsVolume(volume);
 }
 
 void GameSettings::SetMusicVolume(float volume) {
-    musicVolume_ = volume;
+    music_volume_ = volume;
     if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->SetMusicVolume(volume);
 }
 
@@ -109,7 +109,7 @@ bool GameSettings::Load() {
     const bool haveMusic = haveSound && ReadFloat(file, music);
     if (haveSound) SetSoundVolume(ClampVolume(sound));
     if (haveMusic) SetMusicVolume(ClampVolume(music));
-    complete = haveMusic && ReadString(file, playerName_) && ReadString(file, email_);
+    complete = haveMusic && ReadString(file, player_name_) && ReadString(file, email_);
     std::fclose(file);
     return complete;
 }
@@ -121,9 +121,9 @@ bool GameSettings::Save() {
 
     std::vector<uint8_t> bytes(kMagic, kMagic + 4);
     PutUInt32(bytes, kVersion);
-    PutFloat(bytes, soundVolume_);
-    PutFloat(bytes, musicVolume_);
-    PutString(bytes, playerName_);
+    PutFloat(bytes, sound_volume_);
+    PutFloat(bytes, music_volume_);
+    PutString(bytes, player_name_);
     PutString(bytes, email_);
 
     const std::wstring path = folder + ToWideString("settings.dat");

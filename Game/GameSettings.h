@@ -19,17 +19,17 @@ public:
     // Also set the audio device's group volume while the device exists.
     void SetSoundVolume(float volume);
     void SetMusicVolume(float volume);
-    float GetSoundVolume() const { return soundVolume_; }
-    float GetMusicVolume() const { return musicVolume_; }
+    float GetSoundVolume() const { return sound_volume_; }
+    float GetMusicVolume() const { return music_volume_; }
 
-    std::string GetPlayerName() const { return playerName_; }
+    std::string GetPlayerName() const { return player_name_; }
     std::string GetEmail() const { return email_; }
-    void SetPlayerName(const std::string& name) { playerName_ = name; }
+    void SetPlayerName(const std::string& name) { player_name_ = name; }
     void SetEmail(const std::string& email) { email_ = email; }
 
 private:
-    float soundVolume_;
-    float musicVolume_;
-    std::string playerName_;
+    float sound_volume_;
+    float music_volume_;
+    std::string player_name_;
     std::string email_;
 };

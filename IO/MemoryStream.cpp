@@ -12,8 +12,8 @@ MemoryStream::~MemoryStream() { FreeBuffer(); }
 
 void MemoryStream::Clear() {
     content_.clear();
-    writePos_ = 0;
-    readPos_ = 0;
+    write_pos_ = 0;
+    read_pos_ = 0;
     failed_ = false;
 }
 
@@ -28,13 +28,13 @@ int MemoryStream::Seek(int offset) {
         failed_ = true;
         return -1;
     }
-    writePos_ = static_cast<size_t>(offset);
+    write_pos_ = static_cast<size_t>(offset);
     return offset;
 }
 
 int MemoryStream::Tell() const {
     if (failed_) return -1;
-    return static_cast<int>(writePos_);
+    return static_cast<int>(write_pos_);
 }
 
 const char* MemoryStream::GetBuffer(int& length) {
@@ -72,7 +72,7 @@ int MemoryStream::LoadFrom(std::istream& in) {
         in.read(content_.data(), static_cast<std::streamsize>(size));
         content_.resize(static_cast<size_t>(in.gcount()));
     }
-    writePos_ = content_.size();
+    write_pos_ = content_.size();
     return 1;
 }
 
@@ -83,21 +83,21 @@ void MemoryStream::Scramble(const char* key, int keyLength) {
     if (n <= 0) return;
     for (int i = 0; i < n; ++i) content_[static_cast<size_t>(i)] ^= key[i % keyLength];
     // As Clear followed by writing the new content.
-    readPos_ = 0;
-    writePos_ = content_.size();
+    read_pos_ = 0;
+    write_pos_ = content_.size();
 }
 
 void MemoryStream::Append(const char* data, size_t n) {
     if (n == 0) return;
-    const size_t end = writePos_ + n;
+    const size_t end = write_pos_ + n;
     if (end > content_.size()) content_.resize(end);
-    std::memcpy(content_.data() + writePos_, data, n);
-    writePos_ = end;
+    std::memcpy(content_.data() + write_pos_, data, n);
+    write_pos_ = end;
 }
 
 int MemoryStream::Write(const void* data, int n) {
     if (failed_ || data == nullptr || n < 0) return -1;
-    if (static_cast<size_t>(n) > static_cast<size_t>(INT_MAX) - writePos_) {
+    if (static_cast<size_t>(n) > static_cast<size_t>(INT_MAX) - write_pos_) {
         // Sizes are reported as int; a longer content cannot be completed.
         failed_ = true;
         return -1;
@@ -148,15 +148,15 @@ int MemoryStream::WriteStream(MemoryStream& other) {
 
 int MemoryStream::Read(void* data, int n) {
     if (failed_ || data == nullptr || n < 0) return -1;
-    const size_t left = content_.size() - std::min(readPos_, content_.size());
+    const size_t left = content_.size() - std::min(read_pos_, content_.size());
     if (static_cast<size_t>(n) > left) {
-        if (left > 0) std::memcpy(data, content_.data() + readPos_, left);
-        readPos_ = content_.size();
+        if (left > 0) std::memcpy(data, content_.data() + read_pos_, left);
+        read_pos_ = content_.size();
         failed_ = true;
         return 0;
     }
-    if (n > 0) std::memcpy(data, content_.data() + readPos_, static_cast<size_t>(n));
-    readPos_ += static_cast<size_t>(n);
+    if (n > 0) std::memcpy(data, content_.data() + read_pos_, static_cast<size_t>(n));
+    read_pos_ += static_cast<size_t>(n);
     return 1;
 }
 
@@ -209,15 +209,15 @@ int MemoryStream::ReadString(std::string& s) {
     if (length <= 0) return 1;
     // The length comes from the file: check it against what is left before
     // touching memory, so a damaged length fails cleanly.
-    const size_t left = content_.size() - std::min(readPos_, content_.size());
+    const size_t left = content_.size() - std::min(read_pos_, content_.size());
     if (static_cast<size_t>(length) > left) {
-        readPos_ = content_.size();
+        read_pos_ = content_.size();
         failed_ = true;
         return -1;
     }
-    const char* begin = content_.data() + readPos_;
+    const char* begin = content_.data() + read_pos_;
     const char* end = std::find(begin, begin + length, '\0');
     s.assign(begin, end);
-    readPos_ += static_cast<size_t>(length);
+    read_pos_ += static_cast<size_t>(length);
     return 1;
 }

@@ -73,8 +73,8 @@ private:
     void Append(const char* data, size_t n);
 
     std::vector<char> content_;
-    size_t writePos_ = 0;
-    size_t readPos_ = 0;
+    size_t write_pos_ = 0;
+    size_t read_pos_ = 0;
     bool failed_ = false;
     char* flat_ = nullptr;
 };

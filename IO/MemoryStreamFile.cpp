@@ -17,6 +17,6 @@ int MemoryStream::LoadFromFile(IO::File* file) {
     if (size < 0 || size > INT_MAX || file->Seek(0, 0) != 0) return -1;
     content_.resize(static_cast<size_t>(size));
     if (size > 0) content_.resize(file->Read(content_.data(), content_.size()));
-    writePos_ = content_.size();
+    write_pos_ = content_.size();
     return 1;
 }

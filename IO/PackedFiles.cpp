@@ -141,11 +141,11 @@ Registry& TheRegistry() {
 // ---- entries and registry ----
 
 PackedFileEntry::PackedFileEntry(std::string name, std::string archivePath, uint32_t size)
-    : name_(std::move(name)), archivePath_(std::move(archivePath)), size_(size) {}
+    : name_(std::move(name)), archive_path_(std::move(archivePath)), size_(size) {}
 
 bool PackedFileEntry::Extract() {
     if (extracted_) return true;
-    ArchiveReader reader(archivePath_);
+    ArchiveReader reader(archive_path_);
     if (!reader.IsOpen()) return false;
     bool found = false;
     std::vector<uint8_t> bytes;

@@ -19,14 +19,14 @@ public:
     bool Extract();
 
     const std::string& GetName() const { return name_; }
-    const std::string& GetArchivePath() const { return archivePath_; }
+    const std::string& GetArchivePath() const { return archive_path_; }
     uint32_t GetSize() const { return size_; }
     bool HasData() const { return extracted_; }
     const uint8_t* GetData() const { return data_.data(); }
 
 private:
     std::string name_;
-    std::string archivePath_;
+    std::string archive_path_;
     std::vector<uint8_t> data_;
     bool extracted_ = false;
     uint32_t size_;

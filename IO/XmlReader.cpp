@@ -39,7 +39,7 @@ void Record(const std::string& fileName, const void* buffer, size_t got) {
 IOFileReadCallBack::IOFileReadCallBack(const char* fileName)
     : file_(fileName != nullptr ? IO::File::OpenRead(fileName) : nullptr),
       size_(file_ != nullptr ? Readable(file_->GetSize()) : 0),
-      fileName_(fileName != nullptr ? fileName : "") {}
+      file_name_(fileName != nullptr ? fileName : "") {}
 
 IOFileReadCallBack::IOFileReadCallBack(IO::File* file)
     : file_(file), size_(file_ != nullptr ? Readable(file_->GetSize()) : 0) {}
@@ -49,7 +49,7 @@ IOFileReadCallBack::~IOFileReadCallBack() { delete file_; }
 int IOFileReadCallBack::read(void* buffer, int sizeToRead) {
     if (file_ == nullptr || buffer == nullptr || sizeToRead < 0) return 0;
     size_t got = file_->Read(buffer, static_cast<size_t>(sizeToRead));
-    Record(fileName_, buffer, got);
+    Record(file_name_, buffer, got);
     return Deliver(buffer, sizeToRead, got);
 }
 
@@ -59,7 +59,7 @@ CFileReadCallBack::CFileReadCallBack(const char* fileName)
     : file_(fileName != nullptr ? platform::OpenFile(fileName, "rb") : nullptr),
       size_(0),
       close_(true),
-      fileName_(fileName != nullptr ? fileName : "") {
+      file_name_(fileName != nullptr ? fileName : "") {
     if (file_ != nullptr && std::fseek(file_, 0, SEEK_END) == 0) {
         size_ = Readable(std::ftell(file_));
         std::fseek(file_, 0, SEEK_SET);
@@ -80,7 +80,7 @@ CFileReadCallBack::~CFileReadCallBack() {
 int CFileReadCallBack::read(void* buffer, int sizeToRead) {
     if (file_ == nullptr || buffer == nullptr || sizeToRead < 0) return 0;
     size_t got = std::fread(buffer, 1, static_cast<size_t>(sizeToRead), file_);
-    Record(fileName_, buffer, got);
+    Record(file_name_, buffer, got);
     return Deliver(buffer, sizeToRead, got);
 }
 
@@ -99,12 +99,12 @@ int CMemoryMappedFileReadCallBack::read(void* buffer, int sizeToRead) {
 long CMemoryMappedFileReadCallBack::getSize() const { return Readable(static_cast<long>(text_.size())); }
 
 RawBufferReadCallBack::RawBufferReadCallBack(void* buffer, int size, bool ownsBuffer)
-    : ownsBuffer_(ownsBuffer),
+    : owns_buffer_(ownsBuffer),
       size_(buffer != nullptr && size > 0 ? size : 0),
       buffer_(static_cast<unsigned char*>(buffer)) {}
 
 RawBufferReadCallBack::~RawBufferReadCallBack() {
-    if (ownsBuffer_ && buffer_ != nullptr) std::free(buffer_);
+    if (owns_buffer_ && buffer_ != nullptr) std::free(buffer_);
 }
 
 int RawBufferReadCallBack::read(void* buffer, int sizeToRead) {

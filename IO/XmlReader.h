@@ -32,7 +32,7 @@ public:
 private:
     IO::File* file_;
     long size_;
-    std::string fileName_;
+    std::string file_name_;
 };
 
 // Reads a C stream; by name it keeps the name and records the checksum.
@@ -48,7 +48,7 @@ private:
     FILE* file_;
     long size_;
     bool close_;
-    std::string fileName_;
+    std::string file_name_;
 };
 
 // Reads a copy of a text.
@@ -71,7 +71,7 @@ public:
     long getSize() const override;
 
 private:
-    bool ownsBuffer_;
+    bool owns_buffer_;
     int size_;
     unsigned char* buffer_;
 };

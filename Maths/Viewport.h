@@ -12,6 +12,6 @@ struct Viewport {
     float maxZ;
 
     constexpr Viewport() : x(0), y(0), width(0), height(0), minZ(0.0f), maxZ(0.0f) {}
-    constexpr Viewport(int32_t x_, int32_t y_, int32_t width_, int32_t height_, float minZ_, float maxZ_)
-        : x(x_), y(y_), width(width_), height(height_), minZ(minZ_), maxZ(maxZ_) {}
+    constexpr Viewport(int32_t x_, int32_t y_, int32_t width_, int32_t height_, float min_z_, float max_z_)
+        : x(x_), y(y_), width(width_), height(height_), minZ(min_z_), maxZ(max_z_) {}
 };

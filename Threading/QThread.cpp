@@ -3,12 +3,12 @@
 namespace Threading {
 
 QThread::QThread(const Delegate<>& work, bool startNow, bool joinOnDestroy, int parameter)
-    : Thread(parameter), work_(work), joinOnDestroy_(joinOnDestroy) {
+    : Thread(parameter), work_(work), join_on_destroy_(joinOnDestroy) {
     if (startNow) Start(false, false);
 }
 
 QThread::~QThread() {
-    if (IsRunning() && joinOnDestroy_) Join();
+    if (IsRunning() && join_on_destroy_) Join();
     Release();
 }
 

@@ -17,7 +17,7 @@ public:
 
 private:
     Delegate<> work_;
-    bool joinOnDestroy_;
+    bool join_on_destroy_;
 };
 
 }  // namespace Threading

@@ -13,7 +13,7 @@ void KeyHandlerList::RemoveLast() {
     for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
         if (!it->IsBound()) continue;
         it->Reset();
-        hasRemoved_ = true;
+        has_removed_ = true;
         break;
     }
     Compact();
@@ -23,7 +23,7 @@ void KeyHandlerList::Remove(const KeyHandler& handler) {
     for (KeyHandler& e : entries_) {
         if (e.IsBound() && e == handler) {
             e.Reset();
-            hasRemoved_ = true;
+            has_removed_ = true;
         }
     }
     Compact();
@@ -33,7 +33,7 @@ void KeyHandlerList::RemoveTarget(const void* target) {
     for (KeyHandler& e : entries_) {
         if (e.IsBound() && e.GetTarget() == target) {
             e.Reset();
-            hasRemoved_ = true;
+            has_removed_ = true;
         }
     }
     Compact();
@@ -57,13 +57,13 @@ void KeyHandlerList::Fire(int32_t keyCode) {
 
 void KeyHandlerList::Clear() {
     for (KeyHandler& e : entries_) e.Reset();
-    hasRemoved_ = true;
+    has_removed_ = true;
     Compact();
 }
 
 void KeyHandlerList::Compact() {
-    if (firing_ > 0 || !hasRemoved_) return;
+    if (firing_ > 0 || !has_removed_) return;
     entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [](const KeyHandler& e) { return !e.IsBound(); }),
                    entries_.end());
-    hasRemoved_ = false;
+    has_removed_ = false;
 }

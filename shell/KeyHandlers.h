@@ -29,7 +29,7 @@ private:
 
     std::vector<KeyHandler> entries_;
     int firing_ = 0;
-    bool hasRemoved_ = false;
+    bool has_removed_ = false;
 };
 
 extern KeyHandlerList KeyDownListeners;

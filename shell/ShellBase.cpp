@@ -99,7 +99,7 @@ bool ShellBase::SetInt(int index, int value) {
         case kIntKeyRotation: {
             static const int kRotations[4][4] = {{2, 0, 3, 1}, {1, 2, 0, 3}, {3, 1, 2, 0}, {0, 3, 1, 2}};
             if (value < 0 || value > 3 || !host_) return false;
-            std::memcpy(host_->keyRotation_, kRotations[value], sizeof host_->keyRotation_);
+            std::memcpy(host_->key_rotation_, kRotations[value], sizeof host_->key_rotation_);
             return true;
         }
         case kIntCaptureStart: o.captureStart = value; return true;
@@ -119,7 +119,7 @@ int ShellBase::GetInt(int index) const {
         case kIntSwapInterval: return o.swapInterval;
         case kIntInitRepeats: return o.initRepeats;
         case kIntFsaaMode: return o.fsaaMode;
-        case kIntPairCount: return host_ ? host_->commandLine_.GetPairCount() : 0;
+        case kIntPairCount: return host_ ? host_->command_line_.GetPairCount() : 0;
         case kIntColourBits: return o.colourBits;
         case kIntCaptureStart: return o.captureStart;
         case kIntCaptureStop: return o.captureStop;
@@ -157,11 +157,11 @@ const char* ShellBase::GetString(int index) const {
     const ShellOptions& o = *options_;
     switch (index) {
         case kStringApplicationName: return o.applicationName ? o.applicationName->c_str() : nullptr;
-        case kStringReadPath: return host_ ? host_->readPath_.c_str() : nullptr;
-        case kStringWritePath: return host_ ? host_->writePath_.c_str() : nullptr;
-        case kStringCommandLine: return host_ ? host_->commandLine_.GetText() : nullptr;
+        case kStringReadPath: return host_ ? host_->read_path_.c_str() : nullptr;
+        case kStringWritePath: return host_ ? host_->write_path_.c_str() : nullptr;
+        case kStringCommandLine: return host_ ? host_->command_line_.GetText() : nullptr;
         // The pair array itself (ShellOptionPair[]), as the accessor hands it out.
-        case kStringPairs: return host_ ? reinterpret_cast<const char*>(host_->commandLine_.GetPairs()) : nullptr;
+        case kStringPairs: return host_ ? reinterpret_cast<const char*>(host_->command_line_.GetPairs()) : nullptr;
         case kStringExitMessage: return o.exitMessage ? o.exitMessage->c_str() : nullptr;
         case kStringVersion: return kShellVersion;
         default: return nullptr;
@@ -174,11 +174,11 @@ void* ShellBase::GetPointer(int index) const {
     return host_->OsGetPointer(index);
 }
 
-uint32_t ShellBase::GetElapsedMilliseconds() const { return GetTickCount() - (host_ ? host_->startTick_ : 0); }
+uint32_t ShellBase::GetElapsedMilliseconds() const { return GetTickCount() - (host_ ? host_->start_tick_ : 0); }
 
 bool ShellBase::IsShellKeyPressed(int key) {
-    if (!host_ || host_->shellKey_ != key) return false;
-    host_->shellKey_ = -1;
+    if (!host_ || host_->shell_key_ != key) return false;
+    host_->shell_key_ = -1;
     return true;
 }
 
@@ -260,7 +260,7 @@ bool WriteBitmapFile(const char* path, int width, int height, const unsigned cha
 }
 
 int ShellBase::SaveScreenshot(const char* prefix, const unsigned char* buffer) {
-    const char* folder = host_ ? host_->writePath_.c_str() : "";
+    const char* folder = host_ ? host_->write_path_.c_str() : "";
     std::string name;
     int index = 0;
     for (; index < 10000; ++index) {

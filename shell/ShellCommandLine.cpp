@@ -29,11 +29,11 @@ bool NameIs(const char* name, std::initializer_list<const char*> names) {
 
 void ShellCommandLine::Set(const char* text) {
     text_ = text ? text : "";
-    hasText_ = true;
+    has_text_ = true;
 }
 
 void ShellCommandLine::Prepend(const char* text) {
-    if (!hasText_) {
+    if (!has_text_) {
         Set(text);
         return;
     }
@@ -78,7 +78,7 @@ void ShellCommandLine::SetFromArguments(int count, const char* const* strings) {
 }
 
 void ShellCommandLine::Parse() {
-    if (!hasText_) return;
+    if (!has_text_) return;
     pairs_.clear();
     tokens_.assign(text_.size() + 1, '\0');
 
@@ -147,7 +147,7 @@ void ShellCommandLine::Apply(ShellBase& shell) const {
 void ShellCommandLine::Release() {
     text_.clear();
     text_.shrink_to_fit();
-    hasText_ = false;
+    has_text_ = false;
     tokens_.clear();
     tokens_.shrink_to_fit();
     pairs_.clear();

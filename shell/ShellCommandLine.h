@@ -27,7 +27,7 @@ public:
     void Apply(ShellBase& shell) const;
 
     // Null until a text was set.
-    const char* GetText() const { return hasText_ ? text_.c_str() : nullptr; }
+    const char* GetText() const { return has_text_ ? text_.c_str() : nullptr; }
     int GetPairCount() const { return static_cast<int>(pairs_.size()); }
     const ShellOptionPair* GetPairs() const { return pairs_.data(); }
 
@@ -35,7 +35,7 @@ public:
 
 private:
     std::string text_;
-    bool hasText_ = false;
+    bool has_text_ = false;
     std::vector<char> tokens_;
     std::vector<ShellOptionPair> pairs_;
 };

@@ -175,21 +175,21 @@ bool ShellHost::InitDirect3D() {
         return Refuse("Multiple Render targets not supported", "Graphics Card Error");
     }
 
-    presentParams_ = {};
-    presentParams_.BackBufferWidth = static_cast<UINT>(o.windowWidth);
-    presentParams_.BackBufferHeight = static_cast<UINT>(o.windowHeight);
-    presentParams_.BackBufferFormat = D3DFMT_X8R8G8B8;
-    presentParams_.BackBufferCount = 2;
-    presentParams_.MultiSampleType = D3DMULTISAMPLE_NONE;
-    presentParams_.MultiSampleQuality = 0;
-    presentParams_.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    presentParams_.hDeviceWindow = nullptr;  // the focus window
-    presentParams_.Windowed = o.fullscreen ? FALSE : TRUE;
-    presentParams_.EnableAutoDepthStencil = TRUE;
-    presentParams_.AutoDepthStencilFormat = D3DFMT_D24S8;
-    presentParams_.Flags = 0;
-    presentParams_.FullScreen_RefreshRateInHz = 0;
-    presentParams_.PresentationInterval = PresentationIntervalFor(o.swapInterval);
+    present_params_ = {};
+    present_params_.BackBufferWidth = static_cast<UINT>(o.windowWidth);
+    present_params_.BackBufferHeight = static_cast<UINT>(o.windowHeight);
+    present_params_.BackBufferFormat = D3DFMT_X8R8G8B8;
+    present_params_.BackBufferCount = 2;
+    present_params_.MultiSampleType = D3DMULTISAMPLE_NONE;
+    present_params_.MultiSampleQuality = 0;
+    present_params_.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    present_params_.hDeviceWindow = nullptr;  // the focus window
+    present_params_.Windowed = o.fullscreen ? FALSE : TRUE;
+    present_params_.EnableAutoDepthStencil = TRUE;
+    present_params_.AutoDepthStencilFormat = D3DFMT_D24S8;
+    present_params_.Flags = 0;
+    present_params_.FullScreen_RefreshRateInHz = 0;
+    present_params_.PresentationInterval = PresentationIntervalFor(o.swapInterval);
 
     DWORD flags = D3DCREATE_MULTITHREADED;
     if (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) {
@@ -199,18 +199,19 @@ bool ShellHost::InitDirect3D() {
         flags |= D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     }
 
-    if (FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, flags, &presentParams_, &device_))) {
+    if (FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, flags, &present_params_, &device_))) {
         ShellPrint("Could not create D3D device context with specified presentation interval: %d",
-                   static_cast<int>(presentParams_.PresentationInterval));
-        presentParams_.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+                   static_cast<int>(present_params_.PresentationInterval));
+        present_params_.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
         device_ = nullptr;
-        if (FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, flags, &presentParams_, &device_))) {
+        if (FAILED(
+                d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, flags, &present_params_, &device_))) {
             device_ = nullptr;
             return Refuse("Could not create D3D device context... quiting game", "General Error");
         }
     }
     OnDeviceCreated(device_);
-    PlatformTrace("Direct3D device created: %ux%u", presentParams_.BackBufferWidth, presentParams_.BackBufferHeight);
+    PlatformTrace("Direct3D device created: %ux%u", present_params_.BackBufferWidth, present_params_.BackBufferHeight);
     return true;
 }
 
@@ -273,7 +274,7 @@ bool ShellApp::CheckDevice() {
             return true;
         case D3DERR_DEVICENOTRESET:
             if (game_) game_->OnEvent(kEventDeviceResetting);
-            device->Reset(&host_->presentParams_);
+            device->Reset(&host_->present_params_);
             if (game_) game_->OnEvent(kEventDeviceReset);
             return false;
         default: return false;
@@ -368,28 +369,28 @@ void ShellHost::PrintDisplayModes() {
 }
 
 bool ShellHost::IsIntelAdapter() {
-    if (!intelAdapterKnown_ && d3d_) {
+    if (!intel_adapter_known_ && d3d_) {
         D3DADAPTER_IDENTIFIER9 id;
-        intelAdapter_ = SUCCEEDED(d3d_->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &id)) && id.VendorId == 0x8086;
-        intelAdapterKnown_ = true;
+        intel_adapter_ = SUCCEEDED(d3d_->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &id)) && id.VendorId == 0x8086;
+        intel_adapter_known_ = true;
     }
-    return intelAdapter_;
+    return intel_adapter_;
 }
 
 bool ShellHost::SwitchOnOnce() {
-    if (!switchedOn_) {
-        switchedOn_ = true;
-        switchFlag1_ = true;
-        switchFlag2_ = false;
+    if (!switched_on_) {
+        switched_on_ = true;
+        switch_flag1_ = true;
+        switch_flag2_ = false;
     }
-    return switchFlag1_;
+    return switch_flag1_;
 }
 
 bool ShellHost::SwitchOffOnce() {
-    if (!switchedOff_) {
-        switchedOff_ = true;
-        switchFlag1_ = false;
-        switchFlag2_ = true;
+    if (!switched_off_) {
+        switched_off_ = true;
+        switch_flag1_ = false;
+        switch_flag2_ = true;
     }
-    return switchFlag1_;
+    return switch_flag1_;
 }

@@ -36,11 +36,11 @@ void SplitProgramPath(const std::string& path, std::string* folder, std::string*
 void ShellHost::Init(ShellBase* app) {
     app_ = app;
     app->host_ = this;
-    startTick_ = GetTickCount();
-    keyRotation_[0] = 2;
-    keyRotation_[1] = 0;
-    keyRotation_[2] = 3;
-    keyRotation_[3] = 1;
+    start_tick_ = GetTickCount();
+    key_rotation_[0] = 2;
+    key_rotation_[1] = 0;
+    key_rotation_[2] = 3;
+    key_rotation_[3] = 1;
 
     app->options_->windowWidth = 1024;
     app->options_->windowHeight = 768;
@@ -48,23 +48,23 @@ void ShellHost::Init(ShellBase* app) {
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length > 0 && length < path.size()) {
         std::string name;
-        SplitProgramPath(std::string(path.data(), length), &readPath_, &name);
-        writePath_ = readPath_;
+        SplitProgramPath(std::string(path.data(), length), &read_path_, &name);
+        write_path_ = read_path_;
         app->SetString(kStringApplicationName, name.c_str());
     }
     window_ = nullptr;
     dc_ = nullptr;
-    pointerPosition_[0] = pointerPosition_[1] = 0.0f;
-    pointerInside_ = false;
-    pointerCode_ = kPointerNone;
+    pointer_position_[0] = pointer_position_[1] = 0.0f;
+    pointer_inside_ = false;
+    pointer_code_ = kPointerNone;
     quit_ = false;
     state_ = kRunLoadOptions;
 }
 
 void ShellHost::Release() {
-    readPath_.clear();
-    writePath_.clear();
-    commandLine_.Release();
+    read_path_.clear();
+    write_path_.clear();
+    command_line_.Release();
 }
 
 bool ShellHost::Run() {
@@ -72,14 +72,14 @@ bool ShellHost::Run() {
     switch (state_) {
         case kRunLoadOptions: {
             // The program folder first, the write path only when that fails.
-            for (const std::string* folder : {&readPath_, &writePath_}) {
+            for (const std::string* folder : {&read_path_, &write_path_}) {
                 const std::string path = *folder + kOptionFileName;
-                if (commandLine_.LoadFile(path.c_str())) {
+                if (command_line_.LoadFile(path.c_str())) {
                     ShellPrint("Loaded command-line options from %s.\n", path.c_str());
                     break;
                 }
             }
-            commandLine_.Parse();
+            command_line_.Parse();
             if (app_->InitApplication()) {
                 state_ = kRunStartUp;
             } else {
@@ -89,7 +89,7 @@ bool ShellHost::Run() {
             return true;
         }
         case kRunStartUp:
-            commandLine_.Apply(*app_);
+            command_line_.Apply(*app_);
             if (options.outputInfo) app_->PrintShellInfo();
             if (!InitOS()) {
                 ShellPrint("InitOS failed!\n");

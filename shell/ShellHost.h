@@ -102,46 +102,46 @@ public:
     void ReleaseOffscreenBitmap();
     bool CopyOffscreenBitmap();
     HDC GetWindowDC() const { return dc_; }
-    HBITMAP GetOffscreenBitmap() const { return offscreenBitmap_; }
+    HBITMAP GetOffscreenBitmap() const { return offscreen_bitmap_; }
 
     // Direct3D object and device, and the parameters every reset reuses.
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
-    D3DPRESENT_PARAMETERS presentParams_ = {};
-    bool intelAdapter_ = false;
-    bool intelAdapterKnown_ = false;
-    bool switchFlag1_ = false;
-    bool switchFlag2_ = false;
-    bool switchedOn_ = false;
-    bool switchedOff_ = false;
+    D3DPRESENT_PARAMETERS present_params_ = {};
+    bool intel_adapter_ = false;
+    bool intel_adapter_known_ = false;
+    bool switch_flag1_ = false;
+    bool switch_flag2_ = false;
+    bool switched_on_ = false;
+    bool switched_off_ = false;
 
     HDC dc_ = nullptr;
     HWND window_ = nullptr;
-    HBITMAP offscreenBitmap_ = nullptr;
-    HGDIOBJ previousBitmap_ = nullptr;
-    HDC memoryDc_ = nullptr;
+    HBITMAP offscreen_bitmap_ = nullptr;
+    HGDIOBJ previous_bitmap_ = nullptr;
+    HDC memory_dc_ = nullptr;
 
     HINSTANCE instance_ = nullptr;
-    int showCommand_ = 0;
+    int show_command_ = 0;
 
     // Normalised pointer position (x then y, 0..1 inside the client area).
-    float pointerPosition_[2] = {0.0f, 0.0f};
-    bool pointerInside_ = false;
-    int pointerCode_ = kPointerNone;
+    float pointer_position_[2] = {0.0f, 0.0f};
+    bool pointer_inside_ = false;
+    int pointer_code_ = kPointerNone;
 
     ShellBase* app_ = nullptr;
-    ShellCommandLine commandLine_;
+    ShellCommandLine command_line_;
     bool quit_ = false;
     ShellRunState state_ = kRunLoadOptions;
-    int keyRotation_[4] = {2, 0, 3, 1};
-    std::string readPath_;
-    std::string writePath_;
-    DWORD startTick_ = 0;
+    int key_rotation_[4] = {2, 0, 3, 1};
+    std::string read_path_;
+    std::string write_path_;
+    DWORD start_tick_ = 0;
 
     // +1 / -1 from WM_ACTIVATE until the next frame takes it.
     int activation_ = 0;
     // The last shell key; every key press records "none".
-    int shellKey_ = -1;
+    int shell_key_ = -1;
 
 private:
     void RunFrame();

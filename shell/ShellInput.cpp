@@ -46,22 +46,22 @@ int ProgramKeyCode(WPARAM virtualKey) {
 bool ShellApp::TranslatePointerInput() {
     TouchEvents.clear();
     ShellHost& host = *host_;
-    if (host.pointerInside_ && host.pointerCode_ != kPointerNone) {
-        if (const TouchMapping* m = FindTouchMapping(host.pointerCode_)) {
+    if (host.pointer_inside_ && host.pointer_code_ != kPointerNone) {
+        if (const TouchMapping* m = FindTouchMapping(host.pointer_code_)) {
             TouchEvent e{};
-            e.position = Vector2(host.pointerPosition_[0], host.pointerPosition_[1]);
+            e.position = Vector2(host.pointer_position_[0], host.pointer_position_[1]);
             e.phase = m->phase;
             e.button = m->button;
             TouchEvents.push_back(e);
         }
     }
-    if (IsOneShotCode(host.pointerCode_)) host.pointerCode_ = kPointerNone;
+    if (IsOneShotCode(host.pointer_code_)) host.pointer_code_ = kPointerNone;
     PollGamepad();
     return true;
 }
 
 void ShellHost::OnKeyDown(WPARAM virtualKey) {
-    shellKey_ = -1;
+    shell_key_ = -1;
     const int code = ProgramKeyCode(virtualKey);
     if (code == kNoKeyCode) return;
     GetInputState().keys[code] = 1;

@@ -38,24 +38,24 @@ void OnMouseMove(HWND window, ShellHost& host, LPARAM lParam) {
     float x = -1.0f, y = -1.0f;
     const bool known = NormalisedPosition(window, lParam, &x, &y);
     if (known && IsInside(x, y)) {
-        host.pointerPosition_[0] = x;
-        host.pointerPosition_[1] = y;
-        if ((GetAsyncKeyState(VK_RBUTTON) & 0x8000) && host.pointerCode_ != kPointerNone)
-            host.pointerCode_ = kPointerRightDrag;
-        if ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) && host.pointerCode_ != kPointerNone)
-            host.pointerCode_ = kPointerLeftDrag;
-        host.pointerInside_ = true;
+        host.pointer_position_[0] = x;
+        host.pointer_position_[1] = y;
+        if ((GetAsyncKeyState(VK_RBUTTON) & 0x8000) && host.pointer_code_ != kPointerNone)
+            host.pointer_code_ = kPointerRightDrag;
+        if ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) && host.pointer_code_ != kPointerNone)
+            host.pointer_code_ = kPointerLeftDrag;
+        host.pointer_inside_ = true;
         PointerState& pointer = GetPointerState();
         pointer.position = Vector2(static_cast<float>(LOWORD(lParam)), static_cast<float>(HIWORD(lParam)));
         pointer.time = GetTickCount();
         return;
     }
     if (known) {
-        host.pointerPosition_[0] = x;
-        host.pointerPosition_[1] = y;
+        host.pointer_position_[0] = x;
+        host.pointer_position_[1] = y;
     }
-    if (host.pointerCode_ == kPointerNone) ReleaseCapture();
-    host.pointerInside_ = false;
+    if (host.pointer_code_ == kPointerNone) ReleaseCapture();
+    host.pointer_inside_ = false;
 }
 
 }  // namespace
@@ -120,7 +120,7 @@ bool ShellHost::InitOS() {
         SetWindowPos(window_, HWND_TOPMOST, info.rcMonitor.left, info.rcMonitor.top, o.windowWidth, o.windowHeight, 0);
     }
     dc_ = GetDC(window_);
-    ShowWindow(window_, showCommand_);
+    ShowWindow(window_, show_command_);
     UpdateWindow(window_);
     ShowCursor(FALSE);  // the game draws its own cursor
     SetWindowTextA(window_, kWindowTitle);
@@ -136,7 +136,7 @@ void ShellHost::ReleaseOS() {
     dc_ = nullptr;
     DestroyWindow(window_);
     window_ = nullptr;
-    pointerInside_ = false;
+    pointer_inside_ = false;
 }
 
 void ShellHost::ProcessMessages() {
@@ -153,24 +153,24 @@ bool ShellHost::OnPointerPress(HWND window, int code, LPARAM lParam) {
     float x, y;
     // A press on an empty client area has no position: it is ignored.
     if (!NormalisedPosition(window, lParam, &x, &y)) return false;
-    pointerPosition_[0] = x;
-    pointerPosition_[1] = y;
+    pointer_position_[0] = x;
+    pointer_position_[1] = y;
     SetCapture(window);
-    pointerInside_ = true;
-    pointerCode_ = code;
+    pointer_inside_ = true;
+    pointer_code_ = code;
     return true;
 }
 
 bool ShellHost::OnPointerRelease(int code) {
-    pointerCode_ = code;
-    if (IsInside(pointerPosition_[0], pointerPosition_[1])) return true;
-    pointerInside_ = false;
+    pointer_code_ = code;
+    if (IsInside(pointer_position_[0], pointer_position_[1])) return true;
+    pointer_inside_ = false;
     return false;
 }
 
 bool ShellHost::OsGetInt(int index, int* value) const {
     if (index != kIntPointerCode) return false;
-    *value = pointerCode_;
+    *value = pointer_code_;
     return true;
 }
 
@@ -178,29 +178,29 @@ void* ShellHost::OsGetPointer(int index) const {
     switch (index) {
         case kPtrInstance: return instance_;
         case kPtrWindow: return window_;
-        case kPtrPointerPosition: return pointerInside_ ? const_cast<float*>(pointerPosition_) : nullptr;
+        case kPtrPointerPosition: return pointer_inside_ ? const_cast<float*>(pointer_position_) : nullptr;
         default: return nullptr;
     }
 }
 
 bool ShellHost::CreateOffscreenBitmap() {
-    memoryDc_ = CreateCompatibleDC(dc_);
-    offscreenBitmap_ = CreateCompatibleBitmap(dc_, 640, 480);
-    return memoryDc_ && offscreenBitmap_;
+    memory_dc_ = CreateCompatibleDC(dc_);
+    offscreen_bitmap_ = CreateCompatibleBitmap(dc_, 640, 480);
+    return memory_dc_ && offscreen_bitmap_;
 }
 
-void ShellHost::SelectOffscreenBitmap() { previousBitmap_ = SelectObject(memoryDc_, offscreenBitmap_); }
+void ShellHost::SelectOffscreenBitmap() { previous_bitmap_ = SelectObject(memory_dc_, offscreen_bitmap_); }
 
 void ShellHost::ReleaseOffscreenBitmap() {
-    if (memoryDc_ && previousBitmap_) SelectObject(memoryDc_, previousBitmap_);
-    if (memoryDc_) DeleteDC(memoryDc_);
-    if (offscreenBitmap_) DeleteObject(offscreenBitmap_);
-    memoryDc_ = nullptr;
-    offscreenBitmap_ = nullptr;
-    previousBitmap_ = nullptr;
+    if (memory_dc_ && previous_bitmap_) SelectObject(memory_dc_, previous_bitmap_);
+    if (memory_dc_) DeleteDC(memory_dc_);
+    if (offscreen_bitmap_) DeleteObject(offscreen_bitmap_);
+    memory_dc_ = nullptr;
+    offscreen_bitmap_ = nullptr;
+    previous_bitmap_ = nullptr;
 }
 
-bool ShellHost::CopyOffscreenBitmap() { return BitBlt(dc_, 0, 0, 640, 480, memoryDc_, 0, 0, SRCCOPY) == 1; }
+bool ShellHost::CopyOffscreenBitmap() { return BitBlt(dc_, 0, 0, 640, 480, memory_dc_, 0, 0, SRCCOPY) == 1; }
 
 LRESULT ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
@@ -223,11 +223,11 @@ LRESULT ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_ACTIVATE: host->activation_ = wParam ? 1 : -1; break;
         case WM_LBUTTONDOWN:
             host->OnPointerPress(
-                window, host->pointerCode_ == kPointerLeftPress ? kPointerLeftRepeat : kPointerLeftPress, lParam);
+                window, host->pointer_code_ == kPointerLeftPress ? kPointerLeftRepeat : kPointerLeftPress, lParam);
             break;
         case WM_RBUTTONDOWN:
             host->OnPointerPress(
-                window, host->pointerCode_ == kPointerRightPress ? kPointerRightRepeat : kPointerRightPress, lParam);
+                window, host->pointer_code_ == kPointerRightPress ? kPointerRightRepeat : kPointerRightPress, lParam);
             break;
         case WM_MBUTTONDOWN: host->OnPointerPress(window, kPointerMiddle, lParam); break;
         case WM_LBUTTONUP:
@@ -241,7 +241,7 @@ LRESULT ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             break;
         case WM_MOUSEMOVE:
             OnMouseMove(window, *host, lParam);
-            if (!host->pointerInside_) return 0;
+            if (!host->pointer_inside_) return 0;
             break;
         case WM_MOUSEWHEEL: GetPointerState().wheel += static_cast<short>(HIWORD(wParam)) / 120.0f; break;
         case WM_KEYDOWN:

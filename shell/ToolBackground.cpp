@@ -4,18 +4,18 @@
 
 #include <new>
 
-CToolBackground::CToolBackground() : m_bInit(false), m_pAPI(nullptr) {}
+CToolBackground::CToolBackground() : init_(false), api_(nullptr) {}
 
 CToolBackground::~CToolBackground() {
-    delete m_pAPI;
-    m_pAPI = nullptr;
-    m_bInit = false;
+    delete api_;
+    api_ = nullptr;
+    init_ = false;
 }
 
 int CToolBackground::Init(const void* /*context*/, bool /*rotate*/, CToolString* error) {
-    delete m_pAPI;
-    m_pAPI = new (std::nothrow) char(0);
-    if (m_pAPI == nullptr) {
+    delete api_;
+    api_ = new (std::nothrow) char(0);
+    if (api_ == nullptr) {
         if (error != nullptr) *error = "Error: Insufficient memory to allocate SToolBackgroundAPI.";
         return 1;
     }

@@ -16,6 +16,6 @@ public:
     int Init(const void* context, bool rotate, CToolString* error);
 
 private:
-    bool m_bInit;
-    char* m_pAPI;
+    bool init_;
+    char* api_;
 };

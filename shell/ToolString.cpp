@@ -7,24 +7,24 @@ namespace {
 CToolString s_toolString;
 }  // namespace
 
-CToolString::CToolString() : m_pString(new char[1]), m_Size(0), m_Capacity(1) { m_pString[0] = 0; }
+CToolString::CToolString() : string_(new char[1]), size_(0), capacity_(1) { string_[0] = 0; }
 
-CToolString::~CToolString() { delete[] m_pString; }
+CToolString::~CToolString() { delete[] string_; }
 
 CToolString& CToolString::Assign(const char* text, size_t length) {
     if (text == nullptr) length = 0;
-    char* target = m_pString;
-    if (length >= m_Capacity) {
+    char* target = string_;
+    if (length >= capacity_) {
         target = new char[length + 1];
-        m_Capacity = length + 1;
+        capacity_ = length + 1;
     }
     if (length > 0) std::memmove(target, text, length);
     target[length] = 0;
-    m_Size = length;
+    size_ = length;
     // Freed only after the copy, so a text inside the old buffer survives.
-    if (target != m_pString) {
-        delete[] m_pString;
-        m_pString = target;
+    if (target != string_) {
+        delete[] string_;
+        string_ = target;
     }
     return *this;
 }

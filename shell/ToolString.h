@@ -15,12 +15,12 @@ public:
     CToolString& Assign(const char* text);
     CToolString& operator=(const char* text);
 
-    const char* c_str() const { return m_pString; }
-    size_t length() const { return m_Size; }
-    size_t capacity() const { return m_Capacity; }
+    const char* c_str() const { return string_; }
+    size_t length() const { return size_; }
+    size_t capacity() const { return capacity_; }
 
 private:
-    char* m_pString;
-    size_t m_Size;
-    size_t m_Capacity;
+    char* string_;
+    size_t size_;
+    size_t capacity_;
 };

@@ -13,7 +13,7 @@ namespace {
 
 ShellHost* g_runningHost = nullptr;
 
-const char* RunningCommandLineText() { return g_runningHost ? g_runningHost->commandLine_.GetText() : nullptr; }
+const char* RunningCommandLineText() { return g_runningHost ? g_runningHost->command_line_.GetText() : nullptr; }
 
 }  // namespace
 
@@ -33,9 +33,9 @@ int WinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPSTR commandLin
         return -1;
     }
     host.Init(app);
-    host.commandLine_.Set(text);
+    host.command_line_.Set(text);
     host.instance_ = instance;
-    host.showCommand_ = showCommand;
+    host.show_command_ = showCommand;
 
     g_runningHost = &host;
     SetCommandLineTextSource(&RunningCommandLineText);

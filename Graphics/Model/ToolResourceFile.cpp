@@ -35,15 +35,15 @@ ToolMemoryFileTable s_memoryFiles;
 }  // namespace
 
 CToolResourceFile::CToolResourceFile(const void* data, size_t size)
-    : m_bOpen(true), m_bMemoryNotOwned(true), m_Size(size), m_pData(static_cast<const char*>(data)) {}
+    : open_(true), memory_not_owned_(true), size_(size), data_(static_cast<const char*>(data)) {}
 
 CToolResourceFile::~CToolResourceFile() { Close(); }
 
 void CToolResourceFile::Close() {
-    if (!m_bOpen) return;
-    if (!m_bMemoryNotOwned) delete[] m_pData;
-    m_bOpen = false;
-    m_bMemoryNotOwned = false;
-    m_Size = 0;
-    m_pData = nullptr;
+    if (!open_) return;
+    if (!memory_not_owned_) delete[] data_;
+    open_ = false;
+    memory_not_owned_ = false;
+    size_ = 0;
+    data_ = nullptr;
 }

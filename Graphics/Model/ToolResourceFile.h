@@ -11,15 +11,15 @@ public:
     CToolResourceFile(const CToolResourceFile&) = delete;
     CToolResourceFile& operator=(const CToolResourceFile&) = delete;
 
-    bool IsOpen() const { return m_bOpen; }
-    size_t Size() const { return m_Size; }
-    const void* DataPtr() const { return m_pData; }
+    bool IsOpen() const { return open_; }
+    size_t Size() const { return size_; }
+    const void* DataPtr() const { return data_; }
 
     void Close();
 
 private:
-    bool m_bOpen;
-    bool m_bMemoryNotOwned;
-    size_t m_Size;
-    const char* m_pData;
+    bool open_;
+    bool memory_not_owned_;
+    size_t size_;
+    const char* data_;
 };

@@ -217,8 +217,8 @@ public:
         gl_.AttachShader(program_, vs_);
         gl_.AttachShader(program_, fs_);
         gl_.LinkProgram(program_);
-        tintLocation_ = gl_.GetUniformLocation(program_, "tint");
-        texLocation_ = gl_.GetUniformLocation(program_, "tex");
+        tint_location_ = gl_.GetUniformLocation(program_, "tint");
+        tex_location_ = gl_.GetUniformLocation(program_, "tex");
         gl_.GenTextures(1, &texture_);
         gl_.BindTexture(GL_TEXTURE_2D, texture_);
         std::vector<DWORD> texels = Checker();
@@ -251,8 +251,8 @@ public:
             gl_.ClearDepth(1.0);
             gl_.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
             gl_.UseProgram(program_);
-            gl_.Uniform4fv(tintLocation_, 1, tint);
-            gl_.Uniform1i(texLocation_, 0);
+            gl_.Uniform4fv(tint_location_, 1, tint);
+            gl_.Uniform1i(tex_location_, 0);
             gl_.BindTexture(GL_TEXTURE_2D, texture_);
             gl_.Enable(GL_BLEND);
             gl_.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -292,8 +292,8 @@ private:
     GLuint vs_ = 0;
     GLuint fs_ = 0;
     GLuint program_ = 0;
-    GLint tintLocation_ = -1;
-    GLint texLocation_ = -1;
+    GLint tint_location_ = -1;
+    GLint tex_location_ = -1;
     GLuint texture_ = 0;
     GLuint vao_ = 0;
     GLuint buffer_ = 0;

@@ -117,14 +117,14 @@ private:
 
     // Between Begin and End.
     bool begun_ = false;
-    bool inPass_ = false;
+    bool in_pass_ = false;
     Technique* running_ = nullptr;
-    Program* passProgram_ = nullptr;
-    std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> savedRender_;
-    std::vector<SamplerState> savedSampler_;
-    d3d9::ShaderProgram* savedProgram_ = nullptr;
-    std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> appliedRender_;
-    std::vector<SamplerState> appliedSampler_;
+    Program* pass_program_ = nullptr;
+    std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> saved_render_;
+    std::vector<SamplerState> saved_sampler_;
+    d3d9::ShaderProgram* saved_program_ = nullptr;
+    std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> applied_render_;
+    std::vector<SamplerState> applied_sampler_;
 };
 
 Effect* Effect::Create(IDirect3DDevice9* device, d3d9::DeviceBase* base, const EffectFile& file,
@@ -228,8 +228,8 @@ Effect::~Effect() {
             program.program->Release();
         }
     }
-    if (savedProgram_ != nullptr) {
-        savedProgram_->Release();
+    if (saved_program_ != nullptr) {
+        saved_program_->Release();
     }
 }
 
@@ -284,23 +284,23 @@ HRESULT Effect::SetTechnique(D3DXHANDLE handle) {
 
 void Effect::SaveState(const Technique& technique) {
     auto saveRender = [&](D3DRENDERSTATETYPE state) {
-        for (const auto& saved : savedRender_) {
+        for (const auto& saved : saved_render_) {
             if (saved.first == state) {
                 return;
             }
         }
-        savedRender_.emplace_back(state, base_->State().RenderState(state));
+        saved_render_.emplace_back(state, base_->State().RenderState(state));
     };
     auto saveSampler = [&](UINT unit, D3DSAMPLERSTATETYPE type) {
-        for (const SamplerState& saved : savedSampler_) {
+        for (const SamplerState& saved : saved_sampler_) {
             if (saved.unit == unit && saved.type == type) {
                 return;
             }
         }
-        savedSampler_.push_back({unit, type, base_->State().SamplerState(unit, type)});
+        saved_sampler_.push_back({unit, type, base_->State().SamplerState(unit, type)});
     };
-    savedRender_.clear();
-    savedSampler_.clear();
+    saved_render_.clear();
+    saved_sampler_.clear();
     for (const Pass& pass : technique.passes) {
         for (const auto& state : pass.states) {
             saveRender(state.first);
@@ -311,9 +311,9 @@ void Effect::SaveState(const Technique& technique) {
             }
         }
     }
-    savedProgram_ = base_->Program();
-    if (savedProgram_ != nullptr) {
-        savedProgram_->AddRef();
+    saved_program_ = base_->Program();
+    if (saved_program_ != nullptr) {
+        saved_program_->AddRef();
     }
 }
 
@@ -323,8 +323,8 @@ HRESULT Effect::Begin(UINT* passes, DWORD flags) {
     }
     running_ = current_;
     SaveState(*running_);
-    appliedRender_.clear();
-    appliedSampler_.clear();
+    applied_render_.clear();
+    applied_sampler_.clear();
     begun_ = true;
     if (passes != nullptr) {
         *passes = static_cast<UINT>(running_->passes.size());
@@ -335,34 +335,34 @@ HRESULT Effect::Begin(UINT* passes, DWORD flags) {
 }
 
 void Effect::NoteApplied(D3DRENDERSTATETYPE state, DWORD value) {
-    for (auto& applied : appliedRender_) {
+    for (auto& applied : applied_render_) {
         if (applied.first == state) {
             applied.second = value;
             return;
         }
     }
-    appliedRender_.emplace_back(state, value);
+    applied_render_.emplace_back(state, value);
 }
 
 void Effect::NoteApplied(const SamplerState& state) {
-    for (SamplerState& applied : appliedSampler_) {
+    for (SamplerState& applied : applied_sampler_) {
         if (applied.unit == state.unit && applied.type == state.type) {
             applied.value = state.value;
             return;
         }
     }
-    appliedSampler_.push_back(state);
+    applied_sampler_.push_back(state);
 }
 
 HRESULT Effect::BeginPass(UINT index) {
-    if (!begun_ || inPass_ || index >= running_->passes.size()) {
+    if (!begun_ || in_pass_ || index >= running_->passes.size()) {
         return D3DERR_INVALIDCALL;
     }
     const Pass& pass = running_->passes[index];
     Program& program = programs_[pass.program];
     base_->Record("ID3DXEffect::BeginPass(%u)", index);
-    inPass_ = true;
-    passProgram_ = &program;
+    in_pass_ = true;
+    pass_program_ = &program;
     d3d9::SetProgram(device_, program.program);
     for (const auto& state : pass.states) {
         device_->SetRenderState(state.first, state.second);
@@ -409,20 +409,20 @@ void Effect::Upload(Program& program, bool all) {
 }
 
 HRESULT Effect::CommitChanges() {
-    if (!inPass_) {
+    if (!in_pass_) {
         return D3DERR_INVALIDCALL;
     }
     base_->Record("ID3DXEffect::CommitChanges()");
-    Upload(*passProgram_, false);
+    Upload(*pass_program_, false);
     return D3D_OK;
 }
 
 HRESULT Effect::EndPass() {
-    if (!inPass_) {
+    if (!in_pass_) {
         return D3DERR_INVALIDCALL;
     }
     base_->Record("ID3DXEffect::EndPass()");
-    inPass_ = false;
+    in_pass_ = false;
     return D3D_OK;
 }
 
@@ -433,37 +433,37 @@ HRESULT Effect::End() {
     base_->Record("ID3DXEffect::End()");
     // Only what still holds the pass's value goes back: a state the caller
     // changed inside the pass is the caller's.
-    for (const auto& applied : appliedRender_) {
+    for (const auto& applied : applied_render_) {
         if (base_->State().RenderState(applied.first) != applied.second) {
             continue;
         }
-        for (const auto& saved : savedRender_) {
+        for (const auto& saved : saved_render_) {
             if (saved.first == applied.first && saved.second != applied.second) {
                 device_->SetRenderState(saved.first, saved.second);
             }
         }
     }
-    for (const SamplerState& applied : appliedSampler_) {
+    for (const SamplerState& applied : applied_sampler_) {
         if (base_->State().SamplerState(applied.unit, applied.type) != applied.value) {
             continue;
         }
-        for (const SamplerState& saved : savedSampler_) {
+        for (const SamplerState& saved : saved_sampler_) {
             if (saved.unit == applied.unit && saved.type == applied.type && saved.value != applied.value) {
                 device_->SetSamplerState(saved.unit, saved.type, saved.value);
             }
         }
     }
-    if (passProgram_ != nullptr && base_->Program() == passProgram_->program) {
-        d3d9::SetProgram(device_, savedProgram_);
+    if (pass_program_ != nullptr && base_->Program() == pass_program_->program) {
+        d3d9::SetProgram(device_, saved_program_);
     }
-    if (savedProgram_ != nullptr) {
-        savedProgram_->Release();
-        savedProgram_ = nullptr;
+    if (saved_program_ != nullptr) {
+        saved_program_->Release();
+        saved_program_ = nullptr;
     }
     begun_ = false;
-    inPass_ = false;
+    in_pass_ = false;
     running_ = nullptr;
-    passProgram_ = nullptr;
+    pass_program_ = nullptr;
     return D3D_OK;
 }
 

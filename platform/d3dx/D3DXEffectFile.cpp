@@ -196,8 +196,8 @@ private:
     std::string* messages_;
     int line_ = 0;
     bool failed_ = false;
-    bool versionSeen_ = false;
-    bool commonSeen_ = false;
+    bool version_seen_ = false;
+    bool common_seen_ = false;
     Block block_ = Block::None;
     std::string* code_ = nullptr;  // the GLSL being collected
     TechniqueDecl technique_;
@@ -266,18 +266,18 @@ bool Parser::Run(const char* data, size_t size) {
         if (words.empty()) {
             continue;
         }
-        if (!versionSeen_) {
+        if (!version_seen_) {
             if (words.size() != 2 || words[0] != "effect") {
                 Error("not an effect file: the first line must be 'effect 1'");
             } else if (words[1] != "1") {
                 Error("effect file version %s is not supported (expected 1)", words[1].c_str());
             }
-            versionSeen_ = true;
+            version_seen_ = true;
             continue;
         }
         Directive(words);
     }
-    if (!failed_ && !versionSeen_) {
+    if (!failed_ && !version_seen_) {
         Error("not an effect file: the first line must be 'effect 1'");
     }
     if (!failed_) {
@@ -341,11 +341,11 @@ void Parser::Directive(const std::vector<std::string>& words) {
     } else if (keyword == "sampler") {
         Sampler(words);
     } else if (keyword == "common" && words.size() == 1) {
-        if (commonSeen_) {
+        if (common_seen_) {
             Error("a second 'common' block");
             return;
         }
-        commonSeen_ = true;
+        common_seen_ = true;
         out_->commonFirstLine = line_ + 1;
         code_ = &out_->common;
         block_ = Block::Common;

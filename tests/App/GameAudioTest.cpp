@@ -19,14 +19,14 @@ class GameAudioTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        previousHandler_ = SetAssertionHandler(&IgnoreAssertion);
+        previous_handler_ = SetAssertionHandler(&IgnoreAssertion);
     }
     void TearDown() override {
-        SetAssertionHandler(previousHandler_);
+        SetAssertionHandler(previous_handler_);
         GameTest::TearDown();
     }
 
-    AssertionHandler previousHandler_ = nullptr;
+    AssertionHandler previous_handler_ = nullptr;
 };
 
 TEST_F(GameAudioTest, WithoutTheGameServicesNothingPlays) {

@@ -48,12 +48,12 @@ protected:
     void SetUp() override {
         const char* build = std::getenv("DM_BUILD_DIR");
         ASSERT_NE(build, nullptr);
-        gameDir_ = std::string(build) + "/game";
-        ASSERT_TRUE(std::filesystem::exists(gameDir_ + "/config.xml")) << "build the sample_data target";
+        game_dir_ = std::string(build) + "/game";
+        ASSERT_TRUE(std::filesystem::exists(game_dir_ + "/config.xml")) << "build the sample_data target";
         previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(gameDir_);
-        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome_.reset(new std::string(old));
-        setenv("XDG_DATA_HOME", userData_.Folder().c_str(), 1);
+        std::filesystem::current_path(game_dir_);
+        if (const char* old = std::getenv("XDG_DATA_HOME")) old_data_home_.reset(new std::string(old));
+        setenv("XDG_DATA_HOME", user_data_.Folder().c_str(), 1);
 
         ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
         g_d3d = d3d;
@@ -71,7 +71,7 @@ protected:
         gamefixture::Hook() = nullptr;
         g_d3d = nullptr;
         g_d3dDevice = nullptr;
-        if (oldDataHome_) setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
+        if (old_data_home_) setenv("XDG_DATA_HOME", old_data_home_->c_str(), 1);
         else unsetenv("XDG_DATA_HOME");
         std::error_code ec;
         std::filesystem::current_path(previous_, ec);
@@ -92,10 +92,10 @@ protected:
         return std::string::npos;
     }
 
-    std::string gameDir_;
+    std::string game_dir_;
     std::filesystem::path previous_;
-    ScratchDir userData_;
-    std::unique_ptr<std::string> oldDataHome_;
+    ScratchDir user_data_;
+    std::unique_ptr<std::string> old_data_home_;
     platform::MessageBoxCapture boxes_;
     std::vector<Event> events_;
     std::unique_ptr<Morvane::CGame> game_;

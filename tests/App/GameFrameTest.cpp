@@ -31,11 +31,11 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         game_->RunInitialize();
-        previousHandler_ = SetAssertionHandler(&CountAssertion);
+        previous_handler_ = SetAssertionHandler(&CountAssertion);
         g_assertions = 0;
     }
     void TearDown() override {
-        SetAssertionHandler(previousHandler_);
+        SetAssertionHandler(previous_handler_);
         CloseMessageBox();
         GameTest::TearDown();
     }
@@ -44,7 +44,7 @@ protected:
         return Service<TextureLoader>::Get()->Load(name);
     }
 
-    AssertionHandler previousHandler_ = nullptr;
+    AssertionHandler previous_handler_ = nullptr;
 };
 
 TEST_F(GameFrameTest, DrawBracketsTheMachineAndTheBoxThenTheCursorFollowsAtThePointer) {

@@ -48,27 +48,27 @@ protected:
     static void SetUpTestSuite() {
         const std::filesystem::path previous = std::filesystem::current_path();
         std::filesystem::current_path(GameDir());
-        configRead_ = config_.Read(cfg::kFileName);
+        config_read_ = config_.Read(cfg::kFileName);
         loaded_ = dictionary_.Load(config_);
-        viewFound_ = IO::FileExists(config_.Paths.MapViewsPath + gd::kViewFile);
+        view_found_ = IO::FileExists(config_.Paths.MapViewsPath + gd::kViewFile);
         std::filesystem::current_path(previous);
     }
 
     static Config config_;
     static GameDictionary dictionary_;
-    static bool configRead_, loaded_, viewFound_;
+    static bool config_read_, loaded_, view_found_;
 };
 
 Config GameDataTest::config_;
 GameDictionary GameDataTest::dictionary_;
-bool GameDataTest::configRead_ = false;
+bool GameDataTest::config_read_ = false;
 bool GameDataTest::loaded_ = false;
-bool GameDataTest::viewFound_ = false;
+bool GameDataTest::view_found_ = false;
 
 }  // namespace
 
 TEST_F(GameDataTest, LoadsEveryFileWithoutSkippingAnything) {
-    ASSERT_TRUE(configRead_);
+    ASSERT_TRUE(config_read_);
     EXPECT_TRUE(loaded_);
     for (const std::string& line : dictionary_.GetSkipped()) ADD_FAILURE() << line;
     EXPECT_FALSE(dictionary_.GetWeapons().empty());
@@ -119,7 +119,7 @@ TEST_F(GameDataTest, TheMapNamesItsViewLevelWavesAndDefenders) {
 
     // The view was read from its lower-cased name; the level file is named for the level's writer.
     EXPECT_EQ(gd::kViewFile, map->files.view);
-    EXPECT_TRUE(viewFound_);
+    EXPECT_TRUE(view_found_);
     EXPECT_EQ(gd::kLevelFile, Lower(map->files.data));
     EXPECT_EQ(cm::kMapMesh, map->files.mesh);
     EXPECT_TRUE(Lists(catalogue::sounds::kMusic, map->files.music));

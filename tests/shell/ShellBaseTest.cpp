@@ -24,7 +24,7 @@ protected:
     ShellBaseTest() {
         host_.app_ = &shell_;
         shell_.host_ = &host_;
-        host_.writePath_ = dir_.Folder();
+        host_.write_path_ = dir_.Folder();
     }
 
     ScratchDir dir_;
@@ -49,7 +49,7 @@ TEST_F(ShellBaseTest, IntAccessorsRefuseOutOfRangeAndReadOnlyIndices) {
         EXPECT_EQ(shell_.GetInt(c.index), c.readBack) << "index " << c.index;
     }
     // Key rotation 3 and the position setters' side effect.
-    EXPECT_EQ(std::vector<int>(host_.keyRotation_, host_.keyRotation_ + 4), (std::vector<int>{0, 3, 1, 2}));
+    EXPECT_EQ(std::vector<int>(host_.key_rotation_, host_.key_rotation_ + 4), (std::vector<int>{0, 3, 1, 2}));
     EXPECT_TRUE(shell_.options_->defaultPosition);
     EXPECT_TRUE(shell_.SetInt(5, -3));
     EXPECT_FALSE(shell_.options_->defaultPosition);
@@ -79,9 +79,9 @@ TEST_F(ShellBaseTest, OtherAccessors) {
 
     // The pointer position is handed out only while the pointer is inside.
     EXPECT_EQ(shell_.GetPointer(6), nullptr);
-    host_.pointerInside_ = true;
-    host_.pointerCode_ = kPointerLeftDrag;
-    EXPECT_EQ(shell_.GetPointer(6), host_.pointerPosition_);
+    host_.pointer_inside_ = true;
+    host_.pointer_code_ = kPointerLeftDrag;
+    EXPECT_EQ(shell_.GetPointer(6), host_.pointer_position_);
     EXPECT_EQ(shell_.GetInt(13), kPointerLeftDrag);
     EXPECT_EQ(shell_.GetPointer(1), nullptr);
 }
@@ -139,7 +139,7 @@ TEST_F(ShellBaseTest, CaptureAndSaveFailures) {
     shell_.host_ = &host_;
 
     // An unwritable folder: the save reports failure (11).
-    host_.writePath_ = dir_.File("missing/");
+    host_.write_path_ = dir_.File("missing/");
     shell_.SetInt(2, 4);
     shell_.SetInt(3, 1);
     const unsigned char pixels[12] = {};

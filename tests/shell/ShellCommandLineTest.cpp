@@ -107,9 +107,9 @@ protected:
     ShellOptions& Apply(const char* text) {
         host_.app_ = &shell_;
         shell_.host_ = &host_;
-        host_.commandLine_.Set(text);
-        host_.commandLine_.Parse();
-        host_.commandLine_.Apply(shell_);
+        host_.command_line_.Set(text);
+        host_.command_line_.Parse();
+        host_.command_line_.Apply(shell_);
         return *shell_.options_;
     }
 
@@ -133,7 +133,7 @@ TEST_F(ShellApplyTest, AppliesEveryOption) {
     EXPECT_FALSE(o.defaultPosition);
     EXPECT_FALSE(o.powerSaving);
     EXPECT_EQ(o.colourBits, 16);
-    EXPECT_EQ(std::vector<int>(host_.keyRotation_, host_.keyRotation_ + 4), (std::vector<int>{1, 2, 0, 3}));
+    EXPECT_EQ(std::vector<int>(host_.key_rotation_, host_.key_rotation_ + 4), (std::vector<int>{1, 2, 0, 3}));
     EXPECT_EQ(o.captureStart, 5);
     EXPECT_EQ(o.captureStop, 9);
     EXPECT_TRUE(o.outputInfo);
@@ -164,7 +164,7 @@ TEST_F(ShellApplyTest, IgnoresBadAndUnknownInput) {
     EXPECT_EQ(o.windowHeight, defaults.windowHeight);
     EXPECT_EQ(o.fsaaMode, 0);
     EXPECT_EQ(o.colourBits, 0);
-    EXPECT_EQ(std::vector<int>(host_.keyRotation_, host_.keyRotation_ + 4), (std::vector<int>{2, 0, 3, 1}));
+    EXPECT_EQ(std::vector<int>(host_.key_rotation_, host_.key_rotation_ + 4), (std::vector<int>{2, 0, 3, 1}));
     EXPECT_FALSE(o.outputInfo);
     EXPECT_FALSE(o.fullscreen);
     EXPECT_EQ(o.swapInterval, 1);

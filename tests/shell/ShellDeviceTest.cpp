@@ -76,11 +76,11 @@ struct Program {
     explicit Program(const std::string& folder) : game(new RecordingGame(log)) {
         app.game_ = game;  // kept by InitApplication, deleted with the application
         host.Init(&app);
-        host.readPath_ = host.writePath_ = folder;
+        host.read_path_ = host.write_path_ = folder;
     }
 
     void Run(const char* commandLine) {
-        host.commandLine_.Set(commandLine);
+        host.command_line_.Set(commandLine);
         for (int calls = 0; host.Run(); ++calls) {
             if (calls > 10000) {
                 ADD_FAILURE() << "run loop does not end";
@@ -254,7 +254,7 @@ TEST_F(ShellDeviceTest, IntervalFlagsAndWindowedFollowOptionsAndCaps) {
         EXPECT_EQ(Script().createdWith[0].PresentationInterval, c.interval) << c.swapInterval;
         EXPECT_EQ(Script().createdWith[0].Windowed, c.fullscreen ? FALSE : TRUE) << c.swapInterval;
         EXPECT_EQ(Script().createFlags[0], c.flags) << c.swapInterval;
-        EXPECT_EQ(host.presentParams_.PresentationInterval, c.interval) << c.swapInterval;
+        EXPECT_EQ(host.present_params_.PresentationInterval, c.interval) << c.swapInterval;
         host.ReleaseDirect3D();
     }
 }
@@ -489,7 +489,7 @@ TEST_F(ShellDeviceTest, UnreferencedOperations) {
     EXPECT_TRUE(host.SwitchOnOnce());
     EXPECT_FALSE(host.SwitchOffOnce());
     EXPECT_FALSE(host.SwitchOnOnce());
-    EXPECT_TRUE(host.switchFlag2_);
+    EXPECT_TRUE(host.switch_flag2_);
 
     testing::internal::CaptureStderr();
     host.PrintDisplayModes();

@@ -57,10 +57,10 @@ TEST_F(InputTest, PointerCodesBecomeOneTouchEventPerFrame) {
         {kPointerMiddle, -1, 0, kPointerNone},
     };
     for (const Case& c : cases) {
-        host_.pointerInside_ = true;
-        host_.pointerPosition_[0] = 0.25f;
-        host_.pointerPosition_[1] = 0.75f;
-        host_.pointerCode_ = c.code;
+        host_.pointer_inside_ = true;
+        host_.pointer_position_[0] = 0.25f;
+        host_.pointer_position_[1] = 0.75f;
+        host_.pointer_code_ = c.code;
         TouchEvents.push_back(TouchEvent{});  // last frame's event goes
         EXPECT_TRUE(app_.TranslatePointerInput());
         if (c.phase < 0) {
@@ -75,21 +75,21 @@ TEST_F(InputTest, PointerCodesBecomeOneTouchEventPerFrame) {
             EXPECT_EQ(e.spare0.x, 0.0f);
             EXPECT_EQ(e.spare1.y, 0.0f);
         }
-        EXPECT_EQ(host_.pointerCode_, c.codeAfter) << "code " << c.code;
+        EXPECT_EQ(host_.pointer_code_, c.codeAfter) << "code " << c.code;
     }
 }
 
 TEST_F(InputTest, OutsideTheClientAreaNoEventButReleasesAreStillCleared) {
-    host_.pointerInside_ = false;
-    host_.pointerCode_ = kPointerLeftRelease;
+    host_.pointer_inside_ = false;
+    host_.pointer_code_ = kPointerLeftRelease;
     app_.TranslatePointerInput();
     EXPECT_TRUE(TouchEvents.empty());
-    EXPECT_EQ(host_.pointerCode_, kPointerNone);
+    EXPECT_EQ(host_.pointer_code_, kPointerNone);
 
-    host_.pointerCode_ = kPointerLeftDrag;  // held while outside: kept for later
+    host_.pointer_code_ = kPointerLeftDrag;  // held while outside: kept for later
     app_.TranslatePointerInput();
     EXPECT_TRUE(TouchEvents.empty());
-    EXPECT_EQ(host_.pointerCode_, kPointerLeftDrag);
+    EXPECT_EQ(host_.pointer_code_, kPointerLeftDrag);
 }
 
 TEST(KeyCodeTableTest, MapsVirtualKeysToProgramCodes) {
@@ -252,8 +252,8 @@ TEST_F(InputTest, ApplicationDrivesTheGame) {
     EXPECT_EQ(g_shellGame, game);
 
     ASSERT_TRUE(app_.InitView());
-    host_.pointerInside_ = true;
-    host_.pointerCode_ = kPointerLeftPress;
+    host_.pointer_inside_ = true;
+    host_.pointer_code_ = kPointerLeftPress;
     host_.OnKeyDown(0x20);
     ASSERT_TRUE(app_.RenderScene());
     ASSERT_TRUE(app_.RenderScene());

@@ -82,13 +82,13 @@ protected:
         g_quitAfterTimeStart = 0;
         host_.Init(&app_);
         // No option file near the test program.
-        host_.readPath_ = dir_.File("read/");
-        host_.writePath_ = dir_.File("write/");
+        host_.read_path_ = dir_.File("read/");
+        host_.write_path_ = dir_.File("write/");
     }
 
     // Runs the host to its end; returns how many calls returned true.
     int RunToEnd(const char* commandLine) {
-        host_.commandLine_.Set(commandLine);
+        host_.command_line_.Set(commandLine);
         int calls = 0;
         while (host_.Run()) {
             if (++calls > 10000) {
@@ -163,8 +163,8 @@ TEST_F(ShellRunTest, StartupFailuresReleaseOnlyWhatExists) {
         FakeApp app(log, script);
         g_exitCode = 0;
         host.Init(&app);
-        host.readPath_ = host.writePath_ = dir_.File("none/");
-        host.commandLine_.Set("-qaf=5");
+        host.read_path_ = host.write_path_ = dir_.File("none/");
+        host.command_line_.Set("-qaf=5");
         testing::internal::CaptureStderr();
         while (host.Run()) {}
         const std::string err = testing::internal::GetCapturedStderr();
@@ -213,14 +213,14 @@ TEST_F(ShellRunTest, QuitAfterTimeZeroAndNegative) {
     FakeHost host(log, script);
     FakeApp app(log, script);
     host.Init(&app);
-    host.readPath_ = host.writePath_ = dir_.File("none/");
-    host.commandLine_.Set("-qat=-1 -qaf=4");
+    host.read_path_ = host.write_path_ = dir_.File("none/");
+    host.command_line_.Set("-qat=-1 -qaf=4");
     while (host.Run()) {}
     EXPECT_EQ(app.frames_, 5);
 }
 
 TEST_F(ShellRunTest, ScreenshotsOfTheCaptureRange) {
-    host_.writePath_ = dir_.Folder();
+    host_.write_path_ = dir_.Folder();
     RunToEnd("-c=1-2 -qaf=3 -width=4 -height=2");
     EXPECT_EQ(app_.frames_, 4);
     EXPECT_EQ(dir_.Read("ShellBase0000.bmp").size(), 54u + 2 * 12);
@@ -268,9 +268,9 @@ TEST_F(ShellRunTest, OptionFileFromTheReadPathElseTheWritePath) {
         FakeHost host(log, script);
         FakeApp app(log, script);
         host.Init(&app);
-        host.readPath_ = read.Folder();
-        host.writePath_ = write.Folder();
-        host.commandLine_.Set("-width=640 -qaf=0");
+        host.read_path_ = read.Folder();
+        host.write_path_ = write.Folder();
+        host.command_line_.Set("-width=640 -qaf=0");
         testing::internal::CaptureStderr();
         while (host.Run()) {}
         const std::string err = testing::internal::GetCapturedStderr();

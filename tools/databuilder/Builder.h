@@ -9,16 +9,16 @@ namespace databuilder {
 
 class Output {
 public:
-    explicit Output(std::string gameDir) : gameDir_(std::move(gameDir)) {}
+    explicit Output(std::string gameDir) : game_dir_(std::move(gameDir)) {}
     // relPath is relative to the game's working folder ("config.xml",
     // "../Data/Defaults/default.dds"). A file whose bytes are unchanged is not
     // rewritten, so its time stamp stays and nothing downstream rebuilds.
     void Write(const std::string& relPath, const std::vector<uint8_t>& bytes) const;
     void WriteText(const std::string& relPath, const std::string& text) const;
-    const std::string& GameDir() const { return gameDir_; }
+    const std::string& GameDir() const { return game_dir_; }
 
 private:
-    std::string gameDir_;
+    std::string game_dir_;
 };
 
 using WriterFn = void (*)(const Output&);

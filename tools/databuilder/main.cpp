@@ -27,7 +27,7 @@ Registration::Registration(const char* name, int order, WriterFn fn) { Writers()
 
 void Output::Write(const std::string& relPath, const std::vector<uint8_t>& bytes) const {
     namespace fs = std::filesystem;
-    const fs::path path = fs::path(gameDir_) / relPath;
+    const fs::path path = fs::path(game_dir_) / relPath;
     {
         std::ifstream in(path, std::ios::binary);
         if (in) {

@@ -5,7 +5,7 @@
 
 namespace datacheck {
 
-NullGraphics::NullGraphics() : previousBackend_(d3d9::GetBackend()) {
+NullGraphics::NullGraphics() : previous_backend_(d3d9::GetBackend()) {
     d3d9::SetBackend(d3d9::Backend::Null);
     d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
     if (d3d_ == nullptr) return;
@@ -32,7 +32,7 @@ NullGraphics::~NullGraphics() {
     graphics_.reset();
     if (device_ != nullptr) device_->Release();
     if (d3d_ != nullptr) d3d_->Release();
-    d3d9::SetBackend(previousBackend_);
+    d3d9::SetBackend(previous_backend_);
 }
 
 }  // namespace datacheck

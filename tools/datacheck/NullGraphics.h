@@ -22,7 +22,7 @@ public:
     bool Ready() const { return registered_; }
 
 private:
-    d3d9::Backend previousBackend_;
+    d3d9::Backend previous_backend_;
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     std::unique_ptr<Graphics::GraphicsDevice> graphics_;

@@ -70,17 +70,17 @@ DeviceBase* AsDeviceBase(IDirect3DDevice9* device) { return Ours<DeviceBase>(dev
 // ------------------------------------------------------------------ lifecycle
 
 DeviceBase::DeviceBase(const D3DPRESENT_PARAMETERS& params, const D3DCAPS9& caps, bool recording)
-    : params_(params), caps_(caps), recording_(recording), renderThread_(std::this_thread::get_id()) {
+    : params_(params), caps_(caps), recording_(recording), render_thread_(std::this_thread::get_id()) {
     state_.SetDefaults(params_.EnableAutoDepthStencil != FALSE);
 }
 
 DeviceBase::~DeviceBase() {
     ReleaseBindings();
-    if (backBuffer_ != nullptr) {
-        backBuffer_->Release();
+    if (back_buffer_ != nullptr) {
+        back_buffer_->Release();
     }
-    if (autoDepth_ != nullptr) {
-        autoDepth_->Release();
+    if (auto_depth_ != nullptr) {
+        auto_depth_->Release();
     }
     DetachResources();
 }
@@ -94,14 +94,14 @@ void DeviceBase::CreateDefaultSurfaces() {
     desc.MultiSampleType = D3DMULTISAMPLE_NONE;
     desc.Width = params_.BackBufferWidth;
     desc.Height = params_.BackBufferHeight;
-    backBuffer_ = new Surface(this, Surface::Kind::BackBuffer, desc);
+    back_buffer_ = new Surface(this, Surface::Kind::BackBuffer, desc);
     if (params_.EnableAutoDepthStencil) {
         desc.Format = params_.AutoDepthStencilFormat;
         desc.Usage = D3DUSAGE_DEPTHSTENCIL;
-        autoDepth_ = new Surface(this, Surface::Kind::AutoDepth, desc);
+        auto_depth_ = new Surface(this, Surface::Kind::AutoDepth, desc);
     }
-    Bind(renderTargets_[0], backBuffer_);
-    Bind(depthStencil_, autoDepth_);
+    Bind(render_targets_[0], back_buffer_);
+    Bind(depth_stencil_, auto_depth_);
     FullViewportAndScissor();
 }
 
@@ -143,10 +143,10 @@ void DeviceBase::Bind(T*& slot, T* value) {
 }
 
 void DeviceBase::ReleaseBindings() {
-    for (Surface*& target : renderTargets_) {
+    for (Surface*& target : render_targets_) {
         Bind(target, static_cast<Surface*>(nullptr));
     }
-    Bind(depthStencil_, static_cast<Surface*>(nullptr));
+    Bind(depth_stencil_, static_cast<Surface*>(nullptr));
     for (Texture*& texture : textures_) {
         Bind(texture, static_cast<Texture*>(nullptr));
     }
@@ -160,7 +160,7 @@ void DeviceBase::ReleaseBindings() {
 }
 
 void DeviceBase::TargetSize(UINT* width, UINT* height) const {
-    Surface* target = renderTargets_[0];
+    Surface* target = render_targets_[0];
     *width = target != nullptr ? target->Desc().Width : 0;
     *height = target != nullptr ? target->Desc().Height : 0;
 }
@@ -174,7 +174,7 @@ void DeviceBase::FullViewportAndScissor() {
 }
 
 bool DeviceBase::CheckRenderThread(const char* call) {
-    if (std::this_thread::get_id() == renderThread_) {
+    if (std::this_thread::get_id() == render_thread_) {
         return true;
     }
     ReportError("%s: called from a thread other than the one that created the device", call);
@@ -236,7 +236,7 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params) {
         ReportError("Reset: no presentation parameters");
         return D3DERR_INVALIDCALL;
     }
-    if (inScene_) {
+    if (in_scene_) {
         ReportError("Reset: called between BeginScene and EndScene");
         return D3DERR_INVALIDCALL;
     }
@@ -257,21 +257,21 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params) {
     params_ = wanted;
     // Reset returns every state to its default and unbinds everything.
     ReleaseBindings();
-    backBuffer_->Resize(params_.BackBufferWidth, params_.BackBufferHeight);
-    if (params_.EnableAutoDepthStencil && autoDepth_ == nullptr) {
-        D3DSURFACE_DESC desc = backBuffer_->Desc();
+    back_buffer_->Resize(params_.BackBufferWidth, params_.BackBufferHeight);
+    if (params_.EnableAutoDepthStencil && auto_depth_ == nullptr) {
+        D3DSURFACE_DESC desc = back_buffer_->Desc();
         desc.Format = params_.AutoDepthStencilFormat;
         desc.Usage = D3DUSAGE_DEPTHSTENCIL;
-        autoDepth_ = new Surface(this, Surface::Kind::AutoDepth, desc);
-    } else if (!params_.EnableAutoDepthStencil && autoDepth_ != nullptr) {
-        autoDepth_->Release();
-        autoDepth_ = nullptr;
+        auto_depth_ = new Surface(this, Surface::Kind::AutoDepth, desc);
+    } else if (!params_.EnableAutoDepthStencil && auto_depth_ != nullptr) {
+        auto_depth_->Release();
+        auto_depth_ = nullptr;
     }
-    if (autoDepth_ != nullptr) {
-        autoDepth_->Resize(params_.BackBufferWidth, params_.BackBufferHeight);
+    if (auto_depth_ != nullptr) {
+        auto_depth_->Resize(params_.BackBufferWidth, params_.BackBufferHeight);
     }
-    Bind(renderTargets_[0], backBuffer_);
-    Bind(depthStencil_, autoDepth_);
+    Bind(render_targets_[0], back_buffer_);
+    Bind(depth_stencil_, auto_depth_);
     FullViewportAndScissor();
     state_.SetDefaults(params_.EnableAutoDepthStencil != FALSE);
     StatesReset();
@@ -280,17 +280,17 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params) {
 }
 
 HRESULT DeviceBase::Present(const RECT*, const RECT*, HWND, const RGNDATA*) {
-    if (inScene_) {
+    if (in_scene_) {
         ReportError("Present: called between BeginScene and EndScene");
         return D3DERR_INVALIDCALL;
     }
     if (!CheckRenderThread("Present")) {
         return D3DERR_INVALIDCALL;
     }
-    if (presentCapture_) {
-        presentedWidth_ = backBuffer_->Desc().Width;
-        presentedHeight_ = backBuffer_->Desc().Height;
-        if (FAILED(DoReadSurface(backBuffer_, &presented_))) {
+    if (present_capture_) {
+        presented_width_ = back_buffer_->Desc().Width;
+        presented_height_ = back_buffer_->Desc().Height;
+        if (FAILED(DoReadSurface(back_buffer_, &presented_))) {
             presented_.clear();
         }
     }
@@ -311,27 +311,27 @@ HRESULT DeviceBase::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE
         return D3DERR_INVALIDCALL;
     }
     // Every back buffer is the one drawable the window presents.
-    backBuffer_->AddRef();
-    *surface = backBuffer_;
+    back_buffer_->AddRef();
+    *surface = back_buffer_;
     return D3D_OK;
 }
 
 HRESULT DeviceBase::BeginScene() {
-    if (inScene_) {
+    if (in_scene_) {
         ReportError("BeginScene: the scene has already begun");
         return D3DERR_INVALIDCALL;
     }
-    inScene_ = true;
+    in_scene_ = true;
     Record("BeginScene()");
     return D3D_OK;
 }
 
 HRESULT DeviceBase::EndScene() {
-    if (!inScene_) {
+    if (!in_scene_) {
         ReportError("EndScene: no scene has begun");
         return D3DERR_INVALIDCALL;
     }
-    inScene_ = false;
+    in_scene_ = false;
     Record("EndScene()");
     return D3D_OK;
 }
@@ -346,7 +346,7 @@ HRESULT DeviceBase::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
         return D3DERR_INVALIDCALL;
     }
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) {
-        const FormatInfo* depth = depthStencil_ != nullptr ? FindFormat(depthStencil_->Desc().Format) : nullptr;
+        const FormatInfo* depth = depth_stencil_ != nullptr ? FindFormat(depth_stencil_->Desc().Format) : nullptr;
         if (depth == nullptr || ((flags & D3DCLEAR_STENCIL) != 0 && !depth->stencil)) {
             ReportError("Clear: no %s buffer is bound", depth == nullptr ? "depth" : "stencil");
             return D3DERR_INVALIDCALL;
@@ -512,7 +512,7 @@ HRESULT DeviceBase::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
         ReportError("SetRenderTarget: the surface is not a render target of this device");
         return D3DERR_INVALIDCALL;
     }
-    Bind(renderTargets_[index], target);
+    Bind(render_targets_[index], target);
     if (index == 0) {
         // A new first target brings a viewport and scissor rectangle of its size.
         FullViewportAndScissor();
@@ -526,7 +526,7 @@ HRESULT DeviceBase::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
         ReportError("GetRenderTarget: bad slot %u or no pointer", static_cast<unsigned>(index));
         return D3DERR_INVALIDCALL;
     }
-    *surface = renderTargets_[index];
+    *surface = render_targets_[index];
     if (*surface == nullptr) {
         return D3DERR_NOTFOUND;
     }
@@ -541,7 +541,7 @@ HRESULT DeviceBase::SetDepthStencilSurface(IDirect3DSurface9* surface) {
         ReportError("SetDepthStencilSurface: the surface is not a depth surface of this device");
         return D3DERR_INVALIDCALL;
     }
-    Bind(depthStencil_, depth);
+    Bind(depth_stencil_, depth);
     TargetsChanged();
     return D3D_OK;
 }
@@ -551,7 +551,7 @@ HRESULT DeviceBase::GetDepthStencilSurface(IDirect3DSurface9** surface) {
         ReportError("GetDepthStencilSurface: no pointer for the surface");
         return D3DERR_INVALIDCALL;
     }
-    *surface = depthStencil_;
+    *surface = depth_stencil_;
     if (*surface == nullptr) {
         return D3DERR_NOTFOUND;
     }
@@ -993,10 +993,10 @@ HRESULT DeviceBase::ReadPresentedFrame(std::vector<DWORD>* pixels, UINT* width, 
     }
     *pixels = presented_;
     if (width != nullptr) {
-        *width = presentedWidth_;
+        *width = presented_width_;
     }
     if (height != nullptr) {
-        *height = presentedHeight_;
+        *height = presented_height_;
     }
     return D3D_OK;
 }

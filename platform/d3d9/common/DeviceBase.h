@@ -89,7 +89,7 @@ public:
                           std::string* errors);
     HRESULT SetProgram(ShaderProgram* program);
     HRESULT ReadSurface(IDirect3DSurface9* surface, std::vector<DWORD>* pixels, UINT* width, UINT* height);
-    void SetPresentCapture(bool enabled) { presentCapture_ = enabled; }
+    void SetPresentCapture(bool enabled) { present_capture_ = enabled; }
     HRESULT ReadPresentedFrame(std::vector<DWORD>* pixels, UINT* width, UINT* height);
     std::vector<std::string> Errors() const;
     void ClearErrors();
@@ -109,10 +109,10 @@ public:
     const D3DPRESENT_PARAMETERS& Params() const { return params_; }
     const D3DCAPS9& Caps() const { return caps_; }
     DeviceState& State() { return state_; }
-    Surface* BackBufferSurface() const { return backBuffer_; }
-    Surface* AutoDepthSurface() const { return autoDepth_; }
-    Surface* RenderTarget(UINT index) const { return renderTargets_[index]; }
-    Surface* DepthStencil() const { return depthStencil_; }
+    Surface* BackBufferSurface() const { return back_buffer_; }
+    Surface* AutoDepthSurface() const { return auto_depth_; }
+    Surface* RenderTarget(UINT index) const { return render_targets_[index]; }
+    Surface* DepthStencil() const { return depth_stencil_; }
     Texture* BoundTexture(UINT sampler) const { return textures_[sampler]; }
     const StreamBinding& Stream(UINT stream) const { return streams_[stream]; }
     IndexBuffer* Indices() const { return indices_; }
@@ -120,7 +120,7 @@ public:
     ProgramBase* Program() const { return program_; }
     const D3DVIEWPORT9& Viewport() const { return viewport_; }
     const RECT& ScissorRect() const { return scissor_; }
-    bool InScene() const { return inScene_; }
+    bool InScene() const { return in_scene_; }
     // Size of the surface bound as render target 0.
     void TargetSize(UINT* width, UINT* height) const;
 
@@ -136,7 +136,7 @@ protected:
     void DetachResources();
     // The thread that may touch the backend; others get D3DERR_INVALIDCALL
     // for calls that need it.
-    void SetRenderThread(std::thread::id id) { renderThread_ = id; }
+    void SetRenderThread(std::thread::id id) { render_thread_ = id; }
     bool CheckRenderThread(const char* call);
 
     virtual HRESULT DoTestCooperativeLevel() = 0;
@@ -167,10 +167,10 @@ private:
     D3DCAPS9 caps_;
     bool recording_;
     DeviceState state_;
-    Surface* backBuffer_ = nullptr;
-    Surface* autoDepth_ = nullptr;
-    Surface* renderTargets_[kRenderTargets] = {};
-    Surface* depthStencil_ = nullptr;
+    Surface* back_buffer_ = nullptr;
+    Surface* auto_depth_ = nullptr;
+    Surface* render_targets_[kRenderTargets] = {};
+    Surface* depth_stencil_ = nullptr;
     Texture* textures_[kSamplers] = {};
     StreamBinding streams_[kStreams];
     IndexBuffer* indices_ = nullptr;
@@ -178,12 +178,12 @@ private:
     ProgramBase* program_ = nullptr;
     D3DVIEWPORT9 viewport_ = {};
     RECT scissor_ = {};
-    bool inScene_ = false;
-    bool presentCapture_ = false;
+    bool in_scene_ = false;
+    bool present_capture_ = false;
     std::vector<DWORD> presented_;
-    UINT presentedWidth_ = 0;
-    UINT presentedHeight_ = 0;
-    std::thread::id renderThread_;
+    UINT presented_width_ = 0;
+    UINT presented_height_ = 0;
+    std::thread::id render_thread_;
 
     mutable std::mutex mutex_;  // guards the resource set and the error list
     std::set<ResourceLink*> resources_;

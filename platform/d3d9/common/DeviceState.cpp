@@ -90,7 +90,7 @@ bool DeviceState::SetSamplerState(DWORD sampler, DWORD type, DWORD value) {
 bool DeviceState::SamplerStatesPending(UINT sampler) const {
     for (UINT i = 0; i < kSamplerStateCount; ++i) {
         D3DSAMPLERSTATETYPE type = kSamplerStates[i];
-        if (!samplerApplied_[sampler][type] || samplerAppliedValue_[sampler][type] != sampler_[sampler][type]) {
+        if (!sampler_applied_[sampler][type] || sampler_applied_value_[sampler][type] != sampler_[sampler][type]) {
             return true;
         }
     }
@@ -98,27 +98,27 @@ bool DeviceState::SamplerStatesPending(UINT sampler) const {
 }
 
 void DeviceState::MarkAllApplied() {
-    std::memcpy(renderAppliedValue_, render_, sizeof(render_));
-    std::memcpy(samplerAppliedValue_, sampler_, sizeof(sampler_));
+    std::memcpy(render_applied_value_, render_, sizeof(render_));
+    std::memcpy(sampler_applied_value_, sampler_, sizeof(sampler_));
     for (UINT i = 0; i < kRenderSlots; ++i) {
-        renderApplied_[i] = true;
+        render_applied_[i] = true;
     }
     for (UINT s = 0; s < kSamplers; ++s) {
         for (UINT i = 0; i < kSamplerSlots; ++i) {
-            samplerApplied_[s][i] = true;
+            sampler_applied_[s][i] = true;
         }
     }
 }
 
 void DeviceState::ForgetApplied() {
-    std::memset(renderAppliedValue_, 0, sizeof(renderAppliedValue_));
-    std::memset(samplerAppliedValue_, 0, sizeof(samplerAppliedValue_));
+    std::memset(render_applied_value_, 0, sizeof(render_applied_value_));
+    std::memset(sampler_applied_value_, 0, sizeof(sampler_applied_value_));
     for (UINT i = 0; i < kRenderSlots; ++i) {
-        renderApplied_[i] = false;
+        render_applied_[i] = false;
     }
     for (UINT s = 0; s < kSamplers; ++s) {
         for (UINT i = 0; i < kSamplerSlots; ++i) {
-            samplerApplied_[s][i] = false;
+            sampler_applied_[s][i] = false;
         }
     }
 }

@@ -40,10 +40,10 @@ public:
     void ApplyRenderStates(Apply apply) {
         for (UINT i = 0; i < kRenderStateCount; ++i) {
             D3DRENDERSTATETYPE state = kRenderStates[i];
-            if (!renderApplied_[state] || renderAppliedValue_[state] != render_[state]) {
+            if (!render_applied_[state] || render_applied_value_[state] != render_[state]) {
                 apply(state, render_[state]);
-                renderApplied_[state] = true;
-                renderAppliedValue_[state] = render_[state];
+                render_applied_[state] = true;
+                render_applied_value_[state] = render_[state];
             }
         }
     }
@@ -51,10 +51,10 @@ public:
     void ApplySamplerStates(UINT sampler, Apply apply) {
         for (UINT i = 0; i < kSamplerStateCount; ++i) {
             D3DSAMPLERSTATETYPE type = kSamplerStates[i];
-            if (!samplerApplied_[sampler][type] || samplerAppliedValue_[sampler][type] != sampler_[sampler][type]) {
+            if (!sampler_applied_[sampler][type] || sampler_applied_value_[sampler][type] != sampler_[sampler][type]) {
                 apply(type, sampler_[sampler][type]);
-                samplerApplied_[sampler][type] = true;
-                samplerAppliedValue_[sampler][type] = sampler_[sampler][type];
+                sampler_applied_[sampler][type] = true;
+                sampler_applied_value_[sampler][type] = sampler_[sampler][type];
             }
         }
     }
@@ -64,18 +64,18 @@ public:
     void MarkAllApplied();
     // The backend's state is unknown: the next application sends everything.
     void ForgetApplied();
-    void ForgetAppliedRenderState(D3DRENDERSTATETYPE state) { renderApplied_[state] = false; }
+    void ForgetAppliedRenderState(D3DRENDERSTATETYPE state) { render_applied_[state] = false; }
 
 private:
     static constexpr UINT kRenderSlots = 256;
     static constexpr UINT kSamplerSlots = 14;
 
     DWORD render_[kRenderSlots];
-    DWORD renderAppliedValue_[kRenderSlots];
-    bool renderApplied_[kRenderSlots];
+    DWORD render_applied_value_[kRenderSlots];
+    bool render_applied_[kRenderSlots];
     DWORD sampler_[kSamplers][kSamplerSlots];
-    DWORD samplerAppliedValue_[kSamplers][kSamplerSlots];
-    bool samplerApplied_[kSamplers][kSamplerSlots];
+    DWORD sampler_applied_value_[kSamplers][kSamplerSlots];
+    bool sampler_applied_[kSamplers][kSamplerSlots];
 };
 
 }  // namespace d3d9

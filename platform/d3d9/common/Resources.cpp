@@ -65,18 +65,18 @@ HRESULT BufferStore::Lock(const ResourceLink& link, const char* kind, UINT offse
     if ((flags & D3DLOCK_DISCARD) != 0) {
         if ((usage_ & D3DUSAGE_DYNAMIC) == 0) {
             link.Error("%s::Lock: D3DLOCK_DISCARD on a buffer without D3DUSAGE_DYNAMIC; the flag is ignored", kind);
-        } else if (lockCount_ == 0) {
+        } else if (lock_count_ == 0) {
             discarded_ = true;
         }
     }
-    if (lockCount_ == 0) {
-        lockBegin_ = offset;
-        lockEnd_ = offset + size;
+    if (lock_count_ == 0) {
+        lock_begin_ = offset;
+        lock_end_ = offset + size;
     } else {
-        lockBegin_ = offset < lockBegin_ ? offset : lockBegin_;
-        lockEnd_ = offset + size > lockEnd_ ? offset + size : lockEnd_;
+        lock_begin_ = offset < lock_begin_ ? offset : lock_begin_;
+        lock_end_ = offset + size > lock_end_ ? offset + size : lock_end_;
     }
-    ++lockCount_;
+    ++lock_count_;
     *data = bytes_.data() + offset;
     if (link.Device() != nullptr) {
         link.Device()->Record("%s::Lock(%u, %u, 0x%x)", kind, offset, size, static_cast<unsigned>(flags));
@@ -85,17 +85,17 @@ HRESULT BufferStore::Lock(const ResourceLink& link, const char* kind, UINT offse
 }
 
 HRESULT BufferStore::Unlock(const ResourceLink& link, const char* kind) {
-    if (lockCount_ == 0) {
+    if (lock_count_ == 0) {
         link.Error("%s::Unlock: the buffer is not locked", kind);
         return D3DERR_INVALIDCALL;
     }
-    if (--lockCount_ == 0 && lockEnd_ > lockBegin_) {
+    if (--lock_count_ == 0 && lock_end_ > lock_begin_) {
         if (!dirty_) {
-            dirtyBegin_ = lockBegin_;
-            dirtyEnd_ = lockEnd_;
+            dirty_begin_ = lock_begin_;
+            dirty_end_ = lock_end_;
         } else {
-            dirtyBegin_ = lockBegin_ < dirtyBegin_ ? lockBegin_ : dirtyBegin_;
-            dirtyEnd_ = lockEnd_ > dirtyEnd_ ? lockEnd_ : dirtyEnd_;
+            dirty_begin_ = lock_begin_ < dirty_begin_ ? lock_begin_ : dirty_begin_;
+            dirty_end_ = lock_end_ > dirty_end_ ? lock_end_ : dirty_end_;
         }
         dirty_ = true;
     }
@@ -106,7 +106,7 @@ HRESULT BufferStore::Unlock(const ResourceLink& link, const char* kind) {
 }
 
 BufferStore::Changes BufferStore::TakeChanges() {
-    Changes changes = {dirty_ || discarded_, discarded_, dirtyBegin_, dirtyEnd_};
+    Changes changes = {dirty_ || discarded_, discarded_, dirty_begin_, dirty_end_};
     if (!dirty_) {
         changes.begin = changes.end = 0;
     }
@@ -149,19 +149,19 @@ ULONG Surface::AddRef() {
         return RefCounted<IDirect3DSurface9>::AddRef();
     }
     container_->AddRef();
-    return levelRefs_.fetch_add(1) + 1;
+    return level_refs_.fetch_add(1) + 1;
 }
 
 ULONG Surface::Release() {
     if (container_ == nullptr) {
         return RefCounted<IDirect3DSurface9>::Release();
     }
-    ULONG current = levelRefs_.load();
+    ULONG current = level_refs_.load();
     if (current == 0) {
         Error("IDirect3DSurface9::Release: the surface has no reference left to release");
         return 0;
     }
-    ULONG left = levelRefs_.fetch_sub(1) - 1;
+    ULONG left = level_refs_.fetch_sub(1) - 1;
     // May delete the texture and this surface with it.
     container_->Release();
     return left;
@@ -413,12 +413,12 @@ std::string VertexDeclaration::Check(const D3DVERTEXELEMENT9* elements, std::vec
 VertexDeclaration::VertexDeclaration(std::vector<D3DVERTEXELEMENT9> elements) : elements_(std::move(elements)) {
     for (const D3DVERTEXELEMENT9& e : elements_) {
         if (e.Usage == D3DDECLUSAGE_POSITIONT) {
-            preTransformed_ = true;
+            pre_transformed_ = true;
         }
-        streamMask_ |= 1u << e.Stream;
+        stream_mask_ |= 1u << e.Stream;
         UINT end = e.Offset + ElementSize(e.Type);
-        if (end > streamExtent_[e.Stream]) {
-            streamExtent_[e.Stream] = end;
+        if (end > stream_extent_[e.Stream]) {
+            stream_extent_[e.Stream] = end;
         }
     }
 }
@@ -426,7 +426,7 @@ VertexDeclaration::VertexDeclaration(std::vector<D3DVERTEXELEMENT9> elements) : 
 // ----------------------------------------------------------------- ProgramBase
 
 ProgramBase::ProgramBase(DeviceBase* device, std::string vertexSource, std::string fragmentSource)
-    : ResourceLink(device), vertexSource_(std::move(vertexSource)), fragmentSource_(std::move(fragmentSource)) {}
+    : ResourceLink(device), vertex_source_(std::move(vertexSource)), fragment_source_(std::move(fragmentSource)) {}
 
 const UniformValue* ProgramBase::Uniform(const std::string& name) const {
     for (const auto& entry : uniforms_) {

@@ -78,7 +78,7 @@ public:
     UINT Length() const { return static_cast<UINT>(bytes_.size()); }
     DWORD Usage() const { return usage_; }
     D3DPOOL Pool() const { return pool_; }
-    bool Locked() const { return lockCount_ > 0; }
+    bool Locked() const { return lock_count_ > 0; }
 
     // What changed since the last call: the byte range written, and whether a
     // discard made the old contents irrelevant.
@@ -94,13 +94,13 @@ private:
     std::vector<uint8_t> bytes_;
     DWORD usage_;
     D3DPOOL pool_;
-    UINT lockCount_ = 0;
-    UINT lockBegin_ = 0;
-    UINT lockEnd_ = 0;
+    UINT lock_count_ = 0;
+    UINT lock_begin_ = 0;
+    UINT lock_end_ = 0;
     bool discarded_ = false;
     bool dirty_ = false;
-    UINT dirtyBegin_ = 0;
-    UINT dirtyEnd_ = 0;
+    UINT dirty_begin_ = 0;
+    UINT dirty_end_ = 0;
 };
 
 class VertexBuffer : public RefCounted<IDirect3DVertexBuffer9>, public ResourceLink, public BufferStore {
@@ -154,7 +154,7 @@ private:
     D3DSURFACE_DESC desc_;
     Texture* container_ = nullptr;
     UINT level_ = 0;
-    std::atomic<ULONG> levelRefs_{0};
+    std::atomic<ULONG> level_refs_{0};
 };
 
 class Texture : public RefCounted<IDirect3DTexture9>, public ResourceLink {
@@ -208,19 +208,19 @@ public:
     explicit VertexDeclaration(std::vector<D3DVERTEXELEMENT9> elements);
 
     const std::vector<D3DVERTEXELEMENT9>& Elements() const { return elements_; }
-    bool PreTransformed() const { return preTransformed_; }
+    bool PreTransformed() const { return pre_transformed_; }
     // Streams read (bit per stream) and the bytes each vertex of a stream spans.
-    UINT StreamMask() const { return streamMask_; }
-    UINT StreamExtent(UINT stream) const { return streamExtent_[stream]; }
+    UINT StreamMask() const { return stream_mask_; }
+    UINT StreamExtent(UINT stream) const { return stream_extent_[stream]; }
 
     // Empty when the elements are acceptable, else why not.
     static std::string Check(const D3DVERTEXELEMENT9* elements, std::vector<D3DVERTEXELEMENT9>* out);
 
 private:
     std::vector<D3DVERTEXELEMENT9> elements_;
-    bool preTransformed_ = false;
-    UINT streamMask_ = 0;
-    UINT streamExtent_[kStreams] = {};
+    bool pre_transformed_ = false;
+    UINT stream_mask_ = 0;
+    UINT stream_extent_[kStreams] = {};
 };
 
 // Uniform values a program keeps until it draws.
@@ -242,8 +242,8 @@ public:
     HRESULT SetInts(const char* name, const int* values, UINT count) override;
     HRESULT SetMatrices(const char* name, const float* values, UINT count, bool transpose) override;
 
-    const std::string& VertexSource() const { return vertexSource_; }
-    const std::string& FragmentSource() const { return fragmentSource_; }
+    const std::string& VertexSource() const { return vertex_source_; }
+    const std::string& FragmentSource() const { return fragment_source_; }
     // Null when never set.
     const UniformValue* Uniform(const std::string& name) const;
     std::vector<std::pair<std::string, UniformValue>>& Uniforms() { return uniforms_; }
@@ -255,8 +255,8 @@ protected:
 private:
     UniformValue* Slot(const char* name);
 
-    std::string vertexSource_;
-    std::string fragmentSource_;
+    std::string vertex_source_;
+    std::string fragment_source_;
     std::vector<std::pair<std::string, UniformValue>> uniforms_;
 };
 

@@ -213,10 +213,10 @@ bool GLDevice::Initialise(HRESULT* result) {
         ReportFailure("CreateDevice: the window has no depth buffer for the automatic depth surface");
         return false;
     }
-    gl_.GenVertexArrays(1, &vertexArray_);
-    gl_.BindVertexArray(vertexArray_);
-    gl_.GenBuffers(1, &streamVertices_);
-    gl_.GenBuffers(1, &streamIndices_);
+    gl_.GenVertexArrays(1, &vertex_array_);
+    gl_.BindVertexArray(vertex_array_);
+    gl_.GenBuffers(1, &stream_vertices_);
+    gl_.GenBuffers(1, &stream_indices_);
     gl_.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl_.PixelStorei(GL_PACK_ALIGNMENT, 4);
     ApplySwapInterval(Params().PresentationInterval);
@@ -226,8 +226,8 @@ bool GLDevice::Initialise(HRESULT* result) {
 }
 
 GLDevice::~GLDevice() {
-    if (attributeDeclaration_ != nullptr) {
-        attributeDeclaration_->Release();
+    if (attribute_declaration_ != nullptr) {
+        attribute_declaration_->Release();
     }
     MakeCurrent();
     destroying_ = true;
@@ -240,12 +240,12 @@ GLDevice::~GLDevice() {
         for (SamplerObject& sampler : samplers_) {
             gl_.DeleteSamplers(1, &sampler.name);
         }
-        if (autoDepthShadow_ != 0) {
-            gl_.DeleteRenderbuffers(1, &autoDepthShadow_);
+        if (auto_depth_shadow_ != 0) {
+            gl_.DeleteRenderbuffers(1, &auto_depth_shadow_);
         }
-        gl_.DeleteBuffers(1, &streamVertices_);
-        gl_.DeleteBuffers(1, &streamIndices_);
-        gl_.DeleteVertexArrays(1, &vertexArray_);
+        gl_.DeleteBuffers(1, &stream_vertices_);
+        gl_.DeleteBuffers(1, &stream_indices_);
+        gl_.DeleteVertexArrays(1, &vertex_array_);
     }
     SDL_GL_MakeCurrent(window_, nullptr);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
@@ -275,23 +275,23 @@ void GLDevice::ApplySwapInterval(UINT presentationInterval) {
 // ------------------------------------------------------------------ deletions
 
 void GLDevice::QueueDeleteTexture(GLuint name) {
-    std::lock_guard<std::mutex> lock(deletionMutex_);
-    deadTextures_.push_back(name);
+    std::lock_guard<std::mutex> lock(deletion_mutex_);
+    dead_textures_.push_back(name);
 }
 
 void GLDevice::QueueDeleteBuffer(GLuint name) {
-    std::lock_guard<std::mutex> lock(deletionMutex_);
-    deadBuffers_.push_back(name);
+    std::lock_guard<std::mutex> lock(deletion_mutex_);
+    dead_buffers_.push_back(name);
 }
 
 void GLDevice::QueueDeleteRenderbuffer(GLuint name) {
-    std::lock_guard<std::mutex> lock(deletionMutex_);
-    deadRenderbuffers_.push_back(name);
+    std::lock_guard<std::mutex> lock(deletion_mutex_);
+    dead_renderbuffers_.push_back(name);
 }
 
 void GLDevice::QueueDeleteProgram(GLuint name) {
-    std::lock_guard<std::mutex> lock(deletionMutex_);
-    deadPrograms_.push_back(name);
+    std::lock_guard<std::mutex> lock(deletion_mutex_);
+    dead_programs_.push_back(name);
 }
 
 void GLDevice::FlushDeletions() {
@@ -300,11 +300,11 @@ void GLDevice::FlushDeletions() {
     std::vector<GLuint> renderbuffers;
     std::vector<GLuint> programs;
     {
-        std::lock_guard<std::mutex> lock(deletionMutex_);
-        textures.swap(deadTextures_);
-        buffers.swap(deadBuffers_);
-        renderbuffers.swap(deadRenderbuffers_);
-        programs.swap(deadPrograms_);
+        std::lock_guard<std::mutex> lock(deletion_mutex_);
+        textures.swap(dead_textures_);
+        buffers.swap(dead_buffers_);
+        renderbuffers.swap(dead_renderbuffers_);
+        programs.swap(dead_programs_);
     }
     if (textures.empty() && buffers.empty() && renderbuffers.empty() && programs.empty()) {
         return;
@@ -317,8 +317,8 @@ void GLDevice::FlushDeletions() {
     for (size_t i = 0; i < framebuffers_.size();) {
         Framebuffer& framebuffer = framebuffers_[i];
         if (std::any_of(framebuffer.attachments.begin(), framebuffer.attachments.end(), dead)) {
-            if (drawFramebuffer_ == framebuffer.name) {
-                targetsDirty_ = true;
+            if (draw_framebuffer_ == framebuffer.name) {
+                targets_dirty_ = true;
             }
             gl_.DeleteFramebuffers(1, &framebuffer.name);
             framebuffers_.erase(framebuffers_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -327,15 +327,15 @@ void GLDevice::FlushDeletions() {
         }
     }
     for (GLuint name : textures) {
-        for (GLuint& bound : boundTextures_) {
+        for (GLuint& bound : bound_textures_) {
             bound = bound == name ? 0 : bound;
         }
         gl_.DeleteTextures(1, &name);
     }
     for (GLuint name : buffers) {
-        boundIndexBuffer_ = boundIndexBuffer_ == name ? 0 : boundIndexBuffer_;
-        for (GLuint attributeBuffer : attributeBuffers_) {
-            attributesValid_ = attributesValid_ && attributeBuffer != name;
+        bound_index_buffer_ = bound_index_buffer_ == name ? 0 : bound_index_buffer_;
+        for (GLuint attributeBuffer : attribute_buffers_) {
+            attributes_valid_ = attributes_valid_ && attributeBuffer != name;
         }
         gl_.DeleteBuffers(1, &name);
     }
@@ -343,7 +343,7 @@ void GLDevice::FlushDeletions() {
         gl_.DeleteRenderbuffers(1, &name);
     }
     for (GLuint name : programs) {
-        usedProgram_ = usedProgram_ == name ? 0 : usedProgram_;
+        used_program_ = used_program_ == name ? 0 : used_program_;
         gl_.DeleteProgram(name);
     }
 }
@@ -380,17 +380,18 @@ bool GLDevice::AttachmentFor(Surface* surface, GLenum point, Attachment* out) {
             // Off-screen targets cannot share the window's depth buffer: they
             // get one of its size and format instead.
             const D3DSURFACE_DESC& desc = surface->Desc();
-            if (autoDepthShadow_ == 0 || autoDepthShadowWidth_ != desc.Width || autoDepthShadowHeight_ != desc.Height) {
-                if (autoDepthShadow_ == 0) {
-                    gl_.GenRenderbuffers(1, &autoDepthShadow_);
+            if (auto_depth_shadow_ == 0 || auto_depth_shadow_width_ != desc.Width ||
+                auto_depth_shadow_height_ != desc.Height) {
+                if (auto_depth_shadow_ == 0) {
+                    gl_.GenRenderbuffers(1, &auto_depth_shadow_);
                 }
-                gl_.BindRenderbuffer(GL_RENDERBUFFER, autoDepthShadow_);
+                gl_.BindRenderbuffer(GL_RENDERBUFFER, auto_depth_shadow_);
                 gl_.RenderbufferStorage(GL_RENDERBUFFER, static_cast<GLenum>(FormatFor(desc.Format).internal),
                                         static_cast<GLsizei>(desc.Width), static_cast<GLsizei>(desc.Height));
-                autoDepthShadowWidth_ = desc.Width;
-                autoDepthShadowHeight_ = desc.Height;
+                auto_depth_shadow_width_ = desc.Width;
+                auto_depth_shadow_height_ = desc.Height;
             }
-            *out = {point, false, autoDepthShadow_, 0};
+            *out = {point, false, auto_depth_shadow_, 0};
             return true;
         }
         case Surface::Kind::BackBuffer: return false;
@@ -424,14 +425,14 @@ GLuint GLDevice::FramebufferFor(const std::vector<Attachment>& attachments, bool
     }
     gl_.DrawBuffers(drawCount > 0 ? drawCount : 1, drawBuffers);
     made.complete = gl_.CheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    gl_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFramebuffer_);
+    gl_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, draw_framebuffer_);
     framebuffers_.push_back(made);
     *complete = made.complete;
     return made.name;
 }
 
 bool GLDevice::BindTargets(const char* call) {
-    if (!targetsDirty_) {
+    if (!targets_dirty_) {
         return true;
     }
     Surface* first = RenderTarget(0);
@@ -476,17 +477,17 @@ bool GLDevice::BindTargets(const char* call) {
         flipped = true;
     }
     gl_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    drawFramebuffer_ = framebuffer;
+    draw_framebuffer_ = framebuffer;
     bool depthAvailable = depth != nullptr;
-    if (flipped != flipped_ || depthAvailable != depthAvailable_) {
+    if (flipped != flipped_ || depthAvailable != depth_available_) {
         State().ForgetAppliedRenderState(D3DRS_CULLMODE);
         State().ForgetAppliedRenderState(D3DRS_ZENABLE);
         State().ForgetAppliedRenderState(D3DRS_ZWRITEENABLE);
     }
     flipped_ = flipped;
-    depthAvailable_ = depthAvailable;
-    targetHeight_ = first->Desc().Height;
-    targetsDirty_ = false;
+    depth_available_ = depthAvailable;
+    target_height_ = first->Desc().Height;
+    targets_dirty_ = false;
     return true;
 }
 
@@ -495,14 +496,14 @@ void GLDevice::ToGLRect(LONG left, LONG top, LONG right, LONG bottom, GLint* x, 
     *w = right > left ? right - left : 0;
     *h = bottom > top ? bottom - top : 0;
     *x = left;
-    *y = flipped_ ? top : static_cast<LONG>(targetHeight_) - bottom;
+    *y = flipped_ ? top : static_cast<LONG>(target_height_) - bottom;
 }
 
 void GLDevice::ApplyViewportAndScissor() {
     const D3DVIEWPORT9& v = Viewport();
     const RECT& s = ScissorRect();
-    if (viewportApplied_ && appliedFlipped_ == flipped_ && appliedTargetHeight_ == targetHeight_ &&
-        std::memcmp(&appliedViewport_, &v, sizeof(v)) == 0 && std::memcmp(&appliedScissor_, &s, sizeof(s)) == 0) {
+    if (viewport_applied_ && applied_flipped_ == flipped_ && applied_target_height_ == target_height_ &&
+        std::memcmp(&applied_viewport_, &v, sizeof(v)) == 0 && std::memcmp(&applied_scissor_, &s, sizeof(s)) == 0) {
         return;
     }
     GLint x;
@@ -519,11 +520,11 @@ void GLDevice::ApplyViewportAndScissor() {
     ToGLRect(std::max<LONG>(s.left, 0), std::max<LONG>(s.top, 0), std::min<LONG>(s.right, static_cast<LONG>(width)),
              std::min<LONG>(s.bottom, static_cast<LONG>(height)), &x, &y, &w, &h);
     gl_.Scissor(x, y, w, h);
-    appliedViewport_ = v;
-    appliedScissor_ = s;
-    appliedFlipped_ = flipped_;
-    appliedTargetHeight_ = targetHeight_;
-    viewportApplied_ = true;
+    applied_viewport_ = v;
+    applied_scissor_ = s;
+    applied_flipped_ = flipped_;
+    applied_target_height_ = target_height_;
+    viewport_applied_ = true;
 }
 
 // --------------------------------------------------------------------- states
@@ -549,7 +550,7 @@ void GLDevice::ApplyRenderStates() {
     state.ApplyRenderStates([this, &state](D3DRENDERSTATETYPE s, DWORD value) {
         switch (s) {
             case D3DRS_ZENABLE:
-                if (value != D3DZB_FALSE && depthAvailable_) {
+                if (value != D3DZB_FALSE && depth_available_) {
                     gl_.Enable(GL_DEPTH_TEST);
                 } else {
                     gl_.Disable(GL_DEPTH_TEST);
@@ -560,7 +561,7 @@ void GLDevice::ApplyRenderStates() {
                                                    : value == D3DFILL_WIREFRAME ? GL_LINE
                                                                                 : GL_FILL);
                 break;
-            case D3DRS_ZWRITEENABLE: gl_.DepthMask(value != FALSE && depthAvailable_ ? GL_TRUE : GL_FALSE); break;
+            case D3DRS_ZWRITEENABLE: gl_.DepthMask(value != FALSE && depth_available_ ? GL_TRUE : GL_FALSE); break;
             case D3DRS_SRCBLEND:
             case D3DRS_DESTBLEND:
                 gl_.BlendFunc(BlendFactor(state.RenderState(D3DRS_SRCBLEND)),
@@ -608,7 +609,7 @@ bool GLDevice::UploadTexture(Texture* texture, const char* call) {
     GLFormat format = FormatFor(info.format);
     gl_.ActiveTexture(GL_TEXTURE0);
     gl_.BindTexture(GL_TEXTURE_2D, object->name);
-    boundTextures_[0] = object->name;
+    bound_textures_[0] = object->name;
     bool first = !object->allocated;
     if (first) {
         gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
@@ -695,16 +696,16 @@ bool GLDevice::ApplyTextures(const char* call) {
         if (texture != nullptr) {
             name = static_cast<GLTextureObject*>(texture->Backend())->name;
         }
-        if (boundTextures_[s] != name) {
+        if (bound_textures_[s] != name) {
             gl_.ActiveTexture(GL_TEXTURE0 + s);
             gl_.BindTexture(GL_TEXTURE_2D, name);
-            boundTextures_[s] = name;
+            bound_textures_[s] = name;
         }
-        if (texture != nullptr && (boundSamplers_[s] == 0 || State().SamplerStatesPending(s))) {
+        if (texture != nullptr && (bound_samplers_[s] == 0 || State().SamplerStatesPending(s))) {
             GLuint sampler = SamplerFor(s);
-            if (boundSamplers_[s] != sampler) {
+            if (bound_samplers_[s] != sampler) {
                 gl_.BindSampler(s, sampler);
-                boundSamplers_[s] = sampler;
+                bound_samplers_[s] = sampler;
             }
         }
     }
@@ -727,7 +728,7 @@ GLuint GLDevice::BufferName(BufferStore* store, ResourceLink* link, GLenum targe
     }
     gl_.BindBuffer(target, object->name);
     if (target == GL_ELEMENT_ARRAY_BUFFER) {
-        boundIndexBuffer_ = object->name;
+        bound_index_buffer_ = object->name;
     }
     const uint8_t* bytes = store->Bytes().data();
     if (!object->allocated) {
@@ -764,10 +765,10 @@ void GLDevice::SetupAttributes(const DrawCall& call, GLuint userBuffer) {
             strides[s] = Stream(s).stride;
         }
     }
-    if (attributesValid_ && attributeDeclaration_ == declaration &&
-        std::memcmp(buffers, attributeBuffers_, sizeof(buffers)) == 0 &&
-        std::memcmp(offsets, attributeOffsets_, sizeof(offsets)) == 0 &&
-        std::memcmp(strides, attributeStrides_, sizeof(strides)) == 0) {
+    if (attributes_valid_ && attribute_declaration_ == declaration &&
+        std::memcmp(buffers, attribute_buffers_, sizeof(buffers)) == 0 &&
+        std::memcmp(offsets, attribute_offsets_, sizeof(offsets)) == 0 &&
+        std::memcmp(strides, attribute_strides_, sizeof(strides)) == 0) {
         return;
     }
     UINT enabled = 0;
@@ -801,23 +802,23 @@ void GLDevice::SetupAttributes(const DrawCall& call, GLuint userBuffer) {
     }
     for (GLuint location = 0; location < 16; ++location) {
         bool want = (enabled & (1u << location)) != 0;
-        bool have = (enabledAttributes_ & (1u << location)) != 0;
+        bool have = (enabled_attributes_ & (1u << location)) != 0;
         if (want && !have) {
             gl_.EnableVertexAttribArray(location);
         } else if (!want && have) {
             gl_.DisableVertexAttribArray(location);
         }
     }
-    enabledAttributes_ = enabled;
+    enabled_attributes_ = enabled;
     declaration->AddRef();
-    if (attributeDeclaration_ != nullptr) {
-        attributeDeclaration_->Release();
+    if (attribute_declaration_ != nullptr) {
+        attribute_declaration_->Release();
     }
-    attributeDeclaration_ = declaration;
-    std::memcpy(attributeBuffers_, buffers, sizeof(buffers));
-    std::memcpy(attributeOffsets_, offsets, sizeof(offsets));
-    std::memcpy(attributeStrides_, strides, sizeof(strides));
-    attributesValid_ = true;
+    attribute_declaration_ = declaration;
+    std::memcpy(attribute_buffers_, buffers, sizeof(buffers));
+    std::memcpy(attribute_offsets_, offsets, sizeof(offsets));
+    std::memcpy(attribute_strides_, strides, sizeof(strides));
+    attributes_valid_ = true;
 }
 
 // ---------------------------------------------------------------------- calls
@@ -847,9 +848,9 @@ HRESULT GLDevice::DoDraw(const DrawCall& call) {
     if (!ApplyTextures(call.name)) {
         return D3DERR_INVALIDCALL;
     }
-    if (usedProgram_ != program->Name()) {
+    if (used_program_ != program->Name()) {
         gl_.UseProgram(program->Name());
-        usedProgram_ = program->Name();
+        used_program_ = program->Name();
     }
     program->SendUniforms(gl_);
 
@@ -865,9 +866,9 @@ HRESULT GLDevice::DoDraw(const DrawCall& call) {
 
     GLuint userBuffer = 0;
     if (call.userVertices != nullptr) {
-        gl_.BindBuffer(GL_ARRAY_BUFFER, streamVertices_);
+        gl_.BindBuffer(GL_ARRAY_BUFFER, stream_vertices_);
         gl_.BufferData(GL_ARRAY_BUFFER, call.userVertexBytes, call.userVertices, GL_STREAM_DRAW);
-        userBuffer = streamVertices_;
+        userBuffer = stream_vertices_;
     }
     SetupAttributes(call, userBuffer);
 
@@ -882,16 +883,16 @@ HRESULT GLDevice::DoDraw(const DrawCall& call) {
     if (call.userIndices != nullptr) {
         UINT size = call.userIndexFormat == D3DFMT_INDEX32 ? 4 : 2;
         type = size == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
-        gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, streamIndices_);
-        boundIndexBuffer_ = streamIndices_;
+        gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream_indices_);
+        bound_index_buffer_ = stream_indices_;
         gl_.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * size, call.userIndices,
                        GL_STREAM_DRAW);
     } else {
         IndexBuffer* indices = Indices();
         GLuint name = BufferName(indices, indices, GL_ELEMENT_ARRAY_BUFFER);
-        if (boundIndexBuffer_ != name) {
+        if (bound_index_buffer_ != name) {
             gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, name);
-            boundIndexBuffer_ = name;
+            bound_index_buffer_ = name;
         }
         type = indices->IndexSize() == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
         offset = static_cast<uintptr_t>(call.startIndex) * indices->IndexSize();
@@ -951,7 +952,7 @@ HRESULT GLDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
         gl_.Enable(GL_SCISSOR_TEST);
     }
     State().ForgetAppliedRenderState(D3DRS_SCISSORTESTENABLE);
-    viewportApplied_ = false;
+    viewport_applied_ = false;
     DWORD areas = count == 0 ? 1 : count;
     for (DWORD i = 0; i < areas; ++i) {
         LONG l = left;
@@ -1002,8 +1003,8 @@ HRESULT GLDevice::DoReset(D3DPRESENT_PARAMETERS* params) {
         params->BackBufferFormat = D3DFMT_X8R8G8B8;
     }
     ApplySwapInterval(params->PresentationInterval);
-    targetsDirty_ = true;
-    viewportApplied_ = false;
+    targets_dirty_ = true;
+    viewport_applied_ = false;
     return D3D_OK;
 }
 

@@ -36,7 +36,7 @@ protected:
     HRESULT DoDraw(const DrawCall& call) override;
     HRESULT DoReadSurface(Surface* surface, std::vector<DWORD>* pixels) override;
     ProgramBase* DoCreateProgram(const char* vertexSource, const char* fragmentSource, std::string* errors) override;
-    void TargetsChanged() override { targetsDirty_ = true; }
+    void TargetsChanged() override { targets_dirty_ = true; }
 
 private:
     struct Attachment {
@@ -83,45 +83,45 @@ private:
     SDL_Window* window_;
     void* context_;
     GLFunctions gl_;
-    GLuint vertexArray_ = 0;
-    GLuint streamVertices_ = 0;  // vertices of draws from user memory
-    GLuint streamIndices_ = 0;
+    GLuint vertex_array_ = 0;
+    GLuint stream_vertices_ = 0;  // vertices of draws from user memory
+    GLuint stream_indices_ = 0;
 
     // What the bound target set looks like.
-    bool targetsDirty_ = true;
-    bool flipped_ = false;        // an off-screen target: rows stored top first
-    bool depthAvailable_ = true;  // a depth buffer is bound
-    UINT targetHeight_ = 0;
-    GLuint drawFramebuffer_ = 0;
-    GLuint autoDepthShadow_ = 0;  // the automatic depth buffer when drawing off-screen
-    UINT autoDepthShadowWidth_ = 0;
-    UINT autoDepthShadowHeight_ = 0;
+    bool targets_dirty_ = true;
+    bool flipped_ = false;         // an off-screen target: rows stored top first
+    bool depth_available_ = true;  // a depth buffer is bound
+    UINT target_height_ = 0;
+    GLuint draw_framebuffer_ = 0;
+    GLuint auto_depth_shadow_ = 0;  // the automatic depth buffer when drawing off-screen
+    UINT auto_depth_shadow_width_ = 0;
+    UINT auto_depth_shadow_height_ = 0;
     std::vector<Framebuffer> framebuffers_;
 
     // What OpenGL was last given.
-    bool viewportApplied_ = false;
-    D3DVIEWPORT9 appliedViewport_ = {};
-    RECT appliedScissor_ = {};
-    bool appliedFlipped_ = false;
-    UINT appliedTargetHeight_ = 0;
-    GLuint boundTextures_[kSamplers] = {};
-    GLuint boundSamplers_[kSamplers] = {};
+    bool viewport_applied_ = false;
+    D3DVIEWPORT9 applied_viewport_ = {};
+    RECT applied_scissor_ = {};
+    bool applied_flipped_ = false;
+    UINT applied_target_height_ = 0;
+    GLuint bound_textures_[kSamplers] = {};
+    GLuint bound_samplers_[kSamplers] = {};
     std::vector<SamplerObject> samplers_;
-    GLuint usedProgram_ = 0;
-    GLuint boundIndexBuffer_ = 0;
-    bool attributesValid_ = false;
-    VertexDeclaration* attributeDeclaration_ = nullptr;  // held, so its address is not reused
-    GLuint attributeBuffers_[kStreams] = {};
-    UINT attributeOffsets_[kStreams] = {};
-    UINT attributeStrides_[kStreams] = {};
-    UINT enabledAttributes_ = 0;
-    bool targetWarned_ = false;
+    GLuint used_program_ = 0;
+    GLuint bound_index_buffer_ = 0;
+    bool attributes_valid_ = false;
+    VertexDeclaration* attribute_declaration_ = nullptr;  // held, so its address is not reused
+    GLuint attribute_buffers_[kStreams] = {};
+    UINT attribute_offsets_[kStreams] = {};
+    UINT attribute_strides_[kStreams] = {};
+    UINT enabled_attributes_ = 0;
+    bool target_warned_ = false;
 
-    std::mutex deletionMutex_;
-    std::vector<GLuint> deadTextures_;
-    std::vector<GLuint> deadBuffers_;
-    std::vector<GLuint> deadRenderbuffers_;
-    std::vector<GLuint> deadPrograms_;
+    std::mutex deletion_mutex_;
+    std::vector<GLuint> dead_textures_;
+    std::vector<GLuint> dead_buffers_;
+    std::vector<GLuint> dead_renderbuffers_;
+    std::vector<GLuint> dead_programs_;
     bool destroying_ = false;
 };
 

@@ -184,9 +184,9 @@ GLProgram* GLProgram::Create(GLDevice* device, const GLFunctions& gl, const char
         }
         info.location = gl.GetUniformLocation(program, info.name.c_str());
         if (info.name == "dm_PosFixup") {
-            made->fixupLocation_ = info.location;
+            made->fixup_location_ = info.location;
         } else if (info.name == "dm_ScreenToClip") {
-            made->screenLocation_ = info.location;
+            made->screen_location_ = info.location;
         } else if (info.location >= 0) {
             made->uniforms_.push_back(info);
         }
@@ -281,18 +281,18 @@ void GLProgram::SendUniforms(const GLFunctions& gl) {
 }
 
 void GLProgram::SendFixup(const GLFunctions& gl, const float fixup[4], const float screenToClip[4]) {
-    if (fixupSent_ && std::memcmp(fixup, sentFixup_, sizeof(sentFixup_)) == 0 &&
-        std::memcmp(screenToClip, sentScreen_, sizeof(sentScreen_)) == 0) {
+    if (fixup_sent_ && std::memcmp(fixup, sent_fixup_, sizeof(sent_fixup_)) == 0 &&
+        std::memcmp(screenToClip, sent_screen_, sizeof(sent_screen_)) == 0) {
         return;
     }
-    std::memcpy(sentFixup_, fixup, sizeof(sentFixup_));
-    std::memcpy(sentScreen_, screenToClip, sizeof(sentScreen_));
-    fixupSent_ = true;
-    if (fixupLocation_ >= 0) {
-        gl.Uniform4f(fixupLocation_, fixup[0], fixup[1], fixup[2], fixup[3]);
+    std::memcpy(sent_fixup_, fixup, sizeof(sent_fixup_));
+    std::memcpy(sent_screen_, screenToClip, sizeof(sent_screen_));
+    fixup_sent_ = true;
+    if (fixup_location_ >= 0) {
+        gl.Uniform4f(fixup_location_, fixup[0], fixup[1], fixup[2], fixup[3]);
     }
-    if (screenLocation_ >= 0) {
-        gl.Uniform4f(screenLocation_, screenToClip[0], screenToClip[1], screenToClip[2], screenToClip[3]);
+    if (screen_location_ >= 0) {
+        gl.Uniform4f(screen_location_, screenToClip[0], screenToClip[1], screenToClip[2], screenToClip[3]);
     }
 }
 

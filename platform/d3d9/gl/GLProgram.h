@@ -45,11 +45,11 @@ private:
     GLDevice* device_;
     GLuint name_;
     std::vector<Info> uniforms_;
-    GLint fixupLocation_ = -1;
-    GLint screenLocation_ = -1;
-    float sentFixup_[4] = {0, 0, 0, 0};
-    float sentScreen_[4] = {0, 0, 0, 0};
-    bool fixupSent_ = false;
+    GLint fixup_location_ = -1;
+    GLint screen_location_ = -1;
+    float sent_fixup_[4] = {0, 0, 0, 0};
+    float sent_screen_[4] = {0, 0, 0, 0};
+    bool fixup_sent_ = false;
 };
 
 }  // namespace d3d9

@@ -105,12 +105,12 @@ HRESULT NullDevice::DoTestCooperativeLevel() {
         script.cooperativeLevels.pop_front();
         lost_ = answer == D3DERR_DEVICELOST;
         if (answer == D3DERR_DEVICENOTRESET) {
-            needsReset_ = true;
+            needs_reset_ = true;
         }
         return answer;
     }
     lost_ = false;
-    return needsReset_ ? D3DERR_DEVICENOTRESET : D3D_OK;
+    return needs_reset_ ? D3DERR_DEVICENOTRESET : D3D_OK;
 }
 
 HRESULT NullDevice::DoReset(D3DPRESENT_PARAMETERS* params) {
@@ -125,13 +125,13 @@ HRESULT NullDevice::DoReset(D3DPRESENT_PARAMETERS* params) {
         params->BackBufferWidth = BackBufferSurface()->Desc().Width;
         params->BackBufferHeight = BackBufferSurface()->Desc().Height;
     }
-    needsReset_ = false;
+    needs_reset_ = false;
     return D3D_OK;
 }
 
 HRESULT NullDevice::DoPresent() {
     ++presents_;
-    return lost_ || needsReset_ ? D3DERR_DEVICELOST : D3D_OK;
+    return lost_ || needs_reset_ ? D3DERR_DEVICELOST : D3D_OK;
 }
 
 HRESULT NullDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float, DWORD) {

@@ -72,7 +72,7 @@ private:
     std::vector<DrawRecord> draws_;
     bool overflowed_ = false;
     bool lost_ = false;
-    bool needsReset_ = false;
+    bool needs_reset_ = false;
     UINT presents_ = 0;
 };
 

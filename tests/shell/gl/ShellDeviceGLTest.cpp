@@ -20,9 +20,9 @@ protected:
     void SetUp() override {
         d3d9::SetBackend(d3d9::Backend::GL);
         host_.Init(&app_);
-        host_.commandLine_.Set("-width=64 -height=48");
-        host_.commandLine_.Parse();
-        host_.commandLine_.Apply(app_);
+        host_.command_line_.Set("-width=64 -height=48");
+        host_.command_line_.Parse();
+        host_.command_line_.Apply(app_);
         ASSERT_TRUE(host_.InitOS());
         ASSERT_TRUE(host_.InitAPI());
         ASSERT_NE(host_.device_, nullptr);

@@ -29,9 +29,9 @@ class ShellWindowTest : public ::testing::Test {
 protected:
     void Open(const char* options = "") {
         host_.Init(&app_);
-        host_.commandLine_.Set(options);
-        host_.commandLine_.Parse();
-        host_.commandLine_.Apply(app_);
+        host_.command_line_.Set(options);
+        host_.command_line_.Parse();
+        host_.command_line_.Apply(app_);
         ASSERT_TRUE(host_.InitOS());
         window_ = host_.window_;
         AddKeyboardListener(KeyboardListener::FromMethod<&Typed::OnKey>(&typed_));
@@ -107,11 +107,11 @@ TEST_F(ShellWindowTest, ButtonsSetPointerCodes) {
     };
     for (const Step& s : steps) {
         Send(s.message, 0, At(250, 100));
-        EXPECT_EQ(host_.pointerCode_, s.code) << "message " << s.message;
-        EXPECT_TRUE(host_.pointerInside_);
+        EXPECT_EQ(host_.pointer_code_, s.code) << "message " << s.message;
+        EXPECT_TRUE(host_.pointer_inside_);
     }
-    EXPECT_FLOAT_EQ(host_.pointerPosition_[0], 0.25f);
-    EXPECT_FLOAT_EQ(host_.pointerPosition_[1], 0.2f);
+    EXPECT_FLOAT_EQ(host_.pointer_position_[0], 0.25f);
+    EXPECT_FLOAT_EQ(host_.pointer_position_[1], 0.2f);
 }
 
 TEST_F(ShellWindowTest, MovesDragAndLeaveTheClientArea) {
@@ -119,8 +119,8 @@ TEST_F(ShellWindowTest, MovesDragAndLeaveTheClientArea) {
     Open("-width=1000 -height=500");
     // No code pending: a move only updates the pointer record.
     Send(WM_MOUSEMOVE, 0, At(100, 50));
-    EXPECT_EQ(host_.pointerCode_, kPointerNone);
-    EXPECT_TRUE(host_.pointerInside_);
+    EXPECT_EQ(host_.pointer_code_, kPointerNone);
+    EXPECT_TRUE(host_.pointer_inside_);
     EXPECT_EQ(GetPointerState().position.x, 100.0f);
     EXPECT_EQ(GetPointerState().position.y, 50.0f);
     EXPECT_EQ(GetPointerState().time, 4242u);
@@ -129,26 +129,26 @@ TEST_F(ShellWindowTest, MovesDragAndLeaveTheClientArea) {
     SetAsyncKeyDown(VK_LBUTTON, true);
     SetAsyncKeyDown(VK_RBUTTON, true);
     Send(WM_MOUSEMOVE, 0, At(200, 50));
-    EXPECT_EQ(host_.pointerCode_, kPointerLeftDrag);  // left wins when both are down
+    EXPECT_EQ(host_.pointer_code_, kPointerLeftDrag);  // left wins when both are down
     SetAsyncKeyDown(VK_LBUTTON, false);
     Send(WM_MOUSEMOVE, 0, At(210, 50));
-    EXPECT_EQ(host_.pointerCode_, kPointerRightDrag);
+    EXPECT_EQ(host_.pointer_code_, kPointerRightDrag);
 
     // Out of the window (negative coordinates while captured): the record stays.
     Send(WM_MOUSEMOVE, 0, At(-10, 50));
-    EXPECT_FALSE(host_.pointerInside_);
-    EXPECT_EQ(host_.pointerCode_, kPointerRightDrag);
+    EXPECT_FALSE(host_.pointer_inside_);
+    EXPECT_EQ(host_.pointer_code_, kPointerRightDrag);
     EXPECT_EQ(GetPointerState().position.x, 210.0f);
     app_.TranslatePointerInput();
     EXPECT_TRUE(TouchEvents.empty());
 
     // Released outside: no event, and the code is cleared all the same.
     Send(WM_RBUTTONUP, 0, At(-10, 50));
-    EXPECT_EQ(host_.pointerCode_, kPointerRightRelease);
-    EXPECT_FALSE(host_.pointerInside_);
+    EXPECT_EQ(host_.pointer_code_, kPointerRightRelease);
+    EXPECT_FALSE(host_.pointer_inside_);
     app_.TranslatePointerInput();
     EXPECT_TRUE(TouchEvents.empty());
-    EXPECT_EQ(host_.pointerCode_, kPointerNone);
+    EXPECT_EQ(host_.pointer_code_, kPointerNone);
 }
 
 TEST_F(ShellWindowTest, PressAndReleaseInOneFrameGiveOnlyTheRelease) {
@@ -199,10 +199,10 @@ TEST_F(ShellWindowTest, AMinimisedWindowHasNoPointerPosition) {
     ASSERT_EQ(client.right, 0);
 
     Send(WM_MOUSEMOVE, 0, At(5, 5));
-    EXPECT_FALSE(host_.pointerInside_);
+    EXPECT_FALSE(host_.pointer_inside_);
     Send(WM_LBUTTONDOWN, 0, At(5, 5));
-    EXPECT_EQ(host_.pointerCode_, kPointerNone);
-    EXPECT_FALSE(host_.pointerInside_);
+    EXPECT_EQ(host_.pointer_code_, kPointerNone);
+    EXPECT_FALSE(host_.pointer_inside_);
     app_.TranslatePointerInput();
     EXPECT_TRUE(TouchEvents.empty());
 
@@ -210,7 +210,7 @@ TEST_F(ShellWindowTest, AMinimisedWindowHasNoPointerPosition) {
     Push(e);
     host_.ProcessMessages();
     Send(WM_LBUTTONDOWN, 0, At(5, 5));
-    EXPECT_EQ(host_.pointerCode_, kPointerLeftPress);
+    EXPECT_EQ(host_.pointer_code_, kPointerLeftPress);
 }
 
 TEST_F(ShellWindowTest, SdlEventsReachTheWindowProcedure) {
@@ -230,9 +230,9 @@ TEST_F(ShellWindowTest, SdlEventsReachTheWindowProcedure) {
     e.motion.y = 300;
     Push(e);
     host_.ProcessMessages();
-    EXPECT_EQ(host_.pointerCode_, kPointerLeftDrag);
-    EXPECT_FLOAT_EQ(host_.pointerPosition_[0], 0.5f);
-    EXPECT_FLOAT_EQ(host_.pointerPosition_[1], 0.5f);
+    EXPECT_EQ(host_.pointer_code_, kPointerLeftDrag);
+    EXPECT_FLOAT_EQ(host_.pointer_position_[0], 0.5f);
+    EXPECT_FLOAT_EQ(host_.pointer_position_[1], 0.5f);
 
     e = SDL_Event{};
     e.type = SDL_MOUSEBUTTONUP;
@@ -242,7 +242,7 @@ TEST_F(ShellWindowTest, SdlEventsReachTheWindowProcedure) {
     e.button.y = 300;
     Push(e);
     host_.ProcessMessages();
-    EXPECT_EQ(host_.pointerCode_, kPointerLeftRelease);
+    EXPECT_EQ(host_.pointer_code_, kPointerLeftRelease);
     EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
 
     // Return: its key state, then its character through WM_CHAR.
