@@ -33,10 +33,6 @@ void OnDeviceCreated(IDirect3DDevice9* device) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000u, 1.0f, 0);
 }
 
-bool InCaptureRange(const ShellOptions& o) {
-    return o.captureStart <= o.frameCounter && o.frameCounter <= o.captureStop;
-}
-
 }  // namespace
 
 UINT PresentationIntervalFor(int swapInterval) {
@@ -231,7 +227,7 @@ void ShellHost::ReleaseDirect3D() {
 void ShellHost::Present() {
     if (!device_) return;
     // A copy of the frame is kept only when the run loop will save it.
-    d3d9::SetPresentCapture(device_, InCaptureRange(*app_->options_));
+    d3d9::SetPresentCapture(device_, app_->options_->InCaptureRange(app_->options_->frameCounter));
     device_->Present(nullptr, nullptr, nullptr, nullptr);
     PlatformTrace("frame presented");
 }

@@ -163,7 +163,7 @@ void ShellHost::RunFrame() {
     activation_ = 0;  // taken by the frame, without further effect
 
     const int frame = options.frameCounter;
-    if (options.captureStart <= frame && frame <= options.captureStop) {
+    if (options.InCaptureRange(frame)) {
         unsigned char* buffer = nullptr;
         if (!app_->CaptureScreen(options.windowWidth, options.windowHeight, &buffer)) {
             app_->SetString(kStringExitMessage, "Screen capture failed.\n");

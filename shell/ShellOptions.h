@@ -35,4 +35,7 @@ struct ShellOptions {
     int priority = 2;
     bool defaultPosition = true;  // cleared when window x or y is set
     int frameCounter = 0;         // frames rendered so far
+
+    // Frames from the capture start to the capture stop, both included, are saved.
+    bool InCaptureRange(int frame) const { return captureStart <= frame && frame <= captureStop; }
 };

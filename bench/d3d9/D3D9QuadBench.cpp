@@ -24,26 +24,6 @@ constexpr int kHeight = 768;
 constexpr int kFrames = 100;
 constexpr int kTextureSide = 256;
 
-const char kVertexShader[] = R"(#version 330
-layout(location = 0) in vec4 inPosition;
-layout(location = 8) in vec2 inUV;
-out vec2 uv;
-void main() {
-    gl_Position = inPosition;
-    uv = inUV;
-}
-)";
-
-const char kFragmentShader[] = R"(#version 330
-in vec2 uv;
-uniform sampler2D tex;
-uniform vec4 tint;
-out vec4 fragColor;
-void main() {
-    fragColor = texture(tex, uv) * tint;
-}
-)";
-
 std::vector<DWORD> Checker() {
     std::vector<DWORD> texels(kTextureSide * kTextureSide);
     for (int y = 0; y < kTextureSide; ++y) {
@@ -70,7 +50,8 @@ public:
             return false;
         }
         std::string errors;
-        d3d9::CreateProgram(device_, kVertexShader, kFragmentShader, &program_, &errors);
+        d3d9::CreateProgram(device_, testsupport::kTexturedQuadVertexShader, testsupport::kTexturedQuadFragmentShader,
+                            &program_, &errors);
         const D3DVERTEXELEMENT9 elements[] = {
             {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
             {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
@@ -211,8 +192,8 @@ public:
         }
         MakeCurrent();
         SDL_GL_SetSwapInterval(0);
-        vs_ = Shader(gl_, GL_VERTEX_SHADER, kVertexShader);
-        fs_ = Shader(gl_, GL_FRAGMENT_SHADER, kFragmentShader);
+        vs_ = Shader(gl_, GL_VERTEX_SHADER, testsupport::kTexturedQuadVertexShader);
+        fs_ = Shader(gl_, GL_FRAGMENT_SHADER, testsupport::kTexturedQuadFragmentShader);
         program_ = gl_.CreateProgram();
         gl_.AttachShader(program_, vs_);
         gl_.AttachShader(program_, fs_);

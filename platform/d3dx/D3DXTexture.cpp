@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/d3d9/common/Formats.h"
 #include "platform/d3dx/ImageDecoders.h"
 
 namespace {
@@ -22,14 +23,6 @@ UINT NextPowerOfTwo(UINT value) {
     return result;
 }
 
-int SquishFlags(D3DFORMAT format) {
-    switch (format) {
-        case D3DFMT_DXT1: return squish::kDxt1;
-        case D3DFMT_DXT3: return squish::kDxt3;
-        default: return squish::kDxt5;
-    }
-}
-
 // libsquish works in red, green, blue, alpha; the pixels here are blue first.
 void SwapRedBlue(Pixels& pixels) {
     for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
@@ -40,7 +33,7 @@ void SwapRedBlue(Pixels& pixels) {
 Pixels Decompress(const Pixels& blocks, UINT width, UINT height, D3DFORMAT format) {
     Pixels pixels(static_cast<size_t>(width) * height * 4);
     squish::DecompressImage(pixels.data(), static_cast<int>(width), static_cast<int>(height), blocks.data(),
-                            SquishFlags(format));
+                            d3d9::SquishFlags(format));
     SwapRedBlue(pixels);
     return pixels;
 }
@@ -49,7 +42,7 @@ Pixels Compress(Pixels pixels, UINT width, UINT height, D3DFORMAT format) {
     SwapRedBlue(pixels);
     Pixels blocks(d3dx::LevelBytes(format, width, height));
     squish::CompressImage(pixels.data(), static_cast<int>(width), static_cast<int>(height), blocks.data(),
-                          SquishFlags(format));
+                          d3d9::SquishFlags(format));
     return blocks;
 }
 

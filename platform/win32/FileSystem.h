@@ -6,17 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/win32/FileAttributes.h"
 #include "platform/win32/Types.h"
 
-#ifndef FILE_ATTRIBUTE_READONLY
-#define FILE_ATTRIBUTE_READONLY 0x00000001
-#endif
-#ifndef FILE_ATTRIBUTE_DIRECTORY
-#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
-#endif
-#ifndef FILE_ATTRIBUTE_NORMAL
-#define FILE_ATTRIBUTE_NORMAL 0x00000080
-#endif
 #ifndef REPLACEFILE_WRITE_THROUGH
 #define REPLACEFILE_WRITE_THROUGH 0x00000001
 #endif

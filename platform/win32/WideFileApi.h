@@ -2,6 +2,7 @@
 // The wide-character file calls the settings and the banner cache use.
 #include <cstdio>
 
+#include "platform/win32/FileAttributes.h"
 #include "platform/win32/Types.h"
 
 struct SECURITY_ATTRIBUTES;
@@ -9,15 +10,6 @@ typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
 #ifndef INVALID_FILE_ATTRIBUTES
 #define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(0xFFFFFFFFu))
-#endif
-#ifndef FILE_ATTRIBUTE_READONLY
-#define FILE_ATTRIBUTE_READONLY 0x00000001
-#endif
-#ifndef FILE_ATTRIBUTE_DIRECTORY
-#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
-#endif
-#ifndef FILE_ATTRIBUTE_NORMAL
-#define FILE_ATTRIBUTE_NORMAL 0x00000080
 #endif
 #ifndef MOVEFILE_REPLACE_EXISTING
 #define MOVEFILE_REPLACE_EXISTING 0x00000001

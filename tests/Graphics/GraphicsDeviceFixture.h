@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Graphics/GraphicsDeviceStandIns.h"
 #include "platform/d3d9/common/DeviceBase.h"
 #include "support/NullDeviceFixture.h"
 #include "tools/catalogue/Effects.h"
@@ -51,6 +52,22 @@ public:
 private:
     std::string path_;
     std::filesystem::path previous_;
+};
+
+// Counts what the graphics device asks of the particle batches, and records
+// their flush in the null device's log.
+class ParticleRecorder : public Graphics::standin::Observer {
+public:
+    explicit ParticleRecorder(d3d9::DeviceBase* base) : base_(base) { Graphics::standin::SetObserver(this); }
+    ~ParticleRecorder() override { Graphics::standin::SetObserver(nullptr); }
+    void ParticleBuffersCreated() override { ++created; }
+    void ParticleBuffersReleased() override { ++released; }
+    void ParticlesFlushed() override { base_->Record("ParticlesFlush"); }
+    int created = 0;
+    int released = 0;
+
+private:
+    d3d9::DeviceBase* base_;
 };
 
 class NullDeviceTest : public testsupport::NullDeviceTest {

@@ -18,26 +18,12 @@ namespace {
 
 using Graphics::GraphicsDevice;
 
-class Recorder : public Graphics::standin::Observer {
-public:
-    explicit Recorder(d3d9::DeviceBase* base) : base_(base) { Graphics::standin::SetObserver(this); }
-    ~Recorder() override { Graphics::standin::SetObserver(nullptr); }
-    void ParticleBuffersCreated() override { ++created; }
-    void ParticleBuffersReleased() override { ++released; }
-    void ParticlesFlushed() override { base_->Record("ParticlesFlush"); }
-    int created = 0;
-    int released = 0;
-
-private:
-    d3d9::DeviceBase* base_;
-};
-
 class GraphicsDeviceTest : public NullDeviceTest {
 protected:
     void SetUp() override {
         NullDeviceTest::SetUp();
         folder.WriteShippedEffects();
-        recorder.reset(new Recorder(base));
+        recorder.reset(new ParticleRecorder(base));
         graphics.reset(new GraphicsDevice(d3d, device));
         null->ClearLog();
     }
@@ -47,7 +33,7 @@ protected:
         NullDeviceTest::TearDown();
     }
 
-    std::unique_ptr<Recorder> recorder;
+    std::unique_ptr<ParticleRecorder> recorder;
     std::unique_ptr<GraphicsDevice> graphics;
 };
 

@@ -22,20 +22,6 @@ namespace {
 
 using Graphics::GraphicsDevice;
 
-class Recorder : public Graphics::standin::Observer {
-public:
-    explicit Recorder(d3d9::DeviceBase* base) : base_(base) { Graphics::standin::SetObserver(this); }
-    ~Recorder() override { Graphics::standin::SetObserver(nullptr); }
-    void ParticleBuffersCreated() override { ++created; }
-    void ParticleBuffersReleased() override { ++released; }
-    void ParticlesFlushed() override { base_->Record("ParticlesFlush"); }
-    int created = 0;
-    int released = 0;
-
-private:
-    d3d9::DeviceBase* base_;
-};
-
 class RecordingNode : public sg::ModelNode {
 public:
     RecordingNode(d3d9::DeviceBase* base, const char* name)
@@ -66,7 +52,7 @@ protected:
     void SetUp() override {
         NullDeviceTest::SetUp();
         folder.WriteShippedEffects();
-        recorder.reset(new Recorder(base));
+        recorder.reset(new ParticleRecorder(base));
         graphics.reset(new GraphicsDevice(d3d, device));
         camera.reset(new sg::Camera());
         camera->SetLookAt(Vector3(10.0f, 20.0f, 30.0f), Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 1.0f));
@@ -80,7 +66,7 @@ protected:
         NullDeviceTest::TearDown();
     }
 
-    std::unique_ptr<Recorder> recorder;
+    std::unique_ptr<ParticleRecorder> recorder;
     std::unique_ptr<GraphicsDevice> graphics;
     boost::shared_ptr<sg::Camera> camera;
     sg::Scene scene;

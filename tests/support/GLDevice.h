@@ -9,6 +9,30 @@
 
 namespace testsupport {
 
+// The textured quad of the pixel tests and the quad benchmark: clip-space
+// positions and texture coordinates in, the texture times the "tint" uniform
+// out. Locations 0 and 8 are the substitute's POSITION and TEXCOORD0, so the
+// benchmark's native OpenGL path compiles the same sources.
+constexpr char kTexturedQuadVertexShader[] = R"(#version 330
+layout(location = 0) in vec4 inPosition;
+layout(location = 8) in vec2 inUV;
+out vec2 uv;
+void main() {
+    gl_Position = inPosition;
+    uv = inUV;
+}
+)";
+
+constexpr char kTexturedQuadFragmentShader[] = R"(#version 330
+in vec2 uv;
+uniform sampler2D tex;
+uniform vec4 tint;
+out vec4 fragColor;
+void main() {
+    fragColor = texture(tex, uv) * tint;
+}
+)";
+
 // The window handle given to the device is the SDL window itself.
 inline SDL_Window* SdlWindowOf(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
 

@@ -1,5 +1,7 @@
 #include "platform/d3d9/common/Formats.h"
 
+#include <squish.h>
+
 namespace d3d9 {
 
 namespace {
@@ -50,6 +52,15 @@ UINT FullChainLevels(UINT width, UINT height) {
         ++levels;
     }
     return levels;
+}
+
+int SquishFlags(D3DFORMAT format) {
+    switch (format) {
+        case D3DFMT_DXT1: return squish::kDxt1;
+        case D3DFMT_DXT3: return squish::kDxt3;
+        case D3DFMT_DXT5: return squish::kDxt5;
+        default: return 0;
+    }
 }
 
 }  // namespace d3d9

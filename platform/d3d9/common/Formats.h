@@ -23,6 +23,10 @@ UINT RowPitch(const FormatInfo& info, UINT width);
 // Rows of pixels, or of blocks, in a level of the given height.
 UINT RowCount(const FormatInfo& info, UINT height);
 
+// libsquish's flag for a block-compressed format: DXT1, DXT3 or DXT5 (0, no
+// flag, for any other format).
+int SquishFlags(D3DFORMAT format);
+
 // Size of mip level `level` of a side of `size` texels (never below 1).
 UINT MipSize(UINT size, UINT level);
 // Levels of a full chain down to 1 x 1.

@@ -72,14 +72,6 @@ GLFormat FormatFor(D3DFORMAT format) {
     }
 }
 
-int SquishFlags(D3DFORMAT format) {
-    switch (format) {
-        case D3DFMT_DXT3: return squish::kDxt3;
-        case D3DFMT_DXT5: return squish::kDxt5;
-        default: return squish::kDxt1;
-    }
-}
-
 GLenum BlendFactor(DWORD blend) {
     switch (blend) {
         case D3DBLEND_ZERO: return GL_ZERO;

@@ -20,25 +20,6 @@ struct Vertex {
     float u, v;
 };
 
-const char kVertexShader[] = R"(#version 330
-layout(location = DM_ATTR_POSITION) in vec4 inPosition;
-layout(location = DM_ATTR_TEXCOORD0) in vec2 inUV;
-out vec2 uv;
-void main() {
-    gl_Position = inPosition;
-    uv = inUV;
-}
-)";
-
-const char kFragmentShader[] = R"(#version 330
-in vec2 uv;
-uniform sampler2D tex;
-out vec4 fragColor;
-void main() {
-    fragColor = texture(tex, uv);
-}
-)";
-
 // Four quadrants: red top left, green top right, blue bottom left, white bottom right.
 std::vector<uint8_t> Quadrants(int side) {
     std::vector<uint8_t> px;
@@ -63,9 +44,14 @@ protected:
         Service<Graphics::GraphicsDevice>::Register(graphics);
 
         std::string errors;
-        ASSERT_EQ(d3d9::CreateProgram(device, kVertexShader, kFragmentShader, &program, &errors), D3D_OK) << errors;
+        ASSERT_EQ(d3d9::CreateProgram(device, testsupport::kTexturedQuadVertexShader,
+                                      testsupport::kTexturedQuadFragmentShader, &program, &errors),
+                  D3D_OK)
+            << errors;
         int unit = 0;
         ASSERT_EQ(program->SetInts("tex", &unit, 1), D3D_OK);
+        const float untinted[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        ASSERT_EQ(program->SetFloats("tint", untinted, 4), D3D_OK);
         const D3DVERTEXELEMENT9 elements[] = {
             {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
             {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
