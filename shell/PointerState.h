@@ -9,6 +9,9 @@ struct PointerState {
     float wheel = 0.0f;  // accumulated notches, positive away from the user
     Vector2 position;    // last position inside the client area, in pixels
     uint32_t time = 0;   // GetTickCount of that movement
+    // The client area's size at that movement: what maps position into the
+    // virtual screen as touch events are (zero until the first movement).
+    Vector2 client_size;
 };
 
 PointerState& GetPointerState();

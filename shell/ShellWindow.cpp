@@ -19,9 +19,10 @@ const char kWindowTitle[] = "Dunmarch Lite";
 
 ShellHost* HostOf(HWND window) { return reinterpret_cast<ShellHost*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
-// The message's client position over the client size. False for an empty
-// client area (a minimised window), which has no position to give.
-bool NormalisedPosition(HWND window, LPARAM lParam, float* x, float* y) {
+// The message's client position over the client size (given in size when
+// asked for). False for an empty client area (a minimised window), which has
+// no position to give.
+bool NormalisedPosition(HWND window, LPARAM lParam, float* x, float* y, Vector2* size = nullptr) {
     RECT client;
     if (!GetClientRect(window, &client)) return false;
     const LONG width = client.right - client.left;
@@ -29,6 +30,7 @@ bool NormalisedPosition(HWND window, LPARAM lParam, float* x, float* y) {
     if (width <= 0 || height <= 0) return false;
     *x = static_cast<float>(LOWORD(lParam)) / static_cast<float>(width);
     *y = static_cast<float>(HIWORD(lParam)) / static_cast<float>(height);
+    if (size != nullptr) *size = Vector2(static_cast<float>(width), static_cast<float>(height));
     return true;
 }
 
@@ -36,7 +38,8 @@ bool IsInside(float x, float y) { return x >= 0.0f && x <= 1.0f && y >= 0.0f && 
 
 void OnMouseMove(HWND window, ShellHost& host, LPARAM lParam) {
     float x = -1.0f, y = -1.0f;
-    const bool known = NormalisedPosition(window, lParam, &x, &y);
+    Vector2 clientSize;
+    const bool known = NormalisedPosition(window, lParam, &x, &y, &clientSize);
     if (known && IsInside(x, y)) {
         host.pointer_position_[0] = x;
         host.pointer_position_[1] = y;
@@ -48,6 +51,7 @@ void OnMouseMove(HWND window, ShellHost& host, LPARAM lParam) {
         PointerState& pointer = GetPointerState();
         pointer.position = Vector2(static_cast<float>(LOWORD(lParam)), static_cast<float>(HIWORD(lParam)));
         pointer.time = GetTickCount();
+        pointer.client_size = clientSize;
         return;
     }
     if (known) {

@@ -28,10 +28,10 @@
 #include "SceneGraph/Scene.h"
 #include "platform/d3d9/Extensions.h"
 #include "support/GLDeviceFixture.h"
+#include "support/Screenshot.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Models.h"
-#include "tools/databuilder/PngWriter.h"
 #include "tools/databuilder/PodWriter.h"
 
 namespace {
@@ -146,22 +146,6 @@ protected:
         EXPECT_TRUE(table) << clipTable;
         if (model && table) model->SetAnimationClips(table);
         return model;
-    }
-
-    void SavePng(const Image& image, const std::string& name) {
-        std::vector<uint8_t> rgba;
-        rgba.reserve(image.pixels.size() * 4);
-        for (DWORD p : image.pixels) {
-            rgba.push_back(uint8_t(p >> 16));
-            rgba.push_back(uint8_t(p >> 8));
-            rgba.push_back(uint8_t(p));
-            rgba.push_back(255);
-        }
-        const std::vector<uint8_t> png = pngwriter::Encode(rgba.data(), kWidth, kHeight, pngwriter::Layout::RGB);
-        ASSERT_FALSE(png.empty());
-        std::filesystem::create_directories(buildDir + "/screenshots");
-        std::ofstream(buildDir + "/screenshots/" + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
     }
 
     std::string buildDir;
@@ -366,7 +350,7 @@ TEST_F(WorldPixelTest, DefendersStandOnTheMapWithBlobShadows) {
     const Image unshadowed = Frame(0.2f);
     scene->SetShadowsEnabled(true);
     const Image shot = Frame(0.0f);
-    SavePng(shot, "world.png");
+    testsupport::SaveScreenshot(shot.pixels, kWidth, kHeight, "world.png");
 
     EXPECT_EQ(scene->GetRenderLists().models.size(), 7u);  // the map and six units in view
     for (size_t i = 0; i < units.size(); ++i) {
@@ -387,7 +371,7 @@ TEST_F(WorldPixelTest, DefendersStandOnTheMapWithBlobShadows) {
     // A closer look at the row for a person to check faces, weapons and shadows.
     const Vector3 middle = (feet[0] + feet[1]) * 0.5f;
     camera->SetLookAt(middle + Vector3(0, -100, 50), middle + Vector3(0, 0, 12), Vector3(0, 0, 1));
-    SavePng(Frame(0.0f), "world_closeup.png");
+    testsupport::SaveScreenshot(Frame(0.0f).pixels, kWidth, kHeight, "world_closeup.png");
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,10 +22,10 @@
 #include "Graphics/UITextureLoader.h"
 #include "platform/d3d9/Extensions.h"
 #include "support/GLDeviceFixture.h"
+#include "support/Screenshot.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Fonts.h"
 #include "tools/catalogue/Textures.h"
-#include "tools/databuilder/PngWriter.h"
 
 namespace {
 
@@ -258,18 +257,7 @@ TEST_F(Draw2DPixelTest, Screenshot) {
     EXPECT_EQ(At(200, 40), 0x202838u);
     EXPECT_NE(At(460, 20), 0x202838u);  // on the circle's rim
 
-    std::vector<uint8_t> rgba(size_t(kWidth) * kHeight * 4);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        rgba[i * 4 + 0] = uint8_t(pixels[i] >> 16);
-        rgba[i * 4 + 1] = uint8_t(pixels[i] >> 8);
-        rgba[i * 4 + 2] = uint8_t(pixels[i]);
-        rgba[i * 4 + 3] = 255;
-    }
-    const std::vector<uint8_t> png = pngwriter::Encode(rgba.data(), kWidth, kHeight, pngwriter::Layout::RGB);
-    ASSERT_FALSE(png.empty());
-    std::filesystem::create_directories(buildDir + "/screenshots");
-    std::ofstream(buildDir + "/screenshots/draw2d.png", std::ios::binary)
-        .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+    testsupport::SaveScreenshot(pixels, kWidth, kHeight, "draw2d.png");
 }
 
 }  // namespace

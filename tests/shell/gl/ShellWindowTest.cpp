@@ -124,6 +124,8 @@ TEST_F(ShellWindowTest, MovesDragAndLeaveTheClientArea) {
     EXPECT_EQ(GetPointerState().position.x, 100.0f);
     EXPECT_EQ(GetPointerState().position.y, 50.0f);
     EXPECT_EQ(GetPointerState().time, 4242u);
+    EXPECT_EQ(GetPointerState().client_size.x, 1000.0f);  // what the interface scales the pointer by
+    EXPECT_EQ(GetPointerState().client_size.y, 500.0f);
 
     Send(WM_LBUTTONDOWN, 0, At(100, 50));
     SetAsyncKeyDown(VK_LBUTTON, true);

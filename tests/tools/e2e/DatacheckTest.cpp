@@ -7,6 +7,7 @@
 
 #include "support/RunDunmarch.h"
 #include "support/ScratchFolder.h"
+#include "tools/databuilder/PngWriter.h"
 
 namespace {
 
@@ -23,6 +24,14 @@ void CopyConfigAndLanguages(const std::string& to) {
     fs::copy_file(GameDir() + "/config.xml", to + "/config.xml");
     fs::create_directories(to + "/res-common");
     fs::copy(GameDir() + "/res-common/language", to + "/res-common/language", fs::copy_options::recursive);
+}
+
+// The lines of one check's section of the output.
+std::string Section(const std::string& output, const std::string& check) {
+    const size_t start = output.find("[" + check + "]\n");
+    if (start == std::string::npos) return "";
+    const size_t end = output.find("\n[", start + 1);
+    return output.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 }  // namespace
@@ -72,4 +81,31 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     run = Datacheck(early.Path());
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("IPHONE OR IPAD RESOURCES PATH EMPTY")) << run.output;
+}
+
+TEST(DatacheckTest, UiCheckLoadsEveryLayout) {
+    ScratchFolder data;
+    CopyConfigAndLanguages(data.Path());
+    const uint8_t pixels[4 * 4 * 4] = {};
+    const std::vector<uint8_t> png = pngwriter::Encode(pixels, 4, 4, pngwriter::Layout::RGBA);
+    data.Write("res-pc/uitexture/face.png", std::string(png.begin(), png.end()));
+    data.Write("res-pc/ui/good.xml", R"(<layout><image name="bg" file="face.png" sizex="1024" sizey="768"/>
+        <button name="ok" file="face.png" posx="10" posy="20"><image name="down" file="face.png"/></button>
+        <progress name="load"><image name="bar" file="FACE.png"/></progress></layout>)");
+    data.Write("res-pc/ui/broken.xml", R"(<layout><image name="bg" file="gone.png"/></layout>)");
+    data.Write("res-pc/ui/cut.xml", R"(<layout><image name="bg" file="face.png"/>)");
+    const testsupport::ProgramResult run = Datacheck(data.Path());
+    EXPECT_EQ(1, run.exitCode);
+    const std::string ui = Section(run.output, "ui");
+    for (const char* expected :
+         {"good.xml:\n    3 widgets", "  image    bg (0, 0) 1024x768 res-pc/uitexture/face.png",
+          "  button   ok (10, 20) 4x4 res-pc/uitexture/face.png",
+          "      pressed  down (0, 0) 4x4 res-pc/uitexture/face.png", "  progress load (0, 0) 100x100 no texture",
+          "      bar      bar (0, 0) 4x4", "broken.xml:\n  FAILED: assertion resource.get()",
+          "res-pc/uitexture/gone.png", "cut.xml:\n    0 widgets", "FAILED: cut.xml gives no widget",
+          "layouts in res-pc/ui/: 3"})
+        EXPECT_NE(std::string::npos, ui.find(expected)) << expected << "\n" << ui;
+    size_t failures = 0;
+    for (size_t at = ui.find("FAILED"); at != std::string::npos; at = ui.find("FAILED", at + 1)) ++failures;
+    EXPECT_EQ(2u, failures) << ui;
 }
