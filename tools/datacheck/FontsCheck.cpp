@@ -21,6 +21,7 @@
 #include "tools/catalogue/LanguageKeys.h"
 #include "tools/datacheck/Check.h"
 #include "tools/datacheck/NullGraphics.h"
+#include "tools/datacheck/ScopedService.h"
 
 namespace {
 
@@ -54,8 +55,7 @@ DATACHECK(fonts, 35) {
         return;
     }
     UITextureLoader interfaceTextures(paths.UiTexturePath);
-    const bool registerTextures = !Service<UITextureLoader>::Exists();
-    if (registerTextures) Service<UITextureLoader>::Register(&interfaceTextures);
+    const datacheck::ScopedService<UITextureLoader> publishTextures(&interfaceTextures);
 
     FontLoader loader(paths.FontsPath);
     std::set<std::string> names;
@@ -128,5 +128,4 @@ DATACHECK(fonts, 35) {
     }
 
     loader.UnloadAll();
-    if (registerTextures) Service<UITextureLoader>::Unregister();
 }

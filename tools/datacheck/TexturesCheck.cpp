@@ -22,6 +22,7 @@
 #include "tools/catalogue/Textures.h"
 #include "tools/datacheck/Check.h"
 #include "tools/datacheck/NullGraphics.h"
+#include "tools/datacheck/ScopedService.h"
 
 namespace {
 
@@ -165,8 +166,7 @@ DATACHECK(textures, 30) {
     CheckDefaults(report);
 
     TextureLoader world(paths.TexturesPath);
-    const bool publish = !Service<TextureLoader>::Exists();
-    if (publish) Service<TextureLoader>::Register(&world);
+    const datacheck::ScopedService<TextureLoader> publish(&world);
     TextureChecker worldTextures(report, world);
     for (const char* cursor : tex::kCursors) worldTextures.Check(cursor);
     worldTextures.Check(tex::kParticleSprite);
@@ -193,5 +193,4 @@ DATACHECK(textures, 30) {
 
     CheckClipTables(report, paths.AnimsPath);
     CheckAtlas(report, paths.TexturesPath);
-    if (publish) Service<TextureLoader>::Unregister();
 }

@@ -18,6 +18,7 @@
 #include "UI/UIWindowView.h"
 #include "tools/datacheck/Check.h"
 #include "tools/datacheck/NullGraphics.h"
+#include "tools/datacheck/ScopedService.h"
 
 namespace {
 
@@ -59,8 +60,7 @@ DATACHECK(ui, 50) {
         return;
     }
     UITextureLoader textures(paths.UiTexturePath);
-    const bool publish = !Service<UITextureLoader>::Exists();
-    if (publish) Service<UITextureLoader>::Register(&textures);
+    const datacheck::ScopedService<UITextureLoader> publish(&textures);
 
     const std::vector<std::string> files = ListDirectory(paths.UiPath);
     int layouts = 0;
@@ -85,5 +85,4 @@ DATACHECK(ui, 50) {
         }
     }
     report.Line("layouts in %s: %d", paths.UiPath.c_str(), layouts);
-    if (publish) Service<UITextureLoader>::Unregister();
 }
