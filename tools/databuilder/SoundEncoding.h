@@ -63,21 +63,17 @@ inline std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& pcm, int channel
     return out;
 }
 
-// Encodes interleaved samples in -1 ... 1 as Ogg Vorbis (variable bit rate at the quality).
-inline std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleaved, int channels, long rate,
-                                            float quality, const std::vector<std::string>& comments,
-                                            int serial = 0x44756e6d) {
-    std::vector<uint8_t> out;
-    auto writePage = [&out](const ogg_page& page) {
-        out.insert(out.end(), page.header, page.header + page.header_len);
-        out.insert(out.end(), page.body, page.body + page.body_len);
-    };
-
+// Encodes interleaved samples in -1 ... 1 as Vorbis packets (variable bit rate at the
+// quality), handed in order to onPacket: the three header packets first. False when the
+// encoder refuses the settings.
+template <typename OnPacket>
+bool EncodeVorbisPackets(const std::vector<float>& interleaved, int channels, long rate, float quality,
+                         const std::vector<std::string>& comments, OnPacket onPacket) {
     vorbis_info info;
     vorbis_info_init(&info);
     if (vorbis_encode_init_vbr(&info, channels, rate, quality) != 0) {
         vorbis_info_clear(&info);
-        return out;
+        return false;
     }
     vorbis_comment comment;
     vorbis_comment_init(&comment);
@@ -87,16 +83,12 @@ inline std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleave
     vorbis_block block;
     vorbis_analysis_init(&dsp, &info);
     vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, serial);
 
     ogg_packet header, headerComment, headerCode;
     vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &headerComment);
-    ogg_stream_packetin(&stream, &headerCode);
-    ogg_page page;
-    while (ogg_stream_flush(&stream, &page) != 0) writePage(page);
+    onPacket(header);
+    onPacket(headerComment);
+    onPacket(headerCode);
 
     const size_t frames = interleaved.size() / static_cast<size_t>(channels);
     constexpr size_t kChunk = 1024;
@@ -115,20 +107,43 @@ inline std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleave
         while (vorbis_analysis_blockout(&dsp, &block) == 1) {
             vorbis_analysis(&block, nullptr);
             vorbis_bitrate_addblock(&block);
-            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page) != 0) writePage(page);
-            }
+            while (vorbis_bitrate_flushpacket(&dsp, &packet)) onPacket(packet);
         }
         if (n == 0) break;
     }
-    while (ogg_stream_flush(&stream, &page) != 0) writePage(page);
 
-    ogg_stream_clear(&stream);
     vorbis_block_clear(&block);
     vorbis_dsp_clear(&dsp);
     vorbis_comment_clear(&comment);
     vorbis_info_clear(&info);
+    return true;
+}
+
+// Appends an Ogg page's bytes.
+inline void AppendPage(std::vector<uint8_t>& out, const ogg_page& page) {
+    out.insert(out.end(), page.header, page.header + page.header_len);
+    out.insert(out.end(), page.body, page.body + page.body_len);
+}
+
+// Encodes interleaved samples in -1 ... 1 as Ogg Vorbis (variable bit rate at the quality).
+inline std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleaved, int channels, long rate,
+                                            float quality, const std::vector<std::string>& comments,
+                                            int serial = 0x44756e6d) {
+    std::vector<uint8_t> out;
+    ogg_stream_state stream;
+    ogg_stream_init(&stream, serial);
+    ogg_page page;
+    int headers = 0;
+    EncodeVorbisPackets(interleaved, channels, rate, quality, comments, [&](ogg_packet& packet) {
+        ogg_stream_packetin(&stream, &packet);
+        if (++headers == 3) {
+            while (ogg_stream_flush(&stream, &page) != 0) AppendPage(out, page);
+        } else if (headers > 3) {
+            while (ogg_stream_pageout(&stream, &page) != 0) AppendPage(out, page);
+        }
+    });
+    while (ogg_stream_flush(&stream, &page) != 0) AppendPage(out, page);
+    ogg_stream_clear(&stream);
     return out;
 }
 
