@@ -2,3 +2,5 @@
 list(APPEND DM_TEST_DEPS dm_Classes dm_Core dm_IO dm_platform dm_catalogue)
 # The effect dumper's test writes its effects with the effect-file writer.
 list(APPEND DM_TEST_DEPS dm_prtwriter)
+# The intro video test reads the streams with the codec libraries.
+list(APPEND DM_TEST_DEPS dm_Video dep::theoradec dep::theoraenc dep::vorbisenc dep::vorbis dep::ogg)

@@ -39,8 +39,9 @@ std::string Section(const std::string& output, const std::string& check) {
 TEST(DatacheckTest, SampleDataPasses) {
     const testsupport::ProgramResult run = Datacheck(GameDir());
     EXPECT_EQ(0, run.exitCode) << run.output;
-    for (const char* expected : {"[config]", "maps (1): Harrowmere", "spell firestorm", "[language]",
-                                 "en.lan: ", "jp.lan: ", "[stamp]", "data checksum of the 14 of 14 files", " 0 failed"})
+    for (const char* expected : {"[config]", "maps (1): Harrowmere", "spell firestorm", "[language]", "en.lan: ",
+                                 "jp.lan: ", "[stamp]", "data checksum of the 14 of 14 files", " 0 failed", "[video]",
+                                 "intro.ogv: 640 x 480, stride 640, 8.000 seconds, 200 frames, stereo 44100 Hz"})
         EXPECT_NE(std::string::npos, run.output.find(expected)) << expected << "\n" << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAILED")) << run.output;
 }

@@ -1,0 +1,18 @@
+#include "Video/ogv/DecodedVideoFrame.h"
+
+#include <cstring>
+
+#include "Video/ogv/OgvColourConversion.h"
+#include "Video/ogv/OgvVideoClip.h"
+
+DecodedVideoFrame::DecodedVideoFrame(OgvVideoClip* owner)
+    : clip(owner),
+      size(static_cast<size_t>(owner->GetStride()) * owner->GetHeight() * GetOgvBytesPerPixel(owner->GetOutputMode())) {
+    pixels.reset(new uint8_t[size]);
+    std::memset(pixels.get(), 0xFF, size);
+}
+
+void DecodedVideoFrame::Decode(th_ycbcr_buffer buffer) {
+    GetOgvConverter(clip->GetOutputMode())(buffer, pixels.get(), clip->GetStride());
+    ready.store(true, std::memory_order_release);
+}

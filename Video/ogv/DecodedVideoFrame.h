@@ -1,0 +1,38 @@
+#pragma once
+// One frame buffer of a clip's queue, in the clip's pixel layout. Free, then taken by the
+// decoder (inUse), then holding a picture (ready), then free again when shown or cleared.
+// The worker writes pixels and time only while the frame is in use and not ready; ready
+// is published after them, so a reader that sees it set sees the whole picture.
+#include <theora/codec.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class OgvVideoClip;
+
+class DecodedVideoFrame {
+public:
+    // A buffer of stride x height x bytes per pixel of the clip's mode, every byte 0xFF.
+    explicit DecodedVideoFrame(OgvVideoClip* owner);
+    DecodedVideoFrame(const DecodedVideoFrame&) = delete;
+    DecodedVideoFrame& operator=(const DecodedVideoFrame&) = delete;
+
+    // Converts the picture into pixels and marks the frame ready.
+    void Decode(th_ycbcr_buffer buffer);
+
+    uint8_t* GetPixels() const { return pixels.get(); }
+    size_t GetSize() const { return size; }
+    float GetTime() const { return time; }
+    void SetTime(float seconds) { time = seconds; }
+
+private:
+    friend class OgvFrameQueue;
+
+    OgvVideoClip* clip;
+    std::unique_ptr<uint8_t[]> pixels;
+    size_t size;
+    float time = 0.0f;
+    std::atomic<bool> ready{false};
+    std::atomic<bool> inUse{false};
+};

@@ -1,0 +1,269 @@
+#pragma once
+// Clips made in code with the data builder's encoder, damaged copies of them, a data
+// source over bytes that can hold a worker's read until released, and a log that keeps
+// the library's lines for the test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Video/ogv/OgvAudioInterface.h"
+#include "Video/ogv/OgvAudioInterfaceFactory.h"
+#include "Video/ogv/OgvDataSource.h"
+#include "Video/ogv/OgvVideoManager.h"
+#include "tools/databuilder/VideoEncoding.h"
+
+namespace videofixtures {
+
+using Bytes = std::vector<uint8_t>;
+
+// A picture that changes every frame: a gradient that moves, and a square.
+inline void PaintMoving(int frame, th_ycbcr_buffer planes) {
+    for (int p = 0; p < 3; ++p) {
+        for (int y = 0; y < planes[p].height; ++y) {
+            for (int x = 0; x < planes[p].width; ++x) {
+                const int v = p == 0 ? 40 + (x * 3 + y * 2 + frame * 9) % 160 : 128 + (p == 1 ? 20 : -20);
+                planes[p].data[y * planes[p].stride + x] = static_cast<uint8_t>(v);
+            }
+        }
+    }
+    const int s = frame % (planes[0].width / 2);
+    for (int y = 8; y < 16; ++y)
+        for (int x = s; x < s + 8 && x < planes[0].width; ++x) planes[0].data[y * planes[0].stride + x] = 230;
+}
+
+// A tone in every channel, -1 ... 1.
+inline std::vector<float> Tone(int channels, long rate, double seconds) {
+    std::vector<float> pcm(static_cast<size_t>(rate * seconds) * channels);
+    for (size_t i = 0; i < pcm.size(); ++i)
+        pcm[i] = static_cast<float>(0.4 * std::sin(2 * 3.14159265 * 440.0 * double(i / channels) / rate));
+    return pcm;
+}
+
+struct ClipSpec {
+    int width = 64;
+    int height = 48;
+    int frames = 12;
+    int keyframeInterval = 4;
+    th_pixel_fmt pixelFormat = TH_PF_420;
+    int channels = 0;
+    long rate = 22050;
+};
+
+inline Bytes MakeClip(const ClipSpec& spec) {
+    videoenc::VideoFormat format;
+    format.width = spec.width;
+    format.height = spec.height;
+    format.frames = spec.frames;
+    format.keyframeInterval = spec.keyframeInterval;
+    format.pixelFormat = spec.pixelFormat;
+    videoenc::SoundTrack sound;
+    sound.channels = spec.channels;
+    sound.rate = spec.rate;
+    if (spec.channels > 0) sound.interleaved = Tone(spec.channels, spec.rate, double(spec.frames) / format.fps);
+    return videoenc::EncodeOgv(format, &PaintMoving, sound);
+}
+
+// 64 x 48, 12 frames at 25 per second, a keyframe every 4, no sound.
+inline const Bytes& SilentClip() {
+    static const Bytes bytes = MakeClip(ClipSpec());
+    return bytes;
+}
+
+// The same with mono sound at 22050 Hz.
+inline const Bytes& MonoClip() {
+    static const Bytes bytes = [] {
+        ClipSpec spec;
+        spec.channels = 1;
+        return MakeClip(spec);
+    }();
+    return bytes;
+}
+
+// Sound only.
+inline const Bytes& VorbisOnly() {
+    static const Bytes bytes = soundenc::EncodeOggVorbis(Tone(2, 22050, 0.5), 2, 22050, 0.2f, {});
+    return bytes;
+}
+
+// --- pages ------------------------------------------------------------------------------
+
+struct Page {
+    Bytes bytes;
+    int serial() const {
+        return static_cast<int>(bytes[14] | bytes[15] << 8 | bytes[16] << 16 | uint32_t(bytes[17]) << 24);
+    }
+    int64_t granule() const {
+        int64_t g = 0;
+        for (int i = 7; i >= 0; --i) g = g << 8 | bytes[6 + i];
+        return g;
+    }
+    bool bos() const { return (bytes[5] & 2) != 0; }
+    size_t headerSize() const { return 27u + bytes[26]; }
+};
+
+inline std::vector<Page> SplitPages(const Bytes& file) {
+    std::vector<Page> pages;
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
+    std::memcpy(buffer, file.data(), file.size());
+    ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+    ogg_page page;
+    int result;
+    while ((result = ogg_sync_pageout(&sync, &page)) != 0) {
+        if (result < 0) continue;
+        Page p;
+        soundenc::AppendPage(p.bytes, page);
+        pages.push_back(std::move(p));
+    }
+    ogg_sync_clear(&sync);
+    return pages;
+}
+
+inline Bytes JoinPages(const std::vector<Page>& pages) {
+    Bytes out;
+    for (const Page& p : pages) out.insert(out.end(), p.bytes.begin(), p.bytes.end());
+    return out;
+}
+
+// Changes a byte of a page's body and makes its checksum fit again, so the page still
+// reaches the codec.
+inline void ChangeBodyByte(Page& page, size_t offset, uint8_t value) {
+    page.bytes[page.headerSize() + offset] = value;
+    ogg_page view;
+    view.header = page.bytes.data();
+    view.header_len = static_cast<long>(page.headerSize());
+    view.body = page.bytes.data() + page.headerSize();
+    view.body_len = static_cast<long>(page.bytes.size() - page.headerSize());
+    ogg_page_checksum_set(&view);
+}
+
+// Index of the n-th page (from 0) of the stream with that serial number.
+inline size_t PageOf(const std::vector<Page>& pages, int serial, int n) {
+    for (size_t i = 0; i < pages.size(); ++i)
+        if (pages[i].serial() == serial && n-- == 0) return i;
+    ADD_FAILURE() << "no page " << n << " of stream " << serial;
+    return 0;
+}
+
+// --- data source ------------------------------------------------------------------------
+
+// Bytes in memory. When holding, a read from a thread other than the one that made the
+// source waits until Release, so a worker can be caught in the middle of its turn.
+class MemorySource : public OgvDataSource {
+public:
+    explicit MemorySource(Bytes data, std::string sourceName = "memory.ogv", bool hold = false)
+        : bytes(std::move(data)), name(std::move(sourceName)), owner(std::this_thread::get_id()), holding(hold) {}
+
+    int32_t Read(void* buffer, int32_t count) override {
+        if (std::this_thread::get_id() != owner) {
+            std::unique_lock<std::mutex> lock(mutex);
+            ++otherReads;
+            changed.notify_all();
+            changed.wait(lock, [this] { return !holding; });
+        }
+        const size_t n =
+            std::min(static_cast<size_t>(std::max(count, 0)), bytes.size() - std::min(position, bytes.size()));
+        if (n > 0) std::memcpy(buffer, bytes.data() + position, n);
+        position += n;
+        return static_cast<int32_t>(n);
+    }
+    std::string Name() override { return name; }
+    void Seek(int32_t offset) override { position = static_cast<size_t>(std::max(offset, 0)); }
+    int32_t Size() override { return static_cast<int32_t>(bytes.size()); }
+    int32_t Tell() override { return static_cast<int32_t>(position); }
+
+    // Waits until another thread has asked for data.
+    void AwaitOtherRead() {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return otherReads > 0; });
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex);
+        holding = false;
+        changed.notify_all();
+    }
+
+private:
+    Bytes bytes;
+    std::string name;
+    size_t position = 0;
+    std::thread::id owner;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool holding;
+    int otherReads = 0;
+};
+
+// --- audio ------------------------------------------------------------------------------
+
+class NullOutput : public OgvAudioInterface {
+public:
+    using OgvAudioInterface::OgvAudioInterface;
+    void InsertData(float**, int) override {}
+    void Destroy() override { ++destroyed; }
+    static inline int destroyed = 0;
+};
+
+class NullOutputFactory : public OgvAudioInterfaceFactory {
+public:
+    OgvAudioInterface* CreateInstance(OgvVideoClip* clip, int channels, int frequency) override {
+        ++made;
+        return new NullOutput(clip, channels, frequency);
+    }
+    int made = 0;
+};
+
+// --- log --------------------------------------------------------------------------------
+
+// The library's lines, kept while the object lives.
+class LogCapture {
+public:
+    LogCapture() { ogvLogFunction = &Keep; }
+    ~LogCapture() {
+        ogvLogFunction = previous;
+        std::lock_guard<std::mutex> lock(mutex());
+        lines().clear();
+    }
+    std::vector<std::string> Lines() const {
+        std::lock_guard<std::mutex> lock(mutex());
+        return lines();
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex());
+        lines().clear();
+    }
+    void AwaitLine(const std::string& line) const {
+        std::unique_lock<std::mutex> lock(mutex());
+        cv().wait(lock, [&] { return std::find(lines().begin(), lines().end(), line) != lines().end(); });
+    }
+
+private:
+    static void Keep(const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex());
+        lines().push_back(line);
+        cv().notify_all();
+    }
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+    static std::condition_variable& cv() {
+        static std::condition_variable c;
+        return c;
+    }
+    static std::vector<std::string>& lines() {
+        static std::vector<std::string> l;
+        return l;
+    }
+    OgvLogFunction previous = ogvLogFunction;
+};
+
+}  // namespace videofixtures
