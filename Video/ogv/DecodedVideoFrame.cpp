@@ -7,9 +7,10 @@
 
 DecodedVideoFrame::DecodedVideoFrame(OgvVideoClip* owner)
     : clip(owner),
-      size(static_cast<size_t>(owner->GetStride()) * owner->GetHeight() * GetOgvBytesPerPixel(owner->GetOutputMode())) {
-    pixels.reset(new uint8_t[size]);
-    std::memset(pixels.get(), 0xFF, size);
+      size_(static_cast<size_t>(owner->GetStride()) * owner->GetHeight() *
+            GetOgvBytesPerPixel(owner->GetOutputMode())) {
+    pixels.reset(new uint8_t[size_]);
+    std::memset(pixels.get(), 0xFF, size_);
 }
 
 void DecodedVideoFrame::Decode(th_ycbcr_buffer buffer) {

@@ -22,7 +22,7 @@ public:
     void Decode(th_ycbcr_buffer buffer);
 
     uint8_t* GetPixels() const { return pixels.get(); }
-    size_t GetSize() const { return size; }
+    size_t GetSize() const { return size_; }
     float GetTime() const { return time; }
     void SetTime(float seconds) { time = seconds; }
 
@@ -31,7 +31,7 @@ private:
 
     OgvVideoClip* clip;
     std::unique_ptr<uint8_t[]> pixels;
-    size_t size;
+    size_t size_;
     float time = 0.0f;
     std::atomic<bool> ready{false};
     std::atomic<bool> inUse{false};

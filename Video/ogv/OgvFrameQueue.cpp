@@ -9,14 +9,14 @@ OgvFrameQueue::~OgvFrameQueue() { FreeFrames(); }
 void OgvFrameQueue::FreeFrames() {
     for (DecodedVideoFrame* frame : frames) delete frame;
     frames.clear();
-    size = 0;
+    size_ = 0;
 }
 
 void OgvFrameQueue::SetSize(int count) {
     OgvMutexLock lock(mutex);
     FreeFrames();
     for (int i = 0; i < count; ++i) frames.push_back(new DecodedVideoFrame(clip));
-    size = count;
+    size_ = count;
 }
 
 DecodedVideoFrame* OgvFrameQueue::GetFirstAvailableFrame() {

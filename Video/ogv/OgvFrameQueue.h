@@ -27,7 +27,7 @@ public:
     // The first free frame, now taken by the decoder; null when all are in use.
     DecodedVideoFrame* RequestEmptyFrame();
     int GetReadyCount();
-    int GetSize() const { return size; }
+    int GetSize() const { return size_; }
 
 private:
     void FreeFrames();
@@ -35,5 +35,5 @@ private:
     std::list<DecodedVideoFrame*> frames;
     OgvVideoClip* clip;
     OgvMutex mutex;
-    int size = 0;  // the list's length, read without the lock
+    int size_ = 0;  // the list's length, read without the lock
 };

@@ -13,7 +13,7 @@ void OgvThread::Start() {
 
 void OgvThread::Join() {
     {
-        std::lock_guard<std::mutex> lock(wakeMutex_);
+        std::lock_guard<std::mutex> lock(wake_mutex_);
         running = false;
     }
     wake_.notify_all();
@@ -21,6 +21,6 @@ void OgvThread::Join() {
 }
 
 void OgvThread::Wait(int ms) {
-    std::unique_lock<std::mutex> lock(wakeMutex_);
+    std::unique_lock<std::mutex> lock(wake_mutex_);
     wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !running.load(); });
 }

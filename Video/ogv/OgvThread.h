@@ -31,6 +31,6 @@ protected:
 
 private:
     std::thread thread_;
-    std::mutex wakeMutex_;
+    std::mutex wake_mutex_;
     std::condition_variable wake_;
 };

@@ -26,7 +26,7 @@ namespace {
 }  // namespace
 
 OgvVideoClip::OgvVideoClip(OgvDataSource* source, int mode, int precachedFrames, bool power2Stride)
-    : numPrecachedFrames(precachedFrames), outputMode(mode), usePower2Stride(power2Stride) {
+    : numPrecachedFrames(precachedFrames), outputMode(mode), use_power2_stride_(power2Stride) {
     name = source->Name();
     audioMutex = new OgvMutex();
     defaultTimer = new OgvTimer();
@@ -84,7 +84,7 @@ void OgvVideoClip::Load(OgvDataSource* source) {
     width = static_cast<int32_t>(info.frame_width);
     height = static_cast<int32_t>(info.frame_height);
     stride = width;
-    if (usePower2Stride) {
+    if (use_power2_stride_) {
         stride = 1;
         while (stride < width) stride *= 2;
     }

@@ -102,7 +102,7 @@ private:
     int32_t numFrames = 0;
     int32_t outputMode;
     bool autoRestart = false;
-    bool usePower2Stride;
+    bool use_power2_stride_;
     std::atomic<bool> endOfFile{false};
     std::atomic<bool> restarted{false};
     OgvStreams* streams = nullptr;

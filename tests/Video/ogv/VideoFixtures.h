@@ -160,46 +160,46 @@ inline size_t PageOf(const std::vector<Page>& pages, int serial, int n) {
 class MemorySource : public OgvDataSource {
 public:
     explicit MemorySource(Bytes data, std::string sourceName = "memory.ogv", bool hold = false)
-        : bytes(std::move(data)), name(std::move(sourceName)), owner(std::this_thread::get_id()), holding(hold) {}
+        : bytes_(std::move(data)), name_(std::move(sourceName)), owner_(std::this_thread::get_id()), holding_(hold) {}
 
     int32_t Read(void* buffer, int32_t count) override {
-        if (std::this_thread::get_id() != owner) {
-            std::unique_lock<std::mutex> lock(mutex);
-            ++otherReads;
-            changed.notify_all();
-            changed.wait(lock, [this] { return !holding; });
+        if (std::this_thread::get_id() != owner_) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            ++other_reads_;
+            changed_.notify_all();
+            changed_.wait(lock, [this] { return !holding_; });
         }
         const size_t n =
-            std::min(static_cast<size_t>(std::max(count, 0)), bytes.size() - std::min(position, bytes.size()));
-        if (n > 0) std::memcpy(buffer, bytes.data() + position, n);
-        position += n;
+            std::min(static_cast<size_t>(std::max(count, 0)), bytes_.size() - std::min(position_, bytes_.size()));
+        if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
+        position_ += n;
         return static_cast<int32_t>(n);
     }
-    std::string Name() override { return name; }
-    void Seek(int32_t offset) override { position = static_cast<size_t>(std::max(offset, 0)); }
-    int32_t Size() override { return static_cast<int32_t>(bytes.size()); }
-    int32_t Tell() override { return static_cast<int32_t>(position); }
+    std::string Name() override { return name_; }
+    void Seek(int32_t offset) override { position_ = static_cast<size_t>(std::max(offset, 0)); }
+    int32_t Size() override { return static_cast<int32_t>(bytes_.size()); }
+    int32_t Tell() override { return static_cast<int32_t>(position_); }
 
     // Waits until another thread has asked for data.
     void AwaitOtherRead() {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [this] { return otherReads > 0; });
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return other_reads_ > 0; });
     }
     void Release() {
-        std::lock_guard<std::mutex> lock(mutex);
-        holding = false;
-        changed.notify_all();
+        std::lock_guard<std::mutex> lock(mutex_);
+        holding_ = false;
+        changed_.notify_all();
     }
 
 private:
-    Bytes bytes;
-    std::string name;
-    size_t position = 0;
-    std::thread::id owner;
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool holding;
-    int otherReads = 0;
+    Bytes bytes_;
+    std::string name_;
+    size_t position_ = 0;
+    std::thread::id owner_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool holding_;
+    int other_reads_ = 0;
 };
 
 // --- audio ------------------------------------------------------------------------------
@@ -228,7 +228,7 @@ class LogCapture {
 public:
     LogCapture() { ogvLogFunction = &Keep; }
     ~LogCapture() {
-        ogvLogFunction = previous;
+        ogvLogFunction = previous_;
         std::lock_guard<std::mutex> lock(mutex());
         lines().clear();
     }
@@ -263,7 +263,7 @@ private:
         static std::vector<std::string> l;
         return l;
     }
-    OgvLogFunction previous = ogvLogFunction;
+    OgvLogFunction previous_ = ogvLogFunction;
 };
 
 }  // namespace videofixtures
