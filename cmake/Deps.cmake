@@ -24,6 +24,13 @@ dm_pkg(zlib zlib)
 dm_pkg(md libmd)
 dm_pkg(openal openal)
 dm_pkg(sdl2 sdl2)
+# SDL.h would pull the x86 vector intrinsics headers (tens of thousands of lines)
+# into every file that includes it; nothing here uses them.
+if(TARGET PkgConfig::sdl2)
+  target_compile_definitions(PkgConfig::sdl2 INTERFACE
+    SDL_DISABLE_IMMINTRIN_H SDL_DISABLE_MMINTRIN_H SDL_DISABLE_XMMINTRIN_H
+    SDL_DISABLE_EMMINTRIN_H SDL_DISABLE_PMMINTRIN_H)
+endif()
 dm_pkg(gl gl)
 dm_pkg(egl egl)
 dm_pkg(curl libcurl)
