@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Classes/Level/CLevel.h"
-#include "Classes/Level/StandIn/BattleStandIn.h"
+#include "Classes/Battle/CDunmarchGame.h"
 #include "Core/Service.h"
 #include "SceneGraph/Group.h"
 

@@ -14,7 +14,7 @@
 #include "Classes/Level/CLevelObject.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CWayPoint.h"
-#include "Classes/Level/StandIn/BattleStandIn.h"
+#include "Classes/Battle/CDunmarchGame.h"
 #include "Core/Assert.h"
 #include "Core/Service.h"
 #include "IO/File.h"
@@ -248,6 +248,7 @@ void CLevel::Clear() {
     unit_list_.Clear();
     DropPoints();
     missiles_.clear();
+    missile_requests_.clear();
     placed_objects_.clear();
     DestroyGrid();
 }

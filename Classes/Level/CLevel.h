@@ -13,6 +13,7 @@
 #include <boost/weak_ptr.hpp>
 
 #include "Classes/Level/CLevelNode.h"
+#include "Classes/Level/CUnit.h"
 #include "Classes/Level/StandIn/UnitStandIn.h"
 #include "Maths/IntVector3.h"
 #include "Maths/Vector3.h"
@@ -23,6 +24,7 @@ class CMissile;
 class CSpawnPoint;
 class CWayPoint;
 struct MapDefinition;
+struct WeaponDefinition;
 
 class CLevel {
 public:
@@ -122,6 +124,19 @@ public:
     // Drops placed objects whose emitter node has finished.
     void RemoveFinishedObjects();
 
+    // ---- missiles ----
+    // Stand-in until missiles exist: the request is kept and no missile is made.
+    struct MissileRequest {
+        boost::weak_ptr<CUnit> source;
+        boost::weak_ptr<CUnit> target;
+        const WeaponDefinition* weapon;
+        int32_t flag;  // the spell index, -1 for a unit's attack
+    };
+    boost::shared_ptr<CMissile> CreateMissile(const boost::weak_ptr<CUnit>& source,
+                                              const boost::weak_ptr<CUnit>& target, const WeaponDefinition* weapon,
+                                              int32_t flag);
+    const std::vector<MissileRequest>& GetMissileRequests() const { return missile_requests_; }
+
     // ---- path search and line of sight ----
     // A* over the eight-connected grid; 1 with the path (goal end first, the start left
     // out) or 0 with an empty path. Not reentrant.
@@ -165,4 +180,5 @@ private:
     const MapDefinition* map_definition_;
     WayPoints way_points_;
     PlacedObjects placed_objects_;
+    std::vector<MissileRequest> missile_requests_;
 };

@@ -1,7 +1,7 @@
 #include "Classes/Level/CLevelObject.h"
 
 #include "Classes/Dictionary/Config/Config.h"
-#include "Classes/Level/StandIn/BattleStandIn.h"
+#include "Classes/Battle/CDunmarchGame.h"
 #include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/AnimationClips/AnimationClips.h"

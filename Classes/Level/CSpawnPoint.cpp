@@ -4,7 +4,7 @@
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Level/CLevel.h"
-#include "Classes/Level/StandIn/UnitStandIn.h"
+#include "Classes/Level/CUnit.h"
 #include "Core/Service.h"
 #include "IO/MemoryStream.h"
 #include "SceneGraph/EmitterNode.h"

@@ -1,22 +1,36 @@
 #pragma once
 // Small fixtures of the level tests: a scratch folder for level files, a recorder of
-// failed assertions, grids drawn as text, and the services a level and its objects use.
+// failed assertions, grids drawn as text, game data written by the test, units placed on
+// cells, and the services a level and its objects use.
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
 
+#include "Classes/Dictionary/Config/Config.h"
+#include "Classes/Dictionary/GameDictionary/GameDictionary.h"
 #include "Classes/Level/CLevel.h"
+#include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CLevelObject.h"
-#include "Classes/Level/StandIn/BattleStandIn.h"
+#include "Classes/Battle/CDunmarchGame.h"
 #include "Core/Assert.h"
 #include "Core/Service.h"
 #include "SceneGraph/Group.h"
+
+// What the battle's set-up and steps would set.
+struct BattleTestAccess {
+    static void SetWorld(CDunmarchGame& battle, const boost::shared_ptr<sg::Group>& world) { battle.world_ = world; }
+    static void SetState(CDunmarchGame& battle, int32_t state) { battle.state_ = state; }
+    static void SetStepCounter(CDunmarchGame& battle, uint32_t steps) { battle.step_counter_ = steps; }
+    static void SetWaveStepCounter(CDunmarchGame& battle, int32_t steps) { battle.wave_step_counter_ = steps; }
+};
 
 namespace levelfixtures {
 
@@ -84,23 +98,12 @@ inline CLevelNode* Find(CLevel& level, const std::vector<std::string>& rows, cha
     return nullptr;
 }
 
-// A unit standing on the cell, added to the level's list and made the cell's occupant.
-inline boost::shared_ptr<CUnit> PlaceUnit(CLevel& level, CLevelNode* cell, int32_t speed, bool moving,
-                                          int32_t hp = 100) {
-    const IntVector3& at = cell->GetPosition();
-    boost::shared_ptr<CUnit> unit(
-        new CUnit(&level, level.GetUnitList().TakeUnitId(), CUnit::kAttacker, "", at.x + 250, at.y + 250, hp, speed));
-    unit->SetMoving(moving);
-    level.GetUnitList().AddUnit(unit);
-    cell->SetOccupant(unit);
-    return unit;
-}
-
 // The battle (with its "World" group) as a service while it lives, and the level once
 // registered. Declare it before the level: objects leaving the world need the battle.
 class BattleScope {
 public:
     explicit BattleScope(const std::string& mapName = "") : battle_(mapName) {
+        BattleTestAccess::SetWorld(battle_, boost::shared_ptr<sg::Group>(new sg::Group("World")));
         Service<CDunmarchGame>::Register(&battle_);
     }
     ~BattleScope() {
@@ -114,5 +117,168 @@ public:
 private:
     CDunmarchGame battle_;
 };
+
+// ---- game data written by the test ----
+
+struct WeaponSpec {
+    int32_t id = 1;
+    std::string kind = "DAMAGE";
+    std::string weaponClass = "CLOSE";
+    int32_t hitRate = 10, range = 1, value = 10, time = 0, speed = 0;
+    std::string right, left, missile;
+    std::string particles[4];  // shot, flight, hit, slowdown
+    std::string sounds[3];     // attack, strike, arrival; ";" between names
+};
+
+struct UnitSpec {
+    std::string id;
+    std::string type = "Fighter";
+    std::string flags;
+    std::string mesh, animation, attackAnimation;
+    int32_t hp = 100, speed = 10, viewRange = 3;
+    int32_t weapon = 1;
+    int32_t gold = 0;  // attackers
+    // Defenders: purchase, sell % alive, sell % dead, teleport, heal %, resurrect %, hide.
+    int32_t prices[7] = {100, 50, 25, 30, 40, 50, 20};
+    int32_t moveRange = 2, timeAutoResurect = 0, healSpotVal = 0;
+    int32_t hpLevels[4] = {0, 0, 0, 0}, hpPrices[4] = {0, 0, 0, 0};
+    int32_t weaponLevels[4] = {0, 0, 0, 0}, weaponPrices[4] = {0, 0, 0, 0};
+    std::string sounds;
+};
+
+// The name of the attacker whose speed (level units per second) is given: attackers
+// "Speed0" to "Speed10" run at 0 to 500 in steps of 50.
+inline std::string SpeedUnit(int32_t speed) { return "Speed" + std::to_string(speed / 50); }
+
+// Weapons, attackers and defenders written as game-data files in a scratch folder,
+// read by the game dictionary and registered with a configuration naming the folders.
+// Declare it before the level and the units: units point into its definitions.
+class TestData {
+public:
+    // Weapon 1 (close combat, 10 a blow) and the attackers SpeedUnit names.
+    TestData() {
+        AddWeapon(1);
+        for (int32_t speed = 0; speed <= 10; ++speed) AddAttacker("Speed" + std::to_string(speed)).speed = speed;
+        const std::string root = folder_.Path() + "/";
+        for (const char* sub : {"weapons", "attackers", "defenders", "waves", "maps", "mapviews", "particles"})
+            std::filesystem::create_directories(root + sub);
+        config_.Paths.WeaponsPath = root + "weapons/";
+        config_.Paths.AttackersPath = root + "attackers/";
+        config_.Paths.DefendersPath = root + "defenders/";
+        config_.Paths.WavesPath = root + "waves/";
+        config_.Paths.MapsPath = root + "maps/";
+        config_.Paths.MapViewsPath = root + "mapviews/";
+        config_.Paths.ParticlesPath = "particles/";
+    }
+    ~TestData() {
+        if (!dictionary_) return;
+        Service<GameDictionary>::Unregister();
+        Service<Config>::Unregister();
+    }
+
+    WeaponSpec& AddWeapon(int32_t id) {
+        weapons_.emplace_back();
+        weapons_.back().id = id;
+        return weapons_.back();
+    }
+    UnitSpec& AddAttacker(const std::string& id) { return Add(attackers_, id); }
+    UnitSpec& AddDefender(const std::string& id) { return Add(defenders_, id); }
+    Config& GetConfig() { return config_; }
+
+    // Writes and reads the files and registers the configuration and the dictionary.
+    void Load() {
+        folder_.Write("weapons/weapons.xml", WeaponsXml());
+        folder_.Write("attackers/attackers.xml", UnitsXml("attacker"));
+        folder_.Write("defenders/defenders.xml", UnitsXml("defender"));
+        dictionary_.reset(new GameDictionary());
+        dictionary_->Load(config_);
+        Service<Config>::Register(&config_);
+        Service<GameDictionary>::Register(dictionary_.get());
+    }
+
+private:
+    static UnitSpec& Add(std::vector<UnitSpec>& units, const std::string& id) {
+        units.emplace_back();
+        units.back().id = id;
+        return units.back();
+    }
+    static std::string Attr(const char* name, const std::string& value) {
+        return std::string(" ") + name + "=\"" + value + "\"";
+    }
+    static std::string Attr(const char* name, int32_t value) { return Attr(name, std::to_string(value)); }
+    static std::string Levels(const char* element, const int32_t (&values)[4]) {
+        return std::string("<") + element + Attr("l1", values[0]) + Attr("l2", values[1]) + Attr("l3", values[2]) +
+               Attr("l4", values[3]) + "/>";
+    }
+
+    std::string WeaponsXml() const {
+        std::ostringstream xml;
+        xml << "<weapons>\n";
+        for (const WeaponSpec& w : weapons_)
+            xml << "<weapon" << Attr("id", w.id) << Attr("kind", w.kind) << Attr("class", w.weaponClass) << ">"
+                << "<stats" << Attr("hitrate", w.hitRate) << Attr("range", w.range) << Attr("value", w.value)
+                << Attr("time", w.time) << Attr("speed", w.speed) << Attr("explosionrange", 0)
+                << Attr("explosionpercent", 0) << "/>"
+                << "<meshes" << Attr("righthand", w.right) << Attr("lefthand", w.left) << Attr("missile", w.missile)
+                << "/><particles" << Attr("shot", w.particles[0]) << Attr("flight", w.particles[1])
+                << Attr("hit", w.particles[2]) << Attr("slowdown", w.particles[3]) << "/><sounds"
+                << Attr("attack", w.sounds[0]) << Attr("strike", w.sounds[1]) << Attr("arrive", w.sounds[2])
+                << "/></weapon>\n";
+        xml << "</weapons>\n";
+        return xml.str();
+    }
+
+    std::string UnitsXml(const std::string& element) const {
+        const bool defenders = element == "defender";
+        std::ostringstream xml;
+        xml << "<" << element << "s>\n";
+        for (const UnitSpec& u : defenders ? defenders_ : attackers_) {
+            xml << "<" << element << Attr("id", u.id) << Attr("type", u.type) << Attr("flags", u.flags)
+                << Attr("mesh", u.mesh) << Attr("attackanimation", u.attackAnimation) << ">"
+                << "<stats" << Attr("hp", u.hp) << Attr("speed", u.speed) << Attr("viewrange", u.viewRange) << "/>"
+                << "<weapon" << Attr("id", u.weapon) << "/><animation" << Attr("name", u.animation) << "/><sounds"
+                << Attr("list", u.sounds) << "/>";
+            if (defenders) {
+                xml << "<prices";
+                for (int i = 0; i < 7; ++i) xml << Attr(("p" + std::to_string(i)).c_str(), u.prices[i]);
+                xml << "/><exstats" << Attr("moverange", u.moveRange) << Attr("timeautoresurect", u.timeAutoResurect)
+                    << Attr("healspotval", u.healSpotVal) << Attr("visible", "true") << "/><upgrades>"
+                    << "<upgrade" << Attr("number", 1) << ">" << Levels("hp", u.hpLevels) << Levels("price", u.hpPrices)
+                    << "</upgrade><upgrade" << Attr("number", 2) << ">" << Levels("weapon", u.weaponLevels)
+                    << Levels("price", u.weaponPrices) << "</upgrade></upgrades>";
+            } else {
+                xml << "<exstats" << Attr("gold", u.gold) << "/>";
+            }
+            xml << "</" << element << ">\n";
+        }
+        xml << "</" << element << "s>\n";
+        return xml.str();
+    }
+
+    ScratchFolder folder_;
+    Config config_;
+    std::unique_ptr<GameDictionary> dictionary_;
+    std::vector<WeaponSpec> weapons_;
+    std::vector<UnitSpec> attackers_;
+    std::vector<UnitSpec> defenders_;
+};
+
+// A unit of the attacker SpeedUnit names for the speed, spawned through the level's list
+// on the cell (it stays there even when the cell is taken) and made the cell's occupant,
+// then given the hit points; moving puts its brain in the move state. Needs TestData.
+inline boost::shared_ptr<CUnit> PlaceUnit(CLevel& level, CLevelNode* cell, int32_t speed, bool moving,
+                                          int32_t hp = 100) {
+    const IntVector3 centre(cell->GetPosition().x + 250, cell->GetPosition().y + 250, 0);
+    const boost::shared_ptr<CSpawnPoint> entry(
+        new CSpawnPoint(&level, 0, -1, centre.x, centre.y, 0, CSpawnPoint::kAttackerEntry, 0));
+    boost::shared_ptr<CUnit> unit = level.GetUnitList().SpawnUnit(SpeedUnit(speed), entry, CUnit::kAttacker, 0, 1);
+    if (CLevelNode* taken = unit->GetCell())
+        if (taken != cell && taken->GetOccupant().lock() == unit) taken->SetOccupant(boost::weak_ptr<CUnit>());
+    unit->SetPosition(centre);
+    cell->SetOccupant(unit);
+    unit->SetHitPoints(hp);
+    if (moving) unit->GetBrain()->SetState(CGenericBrain::kMove);
+    return unit;
+}
 
 }  // namespace levelfixtures

@@ -93,6 +93,8 @@ TEST(LevelGridTest, CellQueries) {
 }
 
 TEST(LevelGridTest, NearestFreeCellSearchesGrowingSquares) {
+    TestData data;
+    data.Load();
     CLevel level("");
     level.CreateGrid(7, 7);
     CLevelNode* centre = level.GetCell(3, 3);
@@ -121,6 +123,8 @@ TEST(LevelGridTest, NearestFreeCellSearchesGrowingSquares) {
 }
 
 TEST(LevelGridTest, OccupancyFollowsLivingUnits) {
+    TestData data;
+    data.Load();
     CLevel level("");
     level.CreateGrid(4, 4);
     CLevelNode* a = level.GetCell(0, 0);
@@ -135,7 +139,7 @@ TEST(LevelGridTest, OccupancyFollowsLivingUnits) {
     EXPECT_EQ(1, level.GetUnitList().GetCellChangeCount());
 
     // A dead unit leaves its old cell and takes no new one.
-    unit->SetHP(0);
+    unit->SetHitPoints(0);
     level.SetUnitCell(unit, b, level.GetCell(2, 0));
     EXPECT_FALSE(b->HasOccupant());
     EXPECT_FALSE(level.GetCell(2, 0)->HasOccupant());
@@ -143,7 +147,7 @@ TEST(LevelGridTest, OccupancyFollowsLivingUnits) {
     // An expired unit changes nothing.
     boost::weak_ptr<CUnit> gone;
     {
-        boost::shared_ptr<CUnit> temporary(new CUnit(&level, 99, 1, "", 0, 0, 10, 0));
+        boost::shared_ptr<CUnit> temporary(new CUnit(&level, 99, "", CUnit::kAttacker, boost::weak_ptr<CSpawnPoint>()));
         gone = temporary;
     }
     a->SetOccupant(unit);
@@ -152,6 +156,8 @@ TEST(LevelGridTest, OccupancyFollowsLivingUnits) {
 }
 
 TEST(LevelGridTest, MoveUnitToCellFindsTheOldCellAroundTheHint) {
+    TestData data;
+    data.Load();
     CLevel level("");
     level.CreateGrid(4, 4);
     boost::shared_ptr<CUnit> unit = PlaceUnit(level, level.GetCell(2, 1), 0, false);
@@ -165,14 +171,17 @@ TEST(LevelGridTest, MoveUnitToCellFindsTheOldCellAroundTheHint) {
 }
 
 TEST(LevelGridTest, RebuildOccupancyLetsTheLaterLivingUnitWin) {
+    TestData data;
+    data.Load();
     CLevel level("");
     level.CreateGrid(4, 4);
     CLevelNode* cell = level.GetCell(1, 1);
     boost::shared_ptr<CUnit> first = PlaceUnit(level, cell, 0, false);
     boost::shared_ptr<CUnit> second = PlaceUnit(level, cell, 0, false);
     boost::shared_ptr<CUnit> dead = PlaceUnit(level, level.GetCell(2, 2), 0, false, 0);
-    boost::shared_ptr<CUnit> outside(new CUnit(&level, 50, 1, "", -600, 0, 10, 0));
-    level.GetUnitList().AddUnit(outside);
+    boost::shared_ptr<CUnit> outside = PlaceUnit(level, level.GetCell(0, 3), 0, false);
+    level.GetCell(0, 3)->SetOccupant(boost::weak_ptr<CUnit>());
+    outside->SetPosition(IntVector3(-600, 0, 0));
     level.GetCell(3, 3)->SetOccupant(first);  // stale entry
 
     level.RebuildOccupancy();
@@ -200,13 +209,19 @@ TEST(LevelGridTest, WorldPositionsFollowTheCellScale) {
 }
 
 TEST(LevelGridTest, KeeperAliveAsksTheUnitList) {
+    TestData data;
+    data.AddDefender("Keeper").type = "DungeonKeeper";
+    data.AddDefender("Guard");
+    data.Load();
     CLevel level("");
     level.CreateGrid(2, 2);
     EXPECT_EQ(0, level.IsKeeperAlive());
-    boost::shared_ptr<CUnit> keeper(new CUnit(&level, 0, CUnit::kDefender, "Keeper", 250, 250, 10, 0));
-    keeper->SetKeeper(true);
-    level.GetUnitList().AddUnit(keeper);
+    const boost::shared_ptr<CSpawnPoint> place(
+        new CSpawnPoint(&level, 0, 0, 250, 250, 0, CSpawnPoint::kKeeperPlace, 0));
+    level.GetUnitList().SpawnUnit("Guard", place, CUnit::kDefender, 0, 1);
+    EXPECT_EQ(0, level.IsKeeperAlive());
+    const boost::shared_ptr<CUnit> keeper = level.GetUnitList().SpawnUnit("Keeper", place, CUnit::kDefender, 0, 1);
     EXPECT_EQ(1, level.IsKeeperAlive());
-    keeper->SetHP(0);
+    keeper->SetHitPoints(0);
     EXPECT_EQ(0, level.IsKeeperAlive());
 }

@@ -109,7 +109,7 @@ TEST(WorldObjectTest, NodesJoinAndLeaveTheWorld) {
     CSpawnPoint spot(nullptr, 1, 0, 250, 250, 0, CSpawnPoint::kDefenderSlot, 0);
     EXPECT_TRUE(spot.IsSpawnPoint());
     EXPECT_FALSE(CWayPoint(nullptr, 1, 0, 250, 250).IsSpawnPoint());
-    EXPECT_TRUE(CUnit(nullptr, 0, 1, "", 0, 0, 1, 0).IsUnit());
+    EXPECT_TRUE(CUnit(nullptr, 0, "", CUnit::kAttacker, boost::weak_ptr<CSpawnPoint>()).IsUnit());
 }
 
 TEST(LevelObjectTest, NodesByTheNameEnding) {
@@ -248,7 +248,7 @@ TEST(SpawnPointTest, SelectionEffectFollowsTheSlotsState) {
     EXPECT_EQ(1, ShownChild(*selected));
 
     // A defender on the slot hides it; selling it shows it again.
-    boost::shared_ptr<CUnit> defender(new CUnit(&level, 5, CUnit::kDefender, "", 250, 250, 10, 0));
+    boost::shared_ptr<CUnit> defender(new CUnit(&level, 5, "", CUnit::kDefender, boost::weak_ptr<CSpawnPoint>()));
     slot.SetOccupant(defender, 1, 1);
     EXPECT_FALSE(slot.GetNode()->IsVisible());
     EXPECT_FALSE(slot.GetNode()->IsInView());
@@ -275,8 +275,8 @@ TEST(SpawnPointTest, SelectionEffectFollowsTheSlotsState) {
 
 TEST(SpawnPointTest, OccupantsTakeAndDropTheSlotsBonus) {
     CSpawnPoint slot(nullptr, 1, 0, 250, 250, 90, CSpawnPoint::kDefenderSlot, 1);
-    boost::shared_ptr<CUnit> first(new CUnit(nullptr, 1, CUnit::kDefender, "", 0, 0, 10, 0));
-    boost::shared_ptr<CUnit> second(new CUnit(nullptr, 2, CUnit::kDefender, "", 0, 0, 10, 0));
+    boost::shared_ptr<CUnit> first(new CUnit(nullptr, 1, "", CUnit::kDefender, boost::weak_ptr<CSpawnPoint>()));
+    boost::shared_ptr<CUnit> second(new CUnit(nullptr, 2, "", CUnit::kDefender, boost::weak_ptr<CSpawnPoint>()));
     EXPECT_TRUE(slot.IsFree());
     EXPECT_FALSE(slot.IsOccupiedBy(nullptr));
     slot.SetOccupant(first, 0, 1);
@@ -294,7 +294,7 @@ TEST(SpawnPointTest, OccupantsTakeAndDropTheSlotsBonus) {
 }
 
 TEST(SpawnPointTest, SaveRecordRoundTrip) {
-    boost::shared_ptr<CUnit> defender(new CUnit(nullptr, 42, CUnit::kDefender, "", 0, 0, 10, 0));
+    boost::shared_ptr<CUnit> defender(new CUnit(nullptr, 42, "", CUnit::kDefender, boost::weak_ptr<CSpawnPoint>()));
     CSpawnPoint occupied(nullptr, 1, 0, 250, 250, 0, CSpawnPoint::kDefenderSlot, 0);
     occupied.SetOccupant(defender, 0, 0);
     occupied.SetHighlighted(1);

@@ -7,6 +7,8 @@
 #include "support/AllocationCounter.h"
 
 TEST(LevelPathAllocationTest, SearchesAllocateNothingOnceWarm) {
+    levelfixtures::TestData data;
+    data.Load();
     CLevel level("");
     levelfixtures::DrawGrid(level, {
                                        "..........#.........",
@@ -18,7 +20,7 @@ TEST(LevelPathAllocationTest, SearchesAllocateNothingOnceWarm) {
                                    });
     levelfixtures::PlaceUnit(level, level.GetCell(2, 3), 0, false);
     levelfixtures::PlaceUnit(level, level.GetCell(13, 3), 50, true);
-    const CUnit walker(&level, -1, 1, "", 0, 0, 10, 100);
+    const CUnit walker(&level, -1, levelfixtures::SpeedUnit(100), CUnit::kAttacker, boost::weak_ptr<CSpawnPoint>());
     std::vector<CLevelNode*> path;
     ASSERT_EQ(1, level.FindPath(&walker, level.GetCell(0, 0), level.GetCell(19, 5), path, 0, 0, 0));
     const size_t length = path.size();

@@ -14,6 +14,13 @@ using namespace levelfixtures;
 
 namespace {
 
+// Units need the game data of their speeds.
+class LevelPathTest : public ::testing::Test {
+protected:
+    LevelPathTest() { data_.Load(); }
+    TestData data_;
+};
+
 struct Search {
     std::vector<std::string> rows;
     int32_t stopBeforeGoal = 0;
@@ -42,7 +49,7 @@ Result SearchDrawn(CLevel& level, const Search& search) {
                 default: break;
             }
         }
-    const CUnit walker(&level, -1, 1, "", 0, 0, 100, 200);
+    const CUnit walker(&level, -1, SpeedUnit(200), CUnit::kAttacker, boost::weak_ptr<CSpawnPoint>());
     Result result;
     CLevelNode* start = Find(level, search.rows, 'S');
     CLevelNode* goal = Find(level, search.rows, 'G');
@@ -62,7 +69,7 @@ std::vector<std::pair<int32_t, int32_t>> Cells(const std::vector<CLevelNode*>& p
 
 }  // namespace
 
-TEST(LevelPathTest, FindsOrRefusesAsTheGridAllows) {
+TEST_F(LevelPathTest, FindsOrRefusesAsTheGridAllows) {
     struct Case {
         const char* what;
         Search search;
@@ -98,7 +105,7 @@ TEST(LevelPathTest, FindsOrRefusesAsTheGridAllows) {
     }
 }
 
-TEST(LevelPathTest, PathRunsFromTheGoalBackAndLeavesTheStartOut) {
+TEST_F(LevelPathTest, PathRunsFromTheGoalBackAndLeavesTheStartOut) {
     CLevel level("");
     const Result result = SearchDrawn(level, {{"S..", "##.", "G.."}});
     ASSERT_EQ(1, result.found);
@@ -115,7 +122,7 @@ TEST(LevelPathTest, PathRunsFromTheGoalBackAndLeavesTheStartOut) {
     EXPECT_EQ(0, level.FindPath(nullptr, level.GetCell(0, 0), nullptr, path, 0, 0, 0));
 }
 
-TEST(LevelPathTest, EqualCostsGoToTheCellOpenedFirst) {
+TEST_F(LevelPathTest, EqualCostsGoToTheCellOpenedFirst) {
     // Round the blocked middle both ways cost the same; the neighbour order opens the
     // upper cell (row 0) first, so the path takes that side.
     CLevel level("");
@@ -191,7 +198,7 @@ int ReferenceFindPath(CLevel& level, const CUnit* unit, CLevelNode* start, CLeve
 
 }  // namespace
 
-TEST(LevelPathTest, MatchesTheOpenListSearchOnRandomGrids) {
+TEST_F(LevelPathTest, MatchesTheOpenListSearchOnRandomGrids) {
     std::mt19937 random(20240607);
     int found = 0;
     for (int round = 0; round < 300; ++round) {
@@ -207,10 +214,11 @@ TEST(LevelPathTest, MatchesTheOpenListSearchOnRandomGrids) {
                 if (roll < 22) {
                     cell->SetObject(0, 0, "", 0, 1, 1);
                 } else if (roll < 30) {
-                    PlaceUnit(level, cell, static_cast<int32_t>(random() % 400), (random() % 2) != 0);
+                    PlaceUnit(level, cell, static_cast<int32_t>(random() % 8) * 50, (random() % 2) != 0);
                 }
             }
-        const CUnit walker(&level, -1, 1, "", 0, 0, 100, static_cast<int32_t>(random() % 400));
+        const CUnit walker(&level, -1, SpeedUnit(static_cast<int32_t>(random() % 8) * 50), CUnit::kAttacker,
+                           boost::weak_ptr<CSpawnPoint>());
         CLevelNode* start =
             level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
         CLevelNode* goal =
@@ -230,7 +238,7 @@ TEST(LevelPathTest, MatchesTheOpenListSearchOnRandomGrids) {
     EXPECT_LT(found, 290);
 }
 
-TEST(LevelPathTest, LineOfSight) {
+TEST_F(LevelPathTest, LineOfSight) {
     CLevel level("");
     DrawGrid(level, {"......", ".|..#.", "......", "o....."});
     struct Case {

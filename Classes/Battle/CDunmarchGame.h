@@ -1,0 +1,179 @@
+#pragma once
+// The battle on one map: its level, scene, waves, gold and score, the demo recorder
+// and the HUD's state. Registered as Service<CDunmarchGame> by the in-game window.
+//
+// The definition and configuration look-ups are static: they need the dictionary and
+// the configuration services, not a battle.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
+#include "Classes/Battle/FloatingText.h"
+#include "Classes/Level/StandIn/WaveRunnerStandIn.h"
+#include "Maths/CameraBoundary.h"
+#include "Maths/Color.h"
+#include "Maths/IntVector3.h"
+#include "Maths/Vector2.h"
+#include "Maths/Vector3.h"
+
+class CInputMonitor;
+class CLevel;
+struct AttackerDefinition;
+struct DefenderDefinition;
+struct MapDefinition;
+struct NamedColor;
+struct SpawnPointType;
+struct SpellDefinition;
+struct WaveDefinition;
+struct WeaponDefinition;
+
+namespace Graphics {
+class GraphicsDevice;
+class Texture2D;
+}  // namespace Graphics
+
+namespace sg {
+class Camera;
+class Group;
+class Light;
+class Material;
+class ModelNode;
+class Scene;
+}  // namespace sg
+
+// Translation x, y, z, then rotation x, y, z in degrees, from the map view; read by
+// every object node.
+struct MapTransformRecord {
+    int32_t tx = 0, ty = 0, tz = 0;
+    int32_t rx = 0, ry = 0, rz = 0;
+};
+extern MapTransformRecord MapTransform;
+
+class CDunmarchGame {
+public:
+    enum State { kStarting = 0, kRunning = 1, kOver = 2 };
+
+    // Initial values, an empty camera boundary, and fresh shared materials 0, 1 and 3.
+    explicit CDunmarchGame(const std::string& mapName);
+    // The tooltip slot first, then the members in reverse order.
+    ~CDunmarchGame();
+    CDunmarchGame(const CDunmarchGame&) = delete;
+    CDunmarchGame& operator=(const CDunmarchGame&) = delete;
+
+    // ---- definitions in the game dictionary; null without the entry or the dictionary ----
+    static const MapDefinition* FindMapDefinition(const std::string& name);
+    static const WaveDefinition* FindWaveDefinition(int32_t id);
+    static const AttackerDefinition* FindAttackerDefinition(const std::string& name);
+    static const DefenderDefinition* FindDefenderDefinition(const std::string& name);
+    static const WeaponDefinition* FindWeaponDefinition(int32_t id);
+    // The first name of the map's "availability" list whose defender is of the type
+    // "DungeonKeeper"; empty without one. One process-wide string, overwritten by
+    // every call.
+    const std::string& GetKeeperName() const;
+    // The wave number (from 1) of the map's "availability" entry of that name; 0 without.
+    int32_t GetAvailabilityWave(const std::string& name) const;
+
+    // ---- configuration; null without the entry or the configuration ----
+    // Entry [level] of the spells of kind 0 to 2.
+    static const SpellDefinition* GetSpellDefinition(int32_t kind, int32_t level);
+    // Names compared without regard to case; null for a null or empty name.
+    static const NamedColor* FindColor(const char* name);
+    static const SpawnPointType* FindSpawnPointType(int32_t type);
+
+    // ---- gold and floating texts ----
+    // Negative amounts pay.
+    void AddGold(int32_t amount);
+    void AddFloatingText(const std::string& text, const IntVector3& position);
+    void AddFloatingText(const std::string& text, const IntVector3& position, const Color& color);
+
+    // ---- what the units, the level and the HUD read ----
+    const std::string& GetMapName() const { return map_name_; }
+    int32_t GetState() const { return state_; }
+    bool IsRunning() const { return state_ == kRunning; }
+    bool IsOver() const { return state_ == kOver; }
+    int32_t GetResult() const { return result_; }
+    int32_t GetLoadCount() const { return load_count_; }
+    uint32_t GetStepCounter() const { return step_counter_; }
+    int32_t GetWaveStepCounter() const { return wave_step_counter_; }
+    int32_t GetSpeedMode() const { return speed_mode_; }
+    int32_t GetWaveIndex() const { return wave_index_; }
+    int32_t GetScore() const { return score_; }
+    int32_t GetGold() const { return gold_; }
+    int32_t IsRestored() const { return restored_; }
+    bool IsPlayingDemo() const { return demo_playback_ != 0 && player_; }
+    const boost::shared_ptr<CLevel>& GetLevel() const { return level_; }
+    const boost::shared_ptr<CInputMonitor>& GetInputMonitor() const { return recorder_; }
+    const boost::shared_ptr<CInputMonitor>& GetDemoPlayer() const { return player_; }
+    // The scene root "World": every object node hangs under it. Empty until set-up.
+    const boost::shared_ptr<sg::Group>& GetWorldGroup() const { return world_; }
+    const boost::shared_ptr<sg::Scene>& GetScene() const { return scene_; }
+    const boost::shared_ptr<sg::Camera>& GetCamera() const { return camera_; }
+    const boost::shared_ptr<Graphics::Texture2D>& GetInterfaceTexture() const { return hud_texture_; }
+    const std::vector<FloatingText>& GetFloatingTexts() const { return floating_texts_; }
+    const CameraBoundary& GetCameraBoundary() const { return camera_boundary_; }
+
+private:
+    // Tests set what the battle's set-up and steps set.
+    friend struct BattleTestAccess;
+
+    std::string map_name_;
+    int32_t state_;
+    int32_t result_;
+    int32_t load_count_;
+    uint32_t step_counter_;
+    int32_t wave_step_counter_;
+    int32_t elapsed_time_;
+    int32_t speed_mode_;
+    int32_t wave_index_;
+    std::vector<WaveRunner> wave_runners_;
+    int32_t score_;
+    int32_t gold_;
+    int32_t warning_pending_;
+    int32_t summary_shown_;
+    int32_t pause_timeout_;
+    int32_t demo_playback_;
+    int32_t demo_save_request_;
+    int32_t defeat_flag_;
+    int32_t wave_gold_;
+    int32_t bonus_gold_;
+    int32_t survival_gold_;
+    std::string newly_available_defender_;
+    int32_t wave_start_delay_;
+    int32_t summary_timeout_;
+    int32_t end_delay_;
+    int32_t spell_cooldowns_[3];
+    boost::shared_ptr<CLevel> level_;
+    boost::shared_ptr<CInputMonitor> recorder_;
+    boost::shared_ptr<CInputMonitor> player_;
+    Vector3 camera_eye_;
+    float camera_target_height_;
+    boost::shared_ptr<sg::Camera> camera_;
+    boost::shared_ptr<sg::Scene> scene_;
+    boost::shared_ptr<sg::Group> world_;
+    boost::shared_ptr<sg::ModelNode> map_models_[2];
+    boost::shared_ptr<sg::Light> light_;
+    Vector3 view_direction_;
+    CameraBoundary camera_boundary_;
+    boost::shared_ptr<Graphics::Texture2D> hud_texture_;
+    std::vector<FloatingText> floating_texts_;
+    int32_t last_pointer_phase_;
+    int32_t last_pointer_button_;
+    int32_t left_held_;
+    int32_t right_held_;
+    int32_t hud_press_active_;
+    int32_t pressed_index_;
+    Vector2 last_drag_position_;
+    Graphics::GraphicsDevice* graphics_device_;
+    float field_of_view_;
+    float reference_distance_;
+    int32_t restored_;
+    Vector3 view_points_[6];
+};
+
+// Shared material slots 0 to 3 (slot 2 stays empty); an empty pointer for any other index.
+boost::shared_ptr<sg::Material> GetSharedMaterial(int32_t index);
+
+// 2 for 1, 1 for 2, 0 for anything else.
+int32_t GetOppositeSide(int32_t side);
