@@ -32,9 +32,12 @@ HudButton DefenderButtons[kPurchaseButtonCount] = {
 };
 
 HudButton ActionButtons[kActionButtonCount] = {
-    Button(1, "TooltipHeal", "", 0),      Button(2, "TooltipTeleport", "", 0),
-    Button(3, "TooltipConceal", "", 0),   Button(4, "TooltipUpgradeHP", "", 0),
-    Button(5, "TooltipUpgradeStrength", "", 0), Button(6, "TooltipDischarge", "", 0),
+    Button(1, "TooltipHeal", "", 0),
+    Button(2, "TooltipTeleport", "", 0),
+    Button(3, "TooltipConceal", "", 0),
+    Button(4, "TooltipUpgradeHP", "", 0),
+    Button(5, "TooltipUpgradeStrength", "", 0),
+    Button(6, "TooltipDischarge", "", 0),
 };
 
 HudButton SpellButtons[kSpellButtonCount] = {
@@ -64,10 +67,9 @@ const char* const SpeedButtonItems[kSpeedButtonCount] = {"Pause", "NormalSpeed",
 const char* const InfoItemItems[kInfoItemCount] = {"Enemies", "Wave", "Gold", "Score"};
 
 const char* const HudCoordsNames[kHudCoordsCount] = {
-    "Digit0",     "Digit1",     "Digit2",       "Digit3",       "Digit4",     "Digit5",
-    "Digit6",     "Digit7",     "Digit8",       "Digit9",       "Bevel1",     "Bevel2",
-    "Result",     "Indicator1", "Indicator2",   "HealthBar1",   "HealthBar2", "HealthBar3",
-    "UpgradeBall1", "UpgradeBall2", "ColorRect1", "ColorRect2", "Frame",      "Attack",
+    "Digit0",     "Digit1",     "Digit2",       "Digit3",       "Digit4",     "Digit5",     "Digit6",     "Digit7",
+    "Digit8",     "Digit9",     "Bevel1",       "Bevel2",       "Result",     "Indicator1", "Indicator2", "HealthBar1",
+    "HealthBar2", "HealthBar3", "UpgradeBall1", "UpgradeBall2", "ColorRect1", "ColorRect2", "Frame",      "Attack",
 };
 
 HudCoords HudCoordsTable[kHudCoordsCount];

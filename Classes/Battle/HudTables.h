@@ -19,12 +19,12 @@ class CTooltip;
 
 // One button of the four button tables.
 struct HudButton {
-    int32_t id = 0;  // the action code; 0 for purchase buttons
-    int32_t x = 0, y = 0;  // top left on the 1024 x 768 virtual screen
+    int32_t id = 0;                          // the action code; 0 for purchase buttons
+    int32_t x = 0, y = 0;                    // top left on the 1024 x 768 virtual screen
     int32_t tx = 0, ty = 0, tw = 0, th = 0;  // source rectangle in the HUD texture; tw x th on screen
-    int32_t pressed = 0;  // pressed, or for game-control buttons the current mode
+    int32_t pressed = 0;                     // pressed, or for game-control buttons the current mode
     int32_t available = 0;
-    int32_t highlight = 0;  // milliseconds of highlight left
+    int32_t highlight = 0;   // milliseconds of highlight left
     int32_t ox = 0, oy = 0;  // offset of the second image (price or state sign)
     std::string tooltipKey;
     std::string unitId;  // the defender of a purchase button; empty otherwise

@@ -81,7 +81,9 @@ CUnit::CUnit(CLevel* level, int32_t id, const std::string& name, int32_t side,
             return;
         }
     }
-    kind_ = definition_->type == kUnitHero ? kHero : definition_->type == kUnitDungeonKeeper ? kDungeonKeeper : kFighter;
+    kind_ = definition_->type == kUnitHero            ? kHero
+            : definition_->type == kUnitDungeonKeeper ? kDungeonKeeper
+                                                      : kFighter;
     if (const DefenderDefinition* defender = GetDefenderDefinition()) {
         invested_ = defender->prices[DefenderDefinition::kPricePurchase];
         invested_in_hit_points_ = invested_;

@@ -42,10 +42,10 @@ enum UnitEffectKind : int32_t { Slow = 1, AutoHeal = 2, Boost = 3 };
 
 // One timed or lasting effect on a unit.
 struct UnitEffect {
-    int32_t kind = 0;   // UnitEffectKind
-    int32_t value = 0;  // percent: slow-down, or bonus on hit points and weapon value
-    int32_t timed = 0;  // non-zero: runs out once remaining falls below 0
-    std::string particle;  // effect file shown on the unit while it lasts; empty for none
+    int32_t kind = 0;       // UnitEffectKind
+    int32_t value = 0;      // percent: slow-down, or bonus on hit points and weapon value
+    int32_t timed = 0;      // non-zero: runs out once remaining falls below 0
+    std::string particle;   // effect file shown on the unit while it lasts; empty for none
     int32_t remaining = 0;  // milliseconds
     boost::shared_ptr<sg::EmitterNode> node;
     int32_t nodePending = 1;  // the particle node is made at the next effects update
@@ -216,6 +216,15 @@ public:
     void OnStrikeFrame();
     void OnAttackEnd();
     void OnDeathEnd();
+
+    // ---- the player's orders ----
+    // Fades out over 500 ms; the update then asks for removal.
+    void Sell();
+    // Defenders: unhides, cancels a waiting hide order, or orders a hide that takes
+    // effect once the unit stands idle on its spot and no enemy sees it.
+    void ToggleHide();
+    int32_t GetHideOrderStep() const { return hide_order_step_; }
+    int32_t GetFadeTimer() const { return fade_timer_; }
 
     // Stand-in until the unit actions exist: the spot bonus only remembers the spot.
     void ApplySpawnPointBonus(CSpawnPoint* spawnPoint, int32_t apply);

@@ -133,9 +133,8 @@ void CUnit::RemoveSlowEffects() {
     while (FindEffect(Slow) != nullptr) RemoveEffect(Slow, true, false);
 }
 
-boost::shared_ptr<sg::EmitterNode> CUnit::AddParticleEffect(const std::string& file, bool attach,
-                                                            const char* nodeName, CGenericObject* userObject,
-                                                            int32_t pickGroup) {
+boost::shared_ptr<sg::EmitterNode> CUnit::AddParticleEffect(const std::string& file, bool attach, const char* nodeName,
+                                                            CGenericObject* userObject, int32_t pickGroup) {
     if (!action_group_) return boost::shared_ptr<sg::EmitterNode>();
     boost::shared_ptr<sg::EmitterNode> node(new sg::EmitterNode(ParticleFolder() + file));
     if (nodeName != nullptr && *nodeName != 0) node->SetName(nodeName);
@@ -283,7 +282,8 @@ void CUnit::Damage(const boost::weak_ptr<CUnit>& target, int32_t amount, int32_t
     const boost::shared_ptr<CUnit> victim = target.lock();
     if (!victim) return;
     const int64_t left = static_cast<int64_t>(victim->GetHitPoints()) - amount;
-    const int32_t stored = victim->SetHitPoints(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, std::max<int64_t>(0, left))));
+    const int32_t stored =
+        victim->SetHitPoints(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, std::max<int64_t>(0, left))));
     if (stored == 0 && level_ != nullptr)
         level_->GetUnitList().OnUnitKilled(target, credit == -1 ? GetWeakPtr() : boost::weak_ptr<CUnit>());
 }

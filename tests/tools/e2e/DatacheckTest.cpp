@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/RunDunmarch.h"
 #include "support/ScratchFolder.h"
+#include "tools/catalogue/GameData.h"
 #include "tools/databuilder/PngWriter.h"
 
 namespace {
@@ -44,6 +46,15 @@ TEST(DatacheckTest, SampleDataPasses) {
                                  "intro.ogv: 640 x 480, stride 640, 8.000 seconds, 200 frames, stereo 44100 Hz"})
         EXPECT_NE(std::string::npos, run.output.find(expected)) << expected << "\n" << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAILED")) << run.output;
+    // A unit of every attacker and defender, made as the battle makes them.
+    namespace gd = catalogue::gamedata;
+    std::vector<std::string> units;
+    for (const char* name : {gd::kOrcWarrior, gd::kOrcArcher, gd::kOrcShaman, gd::kOrcWarlord})
+        units.push_back(std::string("attacker ") + name + ": ");
+    for (const char* name : gd::kPurchasableDefenders) units.push_back(std::string("defender ") + name + ": fighter");
+    units.push_back(std::string("defender ") + gd::kKeeper + ": keeper, hp 900/1100/1300/1500/1700");
+    units.push_back(std::string("attacker ") + gd::kOrcWarlord + ": hero, hp 700, speed 400");
+    for (const std::string& unit : units) EXPECT_NE(std::string::npos, run.output.find(unit)) << unit;
 }
 
 TEST(DatacheckTest, MissingOrBrokenFilesFail) {
@@ -72,6 +83,26 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     run = Datacheck(twice.Path());
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("2 files are named archer.xml")) << run.output;
+
+    // Units made from edited game data: an attacker without hit points, a clip missing.
+    ScratchFolder units;
+    CopyConfigAndLanguages(units.Path());
+    for (const char* folder :
+         {"res-common/attackers", "res-common/defenders", "res-common/weapons", "res-common/anims", "res-pc/meshes"}) {
+        fs::create_directories(units / folder);
+        fs::copy(GameDir() + "/" + folder, units / folder, fs::copy_options::recursive);
+    }
+    std::string attackers = ScratchFolder::Read(units / "res-common/attackers/attackers.xml");
+    attackers.replace(attackers.find("hp=\"110\""), 9, "hp=\"0\"");
+    units.Write("res-common/attackers/attackers.xml", attackers);
+    std::string clips = ScratchFolder::Read(units / "res-common/anims/orcarcher.xml");
+    clips.replace(clips.find("\"walk\""), 6, "\"stroll\"");
+    units.Write("res-common/anims/orcarcher.xml", clips);
+    run = Datacheck(units.Path());
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_NE(std::string::npos, run.output.find("attacker Orc Warrior: 0 hit points")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("attacker Orc Archer: the clip table lacks \"walk\"")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("defender Swordman: fighter, hp 220/")) << run.output;
 
     // A folder element ahead of its root trips the reader's assertion.
     ScratchFolder early;

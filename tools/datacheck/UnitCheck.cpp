@@ -1,0 +1,123 @@
+// Every attacker and defender made as the battle makes it, one at a time on a small level
+// of the check's own, with its model and clip table: its kind, maximum hit points (per
+// hit-point level for defenders), speed, ranges, effect value and damage rate. A unit
+// without hit points, or whose clip table lacks a clip the brains play, fails.
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Dictionary/Config/Config.h"
+#include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Classes/Level/CLevel.h"
+#include "Classes/Level/CSpawnPoint.h"
+#include "Classes/Level/CUnit.h"
+#include "Core/ContentLoader.h"
+#include "Core/Service.h"
+#include "Graphics/AnimationClips/AnimationClips.h"
+#include "Graphics/Model/Model.h"
+#include "tools/datacheck/Check.h"
+#include "tools/datacheck/NullGraphics.h"
+
+namespace {
+
+typedef Content::ContentLoader<Graphics::Model> ModelLoader;
+typedef Content::ContentLoader<Graphics::AnimationClips> ClipLoader;
+
+const char* const kKinds[] = {"?", "fighter", "hero", "keeper"};
+
+// Registers the object for the service while it lives, unless one is registered.
+template <class T>
+class Published {
+public:
+    explicit Published(T* object) : published_(!Service<T>::Exists()) {
+        if (published_) Service<T>::Register(object);
+    }
+    ~Published() {
+        if (published_) Service<T>::Unregister();
+    }
+
+private:
+    bool published_;
+};
+
+template <class Table>
+std::vector<std::string> SortedNames(const Table& table) {
+    std::vector<std::string> names;
+    for (const auto& entry : table) names.push_back(entry.first);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void CheckUnit(CLevel& level, const std::string& name, int32_t side, datacheck::Report& report) {
+    const char* sideName = side == CUnit::kAttacker ? "attacker" : "defender";
+    const boost::shared_ptr<CSpawnPoint> spot(new CSpawnPoint(
+        &level, 0, 0, 750, 750, 0, side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot,
+        0));
+    const boost::shared_ptr<CUnit> unit = level.GetUnitList().SpawnUnit(name, spot, side, 0, 0);
+    if (!unit || unit->GetHitPoints() <= 0) {
+        report.Fail("%s %s: 0 hit points", sideName, name.c_str());
+        level.GetUnitList().Clear();
+        return;
+    }
+    std::string hitPoints = std::to_string(unit->GetMaxHitPoints(true));
+    if (unit->IsDefender())
+        for (int32_t upgrade = 1; upgrade <= 4; ++upgrade) {
+            unit->SetUpgradeLevel(0, upgrade);
+            hitPoints += "/" + std::to_string(unit->GetMaxHitPoints(true));
+        }
+    report.Line("%s %s: %s, hp %s, speed %d, view %d, guard %d, attack %d, value %d, damage rate %d", sideName,
+                name.c_str(), kKinds[unit->GetKind() >= 1 && unit->GetKind() <= 3 ? unit->GetKind() : 0],
+                hitPoints.c_str(), unit->GetSpeed(), unit->GetViewRange(), unit->GetGuardRange(),
+                unit->GetAttackRange(), unit->GetEffectValue(), unit->GetDamageRate());
+
+    const boost::shared_ptr<Graphics::AnimationClips>& clips = unit->GetAnimationClips();
+    if (!clips) {
+        report.Fail("%s %s: no clip table", sideName, name.c_str());
+    } else {
+        std::vector<std::string> wanted = {"idle", "walk", "death"};
+        const std::vector<std::string>& attacks = unit->GetDefinition()->attackAnimations;
+        wanted.insert(wanted.end(), attacks.begin(), attacks.end());
+        for (const std::string& clip : wanted)
+            if (!clips->HasClip(clip))
+                report.Fail("%s %s: the clip table lacks \"%s\"", sideName, name.c_str(), clip.c_str());
+    }
+    level.GetUnitList().Clear();
+}
+
+}  // namespace
+
+DATACHECK(units, 45) {
+    if (!Service<Config>::Exists()) {
+        report.Fail("no configuration");
+        return;
+    }
+    const Config& config = *Service<Config>::Get();
+    std::unique_ptr<GameDictionary> own;
+    if (!Service<GameDictionary>::Exists()) {
+        own.reset(new GameDictionary());
+        own->Load(config);
+    }
+    const Published<GameDictionary> dictionary(own.get());
+    const GameDictionary& data = *Service<GameDictionary>::Get();
+    datacheck::NullGraphics graphics;
+    if (!graphics.Ready()) {
+        report.Fail("no null Direct3D device for the models");
+        return;
+    }
+    ModelLoader models(config.Paths.MeshesPath);
+    ClipLoader clips(config.Paths.AnimsPath);
+    const Published<ModelLoader> publishedModels(&models);
+    const Published<ClipLoader> publishedClips(&clips);
+    CDunmarchGame battle(config.Maps.empty() ? std::string() : config.Maps[0]);
+    const Published<CDunmarchGame> publishedBattle(&battle);
+    {
+        CLevel level("");
+        const Published<CLevel> publishedLevel(&level);
+        level.CreateGrid(3, 3);
+        for (const std::string& name : SortedNames(data.GetAttackers())) CheckUnit(level, name, CUnit::kAttacker, report);
+        for (const std::string& name : SortedNames(data.GetDefenders())) CheckUnit(level, name, CUnit::kDefender, report);
+    }
+    report.Line("units: %zu attackers, %zu defenders", data.GetAttackers().size(), data.GetDefenders().size());
+}
