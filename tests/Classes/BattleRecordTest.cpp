@@ -117,8 +117,12 @@ TEST_F(BattleRecordTest, ConfigurationLookUps) {
     struct Spell {
         int32_t kind, level, weapon;  // weapon 0: none
     };
-    const Spell spells[] = {{0, 0, cfg::kSlowdown[0].weapon}, {2, 2, cfg::kLightning[2].weapon}, {1, 3, 0},
-                            {3, 0, 0},  {-1, 0, 0},  {0, -1, 0}};
+    const Spell spells[] = {{0, 0, cfg::kSlowdown[0].weapon},
+                            {2, 2, cfg::kLightning[2].weapon},
+                            {1, 3, 0},
+                            {3, 0, 0},
+                            {-1, 0, 0},
+                            {0, -1, 0}};
     for (const Spell& s : spells) {
         SCOPED_TRACE(std::to_string(s.kind) + "/" + std::to_string(s.level));
         const SpellDefinition* spell = CDunmarchGame::GetSpellDefinition(s.kind, s.level);

@@ -36,23 +36,33 @@ void ExpectButtons(const HudButton* buttons, const Row* rows, const char* const*
 }  // namespace
 
 TEST(HudTablesTest, CodesKeysAndUnitIdsWithZeroLayout) {
-    const Row purchase[] = {{0, "Swordman", "TooltipSwordsman"},         {0, "Archer", "TooltipArcher"},
-                            {0, "Priest", "TooltipPriest"},              {0, "Necromancer", "TooltipNecromancer"},
-                            {0, "Heavy Warrior", "TooltipRoyalGuardian"}, {0, "Mage", "TooltipFireMage"}};
-    const Row actions[] = {{1, "Heal", "TooltipHeal"},           {2, "Teleport", "TooltipTeleport"},
-                           {3, "HideShow", "TooltipConceal"},    {4, "UpgradeHP", "TooltipUpgradeHP"},
-                           {5, "UpgradeWeapon", "TooltipUpgradeStrength"}, {6, "Sell", "TooltipDischarge"}};
-    const Row spells[] = {{7, "Slow", "TooltipSlowdown"}, {8, "Firestorm", "TooltipFirestorm"},
-                          {9, "Lightning", "TooltipLightningbolt"}};
-    const Row speeds[] = {{6, "Pause", "TooltipPause"}, {7, "NormalSpeed", "TooltipPlay"},
-                          {8, "DoubleSpeed", "TooltipDoubleSpeed"}, {9, "MainMenu", "TooltipMenu"}};
+    const Row purchase[] = {{0, "Swordman", "TooltipSwordsman"},
+                            {0, "Archer", "TooltipArcher"},
+                            {0, "Priest", "TooltipPriest"},
+                            {0, "Necromancer", "TooltipNecromancer"},
+                            {0, "Heavy Warrior", "TooltipRoyalGuardian"},
+                            {0, "Mage", "TooltipFireMage"}};
+    const Row actions[] = {{1, "Heal", "TooltipHeal"},
+                           {2, "Teleport", "TooltipTeleport"},
+                           {3, "HideShow", "TooltipConceal"},
+                           {4, "UpgradeHP", "TooltipUpgradeHP"},
+                           {5, "UpgradeWeapon", "TooltipUpgradeStrength"},
+                           {6, "Sell", "TooltipDischarge"}};
+    const Row spells[] = {
+        {7, "Slow", "TooltipSlowdown"}, {8, "Firestorm", "TooltipFirestorm"}, {9, "Lightning", "TooltipLightningbolt"}};
+    const Row speeds[] = {{6, "Pause", "TooltipPause"},
+                          {7, "NormalSpeed", "TooltipPlay"},
+                          {8, "DoubleSpeed", "TooltipDoubleSpeed"},
+                          {9, "MainMenu", "TooltipMenu"}};
     ExpectButtons(DefenderButtons, purchase, nullptr, kPurchaseButtonCount, 0);
     ExpectButtons(ActionButtons, actions, ActionButtonItems, kActionButtonCount, 0);
     ExpectButtons(SpellButtons, spells, SpellButtonItems, kSpellButtonCount, 1);
     ExpectButtons(SpeedButtons, speeds, SpeedButtonItems, kSpeedButtonCount, 1);
 
-    const Row info[] = {{1, "Enemies", "TooltipEnemiesLeft"}, {0, "Wave", "TooltipAttackNumber"},
-                        {2, "Gold", "TooltipGold"}, {3, "Score", "TooltipScore"}};
+    const Row info[] = {{1, "Enemies", "TooltipEnemiesLeft"},
+                        {0, "Wave", "TooltipAttackNumber"},
+                        {2, "Gold", "TooltipGold"},
+                        {3, "Score", "TooltipScore"}};
     for (int i = 0; i < kInfoItemCount; ++i) {
         SCOPED_TRACE(info[i].item);
         EXPECT_EQ(info[i].id, InfoItems[i].id);

@@ -263,18 +263,28 @@ private:
     std::vector<UnitSpec> defenders_;
 };
 
-// A unit of the attacker SpeedUnit names for the speed, spawned through the level's list
-// on the cell (it stays there even when the cell is taken) and made the cell's occupant,
-// then given the hit points; moving puts its brain in the move state. Needs TestData.
+// A unit made by the level's list (counted, no sound) at a spawn point of its side on the
+// cell; the spawn point is kept in spots, as units refer to it weakly.
+inline boost::shared_ptr<CUnit> SpawnOnCell(CLevel& level, std::vector<boost::shared_ptr<CSpawnPoint>>& spots,
+                                            const std::string& name, int32_t side, int32_t column, int32_t row) {
+    const int32_t kind = side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot;
+    spots.push_back(boost::shared_ptr<CSpawnPoint>(new CSpawnPoint(&level, 0, static_cast<int32_t>(spots.size()),
+                                                                   column * 500 + 250, row * 500 + 250, 0, kind, 0)));
+    return level.GetUnitList().SpawnUnit(name, spots.back(), side, 0, 1);
+}
+
+// A unit of the attacker SpeedUnit names for the speed, spawned on the cell (it stays
+// there even when the cell is taken) and made the cell's occupant, then given the hit
+// points; moving puts its brain in the move state. Needs TestData.
 inline boost::shared_ptr<CUnit> PlaceUnit(CLevel& level, CLevelNode* cell, int32_t speed, bool moving,
                                           int32_t hp = 100) {
-    const IntVector3 centre(cell->GetPosition().x + 250, cell->GetPosition().y + 250, 0);
-    const boost::shared_ptr<CSpawnPoint> entry(
-        new CSpawnPoint(&level, 0, -1, centre.x, centre.y, 0, CSpawnPoint::kAttackerEntry, 0));
-    boost::shared_ptr<CUnit> unit = level.GetUnitList().SpawnUnit(SpeedUnit(speed), entry, CUnit::kAttacker, 0, 1);
+    const IntVector3& corner = cell->GetPosition();
+    std::vector<boost::shared_ptr<CSpawnPoint>> spots;
+    boost::shared_ptr<CUnit> unit =
+        SpawnOnCell(level, spots, SpeedUnit(speed), CUnit::kAttacker, corner.x / 500, corner.y / 500);
     if (CLevelNode* taken = unit->GetCell())
         if (taken != cell && taken->GetOccupant().lock() == unit) taken->SetOccupant(boost::weak_ptr<CUnit>());
-    unit->SetPosition(centre);
+    unit->SetPosition(IntVector3(corner.x + 250, corner.y + 250, 0));
     cell->SetOccupant(unit);
     unit->SetHitPoints(hp);
     if (moving) unit->GetBrain()->SetState(CGenericBrain::kMove);

@@ -40,7 +40,8 @@ protected:
         std::filesystem::create_directories("anims");
         for (const char* table : {cm::kDefenders[0].clips, cm::kAttackers[0].clips})
             std::filesystem::copy_file(game + cfg::kAnims.Path() + table, std::string("anims/") + table);
-        folder.Write("anims/nodeath.xml", "<animation fps=\"15\"><clip name=\"idle\" first=\"0\" last=\"12\"/></animation>");
+        folder.Write("anims/nodeath.xml",
+                     "<animation fps=\"15\"><clip name=\"idle\" first=\"0\" last=\"12\"/></animation>");
 
         WeaponSpec& sword = data_.AddWeapon(10);
         sword.right = "sword";
@@ -84,11 +85,7 @@ protected:
     }
 
     boost::shared_ptr<CUnit> Spawn(const std::string& name, int32_t side, int32_t column, int32_t row) {
-        spots_.push_back(boost::shared_ptr<CSpawnPoint>(
-            new CSpawnPoint(level_.get(), 0, static_cast<int32_t>(spots_.size()), column * 500 + 250,
-                            row * 500 + 250, 0,
-                            side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot, 0)));
-        return level_->GetUnitList().SpawnUnit(name, spots_.back(), side, 0, 1);
+        return SpawnOnCell(*level_, spots_, name, side, column, row);
     }
 
     // Plays the clip and steps its animation a frame at a time, 20 frames.

@@ -99,10 +99,7 @@ protected:
 
     // A unit of that definition made by the list at a spawn point on the cell.
     boost::shared_ptr<CUnit> Spawn(const std::string& name, int32_t side, int32_t column, int32_t row) {
-        spots_.push_back(boost::shared_ptr<CSpawnPoint>(
-            new CSpawnPoint(&level_, 0, static_cast<int32_t>(spots_.size()), column * 500 + 250, row * 500 + 250, 0,
-                            side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot, 0)));
-        return level_.GetUnitList().SpawnUnit(name, spots_.back(), side, 0, 1);
+        return SpawnOnCell(level_, spots_, name, side, column, row);
     }
     boost::shared_ptr<CUnit> Defender(const std::string& name, int32_t column, int32_t row) {
         return Spawn(name, CUnit::kDefender, column, row);

@@ -2,7 +2,6 @@
 // ASCII with its markers and scenery, the links of the routes, and whether every
 // defender spot and spawn point connects to the keeper; the map's effects on the grid.
 #include <cstdio>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "Classes/Level/CWayPoint.h"
 #include "Core/Service.h"
 #include "tools/datacheck/Check.h"
+#include "tools/datacheck/Services.h"
 
 namespace {
 
@@ -176,14 +176,9 @@ DATACHECK(level, 30) {
     }
     const Config& config = *Service<Config>::Get();
     // The game dictionary names each map's level file.
-    std::unique_ptr<GameDictionary> own;
-    if (!Service<GameDictionary>::Exists()) {
-        own.reset(new GameDictionary());
-        own->Load(config);
-        Service<GameDictionary>::Register(own.get());
-    }
+    const datacheck::DictionaryInService dictionary(config);
     for (const std::string& name : config.Maps) {
-        const MapDefinition* map = Service<GameDictionary>::Get()->FindMap(name);
+        const MapDefinition* map = dictionary.Get().FindMap(name);
         if (map == nullptr) {
             report.Fail("map \"%s\" has no definition", name.c_str());
             continue;
@@ -193,5 +188,4 @@ DATACHECK(level, 30) {
         CheckLevel(level, report);
         if (level.HasGrid()) CheckEffects(level, *map, report);
     }
-    if (own) Service<GameDictionary>::Unregister();
 }

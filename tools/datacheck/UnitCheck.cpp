@@ -3,7 +3,6 @@
 // hit-point level for defenders), speed, ranges, effect value and damage rate. A unit
 // without hit points, or whose clip table lacks a clip the brains play, fails.
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "Graphics/Model/Model.h"
 #include "tools/datacheck/Check.h"
 #include "tools/datacheck/NullGraphics.h"
+#include "tools/datacheck/Services.h"
 
 namespace {
 
@@ -26,21 +26,6 @@ typedef Content::ContentLoader<Graphics::Model> ModelLoader;
 typedef Content::ContentLoader<Graphics::AnimationClips> ClipLoader;
 
 const char* const kKinds[] = {"?", "fighter", "hero", "keeper"};
-
-// Registers the object for the service while it lives, unless one is registered.
-template <class T>
-class Published {
-public:
-    explicit Published(T* object) : published_(!Service<T>::Exists()) {
-        if (published_) Service<T>::Register(object);
-    }
-    ~Published() {
-        if (published_) Service<T>::Unregister();
-    }
-
-private:
-    bool published_;
-};
 
 template <class Table>
 std::vector<std::string> SortedNames(const Table& table) {
@@ -52,9 +37,9 @@ std::vector<std::string> SortedNames(const Table& table) {
 
 void CheckUnit(CLevel& level, const std::string& name, int32_t side, datacheck::Report& report) {
     const char* sideName = side == CUnit::kAttacker ? "attacker" : "defender";
-    const boost::shared_ptr<CSpawnPoint> spot(new CSpawnPoint(
-        &level, 0, 0, 750, 750, 0, side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot,
-        0));
+    const boost::shared_ptr<CSpawnPoint> spot(
+        new CSpawnPoint(&level, 0, 0, 750, 750, 0,
+                        side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot, 0));
     const boost::shared_ptr<CUnit> unit = level.GetUnitList().SpawnUnit(name, spot, side, 0, 0);
     if (!unit || unit->GetHitPoints() <= 0) {
         report.Fail("%s %s: 0 hit points", sideName, name.c_str());
@@ -94,13 +79,8 @@ DATACHECK(units, 45) {
         return;
     }
     const Config& config = *Service<Config>::Get();
-    std::unique_ptr<GameDictionary> own;
-    if (!Service<GameDictionary>::Exists()) {
-        own.reset(new GameDictionary());
-        own->Load(config);
-    }
-    const Published<GameDictionary> dictionary(own.get());
-    const GameDictionary& data = *Service<GameDictionary>::Get();
+    const datacheck::DictionaryInService dictionary(config);
+    const GameDictionary& data = dictionary.Get();
     datacheck::NullGraphics graphics;
     if (!graphics.Ready()) {
         report.Fail("no null Direct3D device for the models");
@@ -108,16 +88,18 @@ DATACHECK(units, 45) {
     }
     ModelLoader models(config.Paths.MeshesPath);
     ClipLoader clips(config.Paths.AnimsPath);
-    const Published<ModelLoader> publishedModels(&models);
-    const Published<ClipLoader> publishedClips(&clips);
+    const datacheck::Published<ModelLoader> publishedModels(&models);
+    const datacheck::Published<ClipLoader> publishedClips(&clips);
     CDunmarchGame battle(config.Maps.empty() ? std::string() : config.Maps[0]);
-    const Published<CDunmarchGame> publishedBattle(&battle);
+    const datacheck::Published<CDunmarchGame> publishedBattle(&battle);
     {
         CLevel level("");
-        const Published<CLevel> publishedLevel(&level);
+        const datacheck::Published<CLevel> publishedLevel(&level);
         level.CreateGrid(3, 3);
-        for (const std::string& name : SortedNames(data.GetAttackers())) CheckUnit(level, name, CUnit::kAttacker, report);
-        for (const std::string& name : SortedNames(data.GetDefenders())) CheckUnit(level, name, CUnit::kDefender, report);
+        for (const std::string& name : SortedNames(data.GetAttackers()))
+            CheckUnit(level, name, CUnit::kAttacker, report);
+        for (const std::string& name : SortedNames(data.GetDefenders()))
+            CheckUnit(level, name, CUnit::kDefender, report);
     }
     report.Line("units: %zu attackers, %zu defenders", data.GetAttackers().size(), data.GetDefenders().size());
 }
