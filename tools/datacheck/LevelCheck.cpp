@@ -14,7 +14,7 @@
 #include "Classes/Level/CWayPoint.h"
 #include "Core/Service.h"
 #include "tools/datacheck/Check.h"
-#include "tools/datacheck/Services.h"
+#include "tools/datacheck/DictionaryInService.h"
 
 namespace {
 

@@ -17,8 +17,9 @@
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/Model/Model.h"
 #include "tools/datacheck/Check.h"
+#include "tools/datacheck/DictionaryInService.h"
 #include "tools/datacheck/NullGraphics.h"
-#include "tools/datacheck/Services.h"
+#include "tools/datacheck/ScopedService.h"
 
 namespace {
 
@@ -88,13 +89,13 @@ DATACHECK(units, 45) {
     }
     ModelLoader models(config.Paths.MeshesPath);
     ClipLoader clips(config.Paths.AnimsPath);
-    const datacheck::Published<ModelLoader> publishedModels(&models);
-    const datacheck::Published<ClipLoader> publishedClips(&clips);
+    const datacheck::ScopedService<ModelLoader> publishedModels(&models);
+    const datacheck::ScopedService<ClipLoader> publishedClips(&clips);
     CDunmarchGame battle(config.Maps.empty() ? std::string() : config.Maps[0]);
-    const datacheck::Published<CDunmarchGame> publishedBattle(&battle);
+    const datacheck::ScopedService<CDunmarchGame> publishedBattle(&battle);
     {
         CLevel level("");
-        const datacheck::Published<CLevel> publishedLevel(&level);
+        const datacheck::ScopedService<CLevel> publishedLevel(&level);
         level.CreateGrid(3, 3);
         for (const std::string& name : SortedNames(data.GetAttackers()))
             CheckUnit(level, name, CUnit::kAttacker, report);

@@ -1,31 +1,15 @@
 #pragma once
-// The services a check needs and the game would have registered: each published for as
-// long as the check runs, unless one already is.
+// The game dictionary as a check's service: the one registered, or one read for the
+// check from the configuration's folders.
 #include <memory>
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
 #include "Core/Service.h"
+#include "tools/datacheck/ScopedService.h"
 
 namespace datacheck {
 
-template <class T>
-class Published {
-public:
-    explicit Published(T* object) : published_(object != nullptr && !Service<T>::Exists()) {
-        if (published_) Service<T>::Register(object);
-    }
-    ~Published() {
-        if (published_) Service<T>::Unregister();
-    }
-    Published(const Published&) = delete;
-    Published& operator=(const Published&) = delete;
-
-private:
-    bool published_;
-};
-
-// The registered game dictionary, or one read from the configuration's folders.
 class DictionaryInService {
 public:
     explicit DictionaryInService(const Config& config)
@@ -40,7 +24,7 @@ private:
     }
 
     std::unique_ptr<GameDictionary> own_;
-    Published<GameDictionary> published_;
+    ScopedService<GameDictionary> published_;
 };
 
 }  // namespace datacheck
