@@ -4,8 +4,8 @@
 
 #include "App/MessageBoxes.h"
 #include "App/StandInGameWindow.h"
-#include "Audio/StandInAudioDevice.h"
-#include "Audio/StandInSound.h"
+#include "Audio/AudioDevice.h"
+#include "Audio/SoundStream.h"
 #include "Content/GameContentLoaders.h"
 #include "Core/ProcessGlobals.h"
 #include "Core/Service.h"

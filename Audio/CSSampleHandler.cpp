@@ -4,6 +4,7 @@
 #include "Audio/CSSampleHandlerWAV.h"
 #include "platform/win32/Interlocked.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -74,3 +75,15 @@ void CSSampleHandler::PurgeUnused() {
 }
 
 CSSampleHandler* CSSampleHandler::GetFirstCached() { return g_pCacheHead; }
+
+bool CSSampleHandler::HasRequestFailed(const void* key) const {
+    return std::find(m_arrFailed.begin(), m_arrFailed.end(), key) != m_arrFailed.end();
+}
+
+void CSSampleHandler::MarkRequestFailed(const void* key) {
+    if (!HasRequestFailed(key)) m_arrFailed.push_back(key);
+}
+
+void CSSampleHandler::ClearRequestFailed(const void* key) {
+    m_arrFailed.erase(std::remove(m_arrFailed.begin(), m_arrFailed.end(), key), m_arrFailed.end());
+}

@@ -60,6 +60,10 @@ public:
     // Moves to a frame; the frame reached.
     virtual uint32_t SeekTo(uint32_t frame) = 0;
 
+    // True when the key's last read ended in an error: refused, or it delivered less than the
+    // file holds there. Such a read still counts as done. The key's next request clears it.
+    bool HasRequestFailed(const void* key) const;
+
 protected:
     CSSampleHandler(const SampleSourceInfo& info, uint8_t priority, uint8_t looping);
 
@@ -73,8 +77,12 @@ protected:
     uint8_t m_nPriority;
     uint8_t m_bLooping;
 
+    void MarkRequestFailed(const void* key);
+    void ClearRequestFailed(const void* key);
+
 private:
     bool Matches(const SampleSourceInfo& info, uint8_t priority, uint8_t looping) const;
 
     CSSampleHandler* m_pNext;
+    std::vector<const void*> m_arrFailed;  // keys whose last read failed
 };

@@ -33,6 +33,7 @@ CSSampleHandlerOGG::CSSampleHandlerOGG(const SampleSourceInfo& info, uint8_t pri
       m_nDecodedFrames(0),
       m_bPagePending(false),
       m_bPageEos(false),
+      m_bReadFailed(false),
       m_nMaxBlockFrames(0),
       m_nWriteOff(0),
       m_nReadOff(0),
@@ -111,6 +112,7 @@ uint32_t CSSampleHandlerOGG::ReadSource(uint8_t* destination, uint32_t wanted) {
             if (got >= 0) m_nBufRequest[m_nCurBuf] = 0;
             // A failed (short) read ends the data where it stopped.
             const uint32_t delivered = got < 0 ? 0 : static_cast<uint32_t>(got);
+            if (delivered < m_nBufBytes[m_nCurBuf]) m_bReadFailed = true;
             m_nBufBytes[m_nCurBuf] = std::min(m_nBufBytes[m_nCurBuf], delivered);
         }
         // Refill the buffer just left with the next piece of the file.
@@ -125,6 +127,7 @@ uint32_t CSSampleHandlerOGG::ReadSource(uint8_t* destination, uint32_t wanted) {
             m_nNextFileOffset += bytes;
             if (!issued) {
                 m_nBufBytes[left] = 0;
+                m_bReadFailed = true;
                 return 0;
             }
         }
@@ -283,6 +286,7 @@ void CSSampleHandlerOGG::RestartDecoding() {
     std::memset(m_Ring, 0, sizeof(m_Ring));
     m_bEndOfStream = 0;
     m_nMaxBlockFrames = 0;
+    m_bReadFailed = false;
 
     bool usedSavedHead = false;
     if (!m_bWholeFile) {
@@ -397,7 +401,14 @@ CSSampleHandlerOGG::DecodeStop CSSampleHandlerOGG::Decode() {
     }
 }
 
-void CSSampleHandlerOGG::RequestRead(void* destination, uint32_t firstFrame, uint32_t frameCount, const void*) {
+void CSSampleHandlerOGG::RequestRead(void* destination, uint32_t firstFrame, uint32_t frameCount, const void* key) {
+    ClearRequestFailed(key);
+    Deliver(destination, firstFrame, frameCount);
+    // The file failed under the decoder: what follows the failure is not the sound's.
+    if (!m_pReader || m_bReadFailed) MarkRequestFailed(key);
+}
+
+void CSSampleHandlerOGG::Deliver(void* destination, uint32_t firstFrame, uint32_t frameCount) {
     if (!m_pReader || !m_bReady) return;
     if (firstFrame == 0 && m_nDecodedFrames != 0) {
         RestartDecoding();
@@ -430,7 +441,7 @@ uint32_t CSSampleHandlerOGG::SeekTo(uint32_t frame) {
     const uint64_t limit = static_cast<uint64_t>(m_Format.rate) * 16 * frameBytes;
     const uint64_t count = std::min<uint64_t>(frame - m_nDecodedFrames, limit);
     m_bSkipOutput = true;
-    RequestRead(nullptr, m_nDecodedFrames, static_cast<uint32_t>(count), this);
+    Deliver(nullptr, m_nDecodedFrames, static_cast<uint32_t>(count));
     m_bSkipOutput = false;
     return m_nDecodedFrames >= frame ? frame : m_nDecodedFrames;
 }

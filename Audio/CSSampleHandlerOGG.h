@@ -54,6 +54,8 @@ private:
     void Drain(uint8_t*& destination, uint64_t& wanted);
     bool EmitPcm();
     DecodeStop Decode();
+    // RequestRead's decoding, without the failure marks.
+    void Deliver(void* destination, uint32_t firstFrame, uint32_t frameCount);
 
     std::unique_ptr<uint8_t[]> m_pSavedHead;
     uint32_t m_nSavedHeadSize;
@@ -80,6 +82,8 @@ private:
     // is full), and whether that page ends the stream.
     bool m_bPagePending;
     bool m_bPageEos;
+    // A read of the compressed file failed since decoding last started: the data ends there.
+    bool m_bReadFailed;
 
     uint8_t m_Ring[kRingSize];
     int32_t m_nMaxBlockFrames;

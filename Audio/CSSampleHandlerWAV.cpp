@@ -110,7 +110,11 @@ void CSSampleHandlerWAV::PollHeader() {
 }
 
 void CSSampleHandlerWAV::RequestRead(void* destination, uint32_t firstFrame, uint32_t frameCount, const void* key) {
-    if (!m_pReader || !m_bReady) return;
+    ClearRequestFailed(key);
+    if (!m_pReader || !m_bReady) {
+        MarkRequestFailed(key);
+        return;
+    }
     constexpr uint64_t kMax = std::numeric_limits<uint32_t>::max();
     const uint64_t frameBytes = (m_Format.bitsPerSample / 8) * m_Format.channels;
     const uint32_t bytes = static_cast<uint32_t>(std::min(frameBytes * frameCount, kMax));
@@ -126,15 +130,22 @@ void CSSampleHandlerWAV::RequestRead(void* destination, uint32_t firstFrame, uin
     }
 
     const int64_t id = m_pReader->Read(destination, offset, bytes);
-    // A refused read records nothing: the requester sees it done and the destination unchanged.
-    if (id >= 0) m_arrRequests.push_back({key, static_cast<uint32_t>(id), bytes});
+    // A refused read records nothing: the requester sees it done (and failed) and the
+    // destination unchanged. A read is recorded with the bytes the file can deliver.
+    if (id >= 0) m_arrRequests.push_back({key, static_cast<uint32_t>(id), readable});
+    else MarkRequestFailed(key);
 }
 
 void CSSampleHandlerWAV::PollRequests() {
     if (!m_pReader) return;
-    // Whatever its byte count, a finished read is forgotten.
+    // A finished read is forgotten; one that delivered less than asked is marked failed.
     m_arrRequests.erase(std::remove_if(m_arrRequests.begin(), m_arrRequests.end(),
-                                       [this](const SampleRequest& r) { return m_pReader->Poll(r.requestId) >= 0; }),
+                                       [this](const SampleRequest& r) {
+                                           const int64_t got = m_pReader->Poll(r.requestId);
+                                           if (got < 0) return false;
+                                           if (got < r.byteCount) MarkRequestFailed(r.key);
+                                           return true;
+                                       }),
                         m_arrRequests.end());
 }
 

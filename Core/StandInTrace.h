@@ -1,7 +1,7 @@
 #pragma once
-// Stand-in support until the audio device, the in-game window and the menu
-// flow exist: their stand-ins report what the game asks of them here, as a
-// trace line and to one listener that tests may install.
+// Stand-in support until the in-game window and the menu flow exist: their
+// stand-ins report what the game asks of them here, as a trace line and to one
+// listener that tests may install.
 #include "platform/Trace.h"
 
 namespace standin {

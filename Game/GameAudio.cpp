@@ -1,7 +1,7 @@
 #include "Game/GameAudio.h"
 
-#include "Audio/StandInAudioDevice.h"
-#include "Audio/StandInSound.h"
+#include "Audio/AudioDevice.h"
+#include "Audio/SoundStream.h"
 #include "Core/ContentLoader.h"
 #include "Core/Service.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Audio/StandInAudioDevice.h"
+#include "Audio/AudioDevice.h"
 #include "Core/Service.h"
 #include "Game/Cursors.h"
 #include "Graphics/Draw2D.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "Audio/StandInAudioDevice.h"
+#include "Audio/AudioDevice.h"
 #include "Core/AppDataFolder.h"
 #include "Core/Service.h"
 #include "Core/TextHelpers.h"

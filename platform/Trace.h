@@ -5,3 +5,8 @@
 
 bool PlatformTraceEnabled();
 void PlatformTrace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Tests in the program's own process hear every line through a listener,
+// whether or not the lines are printed; null removes it.
+typedef void (*PlatformTraceListener)(const char* line);
+void SetPlatformTraceListener(PlatformTraceListener listener);

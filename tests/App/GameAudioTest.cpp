@@ -2,9 +2,12 @@
 // registers, the settings' volumes, and sounds stopped when they are unloaded.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "App/CGame.h"
-#include "Audio/StandInAudioDevice.h"
-#include "Audio/StandInSound.h"
+#include "Audio/AudioDevice.h"
+#include "Audio/PlayingSound.h"
+#include "Audio/SoundStream.h"
 #include "Core/Assert.h"
 #include "Core/ContentLoader.h"
 #include "Core/Service.h"
@@ -15,6 +18,18 @@ namespace {
 
 void IgnoreAssertion(const char*, const char*, const char*, int) {}
 
+float GainOf(const Audio::PlayingSound* entry) {
+    ALfloat gain = -1.0f;
+    alGetSourcef(entry->GetSource(), AL_GAIN, &gain);
+    return gain;
+}
+
+std::vector<const Audio::PlayingSound*> Entries(const Audio::AudioDevice* device) {
+    std::vector<const Audio::PlayingSound*> entries;
+    for (const Audio::PlayingSound* e = device->GetFirst(); e; e = e->GetNext()) entries.push_back(e);
+    return entries;
+}
+
 class GameAudioTest : public GameTest {
 protected:
     void SetUp() override {
@@ -24,6 +39,14 @@ protected:
     void TearDown() override {
         SetAssertionHandler(previous_handler_);
         GameTest::TearDown();
+    }
+
+    // Plays on for the seconds, a frame at a time, as the shell's frames do.
+    void PlayFor(double seconds) {
+        for (int frame = 0; frame < seconds * 60; ++frame) {
+            testsupport::LoopbackAudio::Render(testsupport::LoopbackAudio::kFrameSamples);
+            game_->UpdateAudio();
+        }
     }
 
     AssertionHandler previous_handler_ = nullptr;
@@ -39,20 +62,27 @@ TEST_F(GameAudioTest, WithoutTheGameServicesNothingPlays) {
 TEST_F(GameAudioTest, SoundsPlayOnceOnTheEffectsGroup) {
     game_->RunInitialize();
     Audio::AudioDevice* device = game_->GetAudioDevice();
+    ASSERT_TRUE(device->IsInitialized());
     game_->GetSettings().SetSoundVolume(0.5f);
 
     EXPECT_TRUE(PlaySound("BtnPress.wav", false));
     EXPECT_TRUE(PlaySound("btnpress.wav", false));  // already playing: nothing more
-    ASSERT_EQ(device->GetPlaying().size(), 1u);
+    ASSERT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 1);
     EXPECT_TRUE(PlaySound("BtnPress.wav", true));  // a second instance
-    ASSERT_EQ(device->GetPlaying().size(), 2u);
-    for (const Audio::AudioDevice::Playing& p : device->GetPlaying()) {
-        EXPECT_EQ(p.group, 0);
-        EXPECT_EQ(p.gain, 0.5f);
-        EXPECT_FALSE(p.looped);
+    ASSERT_EQ(device->CountPlaying(boost::shared_ptr<Audio::Sound>()), 2);
+    for (const Audio::PlayingSound* entry : Entries(device)) {
+        EXPECT_EQ(entry->GetGroup(), 0);
+        EXPECT_EQ(GainOf(entry), 0.5f);
+        EXPECT_FALSE(entry->IsLooped());
     }
     EXPECT_FALSE(PlaySound("no_such_sound.wav", true));
-    EXPECT_EQ(device->GetPlaying().size(), 2u);
+    EXPECT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 2);
+
+    // The click lasts a quarter of a second: then the frame's update removes both.
+    PlayFor(0.2);
+    EXPECT_EQ(device->CountPlaying(boost::shared_ptr<Audio::Sound>()), 2);
+    PlayFor(0.1);
+    EXPECT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 0);
 }
 
 TEST_F(GameAudioTest, MusicLoopsOnTheMusicGroupUntilStopped) {
@@ -62,34 +92,40 @@ TEST_F(GameAudioTest, MusicLoopsOnTheMusicGroupUntilStopped) {
 
     PlayMainMenuMusic();
     EXPECT_TRUE(PlayMusic("mainmenuogg.ogg"));  // the playing track: nothing more
-    ASSERT_EQ(device->GetPlaying().size(), 1u);
-    const Audio::AudioDevice::Playing& menu = device->GetPlaying().front();
-    EXPECT_EQ(menu.group, 1);
-    EXPECT_EQ(menu.gain, 0.75f);
-    EXPECT_TRUE(menu.looped);
-    // Another track starts alongside.
+    ASSERT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 1);
+    const Audio::PlayingSound* menu = device->GetFirst();
+    EXPECT_TRUE(menu->GetSound()->IsStream());
+    EXPECT_EQ(menu->GetGroup(), 1);
+    EXPECT_EQ(GainOf(menu), 0.75f);
+    EXPECT_TRUE(menu->IsLooped());
+    // Another track starts alongside, newest first.
     EXPECT_TRUE(PlayMusic("Harrowmere.ogg"));
-    EXPECT_EQ(device->GetPlaying().size(), 2u);
-    device->Update();
-    EXPECT_EQ(device->GetPlaying().size(), 2u);
+    ASSERT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 2);
+    EXPECT_EQ(device->GetFirst()->GetNext(), menu);
+    PlayFor(1.0);
+    EXPECT_EQ(device->CountPlaying(boost::shared_ptr<Audio::Sound>()), 2);
+    EXPECT_GT(menu->GetPosition(), 2u * 16384u);  // refilled as it plays
 
     EXPECT_TRUE(StopMusic());
-    device->Update();
-    EXPECT_TRUE(device->GetPlaying().empty());
+    EXPECT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 2);
+    game_->UpdateAudio();
+    EXPECT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 0);
     EXPECT_FALSE(PlayMusic("no_such_track.ogg"));
 }
 
-TEST_F(GameAudioTest, UnloadingStopsAPlayingSound) {
+TEST_F(GameAudioTest, UnloadingRemovesThePlayingSounds) {
     game_->RunInitialize();
     Audio::AudioDevice* device = game_->GetAudioDevice();
     ASSERT_TRUE(PlayMusic("MainMenuOGG.ogg"));
     ASSERT_TRUE(PlaySound("BtnPress.wav", false));
+    const boost::shared_ptr<Audio::SoundStream> music =
+        Service<Content::ContentLoader<Audio::SoundStream>>::Get()->Load("MainMenuOGG.ogg");
     game_->UnloadAllContent();
-    for (const Audio::AudioDevice::Playing& p : device->GetPlaying()) {
-        EXPECT_NE(p.state, AL_PLAYING);
-        EXPECT_FALSE(p.sound->IsLoaded());
-    }
+    EXPECT_EQ(device->CountAll(boost::shared_ptr<Audio::Sound>()), 0);
+    EXPECT_FALSE(music->IsLoaded());
+    EXPECT_EQ(music->GetHandler(), nullptr);
     EXPECT_TRUE(Service<Content::ContentLoader<Audio::SoundStream>>::Get()->GetCache().empty());
+    EXPECT_TRUE(Service<Content::ContentLoader<Audio::Sound>>::Get()->GetCache().empty());
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // A game on the sample data and the recording null device: the process works
 // in the generated game folder, the per-user data folder is a scratch folder,
 // and the shell's device globals point at a null device the size of the
-// virtual screen. The stand-ins' reports are collected with what the null
+// virtual screen; the audio device opens the loopback output. The stand-ins'
+// reports and the audio device's trace lines are collected with what the null
 // device had logged by then.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -15,10 +17,12 @@
 
 #include "App/CGame.h"
 #include "Core/StandInTrace.h"
+#include "platform/Trace.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/win32/MessageBox.h"
 #include "shell/ShellGlobals.h"
+#include "support/LoopbackAudio.h"
 #include "support/NullDeviceFixture.h"
 #include "support/ScratchDir.h"
 
@@ -32,6 +36,12 @@ inline std::function<void(const char*)>& Hook() {
 
 inline void Forward(const char* event) {
     if (Hook()) Hook()(event);
+}
+
+// The real audio device reports through the trace, which also carries the
+// stand-ins' reports: only its own lines are taken from there.
+inline void ForwardAudioTrace(const char* line) {
+    if (std::strncmp(line, "audio device ", 13) == 0) Forward(line);
 }
 
 }  // namespace gamefixture
@@ -61,6 +71,7 @@ protected:
 
         gamefixture::Hook() = [this](const char* event) { events_.push_back(Event{event, null->Log().size()}); };
         standin::SetListener(&gamefixture::Forward);
+        SetPlatformTraceListener(&gamefixture::ForwardAudioTrace);
         game_.reset(new Morvane::CGame);
     }
 
@@ -68,6 +79,7 @@ protected:
         if (GetGame() != nullptr) game_->RunShutdown();
         game_.reset();
         standin::SetListener(nullptr);
+        SetPlatformTraceListener(nullptr);
         gamefixture::Hook() = nullptr;
         g_d3d = nullptr;
         g_d3dDevice = nullptr;
@@ -97,6 +109,7 @@ protected:
     ScratchDir user_data_;
     std::unique_ptr<std::string> old_data_home_;
     platform::MessageBoxCapture boxes_;
+    testsupport::LoopbackAudio audio_output_;
     std::vector<Event> events_;
     std::unique_ptr<Morvane::CGame> game_;
 };

@@ -8,8 +8,8 @@
 
 #include "App/CGame.h"
 #include "App/StandInGameWindow.h"
-#include "Audio/StandInAudioDevice.h"
-#include "Audio/StandInSound.h"
+#include "Audio/AudioDevice.h"
+#include "Audio/SoundStream.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
 #include "Content/GameContentLoaders.h"
 #include "Core/Service.h"
@@ -91,8 +91,8 @@ TEST_F(GameLifecycleTest, StartsAndStopsEveryServiceInOrder) {
     EXPECT_FALSE(game_->GetConfig().Maps.empty());
     EXPECT_FALSE(Service<GameDictionary>::Get()->GetMaps().empty());
     EXPECT_EQ(game_->GetSettings().GetSoundVolume(), 0.25f);
-    EXPECT_EQ(game_->GetAudioDevice()->GetGroupGain(0), 0.25f);
-    EXPECT_EQ(game_->GetAudioDevice()->GetGroupGain(1), 0.5f);
+    EXPECT_EQ(game_->GetAudioDevice()->GetVolume(0), 0.25f);
+    EXPECT_EQ(game_->GetAudioDevice()->GetVolume(1), 0.5f);
     EXPECT_EQ(game_->GetContentLoaders()->holder->Get<Graphics::Texture2D>().GetRootFolder(),
               game_->GetConfig().Paths.TexturesPath);
     EXPECT_EQ(Service<ContentLoader<Audio::Sound>>::Get()->GetRootFolder(), game_->GetConfig().Paths.SoundsPath);
@@ -121,7 +121,6 @@ TEST_F(GameLifecycleTest, StartsAndStopsEveryServiceInOrder) {
         {"audio device shut down",
          "config settings device viewport audio textures uitextures atlases fonts models clips sounds streams "
          "cursors machine game"},
-        {"audio device closed", ""},
     };
     EXPECT_EQ(seen_, expected);
     EXPECT_EQ(GetGame(), nullptr);

@@ -30,13 +30,17 @@ const std::vector<uint8_t>& SmallFile() {
     return file;
 }
 
-// Reads frames through the handler in chunks as a playing stream does.
-std::vector<int16_t> ReadFrames(CSSampleHandler* handler, uint32_t first, uint32_t count, uint32_t chunk = 16384) {
+// Reads frames through the handler in chunks as a playing stream does; `failed` tells
+// whether any of the chunks was reported failed.
+std::vector<int16_t> ReadFrames(CSSampleHandler* handler, uint32_t first, uint32_t count, uint32_t chunk = 16384,
+                                bool* failed = nullptr) {
     const uint32_t channels = handler->ParseHeader()->channels;
     std::vector<int16_t> out(static_cast<size_t>(count) * channels, 0x5A5A);
+    if (failed) *failed = false;
     for (uint32_t done = 0; done < count;) {
         const uint32_t n = std::min(chunk, count - done);
         handler->RequestRead(out.data() + static_cast<size_t>(done) * channels, first + done, n, &out);
+        if (failed && handler->HasRequestFailed(&out)) *failed = true;
         done += n;
     }
     return out;
@@ -225,15 +229,17 @@ TEST(OggHandler, DamagedStreamsEndWithoutHanging) {
     const std::vector<int16_t> reference = ReferenceDecode(file);
     const uint32_t frames = static_cast<uint32_t>(reference.size() / 2);
 
-    // Cut in the middle: what is there, then silence.
+    // Cut in the middle: what is there, then silence. The file ends; no read failed.
+    bool failed = true;
     {
         const std::vector<uint8_t> cut(file.begin(), file.begin() + 80000);
         const std::vector<int16_t> partial = ReferenceDecode(cut);
         HandlerRef handler(dir.Write("cut.ogg", cut));
         ASSERT_NE(nullptr, WaitForHeader(handler.get()));
-        const std::vector<int16_t> pcm = ReadFrames(handler.get(), 0, frames);
+        const std::vector<int16_t> pcm = ReadFrames(handler.get(), 0, frames, 16384, &failed);
         EXPECT_EQ(Slice(partial, 0, frames, 2), pcm);
         EXPECT_TRUE(handler->IsAtEnd());
+        EXPECT_FALSE(failed);
     }
     // A page missing in the middle: the handler closes during the request.
     {
@@ -245,17 +251,24 @@ TEST(OggHandler, DamagedStreamsEndWithoutHanging) {
         gap.erase(gap.begin() + page, gap.begin() + next);
         HandlerRef handler(dir.Write("gap.ogg", gap));
         ASSERT_NE(nullptr, WaitForHeader(handler.get()));
-        ReadFrames(handler.get(), 0, frames);
+        ReadFrames(handler.get(), 0, frames, 16384, &failed);
         EXPECT_FALSE(handler->IsOpen());
+        EXPECT_TRUE(failed);
     }
     // A file read that fails after it was issued ends the stream.
     {
         ReadControl control(70000);
         HandlerRef handler(dir.Write("fail.ogg", file));
         ASSERT_NE(nullptr, WaitForHeader(handler.get()));
-        const std::vector<int16_t> pcm = ReadFrames(handler.get(), 0, frames);
+        const std::vector<int16_t> pcm = ReadFrames(handler.get(), 0, frames, 16384, &failed);
         EXPECT_TRUE(handler->IsAtEnd());
         EXPECT_EQ(Slice(reference, 0, 1000, 2), Slice(pcm, 0, 1000, 2));
+        EXPECT_TRUE(failed);
+        // Decoding from the start again begins a new pass: the failure is behind it.
+        std::vector<int16_t> first(2000);
+        handler->RequestRead(first.data(), 0, 1000, &first);
+        EXPECT_FALSE(handler->HasRequestFailed(&first));
+        EXPECT_EQ(Slice(reference, 0, 1000, 2), first);
     }
 }
 

@@ -218,3 +218,33 @@ TEST(WavHandler, FailedReadsEndTheWait) {
     handler->FinishRequest(&frames);
     EXPECT_TRUE(handler->IsRequestDone(&frames));
 }
+
+TEST(WavHandler, AReadThatDeliversLessThanTheFileHoldsIsMarkedFailed) {
+    TempDir dir;
+    WavLayout layout;
+    layout.channels = 1;
+    layout.dataSize = 400000;  // runs 223,600 bytes past the end of the file: silence, not a failure
+    HandlerRef handler(dir.Write("c.wav", MakeWav(layout)));
+    ASSERT_NE(nullptr, Parse(handler).format);
+    ReadControl control(100000);  // reads fail from byte 100,000 on
+    const struct {
+        uint32_t firstFrame;
+        uint32_t frames;
+        bool failed;
+    } cases[] = {
+        {0, 20000, false},       // before the failing bytes
+        {40000, 20000, true},    // runs into them
+        {60000, 100, true},      // starts in them
+        {0, 100, false},         // a further request clears the mark
+        {100000, 50000, false},  // wholly past the end of the file: nothing to read
+    };
+    std::vector<uint8_t> frames(100000);
+    int other;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.firstFrame);
+        handler->RequestRead(frames.data(), c.firstFrame, c.frames, &frames);
+        ASSERT_TRUE(WaitForRequest(handler.get(), &frames));
+        EXPECT_EQ(c.failed, handler->HasRequestFailed(&frames));
+        EXPECT_FALSE(handler->HasRequestFailed(&other));
+    }
+}
