@@ -1,7 +1,9 @@
-// The sound effects (WAV) and the music (Ogg Vorbis) of the sample data, synthesised from
-// tones, noise and envelopes. Every random stream has a fixed seed, so the bytes repeat.
+// The sound effects (WAV) and the music (Ogg Vorbis, composed in Music.cpp) of the sample
+// data, synthesised from tones, noise and envelopes. Every random stream has a fixed seed,
+// so the bytes repeat.
 #include "tools/catalogue/Sounds.h"
 #include "tools/databuilder/Builder.h"
+#include "tools/databuilder/Music.h"
 #include "tools/databuilder/SoundEncoding.h"
 #include "tools/databuilder/Synthesis.h"
 
@@ -276,79 +278,11 @@ std::vector<Effect> Effects() {
 
 // --- music -----------------------------------------------------------------------
 
-constexpr double kMusicRate = 44100.0;
-
-struct Chord {
-    double root;  // midi note
-    bool minor;
-};
-
-// Pads on the chords, a plucked arpeggio and, for battle music, drums.
-std::vector<float> Compose(const std::vector<Chord>& chords, double chordSeconds, int arpeggioSteps, bool drums,
-                           uint32_t seed) {
-    const double seconds = chords.size() * chordSeconds;
-    const size_t frames = static_cast<size_t>(seconds * kMusicRate);
-    std::vector<float> left(frames, 0.0f), right(frames, 0.0f);
-    for (size_t c = 0; c < chords.size(); ++c) {
-        const double third = chords[c].minor ? 3 : 4;
-        const double notes[3] = {chords[c].root, chords[c].root + third, chords[c].root + 7};
-        const size_t at = static_cast<size_t>(c * chordSeconds * kMusicRate);
-        for (int v = 0; v < 3; ++v) {
-            Oscillator a, b;
-            LowPass lp;
-            const double f = Midi(notes[v] - 12);
-            const std::vector<float> pad = Render(chordSeconds, kMusicRate, [&](double t, double len) {
-                const double s = 0.5 * a.Saw(f, kMusicRate) + 0.5 * b.Saw(f * 1.003, kMusicRate);
-                return lp(static_cast<float>(s), 0.05f) * Gate(t, 0.3, len, 0.3);
-            });
-            Mix(left, pad, at, v == 2 ? 0.1f : 0.16f);
-            Mix(right, pad, at, v == 0 ? 0.1f : 0.16f);
-        }
-        for (int step = 0; step < arpeggioSteps; ++step) {
-            const double note = notes[step % 3] + 12 * ((step / 3) % 2);
-            const std::vector<float> pluck =
-                Pluck(Midi(note), chordSeconds / arpeggioSteps * 2.0, kMusicRate, seed + c * 31 + step, 0.997);
-            const size_t stepAt = at + static_cast<size_t>(step * chordSeconds / arpeggioSteps * kMusicRate);
-            const float pan = (step % 2) ? 0.35f : 0.25f;
-            Mix(left, pluck, stepAt, pan);
-            Mix(right, pluck, stepAt, 0.6f - pan);
-        }
-        if (drums) {
-            for (int beat = 0; beat < 4; ++beat) {
-                const size_t beatAt = at + static_cast<size_t>(beat * chordSeconds / 4 * kMusicRate);
-                Oscillator kick;
-                const std::vector<float> k = Render(0.3, kMusicRate, [&](double t, double) {
-                    return kick.Sine(50.0 * (1.0 + 2.0 * std::exp(-t / 0.03)), kMusicRate) * Envelope(t, 0.001, 0.12);
-                });
-                Mix(left, k, beatAt, 0.5f);
-                Mix(right, k, beatAt, 0.5f);
-                if (beat % 2 == 1) {
-                    Noise noise(seed + 1000 + c * 4 + beat);
-                    LowPass lp;
-                    const std::vector<float> snare = Render(0.2, kMusicRate, [&](double t, double) {
-                        const float n = noise.Next();
-                        return (n - lp(n, 0.2f)) * Envelope(t, 0.001, 0.05);
-                    });
-                    Mix(left, snare, beatAt, 0.3f);
-                    Mix(right, snare, beatAt, 0.3f);
-                }
-            }
-        }
-    }
-    std::vector<float> stereo(frames * 2);
-    for (size_t i = 0; i < frames; ++i) {
-        stereo[2 * i] = left[i];
-        stereo[2 * i + 1] = right[i];
-    }
-    Normalise(stereo, 0.8f);
-    return stereo;
-}
-
 std::vector<uint8_t> EncodeMusic(const std::vector<float>& stereo, const char* title) {
     const size_t frames = stereo.size() / 2;
-    return soundenc::EncodeOggVorbis(
-        stereo, 2, static_cast<long>(kMusicRate), 0.4f,
-        {std::string("TITLE=") + title, soundenc::SizeComment(frames, static_cast<long>(kMusicRate))});
+    const long rate = static_cast<long>(music::kMusicRate);
+    return soundenc::EncodeOggVorbis(stereo, 2, rate, 0.4f,
+                                     {std::string("TITLE=") + title, soundenc::SizeComment(frames, rate)});
 }
 
 void Check(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -383,14 +317,11 @@ DATABUILDER_WRITER(sounds, 20) {
         out.Write(folder + effect.file, wav);
     }
 
-    // Menus: A minor, calm. Battle: D minor, with drums.
-    const std::vector<uint8_t> menu =
-        EncodeMusic(Compose({{57, true}, {53, false}, {48, false}, {55, false}}, 2.0, 8, false, 500), "Main menu");
+    const std::vector<uint8_t> menu = EncodeMusic(music::MenuTrack(), "Main menu");
     Check(folder + catalogue::sounds::kMainMenuMusic, menu);
     out.Write(folder + catalogue::sounds::kMainMenuMusic, menu);
 
-    const std::vector<uint8_t> battle =
-        EncodeMusic(Compose({{50, true}, {46, false}, {48, false}, {45, false}}, 1.5, 12, true, 700), "Harrowmere");
+    const std::vector<uint8_t> battle = EncodeMusic(music::BattleTrack(), "Harrowmere");
     Check(folder + catalogue::sounds::kMapMusic, battle);
     out.Write(folder + catalogue::sounds::kMapMusic, battle);
 }

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "support/RunDunmarch.h"
+#include "tools/catalogue/Sounds.h"
 #include "support/ScratchFolder.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/databuilder/PngWriter.h"
@@ -45,6 +47,13 @@ TEST(DatacheckTest, SampleDataPasses) {
                                  "jp.lan: ", "[stamp]", "data checksum of the 14 of 14 files", " 0 failed", "[video]",
                                  "intro.ogv: 640 x 480, stride 640, 8.000 seconds, 200 frames, stereo 44100 Hz"})
         EXPECT_NE(std::string::npos, run.output.find(expected)) << expected << "\n" << run.output;
+    // Every sound through its loader; the music lasts over a minute, and half a second more.
+    for (const char* expected : {"[sounds]", "btnpress.wav: sound, 1 ch, 22050 Hz, 16 bit, 5512 frames (0.25 s)",
+                                 "mainmenuogg.ogg: music, 2 ch, 44100 Hz, 16 bit, 2844450 frames (64.50 s)",
+                                 "harrowmere.ogg: music, 2 ch, 44100 Hz, 16 bit, 2932650 frames (66.50 s)"})
+        EXPECT_NE(std::string::npos, run.output.find(expected)) << expected << "\n" << run.output;
+    EXPECT_EQ(static_cast<int>(std::size(catalogue::sounds::kEffects)), testsupport::Count(run.output, ": sound, "))
+        << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAILED")) << run.output;
     // A unit of every attacker and defender, made as the battle makes them.
     namespace gd = catalogue::gamedata;
@@ -71,6 +80,7 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("ru.lan: truncated")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("sp.lan is missing")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("sounds/btnpress.wav does not load as sound")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("res-common/anims/orccaster.xml, the data stamp's \"orccaster.xml\", "
                                                  "is missing"))
         << run.output;
