@@ -85,7 +85,9 @@ void AudioDevice::Update() {
     for (PlayingSound* entry = playing_; entry;) {
         entry->Refill();
         PlayingSound* next = entry->next_;
-        if (!entry->looped_ && entry->GetEffectiveState() == AL_STOPPED) Remove(entry);
+        // A looped entry stops only when its stream can no longer be read (its handler lost
+        // the file): it would stay silent for ever.
+        if (entry->GetEffectiveState() == AL_STOPPED) Remove(entry);
         entry = next;
     }
 }
