@@ -1,11 +1,20 @@
 #include "particles/CParticlesMesh.h"
 
+#include <cstddef>
+#include <cstring>
+#include <strings.h>
 #include <utility>
 
 #include "particles/CSArchive.h"
+#include "particles/CSCachedTexture.h"
+#include "particles/CSEntityObject.h"
 #include "particles/CSMaskImage.h"
+#include "particles/CSTexture.h"
 
 namespace {
+
+// What a sprite block without texture names draws with.
+const char kDefaultParticleTexture[] = "XXXDefault.bmp";
 
 // Every list element is at least this many bytes in the file, so no count can ask
 // for more blocks than the bytes left hold.
@@ -61,7 +70,13 @@ int32_t CParticlesMesh::Release() {
     return --m_nRefCount;
 }
 
-bool CParticlesMesh::Read(CSArchive& archive) {
+bool CParticlesMesh::Load(const char* fileName, bool postProcess) {
+    CSArchive archive(fileName != nullptr ? fileName : "");
+    if (!archive.HasFile()) return false;
+    return Read(archive, postProcess);
+}
+
+bool CParticlesMesh::Read(CSArchive& archive, bool postProcess) {
     uint32_t versionWord = 0;
     archive.ReadUInt32(versionWord);
     archive.SetVersionWord(versionWord);
@@ -91,7 +106,80 @@ bool CParticlesMesh::Read(CSArchive& archive) {
     m_arrEntries.swap(entries);
     m_vBoxMin = boxMin;
     m_vBoxMax = boxMax;
+    if (postProcess) {
+        if (IsRescalable()) {
+            const ParticleDisplayScale& scale = GetParticleDisplayScale();
+            Rescale(scale.x, scale.y);
+        }
+        SetUpMaskEntry();
+        SetUpTextures();
+    }
     return true;
+}
+
+void CParticlesMesh::SetUpMaskEntry() {
+    size_t index = 0;
+    while (index < m_arrEntries.size() && m_arrEntries[index]->TriggerA == 0) ++index;
+    if (index == m_arrEntries.size()) return;
+    CParticleEmiterParams* entry = m_arrEntries[index];
+    const int32_t particle = entry->ParticleIndex;
+    if (particle < 0 || static_cast<size_t>(particle) >= m_arrParticleParams.size() || entry->EmiterIndex < 0 ||
+        static_cast<size_t>(entry->EmiterIndex) >= m_arrEmiterParams.size() ||
+        m_arrParticleParams[particle]->TextureNames.empty())
+        return;
+
+    CSMaskImage* mask = GetMaskImage(m_arrParticleParams[particle]->TextureNames[0].c_str());
+    if (m_pMaskImage != nullptr) m_pMaskImage->Release();
+    m_pMaskImage = mask;
+    if (mask != nullptr) {
+        // Only the hit test reads the rectangles: the effect's size on screen and the
+        // whole image.
+        const int32_t rect[8] = {0, 0, m_EffectParams.Width, m_EffectParams.Height,
+                                 0, 0, mask->m_nWidth,       mask->m_nHeight};
+        std::memcpy(m_anMaskRect, rect, sizeof rect);
+    }
+
+    m_arrEntries.erase(m_arrEntries.begin() + static_cast<std::ptrdiff_t>(index));
+    entry->Release();
+    for (const CParticleEmiterParams* other : m_arrEntries) {
+        if (other->ParticleIndex == particle) return;
+    }
+    m_arrParticleParams[particle]->Release();
+    m_arrParticleParams.erase(m_arrParticleParams.begin() + particle);
+    for (CParticleEmiterParams* other : m_arrEntries) {
+        if (other->ParticleIndex >= particle) --other->ParticleIndex;
+    }
+}
+
+void CParticlesMesh::SetUpTextures() {
+    for (CEmiterParams* emiter : m_arrEmiterParams) {
+        if (emiter->EmitShape != CEmiterParams::kShapeRectangle || emiter->ImageName.IsEmpty()) continue;
+        CSCachedTexture* image =
+            GetCachedTexture(emiter->ImageName.c_str(), emiter->ImageFlag1 != 0, emiter->MaskColors != 0);
+        if (emiter->MaskImage != nullptr) emiter->MaskImage->Release();
+        emiter->MaskImage = image;
+    }
+    for (CParticleParams* particle : m_arrParticleParams) {
+        if (particle->ParticleKind == 0 && particle->ObjectList.IsEmpty())
+            particle->ObjectList.Append(CreateObjectEntity(particle->ModelName.c_str()));
+        if (!particle->ObjectList.IsEmpty()) continue;
+        // A second set-up of the block replaces what the first one loaded.
+        for (uint32_t i = 0; i < particle->TextureList.GetCount(); ++i) {
+            if (particle->TextureList[i] != nullptr) particle->TextureList[i]->Release();
+        }
+        particle->TextureList.ResizeZeroed(static_cast<uint32_t>(particle->TextureNames.size()));
+        for (uint32_t i = 0; i < particle->TextureList.GetCount(); ++i)
+            particle->TextureList[i] = LoadTexture(particle->TextureNames[i].c_str());
+        if (particle->TextureList.IsEmpty()) particle->TextureList.Append(LoadTexture(kDefaultParticleTexture));
+    }
+}
+
+CSTexture* CParticlesMesh::LoadTexture(const char* name) { return LoadParticleTexture(name); }
+
+CSEntityObject* CParticlesMesh::CreateObjectEntity(const char* /*modelName*/) {
+    // The entity keeps only its placement; the model the name points at ("file" or
+    // "file?node", SplitModelName) is not loaded here, so the name is not kept.
+    return new CSEntityObject();
 }
 
 int32_t CParticlesMesh::FindEmitterEntry(const char* name) const {
@@ -171,6 +259,25 @@ void CParticlesMesh::Rescale(float x, float y) {
         particle->ExtraVelocityZ *= y;
         ScalePositionRows(particle->Tracks, x, y);
     }
+}
+
+CSTexture* LoadParticleTexture(const char* name) {
+    if (name == nullptr) name = "";
+    const size_t prefix = 9;  // "textures" and its separator
+    if (strncasecmp(name, "textures", prefix - 1) == 0 && (name[prefix - 1] == '\\' || name[prefix - 1] == '/'))
+        name += prefix;
+    return CSTexture::Load(name);
+}
+
+void SplitModelName(const char* reference, std::string& file, std::string& node) {
+    const std::string text = reference != nullptr ? reference : "";
+    const size_t mark = text.rfind('?');
+    if (mark == std::string::npos) {
+        file = text;
+        return;
+    }
+    file = text.substr(0, mark);
+    node = text.substr(mark + 1);
 }
 
 const ParticleDisplayScale& GetParticleDisplayScale() {

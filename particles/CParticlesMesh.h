@@ -4,6 +4,7 @@
 // and counted by hand: a release to 0 does not delete the effect, it only restarts
 // its idle age; the effect cache deletes unreferenced effects.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "particles/CEffectParams.h"
@@ -14,7 +15,9 @@
 #include "particles/CSVector.h"
 
 class CSArchive;
+class CSEntityObject;
 class CSMaskImage;
+class CSTexture;
 
 class CParticlesMesh {
 public:
@@ -31,11 +34,15 @@ public:
     int32_t Release();
     int32_t GetRefCount() const { return m_nRefCount; }
 
+    // Reads the named file (Read with the archive); false, the effect unchanged, when
+    // the file cannot be opened or read.
+    bool Load(const char* fileName, bool postProcess);
     // The whole file: version word (stored in the archive first), effect name, settings
     // block, emitter blocks, particle blocks, emitter entries and bounding box. Nothing
     // after the box is read. A read that fails leaves the effect as it was and returns
-    // false. The post-processing of a load is not part of this read.
-    bool Read(CSArchive& archive);
+    // false. With postProcess a read effect is then set up: the rescale, the mask entry
+    // and the textures and models.
+    bool Read(CSArchive& archive, bool postProcess = false);
 
     bool IsRescalable() const { return m_EffectParams.Rescalable != 0; }
     void GetBoundingBox(CSVector4& minimum, CSVector4& maximum) const {
@@ -56,6 +63,21 @@ public:
     // sizes and values, and every key and constant of the rescaled rows.
     void Rescale(float x, float y);
 
+    // The mask entry: the first entry with trigger flag 1 whose blocks exist and whose
+    // particle block names a texture takes its first texture as the effect's mask image
+    // and is removed, with its particle block when no other entry uses it (later
+    // particle block indices then shift down by one).
+    void SetUpMaskEntry();
+    // The image-emitter point lists of the emitter blocks, then per particle block its
+    // model object (render kind 0) or its sprite textures, "XXXDefault.bmp" when it
+    // names none. What does not load is kept as null.
+    void SetUpTextures();
+    // LoadParticleTexture.
+    CSTexture* LoadTexture(const char* name);
+    // A new object entity, without scene node, for a model reference "file" or
+    // "file?node"; the reference is not kept.
+    CSEntityObject* CreateObjectEntity(const char* modelName);
+
     int32_t m_nRefCount = 1;
     int32_t m_nAge = 0;       // cache sweeps spent unreferenced
     CSString m_strFileName;   // the name the effect is cached under
@@ -70,6 +92,14 @@ public:
     CEffectParams m_EffectParams;
     CParticlesMesh* m_pLinkedEffect = nullptr;  // counted; nothing sets it
 };
+
+// A particle texture by name: a leading "textures\" or "textures/" (letter case
+// ignored) is dropped, the rest loads through the world texture loader (CSTexture::Load).
+CSTexture* LoadParticleTexture(const char* name);
+
+// "file?node": the node is the text after the last "?", the file the text before it.
+// Without "?" the file is the whole reference and `node` stays as it was.
+void SplitModelName(const char* reference, std::string& file, std::string& node);
 
 // The display scale rescalable effects are multiplied by after loading: 1.0 on both
 // axes, and nothing changes it.

@@ -52,3 +52,5 @@ CSCachedTexture* GetCachedTexture(const char* name, bool firstFlag, bool secondF
 }
 
 void PurgeTextureCache(bool purgeAll) { CachedTextures().Sweep(purgeAll); }
+
+size_t GetTextureCacheSize() { return CachedTextures().GetSize(); }

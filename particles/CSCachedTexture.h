@@ -3,6 +3,7 @@
 // emitting particles from an image, each point y * 65536 + x, with their colours
 // when the entry keeps them. Without a pixel source the lists stay empty and the
 // size 0 x 0, but an entry exists for every requested key.
+#include <cstddef>
 #include <cstdint>
 
 #include "particles/CSArray.h"
@@ -35,3 +36,5 @@ public:
 CSCachedTexture* GetCachedTexture(const char* name, bool firstFlag, bool secondFlag);
 // One sweep of the cache; purgeAll deletes every unreferenced entry at once.
 void PurgeTextureCache(bool purgeAll);
+// Entries in the cache, referenced or not.
+size_t GetTextureCacheSize();

@@ -52,3 +52,5 @@ CSMaskImage* GetMaskImage(const char* name) {
 }
 
 void PurgeMaskImageCache(bool purgeAll) { MaskImages().Sweep(purgeAll); }
+
+size_t GetMaskImageCacheSize() { return MaskImages().GetSize(); }

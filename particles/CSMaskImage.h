@@ -2,6 +2,7 @@
 // An entry of the mask-image cache: one bit per pixel of an image, rows one after
 // the other, least significant bit first. Without a pixel source no mask is ever
 // built, so every request gives null and effects run without masks.
+#include <cstddef>
 #include <cstdint>
 
 #include "particles/CSArray.h"
@@ -32,3 +33,5 @@ public:
 CSMaskImage* GetMaskImage(const char* name);
 // One sweep of the cache; purgeAll deletes every unreferenced entry at once.
 void PurgeMaskImageCache(bool purgeAll);
+// Entries in the cache, referenced or not.
+size_t GetMaskImageCacheSize();
