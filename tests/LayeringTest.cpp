@@ -9,7 +9,9 @@
 // tools/databuilder) includes no game folder and serves only tests, tools and
 // benchmarks. The effect-file writer (tools/prt) stands on the particle library
 // and is judged as part of it, so the particle tests write their effects with
-// it. Benchmarks sit above everything.
+// it, and so does the data builder: the one game folder it includes is the
+// particle library, whose blocks the sample effects are made of. Benchmarks sit
+// above everything.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -157,7 +159,8 @@ private:
             return folder == kSampleData || relative.rfind("tests/", 0) == 0 || relative.rfind("tools/", 0) == 0;
         }
         if (target == "bench") return false;
-        if (folder == kSampleData) return false;  // the data side stands apart from the game
+        if (folder == kSampleData)  // the data side stands apart from the game, but for the effects
+            return target == "particles" && relative.rfind("tools/databuilder/", 0) == 0;
         return layers_.Rank(target) <= layers_.Rank(folder);
     }
 

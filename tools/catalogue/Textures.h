@@ -21,6 +21,25 @@ inline constexpr const char kParticleSprite[] = "particles/iphone01.dds";
 inline constexpr const char kBlobShadowSprite[] = "particles/iphone02.dds";
 inline constexpr int kBlobShadowSize = 128;
 
+// ---- particle sprites (tools/catalogue/ParticleEffects.h names the effects) ----
+// White shapes with alpha; the effects colour them.
+inline constexpr const char kSmokeSprite[] = "particles/smoke.dds";    // a soft puff
+inline constexpr const char kRingSprite[] = "particles/ring.dds";      // a thin ring
+inline constexpr const char kCrossSprite[] = "particles/cross.dds";    // a cross
+inline constexpr const char kStreakSprite[] = "particles/streak.dds";  // a glow drawn out along v
+// A sheet of equal cells, row by row: a flame licking up in eight frames.
+inline constexpr const char kFlameSheet[] = "particles/flame.dds";
+inline constexpr int kFlameColumns = 4;
+inline constexpr int kFlameRows = 2;
+inline constexpr int kFlameCell = 64;
+// A texture list: a rune turning, one texture per frame.
+inline constexpr const char* kRuneSprites[] = {"particles/rune_0.dds", "particles/rune_1.dds", "particles/rune_2.dds",
+                                               "particles/rune_3.dds"};
+// What a sprite block without texture names draws with ("XXXDefault.bmp" as the
+// library asks for it): a white glow on black, for additive blending.
+inline constexpr const char kDefaultParticleTexture[] = "xxxdefault.bmp";
+inline constexpr int kDefaultParticleTextureSize = 32;
+
 struct WorldTexture {
     const char* name;
     const char* bump;

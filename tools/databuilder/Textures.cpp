@@ -1,4 +1,5 @@
-// The sample textures: defaults, cursors, particle sprites, the world and model
+// The sample textures: defaults, cursors, particle sprites (with the particle
+// library's default bitmap), the world and model
 // textures with their bump (normal) maps, the interface images and the HUD sheet.
 #include <cmath>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Models.h"
 #include "tools/catalogue/Textures.h"
+#include "tools/databuilder/BmpWriter.h"
 #include "tools/databuilder/Builder.h"
 #include "tools/databuilder/Canvas.h"
 #include "tools/databuilder/DdsWriter.h"
@@ -209,6 +211,112 @@ Canvas Glow(int size, Colour colour, float radius, float peak) {
             float d = std::sqrt((x + 0.5f - centre) * (x + 0.5f - centre) + (y + 0.5f - centre) * (y + 0.5f - centre));
             float a = std::max(0.0f, 1 - d / radius);
             c.Set(x, y, Rgb(colour.r, colour.g, colour.b, int(std::lround(255 * peak * a * a * (3 - 2 * a)))));
+        }
+    return c;
+}
+
+// ---- particle sprites: white, the effects colour them ----
+
+// A soft puff: the glow's falloff broken up by noise.
+Canvas Smoke(int size) {
+    Canvas c = Glow(size, Rgb(255, 255, 255), size / 2.0f - 1, 1.0f);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float n = canvas::ValueNoise(float(x), float(y), size / 8.0f, 8, 71);
+            Colour p = c.Get(x, y);
+            c.Set(x, y, Rgb(235, 235, 235, int(p.a * (0.55f + 0.45f * n))));
+        }
+    return c;
+}
+
+// A ring of the radius, bright in the middle of its width and fading to either side.
+Canvas RingSprite(int size, float radius, float width) {
+    Canvas c(size, size, Rgb(255, 255, 255, 0));
+    const float centre = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float d = std::hypot(x + 0.5f - centre, y + 0.5f - centre);
+            const float a = std::max(0.0f, 1.0f - std::fabs(d - radius) / width);
+            c.Set(x, y, Rgb(255, 255, 255, int(std::lround(255 * a * a))));
+        }
+    return c;
+}
+
+Canvas CrossSprite(int size) {
+    Canvas c = Glow(size, Rgb(255, 255, 255), size / 2.0f, 0.35f);
+    const float third = size / 3.0f;
+    c.RoundRect(third + 2, 4, 2 * third - 2, size - 4.0f, 4, Rgb(255, 255, 255));
+    c.RoundRect(4, third + 2, size - 4.0f, 2 * third - 2, 4, Rgb(255, 255, 255));
+    return c;
+}
+
+// A glow drawn out along v, for sparks drawn along their motion and for line quads.
+Canvas StreakSprite(int width, int height) {
+    Canvas c(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const float u = std::fabs((x + 0.5f) / width * 2 - 1), v = std::fabs((y + 0.5f) / height * 2 - 1);
+            const float a = std::max(0.0f, 1 - u) * std::max(0.0f, 1 - v * v);
+            c.Set(x, y, Rgb(255, 255, 255, int(std::lround(255 * a))));
+        }
+    return c;
+}
+
+// Eight flames in equal cells, row by row: a tongue of fire swaying and flickering,
+// white at the core, red at the edge.
+Canvas FlameSheet() {
+    const int cell = tex::kFlameCell;
+    Canvas c(cell * tex::kFlameColumns, cell * tex::kFlameRows);
+    const int frames = tex::kFlameColumns * tex::kFlameRows;
+    for (int f = 0; f < frames; ++f) {
+        const int ox = f % tex::kFlameColumns * cell, oy = f / tex::kFlameColumns * cell;
+        const float phase = f * 2 * kPi / frames;
+        const float sway = 6 * std::sin(phase), tip = 6 + 4 * std::sin(2 * phase);
+        for (int y = 0; y < cell; ++y)
+            for (int x = 0; x < cell; ++x) {
+                // t runs from the tip (0) to the base (1); the flame's half width follows a teardrop.
+                const float t = (y + 0.5f - tip) / (cell - 6 - tip);
+                if (t < 0 || t > 1) continue;
+                const float centre = cell / 2.0f + sway * (1 - t) * (1 - t);
+                const float half = 34 * std::sqrt(t) * (1.15f - t);
+                const float d = half > 0 ? std::fabs(x + 0.5f - centre) / half : 2;
+                if (d >= 1) continue;
+                const float heat = (1 - d) * (0.4f + 0.6f * t);
+                const Colour colour = canvas::Mix(Rgb(200, 40, 10), Rgb(255, 245, 200), std::min(1.0f, heat * 1.6f));
+                c.Set(ox + x, oy + y,
+                      Rgb(colour.r, colour.g, colour.b, int(std::lround(255 * std::min(1.0f, (1 - d) * 2)))));
+            }
+    }
+    return c;
+}
+
+// A rune in a circle, turned a sixteenth of a turn more in every frame.
+Canvas RuneSprite(int size, int frame) {
+    Canvas c = RingSprite(size, size * 0.42f, 3);
+    const float centre = size / 2.0f, r = size * 0.3f;
+    const float turn = frame * kPi / 8;
+    auto at = [&](float angle, float radius, float& x, float& y) {
+        x = centre + radius * std::cos(angle + turn);
+        y = centre + radius * std::sin(angle + turn);
+    };
+    float ax, ay, bx, by, cx, cy;
+    at(-kPi / 2, r, ax, ay);
+    at(kPi / 2, r, bx, by);
+    at(kPi / 6, r * 0.8f, cx, cy);
+    c.Line(ax, ay, bx, by, 3, Rgb(255, 255, 255));
+    c.Line(ax, ay, cx, cy, 3, Rgb(255, 255, 255));
+    c.Line(cx, cy, centre, centre, 3, Rgb(255, 255, 255));
+    return c;
+}
+
+// The library's default texture: a white glow on black, without alpha.
+Canvas DefaultParticleTexture(int size) {
+    const Canvas glow = Glow(size, Rgb(255, 255, 255), size / 2.0f, 1.0f);
+    Canvas c(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const int a = glow.Get(x, y).a;
+            c.Set(x, y, Rgb(a, a, a));
         }
     return c;
 }
@@ -571,6 +679,16 @@ DATABUILDER_WRITER(textures, 30) {
     WriteDds(out, WorldPath(tex::kParticleSprite), Glow(64, Rgb(255, 255, 255), 31, 1.0f), ddswriter::Format::DXT5);
     WriteDds(out, WorldPath(tex::kBlobShadowSprite), Glow(tex::kBlobShadowSize, Rgb(0, 0, 0), 60, 0.7f),
              ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kSmokeSprite), Smoke(64), ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kRingSprite), RingSprite(64, 27, 4), ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kCrossSprite), CrossSprite(64), ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kStreakSprite), StreakSprite(16, 64), ddswriter::Format::DXT5);
+    WriteDds(out, WorldPath(tex::kFlameSheet), FlameSheet(), ddswriter::Format::DXT5);
+    int rune = 0;
+    for (const char* name : tex::kRuneSprites)
+        WriteDds(out, WorldPath(name), RuneSprite(64, rune++), ddswriter::Format::DXT5);
+    const Canvas plain = DefaultParticleTexture(tex::kDefaultParticleTextureSize);
+    out.Write(WorldPath(tex::kDefaultParticleTexture), bmpwriter::Encode(plain.Data(), plain.Width(), plain.Height()));
 
     WriteWithBump(out, tex::kPreloaded[0].name, tex::kPreloaded[0].bump, PalaceWall(256), 4);
     WriteWithBump(out, tex::kPreloaded[1].name, tex::kPreloaded[1].bump,

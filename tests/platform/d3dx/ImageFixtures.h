@@ -1,6 +1,7 @@
 #pragma once
-// Image files made in code for the texture tests: DDS and PNG through the data
-// builder's writers, bitmaps by hand, and the edits that break them.
+// Image files made in code for the texture tests: DDS, PNG and 24-bit bitmaps
+// through the data builder's writers, other bitmaps by hand, and the edits that
+// break them.
 #include <stdlib.h>
 #include <zlib.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/databuilder/BmpWriter.h"
 #include "tools/databuilder/DdsWriter.h"
 #include "tools/databuilder/PngWriter.h"
 
@@ -67,15 +69,7 @@ std::vector<uint8_t> Bmp32(int width, int height, Pixel pixel) {
 
 // A 24-bit bitmap, rows stored bottom first; rgba top row first.
 inline std::vector<uint8_t> Bmp24(int width, int height, const std::vector<uint8_t>& rgba) {
-    const size_t stride = BmpStride(width, 24);
-    std::vector<uint8_t> file = BmpFile(width, height, 24);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* p = &rgba[(size_t(y) * width + x) * 4];
-            uint8_t* o = &file[54 + size_t(height - 1 - y) * stride + size_t(x) * 3];
-            o[0] = p[2], o[1] = p[1], o[2] = p[0];
-        }
-    return file;
+    return bmpwriter::Encode(rgba.data(), width, height);
 }
 
 // The PNG's IHDR width and height replaced, with a CRC that matches.

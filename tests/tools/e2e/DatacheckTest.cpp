@@ -11,6 +11,7 @@
 #include "tools/catalogue/Sounds.h"
 #include "support/ScratchFolder.h"
 #include "tools/catalogue/GameData.h"
+#include "tools/catalogue/ParticleEffects.h"
 #include "tools/databuilder/PngWriter.h"
 
 namespace {
@@ -64,6 +65,41 @@ TEST(DatacheckTest, SampleDataPasses) {
     units.push_back(std::string("defender ") + gd::kKeeper + ": keeper, hp 900/1100/1300/1500/1700");
     units.push_back(std::string("attacker ") + gd::kOrcWarlord + ": hero, hp 700, speed 400");
     for (const std::string& unit : units) EXPECT_NE(std::string::npos, run.output.find(unit)) << unit;
+
+    // The particles section names every effect with its version.
+    const std::string section = Section(run.output, "particles");
+    ASSERT_FALSE(section.empty()) << run.output;
+    for (const catalogue::particles::Effect& effect : catalogue::particles::kEffects) {
+        const std::string line = "  " + std::string(effect.name) + " ";
+        const size_t at = section.find(line);
+        ASSERT_NE(std::string::npos, at) << effect.name << "\n" << section;
+        EXPECT_EQ(section.find("version " + std::to_string(effect.version), at), section.find(" version ", at) + 1)
+            << effect.name;
+    }
+    EXPECT_NE(std::string::npos, section.find("effects: 31 catalogued")) << section;
+}
+
+// A game folder without one effect, or whose game data names an effect the catalogue
+// lacks, fails the particles check.
+TEST(DatacheckTest, MissingOrUncataloguedEffectsFail) {
+    ScratchFolder copy;
+    CopyConfigAndLanguages(copy.Path());
+    fs::create_directories(copy / "res-pc");
+    fs::copy(GameDir() + "/res-pc/textures", copy / "res-pc/textures", fs::copy_options::recursive);
+    fs::copy(GameDir() + "/res-common/particles", copy / "res-common/particles", fs::copy_options::recursive);
+    fs::copy(GameDir() + "/res-common/weapons", copy / "res-common/weapons", fs::copy_options::recursive);
+    fs::remove(copy / "res-common/particles/mist.prt");
+    std::string weapons = ScratchFolder::Read(copy / "res-common/weapons/weapons.xml");
+    weapons.replace(weapons.find("hit_blood.prt"), 13, "Hit_Gore.prt");
+    copy.Write("res-common/weapons/weapons.xml", weapons);
+
+    const testsupport::ProgramResult run = Datacheck(copy.Path());
+    EXPECT_EQ(1, run.exitCode);
+    const std::string section = Section(run.output, "particles");
+    EXPECT_NE(std::string::npos, section.find("FAILED: effect mist.prt is missing")) << section;
+    EXPECT_NE(std::string::npos, section.find("names the effect \"Hit_Gore.prt\", which the catalogue lacks"))
+        << section;
+    EXPECT_NE(std::string::npos, section.find("  torch.prt            version 2")) << section;
 }
 
 TEST(DatacheckTest, MissingOrBrokenFilesFail) {
