@@ -609,46 +609,49 @@ void SpellLightning(Effect& fx) {
     fx.Entry("sparks", fx.LastEmitter(), fx.LastParticles()).Delay = 0.15f;
 }
 
+// Tongues of fire rising from a square, flickering through the flame sheet, and
+// lighting their surroundings.
+E& Fire(Effect& fx, const char* name, float width, float perStep, float life, float size, float speed) {
+    E& e = fx.Emitter(name, 1.0f);
+    if (width > 0.0f) Rectangle(e, width, width);
+    Rate(e, perStep);
+    P& flame = fx.Particles(name, life, kSprite);
+    Flames(flame, 12.0f);
+    Size(flame, size, size);
+    GrowKeys(flame, {1.0f, 0.45f});
+    AlphaKeys(flame, {0.0f, 1.0f, 0.0f});
+    Additive(flame);
+    Speed(flame, speed);
+    Loop(fx.Entry(name, fx.LastEmitter(), fx.LastParticles()));
+    return e;
+}
+
+// Sparks thrown up from a fire, drifting.
+P& Embers(Effect& fx, const char* name, float perStep, float speed, float jitter) {
+    E& e = fx.Emitter(name, 1.0f);
+    Rate(e, perStep);
+    Pair(e, E::SpeedScale, 1.0f, 0.4f);
+    P& ember = Glow(fx, name, 0.8f, 0.5f, 1.0f, 0.6f, 0.2f);
+    Speed(ember, speed);
+    ember.Jitter = jitter;
+    Loop(fx.Entry(name, fx.LastEmitter(), fx.LastParticles()));
+    return ember;
+}
+
 void Torch(Effect& fx) {
-    E& flame = fx.Emitter("flame", 1.0f);
-    Rate(flame, 0.5f);
+    E& flame = Fire(fx, "flame", 0.0f, 0.5f, 0.5f, 3.5f, 6.0f);
     Light(flame, 30.0f, 1.0f, 0.6f, 0.25f, 0.8f);
     // The light settings of the old file format: its flag and one value.
     flame.LightFlags = CEmiterParams::kOldLightFlag;
     const float oldLight[CEmiterParams::kLightValueCount] = {0.8f, 1.0f, 45.0f, 0.0f, 200.0f, 100.0f};
     std::copy(oldLight, oldLight + CEmiterParams::kLightValueCount, flame.LightValues);
-    P& p = fx.Particles("flame", 0.5f, kSprite);
-    Flames(p, 12.0f);
-    Size(p, 3.5f, 3.5f);
-    GrowKeys(p, {1.0f, 0.5f});
-    AlphaKeys(p, {0.0f, 1.0f, 0.0f});
-    Additive(p);
-    Speed(p, 6.0f);
-    Loop(fx.Entry("flame", fx.LastEmitter(), fx.LastParticles()));
-
-    E& embers = fx.Emitter("embers", 1.0f);
-    Rate(embers, 0.08f);
-    Pair(embers, E::SpeedScale, 1.0f, 0.4f);
-    P& ember = Glow(fx, "ember", 0.8f, 0.5f, 1.0f, 0.6f, 0.2f);
-    Speed(ember, 15.0f);
-    ember.Jitter = 8.0f;
-    Loop(fx.Entry("embers", fx.LastEmitter(), fx.LastParticles()));
+    Embers(fx, "embers", 0.08f, 15.0f, 8.0f);
 }
 
 void Campfire(Effect& fx) {
-    E& fire = fx.Emitter("fire", 1.0f);
-    Rectangle(fire, 4.0f, 4.0f);
-    Rate(fire, 0.7f);
+    E& fire = Fire(fx, "fire", 4.0f, 0.7f, 0.6f, 5.0f, 8.0f);
     Light(fire, 45.0f, 1.0f, 0.55f, 0.2f, 0.75f);
     fire.LightName = "campfire";
-    P& flame = fx.Particles("flame", 0.6f, kSprite);
-    Flames(flame, 12.0f);
-    Size(flame, 5.0f, 5.0f);
-    GrowKeys(flame, {1.0f, 0.4f});
-    AlphaKeys(flame, {0.0f, 1.0f, 0.0f});
-    Additive(flame);
-    Speed(flame, 8.0f);
-    Loop(fx.Entry("fire", fx.LastEmitter(), fx.LastParticles()));
 
     // Smoke in world space: it rises and drifts where it was born.
     E& smoke = fx.Emitter("smoke", 1.0f);
@@ -667,14 +670,7 @@ void Campfire(Effect& fx) {
     puff.ExtraVelocityX = 4.0f;
     Loop(fx.Entry("smoke", fx.LastEmitter(), fx.LastParticles()));
 
-    E& sparks = fx.Emitter("sparks", 1.0f);
-    Rate(sparks, 0.1f);
-    Pair(sparks, E::SpeedScale, 1.0f, 0.4f);
-    P& spark = Glow(fx, "spark", 0.8f, 0.5f, 1.0f, 0.6f, 0.2f);
-    Speed(spark, 25.0f);
-    spark.Gravity = 20.0f;
-    spark.Jitter = 10.0f;
-    Loop(fx.Entry("sparks", fx.LastEmitter(), fx.LastParticles()));
+    Embers(fx, "sparks", 0.1f, 25.0f, 10.0f).Gravity = 20.0f;
 }
 
 void Mist(Effect& fx) {

@@ -5,7 +5,6 @@
 // opens it by) and every catalogued one must be there and load whole.
 #include <algorithm>
 #include <cctype>
-#include <memory>
 #include <set>
 #include <string>
 
@@ -22,7 +21,9 @@
 #include "particles/ParticleEffectCache.h"
 #include "tools/catalogue/ParticleEffects.h"
 #include "tools/datacheck/Check.h"
+#include "tools/datacheck/DictionaryInService.h"
 #include "tools/datacheck/NullGraphics.h"
+#include "tools/datacheck/ScopedService.h"
 
 namespace {
 
@@ -112,26 +113,18 @@ DATACHECK(particles, 50) {
         return;
     }
     const Config& config = *Service<Config>::Get();
-    std::unique_ptr<GameDictionary> own;
-    if (!Service<GameDictionary>::Exists()) {
-        own.reset(new GameDictionary());
-        own->Load(config);
-        Service<GameDictionary>::Register(own.get());
-    }
-    CheckNamed(config, *Service<GameDictionary>::Get(), report);
+    const datacheck::DictionaryInService dictionary(config);
+    CheckNamed(config, dictionary.Get(), report);
 
     datacheck::NullGraphics graphics;
     if (!graphics.Ready()) {
         report.Fail("no null Direct3D device for the textures");
-    } else {
-        TextureLoader world(config.Paths.TexturesPath);
-        const bool publish = !Service<TextureLoader>::Exists();
-        if (publish) Service<TextureLoader>::Register(&world);
-        for (const fx::Effect& record : fx::kEffects)
-            CheckEffect(record, config.Paths.ParticlesPath + record.name, report);
-        report.Line("effects: %zu catalogued", std::size(fx::kEffects));
-        PurgeParticleCaches();
-        if (publish) Service<TextureLoader>::Unregister();
+        return;
     }
-    if (own) Service<GameDictionary>::Unregister();
+    TextureLoader world(config.Paths.TexturesPath);
+    const datacheck::ScopedService<TextureLoader> publish(&world);
+    for (const fx::Effect& record : fx::kEffects) CheckEffect(record, config.Paths.ParticlesPath + record.name, report);
+    report.Line("effects: %zu catalogued", std::size(fx::kEffects));
+    // The effects hold textures of this loader on this device.
+    PurgeParticleCaches();
 }

@@ -39,23 +39,9 @@ inline void PutLE32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
 }
 
-// Bytes of a bitmap row: whole 32-bit words.
-inline size_t BmpStride(int width, int bits) { return (size_t(width) * bits + 31) / 32 * 4; }
-
-// A bitmap of width x height at the given bits a pixel: the file header and a
-// 40-byte information header, then zeros up to pixelOffset (room for a palette
-// or masks) and zero pixels, bottom row first.
+// A bitmap of width x height at the given bits a pixel, zero pixels, bottom row first.
 inline std::vector<uint8_t> BmpFile(int width, int height, int bits, size_t pixelOffset = 54) {
-    std::vector<uint8_t> file(pixelOffset + BmpStride(width, bits) * size_t(height), 0);
-    file[0] = 'B', file[1] = 'M';
-    PutLE32(file, 2, uint32_t(file.size()));
-    PutLE32(file, 10, uint32_t(pixelOffset));
-    PutLE32(file, 14, 40);
-    PutLE32(file, 18, uint32_t(width));
-    PutLE32(file, 22, uint32_t(height));
-    file[26] = 1;
-    file[28] = uint8_t(bits);
-    return file;
+    return bmpwriter::Blank(width, height, bits, pixelOffset);
 }
 
 // A 32-bit bitmap; pixel(x, y) gives A8R8G8B8.
