@@ -11,6 +11,16 @@
 
 namespace Game {
 
+namespace {
+
+GameInterface* g_game_interface = nullptr;
+
+}  // namespace
+
+GameInterface* GetGameInterface() { return g_game_interface; }
+
+void SetGameInterface(GameInterface* game) { g_game_interface = game; }
+
 void GameInterface::UpdateAudio() {
     if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
 }

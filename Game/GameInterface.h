@@ -158,4 +158,9 @@ private:
     static inline float fps_seconds_ = 0.0f;
 };
 
+// The initialised game as its framework, null outside its Initialize ...
+// Shutdown: the widgets reach the modal component through it.
+GameInterface* GetGameInterface();
+void SetGameInterface(GameInterface* game);
+
 }  // namespace Game

@@ -214,6 +214,14 @@ HRESULT NullDevice::DoDraw(const DrawCall& call) {
     for (UINT i = 0; i < kRenderStateCount; ++i) {
         record.renderStates[i] = state.RenderState(kRenderStates[i]);
     }
+    if (call.userVertices == nullptr && !call.indexed && Stream(0).buffer != nullptr) {
+        // The range a non-indexed draw reads, kept before the buffer is
+        // written again.
+        const std::vector<uint8_t>& bytes = Stream(0).buffer->Bytes();
+        const size_t begin = Stream(0).offset + static_cast<size_t>(call.startVertex) * Stream(0).stride;
+        const size_t end = begin + static_cast<size_t>(call.vertexCount) * Stream(0).stride;
+        if (end <= bytes.size()) record.vertices.assign(bytes.begin() + begin, bytes.begin() + end);
+    }
     if (call.userVertices != nullptr) {
         const uint8_t* bytes = static_cast<const uint8_t*>(call.userVertices);
         record.vertices.assign(bytes, bytes + call.userVertexBytes);

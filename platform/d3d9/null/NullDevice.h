@@ -29,8 +29,10 @@ struct DrawRecord {
     IDirect3DSurface9* renderTarget0;
     D3DVIEWPORT9 viewport;
     RECT scissor;
-    DWORD renderStates[16];         // in the order of kRenderStates
-    std::vector<uint8_t> vertices;  // a draw from memory: its vertex bytes
+    DWORD renderStates[16];  // in the order of kRenderStates
+    // The vertex bytes of a draw from memory, or those a non-indexed draw
+    // read from stream 0.
+    std::vector<uint8_t> vertices;
     std::vector<uint8_t> indexBytes;
 
     DWORD RenderState(D3DRENDERSTATETYPE state) const;
