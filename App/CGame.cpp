@@ -19,8 +19,6 @@
 
 namespace {
 
-Morvane::CGame* g_game = nullptr;
-
 // The six input callback slots; nothing calls them.
 Delegate<int32_t, int32_t> g_input_callback_a;
 Delegate<int32_t, int32_t> g_input_callback_b;
@@ -54,7 +52,7 @@ CGame::CGame() : machine_(this), loading_finished_{true, true, 0.0f, Delegate<>(
 CGame::~CGame() { PlatformTrace("game deleted"); }
 
 void CGame::Initialize() {
-    g_game = this;
+    Game::SetGameInterface(this);
     BindInputCallbacks();
     config_.Read("config.xml");
     Service<Config>::Register(&config_);
@@ -134,13 +132,13 @@ void CGame::Shutdown() {
     UnregisterWhenHeld<GameSettings>(&settings_);
     UnregisterWhenHeld<Config>(&config_);
 
-    g_game = nullptr;
+    Game::SetGameInterface(nullptr);
     PlatformTrace("game shut down");
 }
 
 void CGame::Update() {
     machine_.process_event(EvUpdate());
-    if (UI::UIMsgBox* box = GetMessageBox()) box->Update();
+    UpdateMessageBox();
 }
 
 void CGame::Draw() {
@@ -184,6 +182,6 @@ void CGame::OnLanguageChanged() {}
 
 }  // namespace Morvane
 
-Morvane::CGame* GetGame() { return g_game; }
+Morvane::CGame* GetGame() { return dynamic_cast<Morvane::CGame*>(Game::GetGameInterface()); }
 
 Game::GameInterface* CreateGame() { return new (std::nothrow) Morvane::CGame; }

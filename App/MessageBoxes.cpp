@@ -1,12 +1,18 @@
 #include "App/MessageBoxes.h"
 
+#include <memory>
+
 #include "App/CGame.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Core/Service.h"
+#include "UI/UIGlobals.h"
 
 namespace {
 
 UI::UIMsgBox* CurrentMessageBox = nullptr;
+// The box whose update runs, and whether it was closed meanwhile.
+UI::UIMsgBox* UpdatingBox = nullptr;
+bool ClosedWhileUpdating = false;
 
 std::string UiFolder() { return Service<Config>::Exists() ? Service<Config>::Get()->Paths.UiPath : std::string(); }
 
@@ -42,5 +48,20 @@ CWarningMsgBox* ShowWarningBox() {
 void CloseMessageBox() {
     UI::UIMsgBox* box = CurrentMessageBox;
     CurrentMessageBox = nullptr;
+    if (box != nullptr && box == UpdatingBox) ClosedWhileUpdating = true;
+    else delete box;
+}
+
+void UpdateMessageBox() {
+    UI::UIMsgBox* box = CurrentMessageBox;
+    if (box == nullptr) return;
+    UpdatingBox = box;
+    ClosedWhileUpdating = false;
+    box->Update();
+    UpdatingBox = nullptr;
+    if (!ClosedWhileUpdating) return;
     delete box;
+    // A box opened in its place during the update is open, whatever the
+    // closed one's going said.
+    if (CurrentMessageBox != nullptr) CurrentMessageBox->Open();
 }

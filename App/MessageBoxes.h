@@ -3,7 +3,9 @@
 // machine each frame; it lives until CloseMessageBox.
 #include <string>
 
-#include "App/StandInMessageBoxes.h"
+#include "App/CSummaryMsgBox.h"
+#include "App/CWarningMsgBox.h"
+#include "UI/UIMsgBox.h"
 
 // The open box, or null.
 UI::UIMsgBox* GetMessageBox();
@@ -13,5 +15,9 @@ UI::UIMsgBox* GetMessageBox();
 UI::UIMsgBox* ShowMessageBox(const std::string& layoutFile, const std::string& text);
 CSummaryMsgBox* ShowSummaryBox();
 CWarningMsgBox* ShowWarningBox();
-// Deletes the open box, if any.
+// Deletes the open box, if any. Asked for while that box's update runs (from
+// one of its buttons), the box stops being current at once and is deleted
+// when its update has returned.
 void CloseMessageBox();
+// The open box's update, once per frame.
+void UpdateMessageBox();

@@ -4,10 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Graphics/UITextureLoader.h"
+#include "Core/ContentLoader.h"
+#include "Core/Language.h"
 #include "Core/Service.h"
 #include "Graphics/Draw2D.h"
+#include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
+#include "Graphics/UITextureLoader.h"
 #include "UI/UIGlobals.h"
 
 namespace UI {
@@ -34,6 +37,22 @@ void DrawTextureIn(const boost::shared_ptr<Graphics::Texture2D>& texture, const 
     if (!texture) return;
     if (hasSource) Graphics::Draw2D::DrawTextureRegion(texture, position, size, sourceOrigin, sourceSize, color);
     else Graphics::Draw2D::DrawTexture(texture, position, size, color);
+}
+
+boost::shared_ptr<Graphics::SpriteFont> LoadFont(const char* file) {
+    typedef Content::ContentLoader<Graphics::SpriteFont> FontLoader;
+    if (file == nullptr || !Service<FontLoader>::Exists()) return boost::shared_ptr<Graphics::SpriteFont>();
+    return Service<FontLoader>::Get()->Load(file);
+}
+
+boost::shared_ptr<Graphics::SpriteFont> ReadFont(irr::io::IrrXMLReader* reader) {
+    const char* russian = reader->getAttributeValue("fontRUS");
+    if (russian != nullptr && GetLanguageIndex() == kRussian) return LoadFont(russian);
+    return LoadFont(reader->getAttributeValue("font"));
+}
+
+int TextWidth(const boost::shared_ptr<Graphics::SpriteFont>& font, const std::wstring& text) {
+    return font ? font->MeasureString(text) : 0;
 }
 
 UIElement::UIElement() {}

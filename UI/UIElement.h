@@ -16,8 +16,9 @@
 #include "shell/TouchEvent.h"
 
 namespace Graphics {
+class SpriteFont;
 class Texture2D;
-}
+}  // namespace Graphics
 
 namespace UI {
 
@@ -93,5 +94,15 @@ uint8_t LowByte(float value);
 // else the whole texture stretched. Nothing without a texture.
 void DrawTextureIn(const boost::shared_ptr<Graphics::Texture2D>& texture, const Vector2& position, const Vector2& size,
                    bool hasSource, const Vector2& sourceOrigin, const Vector2& sourceSize, const Color& color);
+
+// The font file through the font loader; empty for no file, without the
+// loader or when the file does not load.
+boost::shared_ptr<Graphics::SpriteFont> LoadFont(const char* file);
+// The font of the reader's "font" attribute, or of its "fontRUS" in Russian
+// when it has one, through the font loader. Empty when neither is given or
+// the file does not load.
+boost::shared_ptr<Graphics::SpriteFont> ReadFont(irr::io::IrrXMLReader* reader);
+// The text's width in whole pixels; 0 without a font.
+int TextWidth(const boost::shared_ptr<Graphics::SpriteFont>& font, const std::wstring& text);
 
 }  // namespace UI

@@ -16,7 +16,10 @@
 #include "UI/UIButton.h"
 #include "UI/UIGlobals.h"
 #include "UI/UIImage.h"
+#include "UI/UILabel.h"
+#include "UI/UIScrollableTextArea.h"
 #include "UI/UISlider.h"
+#include "UI/UITable.h"
 
 namespace UI {
 
@@ -29,10 +32,6 @@ const int32_t kNoPhase = -1;
 
 void IgnoreKey(UIWindowView*, int32_t) {}
 
-// Stand-in until labels, tables and text areas exist: their tags make no
-// widget yet, and the images nested in an area go with it.
-bool StandInSkipsLaterWidget(const std::string& tag) { return tag == "text" || tag == "table" || tag == "area"; }
-
 // The pointer in the virtual screen: its client pixels scaled by the client
 // size the shell normalises touches with, so hover, drags and presses agree
 // in any window size.
@@ -43,8 +42,10 @@ Vector2 VirtualPointer() {
                    pointer.position.y * kScreenHeight / pointer.client_size.y);
 }
 
-// Only drags that move a value go on: sliders (and text areas, once they exist).
-bool TakesDrags(UIElement* element) { return dynamic_cast<UISlider*>(element) != nullptr; }
+// Only drags that move something go on: sliders and text areas.
+bool TakesDrags(UIElement* element) {
+    return dynamic_cast<UISlider*>(element) != nullptr || dynamic_cast<UIScrollableTextArea*>(element) != nullptr;
+}
 
 // A layout cut short leaves an element open at its end; such a file is not
 // used at all. Stray end tags are no reason to refuse one.
@@ -63,7 +64,7 @@ bool IsWholeDocument(const std::string& path) {
 struct Scopes {
     UIButton* button = nullptr;
     UISlider* slider = nullptr;
-    bool area = false;
+    UIScrollableTextArea* area = nullptr;
 };
 
 }  // namespace
@@ -125,7 +126,7 @@ void UIWindowView::LoadLayout(std::string path) {
                 if (open.slider != nullptr) open.slider->Finish();
                 open.slider = nullptr;
             } else if (tag == "area") {
-                open.area = false;
+                open.area = nullptr;
             }
             continue;
         }
@@ -151,8 +152,10 @@ void UIWindowView::LoadLayout(std::string path) {
                 const int type = reader->getAttributeValueAsInt("type");
                 if (type != 0 && type != 1) continue;
                 slot = type == 0 ? &open.slider->bar_image_ : &open.slider->thumb_image_;
-            } else if (open.area) {
-                continue;  // stand-in: no text area takes it yet
+            } else if (open.area != nullptr) {
+                const int type = reader->getAttributeValueAsInt("type");
+                if (type != 0 && type != 1) continue;
+                slot = type == 0 ? &open.area->track_image_ : &open.area->thumb_image_;
             }
             UIElement* image = make(std::make_unique<UIImage>());
             if (slot != nullptr) *slot = static_cast<UIImage*>(image);
@@ -166,8 +169,19 @@ void UIWindowView::LoadLayout(std::string path) {
             UISlider* slider = static_cast<UISlider*>(make(std::make_unique<UISlider>(tag == "progress")));
             push_back(slider);
             if (scope) open.slider = slider;
-        } else if (StandInSkipsLaterWidget(tag)) {
-            if (tag == "area" && scope) open.area = true;
+        } else if (tag == "area") {
+            auto* area = static_cast<UIScrollableTextArea*>(make(std::make_unique<UIScrollableTextArea>()));
+            push_back(area);
+            if (scope) open.area = area;
+        } else if (tag == "text") {
+            auto* label = static_cast<UILabel*>(make(std::make_unique<UILabel>()));
+            push_back(label);
+            if (label->editable_) {
+                edit_fields_.push_back(label);
+                if (reader->getAttributeValueAsInt("focused") == 1) FocusedLabel = label;
+            }
+        } else if (tag == "table") {
+            push_back(make(std::make_unique<UITable>()));
         }
     }
 }

@@ -45,8 +45,8 @@ public:
     // Appends the widgets of the layout file (its path lower-cased). A file
     // that is missing, empty, no XML or cut short adds none.
     void LoadLayout(std::string path);
-    // Hover, wheel, press and release dispatch, drags to sliders and radio
-    // settling for the frame's pointer input.
+    // Hover, wheel, press and release dispatch, drags to sliders and text
+    // areas, and radio settling for the frame's pointer input.
     void UpdateElements();
 
     float alpha_ = 0.0f;  // fade: 0 black .. 255 fully shown

@@ -1,11 +1,12 @@
 // One frame of the game on the recording device: the scene bracket, the
-// machine's draw, the open message box, and the cursor at the pointer; and the
-// cursor table.
+// machine's draw, the open message box with its update, and the cursor at the
+// pointer; a summary box's texts; and the cursor table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "App/CGame.h"
@@ -18,6 +19,9 @@
 #include "Graphics/GraphicsDeviceVertices.h"
 #include "Graphics/Texture2D.h"
 #include "shell/PointerState.h"
+#include "shell/TouchEvent.h"
+#include "support/ScratchFolder.h"
+#include "UI/UIGlobals.h"
 
 namespace {
 
@@ -31,6 +35,7 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         game_->RunInitialize();
+        game_->GetConfig().Paths.UiPath = layouts_.Path() + "/";
         previous_handler_ = SetAssertionHandler(&CountAssertion);
         g_assertions = 0;
     }
@@ -45,34 +50,54 @@ protected:
     }
 
     AssertionHandler previous_handler_ = nullptr;
+    // The message boxes' layouts.
+    ScratchFolder layouts_;
 };
+
+// Draws of the frame so far that ran with the scissor test on.
+std::vector<const d3d9::DrawRecord*> ClippedDraws(const d3d9::NullDevice& device) {
+    std::vector<const d3d9::DrawRecord*> clipped;
+    for (const d3d9::DrawRecord& draw : device.Draws())
+        if (draw.RenderState(D3DRS_SCISSORTESTENABLE) != FALSE) clipped.push_back(&draw);
+    return clipped;
+}
+
+std::tuple<long, long, long, long> LTRB(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 TEST_F(GameFrameTest, DrawBracketsTheMachineAndTheBoxThenTheCursorFollowsAtThePointer) {
     ASSERT_TRUE(SelectCursor(0));
+    layouts_.Write("msgbox.xml", R"(<layout>
+        <image name="frame" file="credits.png" posx="312" posy="284" sizex="400" sizey="200"/>
+        <text name="Message" font="arial_15.fnt" posy="330"/>
+        <button name="OK" file="credits.png" posx="462" posy="420" sizex="100" sizey="40"/></layout>)");
     ShowMessageBox("MsgBox.xml", "hello");
+    EXPECT_TRUE(MessageBoxOpen);
     GetPointerState().position = Vector2(100.0f, 50.0f);
     null->ClearLog();
-    events_.clear();
-    const size_t drawsBefore = null->Draws().size();
 
     game_->RunUpdate();
     game_->RunDraw();
+    const size_t drawsAfterScene = null->Draws().size();
     DrawCursor();
 
-    // The box is updated after the machine's update and drawn inside the scene,
-    // after the intro's clear.
-    ASSERT_EQ(EventNames(), (std::vector<std::string>{"message box updated", "message box drawn"}));
+    // The box is drawn inside the scene, after the intro's clear: its frame,
+    // its message and its button, all within the frame.
     const size_t begin = FindLine("BeginScene()");
     const size_t clear = FindLine("Clear(0, 0x1, 0xff000000", begin);
-    const size_t end = FindLine("EndScene()", clear);
+    const size_t on = FindLine("SetRenderState(D3DRS_SCISSORTESTENABLE, 1)", clear);
+    const size_t off = FindLine("SetRenderState(D3DRS_SCISSORTESTENABLE, 0)", on);
+    const size_t end = FindLine("EndScene()", off);
     ASSERT_NE(end, std::string::npos);
-    EXPECT_EQ(events_[0].logLines, 0u);
-    EXPECT_GT(events_[1].logLines, clear);
-    EXPECT_LE(events_[1].logLines, end);
     EXPECT_EQ(FindLine("BeginScene()", begin + 1), std::string::npos);
+    const std::vector<const d3d9::DrawRecord*> box = ClippedDraws(*null);
+    ASSERT_EQ(box.size(), 3u);
+    EXPECT_EQ(box[0]->call, "DrawPrimitiveUP");
+    EXPECT_EQ(box[1]->call, "DrawPrimitive") << "the message";
+    EXPECT_EQ(box[1]->primitiveCount, 2u * 5u);
+    for (const d3d9::DrawRecord* draw : box) EXPECT_EQ(LTRB(draw->scissor), std::make_tuple(312, 284, 712, 484));
 
     // Then one textured quad of the arrow's size at the pointer, after the scene.
-    ASSERT_EQ(null->Draws().size(), drawsBefore + 1);
+    ASSERT_EQ(null->Draws().size(), drawsAfterScene + 1);
     const d3d9::DrawRecord& quad = null->Draws().back();
     EXPECT_GT(FindLine("DrawPrimitiveUP", end), end);
     EXPECT_EQ(quad.textures[0], static_cast<IDirect3DBaseTexture9*>(Texture("c_arrow.dds")->GetTexture()));
@@ -89,7 +114,40 @@ TEST_F(GameFrameTest, DrawBracketsTheMachineAndTheBoxThenTheCursorFollowsAtThePo
     // A hidden cursor draws nothing.
     ASSERT_TRUE(SelectCursor(-1));
     DrawCursor();
-    EXPECT_EQ(null->Draws().size(), drawsBefore + 1);
+    EXPECT_EQ(null->Draws().size(), drawsAfterScene + 1);
+
+    // The box's update takes the frame's touches: a click on its button closes it.
+    for (int32_t phase : {kTouchPress, kTouchRelease}) {
+        TouchEvent event = {};
+        event.position = Vector2(500.0f / 1024.0f, 440.0f / 768.0f);
+        event.phase = phase;
+        TouchEvents.assign(1, event);
+        game_->RunUpdate();
+    }
+    TouchEvents.clear();
+    EXPECT_EQ(GetMessageBox(), nullptr);
+    EXPECT_FALSE(MessageBoxOpen);
+}
+
+TEST_F(GameFrameTest, ASummaryBoxShowsBothTexts) {
+    layouts_.Write("summarywindow.xml", R"(<layout>
+        <image name="frame" file="credits.png" posx="262" posy="234" sizex="500" sizey="160"/>
+        <area name="Attack" font="arial_15.fnt" posx="282" posy="254" sizex="460" sizey="40"/>
+        <area name="Info" font="arial_15.fnt" posx="282" posy="304" sizex="460" sizey="60"/></layout>)");
+    CSummaryMsgBox* summary = ShowSummaryBox();
+    summary->SetAttackText(L"Wave 3");
+    summary->SetInfoText(L"Gold 120|Kills 7");
+    null->ClearLog();
+    game_->RunDraw();
+    std::vector<const d3d9::DrawRecord*> texts;
+    for (const d3d9::DrawRecord* draw : ClippedDraws(*null))
+        if (draw->call == "DrawPrimitive") texts.push_back(draw);
+    ASSERT_EQ(texts.size(), 2u);
+    // The sample font draws its blank as a glyph too.
+    EXPECT_EQ(texts[0]->primitiveCount, 2u * 6u) << "Wave 3";
+    EXPECT_EQ(LTRB(texts[0]->scissor), std::make_tuple(282, 254, 742, 294));
+    EXPECT_EQ(texts[1]->primitiveCount, 2u * 15u) << "Gold 120 and Kills 7";
+    EXPECT_EQ(LTRB(texts[1]->scissor), std::make_tuple(282, 304, 742, 364));
 }
 
 TEST_F(GameFrameTest, CursorTable) {

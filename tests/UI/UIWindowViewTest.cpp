@@ -11,7 +11,10 @@
 #include "shell/KeyHandlers.h"
 #include "UI/UIButton.h"
 #include "UI/UIImage.h"
+#include "UI/UILabel.h"
+#include "UI/UIScrollableTextArea.h"
 #include "UI/UISlider.h"
+#include "UI/UITable.h"
 #include "UITestFixture.h"
 
 namespace {
@@ -42,11 +45,16 @@ TEST_F(UIWindowViewTest, TagsMakeWidgetsAndNestedImagesGoToTheirScope) {
         <slider name="volume"><image name="bar" file="a.png"/><image name="thumb" type="1"/><image name="x" type="-1"/></slider>
         <progress name="load"><image name="loadBar" type="0"/></progress>
         <slider name="outer"><button name="inner"><image name="both" state="1" type="0"/></button><image name="outerBar"/></slider>
-        <text name="label"/><table name="scores"/><area name="help"><image name="track"/></area>
+        <text name="label"/><table name="scores"/>
+        <area name="help"><image name="track"/><image name="thumb" type="1"/><image name="odd" type="3"/>
+            <button name="inArea"><image name="areaButtonDown"/></button><image name="track2" type="0"/></area>
+        <area name="selfArea"/><image name="afterArea"/>
+        <text name="field" editable="1" focused="1"/><text name="plain" focused="1"/>
         <mystery name="unknown" file="a.png"><image name="inMystery" foo="1"/></mystery>
     )"));
     EXPECT_EQ(Names(window), (std::vector<std::string>{"bg", "play", "self", "afterSelfClosed", "volume", "load",
-                                                       "outer", "inner", "inMystery"}));
+                                                       "outer", "inner", "label", "scores", "help", "inArea",
+                                                       "selfArea", "afterArea", "field", "plain", "inMystery"}));
     auto* play = Find<UI::UIButton>(window, "play");
     ASSERT_NE(play, nullptr);
     EXPECT_EQ(window.default_button_, play);
@@ -67,6 +75,19 @@ TEST_F(UIWindowViewTest, TagsMakeWidgetsAndNestedImagesGoToTheirScope) {
     // the slider takes images again.
     EXPECT_EQ(NameOf(Find<UI::UIButton>(window, "inner")->over_image_), "both");
     EXPECT_EQ(NameOf(outer->bar_image_), "outerBar");
+    // Areas take a track and a thumb; the button scope wins inside an area,
+    // and a later track replaces the first.
+    auto* help = Find<UI::UIScrollableTextArea>(window, "help");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(NameOf(help->track_image_), "track2");
+    EXPECT_EQ(NameOf(help->thumb_image_), "thumb");
+    EXPECT_EQ(NameOf(Find<UI::UIButton>(window, "inArea")->pressed_image_), "areaButtonDown");
+    EXPECT_NE(Find<UI::UILabel>(window, "label"), nullptr);
+    EXPECT_NE(Find<UI::UITable>(window, "scores"), nullptr);
+    // Only editable labels are edit fields and take the focus of "focused".
+    auto* field = Find<UI::UILabel>(window, "field");
+    EXPECT_EQ(window.edit_fields_, std::vector<UI::UILabel*>{field});
+    EXPECT_EQ(FocusedLabel, field);
     // The closing tag finished the slider: its track comes from the bar.
     EXPECT_EQ(volume->track_x_, 0.0f);
     EXPECT_EQ(volume->track_width_, 32.0f);

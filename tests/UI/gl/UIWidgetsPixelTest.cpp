@@ -5,38 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "Graphics/UITextureLoader.h"
-#include "support/ScratchFolder.h"
-#include "Core/Service.h"
-#include "Graphics/Draw2D.h"
-#include "Graphics/GraphicsDevice.h"
-#include "shell/PointerState.h"
-#include "shell/TouchEvent.h"
-#include "support/GLDeviceFixture.h"
 #include "support/Screenshot.h"
-#include "tools/databuilder/PngWriter.h"
 #include "UI/UIButton.h"
 #include "UI/UIGlobals.h"
 #include "UI/UISlider.h"
 #include "UI/UIWindowView.h"
+#include "UIPixelFixture.h"
 
 namespace {
 
 namespace Draw2D = Graphics::Draw2D;
+using namespace uipixel;
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
-
-struct Rgb {
-    int r, g, b;
-};
-const Rgb kBackground{40, 80, 160};
 const Rgb kBar{250, 160, 30};
 
 // The layout: a background, a row of three plain buttons (normal, pressed,
@@ -62,47 +44,10 @@ const char kLayout[] = R"(<layout>
     </progress>
 </layout>)";
 
-class UIWidgetsPixelTest : public testsupport::GLDeviceTest {
+class UIWidgetsPixelTest : public uipixel::UIPixelTest {
 protected:
-    UIWidgetsPixelTest() : GLDeviceTest({"ui-widgets", kWidth, kHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+    UIWidgetsPixelTest() : UIPixelTest("ui-widgets") {}
 
-    void SetUp() override {
-        const char* build = std::getenv("DM_BUILD_DIR");
-        ASSERT_NE(build, nullptr);
-        oldDir = std::filesystem::current_path();
-        std::filesystem::current_path(std::string(build) + "/game");  // the uber effect
-        ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
-        graphics.reset(new Graphics::GraphicsDevice(d3d, device));
-        ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
-        Service<Graphics::GraphicsDevice>::Register(graphics.get());
-        textures.reset(new UITextureLoader(scratch.Path() + "/"));
-        Service<UITextureLoader>::Register(textures.get());
-        Draw2D::Init(graphics.get());
-    }
-
-    void TearDown() override {
-        ExpectNoDeviceErrors();
-        Draw2D::End();
-        Draw2D::Shutdown();
-        if (Service<UITextureLoader>::Exists()) Service<UITextureLoader>::Unregister();
-        textures.reset();
-        if (Service<Graphics::GraphicsDevice>::Exists()) Service<Graphics::GraphicsDevice>::Unregister();
-        graphics.reset();
-        GLDeviceTest::TearDown();
-        std::filesystem::current_path(oldDir);
-        TouchEvents.clear();
-        GetPointerState() = PointerState();
-    }
-
-    void Png(const std::string& name, int width, int height, Rgb colour, int alpha = 255) {
-        std::vector<uint8_t> px;
-        for (int i = 0; i < width * height; ++i)
-            px.insert(px.end(), {uint8_t(colour.r), uint8_t(colour.g), uint8_t(colour.b), uint8_t(alpha)});
-        const std::vector<uint8_t> png = pngwriter::Encode(px.data(), width, height, pngwriter::Layout::RGBA);
-        scratch.Write(name, std::string(png.begin(), png.end()));
-    }
-
-    static int Channel(DWORD pixel, int shift) { return int((pixel >> shift) & 0xFF); }
     // A texel of the colour, tinted white (x 255/256), blended opaque (x 255/256)
     // and then darkened by the overlay of alpha 127 (x (1 - 127/256)).
     static bool Darkened(DWORD pixel, Rgb colour) {
@@ -111,11 +56,6 @@ protected:
                std::abs(Channel(pixel, 8) - colour.g * factor) <= 3 &&
                std::abs(Channel(pixel, 0) - colour.b * factor) <= 3;
     }
-
-    ScratchFolder scratch;
-    std::filesystem::path oldDir;
-    std::unique_ptr<Graphics::GraphicsDevice> graphics;
-    std::unique_ptr<UITextureLoader> textures;
 };
 
 TEST_F(UIWidgetsPixelTest, WidgetsUnderTheFade) {
