@@ -1,20 +1,34 @@
 // Every window layout of the "ui" folder through the window's own loader, on
-// the recording null device with the interface texture loader: each widget
-// with its tag, name, rectangle, texture and nested images. A layout that
-// gives no widget fails, and so does every "file" that does not load (the
-// loader's assertion).
+// the recording null device with the interface texture and font loaders:
+// each widget with its tag, name, rectangle, texture and nested images, and
+// the fonts and language key of each label, table and text area. A layout
+// that gives no widget fails, and so does every "file" or font that does not
+// load (the loader's assertion), a label or table without font, and a key
+// that a language file lacks.
+#include <boost/algorithm/string/case_conv.hpp>
+
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Classes/Dictionary/Config/Config.h"
-#include "Graphics/UITextureLoader.h"
+#include "Core/Assert.h"
+#include "Core/ContentLoader.h"
+#include "Core/Language.h"
 #include "Core/Service.h"
+#include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
+#include "Graphics/UITextureLoader.h"
 #include "IO/File.h"
+#include "IO/XmlReader.h"
 #include "UI/UIButton.h"
 #include "UI/UIImage.h"
+#include "UI/UILabel.h"
+#include "UI/UIScrollableTextArea.h"
 #include "UI/UISlider.h"
+#include "UI/UITable.h"
 #include "UI/UIWindowView.h"
 #include "tools/datacheck/Check.h"
 #include "tools/datacheck/NullGraphics.h"
@@ -22,12 +36,57 @@
 
 namespace {
 
+typedef Content::ContentLoader<Graphics::SpriteFont> FontLoader;
+
 const char* TagOf(const UI::UIElement& element) {
     if (const auto* slider = dynamic_cast<const UI::UISlider*>(&element))
         return slider->progress_ ? "progress" : "slider";
     if (dynamic_cast<const UI::UIButton*>(&element) != nullptr) return "button";
     if (dynamic_cast<const UI::UIImage*>(&element) != nullptr) return "image";
+    if (dynamic_cast<const UI::UILabel*>(&element) != nullptr) return "text";
+    if (dynamic_cast<const UI::UITable*>(&element) != nullptr) return "table";
+    if (dynamic_cast<const UI::UIScrollableTextArea*>(&element) != nullptr) return "area";
     return "?";
+}
+
+bool IsTextTag(const std::string& tag) { return tag == "text" || tag == "table" || tag == "area"; }
+
+// What a label, table or text area names of fonts and texts.
+struct TextAttributes {
+    std::string tag;
+    std::string font;
+    std::string font_rus;
+    std::string key;
+};
+
+// The text widgets' attributes in layout order, which is their order in the window.
+std::vector<TextAttributes> ReadTextAttributes(std::string path) {
+    boost::algorithm::to_lower(path);
+    std::vector<TextAttributes> found;
+    std::unique_ptr<irr::io::IrrXMLReader> reader(CreateXmlReader(path));
+    while (reader && reader->read()) {
+        const char* name = reader->getNodeName();
+        if (reader->getNodeType() != irr::io::EXN_ELEMENT || name == nullptr || !IsTextTag(name)) continue;
+        auto text = [&](const char* attribute) {
+            const char* value = reader->getAttributeValue(attribute);
+            return std::string(value != nullptr ? value : "");
+        };
+        found.push_back(TextAttributes{name, text("font"), text("fontRUS"), text("texttr")});
+    }
+    return found;
+}
+
+// The seven language files, read as the language check reads them; a file
+// that does not read is that check's failure and is left out here.
+std::map<std::string, LanguageTable> ReadLanguages(const std::string& folder) {
+    std::map<std::string, LanguageTable> languages;
+    for (int code = kEnglish; code <= kJapanese; ++code) {
+        const char* file = FindLanguage(code)->file;
+        std::unique_ptr<IO::File> in(IO::File::OpenRead((folder + file).c_str()));
+        LanguageTable table;
+        if (in && ReadLanguageEntries(*in, table) == kLanguageReadOk) languages[file] = std::move(table);
+    }
+    return languages;
 }
 
 std::string Describe(const UI::UIElement& element) {
@@ -41,6 +100,8 @@ std::string Describe(const UI::UIElement& element) {
 void Nested(datacheck::Report& report, const char* role, const UI::UIImage* image) {
     if (image != nullptr) report.Line("      %-8s %s", role, Describe(*image).c_str());
 }
+
+void IgnoreAssertion(const char*, const char*, const char*, int) {}
 
 bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -61,6 +122,20 @@ DATACHECK(ui, 50) {
     }
     UITextureLoader textures(paths.UiTexturePath);
     const datacheck::ScopedService<UITextureLoader> publish(&textures);
+    FontLoader fonts(paths.FontsPath);
+    const datacheck::ScopedService<FontLoader> publishFonts(&fonts);
+    const std::map<std::string, LanguageTable> languages = ReadLanguages(paths.LanguagePath);
+    // Each font tried once, quietly: the widgets that name a font that does
+    // not load are reported with it.
+    std::map<std::string, bool> loadable;
+    auto loads = [&](const std::string& font) {
+        const auto known = loadable.find(font);
+        if (known != loadable.end()) return known->second;
+        const AssertionHandler previous = SetAssertionHandler(&IgnoreAssertion);
+        const bool loaded = static_cast<bool>(fonts.Load(font));
+        SetAssertionHandler(previous);
+        return loadable[font] = loaded;
+    };
 
     const std::vector<std::string> files = ListDirectory(paths.UiPath);
     int layouts = 0;
@@ -73,8 +148,30 @@ DATACHECK(ui, 50) {
         window.LoadLayout(paths.UiPath + file);
         report.Line("  %zu widgets", window.size());
         if (window.empty()) report.Fail("%s gives no widget (empty, no XML or cut short)", file.c_str());
+        const std::vector<TextAttributes> texts =
+            window.empty() ? std::vector<TextAttributes>() : ReadTextAttributes(paths.UiPath + file);
+        auto text = texts.begin();
         for (const UI::UIElement* element : window) {
-            report.Line("  %-8s %s", TagOf(*element), Describe(*element).c_str());
+            const char* tag = TagOf(*element);
+            report.Line("  %-8s %s", tag, Describe(*element).c_str());
+            if (IsTextTag(tag) && text != texts.end()) {
+                const std::string& name = element->name_;
+                report.Line("      font %s, fontRUS %s, texttr %s", text->font.empty() ? "-" : text->font.c_str(),
+                            text->font_rus.empty() ? "-" : text->font_rus.c_str(),
+                            text->key.empty() ? "-" : text->key.c_str());
+                if (text->font.empty() && text->tag != "area")
+                    report.Fail("%s: %s \"%s\" has no font", file.c_str(), tag, name.c_str());
+                for (const std::string* font : {&text->font, &text->font_rus})
+                    if (!font->empty() && !loads(*font))
+                        report.Fail("%s: %s \"%s\": font %s does not load", file.c_str(), tag, name.c_str(),
+                                    font->c_str());
+                if (!text->key.empty())
+                    for (const auto& language : languages)
+                        if (language.second.count(text->key) == 0)
+                            report.Fail("%s: %s \"%s\": %s lacks the key %s", file.c_str(), tag, name.c_str(),
+                                        language.first.c_str(), text->key.c_str());
+                ++text;
+            }
             if (const auto* button = dynamic_cast<const UI::UIButton*>(element)) {
                 Nested(report, "pressed", button->pressed_image_);
                 Nested(report, "over", button->over_image_);

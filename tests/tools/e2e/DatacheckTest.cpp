@@ -172,18 +172,40 @@ TEST(DatacheckTest, UiCheckLoadsEveryLayout) {
         <progress name="load"><image name="bar" file="FACE.png"/></progress></layout>)");
     data.Write("res-pc/ui/broken.xml", R"(<layout><image name="bg" file="gone.png"/></layout>)");
     data.Write("res-pc/ui/cut.xml", R"(<layout><image name="bg" file="face.png"/>)");
+    // Texts: a sample font and key, a label without font, a table whose font is
+    // missing, an area whose Russian font is missing and whose key no file has.
+    fs::create_directories(data / "res-pc/fonts");
+    fs::copy_file(GameDir() + "/res-pc/fonts/arial_15.fnt", data / "res-pc/fonts/arial_15.fnt");
+    fs::copy_file(GameDir() + "/res-pc/uitexture/arial_15.png", data / "res-pc/uitexture/arial_15.png");
+    data.Write("res-pc/ui/texts.xml", R"(<layout><text name="title" font="arial_15.fnt" texttr="TextTip1"/>
+        <text name="bare" text="x"/><table name="scores" font="gone.fnt"/>
+        <area name="tips" font="arial_15.fnt" fontRUS="gone_rus.fnt" texttr="NoSuchKey"/></layout>)");
     const testsupport::ProgramResult run = Datacheck(data.Path());
     EXPECT_EQ(1, run.exitCode);
     const std::string ui = Section(run.output, "ui");
-    for (const char* expected :
-         {"good.xml:\n    3 widgets", "  image    bg (0, 0) 1024x768 res-pc/uitexture/face.png",
-          "  button   ok (10, 20) 4x4 res-pc/uitexture/face.png",
-          "      pressed  down (0, 0) 4x4 res-pc/uitexture/face.png", "  progress load (0, 0) 100x100 no texture",
-          "      bar      bar (0, 0) 4x4", "broken.xml:\n  FAILED: assertion resource.get()",
-          "res-pc/uitexture/gone.png", "cut.xml:\n    0 widgets", "FAILED: cut.xml gives no widget",
-          "layouts in res-pc/ui/: 3"})
+    for (const char* expected : {"good.xml:\n    3 widgets",
+                                 "  image    bg (0, 0) 1024x768 res-pc/uitexture/face.png",
+                                 "  button   ok (10, 20) 4x4 res-pc/uitexture/face.png",
+                                 "      pressed  down (0, 0) 4x4 res-pc/uitexture/face.png",
+                                 "  progress load (0, 0) 100x100 no texture",
+                                 "      bar      bar (0, 0) 4x4",
+                                 "broken.xml:\n  FAILED: assertion resource.get()",
+                                 "res-pc/uitexture/gone.png",
+                                 "cut.xml:\n    0 widgets",
+                                 "FAILED: cut.xml gives no widget",
+                                 "texts.xml:\n",
+                                 "    4 widgets\n    text     title (0, 0) 100x100 no texture\n"
+                                 "        font arial_15.fnt, fontRUS -, texttr TextTip1\n    text     bare",
+                                 "        font -, fontRUS -, texttr -\n  FAILED: texts.xml: text \"bare\" has no font",
+                                 "FAILED: assertion resource.get() && \"res-pc/fonts/gone.fnt\"",
+                                 "FAILED: texts.xml: table \"scores\": font gone.fnt does not load",
+                                 "        font arial_15.fnt, fontRUS gone_rus.fnt, texttr NoSuchKey",
+                                 "FAILED: texts.xml: area \"tips\": font gone_rus.fnt does not load",
+                                 "FAILED: texts.xml: area \"tips\": en.lan lacks the key NoSuchKey",
+                                 "FAILED: texts.xml: area \"tips\": ru.lan lacks the key NoSuchKey",
+                                 "layouts in res-pc/ui/: 4"})
         EXPECT_NE(std::string::npos, ui.find(expected)) << expected << "\n" << ui;
     size_t failures = 0;
     for (size_t at = ui.find("FAILED"); at != std::string::npos; at = ui.find("FAILED", at + 1)) ++failures;
-    EXPECT_EQ(2u, failures) << ui;
+    EXPECT_EQ(2u + 4u + 7u, failures) << ui;
 }
