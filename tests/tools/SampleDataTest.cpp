@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -10,6 +12,8 @@
 #include "Core/Language.h"
 #include "IO/File.h"
 #include "tools/catalogue/Config.h"
+#include "support/ScratchFolder.h"
+#include "tools/catalogue/Layouts.h"
 #include "tools/catalogue/LanguageKeys.h"
 
 namespace {
@@ -21,6 +25,7 @@ std::string GameDir() {
 }
 
 namespace cfg = catalogue::config;
+namespace layouts = catalogue::layouts;
 
 }  // namespace
 
@@ -102,4 +107,45 @@ TEST(SampleDataTest, EveryLanguageFileHoldsEveryCatalogueKey) {
             EXPECT_EQ(L"\u0410\u0442\u0430\u043a\u0430", table.at("TextAttack"));
         }
     }
+}
+
+TEST(SampleDataTest, EveryLayoutTextHasATextInEveryLanguage) {
+    for (const catalogue::lang::LanguageFile& lan : catalogue::lang::kFiles) {
+        SCOPED_TRACE(lan.file);
+        std::unique_ptr<IO::File> file(IO::File::OpenRead(GameDir() + cfg::kLanguage.Path() + lan.file));
+        ASSERT_NE(nullptr, file);
+        LanguageTable table;
+        ASSERT_EQ(kLanguageReadOk, ReadLanguageEntries(*file, table));
+        int keys = 0;
+        for (const layouts::Window& window : layouts::Windows())
+            for (const layouts::Element& element : window.elements) {
+                if (element.texttr.empty()) continue;
+                ++keys;
+                const auto it = table.find(element.texttr);
+                ASSERT_NE(table.end(), it) << window.file << " " << element.name << " " << element.texttr;
+                EXPECT_FALSE(it->second.empty()) << window.file << " " << element.name << " " << element.texttr;
+            }
+        EXPECT_GT(keys, 50);
+    }
+}
+
+// The layouts and their images: every file the writer makes, made again in
+// another folder, is byte for byte the one the build made.
+TEST(SampleDataTest, LayoutsWrittenAgainGiveTheSameBytes) {
+    ScratchFolder again;
+    const std::string command =
+        std::string("'") + DM_TEST_BUILD_DIR + "/tools/databuilder/databuilder' '" + again.Path() + "' layouts";
+    ASSERT_EQ(0, std::system(command.c_str()));
+    int files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(again.Path())) {
+        if (!entry.is_regular_file()) continue;
+        ++files;
+        const std::string relative = std::filesystem::relative(entry.path(), again.Path()).string();
+        EXPECT_EQ(ScratchFolder::Read(GameDir() + relative), ScratchFolder::Read(entry.path().string())) << relative;
+    }
+    // The seventeen layouts and their images, and nothing else of the folders.
+    const auto written = std::distance(std::filesystem::directory_iterator(again / cfg::kUi.Path()),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(layouts::Windows().size(), size_t(written));
+    EXPECT_GT(files, 40);
 }

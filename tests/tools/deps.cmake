@@ -6,3 +6,6 @@ list(APPEND DM_TEST_DEPS dm_prtwriter)
 list(APPEND DM_TEST_DEPS dm_Video dep::theoradec dep::theoraenc dep::vorbisenc dep::vorbis dep::ogg)
 # The end-to-end tests run the data check and the effect dumper.
 list(APPEND DM_TEST_RUNS dunmarch-datacheck dunmarch-prtdump)
+# The layout tests hold the layouts against the catalogue with the data check's code
+# and draw them with the widgets.
+list(APPEND DM_TEST_DEPS dm_layoutcontract dm_UI dm_Content dm_Graphics)

@@ -125,6 +125,7 @@ inline constexpr const char kUiTournamentText[] = "UiTournamentText";
 inline constexpr const char kUiMessage[] = "UiMessage";
 inline constexpr const char kUiSummaryTitle[] = "UiSummaryTitle";
 inline constexpr const char kUiWarningTitle[] = "UiWarningTitle";
+inline constexpr const char kUiNewGame[] = "UiNewGame";
 
 // Every key, in the order the files store them.
 inline constexpr const char* kAllKeys[] = {
@@ -233,6 +234,7 @@ inline constexpr const char* kAllKeys[] = {
     kUiMessage,
     kUiSummaryTitle,
     kUiWarningTitle,
+    kUiNewGame,
 };
 
 }  // namespace lang

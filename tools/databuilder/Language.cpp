@@ -383,6 +383,8 @@ const Texts kTexts[] = {
      {"Wave cleared", "Vague terminée", "Ondata superata", "Welle geschafft", "Oleada superada", "Волна отбита",
       "Weebu kuria"}},
     {"UiWarningTitle", {"Warning", "Attention", "Attenzione", "Warnung", "Aviso", "Внимание", "Keikoku"}},
+    {"UiNewGame",
+     {"New game", "Nouvelle partie", "Nuova partita", "Neues Spiel", "Nueva partida", "Новая игра", "Nyuu geemu"}},
 };
 
 [[noreturn]] void Fail(const std::string& what) {

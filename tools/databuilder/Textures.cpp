@@ -391,30 +391,50 @@ Canvas CreditsImage() {
     return c;
 }
 
+// Four pages, one a quarter of the picture (the tutorial window shows them
+// one at a time): recruiting on the glowing spots, a defender's actions, a
+// spell on an enemy, the keep that must hold.
 Canvas TutorialImage() {
-    const int w = tex::kInterfaceImageWidth, h = tex::kInterfaceImageHeight;
-    Canvas c = Parchment(w, h);
-    // A little map: field, the enemies' road to the keep, defenders beside it.
-    c.RoundRect(60, 60, float(w - 60), float(h - 140), 16, Rgb(110, 150, 80));
-    Colour road = Rgb(150, 115, 70);
-    const float path[] = {80, 120, 220, 140, 300, 240, 430, 220, 540, 280};
-    for (int i = 0; i + 3 < 10; i += 2) c.Line(path[i], path[i + 1], path[i + 2], path[i + 3], 22, road);
-    c.Rect(528, 250, 575, 300, Rgb(170, 170, 160));  // the keep
-    for (int k = 0; k < 3; ++k) c.Rect(528 + k * 17.0f, 240, 538 + k * 17.0f, 250, Rgb(170, 170, 160));
-    const float defenders[] = {250, 110, 360, 280, 470, 180};
-    for (int i = 0; i < 6; i += 2) {
-        c.Circle(defenders[i], defenders[i + 1], 14, Rgb(30, 60, 160));
-        c.Circle(defenders[i], defenders[i + 1], 9, Rgb(70, 120, 230));
+    const int w = tex::kInterfaceImageWidth, h = tex::kInterfaceImageHeight, pw = w / 2, ph = h / 2;
+    Canvas c(w, h);
+    for (int page = 0; page < 4; ++page) {
+        const Canvas parchment = Parchment(pw, ph);
+        const int ox = (page % 2) * pw, oy = (page / 2) * ph;
+        for (int y = 0; y < ph; ++y)
+            for (int x = 0; x < pw; ++x) c.Set(ox + x, oy + y, parchment.Get(x, y));
     }
-    const float attackers[] = {110, 125, 160, 133};
-    for (int i = 0; i < 4; i += 2) {
-        float x = attackers[i], y = attackers[i + 1];
-        c.Polygon({x, y - 12, x + 11, y + 9, x - 11, y + 9}, Rgb(190, 40, 30));
+    const Colour field = Rgb(110, 150, 80), road = Rgb(150, 115, 70), blue = Rgb(30, 60, 160),
+                 light = Rgb(70, 120, 230), red = Rgb(190, 40, 30), stone = Rgb(170, 170, 160);
+    // 1: the field with the road and glowing spots, a defender on one.
+    c.RoundRect(40, 40, 280, 200, 12, field);
+    c.Line(50, 80, 150, 110, 16, road);
+    c.Line(150, 110, 270, 170, 16, road);
+    for (float x : {110.0f, 200.0f}) c.Ellipse(x, 160, 22, 9, Rgb(140, 240, 255, 170));
+    c.Circle(200, 148, 12, blue);
+    c.Circle(200, 148, 8, light);
+    // 2: a defender ringed by its action buttons.
+    c.Circle(480, 120, 26, blue);
+    c.Circle(480, 120, 18, light);
+    for (int k = 0; k < 6; ++k) {
+        const float a = k * kPi / 3;
+        c.RoundRect(480 + 78 * std::cos(a) - 14, 120 + 78 * std::sin(a) - 14, 480 + 78 * std::cos(a) + 14,
+                    120 + 78 * std::sin(a) + 14, 5, k % 2 ? Rgb(60, 200, 80) : Rgb(240, 200, 60));
     }
-    // The arrow of the enemies' march.
-    c.Line(160, 170, 250, 190, 5, Rgb(190, 40, 30));
-    c.Polygon({262, 193, 244, 200, 248, 181}, Rgb(190, 40, 30));
-    TextLines(c, 80, h - 110.0f, float(w - 160), 3, 26, 81);
+    // 3: a bolt striking an enemy.
+    c.Polygon({160, 330, 190, 390, 130, 390}, red);
+    c.Polygon({176, 260, 150, 306, 168, 306, 146, 340, 196, 292, 176, 292, 194, 260}, Rgb(255, 220, 60));
+    c.Line(60, 420, 260, 420, 6, road);
+    // 4: the keep, and a star for the battle won.
+    c.Rect(440, 320, 520, 420, stone);
+    for (int k = 0; k < 4; ++k) c.Rect(440 + k * 22.0f, 306, 454 + k * 22.0f, 320, stone);
+    c.Ellipse(480, 400, 12, 20, Rgb(60, 45, 40));
+    std::vector<float> star;
+    for (int i = 0; i < 10; ++i) {
+        const float a = -kPi / 2 + i * kPi / 5, r = i % 2 == 0 ? 32.0f : 14.0f;
+        star.push_back(570 + r * std::cos(a));
+        star.push_back(300 + r * std::sin(a));
+    }
+    c.Polygon(star, Rgb(240, 190, 30));
     return c;
 }
 

@@ -4,9 +4,12 @@
 // the fonts and language key of each label, table and text area. A layout
 // that gives no widget fails, and so does every "file" or font that does not
 // load (the loader's assertion), a label or table without font, and a key
-// that a language file lacks.
+// that a language file lacks. The layouts of the catalogue must all be there
+// and keep its promises (tools/datacheck/LayoutContract.h); the tutorial's
+// pages are listed with their overlays.
 #include <boost/algorithm/string/case_conv.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -30,7 +33,9 @@
 #include "UI/UISlider.h"
 #include "UI/UITable.h"
 #include "UI/UIWindowView.h"
+#include "tools/catalogue/Layouts.h"
 #include "tools/datacheck/Check.h"
+#include "tools/datacheck/LayoutContract.h"
 #include "tools/datacheck/NullGraphics.h"
 #include "tools/datacheck/ScopedService.h"
 
@@ -107,6 +112,24 @@ bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+namespace layouts = catalogue::layouts;
+
+// The window held against its catalogue entry: one line for it, one failure
+// per broken promise, and the tutorial's pages.
+void Contract(datacheck::Report& report, const layouts::Window& expected, const UI::UIWindowView& window) {
+    const datacheck::LayoutFindings findings = datacheck::CheckLayout(expected, window);
+    for (const datacheck::TutorialPage& page : findings.pages) {
+        std::string overlays;
+        for (const std::string& overlay : page.overlays) overlays += " " + overlay;
+        report.Line("  page %s%s:%s", page.name.c_str(), page.visible ? " (shown first)" : "",
+                    overlays.empty() ? " no overlay" : overlays.c_str());
+    }
+    for (const std::string& problem : findings.problems) report.Fail("%s: %s", expected.file.c_str(), problem.c_str());
+    if (findings.problems.empty())
+        report.Line("%s: %zu widgets, names bound: %zu, as the catalogue has it", expected.file.c_str(), window.size(),
+                    expected.bound.size());
+}
+
 }  // namespace
 
 DATACHECK(ui, 50) {
@@ -138,10 +161,14 @@ DATACHECK(ui, 50) {
     };
 
     const std::vector<std::string> files = ListDirectory(paths.UiPath);
-    int layouts = 0;
+    for (const layouts::Window& expected : layouts::Windows())
+        if (std::none_of(files.begin(), files.end(),
+                         [&](const std::string& file) { return layouts::FindWindow(file) == &expected; }))
+            report.Fail("%s (%s) is missing", expected.file.c_str(), (paths.UiPath + expected.DiskName()).c_str());
+    int count = 0;
     for (const std::string& file : files) {
         if (!EndsWith(file, ".xml") && !EndsWith(file, ".XML")) continue;
-        ++layouts;
+        ++count;
         // Named first, so a texture the loader reports falls under its layout.
         report.Line("%s:", file.c_str());
         UI::UIWindowView window;
@@ -180,6 +207,7 @@ DATACHECK(ui, 50) {
                 Nested(report, "thumb", slider->thumb_image_);
             }
         }
+        if (const layouts::Window* expected = layouts::FindWindow(file)) Contract(report, *expected, window);
     }
-    report.Line("layouts in %s: %d", paths.UiPath.c_str(), layouts);
+    report.Line("layouts in %s: %d", paths.UiPath.c_str(), count);
 }

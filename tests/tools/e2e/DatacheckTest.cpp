@@ -2,6 +2,7 @@
 // build generated, and on broken copies of it.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -11,6 +12,7 @@
 #include "tools/catalogue/Sounds.h"
 #include "support/ScratchFolder.h"
 #include "tools/catalogue/GameData.h"
+#include "tools/catalogue/Layouts.h"
 #include "tools/catalogue/ParticleEffects.h"
 #include "tools/databuilder/PngWriter.h"
 
@@ -29,6 +31,14 @@ void CopyConfigAndLanguages(const std::string& to) {
     fs::copy_file(GameDir() + "/config.xml", to + "/config.xml");
     fs::create_directories(to + "/res-common");
     fs::copy(GameDir() + "/res-common/language", to + "/res-common/language", fs::copy_options::recursive);
+}
+
+// The window layouts with their images and fonts, as the build wrote them.
+void CopyInterface(const std::string& to) {
+    for (const char* folder : {"res-pc/ui", "res-pc/uitexture", "res-pc/fonts"}) {
+        fs::create_directories(to + "/" + folder);
+        fs::copy(GameDir() + "/" + folder, to + "/" + folder, fs::copy_options::recursive);
+    }
 }
 
 // The lines of one check's section of the output.
@@ -77,6 +87,14 @@ TEST(DatacheckTest, SampleDataPasses) {
             << effect.name;
     }
     EXPECT_NE(std::string::npos, section.find("effects: 31 catalogued")) << section;
+
+    // A line for each layout of the catalogue, the tutorial's pages with their texts.
+    const std::string ui = Section(run.output, "ui");
+    for (const catalogue::layouts::Window& window : catalogue::layouts::Windows())
+        EXPECT_NE(std::string::npos, ui.find("\n  " + window.file + ": ")) << window.file << "\n" << ui;
+    EXPECT_EQ(int(catalogue::layouts::Windows().size()), testsupport::Count(ui, "as the catalogue has it")) << ui;
+    for (const char* page : {"page Viewer1 (shown first): View1_\n", "page Viewer4: View4_\n"})
+        EXPECT_NE(std::string::npos, ui.find(page)) << page << "\n" << ui;
 }
 
 // A game folder without one effect, or whose game data names an effect the catalogue
@@ -164,6 +182,7 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
 TEST(DatacheckTest, UiCheckLoadsEveryLayout) {
     ScratchFolder data;
     CopyConfigAndLanguages(data.Path());
+    CopyInterface(data.Path());
     const uint8_t pixels[4 * 4 * 4] = {};
     const std::vector<uint8_t> png = pngwriter::Encode(pixels, 4, 4, pngwriter::Layout::RGBA);
     data.Write("res-pc/uitexture/face.png", std::string(png.begin(), png.end()));
@@ -174,9 +193,6 @@ TEST(DatacheckTest, UiCheckLoadsEveryLayout) {
     data.Write("res-pc/ui/cut.xml", R"(<layout><image name="bg" file="face.png"/>)");
     // Texts: a sample font and key, a label without font, a table whose font is
     // missing, an area whose Russian font is missing and whose key no file has.
-    fs::create_directories(data / "res-pc/fonts");
-    fs::copy_file(GameDir() + "/res-pc/fonts/arial_15.fnt", data / "res-pc/fonts/arial_15.fnt");
-    fs::copy_file(GameDir() + "/res-pc/uitexture/arial_15.png", data / "res-pc/uitexture/arial_15.png");
     data.Write("res-pc/ui/texts.xml", R"(<layout><text name="title" font="arial_15.fnt" texttr="TextTip1"/>
         <text name="bare" text="x"/><table name="scores" font="gone.fnt"/>
         <area name="tips" font="arial_15.fnt" fontRUS="gone_rus.fnt" texttr="NoSuchKey"/></layout>)");
@@ -203,9 +219,65 @@ TEST(DatacheckTest, UiCheckLoadsEveryLayout) {
                                  "FAILED: texts.xml: area \"tips\": font gone_rus.fnt does not load",
                                  "FAILED: texts.xml: area \"tips\": en.lan lacks the key NoSuchKey",
                                  "FAILED: texts.xml: area \"tips\": ru.lan lacks the key NoSuchKey",
-                                 "layouts in res-pc/ui/: 4"})
+                                 "layouts in res-pc/ui/: 21"})
         EXPECT_NE(std::string::npos, ui.find(expected)) << expected << "\n" << ui;
     size_t failures = 0;
     for (size_t at = ui.find("FAILED"); at != std::string::npos; at = ui.find("FAILED", at + 1)) ++failures;
     EXPECT_EQ(2u + 4u + 7u, failures) << ui;
+}
+
+// Hand-edited layouts: each broken promise is one finding, and the check
+// goes on to the end.
+TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
+    ScratchFolder data;
+    CopyConfigAndLanguages(data.Path());
+    CopyInterface(data.Path());
+    const struct {
+        const char* file;
+        const char* from;  // a part of the file, replaced by
+        const char* to;
+        const char* finding;
+    } edits[] = {
+        {"mainwindow.xml", "<button name=\"Play\"", "<button name=\"Played\"",
+         "MainWindow.xml: no \"Play\": its button is missing"},
+        {"scorewindow.xml", "</layout>", "<button name=\"Yes\" file=\"button.png\"/></layout>",
+         "ScoreWindow.xml: \"Yes\" 2 times: one button is bound"},
+        {"submitwindow.xml", "name=\"Name\" file=\"edit_field.png\"",
+         "name=\"Name\" editable=\"0\" file=\"edit_field.png\"",
+         "SubmitWindow.xml: \"Name\" is a label, not the editable label it must be"},
+        {"tutorialwindow.xml", "</layout>", "<image name=\"View9_\" file=\"panel.png\"/></layout>",
+         "TutorialWindow.xml: \"View9_\" belongs to page 9 of 4"},
+        {"helpwindow.xml", "name=\"Back\" file=\"button.png\" posx=\"352\"",
+         "name=\"Back\" file=\"button.png\" posx=\"350\"",
+         "HelpWindow.xml: \"Back\" at (350, 600) 320x64, the catalogue's at (352, 600) 320x64"},
+        {"introwindow.xml", "sizex=\"1024\"", "sizex=\"1000\"",
+         "IntroWindow.xml: the first image \"background\" does not cover the screen"},
+        {"playwindow.xml", "<button name=\"_MapTest3\" file=\"map_slot.png\"", "<button name=\"_MapTest3\"",
+         "PlayWindow.xml: button \"_MapTest3\" has no \"file\": it is invisible"},
+        {"loadingwindow.xml", "<progress name=\"loadbar\"", "<slider name=\"loadbar\"",
+         "LoadingWindow.xml: \"loadbar\" is a slider, not the progress bar it must be"},
+    };
+    for (const auto& edit : edits) {
+        const std::string path = data / ("res-pc/ui/" + std::string(edit.file));
+        std::string xml = ScratchFolder::Read(path);
+        const size_t at = xml.find(edit.from);
+        ASSERT_NE(std::string::npos, at) << edit.file << ": " << edit.from;
+        data.Write("res-pc/ui/" + std::string(edit.file), xml.replace(at, std::strlen(edit.from), edit.to));
+    }
+    // A texture that does not load leaves both volume sliders without their thumb.
+    fs::remove(data / "res-pc/uitexture/slider_thumb.png");
+    fs::remove(data / "res-pc/ui/msgbox.xml");
+
+    const testsupport::ProgramResult run = Datacheck(data.Path());
+    EXPECT_EQ(1, run.exitCode);
+    const std::string ui = Section(run.output, "ui");
+    for (const auto& edit : edits) EXPECT_NE(std::string::npos, ui.find(edit.finding)) << edit.finding << "\n" << ui;
+    for (const char* finding :
+         {"MsgBox.xml (res-pc/ui/msgbox.xml) is missing", "res-pc/uitexture/slider_thumb.png",
+          "SettingsWindow.xml: \"SFX_vol\" has no thumb image", "SettingsWindow.xml: \"Music_vol\" has no thumb image"})
+        EXPECT_NE(std::string::npos, ui.find(finding)) << finding << "\n" << ui;
+    // The windows left alone still keep their promises.
+    EXPECT_NE(std::string::npos, ui.find("CreditsWindow.xml: 6 widgets, names bound: 1, as the catalogue has it"))
+        << ui;
+    EXPECT_EQ(int(catalogue::layouts::Windows().size()) - 10, testsupport::Count(ui, "as the catalogue has it")) << ui;
 }
