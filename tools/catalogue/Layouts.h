@@ -103,11 +103,17 @@ struct Bound {
     Kind kind;
 };
 
+// A greyed look laid over the element it greys, exactly.
+struct Cover {
+    std::string cover, covered;
+};
+
 struct Window {
     std::string file;  // as the game names it
     bool box = false;  // a message box: its first element is the frame
     std::vector<Element> elements;
     std::vector<Bound> bound;
+    std::vector<Cover> covers;
 
     // The loader lower-cases the path, so the file is written so.
     std::string DiskName() const {
@@ -346,6 +352,7 @@ inline Window MainWindow() {
     for (const char* name : {"Play", "Continue", "Settings", "Info", "More", "Banner", "Quit"})
         w.bound.push_back({name, Kind::Button});
     w.bound.push_back({"ContinueInActive_in", Kind::Image});
+    w.covers = {{"ContinueInActive_in", "Continue"}};
     return w;
 }
 
@@ -427,6 +434,7 @@ inline Window SubmitWindow() {
                {"OK_txt", Kind::Label},
                {"NoConnection", Kind::Label},
                {"Text use only", Kind::Label}};
+    w.covers = {{"SubmitInActive", "Submit"}, {"CancelInActive", "Cancel"}};
     return w;
 }
 
@@ -541,6 +549,7 @@ inline Window PlayWindow() {
                {"ContinueInActive_in", Kind::Image},
                {"Back", Kind::Button}};
     for (int k = 0; k < 10; ++k) w.bound.push_back({"_MapTest" + std::to_string(k + 1), Kind::Button});
+    w.covers = {{"ContinueInActive_in", "Continue"}};
     return w;
 }
 

@@ -217,7 +217,7 @@ Canvas ButtonFace(int w, int h, Colour fill, Colour rim, int light) {
 
 Canvas Flag(int index) {
     const int w = images::kLanguageButtonWidth, h = images::kLanguageButtonHeight;
-    Canvas c(w, h, Rgb(30, 30, 40));
+    Canvas c(w, h);
     // Three bands in colours of the language's own.
     static const int kBands[7][9] = {
         {200, 40, 50, 250, 250, 250, 40, 60, 150},    {40, 70, 170, 250, 250, 250, 210, 40, 50},

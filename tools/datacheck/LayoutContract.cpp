@@ -151,6 +151,17 @@ LayoutFindings CheckLayout(const layouts::Window& expected, const UI::UIWindowVi
             if (KindOf(*element) == Kind::EditField)
                 problems.push_back("\"Message\" is editable: the box gives it no text");
 
+    for (const layouts::Cover& cover : expected.covers) {
+        const auto over = byName.find(cover.cover), under = byName.find(cover.covered);
+        if (over == byName.end() || over->second.empty() || under == byName.end() || under->second.empty()) continue;
+        const UI::UIElement& a = *over->second.back();
+        const UI::UIElement& b = *under->second.back();
+        if (a.position_.x != b.position_.x || a.position_.y != b.position_.y || a.size_.x != b.size_.x ||
+            a.size_.y != b.size_.y)
+            problems.push_back(
+                Format("\"%s\" does not lie exactly over \"%s\"", cover.cover.c_str(), cover.covered.c_str()));
+    }
+
     // Where the catalogue puts them, which is where tests click; a label's
     // box moves with its text, so only its presence counts.
     for (const layouts::Element& element : expected.elements) {

@@ -3,7 +3,8 @@
 // controller binds, each once and of the kind it needs (a slider with its bar
 // and thumb, an editable label, a text area ...), every element of the
 // catalogue where the catalogue puts it, a first image that covers the screen
-// (or the box's frame), a texture on every button, and the tutorial's pages
+// (or the box's frame), a texture on every button, greyed covers exactly over
+// what they grey, and the tutorial's pages
 // with the overlays that name them.
 #include <string>
 #include <vector>
