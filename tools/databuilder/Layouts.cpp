@@ -201,8 +201,8 @@ Canvas ControlsPicture() {
         const float x = 96 + k * 56.0f;
         c.RoundRect(x, 280, x + 44, 324, 6, ink);
         c.RoundRect(x + 4, 284, x + 40, 318, 4, Rgb(90, 95, 110));
+        PaintText(c, std::to_string(k + 1), fonts::kMain.ttf, 24, x + 22, 286, ink);
     }
-    for (float x : {160.0f, 280.0f, 400.0f}) c.Line(x - 30, 210, x + 10, 210, 3, ink);
     return c;
 }
 
