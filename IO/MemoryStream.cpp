@@ -37,6 +37,11 @@ int MemoryStream::Tell() const {
     return static_cast<int>(write_pos_);
 }
 
+int MemoryStream::GetBytesLeft() const {
+    if (failed_) return -1;
+    return static_cast<int>(content_.size() - std::min(read_pos_, content_.size()));
+}
+
 const char* MemoryStream::GetBuffer(int& length) {
     FreeBuffer();
     length = GetSize();
@@ -209,8 +214,7 @@ int MemoryStream::ReadString(std::string& s) {
     if (length <= 0) return 1;
     // The length comes from the file: check it against what is left before
     // touching memory, so a damaged length fails cleanly.
-    const size_t left = content_.size() - std::min(read_pos_, content_.size());
-    if (static_cast<size_t>(length) > left) {
+    if (length > GetBytesLeft()) {
         read_pos_ = content_.size();
         failed_ = true;
         return -1;

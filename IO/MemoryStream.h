@@ -32,6 +32,9 @@ public:
     int Seek(int offset);
     // The write position, -1 when failed.
     int Tell() const;
+    // Bytes between the read position and the end of the content, -1 when failed.
+    // Readers bound the counts and lengths they read from a file by it.
+    int GetBytesLeft() const;
 
     // A zero-terminated flat copy of the content, owned by the stream and
     // replaced by the next call; null (length 0) when there is no content.

@@ -72,7 +72,7 @@ std::string ToLower(std::string text) {
 }  // namespace
 
 CLevel::CLevel(const std::string& mapName)
-    : unit_list_(this), spot_highlight_mode_(0), width_(0), height_(0), cell_scale_(15), map_definition_(nullptr) {
+    : spot_highlight_mode_(0), width_(0), height_(0), cell_scale_(15), map_definition_(nullptr) {
     if (Service<GameDictionary>::Exists()) map_definition_ = Service<GameDictionary>::Get()->FindMap(mapName);
     if (map_definition_ != nullptr && Service<Config>::Exists())
         ReadLevelFile(ToLower(Service<Config>::Get()->Paths.LogicPath + map_definition_->files.data));
@@ -240,7 +240,7 @@ int CLevel::SpawnKeeper() {
         }
     if (place.expired()) return 0;
     const std::string name = Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get()->GetKeeperName() : "";
-    unit_list_.SpawnUnit(name, place, 2, 0, 1);
+    unit_list_.SpawnUnit(name, place, CUnit::kDefender, false, true);
     return 1;
 }
 

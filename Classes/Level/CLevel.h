@@ -14,7 +14,7 @@
 
 #include "Classes/Level/CLevelNode.h"
 #include "Classes/Level/CUnit.h"
-#include "Classes/Level/StandIn/UnitStandIn.h"
+#include "Classes/Level/UnitList.h"
 #include "Maths/IntVector3.h"
 #include "Maths/Vector3.h"
 
@@ -123,6 +123,21 @@ public:
     void PlaceObjectAtCell(int32_t column, int32_t row, const std::string& name, int32_t flag);
     // Drops placed objects whose emitter node has finished.
     void RemoveFinishedObjects();
+
+    // ---- selection ----
+    boost::weak_ptr<CUnit> GetSelectedAttacker() const { return selected_attacker_; }
+    // The previous and the new attacker refresh their selection effects.
+    void SetSelectedAttacker(const boost::weak_ptr<CUnit>& unit);
+    const std::vector<boost::weak_ptr<CUnit>>& GetSelectedDefenders() const { return selected_defenders_; }
+    // Appended; it shows its selection effect.
+    void AddSelectedDefender(const boost::weak_ptr<CUnit>& unit);
+    // The first entry of the unit leaves the list.
+    void RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit);
+    // The unit under the pointer.
+    boost::weak_ptr<CUnit> GetHoveredUnit() const { return hovered_unit_; }
+    // Teleport targeting while not 0; 0 also takes the highlight off every spot.
+    int32_t GetSpotHighlightMode() const { return spot_highlight_mode_; }
+    void SetSpotHighlightMode(int32_t mode);
 
     // ---- missiles ----
     // Stand-in until missiles exist: the request is kept and no missile is made.

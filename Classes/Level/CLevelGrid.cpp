@@ -89,7 +89,7 @@ void CLevel::SetUnitCell(const boost::weak_ptr<CUnit>& unit, CLevelNode* oldCell
     if (!walker) return;
     if (oldCell != nullptr) oldCell->SetOccupant(boost::weak_ptr<CUnit>());
     if (newCell != nullptr && walker->IsAlive()) newCell->SetOccupant(unit);
-    if (oldCell != nullptr && newCell != nullptr) unit_list_.OnUnitChangedCell(unit, oldCell, newCell);
+    if (oldCell != nullptr && newCell != nullptr) unit_list_.OnUnitMovedCell(unit, oldCell, newCell);
 }
 
 void CLevel::MoveUnitToCell(const boost::weak_ptr<CUnit>& unit, CLevelNode* hint, CLevelNode* newCell) {
@@ -161,7 +161,7 @@ boost::weak_ptr<CSpawnPoint> CLevel::FindMarkerByObject(const CSpawnPoint* point
 }
 
 int CLevel::IsKeeperAlive() const {
-    const boost::shared_ptr<CUnit> keeper = unit_list_.FindKeeper();
+    const boost::shared_ptr<CUnit> keeper = unit_list_.FindDungeonKeeper().lock();
     return keeper && keeper->IsAlive() ? 1 : 0;
 }
 
@@ -202,6 +202,40 @@ void CLevel::RemoveFinishedObjects() {
                                                     static_cast<const sg::EmitterNode*>(node.get())->IsFinished();
                                          }),
                           placed_objects_.end());
+}
+
+void CLevel::SetSelectedAttacker(const boost::weak_ptr<CUnit>& unit) {
+    const boost::shared_ptr<CUnit> previous = selected_attacker_.lock();
+    selected_attacker_ = unit;
+    if (previous) previous->UpdateSelectionEffect();
+    if (const boost::shared_ptr<CUnit> selected = unit.lock()) selected->UpdateSelectionEffect();
+}
+
+void CLevel::AddSelectedDefender(const boost::weak_ptr<CUnit>& unit) {
+    selected_defenders_.push_back(unit);
+    if (const boost::shared_ptr<CUnit> selected = unit.lock()) selected->UpdateSelectionEffect();
+}
+
+void CLevel::RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit) {
+    const boost::shared_ptr<CUnit> removed = unit.lock();
+    if (!removed) return;
+    for (std::vector<boost::weak_ptr<CUnit>>::iterator it = selected_defenders_.begin();
+         it != selected_defenders_.end(); ++it)
+        if (it->lock() == removed) {
+            selected_defenders_.erase(it);
+            return;
+        }
+}
+
+void CLevel::SetSpotHighlightMode(int32_t mode) {
+    spot_highlight_mode_ = mode;
+    if (mode != 0) return;
+    // The spots offered for a teleport go back to showing as free or taken.
+    for (const boost::shared_ptr<CSpawnPoint>& marker : markers_)
+        if (marker->IsHighlighted() != 0) {
+            marker->SetHighlighted(0);
+            marker->UpdateVisibility();
+        }
 }
 
 boost::shared_ptr<CMissile> CLevel::CreateMissile(const boost::weak_ptr<CUnit>& source,

@@ -349,7 +349,3 @@ void CUnit::UpdateMaterial() {
 sg::Group* CUnit::GetCharacterGroup() const {
     return node_ && node_->IsType<sg::Group>() ? static_cast<sg::Group*>(node_.get()) : nullptr;
 }
-
-void CUnit::ApplySpawnPointBonus(CSpawnPoint* spawnPoint, int32_t) { bonus_point_ = spawnPoint; }
-
-void CUnit::RemoveSpawnPointBonus(int32_t, int32_t) { bonus_point_ = nullptr; }

@@ -22,7 +22,9 @@
 class CLevel;
 class CLevelNode;
 class CSpawnPoint;
+class MemoryStream;
 struct AttackerDefinition;
+struct UnitSaveRecord;
 struct DefenderDefinition;
 struct UnitDefinition;
 struct WeaponDefinition;
@@ -217,19 +219,51 @@ public:
     void OnAttackEnd();
     void OnDeathEnd();
 
-    // ---- the player's orders ----
+    // ---- selection ----
+    // An attacker is the level's selected attacker; a defender is among its selected
+    // defenders. False without level.
+    bool IsSelected() const;
+    // The level's hovered unit.
+    bool IsHighlighted() const;
+    // Shows "selected.prt" on the unit while it is selected (then it casts no shadow).
+    void UpdateSelectionEffect();
+
+    // ---- the player's orders; prices in gold, unsigned arithmetic that truncates ----
     // Fades out over 500 ms; the update then asks for removal.
     void Sell();
+    // Living defenders refund price 1 percent of the investment, dead ones price 2 percent.
+    int32_t GetSellValue() const;
+    // Full hit points; a dead unit is resurrected onto a free cell and its brain idles.
+    void Heal(bool silent, bool noHealParticle, bool noResurrectParticle);
+    void Resurrect(bool silent, bool noParticle);
+    // Living: price 4 percent of the hit-point investment; dead: price 5 percent of all of it.
+    int32_t GetHealCost() const;
     // Defenders: unhides, cancels a waiting hide order, or orders a hide that takes
     // effect once the unit stands idle on its spot and no enemy sees it.
     void ToggleHide();
+    // Price 6 for a defender neither hidden nor waiting to hide; 0 otherwise.
+    int32_t GetHidePrice() const;
     int32_t GetHideOrderStep() const { return hide_order_step_; }
     int32_t GetFadeTimer() const { return fade_timer_; }
-
-    // Stand-in until the unit actions exist: the spot bonus only remembers the spot.
+    int32_t GetAutoHealTimer() const { return auto_heal_timer_; }
+    // Kind 0 hit points, 1 weapon: the next level, healing the unit; the price paid.
+    // Another kind, or a unit at level 4 already, changes nothing and pays 0.
+    int32_t Upgrade(int32_t kind);
+    // The price of the next level; 0 at level 4 or for another kind.
+    int32_t GetUpgradePrice(int32_t kind) const;
+    // A defender placed on a spot: a bonus spot adds a Boost; it takes the spot's direction.
     void ApplySpawnPointBonus(CSpawnPoint* spawnPoint, int32_t apply);
+    // remove: the Boost goes at once, and unless keepHitPoints the hit points follow.
     void RemoveSpawnPointBonus(int32_t remove, int32_t keepHitPoints);
-    CSpawnPoint* GetBonusPoint() const { return bonus_point_; }
+    void SetAutoHeal(bool on);
+    // Self-healing of a defender idle on its spot, healspotval percent a second.
+    void AutoHealStep(int32_t dt);
+
+    // ---- savegame ----
+    // Writes the unit's record (its brain's part included); 1 done, -1 once failed.
+    int Save(MemoryStream& stream) const;
+    // The unit part of a record, on a unit just made from the record's name and side.
+    void Restore(const UnitSaveRecord& record);
 
 private:
     void BuildScene();
@@ -268,5 +302,4 @@ private:
     boost::shared_ptr<Graphics::AnimationClips> clips_;
     boost::shared_ptr<sg::EmitterNode> selection_effect_;
     boost::shared_ptr<sg::Material> material_;
-    CSpawnPoint* bonus_point_ = nullptr;
 };

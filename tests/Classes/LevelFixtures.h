@@ -263,6 +263,26 @@ private:
     std::vector<UnitSpec> defenders_;
 };
 
+// The level as the level service while it lives; a level registered before comes back.
+class LevelInService {
+public:
+    explicit LevelInService(CLevel& level)
+        : previous_(Service<CLevel>::Exists() ? Service<CLevel>::Get() : nullptr), level_(&level) {
+        if (previous_ == level_) return;
+        if (previous_ != nullptr) Service<CLevel>::Unregister();
+        Service<CLevel>::Register(level_);
+    }
+    ~LevelInService() {
+        if (previous_ == level_) return;
+        Service<CLevel>::Unregister();
+        if (previous_ != nullptr) Service<CLevel>::Register(previous_);
+    }
+
+private:
+    CLevel* previous_;
+    CLevel* level_;
+};
+
 // A unit made by the level's list (counted, no sound) at a spawn point of its side on the
 // cell; the spawn point is kept in spots, as units refer to it weakly.
 inline boost::shared_ptr<CUnit> SpawnOnCell(CLevel& level, std::vector<boost::shared_ptr<CSpawnPoint>>& spots,
@@ -270,7 +290,8 @@ inline boost::shared_ptr<CUnit> SpawnOnCell(CLevel& level, std::vector<boost::sh
     const int32_t kind = side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot;
     spots.push_back(boost::shared_ptr<CSpawnPoint>(new CSpawnPoint(&level, 0, static_cast<int32_t>(spots.size()),
                                                                    column * 500 + 250, row * 500 + 250, 0, kind, 0)));
-    return level.GetUnitList().SpawnUnit(name, spots.back(), side, 0, 1);
+    const LevelInService service(level);
+    return level.GetUnitList().SpawnUnit(name, spots.back(), side, false, true);
 }
 
 // A unit of the attacker SpeedUnit names for the speed, spawned on the cell (it stays

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "Classes/Level/CLevel.h"
 #include "LevelFixtures.h"
@@ -124,19 +125,28 @@ TEST(LevelGridTest, NearestFreeCellSearchesGrowingSquares) {
 
 TEST(LevelGridTest, OccupancyFollowsLivingUnits) {
     TestData data;
+    data.AddDefender("Guard");
     data.Load();
     CLevel level("");
     level.CreateGrid(4, 4);
     CLevelNode* a = level.GetCell(0, 0);
     CLevelNode* b = level.GetCell(1, 0);
     boost::shared_ptr<CUnit> unit = PlaceUnit(level, a, 0, false);
+    std::vector<boost::shared_ptr<CSpawnPoint>> spots;
+    const boost::shared_ptr<CUnit> pursuer = SpawnOnCell(level, spots, "Guard", CUnit::kDefender, 3, 3);
+    pursuer->GetBrain()->SetTarget(unit);
+    pursuer->GetBrain()->SetState(CGenericBrain::kMove);
+    pursuer->GetBrain()->GetPath() = {level.GetCell(1, 1), level.GetCell(2, 2)};
 
     level.SetUnitCell(unit, a, b);
     EXPECT_FALSE(a->HasOccupant());
     EXPECT_EQ(unit, b->GetOccupant().lock());
-    EXPECT_EQ(1, level.GetUnitList().GetCellChangeCount());  // both cells given: the list hears of it
+    // Both cells given: the list hears of it, and a moving pursuer drops its goal cell.
+    const std::vector<CLevelNode*> shortened = {level.GetCell(2, 2)};
+    EXPECT_EQ(shortened, pursuer->GetBrain()->GetPath());
+    pursuer->GetBrain()->GetPath().insert(pursuer->GetBrain()->GetPath().begin(), level.GetCell(1, 1));
     level.SetUnitCell(unit, nullptr, a);
-    EXPECT_EQ(1, level.GetUnitList().GetCellChangeCount());
+    EXPECT_EQ(2u, pursuer->GetBrain()->GetPath().size());
 
     // A dead unit leaves its old cell and takes no new one.
     unit->SetHitPoints(0);
@@ -215,12 +225,14 @@ TEST(LevelGridTest, KeeperAliveAsksTheUnitList) {
     data.Load();
     CLevel level("");
     level.CreateGrid(2, 2);
+    const LevelInService service(level);
     EXPECT_EQ(0, level.IsKeeperAlive());
     const boost::shared_ptr<CSpawnPoint> place(
         new CSpawnPoint(&level, 0, 0, 250, 250, 0, CSpawnPoint::kKeeperPlace, 0));
-    level.GetUnitList().SpawnUnit("Guard", place, CUnit::kDefender, 0, 1);
+    level.GetUnitList().SpawnUnit("Guard", place, CUnit::kDefender, false, true);
     EXPECT_EQ(0, level.IsKeeperAlive());
-    const boost::shared_ptr<CUnit> keeper = level.GetUnitList().SpawnUnit("Keeper", place, CUnit::kDefender, 0, 1);
+    const boost::shared_ptr<CUnit> keeper =
+        level.GetUnitList().SpawnUnit("Keeper", place, CUnit::kDefender, false, true);
     EXPECT_EQ(1, level.IsKeeperAlive());
     keeper->SetHitPoints(0);
     EXPECT_EQ(0, level.IsKeeperAlive());

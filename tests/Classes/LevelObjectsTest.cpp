@@ -274,21 +274,53 @@ TEST(SpawnPointTest, SelectionEffectFollowsTheSlotsState) {
 }
 
 TEST(SpawnPointTest, OccupantsTakeAndDropTheSlotsBonus) {
-    CSpawnPoint slot(nullptr, 1, 0, 250, 250, 90, CSpawnPoint::kDefenderSlot, 1);
-    boost::shared_ptr<CUnit> first(new CUnit(nullptr, 1, "", CUnit::kDefender, boost::weak_ptr<CSpawnPoint>()));
-    boost::shared_ptr<CUnit> second(new CUnit(nullptr, 2, "", CUnit::kDefender, boost::weak_ptr<CSpawnPoint>()));
+    TestData data;
+    data.AddDefender("Guard");
+    data.GetConfig().SpawnPointTypes = {{0, 0}, {1, 20}};
+    data.Load();
+    BattleScope scope;
+    CLevel level("");
+    scope.RegisterLevel(&level);
+    level.CreateGrid(3, 3);
+    std::vector<boost::shared_ptr<CSpawnPoint>> spots;
+    const boost::shared_ptr<CUnit> first = SpawnOnCell(level, spots, "Guard", CUnit::kDefender, 0, 0);
+    const boost::shared_ptr<CUnit> second = SpawnOnCell(level, spots, "Guard", CUnit::kDefender, 2, 2);
+    EXPECT_EQ(nullptr, first->FindEffect(Boost));  // its own spot is a plain one
+
+    CSpawnPoint slot(&level, 1, 9, 750, 250, 450, CSpawnPoint::kDefenderSlot, 1);
     EXPECT_TRUE(slot.IsFree());
     EXPECT_FALSE(slot.IsOccupiedBy(nullptr));
     slot.SetOccupant(first, 0, 1);
     EXPECT_TRUE(slot.IsOccupiedBy(first.get()));
-    EXPECT_EQ(&slot, first->GetBonusPoint());
-    slot.SetOccupant(second, 1, 1);  // the first leaves and loses the bonus
-    EXPECT_EQ(nullptr, first->GetBonusPoint());
-    EXPECT_EQ(&slot, second->GetBonusPoint());
+    ASSERT_NE(nullptr, first->FindEffect(Boost));
+    EXPECT_EQ(120, first->GetMaxHitPoints(false));
+    EXPECT_EQ(90, first->GetDirection());  // the spot's direction, brought into 0..359
+    EXPECT_EQ(90, first->GetBrain()->GetHomeDirection());
+    ASSERT_EQ(1u, scope.Battle().GetFloatingTexts().size());
+    EXPECT_EQ("+20%", scope.Battle().GetFloatingTexts()[0].GetText());
+    EXPECT_EQ(Color(255, 165, 0, 255), scope.Battle().GetFloatingTexts()[0].GetColor());
+    // Each placement adds a boost; the first counts.
+    slot.SetOccupant(first, 0, 1);
+    EXPECT_EQ(2u, first->GetEffects().size());
+    first->SetHitPoints(120);
+
+    slot.SetOccupant(second, 1, 1);  // the first leaves and loses a boost
+    EXPECT_EQ(1u, first->GetEffects().size());
+    EXPECT_EQ(100, first->GetHitPoints());  // held to the maximum without any boost
     EXPECT_TRUE(slot.IsOccupiedBy(second.get()));
-    slot.Release(0, 0);
+    first->SetHitPoints(120);
+    first->RemoveSpawnPointBonus(1, 1);  // kept hit points
+    EXPECT_EQ(nullptr, first->FindEffect(Boost));
+    EXPECT_EQ(120, first->GetHitPoints());
+    second->SetHitPoints(120);
+    slot.Release(1, 0);
     EXPECT_TRUE(slot.IsFree());
-    EXPECT_EQ(nullptr, slot.GetShared().get());  // no level
+    EXPECT_EQ(nullptr, second->FindEffect(Boost));
+    EXPECT_EQ(100, second->GetHitPoints());
+    // Placed without reason: no bonus.
+    slot.SetOccupant(second, 0, 0);
+    EXPECT_EQ(nullptr, second->FindEffect(Boost));
+    EXPECT_EQ(nullptr, CSpawnPoint(nullptr, 0, 0, 0, 0, 0, CSpawnPoint::kAttackerEntry, 0).GetShared().get());
     EXPECT_EQ(1, CSpawnPoint(nullptr, 0, 0, 0, 0, 0, CSpawnPoint::kAttackerEntry, 0).GetSide());
     EXPECT_EQ(2, slot.GetSide());
 }

@@ -153,7 +153,7 @@ TEST_F(LevelSampleTest, SceneObjectsAndTheKeeper) {
     EXPECT_FALSE(scope.World().empty());
     EXPECT_EQ(1, level_->SpawnKeeper());
     EXPECT_EQ(1, level_->IsKeeperAlive());
-    const boost::shared_ptr<CUnit> keeper = level_->GetUnitList().FindKeeper();
+    const boost::shared_ptr<CUnit> keeper = level_->GetUnitList().FindDungeonKeeper().lock();
     ASSERT_TRUE(keeper);
     EXPECT_EQ(gd::kKeeper, keeper->GetDefinitionName());
     EXPECT_EQ(keeper, Cell(cl::kKeeperPlace)->GetOccupant().lock());

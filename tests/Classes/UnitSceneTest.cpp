@@ -11,9 +11,11 @@
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
+#include "Classes/Level/UnitSaveRecord.h"
 #include "Core/ContentLoader.h"
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/Model/Model.h"
+#include "IO/MemoryStream.h"
 #include "LevelFixtures.h"
 #include "SceneGraph/Group.h"
 #include "SceneGraph/ModelNode.h"
@@ -179,4 +181,36 @@ TEST_F(UnitSceneTest, ATableWithoutDeathFailsItsAssertion) {
     ASSERT_TRUE(unit->GetModelNode());
     ASSERT_EQ(1u, assertions.Messages().size());
     EXPECT_EQ("Could not find specified anim clip", assertions.Messages()[0]);
+}
+
+TEST_F(UnitSceneTest, RestorePlaysTheSavedClipAtItsFrame) {
+    const boost::shared_ptr<CUnit> unit = Spawn("Swordman", CUnit::kDefender, 1, 1);
+    unit->PlayAnimation("walk", true);
+    unit->GetModelNode()->Animate(5.0f / 15.0f);
+    unit->AddEffect(Slow, 40, 1, "", 1000);
+    MemoryStream stream;
+    ASSERT_EQ(1, unit->Save(stream));
+    UnitSaveRecord record;
+    ASSERT_EQ(1, record.Read(stream));
+    EXPECT_EQ("walk", record.clipName);
+    EXPECT_NEAR(17.0f, record.clipFrame, 1e-3f);
+    EXPECT_FLOAT_EQ(0.6f, record.animationSpeed);
+    EXPECT_EQ(sg::ModelNode::kPlayLoop, record.clipLoops);
+
+    // The walk clip runs from frame 12 to 24; a frame outside it leaves the clip's first.
+    struct Case {
+        float saved, expected;
+    };
+    const Case cases[] = {{record.clipFrame, record.clipFrame}, {24.0f, 24.0f}, {500.0f, 12.0f}, {3.0f, 12.0f}};
+    int32_t column = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.saved);
+        record.clipFrame = c.saved;
+        const boost::shared_ptr<CUnit> again = Spawn("Swordman", CUnit::kDefender, column++, 2);
+        again->Restore(record);
+        EXPECT_TRUE(again->IsPlayingAnimation("walk"));
+        EXPECT_FLOAT_EQ(c.expected, again->GetModelNode()->GetFrame());
+        EXPECT_FLOAT_EQ(0.6f, again->GetModelNode()->GetSpeed());
+        EXPECT_EQ(sg::ModelNode::kPlayLoop, again->GetModelNode()->GetPlayMode());
+    }
 }

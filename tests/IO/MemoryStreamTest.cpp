@@ -111,11 +111,14 @@ TEST(MemoryStream, ReadAndWritePositionsAreIndependent) {
     MemoryStream s;
     s.WriteInt32(1);
     s.WriteInt32(2);
+    EXPECT_EQ(8, s.GetBytesLeft());
     int32_t v = 0;
     EXPECT_EQ(1, s.ReadInt32(v));
     EXPECT_EQ(1, v);
+    EXPECT_EQ(4, s.GetBytesLeft());
     s.WriteInt32(3);
     EXPECT_EQ(12, s.Tell());
+    EXPECT_EQ(8, s.GetBytesLeft());
     EXPECT_EQ(1, s.ReadInt32(v));
     EXPECT_EQ(2, v);
     EXPECT_EQ(1, s.ReadInt32(v));
@@ -127,6 +130,7 @@ TEST(MemoryStream, ShortReadFailsTheStreamUntilClear) {
     Fill(s, {1, 2});
     int32_t v = 0;
     EXPECT_EQ(0, s.ReadInt32(v));
+    EXPECT_EQ(-1, s.GetBytesLeft());
     EXPECT_EQ(-1, s.ReadInt32(v));
     EXPECT_EQ(-1, s.WriteInt32(5));
     EXPECT_EQ(-1, s.WriteString("a"));

@@ -1,7 +1,8 @@
 // Every attacker and defender made as the battle makes it, one at a time on a small level
 // of the check's own, with its model and clip table: its kind, maximum hit points (per
-// hit-point level for defenders), speed, ranges, effect value and damage rate. A unit
-// without hit points, or whose clip table lacks a clip the brains play, fails.
+// hit-point level for defenders), speed, ranges, effect value and damage rate; for
+// defenders their prices, refunds and upgrade levels. A unit without hit points, or
+// whose clip table lacks a clip the brains play, fails.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Classes/Dictionary/GameDictionary/UnitDefinition.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
@@ -36,12 +38,41 @@ std::vector<std::string> SortedNames(const Table& table) {
     return names;
 }
 
+// What the defender costs and brings back as bought, what each upgrade level costs and
+// gives, and what it costs to bring back dead. The unit dies here.
+void ReportPrices(CUnit& unit, datacheck::Report& report) {
+    const DefenderDefinition& definition = *unit.GetDefenderDefinition();
+    const char* name = definition.id.c_str();
+    unit.SetUpgradeLevel(0, 0);
+    const int32_t sell = unit.GetSellValue();
+    const int32_t heal = unit.GetHealCost();
+    unit.Damage(unit.GetWeakPtr(), unit.GetHitPoints(), 0);
+    report.Line("defender %s: buy %d, sell %d, heal %d; dead: sell %d, resurrect %d", name, unit.GetPrice(), sell, heal,
+                unit.GetSellValue(), unit.GetHealCost());
+    const char* const stats[] = {"hit points", "weapon"};
+    for (int32_t kind = 0; kind < 2; ++kind) {
+        std::string levels;
+        int32_t offered = 0;
+        for (int32_t level = 0; level < 4; ++level) {
+            unit.SetUpgradeLevel(kind, level);
+            const int32_t value = definition.upgrades[kind].values[level];
+            if (value != 0 && offered == level) ++offered;
+            levels +=
+                (level > 0 ? ", " : "") + std::to_string(value) + " for " + std::to_string(unit.GetUpgradePrice(kind));
+        }
+        unit.SetUpgradeLevel(kind, 0);
+        report.Line("defender %s: %s upgrades %s", name, stats[kind], levels.c_str());
+        // The HUD offers the levels up to the first empty one.
+        if (offered < 4) report.Line("defender %s: %s upgrades offer %d of 4 levels", name, stats[kind], offered);
+    }
+}
+
 void CheckUnit(CLevel& level, const std::string& name, int32_t side, datacheck::Report& report) {
     const char* sideName = side == CUnit::kAttacker ? "attacker" : "defender";
     const boost::shared_ptr<CSpawnPoint> spot(
         new CSpawnPoint(&level, 0, 0, 750, 750, 0,
                         side == CUnit::kAttacker ? CSpawnPoint::kAttackerEntry : CSpawnPoint::kDefenderSlot, 0));
-    const boost::shared_ptr<CUnit> unit = level.GetUnitList().SpawnUnit(name, spot, side, 0, 0);
+    const boost::shared_ptr<CUnit> unit = level.GetUnitList().SpawnUnit(name, spot, side, false, false);
     if (!unit || unit->GetHitPoints() <= 0) {
         report.Fail("%s %s: 0 hit points", sideName, name.c_str());
         level.GetUnitList().Clear();
@@ -57,6 +88,8 @@ void CheckUnit(CLevel& level, const std::string& name, int32_t side, datacheck::
                 name.c_str(), kKinds[unit->GetKind() >= 1 && unit->GetKind() <= 3 ? unit->GetKind() : 0],
                 hitPoints.c_str(), unit->GetSpeed(), unit->GetViewRange(), unit->GetGuardRange(),
                 unit->GetAttackRange(), unit->GetEffectValue(), unit->GetDamageRate());
+
+    if (unit->IsDefender()) ReportPrices(*unit, report);
 
     const boost::shared_ptr<Graphics::AnimationClips>& clips = unit->GetAnimationClips();
     if (!clips) {

@@ -63,7 +63,7 @@ void CGenericBrain::TurnTo(int32_t degrees, int immediate) {
 }
 
 CAttackerBrain::CAttackerBrain(CUnit* unit, const boost::weak_ptr<CSpawnPoint>& spawnPoint) : CGenericBrain(unit) {
-    if (unit != nullptr && unit->GetLevel() != nullptr) keeper_ = unit->GetLevel()->GetUnitList().FindKeeper();
+    if (unit != nullptr && unit->GetLevel() != nullptr) keeper_ = unit->GetLevel()->GetUnitList().FindDungeonKeeper();
     const boost::shared_ptr<CSpawnPoint> point = spawnPoint.lock();
     if (!point || unit == nullptr) return;
     if (!point->GetLinks().empty()) way_point_ = point->GetLink(unit->GetId());

@@ -74,6 +74,11 @@ TEST(DatacheckTest, SampleDataPasses) {
     for (const char* name : gd::kPurchasableDefenders) units.push_back(std::string("defender ") + name + ": fighter");
     units.push_back(std::string("defender ") + gd::kKeeper + ": keeper, hp 900/1100/1300/1500/1700");
     units.push_back(std::string("attacker ") + gd::kOrcWarlord + ": hero, hp 700, speed 400");
+    // Prices as bought, upgrade levels, and the upgrade entries that stop early.
+    for (const char* name : gd::kPurchasableDefenders) units.push_back(std::string("defender ") + name + ": buy ");
+    units.push_back("defender Swordman: buy 100, sell 60, heal 40; dead: sell 30, resurrect 50");
+    units.push_back("defender Swordman: hit points upgrades 280 for 60, 350 for 90, 430 for 130, 520 for 180");
+    units.push_back("defender Keeper: weapon upgrades offer 2 of 4 levels");
     for (const std::string& unit : units) EXPECT_NE(std::string::npos, run.output.find(unit)) << unit;
 
     // The particles section names every effect with its version.
