@@ -63,9 +63,9 @@ int CUnit::Save(MemoryStream& stream) const {
     if (brain_) {
         const CGenericBrain& brain = *brain_;
         const int32_t fields[UnitSaveRecord::kBrainFieldCount] = {
-            brain.GetState(),      brain.GetStepCount(), brain.GetTimer(),         brain.GetCooldown(),
-            brain.GetTurnFrom(),   brain.GetTurnTo(),    brain.GetTurnTarget(),    brain.GetHomeDirection(),
-            brain.GetPathRetryDelay()};
+            brain.GetState(),      brain.GetStepCount(),     brain.GetTimer(),
+            brain.GetCooldown(),   brain.GetTurnFrom(),      brain.GetTurnTo(),
+            brain.GetTurnTarget(), brain.GetHomeDirection(), brain.GetPathRetryDelay()};
         std::copy(fields, fields + UnitSaveRecord::kBrainFieldCount, record.brainFields);
         record.targetId = IdOf(brain.GetCurrentTarget());
         for (const CLevelNode* cell : brain.GetPath())

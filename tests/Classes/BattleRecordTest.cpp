@@ -2,14 +2,12 @@
 // definition and configuration look-ups, gold and floating texts.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
 #include "Classes/Level/CLevel.h"
 #include "Core/Service.h"
+#include "LevelFixtures.h"
 #include "SceneGraph/Material.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
@@ -21,25 +19,8 @@ namespace gd = catalogue::gamedata;
 
 class BattleRecordTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(std::string(DM_TEST_BUILD_DIR) + "/game");
-        ASSERT_TRUE(config_.Read(cfg::kFileName));
-        dictionary_.Load(config_);
-        Service<Config>::Register(&config_);
-        Service<GameDictionary>::Register(&dictionary_);
-    }
-    void TearDown() override {
-        if (Service<GameDictionary>::Exists()) Service<GameDictionary>::Unregister();
-        if (Service<Config>::Exists()) Service<Config>::Unregister();
-        std::filesystem::current_path(previous_);
-    }
-
-    Config config_;
-    GameDictionary dictionary_;
-
-private:
-    std::filesystem::path previous_;
+    void SetUp() override { ASSERT_TRUE(data_.Read()); }
+    levelfixtures::SampleData data_;
 };
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "Core/Assert.h"
 #include "Core/Service.h"
 #include "SceneGraph/Group.h"
+#include "tools/catalogue/Config.h"
 
 // What the battle's set-up and steps would set.
 struct BattleTestAccess {
@@ -116,6 +117,34 @@ public:
 
 private:
     CDunmarchGame battle_;
+};
+
+// ---- the sample data ----
+
+// The generated sample data's configuration and game dictionary, registered as services
+// while it lives; the game's folder is the working folder meanwhile (the folders of
+// config.xml are relative to it). A test may unregister either service.
+class SampleData {
+public:
+    SampleData() : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(std::string(DM_TEST_BUILD_DIR) + "/game");
+        read_ = config_.Read(catalogue::config::kFileName);
+        dictionary_.Load(config_);
+        Service<Config>::Register(&config_);
+        Service<GameDictionary>::Register(&dictionary_);
+    }
+    ~SampleData() {
+        if (Service<GameDictionary>::Exists()) Service<GameDictionary>::Unregister();
+        if (Service<Config>::Exists()) Service<Config>::Unregister();
+        std::filesystem::current_path(previous_);
+    }
+    bool Read() const { return read_; }
+
+private:
+    std::filesystem::path previous_;
+    Config config_;
+    GameDictionary dictionary_;
+    bool read_ = false;
 };
 
 // ---- game data written by the test ----

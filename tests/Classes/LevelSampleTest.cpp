@@ -3,8 +3,6 @@
 // spawn point and route connected to the keeper.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <iterator>
 #include <set>
 
@@ -14,7 +12,6 @@
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CWayPoint.h"
 #include "LevelFixtures.h"
-#include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Level.h"
 
@@ -26,23 +23,11 @@ namespace {
 
 class LevelSampleTest : public ::testing::Test {
 protected:
-    // The folders of config.xml are relative to the game's folder.
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        const char* build = std::getenv("DM_BUILD_DIR");
-        std::filesystem::current_path(std::string(build != nullptr ? build : "..") + "/game");
-        ASSERT_TRUE(config_.Read(catalogue::config::kFileName));
-        dictionary_.Load(config_);
-        Service<Config>::Register(&config_);
-        Service<GameDictionary>::Register(&dictionary_);
+        ASSERT_TRUE(data_.Read());
         level_.reset(new CLevel(gd::kMapName));
     }
-    void TearDown() override {
-        level_.reset();
-        Service<GameDictionary>::Unregister();
-        Service<Config>::Unregister();
-        std::filesystem::current_path(previous_);
-    }
+    void TearDown() override { level_.reset(); }
 
     CLevelNode* Cell(const cl::Cell& cell) const { return level_->GetCell(cell.column, cell.row); }
 
@@ -65,12 +50,8 @@ protected:
         onRoute.erase(&point);
     }
 
-    Config config_;
-    GameDictionary dictionary_;
+    SampleData data_;
     std::unique_ptr<CLevel> level_;
-
-private:
-    std::filesystem::path previous_;
 };
 
 }  // namespace

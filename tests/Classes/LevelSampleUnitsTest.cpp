@@ -3,7 +3,6 @@
 // made again on a fresh level from the records, as a continued battle makes them.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -18,7 +17,6 @@
 #include "Classes/Level/UnitSaveRecord.h"
 #include "IO/MemoryStream.h"
 #include "LevelFixtures.h"
-#include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Level.h"
 
@@ -31,27 +29,13 @@ namespace {
 class LevelSampleUnitsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(std::string(DM_TEST_BUILD_DIR) + "/game");
-        ASSERT_TRUE(config_.Read(catalogue::config::kFileName));
-        dictionary_.Load(config_);
-        Service<Config>::Register(&config_);
-        Service<GameDictionary>::Register(&dictionary_);
+        ASSERT_TRUE(data_.Read());
         scope_.reset(new BattleScope(gd::kMapName));
     }
-    void TearDown() override {
-        scope_.reset();
-        Service<GameDictionary>::Unregister();
-        Service<Config>::Unregister();
-        std::filesystem::current_path(previous_);
-    }
+    void TearDown() override { scope_.reset(); }
 
-    Config config_;
-    GameDictionary dictionary_;
+    SampleData data_;
     std::unique_ptr<BattleScope> scope_;
-
-private:
-    std::filesystem::path previous_;
 };
 
 }  // namespace

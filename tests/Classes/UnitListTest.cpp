@@ -30,8 +30,8 @@ protected:
 TEST_F(UnitListTest, CountedUnitsAreNumberedAndShowTheirArrival) {
     const boost::shared_ptr<CUnit> first = Defender("Guard", 0, 0);
     const boost::shared_ptr<CUnit> second = Attacker("Orc", 1, 0);
-    spots_.push_back(boost::shared_ptr<CSpawnPoint>(
-        new CSpawnPoint(&level_, 0, 99, 1250, 250, 0, CSpawnPoint::kDefenderSlot, 0)));
+    spots_.push_back(
+        boost::shared_ptr<CSpawnPoint>(new CSpawnPoint(&level_, 0, 99, 1250, 250, 0, CSpawnPoint::kDefenderSlot, 0)));
     const boost::shared_ptr<CUnit> quiet = List().SpawnUnit("Guard", spots_.back(), CUnit::kDefender, false, false);
     EXPECT_EQ(0, first->GetId());
     EXPECT_EQ(1, second->GetId());
@@ -66,8 +66,9 @@ TEST_F(UnitListTest, CountedUnitsAreNumberedAndShowTheirArrival) {
 
 TEST_F(UnitListTest, SpawnUnitAtTheLevelsSpawnPoints) {
     ScratchFolder folder;
-    ASSERT_TRUE(level_.ReadLevelFile(folder.Write(
-        "level.xml", "<level><Grid w=\"8\" h=\"5\"/>"
+    ASSERT_TRUE(level_.ReadLevelFile(
+        folder.Write("level.xml",
+                     "<level><Grid w=\"8\" h=\"5\"/>"
                      "<Marker id=\"1\" t=\"2\" c=\"1\" r=\"1\" b=\"0\" f=\"0\" defenderId=\"1\"/>"
                      "<Marker id=\"2\" t=\"1\" c=\"6\" r=\"0\" x=\"0\" f=\"0\" attackerId=\"1\"/>"
                      "<Marker id=\"3\" t=\"1\" c=\"7\" r=\"4\" x=\"0\" f=\"0\" attackerId=\"2\"/></level>")));
@@ -209,8 +210,7 @@ TEST_F(UnitListTest, OrdersToEveryDefender) {
     };
     // Alive 50 %, dead 25 % of what was put in; the keeper and the hero are worth 50.
     const Total totals[] = {{false, false, 75 + 50}, {true, false, 75 + 25 + 50}, {true, true, 75 + 25 + 50 + 50}};
-    for (const Total& t : totals)
-        EXPECT_EQ(t.value, List().GetTotalSellValue(t.dead, t.keeper)) << t.dead << t.keeper;
+    for (const Total& t : totals) EXPECT_EQ(t.value, List().GetTotalSellValue(t.dead, t.keeper)) << t.dead << t.keeper;
     champion->Sell();
     EXPECT_EQ(75, List().GetTotalSellValue(false, false));
     EXPECT_EQ(1, List().CountLivingAttackers());
