@@ -2,14 +2,21 @@
 // hiding, upgrading, the selection effect and the self-healing on the spot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "Audio/AudioDevice.h"
+#include "Audio/Sound.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CUnit.h"
+#include "Core/ContentLoader.h"
 #include "LevelFixtures.h"
 #include "SceneGraph/ModelNode.h"
 #include "UnitFixture.h"
+#include "support/LoopbackAudio.h"
+#include "tools/catalogue/Sounds.h"
 
 using namespace levelfixtures;
 
@@ -230,4 +237,55 @@ TEST_F(UnitActionsTest, AutoHealTicksEveryThirtyOneSteps) {
     guard->SetHitPoints(1);
     guard->AutoHealStep(5000);
     EXPECT_EQ(nullptr, guard->FindEffect(AutoHeal));
+}
+
+TEST_F(UnitActionsTest, OrdersStrikesAndDeathsSound) {
+    // The sample sounds on the loopback device: a sound played stays listed while it lasts.
+    typedef Content::ContentLoader<Audio::Sound> SoundLoader;
+    testsupport::LoopbackAudio loopback;
+    Audio::AudioDevice device;
+    ASSERT_TRUE(device.IsInitialized());
+    SoundLoader sounds(std::string(DM_TEST_BUILD_DIR) + "/game/" + catalogue::sounds::FolderPath());
+    Service<Audio::AudioDevice>::Register(&device);
+    Service<SoundLoader>::Register(&sounds);
+    auto plays = [&](const char* name) { return device.CountAll(sounds.Load(name)); };
+
+    const boost::shared_ptr<CUnit> medic = Defender("Medic", 1, 1);
+    const boost::shared_ptr<CUnit> guard = Defender("Guard", 3, 1);
+    const boost::shared_ptr<CUnit> orc = Attacker("Orc", 4, 1);
+    EXPECT_EQ(0, plays("Spawn.wav"));  // the test's units come without sound
+    spots_.push_back(
+        boost::shared_ptr<CSpawnPoint>(new CSpawnPoint(&level_, 0, 50, 250, 2250, 0, CSpawnPoint::kDefenderSlot, 0)));
+    level_.GetUnitList().SpawnUnit("Guard", spots_.back(), CUnit::kDefender, true, true);
+    EXPECT_EQ(1, plays("Spawn.wav"));
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::vector<const char*> heard;
+    };
+    const Step steps[] = {
+        {"heal", [&] { guard->SetHitPoints(1), guard->Heal(false, false, false); }, {"Heal.wav"}},
+        {"silent heal", [&] { guard->Heal(true, false, false); }, {}},
+        {"hide", [&] { guard->ToggleHide(); }, {"Hide.wav"}},
+        {"cancel", [&] { guard->ToggleHide(); }, {"Unhide.wav"}},
+        {"strike", [&] { guard->StrikeClose(orc); }, {"swordhit.wav"}},
+        {"death", [&] { medic->Damage(medic, 1000, 0); }, {"death1.wav"}},
+        {"upgrade the dead", [&] { medic->Upgrade(0); }, {"Resurrect.wav", "Upgrade.wav"}},
+        {"sell", [&] { guard->Sell(); }, {"Sell.wav"}},
+    };
+    const std::vector<const char*> all = {"Heal.wav",   "Hide.wav",      "Unhide.wav",  "swordhit.wav",
+                                          "death1.wav", "Resurrect.wav", "Upgrade.wav", "Sell.wav"};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        std::vector<int32_t> before;
+        for (const char* name : all) before.push_back(plays(name));
+        step.act();
+        for (size_t i = 0; i < all.size(); ++i) {
+            const bool heard = std::find(step.heard.begin(), step.heard.end(), all[i]) != step.heard.end();
+            EXPECT_EQ(before[i] + (heard ? 1 : 0), plays(all[i])) << all[i];
+        }
+    }
+    Service<SoundLoader>::Unregister();
+    Service<Audio::AudioDevice>::Unregister();
 }

@@ -41,6 +41,7 @@ protected:
         curse.time = 5;
         WeaponSpec& sword = data_.AddWeapon(4);
         sword.range = 9;  // close combat all the same
+        sword.sounds[1] = "swordhit.wav";
         sword.value = 20;
         sword.hitRate = 8;
         sword.particles[2] = "blood.prt";
@@ -71,7 +72,7 @@ protected:
         data_.AddWeapon(7).value = 30;
         UnitSpec& medic = data_.AddDefender("Medic");
         medic.healSpotVal = 10;
-        medic.sounds = "medic_down.wav";
+        medic.sounds = "death1.wav";
         data_.AddDefender("Champion").type = "Hero";
         data_.AddDefender("Archer").weapon = 2;
         data_.AddDefender("Curser").weapon = 3;

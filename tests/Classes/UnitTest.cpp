@@ -155,6 +155,15 @@ TEST_F(UnitTest, UnknownDefinitionsAndWeaponsLeaveADeadUnit) {
     EXPECT_FALSE(broken->GetNode());
     EXPECT_EQ(0, broken->GetInvested());  // creation stopped before the investment
     EXPECT_EQ(3u, level_.GetUnitList().GetUnits().size());
+
+    // Without the clip loader: stats and a brain, but no scene.
+    Service<ClipLoader>::Unregister();
+    const boost::shared_ptr<CUnit> plain = Defender("Guard", 3, 0);
+    Service<ClipLoader>::Register(&clips_);
+    EXPECT_EQ(105, plain->GetHitPoints());
+    EXPECT_NE(nullptr, plain->GetBrain());
+    EXPECT_FALSE(plain->GetNode());
+    EXPECT_FALSE(plain->GetActionGroup());
 }
 
 TEST_F(UnitTest, ASoldDefenderFadesSixteenStepsAndGoes) {
