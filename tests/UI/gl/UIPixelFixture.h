@@ -1,8 +1,9 @@
 #pragma once
 // The pixel tests of the widgets: the OpenGL device at 1024 x 768 with the
 // graphics device, the 2D layer, and the interface texture and font loaders
-// over a scratch folder where tests write their images, fonts and layouts.
-// Runs in the sample data's folder for the uber effect.
+// over a scratch folder where tests write their images, fonts and layouts (or
+// over the sample data's folders). Runs in the sample data's folder for the
+// uber effect.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -41,6 +42,11 @@ protected:
 
     explicit UIPixelTest(const char* title)
         : GLDeviceTest({title, kWidth, kHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+    // Images and fonts from these folders of the game's folder instead.
+    UIPixelTest(const char* title, std::string textureRoot, std::string fontRoot)
+        : GLDeviceTest({title, kWidth, kHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}),
+          texture_root_(std::move(textureRoot)),
+          font_root_(std::move(fontRoot)) {}
 
     void SetUp() override {
         const char* build = std::getenv("DM_BUILD_DIR");
@@ -52,9 +58,9 @@ protected:
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
         Service<Graphics::GraphicsDevice>::Register(graphics.get());
-        textures.reset(new UITextureLoader(scratch.Path() + "/"));
+        textures.reset(new UITextureLoader(texture_root_.empty() ? scratch.Path() + "/" : texture_root_));
         Service<UITextureLoader>::Register(textures.get());
-        fonts.reset(new FontLoader(scratch.Path() + "/"));
+        fonts.reset(new FontLoader(font_root_.empty() ? scratch.Path() + "/" : font_root_));
         Service<FontLoader>::Register(fonts.get());
         Graphics::Draw2D::Init(graphics.get());
     }
@@ -97,6 +103,9 @@ protected:
     std::unique_ptr<Graphics::GraphicsDevice> graphics;
     std::unique_ptr<UITextureLoader> textures;
     std::unique_ptr<FontLoader> fonts;
+
+private:
+    std::string texture_root_, font_root_;
 };
 
 }  // namespace uipixel

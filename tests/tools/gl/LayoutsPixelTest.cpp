@@ -7,20 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
-#include "Core/ContentLoader.h"
 #include "Core/Language.h"
-#include "Core/Service.h"
 #include "Graphics/Draw2D.h"
-#include "Graphics/GraphicsDevice.h"
-#include "Graphics/SpriteFont.h"
 #include "Graphics/Texture2D.h"
-#include "Graphics/UITextureLoader.h"
-#include "support/GLDeviceFixture.h"
+#include "UI/gl/UIPixelFixture.h"
 #include "support/Screenshot.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Layouts.h"
@@ -35,8 +28,8 @@ namespace Draw2D = Graphics::Draw2D;
 namespace cfg = catalogue::config;
 namespace layouts = catalogue::layouts;
 
-constexpr int kWidth = layouts::kScreenWidth;
-constexpr int kHeight = layouts::kScreenHeight;
+using uipixel::kHeight;
+using uipixel::kWidth;
 // Nothing of the sample art is this colour: what stays so was not drawn.
 const DWORD kUndrawn = 0x00FF00FF;
 const Color kUndrawnColor(255, 0, 255, 255);
@@ -49,39 +42,9 @@ struct Language {
 const Language kEnglish{0, "en.lan", "en"};
 const Language kRussian{5, "ru.lan", "ru"};
 
-class LayoutsPixelTest : public testsupport::GLDeviceTest {
+class LayoutsPixelTest : public uipixel::UIPixelTest {
 protected:
-    LayoutsPixelTest() : GLDeviceTest({"layouts", kWidth, kHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
-
-    void SetUp() override {
-        const char* build = std::getenv("DM_BUILD_DIR");
-        ASSERT_NE(build, nullptr);
-        oldDir = std::filesystem::current_path();
-        std::filesystem::current_path(std::string(build) + "/game");
-        ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
-        graphics.reset(new Graphics::GraphicsDevice(d3d, device));
-        ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
-        Service<Graphics::GraphicsDevice>::Register(graphics.get());
-        textures.reset(new UITextureLoader(cfg::kUiTexture.Path()));
-        Service<UITextureLoader>::Register(textures.get());
-        fonts.reset(new Content::ContentLoader<Graphics::SpriteFont>(cfg::kFonts.Path()));
-        Service<Content::ContentLoader<Graphics::SpriteFont>>::Register(fonts.get());
-        Draw2D::Init(graphics.get());
-    }
-
-    void TearDown() override {
-        ExpectNoDeviceErrors();
-        Draw2D::Shutdown();
-        if (Service<Content::ContentLoader<Graphics::SpriteFont>>::Exists())
-            Service<Content::ContentLoader<Graphics::SpriteFont>>::Unregister();
-        fonts.reset();
-        if (Service<UITextureLoader>::Exists()) Service<UITextureLoader>::Unregister();
-        textures.reset();
-        if (Service<Graphics::GraphicsDevice>::Exists()) Service<Graphics::GraphicsDevice>::Unregister();
-        graphics.reset();
-        GLDeviceTest::TearDown();
-        std::filesystem::current_path(oldDir);
-    }
+    LayoutsPixelTest() : UIPixelTest("layouts", cfg::kUiTexture.Path(), cfg::kFonts.Path()) {}
 
     // One frame on the undrawn colour; draw() paints it between Begin and End.
     template <typename Paint>
@@ -110,11 +73,6 @@ protected:
         return !apart(a.position_.x, a.position_.x + a.size_.x, b.position_.x, b.position_.x + b.size_.x) &&
                !apart(a.position_.y, a.position_.y + a.size_.y, b.position_.y, b.position_.y + b.size_.y);
     }
-
-    std::filesystem::path oldDir;
-    std::unique_ptr<Graphics::GraphicsDevice> graphics;
-    std::unique_ptr<UITextureLoader> textures;
-    std::unique_ptr<Content::ContentLoader<Graphics::SpriteFont>> fonts;
 };
 
 void LayoutsPixelTest::DrawsEveryElement(const layouts::Window& expected, const Language& language) {
