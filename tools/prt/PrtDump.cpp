@@ -1,12 +1,15 @@
 // dunmarch-prtdump: prints effect files field by field, by the names the particle
 // library gives them; rows as their constant or their key count, entries with the
-// entries their links reach. Exits non-zero when a file does not read.
+// entries their links reach. With --setup it prints instead what an instance of each
+// effect sets up (tools/prt/PrtTrace.h). Exits non-zero when a file does not read.
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "particles/CSArchive.h"
 #include "particles/CParticlesMesh.h"
+#include "tools/prt/PrtTrace.h"
 #include "tools/prt/PrtWriter.h"
 
 namespace {
@@ -93,14 +96,29 @@ int Dump(const char* path) {
     return 0;
 }
 
+// The set-up trace of the file, labelled with its name without folders.
+int DumpSetup(const char* path) {
+    CParticlesMesh effect;
+    std::string error;
+    if (!ReadEffectForTrace(path, effect, error)) {
+        std::fprintf(stderr, "dunmarch-prtdump: %s\n", error.c_str());
+        return 1;
+    }
+    const char* slash = std::strrchr(path, '/');
+    std::fputs(SetupTrace(slash != nullptr ? slash + 1 : path, effect).c_str(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: dunmarch-prtdump FILE.prt...\n");
+    const bool setup = argc > 1 && std::strcmp(argv[1], "--setup") == 0;
+    const int first = setup ? 2 : 1;
+    if (argc <= first) {
+        std::fprintf(stderr, "usage: dunmarch-prtdump [--setup] FILE.prt...\n");
         return 2;
     }
     int failed = 0;
-    for (int i = 1; i < argc; ++i) failed |= Dump(argv[i]);
+    for (int i = first; i < argc; ++i) failed |= setup ? DumpSetup(argv[i]) : Dump(argv[i]);
     return failed;
 }

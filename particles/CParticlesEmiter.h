@@ -1,0 +1,107 @@
+#pragma once
+// One running effect: the instance an effect instance of a scene node steps. It binds
+// a host entity and a loaded effect, and holds one CEmiter for every emitter entry
+// that runs, in creation order. Times are 30 Hz steps, angles 256ths of a turn.
+#include <cstdint>
+#include <vector>
+
+#include "particles/CEmiter.h"
+#include "particles/CSVector.h"
+
+class CParticlesMesh;
+class CSEntity;
+
+class CParticlesEmiter {
+public:
+    enum Flag : uint16_t {
+        kChildOnly = 0x0001,        // only particles and child emitters advance
+        kPaused = 0x0002,           // pausable emitters stop emitting
+        kStopping = 0x0004,         // nothing emits; alive while particles live
+        kFrozen = 0x0008,           // nothing advances any more
+        kLooping = 0x0010,          // an emitter repeats forever
+        kAllPausable = 0x0040,      // every emitter is pausable
+        kGround = 0x0080,           // the origin stands on the host's ground
+        kKeepLoopingOnly = 0x0100,  // stored only
+        kHeightOffsets = 0x0200,    // m_fLoopHeight or m_fHeight lifts the origin
+        kOption400 = 0x0400,        // stored only
+        kOption800 = 0x0800,        // stored only
+        kExplicitPosition = 0x1000,  // the origin is m_vPos, not the host's place
+    };
+
+    // No host, no effect, no emitters, flags 0.
+    CParticlesEmiter();
+    // Destroys every emitter with its particles, then releases the effect.
+    virtual ~CParticlesEmiter();
+    CParticlesEmiter(const CParticlesEmiter&) = delete;
+    CParticlesEmiter& operator=(const CParticlesEmiter&) = delete;
+
+    // Binds host and effect (a reference taken, the old one released), draws the
+    // instance seed and creates an emitter for every entry that starts by itself, one
+    // per source name for an entry standing for several. Each position keeps the peak
+    // of the emitter it held before. True.
+    bool Setup(CSEntity* host, CParticlesMesh* effect);
+    // Fills `emitter` from entry `entryIndex` of the effect: blocks, flags, seed (the
+    // instance seed, or seedBase for a child, when the seed is fixed), start, lengths,
+    // repeats, random words, box faces and phase. False, the record left empty, when
+    // the entry or its blocks lie outside the effect.
+    bool InitEmiter(CEmiter& emitter, int32_t entryIndex, bool asChild, int32_t seedBase, int32_t sourceIndex);
+    // Whether entry `entryIndex` and the blocks it names lie inside the effect.
+    bool EntryFits(int32_t entryIndex) const;
+    // Whether the entry gets emitters at set-up: it fits, is enabled and starts by itself.
+    bool Qualifies(int32_t entryIndex) const;
+    // Its emitters: one per source name when it stands for several sources, else 1.
+    int32_t EmiterCount(int32_t entryIndex) const;
+
+    // Where a world-space emitter starts: m_vPos and m_abAngles, on the host's ground
+    // with kGround, lifted with kHeightOffsets.
+    void GetOrigin(const CEmiter& emitter, CSVector4& position, uint8_t angles[3]);
+    // GetOrigin, and a flag that is always 0.
+    void GetOriginEx(const CEmiter& emitter, CSVector4& position, uint8_t angles[3], uint8_t& flag);
+    void GetZeroOrigin(const CEmiter& emitter, CSVector4& position) const;
+
+    // Rebinds host and effect; emitters whose entry or blocks no longer fit are
+    // erased, the others re-pointed. A null effect leaves no emitters.
+    void ReplaceEffect(CSEntity* host, CParticlesMesh* effect);
+    void ReplaceEffect(CParticlesMesh* effect) { ReplaceEffect(m_pHost, effect); }
+    // Loads the named effect through the effect cache and rebinds to it. Without a
+    // name the emitters go and host and effect stay.
+    void ReloadEffect(CSEntity* host, const char* name);
+    // Releases the effect; the emitters stay, and the instance must not step until an
+    // effect is bound again.
+    void ReleaseEffect();
+    void SetHost(CSEntity* host) { m_pHost = host; }
+    bool HasEmiters() const { return !m_arrEmiters.empty(); }
+    // Some particle block of the effect has render kind 6.
+    bool HasParticleKind6() const;
+    // The hosts offer no attachment points: every emitter's link is -1.
+    void ResolveSources();
+    void ResolveSource(CEmiter& emitter);
+
+    // The host's ground height at (x, y), asked with options (1, 1, 1).
+    float QueryHostValue(int32_t x, int32_t y) const;
+    float QueryHostValueEx(int32_t x, int32_t y, bool a, bool b, bool c) const;
+    // Whether the host takes (x, y, z) as a valid point.
+    bool TestHostPoint(int32_t x, int32_t y, float z) const;
+
+    // A deep copy of another instance: flags, host, effect (a reference of its own),
+    // places, frame, every emitter with its particles, seed and the fields behind it.
+    void CopyFrom(const CParticlesEmiter& source);
+
+    uint16_t m_wFlags = 0;
+    CSEntity* m_pHost = nullptr;        // not owned
+    CParticlesMesh* m_pMesh = nullptr;  // counted
+    CSVector4 m_vPos;
+    uint8_t m_abAngles[3] = {0, 0, 0};
+    float m_vSpare[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // the offset point the renderer reads
+    int32_t m_iFrame = 0;                          // steps since the start
+    std::vector<CEmiter> m_arrEmiters;
+    int16_t m_wSeed = 0;
+    int32_t m_iSpare1 = 0;
+    int32_t m_iSpare2 = 0;
+    float m_fLoopHeight = 0.0f;
+    float m_fHeight = 0.0f;
+
+private:
+    // Takes a reference on `effect` and releases the one held before.
+    void BindEffect(CParticlesMesh* effect);
+};

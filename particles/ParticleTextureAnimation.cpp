@@ -1,0 +1,3 @@
+#include "particles/ParticleTextureAnimation.h"
+
+void ParticleHook(CEmiter& /*emitter*/, CParticle* /*particle*/) {}
