@@ -67,7 +67,7 @@ public:
     int16_t m_nRepeats = 0;       // plays after the first; kForever for endless
     uint16_t m_awRandom[kRandomWords] = {};
     uint16_t m_wSharedRandom = 0;
-    CSMatrix* m_pMatrix = nullptr;  // owned
+    CSMatrix* m_pMatrix = nullptr;    // owned
     int16_t* m_pFaceTable = nullptr;  // owned, kBoxFaceCount entries
     int16_t m_nFaceTableFrame = 0;
     float m_fRateScale = 1.0f;

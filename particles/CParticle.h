@@ -24,14 +24,14 @@ public:
     // this particle's own.
     void CopyFrom(const CParticle& source);
 
-    CParticle* m_pNext = nullptr;  // next of the same emitter; null at the tail
-    int16_t m_nLife = 0;           // steps
-    int16_t m_nAnimSpeed = 0;      // thousandths of a texture frame per step; 0 = not timed
-    int16_t m_nAnimCount = 0;      // texture frames of the sequence; the sign is the direction
-    uint8_t m_bLocalMatrix = 0;    // 1: m_pMatrix is relative to the emitter
-    CSMatrix* m_pMatrix = nullptr;  // own rotation, owned; null for none
+    CParticle* m_pNext = nullptr;            // next of the same emitter; null at the tail
+    int16_t m_nLife = 0;                     // steps
+    int16_t m_nAnimSpeed = 0;                // thousandths of a texture frame per step; 0 = not timed
+    int16_t m_nAnimCount = 0;                // texture frames of the sequence; the sign is the direction
+    uint8_t m_bLocalMatrix = 0;              // 1: m_pMatrix is relative to the emitter
+    CSMatrix* m_pMatrix = nullptr;           // own rotation, owned; null for none
     uint16_t m_awRandom[kRandomWords] = {};  // 0..0x7fff, drawn at birth
-    float m_fSpeedScale = 0.0f;  // with an own matrix the speed scale; else the fall so far
+    float m_fSpeedScale = 0.0f;              // with an own matrix the speed scale; else the fall so far
     float m_fSizeScale = 0.0f;
     ParticleFloat3 m_vVelocity;  // units per step
     uint8_t m_nObject = 0;       // index into the block's object list

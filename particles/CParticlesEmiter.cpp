@@ -7,6 +7,7 @@
 #include "particles/CParticleEmiterParams.h"
 #include "particles/CParticleParams.h"
 #include "particles/CParticlesMesh.h"
+#include "particles/ParticleEffectCache.h"
 #include "particles/ParticleHelpers.h"
 #include "particles/ParticleHost.h"
 #include "particles/ParticlePairs.h"
@@ -106,8 +107,7 @@ bool CParticlesEmiter::Setup(CSEntity* host, CParticlesMesh* effect) {
     return true;
 }
 
-bool CParticlesEmiter::InitEmiter(CEmiter& e, int32_t entryIndex, bool asChild, int32_t seedBase,
-                                  int32_t sourceIndex) {
+bool CParticlesEmiter::InitEmiter(CEmiter& e, int32_t entryIndex, bool asChild, int32_t seedBase, int32_t sourceIndex) {
     e.FreeBlocks();
     if (!EntryFits(entryIndex)) {
         e = CEmiter();
@@ -145,8 +145,8 @@ bool CParticlesEmiter::InitEmiter(CEmiter& e, int32_t entryIndex, bool asChild, 
         e.m_iSeed = ParticleSeed();
     } else {
         const int32_t base = asChild ? seedBase : m_wSeed;
-        int32_t state = static_cast<int32_t>((static_cast<uint32_t>(base) + static_cast<uint32_t>(params.SeedOffset)) &
-                                             0x7fffu);
+        int32_t state =
+            static_cast<int32_t>((static_cast<uint32_t>(base) + static_cast<uint32_t>(params.SeedOffset)) & 0x7fffu);
         e.m_iSeed = ParticleStreamStep(state);
     }
     e.m_iSeed2 = e.m_iSeed;
@@ -155,13 +155,14 @@ bool CParticlesEmiter::InitEmiter(CEmiter& e, int32_t entryIndex, bool asChild, 
     const int64_t start = static_cast<int64_t>(Frames16(entry.Delay)) + m_iFrame;
     e.m_nStart = static_cast<int32_t>(start > INT32_MAX ? INT32_MAX : start);
     e.m_nLength = ClampToInt16(StoredFrameCount(params.Duration, params.DurationFrames));
-    if (params.TimeScale != 0.0f && params.TimeScale != 1.0f) e.m_nMotionLength = Frames16(params.Duration / params.TimeScale);
+    if (params.TimeScale != 0.0f && params.TimeScale != 1.0f)
+        e.m_nMotionLength = Frames16(params.Duration / params.TimeScale);
     else e.m_nMotionLength = ClampToInt16(params.DurationFrames);
     e.m_nPause = Frames16(entry.RepeatPause);
     if (entry.RepeatMode == 1) {
         // A counted repeat never reaches the endless marker.
-        e.m_nRepeats = static_cast<int16_t>(ClampInt(ClampToInt16(static_cast<int64_t>(entry.RepeatCount) - 1),
-                                                     INT16_MIN, CEmiter::kForever - 1));
+        e.m_nRepeats = static_cast<int16_t>(
+            ClampInt(ClampToInt16(static_cast<int64_t>(entry.RepeatCount) - 1), INT16_MIN, CEmiter::kForever - 1));
     } else if (entry.RepeatMode == 2) {
         e.m_nRepeats = CEmiter::kForever;
         SetFlag(m_wFlags, kLooping, true);
@@ -171,8 +172,8 @@ bool CParticlesEmiter::InitEmiter(CEmiter& e, int32_t entryIndex, bool asChild, 
 
     SetFlag(e.m_wFlags, CEmiter::kHold, entry.Hold != 0);
     const CSParamTrack& rate = params.Tracks[CEmiterParams::EmitRate];
-    const bool lockedZeroRate = params.NoVariation[CEmiterParams::EmitRate / 2] != 0 && rate.IsConstant() &&
-                                rate.m_fConstant == 0.0f;
+    const bool lockedZeroRate =
+        params.NoVariation[CEmiterParams::EmitRate / 2] != 0 && rate.IsConstant() && rate.m_fConstant == 0.0f;
     if (entry.Hold != 0 && lockedZeroRate) SetFlag(m_wFlags, kFrozen, true);
     SetFlag(e.m_wFlags, CEmiter::kPausable, entry.Pausable != 0);
     SetFlag(e.m_wFlags, CEmiter::kKeepOnKill, entry.KeepOnKill != 0);
@@ -209,7 +210,8 @@ bool CParticlesEmiter::InitEmiter(CEmiter& e, int32_t entryIndex, bool asChild, 
     if (entry.RandomPhase != 0) {
         if (e.m_nLength > 0) e.m_nFrame = static_cast<int16_t>(ParticleRandom(e) % e.m_nLength);
         if (e.m_nMotionLength == e.m_nLength) e.m_nMotionFrame = e.m_nFrame;
-        else if (e.m_nLength >= 1) e.m_nMotionFrame = static_cast<int16_t>(e.m_nFrame * e.m_nMotionLength / e.m_nLength);
+        else if (e.m_nLength >= 1)
+            e.m_nMotionFrame = static_cast<int16_t>(e.m_nFrame * e.m_nMotionLength / e.m_nLength);
     }
     SetFlag(e.m_wFlags, CEmiter::kPlayStart, e.m_nFrame == 0);
     SetFlag(e.m_wFlags, CEmiter::kFirstStep, true);
@@ -273,6 +275,16 @@ void CParticlesEmiter::ReplaceEffect(CSEntity* host, CParticlesMesh* effect) {
             ParticleHook(e, particle);
         ++i;
     }
+}
+
+void CParticlesEmiter::ReloadEffect(CSEntity* host, const char* name) {
+    CParticlesMesh* effect = name != nullptr && name[0] != '\0' ? LoadParticleEffect(name) : nullptr;
+    if (effect == nullptr) {
+        m_arrEmiters.clear();
+        return;
+    }
+    ReplaceEffect(host, effect);
+    effect->Release();
 }
 
 void CParticlesEmiter::ReleaseEffect() { BindEffect(nullptr); }

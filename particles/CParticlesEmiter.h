@@ -14,17 +14,17 @@ class CSEntity;
 class CParticlesEmiter {
 public:
     enum Flag : uint16_t {
-        kChildOnly = 0x0001,        // only particles and child emitters advance
-        kPaused = 0x0002,           // pausable emitters stop emitting
-        kStopping = 0x0004,         // nothing emits; alive while particles live
-        kFrozen = 0x0008,           // nothing advances any more
-        kLooping = 0x0010,          // an emitter repeats forever
-        kAllPausable = 0x0040,      // every emitter is pausable
-        kGround = 0x0080,           // the origin stands on the host's ground
-        kKeepLoopingOnly = 0x0100,  // stored only
-        kHeightOffsets = 0x0200,    // m_fLoopHeight or m_fHeight lifts the origin
-        kOption400 = 0x0400,        // stored only
-        kOption800 = 0x0800,        // stored only
+        kChildOnly = 0x0001,         // only particles and child emitters advance
+        kPaused = 0x0002,            // pausable emitters stop emitting
+        kStopping = 0x0004,          // nothing emits; alive while particles live
+        kFrozen = 0x0008,            // nothing advances any more
+        kLooping = 0x0010,           // an emitter repeats forever
+        kAllPausable = 0x0040,       // every emitter is pausable
+        kGround = 0x0080,            // the origin stands on the host's ground
+        kKeepLoopingOnly = 0x0100,   // stored only
+        kHeightOffsets = 0x0200,     // m_fLoopHeight or m_fHeight lifts the origin
+        kOption400 = 0x0400,         // stored only
+        kOption800 = 0x0800,         // stored only
         kExplicitPosition = 0x1000,  // the origin is m_vPos, not the host's place
     };
 

@@ -10,6 +10,7 @@
 #include "RunningEffectFixtures.h"
 #include "particles/CParticlesEmiter.h"
 #include "particles/CSEntityParticle.h"
+#include "particles/ParticleEffectCache.h"
 #include "particles/ParticleHelpers.h"
 #include "particles/ParticleRandom.h"
 
@@ -41,10 +42,14 @@ TEST(ParticleSetup, EntriesThatGetNoEmitter) {
         int32_t emiter, particle;
         uint8_t disabled, triggerA, triggerB, emitsEmitters;
     } cases[] = {
-        {"disabled", 0, 0, 1, 0, 0, 0},          {"first trigger", 0, 0, 0, 1, 0, 0},
-        {"second trigger", 0, 0, 0, 0, 1, 0},    {"no emitter block", -1, 0, 0, 0, 0, 0},
-        {"no particle block", 0, -1, 0, 0, 0, 0}, {"emitter block outside", 1, 0, 0, 0, 0, 0},
-        {"particle block outside", 0, 9, 0, 0, 0, 0}, {"emits emitters, block outside", 3, -1, 0, 0, 0, 1},
+        {"disabled", 0, 0, 1, 0, 0, 0},
+        {"first trigger", 0, 0, 0, 1, 0, 0},
+        {"second trigger", 0, 0, 0, 0, 1, 0},
+        {"no emitter block", -1, 0, 0, 0, 0, 0},
+        {"no particle block", 0, -1, 0, 0, 0, 0},
+        {"emitter block outside", 1, 0, 0, 0, 0, 0},
+        {"particle block outside", 0, 9, 0, 0, 0, 0},
+        {"emits emitters, block outside", 3, -1, 0, 0, 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -164,8 +169,8 @@ TEST(ParticleSetup, FixedSeedsFromTheirBase) {
         bool child;
         int32_t base, offset, seed;
     } cases[] = {
-        {true, 0, 0, 38}, {true, 100, 0, 365}, {false, 100, 0, 365}, {true, 90, 10, 365}, {true, 0x8000, 0, 38},
-        {false, 0, 100, 365},
+        {true, 0, 0, 38},    {true, 100, 0, 365},   {false, 100, 0, 365},
+        {true, 90, 10, 365}, {true, 0x8000, 0, 38}, {false, 0, 100, 365},
     };
     for (const auto& c : cases) {
         written.effect.m_arrEmiterParams[0]->SeedOffset = c.offset;
@@ -264,7 +269,8 @@ TEST(ParticleSetup, RandomPhase) {
         for (int i = 0; i < 6; ++i) replay.Next();  // the words, none independent
         if (c.draws) {
             EXPECT_EQ(e.m_nFrame, replay.Next() % c.frames);
-            const int32_t motion = e.m_nMotionLength == e.m_nLength ? e.m_nFrame : e.m_nFrame * e.m_nMotionLength / c.frames;
+            const int32_t motion =
+                e.m_nMotionLength == e.m_nLength ? e.m_nFrame : e.m_nFrame * e.m_nMotionLength / c.frames;
             EXPECT_EQ(e.m_nMotionFrame, motion);
         } else {
             EXPECT_EQ(e.m_nFrame, 0);
@@ -460,6 +466,38 @@ TEST(ParticleSetup, ReplacingTheEffectKeepsTheEmittersThatFit) {
     EXPECT_FALSE(s.instance.HasEmiters());
     EXPECT_EQ(s.Effect().GetRefCount(), 1);
     EXPECT_EQ(written.effect.GetRefCount(), 1);
+}
+
+TEST(ParticleSetup, ReloadingByNameThroughTheEffectCache) {
+    ScratchFolder folder;
+    OneEmitter one;
+    one.particle->ParticleKind = 0;  // an object particle: the load sets up no texture
+    AddEntry(one.built, "second", 0, 0);
+    const std::string path = effectfixtures::WriteEffect(folder, "reload.prt", one.built, 5);
+    {
+        SetUpInstance s(one.built);
+        CSEntityParticle host(nullptr);
+        s.instance.ReloadEffect(&host, path.c_str());
+        CParticlesMesh* loaded = s.instance.m_pMesh;
+        ASSERT_NE(loaded, &s.Effect());
+        EXPECT_EQ(s.instance.m_pHost, &host);
+        EXPECT_EQ(loaded->GetRefCount(), 1);  // the instance's; the load's own is given back
+        EXPECT_EQ(s.Effect().GetRefCount(), 1);
+        ASSERT_EQ(s.instance.m_arrEmiters.size(), 2u);
+        EXPECT_EQ(s.Emitter(1).m_pEntry, loaded->m_arrEntries[1]);
+
+        s.instance.ReloadEffect(nullptr, nullptr);  // no name: no emitters, the rest stays
+        EXPECT_FALSE(s.instance.HasEmiters());
+        EXPECT_EQ(s.instance.m_pMesh, loaded);
+        EXPECT_EQ(s.instance.m_pHost, &host);
+
+        // A file that cannot be read loads as an effect without entries.
+        s.instance.Setup(&host, loaded);
+        s.instance.ReloadEffect(&host, (folder / "missing.prt").c_str());
+        EXPECT_FALSE(s.instance.HasEmiters());
+        EXPECT_EQ(loaded->GetRefCount(), 0);
+    }
+    PurgeParticleCaches();
 }
 
 TEST(ParticleSetup, ReleasingTheEffectLeavesTheEmitters) {

@@ -35,6 +35,7 @@ bool ReadEffectForTrace(const std::string& path, CParticlesMesh& effect, std::st
         error = path + ": does not read (short or corrupt at byte " + position + ")";
         return false;
     }
+    effect.SetUpMaskEntry();
     return true;
 }
 
@@ -51,7 +52,7 @@ std::string SetupTrace(const std::string& label, CParticlesMesh& effect) {
         const CEmiter& e = instance.m_arrEmiters[i];
         Append(out, "emitter %zu: entry %d \"%s\", blocks %d/%d, source %d, link %d, flags 0x%04x\n", i, e.m_nEntry,
                e.m_pEntry->Name.c_str(), e.m_nEmiterParams, e.m_nParticleParams, e.m_nSource, e.m_nLink, e.m_wFlags);
-        Append(out, "  seeds %d/%d, shared %u, words", e.m_iSeed, e.m_iSeed2, e.m_wSharedRandom);
+        Append(out, "  stream states %d/%d, shared %u, words", e.m_iSeed, e.m_iSeed2, e.m_wSharedRandom);
         for (uint16_t word : e.m_awRandom) Append(out, " %u", word);
         Append(out, "\n  start %d, length %d, motion %d, pause %d, repeats %d, frame %d/%d\n", e.m_nStart, e.m_nLength,
                e.m_nMotionLength, e.m_nPause, e.m_nRepeats, e.m_nFrame, e.m_nMotionFrame);

@@ -6,8 +6,8 @@
 
 class CParticlesMesh;
 
-// Reads an effect file as the game's effect cache does, without textures: the blocks,
-// then the mask entry taken out. False with `error` set when it does not read.
+// Reads an effect file as the game's effect cache does, without textures and models:
+// the blocks, then the mask entry taken out (the display scale is 1). False with `error` set when it does not read.
 bool ReadEffectForTrace(const std::string& path, CParticlesMesh& effect, std::string& error);
 
 // The set-up of an instance of `effect` (no host), after the global stream's reset:
