@@ -7,6 +7,7 @@
 #include "particles/CParticleEmiterParams.h"
 #include "particles/CParticleParams.h"
 #include "particles/CParticlesMesh.h"
+#include "particles/CSEntity.h"
 #include "particles/ParticleEffectCache.h"
 #include "particles/ParticleHelpers.h"
 #include "particles/ParticleHost.h"
@@ -230,7 +231,15 @@ void CParticlesEmiter::ResolveSources() {
 }
 
 void CParticlesEmiter::GetOrigin(const CEmiter& emitter, CSVector4& position, uint8_t angles[3]) {
+    // World-space particles are drawn where they are, not in the host's frame: unless
+    // the instance was placed explicitly, they start where the host stands.
     position = m_vPos;
+    if ((m_wFlags & kExplicitPosition) == 0 && m_pHost != nullptr) {
+        const CSVector4 host = m_pHost->GetPositionMatrix().GetTranslation();
+        position.x = host.x;
+        position.y = host.y;
+        position.z = host.z;
+    }
     for (int i = 0; i < 3; ++i) angles[i] = m_abAngles[i];
     if ((m_wFlags & kGround) != 0)
         position.z = QueryHostValueEx(TruncToInt32(position.x), TruncToInt32(position.y), true, false, false);

@@ -52,8 +52,9 @@ public:
     // Its emitters: one per source name when it stands for several sources, else 1.
     int32_t EmiterCount(int32_t entryIndex) const;
 
-    // Where a world-space emitter starts: m_vPos and m_abAngles, on the host's ground
-    // with kGround, lifted with kHeightOffsets.
+    // Where a world-space emitter starts: the host's world position (m_vPos when placed
+    // explicitly or without a host) and m_abAngles, on the host's ground with kGround,
+    // lifted with kHeightOffsets.
     void GetOrigin(const CEmiter& emitter, CSVector4& position, uint8_t angles[3]);
     // GetOrigin, and a flag that is always 0.
     void GetOriginEx(const CEmiter& emitter, CSVector4& position, uint8_t angles[3], uint8_t& flag);

@@ -421,6 +421,25 @@ TEST(ParticleSetup, OriginOfWorldSpaceEmitters) {
         EXPECT_EQ(angles[2], 200);
         EXPECT_EQ(flag, 0);
     }
+
+    // A hosted instance starts where its host stands, unless it was placed explicitly.
+    CSEntityParticle host(nullptr);
+    const float placed[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 40.0f, 50.0f, 2.0f, 1};
+    host.SetNodeMatrix(placed);
+    instance.SetHost(&host);
+    for (const uint16_t flags : {uint16_t{0}, uint16_t{CParticlesEmiter::kExplicitPosition}}) {
+        instance.m_wFlags = static_cast<uint16_t>(flags | CParticlesEmiter::kHeightOffsets);
+        CSVector4 position;
+        uint8_t angles[3];
+        instance.GetOrigin(s.Emitter(0), position, angles);
+        const bool explicitly = flags != 0;
+        EXPECT_EQ(position.x, explicitly ? 3.7f : 40.0f);
+        EXPECT_EQ(position.y, explicitly ? -2.5f : 50.0f);
+        EXPECT_FLOAT_EQ(position.z, explicitly ? 10.0f : 3.0f);
+        EXPECT_EQ(angles[2], 200);
+    }
+    instance.SetHost(nullptr);
+
     CSVector4 zero(1, 2, 3, 4);
     instance.GetZeroOrigin(s.Emitter(0), zero);
     EXPECT_TRUE(CSVector4AllEqual(zero, CSVector4(0, 0, 0, 0)));

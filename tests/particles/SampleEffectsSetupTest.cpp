@@ -15,8 +15,8 @@ namespace {
 
 TEST(SampleEffectsSetup, EveryEffectSetsUpAsItsTraceSays) {
     const char* build = std::getenv("DM_BUILD_DIR");
-    const std::string folder = std::string(build != nullptr ? build : "..") + "/game/" +
-                               catalogue::config::kParticles.Path();
+    const std::string folder =
+        std::string(build != nullptr ? build : "..") + "/game/" + catalogue::config::kParticles.Path();
     std::string trace;
     for (const catalogue::particles::Effect& record : catalogue::particles::kEffects) {
         CParticlesMesh effect;
