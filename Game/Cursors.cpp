@@ -5,6 +5,7 @@
 #include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/Draw2D.h"
+#include "Graphics/GraphicsDevice.h"
 #include "Graphics/Texture2D.h"
 #include "shell/PointerState.h"
 
@@ -43,7 +44,11 @@ void DrawCursor() {
     const PointerState pointer = GetPointerState();
     boost::shared_ptr<Graphics::Texture2D> texture = GetSelectedCursor();
     if (!texture) return;
+    // On the device's screen, where the 2D layer draws, whatever the window's size.
+    Vector2 screen(1024.0f, 768.0f);
+    if (Service<Graphics::GraphicsDevice>::Exists()) screen = Service<Graphics::GraphicsDevice>::Get()->GetScreenSize();
+    const Vector2 at = PointerOnScreen(pointer, screen.x, screen.y);
     Graphics::Draw2D::Begin();
-    Graphics::Draw2D::DrawTexture(texture, pointer.position.x, pointer.position.y);
+    Graphics::Draw2D::DrawTexture(texture, at.x, at.y);
     Graphics::Draw2D::End();
 }

@@ -23,7 +23,10 @@ const Color kWhite(255, 255, 255, 255);
 
 bool Bound() { return g_state.d3d_device != nullptr && g_state.device != nullptr && g_state.effect; }
 
-ScreenVertex Vertex(float x, float y, float u = 0.0f, float v = 0.0f) { return ScreenVertex{x, y, 1.0f, 1.0f, u, v}; }
+// A vertex at screen position (x, y), placed on the back buffer.
+ScreenVertex Vertex(float x, float y, float u = 0.0f, float v = 0.0f) {
+    return ScreenVertex{x * g_state.scale_x, y * g_state.scale_y, 1.0f, 1.0f, u, v};
+}
 
 // The set-up every draw shares: declaration, colour-only flag, tint, texture
 // (textured draws only), commit.
@@ -107,6 +110,9 @@ void Init(GraphicsDevice* device) {
     g_state.device = device;
     g_state.d3d_device = d3dDevice;
     g_state.effect = device != nullptr ? device->GetEffect() : boost::shared_ptr<GDEffect>();
+    const Vector2 scale = device != nullptr ? device->GetScreenScale() : Vector2(1.0f, 1.0f);
+    g_state.scale_x = scale.x;
+    g_state.scale_y = scale.y;
 }
 
 void Shutdown() {
@@ -118,6 +124,7 @@ void Shutdown() {
     g_state.device = nullptr;
     g_state.d3d_device = nullptr;
     g_state.begun = 0;
+    g_state.scale_x = g_state.scale_y = 1.0f;
 }
 
 void Begin() {

@@ -1,7 +1,9 @@
 #pragma once
 // The 2D layer: lines, triangles, rectangles, circles and ellipses, textured
-// quads and sprite-font text, all in back-buffer pixels with pre-transformed
-// vertices (ScreenVertex) through the uber effect's "Render2D" technique.
+// quads and sprite-font text, all in pixels of the device's virtual screen,
+// with pre-transformed vertices (ScreenVertex, in back-buffer pixels: the
+// positions are stretched by the device's screen scale) through the uber
+// effect's "Render2D" technique.
 //
 // One process-wide state, bound to the graphics device once by Init. Callers
 // bracket their drawing with Begin and End inside the device's scene; outside
@@ -39,6 +41,9 @@ struct Draw2DState {
     std::vector<int32_t> line_offsets;
     // How far a carriage return moves the pen down.
     int32_t line_advance = 30;
+    // Back-buffer pixels per screen pixel (the bound device's screen scale).
+    float scale_x = 1.0f;
+    float scale_y = 1.0f;
 };
 
 // The one state (for the text users that fill the line offsets, and tests).

@@ -4,6 +4,7 @@
 
 #include "Graphics/GraphicsDevice.h"
 #include "IO/File.h"
+#include "platform/win32/DebugOutput.h"
 #include "platform/win32/MessageBox.h"
 
 namespace Graphics {
@@ -45,6 +46,18 @@ private:
     ULONG refs_ = 1;
 };
 
+// Each line of a compiler message begins with the file it is about.
+std::string NameErrorLines(const std::string& fileName, const char* errors) {
+    std::string named;
+    bool lineStart = true;
+    for (const char* c = errors; *c != '\0'; ++c) {
+        if (lineStart && *c != '\n') named += fileName + ": ";
+        named += *c;
+        lineStart = *c == '\n';
+    }
+    return named;
+}
+
 }  // namespace
 
 ID3DXEffect* CreateEmptyEffect() { return new EmptyEffect(); }
@@ -55,6 +68,9 @@ bool LoadEffectFile(IDirect3DDevice9* device, DWORD flags, const std::string& fi
     uint32_t read = IO::ReadWholeFile(fileName, buffer, size);
     if (read == 0 || read != size) {
         std::free(buffer);
+        // Said once here: every draw through the empty effect is refused later.
+        const std::string line = "Effect file " + fileName + " is missing or unreadable.\n";
+        OutputDebugStringA(line.c_str());
         return false;
     }
     ID3DXBuffer* errors = nullptr;
@@ -62,7 +78,8 @@ bool LoadEffectFile(IDirect3DDevice9* device, DWORD flags, const std::string& fi
     D3DXCreateEffect(device, buffer, read, nullptr, nullptr, flags, nullptr, effect, &errors);
     std::free(buffer);
     if (errors != nullptr) {
-        MessageBoxA(nullptr, static_cast<const char*>(errors->GetBufferPointer()), "SHADER COMPILER ERROR", MB_OK);
+        const std::string text = NameErrorLines(fileName, static_cast<const char*>(errors->GetBufferPointer()));
+        MessageBoxA(nullptr, text.c_str(), "SHADER COMPILER ERROR", MB_OK);
         errors->Release();
     }
     return true;

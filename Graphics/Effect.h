@@ -14,11 +14,11 @@ namespace Graphics {
 
 class GraphicsDevice;
 
-// Reads an effect file whole and creates it with D3DX; a compiler message is
-// shown in a box captioned "SHADER COMPILER ERROR" (start-up goes on). Returns
-// false when the file could not be read (nothing shown, *effect untouched);
-// otherwise true, with *effect the compiled effect or null when the creation
-// failed.
+// Reads an effect file whole and creates it with D3DX; a compiler message,
+// each line led by the file name, is shown in a box captioned "SHADER COMPILER
+// ERROR" (start-up goes on). Returns false when the file could not be read (one
+// debug line names it, *effect untouched); otherwise true, with *effect the
+// compiled effect or null when the creation failed.
 bool LoadEffectFile(IDirect3DDevice9* device, DWORD flags, const std::string& fileName, ID3DXEffect** effect);
 
 // An effect that contains nothing: no technique, no parameter; every call

@@ -1,5 +1,6 @@
 #include "Graphics/GraphicsDevice.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace Graphics {
@@ -38,6 +39,16 @@ void Release(IDirect3DVertexDeclaration9*& declaration) {
 }  // namespace
 
 GraphicsDevice::GraphicsDevice(IDirect3D9* d3d, IDirect3DDevice9* device) : d3d_(d3d), device_(device) {
+    IDirect3DSurface9* backBuffer = nullptr;
+    if (device_ != nullptr && SUCCEEDED(device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) &&
+        backBuffer != nullptr) {
+        D3DSURFACE_DESC desc = {};
+        if (SUCCEEDED(backBuffer->GetDesc(&desc)) && desc.Width > 0 && desc.Height > 0) {
+            back_buffer_width_ = static_cast<float>(desc.Width);
+            back_buffer_height_ = static_cast<float>(desc.Height);
+        }
+        backBuffer->Release();
+    }
     effect_.reset(new GDEffect(this, kUberEffectFile));
     CreateVertexDeclarations();
     standin::ParticlesCreateDeviceBuffers(this);
@@ -119,6 +130,10 @@ void GraphicsDevice::SetLight(const DeviceLight* light) {
     SetFloats(effect, effect_->light_dir_, dir, 3);
 }
 
+Vector2 GraphicsDevice::GetScreenScale() const {
+    return Vector2(back_buffer_width_ / screen_width_, back_buffer_height_ / screen_height_);
+}
+
 HRESULT GraphicsDevice::SetViewport(const Viewport& viewport) {
     viewport_.X = static_cast<DWORD>(viewport.x);
     viewport_.Y = static_cast<DWORD>(viewport.y);
@@ -126,7 +141,18 @@ HRESULT GraphicsDevice::SetViewport(const Viewport& viewport) {
     viewport_.Height = static_cast<DWORD>(viewport.height);
     viewport_.MinZ = viewport.minZ;
     viewport_.MaxZ = viewport.maxZ;
-    return device_->SetViewport(&viewport_);
+    // Edges rounded to whole pixels, so that the whole screen covers the
+    // whole back buffer.
+    const Vector2 scale = GetScreenScale();
+    const auto onBackBuffer = [](DWORD edge, float factor) {
+        return static_cast<DWORD>(std::lround(static_cast<double>(edge) * factor));
+    };
+    D3DVIEWPORT9 stretched = viewport_;
+    stretched.X = onBackBuffer(viewport_.X, scale.x);
+    stretched.Y = onBackBuffer(viewport_.Y, scale.y);
+    stretched.Width = onBackBuffer(viewport_.X + viewport_.Width, scale.x) - stretched.X;
+    stretched.Height = onBackBuffer(viewport_.Y + viewport_.Height, scale.y) - stretched.Y;
+    return device_->SetViewport(&stretched);
 }
 
 void GraphicsDevice::SetLightMapFactor(float a, float b) {

@@ -3,6 +3,10 @@
 // effect every 3D and 2D draw uses, the shared vertex declarations, the light
 // upload, and the entry of the scene draw. The game makes one (a Renderer) and registers it as
 // Service<Graphics::GraphicsDevice>.
+//
+// The game draws on a virtual screen of 1024 x 768 whatever the back buffer's
+// size: the screen is stretched over the whole back buffer (the viewport here,
+// the 2D layer's vertices there), as touch positions are mapped onto it.
 #include <boost/shared_ptr.hpp>
 
 #include "Graphics/DeviceScene.h"
@@ -33,6 +37,10 @@ public:
     void SetScene(DeviceScene* scene) { scene_ = scene; }
     DeviceScene* GetScene() const { return scene_; }
     Vector2 GetScreenSize() const { return Vector2(screen_width_, screen_height_); }
+    // Back-buffer pixels per virtual-screen pixel, on x and y.
+    Vector2 GetScreenScale() const;
+    // A viewport on the virtual screen: stored as given, set on the Direct3D
+    // device stretched over the back buffer.
     HRESULT SetViewport(const Viewport& viewport);
     const D3DVIEWPORT9& GetViewport() const { return viewport_; }
     // "g_LMFactor" = (a, a, a, b).
@@ -63,6 +71,10 @@ protected:
     D3DVIEWPORT9 viewport_ = {0, 0, 1, 1, 0.0f, 0.0f};
     float screen_width_ = 1024.0f;
     float screen_height_ = 768.0f;
+    // The back buffer the screen is stretched over; the screen's own size
+    // when the device has none.
+    float back_buffer_width_ = 1024.0f;
+    float back_buffer_height_ = 768.0f;
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     DeviceScene* scene_ = nullptr;

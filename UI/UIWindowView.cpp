@@ -35,12 +35,7 @@ void IgnoreKey(UIWindowView*, int32_t) {}
 // The pointer in the virtual screen: its client pixels scaled by the client
 // size the shell normalises touches with, so hover, drags and presses agree
 // in any window size.
-Vector2 VirtualPointer() {
-    const PointerState& pointer = GetPointerState();
-    if (pointer.client_size.x <= 0.0f || pointer.client_size.y <= 0.0f) return pointer.position;
-    return Vector2(pointer.position.x * kScreenWidth / pointer.client_size.x,
-                   pointer.position.y * kScreenHeight / pointer.client_size.y);
-}
+Vector2 VirtualPointer() { return PointerOnScreen(GetPointerState(), kScreenWidth, kScreenHeight); }
 
 // Only drags that move something go on: sliders and text areas.
 bool TakesDrags(UIElement* element) {

@@ -15,3 +15,7 @@ struct PointerState {
 };
 
 PointerState& GetPointerState();
+
+// The position on a screen of the given size, mapped as touch events are
+// (normalised by the client size); the position itself before any movement.
+Vector2 PointerOnScreen(const PointerState& pointer, float screenWidth, float screenHeight);

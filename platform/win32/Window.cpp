@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <string>
@@ -13,6 +14,7 @@
 #include "platform/Trace.h"
 #include "platform/win32/Input.h"
 #include "platform/win32/SdlBridge.h"
+#include "platform/win32/TerminationRequest.h"
 
 struct HWND__ {
     SDL_Window* sdl = nullptr;
@@ -21,6 +23,7 @@ struct HWND__ {
     LONG style = 0;
     LONG_PTR userData = 0;
     bool minimised = false;
+    bool closeRequested = false;  // a termination request reached it
 };
 
 namespace {
@@ -44,10 +47,32 @@ bool IsWindowHandle(HWND window) {
     return window && std::find(g_windows.begin(), g_windows.end(), window) != g_windows.end();
 }
 
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Without a named driver SDL would fall back to its offscreen one, which shows
+// nothing: only the desktop's own drivers are tried, and their absence is said once.
 bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+    static bool refused = false;
+    if (refused) return false;
+    const bool named = IsSet("SDL_VIDEODRIVER");
+    if (!named) {
+        const bool wayland = IsSet("WAYLAND_DISPLAY");
+        if (wayland || IsSet("DISPLAY"))
+            SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, wayland ? "wayland,x11" : "x11", SDL_HINT_OVERRIDE);
+    }
+    if ((!named && !IsSet("WAYLAND_DISPLAY") && !IsSet("DISPLAY")) || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (named) {
+            std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+        } else {
+            refused = true;
+            std::fprintf(stderr,
+                         "No display found: DISPLAY and WAYLAND_DISPLAY are unset or name no server. To run without "
+                         "a display, set SDL_VIDEODRIVER=offscreen.\n");
+        }
         return false;
     }
     // Keep the GL library loaded for the whole process: SDL would unload it
@@ -539,6 +564,13 @@ BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
 HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
 
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+    if (platform::TerminationRequested()) {
+        for (HWND w : g_windows) {
+            if (w->closeRequested) continue;
+            w->closeRequested = true;
+            Post(w, WM_CLOSE, 0, 0, SDL_GetTicks());
+        }
+    }
     PumpSdlEvents();
     for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {
         if (window && it->hwnd != window) continue;

@@ -345,4 +345,55 @@ TEST_F(Draw2DTest, ClearFillsTheTargetOnly) {
     EXPECT_TRUE(null->Contains("Clear(0, 0x1, 0xffff8000, 1, 0)"));
 }
 
+// A back buffer of 1280 x 720: the 1024 x 768 screen is stretched over it.
+class StretchedScreenTest : public Draw2DTest {
+protected:
+    StretchedScreenTest() {
+        params.BackBufferWidth = 1280;
+        params.BackBufferHeight = 720;
+    }
+};
+
+TEST_F(StretchedScreenTest, TheScreenFillsTheBackBufferInViewportShapesAndText) {
+    EXPECT_EQ(graphics->GetScreenScale().x, 1.25f);
+    EXPECT_EQ(graphics->GetScreenScale().y, 0.9375f);
+    // The viewport is kept on the screen and set on the back buffer.
+    const struct {
+        Viewport onScreen;
+        D3DVIEWPORT9 onBackBuffer;
+    } viewports[] = {
+        {Viewport(0, 0, 1024, 768, 0.0f, 1.0f), {0, 0, 1280, 720, 0.0f, 1.0f}},
+        {Viewport(512, 384, 512, 384, 0.25f, 0.5f), {640, 360, 640, 360, 0.25f, 0.5f}},
+        {Viewport(1, 1, 1021, 765, 0.0f, 1.0f), {1, 1, 1277, 717, 0.0f, 1.0f}},
+    };
+    for (const auto& v : viewports) {
+        EXPECT_EQ(graphics->SetViewport(v.onScreen), D3D_OK);
+        EXPECT_EQ(graphics->GetViewport().Width, static_cast<DWORD>(v.onScreen.width));
+        D3DVIEWPORT9 set;
+        device->GetViewport(&set);
+        EXPECT_EQ(std::memcmp(&set, &v.onBackBuffer, sizeof set), 0)
+            << set.X << ", " << set.Y << " " << set.Width << "x" << set.Height;
+    }
+
+    Draw2D::Begin();
+    null->ClearLog();
+    Draw2D::DrawTexture(MakeTexture(64, 32), 10, 20);
+    Draw2D::FillRect(kRed, 1024 - 8, 768 - 8, 8, 8);
+    Draw2D::DrawText(MakeFont(), 100, 200, "A");
+    ASSERT_EQ(null->Draws().size(), 3u);
+    auto quad = AsVertices(null->Draws()[0].vertices, 4);
+    ExpectVertex(quad[0], 9.5f * 1.25f, 19.5f * 0.9375f, 0, 0);
+    ExpectVertex(quad[3], 73.5f * 1.25f, 51.5f * 0.9375f, 1, 1);
+    // The screen's far corner is the back buffer's.
+    auto corner = AsVertices(null->Draws()[1].vertices, 4);
+    ExpectVertex(corner[3], 1280.0f, 720.0f, 0, 0);
+    // The glyph laid out on the screen (pen 100 + x offset 1, 200 + y offset 2), then placed.
+    const std::vector<ScreenVertex> glyph = TextVertices(null->Draws()[2]);
+    ASSERT_EQ(glyph.size(), 6u);
+    EXPECT_NEAR(glyph[0].x, 100.5f * 1.25f, 1e-4f);
+    EXPECT_NEAR(glyph[0].y, 201.5f * 0.9375f, 1e-4f);
+    EXPECT_NEAR(glyph[5].x, 106.5f * 1.25f, 1e-4f);
+    EXPECT_NEAR(glyph[5].y, 211.5f * 0.9375f, 1e-4f);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "Graphics/GraphicsDevice.h"
 #include "GraphicsDeviceFixture.h"
@@ -110,7 +111,14 @@ TEST_F(EffectTest, ShippedRendererEffectsCompileWithTheirTechniques) {
 
 TEST_F(EffectTest, MissingFileLeavesAnEmptyEffectThatDrawsNothing) {
     platform::MessageBoxCapture boxes;
+    testing::internal::CaptureStderr();
     Graphics::GraphicsDevice graphics(d3d, device);
+    // One line names the file, no box.
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Effect file res-pc/Shaders/UberGraphicsDevice.fxo is missing or unreadable.\n"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("Effect file", said.find("Effect file") + 1), std::string::npos) << said;
     GDEffect& effect = *graphics.GetEffect();
     EXPECT_FALSE(effect.IsLoaded());
     ASSERT_NE(effect.effect_, nullptr);
@@ -133,7 +141,8 @@ TEST_F(EffectTest, CompilerErrorIsShownAndTheGameGoesOn) {
     Graphics::GraphicsDevice graphics(d3d, device);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].caption, "SHADER COMPILER ERROR");
-    EXPECT_EQ(boxes.Shown()[0].text, "effect(4): error: unknown render state 'Fog'\n");
+    EXPECT_EQ(boxes.Shown()[0].text,
+              "res-pc/Shaders/UberGraphicsDevice.fxo: effect(4): error: unknown render state 'Fog'\n");
     EXPECT_EQ(boxes.Shown()[0].type, MB_OK);
     EXPECT_FALSE(graphics.GetEffect()->IsLoaded());
     EXPECT_EQ(graphics.GetEffect()->render_2d_technique_, nullptr);

@@ -107,7 +107,8 @@ TEST_F(RendererTest, EffectFilesLoadInAChainThatStopsAtTheFirstMissingOne) {
     }
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].caption, "SHADER COMPILER ERROR");
-    EXPECT_EQ(boxes.Shown()[0].text, "effect(2): error: unknown parameter type 'matrix'\n");
+    EXPECT_EQ(boxes.Shown()[0].text, std::string(catalogue::effects::kShadowMappingPath) +
+                                         ": effect(2): error: unknown parameter type 'matrix'\n");
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 // game's own readers and compared with the catalogue they were written from.
 #include <gtest/gtest.h>
 
+#include <squish.h>
+
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Core/Language.h"
@@ -15,6 +19,9 @@
 #include "support/ScratchFolder.h"
 #include "tools/catalogue/Layouts.h"
 #include "tools/catalogue/LanguageKeys.h"
+#include "tools/catalogue/Textures.h"
+#include "platform/d3d9/common/Formats.h"
+#include "platform/d3dx/ImageDecoders.h"
 
 namespace {
 
@@ -148,4 +155,47 @@ TEST(SampleDataTest, LayoutsWrittenAgainGiveTheSameBytes) {
                                        std::filesystem::directory_iterator());
     EXPECT_EQ(layouts::Windows().size(), size_t(written));
     EXPECT_GT(files, 40);
+}
+
+// Every pixel on the rim of a cursor's shape has a pixel beside it (or is one)
+// that stands out from a black screen and one that stands out from a white one.
+TEST(SampleDataTest, CursorsShowTheirOutlineOnDarkAndLightScreens) {
+    for (const char* name : catalogue::textures::kCursors) {
+        SCOPED_TRACE(name);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(IO::ReadWholeFile(GameDir() + cfg::kTextures.Path() + name, bytes));
+        d3dx::Image image;
+        ASSERT_EQ(D3D_OK, d3dx::DecodeDds(bytes.data(), bytes.size(), &image));
+        const int w = int(image.width), h = int(image.height);
+        std::vector<uint8_t> rgba(size_t(w) * h * 4);
+        ASSERT_TRUE(d3dx::IsCompressed(image.format));
+        squish::DecompressImage(rgba.data(), w, h, image.levels[0].data(), d3d9::SquishFlags(image.format));
+        auto alpha = [&](int x, int y) {
+            return x < 0 || y < 0 || x >= w || y >= h ? 0 : rgba[(size_t(y) * w + x) * 4 + 3];
+        };
+        // Brightness of the pixel drawn over a screen of the given brightness.
+        auto over = [&](int x, int y, float screen) {
+            const uint8_t* p = &rgba[(size_t(y) * w + x) * 4];
+            const float a = p[3] / 255.0f;
+            return (0.3f * p[0] + 0.59f * p[1] + 0.11f * p[2]) * a + screen * (1 - a);
+        };
+        int rim = 0;
+        for (float screen : {0.0f, 255.0f}) {
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    if (alpha(x, y) < 128) continue;
+                    if (alpha(x - 1, y) >= 128 && alpha(x + 1, y) >= 128 && alpha(x, y - 1) >= 128 &&
+                        alpha(x, y + 1) >= 128)
+                        continue;
+                    ++rim;
+                    bool seen = false;
+                    for (int dy = -1; dy <= 1 && !seen; ++dy)
+                        for (int dx = -1; dx <= 1 && !seen; ++dx)
+                            seen =
+                                alpha(x + dx, y + dy) >= 128 && std::abs(over(x + dx, y + dy, screen) - screen) >= 100;
+                    EXPECT_TRUE(seen) << "rim pixel (" << x << ", " << y << ") is lost on a screen of " << screen;
+                }
+        }
+        EXPECT_GT(rim, 40);
+    }
 }

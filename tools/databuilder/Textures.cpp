@@ -320,6 +320,24 @@ Canvas DefaultParticleTexture(int size) {
         }
     return c;
 }
+// The shape over a ring one pixel wide around it. Cursors are outlined dark
+// inside and light outside, so that one of the two shows on any screen.
+Canvas Ringed(const Canvas& shape, Colour ring) {
+    Canvas c(shape.Width(), shape.Height());
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x)
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx >= 0 && ny >= 0 && nx < c.Width() && ny < c.Height() && shape.Get(nx, ny).a >= 128)
+                        c.Set(x, y, ring);
+                }
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) c.Blend(x, y, shape.Get(x, y), 1.0f);
+    return c;
+}
+
+const Colour kCursorRim = Rgb(235, 235, 235);
 
 Canvas ArrowCursor() {
     Canvas c(tex::kCursorSize, tex::kCursorSize);
@@ -327,7 +345,7 @@ Canvas ArrowCursor() {
     c.Polygon(arrow, Rgb(0, 0, 0));
     std::vector<float> inner = {3, 5, 3, 19, 7.5f, 15, 11.5f, 24, 12.5f, 23.5f, 8.5f, 15, 13.5f, 15};
     c.Polygon(inner, Rgb(255, 255, 255));
-    return c;
+    return Ringed(c, kCursorRim);
 }
 
 Canvas LeftRightCursor() {
@@ -337,7 +355,7 @@ Canvas LeftRightCursor() {
     std::vector<float> inner = {4,  16, 7.5f,  12.5f, 7.5f,  14, 24.5f, 14, 24.5f, 12.5f,
                                 28, 16, 24.5f, 19.5f, 24.5f, 18, 7.5f,  18, 7.5f,  19.5f};
     c.Polygon(inner, Rgb(255, 255, 255));
-    return c;
+    return Ringed(c, kCursorRim);
 }
 
 Canvas SandglassCursor() {
@@ -348,7 +366,7 @@ Canvas SandglassCursor() {
     c.Polygon({8, 6, 24, 6, 17, 16, 24, 26, 8, 26, 15, 16}, glass);
     c.Polygon({11, 9, 21, 9, 16, 15}, sand);
     c.Polygon({16, 19, 22, 26, 10, 26}, sand);
-    return c;
+    return Ringed(Ringed(c, Rgb(0, 0, 0)), kCursorRim);
 }
 
 // ---- interface images ----

@@ -193,8 +193,12 @@ void DeviceBase::ReportError(const char* format, ...) {
 void DeviceBase::ReportErrorV(const char* format, va_list args) {
     char text[512];
     std::vsnprintf(text, sizeof(text), format, args);
-    std::fprintf(stderr, "d3d9: %s\n", text);
     std::lock_guard<std::mutex> lock(mutex_);
+    // A call refused every frame would flood the output: each text is written
+    // once (the list below still keeps every report).
+    if (printed_.size() >= kMaxErrorsKept || printed_.insert(text).second) {
+        std::fprintf(stderr, "d3d9: %s\n", text);
+    }
     if (errors_.size() >= kMaxErrorsKept) {
         errors_.erase(errors_.begin());
     }

@@ -188,6 +188,7 @@ private:
     mutable std::mutex mutex_;  // guards the resource set and the error list
     std::set<ResourceLink*> resources_;
     std::vector<std::string> errors_;
+    std::set<std::string> printed_;  // the texts already written to stderr
 };
 
 // The device behind an interface pointer (all devices are ours).

@@ -1,16 +1,27 @@
 // Runs the dunmarch program headless on the sample data: the whole start-up
-// and shutdown of the game, and a screenshot of the last frame with the
-// cursor at the pointer.
+// and shutdown of the game, a screenshot of the last frame with the cursor at
+// the pointer (also in a window wider than the game's screen, on an X server of
+// the test's own), broken or missing effect files, and a termination request
+// while a message box is open.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
+#include "support/VirtualDisplay.h"
 
 namespace {
 
@@ -47,11 +58,27 @@ protected:
 
     std::string GameDir() const { return root_.File("game/"); }
 
-    int Run(const std::string& arguments) {
+    int Run(const std::string& arguments, const std::string& environment = "") {
         const testsupport::ProgramResult result =
-            testsupport::RunDunmarch(GameDir(), arguments, "XDG_DATA_HOME='" + root_.File("user") + "'");
+            testsupport::RunDunmarch(GameDir(), arguments, "XDG_DATA_HOME='" + root_.File("user") + "' " + environment);
         output_ = result.output;
         return result.exitCode;
+    }
+
+    // The game folder's uber effect becomes these bytes, or goes (null); the
+    // other shaders and resources stay links to the sample data.
+    void ReplaceUberEffect(const char* bytes) {
+        const std::string game = BuildDir() + "/game/res-pc";
+        const fs::path resources = GameDir() + "res-pc";
+        fs::remove(resources);
+        fs::create_directories(resources / "Shaders");
+        for (const fs::directory_entry& e : fs::directory_iterator(game))
+            if (e.path().filename() != "Shaders")
+                fs::create_directory_symlink(e.path(), resources / e.path().filename());
+        for (const fs::directory_entry& e : fs::directory_iterator(game + "/Shaders"))
+            if (e.path().filename() != "UberGraphicsDevice.fxo")
+                fs::create_symlink(e.path(), resources / "Shaders" / e.path().filename());
+        if (bytes) root_.Write("game/res-pc/Shaders/UberGraphicsDevice.fxo", bytes);
     }
 
     ScratchDir root_;
@@ -114,6 +141,106 @@ TEST_F(GameRunTest, TheLastFrameShowsTheCursorAtThePointer) {
     }
     EXPECT_GT(coloured, 20);
     EXPECT_EQ(outside, 0);
+}
+
+// The 1024 x 768 screen fills a 1280 x 720 window: the pointer at client pixel
+// (1200, 500), far right of x = 1024, has the cursor drawn there.
+TEST_F(GameRunTest, AWiderWindowIsFilledAndTheCursorFollowsThePointerPastTheScreensWidth) {
+    // Without a window manager the window sits at (0, 0), and the server's
+    // pointer starts at the centre of its screen.
+    testsupport::VirtualDisplay display("2400x1000x24");
+    ASSERT_FALSE(display.Display().empty()) << "Xvfb did not start";
+    ASSERT_EQ(Run("-width=1280 -height=720 -posx=0 -posy=0 -qaf=10 -c=10",
+                  "DISPLAY=" + display.Display() + " SDL_VIDEODRIVER=x11"),
+              0)
+        << output_;
+    EXPECT_EQ(Count(output_, "d3d9:"), 0) << "no viewport or draw refused\n" << output_;
+    const std::string bmp = root_.Read("game/ShellBase0000.bmp");
+    ASSERT_EQ(bmp.size(), 54u + 1280u * 720u * 3u) << output_;
+
+    // The arrow is 32 x 32 screen pixels: 40 x 30 in the window.
+    int coloured = 0, outside = 0, pastTheScreen = 0;
+    for (int row = 0; row < 720; ++row) {
+        const int y = 719 - row;
+        for (int x = 0; x < 1280; ++x) {
+            const size_t at = 54 + (size_t(row) * 1280 + x) * 3;
+            if (bmp[at] == 0 && bmp[at + 1] == 0 && bmp[at + 2] == 0) continue;
+            ++coloured;
+            if (x < 1199 || x > 1241 || y < 499 || y > 531) ++outside;
+            if (x > 1024) ++pastTheScreen;
+        }
+    }
+    EXPECT_GT(pastTheScreen, 20);
+    EXPECT_EQ(outside, 0) << coloured;
+}
+
+TEST_F(GameRunTest, AMissingEffectFileIsNamedOnceAndTheDrawsItRefusesOnce) {
+    ReplaceUberEffect(nullptr);
+    ASSERT_EQ(Run("-qaf=20"), 0) << output_;
+    EXPECT_EQ(Count(output_, "[trace] frame presented"), 21) << output_;
+    EXPECT_EQ(Count(output_, "Effect file res-pc/Shaders/UberGraphicsDevice.fxo is missing or unreadable.\n"), 1)
+        << output_;
+    EXPECT_EQ(Count(output_, "SHADER COMPILER ERROR"), 0) << output_;
+    EXPECT_EQ(Count(output_, "no shader program is set"), 1) << output_;
+}
+
+// The shader error's box is open (a dialog tool that never returns stands in
+// for the desktop's) when SIGTERM comes: the box goes, start-up ends and the
+// program shuts down in order.
+TEST_F(GameRunTest, ATerminationRequestEndsTheProgramWhileItsMessageBoxIsOpen) {
+    ReplaceUberEffect("\x01\x02 not an effect");
+    fs::copy_file(BuildDir() + "/game/dunmarch-messagebox", GameDir() + "dunmarch-messagebox");
+    fs::create_directories(root_.File("bin"));
+    root_.Write("bin/zenity", "#!/bin/sh\necho $$ > '" + root_.File("box.pid") + "'\nexec sleep 600\n");
+    fs::permissions(root_.File("bin/zenity"), fs::perms::owner_all);
+
+    // No display and no headless switch: the box is shown, through the dialog tool.
+    const std::string command = "cd '" + GameDir() +
+                                "' && exec env -u DISPLAY -u WAYLAND_DISPLAY -u CI -u DUNMARCH_HEADLESS PATH='" +
+                                root_.File("bin") + ":" + std::getenv("PATH") +
+                                "' SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null DUNMARCH_TRACE=1 XDG_DATA_HOME='" +
+                                root_.File("user") + "' ./dunmarch > '" + root_.File("output.txt") + "' 2>&1";
+    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    pid_t game = -1;
+    ASSERT_EQ(posix_spawn(&game, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+    const auto waitFor = [](const std::function<bool()>& done, int seconds) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        for (;;) {
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    };
+    const bool opened = waitFor([&] { return !root_.Read("box.pid").empty(); }, 120);
+    kill(game, SIGTERM);
+    int status = 0;
+    const bool ended = waitFor([&] { return waitpid(game, &status, WNOHANG) == game; }, 60);
+    if (!ended) {
+        kill(game, SIGKILL);
+        waitpid(game, &status, 0);
+    }
+    output_ = root_.Read("output.txt");
+    ASSERT_TRUE(opened) << "the box never opened\n" << output_;
+    ASSERT_TRUE(ended) << "the program went on\n" << output_;
+    EXPECT_TRUE(WIFEXITED(status)) << output_;
+
+    // The box's text stays on the output, and its dialog is gone.
+    EXPECT_EQ(Count(output_, "SHADER COMPILER ERROR: res-pc/Shaders/UberGraphicsDevice.fxo: effect("), 1) << output_;
+    const std::string box = root_.Read("box.pid");
+    std::string state;
+    std::ifstream("/proc/" + box.substr(0, box.find('\n')) + "/stat") >> state >> state >> state;
+    EXPECT_TRUE(state.empty() || state == "Z") << "the dialog runs on: " << state;
+    if (!state.empty() && state != "Z") kill(std::stoi(box), SIGKILL);
+    ExpectInOrder(output_, {
+                               "[trace] window created",
+                               "[trace] Direct3D device created",
+                               "[trace] game initialised",
+                               "[trace] audio device shut down",
+                               "[trace] game shut down",
+                               "[trace] Direct3D device released",
+                               "[trace] window destroyed",
+                               "[trace] game deleted",
+                           });
 }
 
 }  // namespace

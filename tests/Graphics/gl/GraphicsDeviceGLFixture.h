@@ -62,7 +62,8 @@ protected:
         ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
         effect = graphics->GetEffect().get();
         fx = effect->effect_;
-        graphics->SetViewport(Viewport(0, 0, kWidth, kHeight, 0.0f, 1.0f));
+        // The whole virtual screen: the whole back buffer.
+        graphics->SetViewport(Viewport(0, 0, 1024, 768, 0.0f, 1.0f));
         white = MakeTexture(0xFFFFFFFFu);
         const D3DXMATRIX identity = Identity4();
         fx->SetMatrix(effect->wvp_xf_, &identity);

@@ -1,6 +1,7 @@
 // The shared device model through the recording null device: Direct3D's
 // defaults, states applied lazily at draw time, draw checks, clears.
 #include <cstring>
+#include <string>
 
 #include "NullDeviceFixture.h"
 
@@ -182,6 +183,24 @@ TEST_F(D3D9DrawTest, BadDrawsAreRefusedWithAnError) {
     EXPECT_EQ(null->Draws().size(), 2u) << "only the two good draws reached the backend";
     indices->Release();
     vertices->Release();
+}
+
+TEST_F(D3D9DrawTest, ARefusalRepeatedEveryFrameIsWrittenOnceAndKeptEachTime) {
+    device->SetVertexDeclaration(nullptr);
+    testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(DrawQuad(), D3DERR_INVALIDCALL);
+    D3DVIEWPORT9 tooLarge = {0, 0, 4096, 48, 0.0f, 1.0f};
+    EXPECT_EQ(device->SetViewport(&tooLarge), D3DERR_INVALIDCALL);
+    const std::string written = testing::internal::GetCapturedStderr();
+
+    const std::string refusal = "DrawPrimitiveUP: no vertex declaration";
+    size_t lines = 0;
+    for (size_t at = written.find(refusal); at != std::string::npos; at = written.find(refusal, at + 1)) ++lines;
+    EXPECT_EQ(lines, 1u) << written;
+    EXPECT_NE(written.find("SetViewport: (0, 0) 4096x48"), std::string::npos) << "another text is written too";
+    const std::vector<std::string> errors = d3d9::GetErrors(device);
+    ASSERT_EQ(errors.size(), 4u);
+    EXPECT_EQ(errors[2].find(refusal), 0u);
 }
 
 TEST_F(D3D9DrawTest, IndexedDrawFromMemoryChecksItsIndices) {

@@ -5,11 +5,13 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
 #include "platform/win32/Input.h"
 #include "platform/win32/SdlBridge.h"
+#include "platform/win32/TerminationRequest.h"
 
 namespace {
 
@@ -192,6 +194,18 @@ TEST_F(WindowTest, CloseFocusAndMinimise) {
     EXPECT_EQ(GetSdlWindow(window_), nullptr);
     EXPECT_EQ(g_seen.back().message, static_cast<UINT>(WM_DESTROY));
     window_ = nullptr;
+}
+
+TEST_F(WindowTest, ATerminationRequestClosesEachWindowOnce) {
+    platform::RequestTermination(SIGTERM);
+    EXPECT_TRUE(platform::TerminationRequested());
+    int closes = 0;
+    MSG msg;
+    for (int frame = 0; frame < 3; ++frame) {
+        while (PeekMessageA(&msg, window_, WM_CLOSE, WM_CLOSE, PM_REMOVE)) ++closes;
+    }
+    platform::ClearTerminationRequest();
+    EXPECT_EQ(closes, 1);
 }
 
 TEST_F(WindowTest, QueueFiltersAndDestroyDropsMessages) {

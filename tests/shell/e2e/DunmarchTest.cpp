@@ -111,6 +111,23 @@ TEST_F(DunmarchTest, WithoutOpenGL33TheDeviceIsRefusedAndTheProgramFails) {
                   {"[trace] window created", "InitAPI failed!", "[trace] window destroyed", "[trace] game deleted"});
 }
 
+// Without a display and without a driver named, nothing falls back to an
+// invisible window: one line says why and how to run headless.
+TEST_F(DunmarchTest, WithoutADisplayStartUpFailsWithOneLine) {
+    const char* const line =
+        "No display found: DISPLAY and WAYLAND_DISPLAY are unset or name no server. To run without a display, set "
+        "SDL_VIDEODRIVER=offscreen.\n";
+    for (const char* display : {"DISPLAY=", "DISPLAY=:4711"}) {
+        const testsupport::ProgramResult r = testsupport::RunDunmarch(
+            BuildGameDir(), "-qaf=0", std::string("SDL_VIDEODRIVER= WAYLAND_DISPLAY= ") + display);
+        EXPECT_EQ(r.exitCode, 1) << display << "\n" << r.output;
+        EXPECT_EQ(Count(r.output, line), 1) << display << "\n" << r.output;
+        EXPECT_NE(r.output.find("InitOS failed!"), std::string::npos) << r.output;
+        EXPECT_EQ(Count(r.output, "XDG_RUNTIME_DIR"), 0) << r.output;
+        EXPECT_EQ(Count(r.output, "[trace] window created"), 0) << r.output;
+    }
+}
+
 TEST_F(DunmarchTest, FailedStartupExitsWithAnError) {
     const testsupport::ProgramResult r =
         testsupport::RunDunmarch(BuildGameDir(), "-qaf=0", "SDL_VIDEODRIVER=no-such-driver");

@@ -153,6 +153,27 @@ TEST_F(ShellWindowTest, MovesDragAndLeaveTheClientArea) {
     EXPECT_EQ(host_.pointer_code_, kPointerNone);
 }
 
+TEST_F(ShellWindowTest, ThePointerMapsOntoTheScreenAsTouchesDo) {
+    Open("-width=800 -height=500");
+    const struct {
+        int x, y;
+        float screenX, screenY;
+    } moves[] = {
+        {0, 0, 0.0f, 0.0f}, {400, 250, 512.0f, 384.0f}, {700, 100, 896.0f, 153.6f}, {800, 500, 1024.0f, 768.0f}};
+    for (const auto& m : moves) {
+        Send(WM_MOUSEMOVE, 0, At(m.x, m.y));
+        const Vector2 onScreen = PointerOnScreen(GetPointerState(), 1024.0f, 768.0f);
+        EXPECT_FLOAT_EQ(onScreen.x, m.screenX) << m.x;
+        EXPECT_FLOAT_EQ(onScreen.y, m.screenY) << m.y;
+        // the touch position names the same point of the screen
+        EXPECT_FLOAT_EQ(host_.pointer_position_[0] * 1024.0f, m.screenX);
+        EXPECT_FLOAT_EQ(host_.pointer_position_[1] * 768.0f, m.screenY);
+    }
+    PointerState still;
+    still.position = Vector2(30.0f, 40.0f);
+    EXPECT_EQ(PointerOnScreen(still, 1024.0f, 768.0f).x, 30.0f) << "before any movement, as it stands";
+}
+
 TEST_F(ShellWindowTest, PressAndReleaseInOneFrameGiveOnlyTheRelease) {
     Open();
     Send(WM_LBUTTONDOWN, 0, At(10, 10));
