@@ -4,7 +4,7 @@
 #include <utility>
 
 namespace {
-const float kEpsilon = 0.00001f;
+const float kMatrixEpsilon = 0.00001f;
 
 // Double-precision library functions of a float angle, rounded to float.
 float Sin(float a) { return static_cast<float>(std::sin(static_cast<double>(a))); }
@@ -29,9 +29,9 @@ void CSMatrix::AddTranslation(const float v[3]) {
 
 void CSMatrix::SetRotationAxisAngle(float angle, float x, float y, float z) {
     SetIdentity();
-    if (std::fabs(angle) < kEpsilon) return;
+    if (std::fabs(angle) < kMatrixEpsilon) return;
     float n = std::sqrt(x * x + y * y + z * z);
-    if (n < kEpsilon) return;
+    if (n < kMatrixEpsilon) return;
     x /= n;
     y /= n;
     z /= n;

@@ -64,7 +64,7 @@ int32_t CellCentre(int32_t cell) {
     return static_cast<int32_t>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, centre)));
 }
 
-std::string ToLower(std::string text) {
+std::string LowerCasePath(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
@@ -75,7 +75,7 @@ CLevel::CLevel(const std::string& mapName)
     : spot_highlight_mode_(0), width_(0), height_(0), cell_scale_(15), map_definition_(nullptr) {
     if (Service<GameDictionary>::Exists()) map_definition_ = Service<GameDictionary>::Get()->FindMap(mapName);
     if (map_definition_ != nullptr && Service<Config>::Exists())
-        ReadLevelFile(ToLower(Service<Config>::Get()->Paths.LogicPath + map_definition_->files.data));
+        ReadLevelFile(LowerCasePath(Service<Config>::Get()->Paths.LogicPath + map_definition_->files.data));
 }
 
 CLevel::~CLevel() {

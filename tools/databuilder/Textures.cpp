@@ -23,7 +23,7 @@ namespace cfg = catalogue::config;
 namespace tex = catalogue::textures;
 namespace models = catalogue::models;
 
-constexpr float kPi = 3.14159265f;
+constexpr float kPiF = 3.14159265f;
 
 std::string WorldPath(const std::string& name) { return cfg::kTextures.Path() + name; }
 std::string InterfacePath(const std::string& name) { return cfg::kUiTexture.Path() + name; }
@@ -141,7 +141,7 @@ Canvas Wood(int size, Colour base) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             float wobble = canvas::ValueNoise(float(x), float(y), 16, size / 16, 31) * 6;
-            float grain = 0.5f + 0.5f * std::sin((x + wobble) * 2 * kPi / 8);
+            float grain = 0.5f + 0.5f * std::sin((x + wobble) * 2 * kPiF / 8);
             c.Set(x, y, canvas::Shade(base, 0.75f + 0.35f * grain));
         }
     return c;
@@ -167,7 +167,7 @@ Canvas Metal(int size, Colour base) {
     Canvas c(size, size);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            float sheen = 0.7f + 0.5f * std::pow(std::sin(float(x) / size * kPi), 4.0f);
+            float sheen = 0.7f + 0.5f * std::pow(std::sin(float(x) / size * kPiF), 4.0f);
             float scratch = canvas::Hash(x, y / 8, 41) < 0.02f ? 1.2f : 1.0f;
             c.Set(x, y, canvas::Shade(base, sheen * scratch));
         }
@@ -270,7 +270,7 @@ Canvas FlameSheet() {
     const int frames = tex::kFlameColumns * tex::kFlameRows;
     for (int f = 0; f < frames; ++f) {
         const int ox = f % tex::kFlameColumns * cell, oy = f / tex::kFlameColumns * cell;
-        const float phase = f * 2 * kPi / frames;
+        const float phase = f * 2 * kPiF / frames;
         const float sway = 6 * std::sin(phase), tip = 6 + 4 * std::sin(2 * phase);
         for (int y = 0; y < cell; ++y)
             for (int x = 0; x < cell; ++x) {
@@ -294,15 +294,15 @@ Canvas FlameSheet() {
 Canvas RuneSprite(int size, int frame) {
     Canvas c = RingSprite(size, size * 0.42f, 3);
     const float centre = size / 2.0f, r = size * 0.3f;
-    const float turn = frame * kPi / 8;
+    const float turn = frame * kPiF / 8;
     auto at = [&](float angle, float radius, float& x, float& y) {
         x = centre + radius * std::cos(angle + turn);
         y = centre + radius * std::sin(angle + turn);
     };
     float ax, ay, bx, by, cx, cy;
-    at(-kPi / 2, r, ax, ay);
-    at(kPi / 2, r, bx, by);
-    at(kPi / 6, r * 0.8f, cx, cy);
+    at(-kPiF / 2, r, ax, ay);
+    at(kPiF / 2, r, bx, by);
+    at(kPiF / 6, r * 0.8f, cx, cy);
     c.Line(ax, ay, bx, by, 3, Rgb(255, 255, 255));
     c.Line(ax, ay, cx, cy, 3, Rgb(255, 255, 255));
     c.Line(cx, cy, centre, centre, 3, Rgb(255, 255, 255));
@@ -434,7 +434,7 @@ Canvas TutorialImage() {
     c.Circle(480, 120, 26, blue);
     c.Circle(480, 120, 18, light);
     for (int k = 0; k < 6; ++k) {
-        const float a = k * kPi / 3;
+        const float a = k * kPiF / 3;
         c.RoundRect(480 + 78 * std::cos(a) - 14, 120 + 78 * std::sin(a) - 14, 480 + 78 * std::cos(a) + 14,
                     120 + 78 * std::sin(a) + 14, 5, k % 2 ? Rgb(60, 200, 80) : Rgb(240, 200, 60));
     }
@@ -448,7 +448,7 @@ Canvas TutorialImage() {
     c.Ellipse(480, 400, 12, 20, Rgb(60, 45, 40));
     std::vector<float> star;
     for (int i = 0; i < 10; ++i) {
-        const float a = -kPi / 2 + i * kPi / 5, r = i % 2 == 0 ? 32.0f : 14.0f;
+        const float a = -kPiF / 2 + i * kPiF / 5, r = i % 2 == 0 ? 32.0f : 14.0f;
         star.push_back(570 + r * std::cos(a));
         star.push_back(300 + r * std::sin(a));
     }
@@ -529,7 +529,7 @@ void Coin(Canvas& c, float x, float y, float r) {
 void Star(Canvas& c, float x, float y, float r, Colour colour) {
     std::vector<float> p;
     for (int i = 0; i < 10; ++i) {
-        float a = -kPi / 2 + i * kPi / 5, rr = i % 2 == 0 ? r : r * 0.45f;
+        float a = -kPiF / 2 + i * kPiF / 5, rr = i % 2 == 0 ? r : r * 0.45f;
         p.push_back(x + rr * std::cos(a));
         p.push_back(y + rr * std::sin(a));
     }
@@ -609,7 +609,7 @@ Canvas HudSheet() {
     ButtonFace(c, slow, Rgb(90, 170, 255));
     centre(slow, &x, &y);
     for (int k = 0; k < 3; ++k) {
-        float a = k * kPi / 3;
+        float a = k * kPiF / 3;
         c.Line(x - 17 * std::cos(a), y - 17 * std::sin(a), x + 17 * std::cos(a), y + 17 * std::sin(a), 3,
                Rgb(200, 235, 255));
     }
