@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr float kPollSeconds = 0.005f;
+constexpr float kReaderPollSeconds = 0.005f;
 // A read the reader never reports (a device that does not answer) is given up after this
 // long; failed reads are reported long before. Real time, so a test's stopped clock, under
 // which the sleeps only yield, does not cut the wait short.
@@ -82,7 +82,7 @@ int64_t CSSampleHandlerOGG::AwaitRead(uint32_t id) {
         const int64_t bytes = m_pReader->Poll(id);
         if (bytes >= 0) return bytes;
         if (std::chrono::steady_clock::now() > deadline) return -1;
-        SleepSeconds(kPollSeconds);
+        SleepSeconds(kReaderPollSeconds);
     }
 }
 

@@ -12,7 +12,7 @@ namespace Audio {
 namespace {
 
 constexpr ALuint kNoSource = ~0u;
-constexpr float kPollSeconds = 0.001f;
+constexpr float kReadPollSeconds = 0.001f;
 
 ALenum BufferFormat(const SampleFormat& format) {
     if (format.channels == 2 && format.bitsPerSample == 16) return AL_FORMAT_STEREO16;
@@ -80,7 +80,7 @@ bool PlayingSound::CreateSource() {
 bool PlayingSound::ReadNow() {
     CSSampleHandler* handler = sound_->GetHandler();
     handler->RequestRead(scratch_.get(), position_, pending_, this);
-    while (!handler->IsRequestDone(this)) SleepSeconds(kPollSeconds);
+    while (!handler->IsRequestDone(this)) SleepSeconds(kReadPollSeconds);
     return !handler->HasRequestFailed(this);
 }
 

@@ -13,7 +13,7 @@ namespace Audio {
 
 namespace {
 
-constexpr float kPollSeconds = 0.001f;
+constexpr float kLoadPollSeconds = 0.001f;
 
 }  // namespace
 
@@ -48,7 +48,7 @@ bool Sound::Reload() {
             DropHandler(true);
             return false;
         }
-        SleepSeconds(kPollSeconds);
+        SleepSeconds(kLoadPollSeconds);
     }
 
     if (!IsStream()) {
@@ -64,7 +64,7 @@ bool Sound::Reload() {
             return false;
         }
         handler_->RequestRead(samples_.get(), 0, format->frameCount, this);
-        while (!handler_->IsRequestDone(this)) SleepSeconds(kPollSeconds);
+        while (!handler_->IsRequestDone(this)) SleepSeconds(kLoadPollSeconds);
         if (handler_->HasRequestFailed(this)) {
             samples_.reset();
             DropHandler(true);

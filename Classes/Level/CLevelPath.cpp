@@ -13,8 +13,8 @@
 
 namespace {
 
-const int32_t kNeighbours[8][2] = {{-500, -500}, {0, -500},   {500, -500}, {-500, 0},
-                                   {500, 0},     {-500, 500}, {0, 500},    {500, 500}};
+const int32_t kSearchNeighbours[8][2] = {{-500, -500}, {0, -500},   {500, -500}, {-500, 0},
+                                         {500, 0},     {-500, 500}, {0, 500},    {500, 500}};
 
 struct OpenEntry {
     int32_t f;
@@ -81,7 +81,7 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
         }
 
         const IntVector3& at = current->position_;
-        for (const int32_t(&offset)[2] : kNeighbours) {
+        for (const int32_t(&offset)[2] : kSearchNeighbours) {
             const int32_t dx = offset[0];
             const int32_t dy = offset[1];
             CLevelNode* candidate = GetCellAt(at.x + dx, at.y + dy);

@@ -98,7 +98,7 @@ void Size(P& p, float width, float height) {
     p.Width = width;
     p.Height = height;
 }
-void Colour(P& p, float r, float g, float b) {
+void SetColour(P& p, float r, float g, float b) {
     Pair(p, P::Red, r);
     Pair(p, P::Green, g);
     Pair(p, P::Blue, b);
@@ -130,7 +130,7 @@ P& Glow(Effect& fx, const char* name, float life, float size, float r, float g, 
     P& p = fx.Particles(name, life, kSprite);
     Texture(p, tex::kParticleSprite);
     Size(p, size, size);
-    Colour(p, r, g, b);
+    SetColour(p, r, g, b);
     AlphaKeys(p, {1.0f, 1.0f, 0.0f});
     Additive(p);
     return p;
@@ -157,7 +157,7 @@ void Spawn(Effect& fx) {
     Size(ring, 10.0f, 10.0f);
     ring.FlatHeight = 0.2f;
     GrowKeys(ring, {0.4f, 3.0f});
-    Colour(ring, 1.0f, 0.85f, 0.4f);
+    SetColour(ring, 1.0f, 0.85f, 0.4f);
     AlphaKeys(ring, {1.0f, 0.0f});
     Additive(ring);
     fx.Entry("flash", fx.LastEmitter(), fx.LastParticles());
@@ -172,7 +172,7 @@ void GroundRing(Effect& fx, const char* name, float diameter, float r, float g, 
     Texture(ring, tex::kRingSprite);
     Size(ring, diameter, diameter);
     ring.FlatHeight = 0.3f;
-    Colour(ring, r, g, b);
+    SetColour(ring, r, g, b);
     AlphaKeys(ring, {0.0f, 0.85f, 0.85f, 0.0f});
     Blended(ring);
     Loop(fx.Entry(name, fx.LastEmitter(), fx.LastParticles()));
@@ -230,7 +230,7 @@ P& Crosses(Effect& fx, const char* name, float seconds, float perStep, float siz
     P& p = fx.Particles(name, life, kSprite);
     Texture(p, tex::kCrossSprite);
     Size(p, size, size);
-    Colour(p, 0.3f, 1.0f, 0.35f);
+    SetColour(p, 0.3f, 1.0f, 0.35f);
     AlphaKeys(p, {0.0f, 1.0f, 1.0f, 0.0f});
     GrowKeys(p, {0.6f, 1.0f, 1.0f});
     Blended(p);
@@ -258,7 +258,7 @@ void Resurrect(Effect& fx) {
     runes.AnimFps = 8.0f;
     runes.RandomStartFrame = 1;
     Size(runes, 3.0f, 3.0f);
-    Colour(runes, 1.0f, 0.95f, 0.7f);
+    SetColour(runes, 1.0f, 0.95f, 0.7f);
     AlphaKeys(runes, {0.0f, 1.0f, 0.0f});
     Additive(runes);
     Speed(runes, 20.0f);
@@ -282,7 +282,7 @@ void Hide(Effect& fx) {
     Texture(smoke, "textures\\particles\\smoke.dds");
     Size(smoke, 6.0f, 6.0f);
     GrowKeys(smoke, {0.6f, 1.6f});
-    Colour(smoke, 0.55f, 0.55f, 0.6f);
+    SetColour(smoke, 0.55f, 0.55f, 0.6f);
     AlphaKeys(smoke, {0.8f, 0.0f});
     Keys(smoke.Tracks[P::SpeedOverLife], {1.0f, 0.3f, 0.1f});
     Blended(smoke);
@@ -311,7 +311,7 @@ void Upgrade(Effect& fx) {
     trail.StripWidth = 2.0f;
     trail.ChainVStep = 1.0f;
     Texture(trail, tex::kStreakSprite);
-    Colour(trail, 1.0f, 0.8f, 0.3f);
+    SetColour(trail, 1.0f, 0.8f, 0.3f);
     AlphaKeys(trail, {1.0f, 0.0f});
     Additive(trail);
     fx.Entry("spiral", fx.LastEmitter(), fx.LastParticles());
@@ -332,7 +332,7 @@ void Teleport(Effect& fx) {
     Texture(ring, tex::kRingSprite);
     Size(ring, 12.0f, 12.0f);
     GrowKeys(ring, {1.2f, 0.5f});
-    Colour(ring, 0.4f, 0.9f, 1.0f);
+    SetColour(ring, 0.4f, 0.9f, 1.0f);
     AlphaKeys(ring, {0.0f, 1.0f, 0.0f});
     Additive(ring);
     Speed(ring, 30.0f);
@@ -375,7 +375,7 @@ void HitSpark(Effect& fx) {
     for (int32_t row : {P::OffsetX, P::OffsetY, P::OffsetZ}) Vary(streak, row);
     Texture(streak, tex::kStreakSprite);
     Size(streak, 0.6f, 3.0f);
-    Colour(streak, 1.0f, 0.8f, 0.4f);
+    SetColour(streak, 1.0f, 0.8f, 0.4f);
     AlphaKeys(streak, {1.0f, 0.0f});
     Additive(streak);
     fx.Entry("sparks", fx.LastEmitter(), fx.LastParticles());
@@ -431,7 +431,7 @@ void HitHeal(Effect& fx) {
     P& p = fx.Particles("cross", 0.7f, kSprite);
     Texture(p, tex::kCrossSprite);
     Size(p, 4.0f, 4.0f);
-    Colour(p, 0.3f, 1.0f, 0.35f);
+    SetColour(p, 0.3f, 1.0f, 0.35f);
     AlphaKeys(p, {1.0f, 1.0f, 0.0f});
     Blended(p);
     Speed(p, 15.0f);
@@ -447,7 +447,7 @@ void HitDark(Effect& fx) {
     P& smoke = fx.Particles("smoke", 0.5f, kSprite);
     Texture(smoke, tex::kSmokeSprite);
     Size(smoke, 3.0f, 3.0f);
-    Colour(smoke, 0.5f, 0.15f, 0.7f);
+    SetColour(smoke, 0.5f, 0.15f, 0.7f);
     AlphaKeys(smoke, {0.0f, 0.9f, 0.0f});
     Keys(smoke.Tracks[P::RotationX], {0.0f, 64.0f});
     Blended(smoke);
@@ -527,7 +527,7 @@ void SpellSlowdown(Effect& fx) {
     Size(ring, 10.0f, 10.0f);
     ring.FlatHeight = 0.2f;
     GrowKeys(ring, {0.3f, 3.0f});
-    Colour(ring, 0.6f, 0.85f, 1.0f);
+    SetColour(ring, 0.6f, 0.85f, 1.0f);
     AlphaKeys(ring, {1.0f, 0.8f, 0.0f});
     Blended(ring);
     fx.Entry("frost", fx.LastEmitter(), fx.LastParticles());
@@ -590,7 +590,7 @@ void SpellLightning(Effect& fx) {
     Pair(segment, P::RotationX, 0.0f, 128.0f);  // facing any way
     Texture(segment, tex::kStreakSprite);
     Size(segment, 1.5f, 12.0f);
-    Colour(segment, 0.8f, 0.9f, 1.0f);
+    SetColour(segment, 0.8f, 0.9f, 1.0f);
     AlphaKeys(segment, {1.0f, 1.0f, 0.0f});
     Additive(segment);
     fx.Entry("bolt", fx.LastEmitter(), fx.LastParticles());
@@ -663,7 +663,7 @@ void Campfire(Effect& fx) {
     Texture(puff, "textures\\particles\\smoke.dds");
     Size(puff, 6.0f, 6.0f);
     GrowKeys(puff, {0.6f, 2.0f});
-    Colour(puff, 0.4f, 0.4f, 0.42f);
+    SetColour(puff, 0.4f, 0.4f, 0.42f);
     AlphaKeys(puff, {0.0f, 0.5f, 0.0f});
     Blended(puff);
     Speed(puff, 10.0f);
@@ -681,7 +681,7 @@ void Mist(Effect& fx) {
     Texture(bank, tex::kSmokeSprite);
     Size(bank, 18.0f, 18.0f);
     GrowKeys(bank, {0.8f, 1.3f});
-    Colour(bank, 0.75f, 0.8f, 0.85f);
+    SetColour(bank, 0.75f, 0.8f, 0.85f);
     AlphaKeys(bank, {0.0f, 0.35f, 0.35f, 0.0f});
     Blended(bank);
     Speed(bank, 1.5f);

@@ -163,7 +163,7 @@ std::vector<float> Sum(std::initializer_list<std::vector<float>> parts) {
     return out;
 }
 
-struct Effect {
+struct SoundEffect {
     const char* file;
     int channels;
     int bits;
@@ -171,7 +171,7 @@ struct Effect {
     std::function<std::vector<float>()> make;
 };
 
-std::vector<Effect> Effects() {
+std::vector<SoundEffect> Effects() {
     namespace s = catalogue::sounds;
     return {
         {s::kBtnPress, 1, 16, kEffectRate, [] { return Click(1400.0, 0.25, 11); }},
@@ -296,7 +296,7 @@ void Check(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 DATABUILDER_WRITER(sounds, 20) {
     const std::string folder = catalogue::sounds::FolderPath();
-    for (const Effect& effect : Effects()) {
+    for (const SoundEffect& effect : Effects()) {
         std::vector<float> samples = effect.make();
         if (effect.rate != kEffectRate) {
             // made at the effect rate: stretch to the file's rate by repeating samples

@@ -2,6 +2,7 @@
 // One check of the sample data: it loads files through the game's readers, prints a
 // short summary with Report::Line and reports every missing or unreadable file with
 // Report::Fail. Checks run in ascending order, then by name, in the game's folder.
+#include <cctype>
 #include <string>
 
 namespace datacheck {
@@ -17,6 +18,16 @@ private:
 };
 
 using CheckFn = void (*)(Report&);
+
+// File names are compared lower-cased, as the game's caches key them.
+inline std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+inline bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
 struct Registration {
     Registration(const char* name, int order, CheckFn fn);

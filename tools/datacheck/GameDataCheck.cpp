@@ -170,19 +170,15 @@ void CheckReferences(datacheck::Report& report, const GameDictionary& d, const C
     }
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Every XML file under the folder by lower-cased base name (the checksum table's key).
 std::map<std::string, std::vector<std::string>> XmlFilesByKey(const std::string& folder) {
     namespace fs = std::filesystem;
     std::map<std::string, std::vector<std::string>> files;
     std::error_code error;
     for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!it->is_regular_file(error) || Lower(it->path().extension().string()) != ".xml") continue;
-        files[Lower(it->path().filename().string())].push_back(it->path().lexically_relative(folder).string());
+        if (!it->is_regular_file(error) || datacheck::Lower(it->path().extension().string()) != ".xml") continue;
+        files[datacheck::Lower(it->path().filename().string())].push_back(
+            it->path().lexically_relative(folder).string());
     }
     return files;
 }
@@ -212,7 +208,7 @@ DATACHECK(stamp, 90) {
     uint64_t data = 0;
     int counted = 0;
     for (const stamp::File& f : stamp::kFiles) {
-        const std::string key = Lower(f.name);
+        const std::string key = datacheck::Lower(f.name);
         const std::string path = (f.folder != nullptr ? f.folder->Path() : std::string()) + f.file;
         if (!IO::FileExists(path)) {
             report.Fail("%s, the data stamp's \"%s\", is missing", path.c_str(), f.name);

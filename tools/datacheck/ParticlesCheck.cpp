@@ -30,22 +30,12 @@ namespace {
 namespace fx = catalogue::particles;
 using TextureLoader = Content::ContentLoader<Graphics::Texture2D>;
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-bool EndsWith(const std::string& text, const char* end) {
-    const std::string tail(end);
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // Every effect the game data and the levels name, with who names it.
 void CheckNamed(const Config& config, const GameDictionary& dictionary, datacheck::Report& report) {
     std::set<std::string> reported;
     auto named = [&](const std::string& name, const std::string& by) {
         if (name.empty()) return;
-        const std::string opened = Lower(name);
+        const std::string opened = datacheck::Lower(name);
         if (fx::Find(opened.c_str()) == nullptr && reported.insert(opened).second)
             report.Fail("%s names the effect \"%s\", which the catalogue lacks", by.c_str(), name.c_str());
     };
@@ -60,7 +50,7 @@ void CheckNamed(const Config& config, const GameDictionary& dictionary, datachec
         for (uint32_t row = 0; row < level.GetHeight(); ++row)
             for (uint32_t column = 0; column < level.GetWidth(); ++column) {
                 const CLevelObject* object = level.GetCell(column, row)->GetObject();
-                if (object != nullptr && EndsWith(Lower(object->GetName()), ".prt"))
+                if (object != nullptr && datacheck::EndsWith(datacheck::Lower(object->GetName()), ".prt"))
                     named(object->GetName(), "the level of \"" + mapName + "\"");
             }
     }

@@ -51,11 +51,6 @@ void Describe(datacheck::Report& report, const std::string& name, IDirect3DTextu
                 static_cast<unsigned long>(texture->GetLevelCount()), image);
 }
 
-bool EndsWith(const std::string& text, const char* end) {
-    const std::string tail(end);
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // Loads a texture through the loader (a failure is reported by the loader's
 // assertion) and describes it once.
 class TextureChecker {
@@ -74,7 +69,7 @@ public:
     void CheckFolder(const std::string& subFolder) {
         const std::vector<std::string> files = ListDirectory(loader_.GetRootFolder() + subFolder);
         for (const std::string& file : files)
-            if (EndsWith(file, ".dds") || EndsWith(file, ".png")) Check(subFolder + file);
+            if (datacheck::EndsWith(file, ".dds") || datacheck::EndsWith(file, ".png")) Check(subFolder + file);
     }
     int Loaded() const { return loaded_; }
     int Seen() const { return static_cast<int>(seen_.size()); }
@@ -104,7 +99,7 @@ void CheckClipTables(datacheck::Report& report, const std::string& folder) {
     std::set<std::string> names;
     for (const char* table : catalogue::clips::kTables) names.insert(table);
     for (const std::string& file : ListDirectory(folder))
-        if (EndsWith(file, ".xml")) names.insert(file);
+        if (datacheck::EndsWith(file, ".xml")) names.insert(file);
     int loaded = 0;
     for (const std::string& name : names) {
         boost::shared_ptr<Graphics::AnimationClips> table = clips.Load(name);

@@ -108,10 +108,6 @@ void Nested(datacheck::Report& report, const char* role, const UI::UIImage* imag
 
 void IgnoreAssertion(const char*, const char*, const char*, int) {}
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 namespace layouts = catalogue::layouts;
 
 // The window held against its catalogue entry: one line for it, one failure
@@ -167,7 +163,7 @@ DATACHECK(ui, 50) {
             report.Fail("%s (%s) is missing", expected.file.c_str(), (paths.UiPath + expected.DiskName()).c_str());
     int count = 0;
     for (const std::string& file : files) {
-        if (!EndsWith(file, ".xml") && !EndsWith(file, ".XML")) continue;
+        if (!datacheck::EndsWith(file, ".xml") && !datacheck::EndsWith(file, ".XML")) continue;
         ++count;
         // Named first, so a texture the loader reports falls under its layout.
         report.Line("%s:", file.c_str());
