@@ -124,16 +124,20 @@ void CSSampleHandlerWAV::RequestRead(void* destination, uint32_t firstFrame, uin
     // A "data" size that runs past the end of the file: what the file cannot deliver is silence.
     const uint32_t fileSize = m_pReader->GetFileSize();
     const uint32_t readable = offset < fileSize ? std::min(bytes, fileSize - offset) : 0;
-    if (destination && readable < bytes) {
-        const uint8_t silence = m_Format.bitsPerSample == 8 ? 0x80 : 0x00;
-        std::memset(static_cast<uint8_t*>(destination) + readable, silence, bytes - readable);
-    }
 
     const int64_t id = m_pReader->Read(destination, offset, bytes);
     // A refused read records nothing: the requester sees it done (and failed) and the
     // destination unchanged. A read is recorded with the bytes the file can deliver.
-    if (id >= 0) m_arrRequests.push_back({key, static_cast<uint32_t>(id), readable});
-    else MarkRequestFailed(key);
+    if (id < 0) {
+        MarkRequestFailed(key);
+        return;
+    }
+    m_arrRequests.push_back({key, static_cast<uint32_t>(id), readable});
+    // The read is cut at the end of the file, so the tail is never written by it.
+    if (destination && readable < bytes) {
+        const uint8_t silence = m_Format.bitsPerSample == 8 ? 0x80 : 0x00;
+        std::memset(static_cast<uint8_t*>(destination) + readable, silence, bytes - readable);
+    }
 }
 
 void CSSampleHandlerWAV::PollRequests() {

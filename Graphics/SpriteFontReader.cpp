@@ -212,14 +212,16 @@ void ReadCfFont(SpriteFont& font, const std::string& text, const std::string& ba
     font.uv_offset_x_ = static_cast<uint16_t>(uvX);
     font.uv_offset_y_ = static_cast<uint16_t>(uvY);
 
-    for (int k = 0; k < glyphLines && first + k <= last; ++k) {
-        const int code = first + k;
+    // The file's numbers may be any int: codes are counted in 64 bits and
+    // positions added modulo 2^16, the width of the glyph fields.
+    for (int k = 0; k < glyphLines && int64_t{first} + k <= last; ++k) {
+        const int64_t code = int64_t{first} + k;
         if (code < 0 || code > 0xFFFF) {
             continue;
         }
         SpriteFontGlyph glyph;
-        glyph.x = static_cast<uint16_t>(font.uv_offset_x_ + xs[k]);
-        glyph.y = static_cast<uint16_t>(font.uv_offset_y_ + ys[k]);
+        glyph.x = static_cast<uint16_t>(font.uv_offset_x_ + static_cast<unsigned>(xs[k]));
+        glyph.y = static_cast<uint16_t>(font.uv_offset_y_ + static_cast<unsigned>(ys[k]));
         glyph.width = static_cast<uint16_t>(ws[k]);
         glyph.height = static_cast<uint16_t>(height);
         glyph.xoffset = 0;

@@ -94,9 +94,11 @@ public:
         }
     }
 
+    // In UTF-8 whatever the locale (the game never sets one, and in the "C"
+    // locale a name beyond ASCII has no multibyte form).
     static std::string NameOf(archive_entry* entry) {
-        const char* name = archive_entry_pathname(entry);
-        if (name == nullptr) name = archive_entry_pathname_utf8(entry);
+        const char* name = archive_entry_pathname_utf8(entry);
+        if (name == nullptr) name = archive_entry_pathname(entry);
         return name != nullptr ? name : std::string();
     }
     static bool IsFolder(archive_entry* entry) { return archive_entry_filetype(entry) == AE_IFDIR; }

@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <cstdio>
+
+#include <expat.h>
 
 #include "IO/ContentChecksums.h"
 #include "IO/File.h"
@@ -120,22 +124,119 @@ long RawBufferReadCallBack::getSize() const { return Readable(size_); }
 }  // namespace io
 }  // namespace irr
 
-// The reader reads the whole document while it is made and deletes the
-// callback (closing the file) right after.
+namespace {
+
+// irrXML reads past the end of some malformed texts (an attribute without
+// "=", an unclosed comment, "<!x>", "< "), so it is only given documents that
+// expat finds well formed. The text is taken byte for byte (irrXML reads it
+// so) up to its first zero byte, after a UTF-8 byte-order mark. As irrXML
+// does, several elements may stand side by side at the top: expat checks the
+// body inside an element of its own. A document type declaration is refused:
+// no game file has one, and irrXML would read the markup inside it as
+// elements.
+struct XmlCheck {
+    bool wellFormed = true;
+    unsigned long line = 0;
+    std::string error;
+};
+
+void XMLCALL RefuseDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    XML_StopParser(static_cast<XML_Parser>(data), XML_FALSE);
+}
+
+// The length irrXML will read: up to the first zero byte.
+size_t DocumentLength(const char* text, size_t size) { return strnlen(text, size); }
+
+XmlCheck CheckWellFormed(const char* text, size_t size) {
+    XmlCheck check;
+    // irrXML would convert such a text, and its check would be another text's.
+    if (size >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
+        check = {false, 1, "a 16- or 32-bit byte-order mark (only 8-bit text is read)"};
+        return check;
+    }
+    if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        text += 3;
+        size -= 3;
+    }
+    XML_Parser parser = XML_ParserCreate("ISO-8859-1");
+    if (parser == nullptr) {
+        check = {false, 0, "out of memory"};
+        return check;
+    }
+    XML_SetUserData(parser, parser);
+    XML_SetStartDoctypeDeclHandler(parser, &RefuseDoctype);
+    // The XML declaration must open the document: it goes before the wrapper.
+    size_t declaration = 0;
+    if (size >= 5 && std::memcmp(text, "<?xml", 5) == 0) {
+        const size_t end = std::string_view(text, size).find("?>");
+        declaration = end != std::string_view::npos ? end + 2 : size;
+    }
+    static const char kOpen[] = "<dunmarch-document>";
+    static const char kClose[] = "</dunmarch-document>";
+    XML_Status status = XML_Parse(parser, text, static_cast<int>(declaration), XML_FALSE);
+    if (status == XML_STATUS_OK) status = XML_Parse(parser, kOpen, sizeof(kOpen) - 1, XML_FALSE);
+    if (status == XML_STATUS_OK)
+        status = XML_Parse(parser, text + declaration, static_cast<int>(size - declaration), XML_FALSE);
+    if (status == XML_STATUS_OK) status = XML_Parse(parser, kClose, sizeof(kClose) - 1, XML_TRUE);
+    if (status != XML_STATUS_OK) {
+        check.wellFormed = false;
+        check.line = static_cast<unsigned long>(XML_GetCurrentLineNumber(parser));
+        const XML_Error code = XML_GetErrorCode(parser);
+        check.error = code == XML_ERROR_ABORTED ? "a document type declaration" : XML_ErrorString(code);
+    }
+    XML_ParserFree(parser);
+    return check;
+}
+
+// Checks the first size bytes of the buffer and reads them; null, with one
+// line on stderr naming the document and the line, for a malformed one.
+irr::io::IrrXMLReader* CreateFromBuffer(void* buffer, int size, bool ownsBuffer, const std::string& name) {
+    const char* text = static_cast<const char*>(buffer);
+    const size_t length = buffer != nullptr && size > 0 ? DocumentLength(text, static_cast<size_t>(size)) : 0;
+    if (length > 0) {
+        const XmlCheck check = CheckWellFormed(text, length);
+        if (!check.wellFormed) {
+            std::fprintf(stderr, "%s: line %lu: %s; the document is not read\n", name.c_str(), check.line,
+                         check.error.c_str());
+            if (ownsBuffer) std::free(buffer);
+            return nullptr;
+        }
+    }
+    return irr::io::createIrrXMLReader(
+        new irr::io::RawBufferReadCallBack(buffer, static_cast<int>(length), ownsBuffer), true);
+}
+
+// Reads the whole document from the callback (deleting it) and checks it.
+irr::io::IrrXMLReader* CreateCheckedReader(irr::io::IFileReadCallBack* source, const std::string& name) {
+    const long size = source->getSize();
+    if (size <= 0) return irr::io::createIrrXMLReader(source, true);  // missing or empty: nothing to read
+    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
+    if (text == nullptr) {
+        delete source;
+        std::fprintf(stderr, "%s: too large to read\n", name.c_str());
+        return nullptr;
+    }
+    const int got = source->read(text, static_cast<int>(size));
+    delete source;
+    return CreateFromBuffer(text, got > 0 ? got : 0, true, name);
+}
+
+}  // namespace
+
 irr::io::IrrXMLReader* CreateXmlReader(const char* fileName) {
-    return irr::io::createIrrXMLReader(new irr::io::IOFileReadCallBack(fileName), true);
+    return CreateCheckedReader(new irr::io::IOFileReadCallBack(fileName), fileName != nullptr ? fileName : "");
 }
 
 irr::io::IrrXMLReader* CreateXmlReader(const std::string& fileName) { return CreateXmlReader(fileName.c_str()); }
 
 irr::io::IrrXMLReader* CreateXmlReaderFromFile(IO::File* file) {
-    return irr::io::createIrrXMLReader(new irr::io::IOFileReadCallBack(file), true);
+    return CreateCheckedReader(new irr::io::IOFileReadCallBack(file), "XML file");
 }
 
 irr::io::IrrXMLReader* CreateXmlReaderFromString(const std::string& text) {
-    return irr::io::createIrrXMLReader(new irr::io::CMemoryMappedFileReadCallBack(text), true);
+    return CreateCheckedReader(new irr::io::CMemoryMappedFileReadCallBack(text), "XML text");
 }
 
 irr::io::IrrXMLReader* CreateXmlReaderFromBuffer(void* buffer, int size, bool ownsBuffer) {
-    return irr::io::createIrrXMLReader(new irr::io::RawBufferReadCallBack(buffer, size, ownsBuffer), true);
+    return CreateFromBuffer(buffer, size, ownsBuffer, "XML text");
 }

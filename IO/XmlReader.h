@@ -81,7 +81,9 @@ private:
 }  // namespace irr
 
 // Each returns a new 8-bit reader that the caller deletes. A missing or
-// empty file gives a reader whose first read reports the end.
+// empty file gives a reader whose first read reports the end. A document that
+// is not well formed XML is refused as a whole: null, after one line on the
+// standard error naming the file and the line of the fault.
 irr::io::IrrXMLReader* CreateXmlReader(const char* fileName);
 irr::io::IrrXMLReader* CreateXmlReader(const std::string& fileName);
 // Takes the handle over; records no checksum.

@@ -1,5 +1,7 @@
 #include "SceneGraph/AppTraverser.h"
 
+#include <algorithm>
+
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/EmitterNode.h"
 #include "SceneGraph/Light.h"
@@ -28,10 +30,20 @@ void AppTraverser::VisitModelNode(ModelNode& node) {
 void AppTraverser::VisitGroup(Group& node) {
     node.Refresh(this);
     if (!node.IsVisible()) return;
-    // By index and holding the child: a frame callback may add or remove
-    // children while the pass runs.
-    for (size_t i = 0; i < node.GetChildCount(); ++i) {
-        const boost::shared_ptr<Node> child = node.GetChildren()[i];
+    // A frame callback may add or remove children while the pass runs: the
+    // children present when it began are visited once each, unless removed
+    // before their turn; those added wait for the next pass.
+    const Group::Children children = node.GetChildren();
+    size_t expected = 0;  // where the next child stands while nothing changed
+    for (const boost::shared_ptr<Node>& child : children) {
+        const Group::Children& now = node.GetChildren();
+        if (expected < now.size() && now[expected] == child) {
+            ++expected;
+        } else {
+            const Group::Children::const_iterator at = std::find(now.begin(), now.end(), child);
+            if (at == now.end()) continue;
+            expected = static_cast<size_t>(at - now.begin()) + 1;
+        }
         child->Accept(*this);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 // A thread that runs one Delegate with its target.
+#include <memory>
+
 #include "Core/Delegate.h"
 #include "Threading/Thread.h"
 
@@ -7,15 +9,18 @@ namespace Threading {
 
 class QThread : public Thread {
 public:
-    // With startNow the thread starts at once (joinable, default scope).
-    QThread(const Delegate<>& work, bool startNow, bool joinOnDestroy, int parameter = -1);
-    // With joinOnDestroy a running thread is waited for; otherwise it is
-    // left to finish, and work that has not begun yet never runs.
+    // With startNow the thread starts at once (joinable, default scope). The
+    // owner's pointer: releasing it waits for a running thread when
+    // joinOnDestroy is set; otherwise the thread finishes on its own.
+    static std::shared_ptr<QThread> Create(const Delegate<>& work, bool startNow, bool joinOnDestroy,
+                                           int parameter = -1);
     ~QThread() override;
 
     void Run() override;
 
 private:
+    QThread(const Delegate<>& work, bool joinOnDestroy, int parameter);
+
     Delegate<> work_;
     bool join_on_destroy_;
 };

@@ -1,21 +1,26 @@
 #pragma once
 // Work off the main thread over POSIX threads. The owner polls IsRunning,
-// which the thread lowers atomically as its last action.
+// which the thread lowers atomically as its last action on the object.
 //
-// The running flag and the hand-over with the thread live in a block that
-// the thread shares, so a thread object may be destroyed while its thread
-// still runs: the thread is then detached and finishes on its own, and
-// nothing is written to the destroyed object. A subclass whose object may
-// be destroyed that way calls Release() first in its destructor and lets
-// Run touch its members only inside WithObject(this, ...).
+// A thread object is owned jointly by its owner and its running thread: it
+// is made with std::make_shared (or another shared pointer) and Start refuses
+// any other. Releasing the owner's pointer therefore never blocks and never
+// frees what Run still uses: the object goes when the last of the two lets it
+// go, which may be the thread itself once Run has returned.
+#include <pthread.h>
+
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 namespace Threading {
 
-class Thread {
+class Thread : public std::enable_shared_from_this<Thread> {
 public:
     explicit Thread(int parameter = -1);
+    // Runs once neither the owner nor the thread holds the object: the run
+    // has returned (or never began).
     virtual ~Thread();
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
@@ -23,14 +28,15 @@ public:
     virtual void Run() = 0;
 
     // Starts the thread unless it runs already (then one line on the
-    // standard output); a failure leaves it not running and writes one line
-    // to the standard error.
+    // standard output); a failure, or an object not held by a shared
+    // pointer, leaves it not running and writes one line to the standard
+    // error.
     void Start(bool detached = false, bool systemScope = false);
     bool IsRunning() const;
     // Waits for a thread started without detaching.
     void Join();
     void Detach();
-    // Asks a thread started without detaching to stop at its next
+    // Asks a running thread, detached or not, to stop at its next
     // cancellation point; the flag drops when it has.
     void Cancel();
     // Ends the calling thread when it is this object's thread.
@@ -41,40 +47,28 @@ public:
     void SetParameter(int parameter) { parameter_ = parameter; }
     int GetParameter() const { return parameter_; }
 
-protected:
-    // After Release the thread no longer reaches this object: Run has not
-    // begun and never will, or it has returned, or it has passed a
-    // WithObject call and every later one fails.
-    void Release();
-    // Runs f under the hand-over lock while the object is not released;
-    // false (f not run) once it is. Static, called as WithObject(this, f):
-    // within Run it never reads the object, so it is safe after the object
-    // is gone.
-    template <typename F>
-    static bool WithObject(Thread* self, F&& f) {
-        State* state = BeginUse(self);
-        if (state == nullptr) return false;
-        f();
-        EndUse(state);
-        return true;
-    }
-
 private:
-    struct State;
-    friend void* ThreadMain(void* state);
-    // The state of the calling worker thread, else the object's own; locked
-    // and returned while the object is not released.
-    static State* BeginUse(Thread* self);
-    static void EndUse(State* state);
+    friend void* ThreadMain(void* object);
+    bool OnWorker() const;
 
-    static thread_local State* t_workerState;
-
-    std::shared_ptr<State> state_;
+    pthread_t handle_{};
+    pthread_attr_t attributes_{};
+    std::atomic<int32_t> running_{0};
     int parameter_;
+    bool attributes_initialised_ = false;
+    bool joinable_ = false;  // started without detaching, not yet joined or detached
+
+    // Between the owner and the thread: who the thread is, and whether it has
+    // passed the end of its run (after which it is not cancelled).
+    mutable std::mutex mutex_;
+    pthread_t worker_{};
+    bool worker_known_ = false;
+    bool finished_ = true;
 };
 
-// The entry handed to pthread_create.
-void* ThreadMain(void* state);
+// The entry handed to pthread_create; its argument is a new
+// std::shared_ptr<Thread>, the thread's share of the object.
+void* ThreadMain(void* object);
 
 }  // namespace Threading
 

@@ -35,6 +35,8 @@ dm_pkg(gl gl)
 dm_pkg(egl egl)
 dm_pkg(curl libcurl)
 dm_pkg(freetype freetype2)
+# Only checks that an XML document is well formed before irrXML reads it.
+dm_pkg(expat expat)
 
 add_library(dep::boost INTERFACE IMPORTED GLOBAL)
 target_link_libraries(dep::boost INTERFACE Boost::boost)

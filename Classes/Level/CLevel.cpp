@@ -177,8 +177,9 @@ bool CLevel::ReadLevelFile(const std::string& path) {
 
     // Points that do not stand on a cell of the grid (column or row -1 included, whose
     // centre the cell look-up would fold into 0) are dropped with the links to them.
+    // A level without a grid keeps them all.
     auto outside = [this](const boost::shared_ptr<CLevelPoint>& point) {
-        if (IsPositionValid(point->GetPosition().x, point->GetPosition().y)) return false;
+        if (!HasGrid() || IsPositionValid(point->GetPosition().x, point->GetPosition().y)) return false;
         std::printf("Marker %d at (%d, %d) lies outside the grid: skipped\n", point->GetNumber(),
                     point->GetPosition().x, point->GetPosition().y);
         point->ClearLinks();

@@ -4,7 +4,11 @@
 #include <strings.h>
 #include <sys/wait.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -13,6 +17,9 @@ extern char** environ;
 namespace {
 
 std::string g_opener = "xdg-open";
+
+// How long the caller waits for the opener's answer.
+constexpr std::chrono::milliseconds kOpenerWait(2000);
 
 bool IsWebAddress(const char* text) {
     bool web = strncasecmp(text, "http://", 7) == 0 || strncasecmp(text, "https://", 8) == 0;
@@ -40,10 +47,21 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
     if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
         return Result(SE_ERR_FNF);
     }
-    // The browser outlives the call; its opener is reaped when it exits.
-    std::thread([child] {
-        int status = 0;
-        waitpid(child, &status, 0);
+    // The opener returns once a handler has taken the address: its exit status
+    // says whether one did. It is waited for a short while only, so that a slow
+    // opener never holds the frame; one still running then counts as started
+    // and is reaped when it exits.
+    auto exited = std::make_shared<std::promise<int>>();
+    std::future<int> status = exited->get_future();
+    std::thread([child, exited] {
+        int code = 0;
+        while (waitpid(child, &code, 0) < 0 && errno == EINTR) {
+        }
+        exited->set_value(code);
     }).detach();
+    if (status.wait_for(kOpenerWait) == std::future_status::ready) {
+        const int code = status.get();
+        if (!WIFEXITED(code) || WEXITSTATUS(code) != 0) return Result(SE_ERR_NOASSOC);
+    }
     return Result(42);
 }

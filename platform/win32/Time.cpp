@@ -1,5 +1,6 @@
 #include "platform/win32/Time.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -18,6 +19,11 @@ const Clock::time_point g_pinStart = ProcessStart();
 
 std::atomic<bool> g_fake{false};
 std::atomic<uint64_t> g_fakeMs{0};
+// The thread that set the fake clock drives the frames: only its Sleep moves it.
+std::atomic<std::thread::id> g_fakeDriver{};
+
+// What a thread other than the driver really waits under the fake clock.
+constexpr DWORD kOtherThreadsWaitMs = 5;
 
 }  // namespace
 
@@ -31,6 +37,7 @@ long ProcessClock() { return static_cast<long>(MillisecondsSinceStart()); }
 
 void SetFakeClock(uint64_t ms) {
     g_fakeMs.store(ms);
+    g_fakeDriver.store(std::this_thread::get_id());
     g_fake.store(true);
 }
 
@@ -46,9 +53,13 @@ DWORD GetTickCount() { return static_cast<DWORD>(platform::MillisecondsSinceStar
 
 void Sleep(DWORD ms) {
     if (platform::IsFakeClockSet()) {
-        platform::AdvanceFakeClock(ms);
-        std::this_thread::yield();
-        return;
+        if (std::this_thread::get_id() == platform::g_fakeDriver.load()) {
+            platform::AdvanceFakeClock(ms);
+            std::this_thread::yield();
+            return;
+        }
+        // A worker's poll: a real wait, kept short so that tests stay quick.
+        ms = std::min(ms, platform::kOtherThreadsWaitMs);
     }
     if (ms == 0) {
         std::this_thread::yield();

@@ -20,8 +20,10 @@ long ProcessClock();
 uint64_t MillisecondsSinceStart();
 
 // Tests can stop time: while a fake clock is set, every reading above gives
-// its value, and Sleep advances it by the requested time and only yields
-// instead of blocking. Thread-safe.
+// its value. The thread that set it drives the frames: its Sleep advances the
+// clock by the requested time and only yields instead of blocking. Any other
+// thread's Sleep leaves the clock alone and really waits, at most 5 ms.
+// Thread-safe.
 void SetFakeClock(uint64_t ms);
 void AdvanceFakeClock(uint64_t ms);
 void ClearFakeClock();

@@ -174,14 +174,28 @@ TEST_F(ConfigTest, MissingEmptyOrMalformedFilesAreReported) {
     EXPECT_FALSE(config.Read(tmp.Write("empty.xml", "").c_str()));
     EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("no elements"));
 
-    // Cut off mid-document: what came before is kept, the fault is reported.
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(config.Read(tmp.Write("cut.xml",
-                                       "<config><resource-pc p=\"Res/\"/><textures f=\"1\" t=\"T/\"/>"
-                                       "<maplist><map name=\"A\"/>")
-                                 .c_str()));
-    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("malformed"));
-    EXPECT_EQ("Res/T/", config.Paths.TexturesPath);
-    EXPECT_EQ((std::vector<std::string>{"A"}), config.Maps);
+    // A damaged document is refused as a missing one: nothing of it is kept, and
+    // the reader's line names the file and the line of the fault.
+    struct Damaged {
+        const char* text;
+        const char* where;
+    } damaged[] = {
+        {"<config><resource-pc p=\"Res/\"/><textures f=\"1\" t=\"T/\"/>\n<maplist><map name=\"A\"/>", "line 2"},
+        {"<a b>", "line 1"},
+        {"<config>\n<resource-pc p=\"Res/\"/><!-- x", "line 2"},
+        {"<!x>", "line 1"},
+        {"< ", "line 1"},
+    };
+    for (const Damaged& d : damaged) {
+        Config fresh;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(fresh.Read(tmp.Write("cut.xml", d.text).c_str())) << d.text;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(std::string::npos, said.find(std::string("cut.xml: ") + d.where)) << said;
+        EXPECT_TRUE(fresh.Paths.ResourcesPcPath.empty()) << d.text;
+        EXPECT_TRUE(fresh.Maps.empty()) << d.text;
+    }
+    EXPECT_EQ(std::size(damaged), g_failed.size()) << "each refusal fails the open check";
+    g_failed.clear();
     EXPECT_TRUE(g_failed.empty());
 }

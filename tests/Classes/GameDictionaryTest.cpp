@@ -96,24 +96,40 @@ TEST_F(GameDictionaryTest, ScanStopsAtTheFirstFileThatCannotBeOpened) {
     EXPECT_TRUE(dictionary.GetAttackers().empty());  // never reached
 }
 
-TEST_F(GameDictionaryTest, ReadersReturnFalseOnlyForAMissingFile) {
-    const std::string notXml = Write("weapons/junk.xml", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe<", 12));
+TEST_F(GameDictionaryTest, ReadersReturnFalseForAMissingOrDamagedFile) {
     const std::string empty = Write("weapons/empty.xml", "");
-    // Byte-order marks make the parser convert the text; an odd length leaves half a unit.
-    const std::string utf16 = Write("weapons/utf16.xml", std::string("\xff\xfe<\0w\0>\0\0", 9));
-    const std::string utf32 = Write("weapons/utf32.xml", std::string("\xff\xfe\0\0<\0\0", 7));
-    const std::string cut = Write("weapons/cut.xml", "<weapons><weapon id=\"1\" kind=\"DAM");
     GameDictionary::WeaponTable weapons;
     GameDictionary::WaveTable waves;
     GameDictionary::MapTable maps;
-    EXPECT_TRUE(dictionary.ReadWeapons(notXml, weapons));
-    EXPECT_TRUE(dictionary.ReadWeapons(utf16, weapons));
-    EXPECT_TRUE(dictionary.ReadWeapons(utf32, weapons));
-    EXPECT_TRUE(dictionary.ReadWeapons(cut, weapons));
     EXPECT_TRUE(dictionary.ReadWaves(empty, waves));
     EXPECT_TRUE(dictionary.ReadMaps(empty, maps, config));
+
+    // A damaged file is refused as a missing one, with a note naming it; the
+    // reader's own line on the standard error names the line of the fault.
+    const struct {
+        const char* name;
+        std::string text;
+    } damaged[] = {
+        {"junk.xml", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe<", 12)},
+        // Byte-order marks would make the parser convert the text: 8-bit files only.
+        {"utf16.xml", std::string("\xff\xfe<\0w\0>\0\0", 9)},
+        {"utf32.xml", std::string("\xff\xfe\0\0<\0\0", 7)},
+        {"cut.xml", "<weapons><weapon id=\"1\" kind=\"DAM"},
+        {"attribute.xml", "<weapons><weapon id></weapons>"},
+        {"comment.xml", "<weapons>\n<!-- x"},
+        {"bang.xml", "<!x>"},
+        {"lone.xml", "< "},
+    };
+    for (const auto& d : damaged) {
+        const std::string path = Write(std::string("weapons/") + d.name, d.text);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(dictionary.ReadWeapons(path, weapons)) << d.name;
+        EXPECT_FALSE(dictionary.ReadWaves(path, waves)) << d.name;
+        EXPECT_FALSE(dictionary.ReadMaps(path, maps, config)) << d.name;
+        EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find(std::string(d.name) + ": line "));
+        EXPECT_TRUE(SkippedMentions(std::string(d.name) + ": could not be read")) << d.name;
+    }
     EXPECT_TRUE(weapons.empty() && waves.empty() && maps.empty());
-    EXPECT_TRUE(SkippedMentions("junk.xml: holds no <weapon> record"));
     EXPECT_TRUE(g_assertions.empty());
 
     EXPECT_FALSE(dictionary.ReadWeapons(tmp / "weapons/missing.xml", weapons));
@@ -134,7 +150,7 @@ TEST_F(GameDictionaryTest, WorkingRecordCarriesOverAndTheFirstKeyWins) {
                                    "<weapon id=\"1\" kind=\"HEAL\" class=\"MISSILE\">"
                                    "  <stats hitrate=\"99\"/></weapon>"
                                    "<weapon id=\"3\"><stats/></weapon>"
-                                   "<weapon id=\"4\">"  // never ends
+                                   "<weapon id=\"4\"/>"  // never ends
                                    "</weapons>");
     GameDictionary::WeaponTable table;
     ASSERT_TRUE(dictionary.ReadWeapons(path, table));

@@ -232,8 +232,29 @@ TEST_F(LevelFileTest, FaultyFilesAreHandledWithoutStopping) {
     EXPECT_FALSE(level.HasGrid());
     ASSERT_TRUE(Read("<Grid w=\"5e12\" h=\"2\"/>"));
     EXPECT_EQ(CLevel::kMaxGridSide, level.GetWidth());
-    // Not a level file at all.
-    ASSERT_TRUE(Read("<Marker <<< id=\"1\""));
+}
+
+TEST_F(LevelFileTest, ADamagedFileIsRefusedAsAMissingOne) {
+    ASSERT_TRUE(Read(std::string(kGrid) + "<Marker id=\"1\" t=\"3\" c=\"1\" r=\"1\"/>\n"));
+    for (const char* body : {"<Marker <<< id=\"1\"", "<Marker id>", "<!-- x", "<!x>", "< "}) {
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(Read(std::string("<Marker id=\"2\" t=\"3\" c=\"2\" r=\"2\"/>\n") + body)) << body;
+        EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("level.xml: line ")) << body;
+    }
+    EXPECT_EQ(1u, level.GetWayPoints().size()) << "the level stays as it was";
+    EXPECT_TRUE(level.HasGrid());
+}
+
+TEST_F(LevelFileTest, ALevelWithoutAGridKeepsItsMarkers) {
+    ASSERT_TRUE(Read("<Marker id=\"1\" t=\"2\" c=\"1\" r=\"1\"/>\n"
+                     "<Marker id=\"2\" t=\"3\" c=\"40\" r=\"-1\"/>\n"
+                     "<MarkerFrom id=\"1\"><LinkTo id=\"2\"/></MarkerFrom>\n"));
+    EXPECT_FALSE(level.HasGrid());
+    ASSERT_EQ(1u, level.GetMarkers().size());
+    ASSERT_EQ(1u, level.GetWayPoints().size());
+    EXPECT_EQ(750, Marker(0)->GetPosition().x);
+    ASSERT_EQ(1u, Marker(0)->GetLinks().size());
+    EXPECT_EQ(WayPoint(0), Marker(0)->GetLinks()[0]);
 }
 
 TEST_F(LevelFileTest, ClearEmptiesTheLevelAndFreesLoopedRoutes) {

@@ -99,29 +99,71 @@ TEST(XmlReaderTest, ReaderFromAHandleRecordsNothing) {
     EXPECT_EQ(0u, ContentChecksums::Find("handle-only.xml"));
 }
 
-TEST(XmlReaderTest, DamagedDocumentsStopWithWhatTheyHave) {
+TEST(XmlReaderTest, MalformedDocumentsAreRefusedNamingTheLine) {
     TempFolder tmp;
-    std::string withNul = std::string("<a><b/>", 7) + '\0' + "<c/></a>";
-    tmp.Write("nul.xml", withNul);
-    Reader nul(CreateXmlReader(tmp / "nul.xml"));
-    EXPECT_EQ("a;b;", Elements(nul.get()));
-    EXPECT_EQ(ComputeChecksum64("<a><b/>", -1), ContentChecksums::Find("nul.xml"));
+    struct Case {
+        const char* what;
+        std::string text;
+        int line;
+    } cases[] = {
+        {"attribute without =", "<a b>", 1},
+        {"the same inside a document", "<doc>\n<x/>\n<a b></a>\n</doc>", 3},
+        {"unclosed comment", "<!-- x", 1},
+        {"bang markup", "<!x>", 1},
+        {"lone <", "< ", 1},
+        {"cut inside an element", "<a><b x=\"1\"", 1},
+        {"unterminated attribute", "<a x=\"never closed", 1},
+        {"stray bytes", std::string("<a>\x01<<</a>", 10), 1},
+        {"cut off at a zero byte", std::string("<a><b/>\0<c/></a>", 15), 1},
+        {"an end without a start", "<a/>\n</a>", 2},
+        {"document type", "<!DOCTYPE a [<!ENTITY e \"< b\">]>\n<a/>", 1},
+        {"UTF-16", std::string("\xff\xfe<\0a\0/\0>\0", 10), 1},
+    };
+    for (const Case& c : cases) {
+        tmp.Write("case.xml", c.text);
+        testing::internal::CaptureStderr();
+        Reader file(CreateXmlReader(tmp / "case.xml"));
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(nullptr, file) << c.what;
+        EXPECT_NE(std::string::npos, said.find("case.xml: line " + std::to_string(c.line) + ": ")) << c.what << said;
 
+        testing::internal::CaptureStderr();
+        Reader text(CreateXmlReaderFromString(c.text));
+        EXPECT_EQ(nullptr, text) << c.what;
+        EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("XML text: line ")) << c.what;
+
+        char* given = static_cast<char*>(std::malloc(c.text.size()));
+        std::memcpy(given, c.text.data(), c.text.size());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(nullptr, CreateXmlReaderFromBuffer(given, static_cast<int>(c.text.size()), true)) << c.what;
+        testing::internal::GetCapturedStderr();  // the given buffer is freed (the leak check would see it)
+    }
+    // What was read is still recorded, up to the zero byte.
+    tmp.Write("nul.xml", std::string("<a><b/>\0<c/></a>", 15));
+    testing::internal::CaptureStderr();
+    Reader nul(CreateXmlReader(tmp / "nul.xml"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ComputeChecksum64("<a><b/>", -1), ContentChecksums::Find("nul.xml"));
+}
+
+TEST(XmlReaderTest, WellFormedDocumentsOfEveryShapeAreRead) {
     struct Case {
         const char* what;
         std::string text;
         std::string elements;
     } cases[] = {
-        {"unterminated element", "<a><b x=\"1\"", "a;"},
-        {"unterminated attribute", "<a x=\"never closed", ""},
-        {"huge attribute", "<a v=\"" + std::string(4 << 20, 'v') + "\"/><b/>", "a;b;"},
-        {"stray bytes", std::string("<a>\xff\xfe\x01<<</a>", 13), "a;"},
+        {"declaration, comment, CDATA", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- c -->\n<a><![CDATA[<x>]]><b/></a>",
+         "a;b;"},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF<a><b/></a>", "a;b;"},
+        {"bytes beyond ASCII", "<a t=\"caf\xc3\xa9 \xe9\"><b/></a>", "a;b;"},
+        {"spaces around =", "<a x = \"1\"><b/></a>", "a;b;"},
+        {"huge attribute", "<r><a v=\"" + std::string(4 << 20, 'v') + "\"/><b/></r>", "r;a;b;"},
+        {"after a zero byte", std::string("<a><b/></a>\0<c", 14), "a;b;"},
+        {"elements side by side", "<?xml version=\"1.0\"?>\n<a/>\n<b/>text", "a;b;"},
     };
     for (const Case& c : cases) {
-        tmp.Write("case.xml", c.text);
-        Reader reader(CreateXmlReader(tmp / "case.xml"));
+        Reader reader(CreateXmlReaderFromString(c.text));
         ASSERT_NE(nullptr, reader) << c.what;
-        std::string seen = Elements(reader.get());
-        EXPECT_EQ(0u, seen.rfind(c.elements, 0)) << c.what << ": " << seen;
+        EXPECT_EQ(c.elements, Elements(reader.get())) << c.what;
     }
 }

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/win32/Time.h"
 
@@ -69,10 +70,10 @@ struct Work {
 TEST(ThreadTest, WorkThatReturnsAtOnceIsNeverSeenRunningAfterwards) {
     for (int i = 0; i < 200; ++i) {
         Work work;
-        Threading::QThread thread(work.AsDelegate(), true, true);
-        ASSERT_TRUE(WaitUntilStopped(thread)) << "iteration " << i;
+        auto thread = Threading::QThread::Create(work.AsDelegate(), true, true);
+        ASSERT_TRUE(WaitUntilStopped(*thread)) << "iteration " << i;
         EXPECT_EQ(1, work.runs.load());
-        EXPECT_FALSE(thread.IsRunning());
+        EXPECT_FALSE(thread->IsRunning());
     }
 }
 
@@ -80,107 +81,118 @@ TEST(ThreadTest, SecondStartWhileRunningOnlyWritesALine) {
     Gate gate;
     Work work;
     work.gate = &gate;
-    Threading::QThread thread(work.AsDelegate(), true, true);
+    auto thread = Threading::QThread::Create(work.AsDelegate(), true, true);
     gate.WaitForWaiter();
     testing::internal::CaptureStdout();
-    thread.Start();
+    thread->Start();
     EXPECT_EQ("(TThread) create : thread is already running\n", testing::internal::GetCapturedStdout());
-    EXPECT_TRUE(thread.IsRunning());
+    EXPECT_TRUE(thread->IsRunning());
     gate.Open();
-    thread.Join();
-    EXPECT_FALSE(thread.IsRunning());
+    thread->Join();
+    EXPECT_FALSE(thread->IsRunning());
     EXPECT_EQ(1, work.runs.load());
 
     // Once finished it may run again.
-    thread.Start();
-    thread.Join();
+    thread->Start();
+    thread->Join();
     EXPECT_EQ(2, work.runs.load());
 }
 
 TEST(ThreadTest, JoinOnDestroyWaitsForTheWork) {
     Work work;
     work.pause = 50ms;
-    { Threading::QThread thread(work.AsDelegate(), true, true); }
+    { auto thread = Threading::QThread::Create(work.AsDelegate(), true, true); }
     EXPECT_EQ(1, work.runs.load());
 }
 
-TEST(ThreadTest, DestroyedWhileRunningWithoutJoinLeavesTheObjectAlone) {
-    Gate gate;
-    Work work;
-    work.gate = &gate;
-    auto thread = std::make_unique<Threading::QThread>(work.AsDelegate(), true, false);
-    gate.WaitForWaiter();
-    thread.reset();  // returns at once; the thread still runs
-    EXPECT_EQ(0, work.runs.load());
-    gate.Open();
-    auto until = std::chrono::steady_clock::now() + 10s;
-    while (work.runs.load() == 0 && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
-    EXPECT_EQ(1, work.runs.load());
-}
-
-TEST(ThreadTest, ObjectDestroyedRightAfterStartIsNeverReached) {
-    // Each thread either runs its work before its object goes or never
-    // does; neither may touch the destroyed object (the sanitizers watch).
+TEST(ThreadTest, ReleasedRightAfterStartStillRunsItsWork) {
+    // Without join-on-destroy the owner's release returns at once; each
+    // thread keeps its object until its work is done (the sanitizers watch).
     static Work work;  // outlives every thread
     const int rounds = 200;
-    for (int i = 0; i < rounds; ++i) {
-        Threading::QThread thread(work.AsDelegate(), true, false);
-    }
-    EXPECT_LE(work.runs.load(), rounds);
+    for (int i = 0; i < rounds; ++i) Threading::QThread::Create(work.AsDelegate(), true, false);
+    auto until = std::chrono::steady_clock::now() + 10s;
+    while (work.runs.load() < rounds && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(rounds, work.runs.load());
 }
 
 namespace {
-struct Outcome {
-    std::string text;
-    std::atomic<bool> done{false};
+// What the test sees of a thread object, kept apart from it.
+struct Probe {
+    std::atomic<bool> started{false}, released{false}, destroyed{false};
+    std::atomic<bool> sawRelease{false}, destroyedAfterRun{false};
+    std::atomic<int> finishedRuns{0};
 };
-// Runs on its own thread and keeps its outcome until the owner collects it,
-// like a network request.
-class RequestThread : public Threading::Thread {
+
+// A plainly written subclass: Run writes its members all along, the
+// destructor checks them, and nothing in it knows about releases.
+class Recorder : public Threading::Thread {
 public:
-    RequestThread(Gate* gate, std::shared_ptr<Outcome> sink) : Thread(-1), gate_(gate), sink_(std::move(sink)) {}
-    ~RequestThread() override { Release(); }
-    void Run() override {
-        Gate* gate = nullptr;
-        std::shared_ptr<Outcome> sink;
-        if (!WithObject(this, [&] {
-                gate = gate_;
-                sink = sink_;
-            }))
-            return;
-        if (gate != nullptr) gate->Wait();
-        std::string result = "reply";
-        // The result is written only while the object still exists.
-        if (!WithObject(this, [&] { reply_ = result; })) {
-            sink->text = "orphaned " + result;
-            sink->done = true;
-        }
+    explicit Recorder(std::shared_ptr<Probe> probe) : probe_(std::move(probe)) {}
+    ~Recorder() override {
+        probe_->destroyedAfterRun = probe_->finishedRuns.load() == 1 && samples_.size() == kSamples && text_ == "done";
+        probe_->destroyed = true;
     }
-    std::string reply_;
+    void Run() override {
+        probe_->started = true;
+        // Long enough to be released while running; a release that waited
+        // for the run would keep it here for 10 s.
+        auto until = std::chrono::steady_clock::now() + 10s;
+        while (!probe_->released && std::chrono::steady_clock::now() < until) {
+            samples_.push_back(0);
+            std::this_thread::sleep_for(1ms);
+        }
+        probe_->sawRelease = probe_->released.load();
+        samples_.assign(kSamples, 7);  // written after the owner let go
+        text_ = "done";
+        probe_->finishedRuns.fetch_add(1);
+    }
 
 private:
-    Gate* gate_;
-    std::shared_ptr<Outcome> sink_;
+    static constexpr size_t kSamples = 4096;
+    std::shared_ptr<Probe> probe_;
+    std::vector<int> samples_;
+    std::string text_;
 };
 }  // namespace
 
-TEST(ThreadTest, DetachedThreadIsPolledAndMayOutliveItsObject) {
-    auto sink = std::make_shared<Outcome>();
-    RequestThread polled(nullptr, sink);
-    polled.Start(true, false);
-    ASSERT_TRUE(WaitUntilStopped(polled));
-    EXPECT_EQ("reply", polled.reply_);
+TEST(ThreadTest, ReleasedWhileRunningNeitherBlocksNorFreesWhatTheRunUses) {
+    for (bool detached : {false, true}) {
+        auto probe = std::make_shared<Probe>();
+        auto thread = std::make_shared<Recorder>(probe);
+        thread->Start(detached);
+        auto until = std::chrono::steady_clock::now() + 10s;
+        while (!probe->started && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
+        ASSERT_TRUE(probe->started);
 
-    Gate gate;
-    auto dropped = std::make_unique<RequestThread>(&gate, sink);
-    dropped->Start(true, false);
-    gate.WaitForWaiter();
-    dropped.reset();  // the owner leaves while the request runs
-    gate.Open();
-    auto until = std::chrono::steady_clock::now() + 10s;
-    while (!sink->done && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(sink->done);
-    EXPECT_EQ("orphaned reply", sink->text);
+        auto before = std::chrono::steady_clock::now();
+        thread.reset();  // the owner lets go while the run goes on
+        EXPECT_LT(std::chrono::steady_clock::now() - before, 2s) << "detached " << detached;
+        EXPECT_FALSE(probe->destroyed) << "the running thread still holds it";
+        probe->released = true;
+
+        until = std::chrono::steady_clock::now() + 10s;
+        while (!probe->destroyed && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
+        ASSERT_TRUE(probe->destroyed) << "detached " << detached;
+        EXPECT_TRUE(probe->sawRelease) << "detached " << detached;
+        EXPECT_TRUE(probe->destroyedAfterRun) << "detached " << detached;
+    }
+}
+
+namespace {
+struct Counter : Threading::Thread {
+    std::atomic<int> runs{0};
+    void Run() override { runs.fetch_add(1); }
+};
+}  // namespace
+
+TEST(ThreadTest, AnObjectNotHeldByASharedPointerIsNeverStarted) {
+    Counter counter;
+    testing::internal::CaptureStderr();
+    counter.Start();
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("(TThread) create : "));
+    EXPECT_FALSE(counter.IsRunning());
+    EXPECT_EQ(0, counter.runs.load());
 }
 
 namespace {
@@ -201,26 +213,30 @@ struct Looper : Threading::Thread {
 }  // namespace
 
 TEST(ThreadTest, ExitLowersTheFlag) {
-    Exiter exiter;
-    exiter.Start();
-    exiter.Join();
-    EXPECT_FALSE(exiter.IsRunning());
-    EXPECT_FALSE(exiter.afterExit.load());
-    exiter.Exit();  // not its thread: nothing
+    auto exiter = std::make_shared<Exiter>();
+    exiter->Start();
+    exiter->Join();
+    EXPECT_FALSE(exiter->IsRunning());
+    EXPECT_FALSE(exiter->afterExit.load());
+    exiter->Exit();  // not its thread: nothing
 }
 
-TEST(ThreadTest, CancelLowersTheFlag) {
+TEST(ThreadTest, CancelStopsJoinableAndDetachedThreads) {
 #ifdef __SANITIZE_ADDRESS__
     // AddressSanitizer misreads the stack of a cancelled thread as it
     // unwinds; the ThreadSanitizer build runs this.
     GTEST_SKIP();
 #endif
-    Looper looper;
-    looper.Start();
-    while (!looper.started.load()) std::this_thread::sleep_for(1ms);
-    looper.Cancel();
-    looper.Join();
-    EXPECT_FALSE(looper.IsRunning());
+    for (bool detached : {false, true}) {
+        auto looper = std::make_shared<Looper>();
+        looper->Start(detached);
+        while (!looper->started.load()) std::this_thread::sleep_for(1ms);
+        looper->Cancel();
+        EXPECT_TRUE(WaitUntilStopped(*looper)) << "detached " << detached;
+        looper->Join();
+        EXPECT_FALSE(looper->IsRunning());
+        looper->Cancel();  // finished: nothing is sent
+    }
 }
 
 TEST(ThreadTest, SleepTimes) {
@@ -240,8 +256,8 @@ TEST(ThreadTest, SleepTimes) {
 
     // Thread::Sleep sleeps only while its thread runs.
     Work work;
-    Threading::QThread idle(work.AsDelegate(), false, true);
+    auto idle = Threading::QThread::Create(work.AsDelegate(), false, true);
     before = platform::MillisecondsSinceStart();
-    idle.Sleep(2.0f);
+    idle->Sleep(2.0f);
     EXPECT_EQ(0u, platform::MillisecondsSinceStart() - before);
 }

@@ -104,15 +104,9 @@ bool Config::Read(const char* fileName) {
 
     std::string graphics_resources_path;
     int elements = 0;
-    int depth = 0;
     while (xml->read()) {
-        if (xml->getNodeType() == irr::io::EXN_ELEMENT_END) {
-            --depth;
-            continue;
-        }
         if (xml->getNodeType() != irr::io::EXN_ELEMENT) continue;
         ++elements;
-        if (!xml->isEmptyElement()) ++depth;
         const char* name = xml->getNodeName();
         if (!name) continue;
 
@@ -173,10 +167,6 @@ bool Config::Read(const char* fileName) {
     if (elements == 0) {
         std::fprintf(stderr, "%s: %s; every data folder is left empty\n", fileName,
                      IO::FileExists(fileName) ? "no elements could be read" : "file not found");
-        return false;
-    }
-    if (depth > 0) {
-        std::fprintf(stderr, "%s: the document ends inside an element (malformed); kept what was read\n", fileName);
         return false;
     }
     return true;
