@@ -3,6 +3,8 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <locale.h>
+
 #include <cerrno>
 #include <climits>
 #include <mutex>
@@ -56,6 +58,28 @@ int ArchiveInputStream::Seek(int64_t& position, int origin) {
 
 namespace {
 
+// The library converts an entry's name to the locale's character set as it
+// reads the index, and the game never sets a locale: in the "C" locale a name
+// beyond ASCII cannot be converted and the entry comes without one. While an
+// archive is read, the reading thread works in a UTF-8 locale of its own.
+class ScopedUtf8Locale {
+public:
+    ScopedUtf8Locale() : utf8_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {
+        if (utf8_ != static_cast<locale_t>(0)) previous_ = uselocale(utf8_);
+    }
+    ~ScopedUtf8Locale() {
+        if (utf8_ == static_cast<locale_t>(0)) return;
+        uselocale(previous_);
+        freelocale(utf8_);
+    }
+    ScopedUtf8Locale(const ScopedUtf8Locale&) = delete;
+    ScopedUtf8Locale& operator=(const ScopedUtf8Locale&) = delete;
+
+private:
+    locale_t utf8_;
+    locale_t previous_ = static_cast<locale_t>(0);
+};
+
 // One open archive, read by libarchive through an ArchiveInputStream.
 class ArchiveReader {
 public:
@@ -94,8 +118,7 @@ public:
         }
     }
 
-    // In UTF-8 whatever the locale (the game never sets one, and in the "C"
-    // locale a name beyond ASCII has no multibyte form).
+    // In UTF-8, the form the game looks names up in.
     static std::string NameOf(archive_entry* entry) {
         const char* name = archive_entry_pathname_utf8(entry);
         if (name == nullptr) name = archive_entry_pathname(entry);
@@ -122,6 +145,7 @@ private:
         return position;
     }
 
+    ScopedUtf8Locale locale_;
     ArchiveInputStream stream_;
     std::vector<uint8_t> block_;
     archive* archive_ = nullptr;

@@ -58,3 +58,13 @@ function(dm_leak_suppressions target)
                ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
   target_sources(${target} PRIVATE ${generated})
 endfunction()
+
+# dm_fuzz_target(<name> SOURCES files... DEPS targets...)
+# A libFuzzer program (DM_FUZZ builds only; scripts/fuzz runs them, ctest never).
+function(dm_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+endfunction()

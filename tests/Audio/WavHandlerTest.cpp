@@ -188,6 +188,11 @@ TEST(WavHandler, RequestersSeeOnlyTheirOwnReads) {
     handler->RequestRead(refused.data(), 0, 100, &keyRefused);
     EXPECT_TRUE(handler->IsRequestDone(&keyRefused));
     EXPECT_EQ(std::vector<uint8_t>(200, 0x33), refused);
+    // Also one that runs past the end of the data, whose tail would be silence.
+    std::vector<uint8_t> refusedTail(200, 0x33);
+    handler->RequestRead(refusedTail.data(), 88150, 100, &keyRefused);
+    EXPECT_TRUE(handler->IsRequestDone(&keyRefused));
+    EXPECT_EQ(std::vector<uint8_t>(200, 0x33), refusedTail);
     EXPECT_FALSE(handler->IsRequestDone(&keyFiller));
 
     control.Release();

@@ -98,6 +98,22 @@ TEST_F(SpriteFontTest, CfFontWithoutImageOrEnoughLines) {
     EXPECT_EQ(bare->MeasureString(std::string("AB")), 0);
 }
 
+TEST_F(SpriteFontTest, CfFontNumbersAtTheEndsOfTheIntRange) {
+    // Positions wrap to the 16-bit glyph fields; codes past 0xFFFF give no glyph.
+    auto wide = Read("wide.cf",
+                     "h\nchars_height = 9\nchars_from = 65\nchars_to = 66\nimage = page.bmp\nuv_ofs = 1,1\n"
+                     "x=2147483647\t y=-2147483648\t w=4\nx=65535\t y=65536\t w=4\n");
+    ASSERT_TRUE(wide);
+    ExpectGlyph(wide->glyphs_.at(65), {0, 1, 4, 9, 0, 0, 4, 0});
+    ExpectGlyph(wide->glyphs_.at(66), {0, 1, 4, 9, 0, 0, 4, 0});
+
+    auto top = Read("top.cf",
+                    "h\nchars_height = 9\nchars_from = 2147483646\nchars_to = 2147483647\nimage = page.bmp\n"
+                    "uv_ofs = 0,0\nx=0\t y=0\t w=4\nx=4\t y=0\t w=4\nx=8\t y=0\t w=4\n");
+    ASSERT_TRUE(top);
+    EXPECT_TRUE(top->glyphs_.empty());
+}
+
 TEST_F(SpriteFontTest, FntFontReadsItsKeys) {
     auto font = Read("f.fnt",
                      "info face=\"My Face\" size=-20 bold=1 italic=0 charset=\"\" unicode=1 smooth=1 aa=0 spacing=1,1\n"

@@ -3,6 +3,8 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <gtest/gtest.h>
+
+#include <clocale>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -147,6 +149,24 @@ TEST_F(PackedFilesTest, MountedEntriesOpenFromTheArchive) {
     EXPECT_EQ(0u, IO::ReadWholeFile("data/empty.txt", buffer, size));
     EXPECT_EQ(nullptr, buffer);
     EXPECT_TRUE(IO::FileExists("data/empty.txt"));
+}
+
+TEST_F(PackedFilesTest, NamesBeyondAsciiAreKeptInUtf8WhateverTheLocale) {
+    // The game never sets a locale: in the "C" locale the library has no
+    // multibyte form of such a name.
+    ASSERT_STREQ("C", std::setlocale(LC_CTYPE, nullptr));
+    const std::string cafe = "dir/caf\xc3\xa9.txt", tokyo = "\xe6\x9d\xb1\xe4\xba\xac.bin";
+    // The writer needs a UTF-8 locale for such names; the reader must not.
+    ASSERT_NE(nullptr, std::setlocale(LC_CTYPE, "C.UTF-8"));
+    const std::string archive = Scramble(Make7z({{"a.txt", "a"}, {cafe, "cafe"}, {tokyo, "tokyo"}, {"z.txt", "z"}}));
+    std::setlocale(LC_CTYPE, "C");
+    ASSERT_TRUE(MountResourceArchive(tmp.Write("res.7z", archive)));
+    EXPECT_EQ(4u, PackedFileRegistry::Count());
+    std::unique_ptr<IO::File> file(IO::File::OpenRead(cafe));
+    ASSERT_NE(nullptr, file);
+    EXPECT_EQ("cafe", ReadAllOf(*file));
+    ASSERT_NE(nullptr, PackedFileRegistry::Find(tokyo));
+    EXPECT_TRUE(PackedFileRegistry::Find(tokyo)->Extract());
 }
 
 TEST_F(PackedFilesTest, HandlesOnOneEntryReadOnTheirOwn) {

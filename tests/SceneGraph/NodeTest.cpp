@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "Core/Assert.h"
+#include "SceneGraph/AppTraverser.h"
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/Group.h"
 #include "SceneGraph/Light.h"
@@ -173,6 +176,71 @@ TEST(Group, AddAndRemoveChildren) {
     // the group is gone; its surviving child no longer points at it
     EXPECT_EQ(b->GetParent(), nullptr);
     EXPECT_EQ(b.use_count(), 1);
+}
+
+namespace {
+// A group of children a, b, c, d whose frame callbacks note each visit and let
+// one child edit the group when its turn comes.
+struct EditingPass {
+    sg::Group group{"g"};
+    std::vector<boost::shared_ptr<sg::Node>> nodes;
+    std::string visits;
+    std::function<void(EditingPass&)> edit;  // once, on the editor's first turn
+    int editor = -1;
+
+    EditingPass() {
+        for (char name : std::string("abcd")) {
+            nodes.push_back(boost::make_shared<sg::Node>(std::string(1, name)));
+            nodes.back()->AddUpdateCallback({this, [](void* user, sg::Node* n, sg::NodeTraverser*) {
+                                                 auto* pass = static_cast<EditingPass*>(user);
+                                                 pass->visits += n->GetName();
+                                                 if (n->GetName()[0] - 'a' == pass->editor && pass->edit) {
+                                                     const auto edit = std::move(pass->edit);
+                                                     pass->edit = nullptr;
+                                                     edit(*pass);
+                                                 }
+                                             }});
+            group.AddChild(nodes.back());
+        }
+    }
+};
+}  // namespace
+
+TEST(Group, UpdatePassVisitsEachChildOnceWhileCallbacksEditTheGroup) {
+    struct Case {
+        const char* what;
+        int editor;
+        std::function<void(EditingPass&)> edit;
+        std::string first, second;
+    } cases[] = {
+        {"c removes an earlier sibling", 2, [](EditingPass& p) { p.group.RemoveChild(p.nodes[0]); }, "abcd", "bcd"},
+        {"b removes a later sibling", 1, [](EditingPass& p) { p.group.RemoveChild(p.nodes[2]); }, "abd", "abd"},
+        {"a removes itself and adds e", 0,
+         [](EditingPass& p) {
+             p.group.RemoveChild(p.nodes[0]);
+             p.nodes.push_back(boost::make_shared<sg::Node>("e"));
+             p.nodes.back()->AddUpdateCallback(p.nodes[1]->GetUpdateCallbacks()[0]);
+             p.group.AddChild(p.nodes.back());
+         },
+         "abcd", "bcde"},
+        {"d removes a and b", 3,
+         [](EditingPass& p) {
+             p.group.RemoveChild(p.nodes[0]);
+             p.group.RemoveChild(p.nodes[1]);
+         },
+         "abcd", "cd"},
+    };
+    for (const Case& c : cases) {
+        EditingPass pass;
+        pass.editor = c.editor;
+        pass.edit = c.edit;
+        sg::AppTraverser traverser;
+        pass.group.Accept(traverser);
+        EXPECT_EQ(c.first, pass.visits) << c.what;
+        pass.visits.clear();
+        pass.group.Accept(traverser);
+        EXPECT_EQ(c.second, pass.visits) << c.what;
+    }
 }
 
 TEST(Switch, MaskFollowsChildren) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 TEST(TimeTest, RealClockFollowsSleep) {
     ASSERT_FALSE(platform::IsFakeClockSet());
@@ -35,4 +37,25 @@ TEST(TimeTest, TickCountWrapsAt32Bits) {
     platform::ScopedFakeClock clock((1ull << 32) + 7);
     EXPECT_EQ(7u, GetTickCount());
     EXPECT_EQ((1ull << 32) + 7, platform::MillisecondsSinceStart());
+}
+
+TEST(TimeTest, UnderTheFakeClockOnlyTheFrameThreadMovesIt) {
+    platform::ScopedFakeClock clock(1000);
+    // A worker polling with long sleeps, as the sound and video workers do.
+    std::atomic<bool> stop{false};
+    std::atomic<int> polls{0};
+    std::thread worker([&] {
+        while (!stop) {
+            Sleep(250);
+            ++polls;
+        }
+    });
+    const auto before = std::chrono::steady_clock::now();
+    while (polls < 5) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1000)) << "its waits are short";
+    EXPECT_EQ(1000u, GetTickCount()) << "and leave the game's time alone";
+    Sleep(40);  // the thread that set the clock drives it
+    EXPECT_EQ(1040u, GetTickCount());
+    stop = true;
+    worker.join();
 }

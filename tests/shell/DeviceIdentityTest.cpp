@@ -153,4 +153,24 @@ TEST_F(OpenUrlTest, OtherAddressesAreRefused) {
     EXPECT_FALSE(OpenUrl("http://example.org/")) << "no program to open it with";
 }
 
+TEST_F(OpenUrlTest, TheOpenersAnswerIsTheResult) {
+    // xdg-open exits non-zero when nothing handles the link, zero once a handler has
+    // started; one still busy after the short wait counts as started.
+    struct Case {
+        const char* script;
+        bool opened;
+    } cases[] = {
+        {"#!/bin/sh\nexit 3\n", false},
+        {"#!/bin/sh\nkill -9 $$\n", false},
+        {"#!/bin/sh\nexit 0\n", true},
+        {"#!/bin/sh\nsleep 5\n", true},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(opener) << c.script;
+        const auto before = std::chrono::steady_clock::now();
+        EXPECT_EQ(c.opened, OpenUrl("https://example.org/")) << c.script;
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(4)) << c.script;
+    }
+}
+
 }  // namespace

@@ -1,7 +1,7 @@
 // Any bytes as an Ogg Vorbis file: the handler parses the headers, decodes, seeks and
 // restarts, never crashing or looping for ever. The first byte picks the options.
 #include "Audio/CSSampleHandlerOGG.h"
-#include "FuzzInput.h"
+#include "tests/support/FuzzInput.h"
 
 #include <thread>
 #include <vector>

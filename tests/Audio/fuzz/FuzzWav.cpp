@@ -1,6 +1,6 @@
 // Any bytes as a WAV file: the handler parses the header and reads frames, never crashing.
 #include "Audio/CSSampleHandlerWAV.h"
-#include "FuzzInput.h"
+#include "tests/support/FuzzInput.h"
 
 #include <thread>
 #include <vector>
