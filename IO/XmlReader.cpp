@@ -128,20 +128,49 @@ namespace {
 
 // irrXML reads past the end of some malformed texts (an attribute without
 // "=", an unclosed comment, "<!x>", "< "), so it is only given documents that
-// expat finds well formed. The text is taken byte for byte (irrXML reads it
-// so) up to its first zero byte, after a UTF-8 byte-order mark. As irrXML
-// does, several elements may stand side by side at the top: expat checks the
-// body inside an element of its own. A document type declaration is refused:
-// no game file has one, and irrXML would read the markup inside it as
-// elements.
+// expat finds well formed and that irrXML reads as expat does. The text is
+// taken byte for byte (irrXML reads it so) up to its first zero byte, after a
+// UTF-8 byte-order mark. As irrXML does, several elements may stand side by
+// side at the top: expat checks the body inside an element of its own.
+// Refused although well formed, as irrXML would misread them:
+// - a document type declaration (no game file has one): irrXML reads the
+//   markup inside it as elements;
+// - a comment whose "<" and ">" do not pair up: irrXML ends a comment where
+//   its brackets balance, and reads on past the end of the text when they
+//   never do;
+// - a processing instruction holding ">": irrXML ends it there.
 struct XmlCheck {
     bool wellFormed = true;
     unsigned long line = 0;
     std::string error;
 };
 
+struct CheckState {
+    XML_Parser parser;
+    const char* refusal;
+};
+
+void Refuse(void* data, const char* why) {
+    CheckState* state = static_cast<CheckState*>(data);
+    if (state->refusal == nullptr) state->refusal = why;
+    XML_StopParser(state->parser, XML_FALSE);
+}
+
 void XMLCALL RefuseDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-    XML_StopParser(static_cast<XML_Parser>(data), XML_FALSE);
+    Refuse(data, "a document type declaration");
+}
+
+void XMLCALL CheckComment(void* data, const XML_Char* text) {
+    long open = 0;
+    for (const XML_Char* c = text; *c != 0; ++c) {
+        if (*c == '<') ++open;
+        else if (*c == '>' && --open < 0) break;
+    }
+    if (open != 0) Refuse(data, "a comment whose '<' and '>' do not pair up");
+}
+
+void XMLCALL CheckInstruction(void* data, const XML_Char*, const XML_Char* text) {
+    if (std::strchr(text, '>') != nullptr) Refuse(data, "a processing instruction holding '>'");
 }
 
 // The length irrXML will read: up to the first zero byte.
@@ -163,8 +192,11 @@ XmlCheck CheckWellFormed(const char* text, size_t size) {
         check = {false, 0, "out of memory"};
         return check;
     }
-    XML_SetUserData(parser, parser);
+    CheckState state = {parser, nullptr};
+    XML_SetUserData(parser, &state);
     XML_SetStartDoctypeDeclHandler(parser, &RefuseDoctype);
+    XML_SetCommentHandler(parser, &CheckComment);
+    XML_SetProcessingInstructionHandler(parser, &CheckInstruction);
     // The XML declaration must open the document: it goes before the wrapper.
     size_t declaration = 0;
     if (size >= 5 && std::memcmp(text, "<?xml", 5) == 0) {
@@ -182,7 +214,7 @@ XmlCheck CheckWellFormed(const char* text, size_t size) {
         check.wellFormed = false;
         check.line = static_cast<unsigned long>(XML_GetCurrentLineNumber(parser));
         const XML_Error code = XML_GetErrorCode(parser);
-        check.error = code == XML_ERROR_ABORTED ? "a document type declaration" : XML_ErrorString(code);
+        check.error = code == XML_ERROR_ABORTED && state.refusal != nullptr ? state.refusal : XML_ErrorString(code);
     }
     XML_ParserFree(parser);
     return check;

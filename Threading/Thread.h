@@ -59,11 +59,13 @@ private:
     bool joinable_ = false;  // started without detaching, not yet joined or detached
 
     // Between the owner and the thread: who the thread is, and whether it has
-    // passed the end of its run (after which it is not cancelled).
+    // passed the end of its run (after which it is not cancelled). The flag is
+    // changed under the mutex; it is atomic too, since a cancelled thread's
+    // lock is not always seen by ThreadSanitizer.
     mutable std::mutex mutex_;
     pthread_t worker_{};
     bool worker_known_ = false;
-    bool finished_ = true;
+    std::atomic<bool> finished_{true};
 };
 
 // The entry handed to pthread_create; its argument is a new

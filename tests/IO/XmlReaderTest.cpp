@@ -118,6 +118,10 @@ TEST(XmlReaderTest, MalformedDocumentsAreRefusedNamingTheLine) {
         {"an end without a start", "<a/>\n</a>", 2},
         {"document type", "<!DOCTYPE a [<!ENTITY e \"< b\">]>\n<a/>", 1},
         {"UTF-16", std::string("\xff\xfe<\0a\0/\0>\0", 10), 1},
+        // Well formed, yet irrXML would misread them.
+        {"comment with a lone <", "<a>\n<!-- 1 < 2 -->\n</a>", 2},
+        {"comment with a lone >", "<a><!-- > <b c> --></a>", 1},
+        {"instruction holding >", "<a><?pi x > <b c ?></a>", 1},
     };
     for (const Case& c : cases) {
         tmp.Write("case.xml", c.text);
@@ -159,6 +163,7 @@ TEST(XmlReaderTest, WellFormedDocumentsOfEveryShapeAreRead) {
         {"spaces around =", "<a x = \"1\"><b/></a>", "a;b;"},
         {"huge attribute", "<r><a v=\"" + std::string(4 << 20, 'v') + "\"/><b/></r>", "r;a;b;"},
         {"after a zero byte", std::string("<a><b/></a>\0<c", 14), "a;b;"},
+        {"comment with paired brackets", "<a><!-- <b x=\"1\"/> --><c/></a>", "a;c;"},
         {"elements side by side", "<?xml version=\"1.0\"?>\n<a/>\n<b/>text", "a;b;"},
     };
     for (const Case& c : cases) {

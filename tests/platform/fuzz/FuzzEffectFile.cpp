@@ -6,9 +6,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
-    EffectFile file;
+    d3dx::EffectFile file;
     std::string messages;
-    if (ParseEffectFile(reinterpret_cast<const char*>(data), size, &file, &messages))
-        for (const ShaderDecl& shader : file.shaders) (void)StageSource(file, shader);
+    if (d3dx::ParseEffectFile(reinterpret_cast<const char*>(data), size, &file, &messages))
+        for (const d3dx::ShaderDecl& shader : file.shaders) (void)d3dx::StageSource(file, shader);
     return 0;
 }
