@@ -234,8 +234,8 @@ irr::io::IrrXMLReader* CreateFromBuffer(void* buffer, int size, bool ownsBuffer,
             return nullptr;
         }
     }
-    return irr::io::createIrrXMLReader(
-        new irr::io::RawBufferReadCallBack(buffer, static_cast<int>(length), ownsBuffer), true);
+    return irr::io::createIrrXMLReader(new irr::io::RawBufferReadCallBack(buffer, static_cast<int>(length), ownsBuffer),
+                                       true);
 }
 
 // Reads the whole document from the callback (deleting it) and checks it.

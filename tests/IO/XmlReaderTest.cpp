@@ -156,8 +156,8 @@ TEST(XmlReaderTest, WellFormedDocumentsOfEveryShapeAreRead) {
         std::string text;
         std::string elements;
     } cases[] = {
-        {"declaration, comment, CDATA", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- c -->\n<a><![CDATA[<x>]]><b/></a>",
-         "a;b;"},
+        {"declaration, comment, CDATA",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- c -->\n<a><![CDATA[<x>]]><b/></a>", "a;b;"},
         {"UTF-8 byte-order mark", "\xEF\xBB\xBF<a><b/></a>", "a;b;"},
         {"bytes beyond ASCII", "<a t=\"caf\xc3\xa9 \xe9\"><b/></a>", "a;b;"},
         {"spaces around =", "<a x = \"1\"><b/></a>", "a;b;"},

@@ -93,11 +93,21 @@ TEST_F(UIWindowViewTest, TagsMakeWidgetsAndNestedImagesGoToTheirScope) {
     EXPECT_EQ(volume->track_width_, 32.0f);
 }
 
-TEST_F(UIWindowViewTest, ASecondSliderTagReplacesTheOpenOneAndStrayEndTagsAreIgnored) {
-    UI::UIWindowView window;
-    window.LoadLayout(Layout("stray.xml", R"(
+TEST_F(UIWindowViewTest, ASecondSliderTagReplacesTheOpenOneAndStrayEndTagsAreRefused) {
+    // End tags without their start make the layout malformed: refused as a missing one.
+    UI::UIWindowView stray;
+    testing::internal::CaptureStderr();
+    stray.LoadLayout(Layout("stray.xml", R"(
         </button></area><slider name="outer" xsizein="0"><slider name="inner"><image name="b1"/></slider>
         <image name="loose"/></slider></progress>
+    )"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("stray.xml: line 2: "), std::string::npos);
+    EXPECT_TRUE(Names(stray).empty());
+
+    UI::UIWindowView window;
+    window.LoadLayout(Layout("nested.xml", R"(
+        <slider name="outer" xsizein="0"><slider name="inner"><image name="b1"/></slider>
+        <image name="loose"/></slider>
     )"));
     EXPECT_EQ(Names(window), (std::vector<std::string>{"outer", "inner", "loose"}));
     auto* outer = Find<UI::UISlider>(window, "outer");

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     settings.SetSoundVolume(0.75f);
     if (settings.Save()) {
         std::ifstream in(SettingsPath(), std::ios::binary);
-        fuzzinput::AddSeed("settings.dat", std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        fuzzinput::AddSeed("settings.dat",
+                           std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     }
     return 0;
 }

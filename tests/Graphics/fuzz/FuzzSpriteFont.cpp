@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
     for (const char* name : {"font.fnt", "font.cf"}) {
-        boost::shared_ptr<Graphics::SpriteFont> font = Graphics::ReadSpriteFont(fuzzinput::WriteNamed(name, data, size));
+        boost::shared_ptr<Graphics::SpriteFont> font =
+            Graphics::ReadSpriteFont(fuzzinput::WriteNamed(name, data, size));
         if (!font) continue;
         for (uint16_t code : {uint16_t(0), uint16_t('A'), uint16_t(0xFFFF)}) (void)font->FindGlyph(code);
     }

@@ -46,7 +46,8 @@ std::string MakeArchive(const char* filter) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    for (const char* filter : {"copy", "lzma1", "lzma2", "deflate"}) fuzzinput::AddSeed(std::string("archive-") + filter + ".7z", MakeArchive(filter));
+    for (const char* filter : {"copy", "lzma1", "lzma2", "deflate"})
+        fuzzinput::AddSeed(std::string("archive-") + filter + ".7z", MakeArchive(filter));
     return 0;
 }
 

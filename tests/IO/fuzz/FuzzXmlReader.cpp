@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (reader->read()) {
         seen += std::strlen(reader->getNodeName()) + std::strlen(reader->getNodeData());
         for (int i = 0; i < reader->getAttributeCount(); ++i) {
-            seen += std::strlen(reader->getAttributeName(i)) + std::strlen(reader->getAttributeValueSafe(reader->getAttributeName(i)));
+            seen += std::strlen(reader->getAttributeName(i)) +
+                    std::strlen(reader->getAttributeValueSafe(reader->getAttributeName(i)));
             (void)reader->getAttributeValueAsFloat(i);
             (void)reader->getAttributeValueAsInt(i);
         }
