@@ -162,7 +162,7 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
         fs::copy(GameDir() + "/" + folder, units / folder, fs::copy_options::recursive);
     }
     std::string attackers = ScratchFolder::Read(units / "res-common/attackers/attackers.xml");
-    attackers.replace(attackers.find("hp=\"110\""), 9, "hp=\"0\"");
+    attackers.replace(attackers.find("hp=\"110\""), 8, "hp=\"0\"");
     units.Write("res-common/attackers/attackers.xml", attackers);
     std::string clips = ScratchFolder::Read(units / "res-common/anims/orcarcher.xml");
     clips.replace(clips.find("\"walk\""), 6, "\"stroll\"");
@@ -247,8 +247,8 @@ TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
          "MainWindow.xml: no \"Play\": its button is missing"},
         {"scorewindow.xml", "</layout>", "<button name=\"Yes\" file=\"button.png\"/></layout>",
          "ScoreWindow.xml: \"Yes\" 2 times: one button is bound"},
-        {"submitwindow.xml", "name=\"Name\" file=\"edit_field.png\"",
-         "name=\"Name\" editable=\"0\" file=\"edit_field.png\"",
+        {"submitwindow.xml", "editable=\"1\" focused=\"1\" maxLen=\"24\"",
+         "editable=\"0\" focused=\"1\" maxLen=\"24\"",
          "SubmitWindow.xml: \"Name\" is a label, not the editable label it must be"},
         {"submitwindow.xml", "name=\"SubmitInActive\" file=\"button_inactive.png\" posx=\"192\"",
          "name=\"SubmitInActive\" file=\"button_inactive.png\" posx=\"190\"",
@@ -263,6 +263,9 @@ TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
         {"playwindow.xml", "<button name=\"_MapTest3\" file=\"map_slot.png\"", "<button name=\"_MapTest3\"",
          "PlayWindow.xml: button \"_MapTest3\" has no \"file\": it is invisible"},
         {"loadingwindow.xml", "<progress name=\"loadbar\"", "<slider name=\"loadbar\"",
+         "LoadingWindow.xml: \"loadbar\" is a slider, not the progress bar it must be"},
+        // Its end tag too, or the layout is not well formed and is not read at all.
+        {"loadingwindow.xml", "</progress>", "</slider>",
          "LoadingWindow.xml: \"loadbar\" is a slider, not the progress bar it must be"},
     };
     for (const auto& edit : edits) {
