@@ -2,7 +2,11 @@
 // The end-to-end tests' view of the program: run `dunmarch` headless in a folder
 // and look at what it printed. Header only.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,15 +46,35 @@ inline ProgramResult RunInFolder(const std::string& folder, const std::string& c
     return run;
 }
 
+// A loopback port nothing listens on: one the system gave and took back.
+inline int ClosedLoopbackPort() {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof(address);
+    int port = 1;
+    if (probe >= 0 && bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+        port = ntohs(address.sin_port);
+    if (probe >= 0) close(probe);
+    return port;
+}
+
 // Runs <folder>/dunmarch with the arguments, headless and with trace lines;
-// `environment` adds or overrides variables ("NAME=value ...").
+// `environment` adds or overrides variables ("NAME=value ..."). Every request
+// goes to a closed loopback port unless the environment names a server
+// (DUNMARCH_NET_REDIRECT): nothing reaches beyond 127.0.0.1.
 inline ProgramResult RunDunmarch(const std::string& folder, const std::string& arguments,
                                  const std::string& environment = "") {
     ScratchDir scratch;
     // The program carries its own leak suppressions when sanitized.
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const std::string headless = std::string("SDL_VIDEODRIVER=") + (driver ? driver : "offscreen") +
-                                 " DUNMARCH_HEADLESS=1 ALSOFT_DRIVERS=null DUNMARCH_TRACE=1";
+                                 " DUNMARCH_HEADLESS=1 ALSOFT_DRIVERS=null DUNMARCH_TRACE=1" +
+                                 (environment.find("DUNMARCH_NET_REDIRECT=") == std::string::npos
+                                      ? " DUNMARCH_NET_REDIRECT=127.0.0.1:" + std::to_string(ClosedLoopbackPort())
+                                      : std::string());
     const std::string command = "cd '" + folder + "' && env " + headless + " " + environment + " ./dunmarch " +
                                 arguments + " > '" + scratch.File("output.txt") + "' 2>&1";
     const int status = std::system(command.c_str());
