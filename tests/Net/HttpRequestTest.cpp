@@ -36,8 +36,10 @@ protected:
         ASSERT_TRUE(server.Listening());
         server.SetBody(Route::Image, kImage);
         platform::SetNetRedirect(server.Address());
-        // Short enough for the stalling and dripping server, long for the rest.
-        platform::SetNetTimeouts(2000, 300, 1500);
+        // Short enough for the stalling and dripping server (its body takes
+        // 6.6 s), long for the rest.
+        platform::SetNetTimeouts(2000, 500, 3000);
+        server.SetDripMs(200);
     }
     void TearDown() override {
         platform::SetNetRedirect("");
