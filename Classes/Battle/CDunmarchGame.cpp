@@ -5,6 +5,7 @@
 #include "Classes/Battle/HudTables.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Classes/Dictionary/GameDictionary/WeaponDefinition.h"
 #include "Classes/Level/CLevel.h"
 #include "Core/Service.h"
 #include "Graphics/Texture2D.h"
@@ -149,6 +150,17 @@ const SpellDefinition* CDunmarchGame::GetSpellDefinition(int32_t kind, int32_t l
     if (config == nullptr || kind < 0 || kind >= Config::kSpellKinds || level < 0) return nullptr;
     const std::vector<SpellDefinition>& spells = config->Spells[kind];
     return static_cast<size_t>(level) < spells.size() ? &spells[static_cast<size_t>(level)] : nullptr;
+}
+
+int32_t CDunmarchGame::GetSpellValue(int32_t kind) const {
+    // The battle's own level once set up; the registered one before.
+    const CLevel* level = level_ ? level_.get() : Service<CLevel>::Exists() ? Service<CLevel>::Get() : nullptr;
+    if (level == nullptr) return 0;
+    const boost::shared_ptr<CUnit> keeper = level->GetUnitList().FindDungeonKeeper().lock();
+    if (!keeper) return 0;
+    const SpellDefinition* spell = GetSpellDefinition(kind, keeper->GetUpgradeLevel(1));
+    const WeaponDefinition* weapon = spell != nullptr ? FindWeaponDefinition(spell->weapon) : nullptr;
+    return weapon != nullptr ? weapon->value : 0;
 }
 
 const NamedColor* CDunmarchGame::FindColor(const char* name) {

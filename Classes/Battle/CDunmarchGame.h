@@ -11,7 +11,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "Classes/Battle/FloatingText.h"
-#include "Classes/Level/StandIn/WaveRunnerStandIn.h"
+#include "Classes/Level/WaveRunner.h"
 #include "Maths/CameraBoundary.h"
 #include "Maths/Color.h"
 #include "Maths/IntVector3.h"
@@ -78,6 +78,9 @@ public:
     // ---- configuration; null without the entry or the configuration ----
     // Entry [level] of the spells of kind 0 to 2.
     static const SpellDefinition* GetSpellDefinition(int32_t kind, int32_t level);
+    // The value of the weapon of the spell of that kind at the keeper's weapon level; 0
+    // without keeper, entry or weapon.
+    int32_t GetSpellValue(int32_t kind) const;
     // Names compared without regard to case; null for a null or empty name.
     static const NamedColor* FindColor(const char* name);
     static const SpawnPointType* FindSpawnPointType(int32_t type);

@@ -249,7 +249,6 @@ void CLevel::Clear() {
     unit_list_.Clear();
     DropPoints();
     missiles_.clear();
-    missile_requests_.clear();
     placed_objects_.clear();
     DestroyGrid();
 }

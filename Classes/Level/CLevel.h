@@ -26,6 +26,10 @@ class CWayPoint;
 struct MapDefinition;
 struct WeaponDefinition;
 
+// The overlay's marks blink while this is above 0: 250 ms on, 250 ms off, advanced once
+// a frame by the level's step.
+extern int32_t BlinkTimer;
+
 class CLevel {
 public:
     typedef std::vector<boost::shared_ptr<CSpawnPoint>> Markers;
@@ -139,18 +143,18 @@ public:
     int32_t GetSpotHighlightMode() const { return spot_highlight_mode_; }
     void SetSpotHighlightMode(int32_t mode);
 
+    // ---- step ----
+    // One battle step of the level: the blink timer when advanceBlink, then, unless
+    // frozen, the missiles (a finished one leaves at once, the next still moves this
+    // step), a new path-search token and the units.
+    void Update(int32_t dt, int32_t frozen, int32_t advanceBlink);
+
     // ---- missiles ----
-    // Stand-in until missiles exist: the request is kept and no missile is made.
-    struct MissileRequest {
-        boost::weak_ptr<CUnit> source;
-        boost::weak_ptr<CUnit> target;
-        const WeaponDefinition* weapon;
-        int32_t flag;  // the spell index, -1 for a unit's attack
-    };
+    // A missile of the weapon (the source's own when none) appended to the missiles;
+    // none without a weapon.
     boost::shared_ptr<CMissile> CreateMissile(const boost::weak_ptr<CUnit>& source,
                                               const boost::weak_ptr<CUnit>& target, const WeaponDefinition* weapon,
                                               int32_t flag);
-    const std::vector<MissileRequest>& GetMissileRequests() const { return missile_requests_; }
 
     // ---- path search and line of sight ----
     // A* over the eight-connected grid; 1 with the path (goal end first, the start left
@@ -195,5 +199,4 @@ private:
     const MapDefinition* map_definition_;
     WayPoints way_points_;
     PlacedObjects placed_objects_;
-    std::vector<MissileRequest> missile_requests_;
 };

@@ -238,13 +238,6 @@ void CLevel::SetSpotHighlightMode(int32_t mode) {
         }
 }
 
-boost::shared_ptr<CMissile> CLevel::CreateMissile(const boost::weak_ptr<CUnit>& source,
-                                                  const boost::weak_ptr<CUnit>& target, const WeaponDefinition* weapon,
-                                                  int32_t flag) {
-    missile_requests_.push_back(MissileRequest{source, target, weapon, flag});
-    return boost::shared_ptr<CMissile>();
-}
-
 void CLevel::PrintGrid() const {
     if (!HasGrid()) {
         std::printf("!!! empty level !!!\n");

@@ -1,6 +1,6 @@
 #include "Classes/Level/UnitSaveRecord.h"
 
-#include "IO/MemoryStream.h"
+#include "Classes/Level/RecordStream.h"
 
 namespace {
 
@@ -9,67 +9,10 @@ const int kEffectBytes = 7 * 4;
 const int kTextBytes = 4;
 const int kPathCellBytes = 2 * 4;
 
-class Writer {
-public:
-    explicit Writer(MemoryStream& stream) : stream_(stream) {}
-    Writer& Int(int32_t value) {
-        if (result_ == 1) result_ = stream_.WriteInt32(value);
-        return *this;
-    }
-    Writer& Float(float value) {
-        if (result_ == 1) result_ = stream_.WriteFloat(value);
-        return *this;
-    }
-    Writer& Text(const std::string& text) {
-        if (result_ == 1) result_ = stream_.WriteString(text);
-        return *this;
-    }
-    int Result() const { return result_ == 1 ? 1 : -1; }
-
-private:
-    MemoryStream& stream_;
-    int result_ = 1;
-};
-
-class Reader {
-public:
-    explicit Reader(MemoryStream& stream) : stream_(stream) {}
-    Reader& Int(int32_t& value) {
-        if (result_ == 1) result_ = stream_.ReadInt32(value);
-        return *this;
-    }
-    Reader& Float(float& value) {
-        if (result_ == 1) result_ = stream_.ReadFloat(value);
-        return *this;
-    }
-    // A count of elements of at least elementBytes each.
-    Reader& Count(int32_t& count, int elementBytes) {
-        Int(count);
-        if (result_ == 1 && (count < 0 || static_cast<int64_t>(count) * elementBytes > stream_.GetBytesLeft()))
-            result_ = -1;
-        return *this;
-    }
-    Reader& Text(std::string& text) {
-        int32_t length = 0;
-        Count(length, 1);
-        if (result_ != 1) return *this;
-        std::string bytes(static_cast<size_t>(length), '\0');
-        if (length > 0) result_ = stream_.Read(&bytes[0], length);
-        // As the stream's own strings: the text ends at its first zero byte.
-        if (result_ == 1) text.assign(bytes.c_str());
-        return *this;
-    }
-    int Result() const { return result_; }
-
-private:
-    MemoryStream& stream_;
-    int result_ = 1;
-};
-
 }  // namespace
 
 int UnitSaveRecord::Write(MemoryStream& stream) const {
-    Writer out(stream);
+    RecordWriter out(stream);
     out.Int(position.x).Int(position.y).Int(position.z).Int(direction).Int(id).Text(name).Int(side).Int(hitPoints);
     out.Int(sold).Int(hidden).Int(hideRequested).Int(hideOrderStep).Int(fadeTimer).Int(autoHealTimer).Int(age);
     out.Int(attackCounter).Int(dying).Int(invested).Int(investedInHitPoints);
@@ -89,7 +32,7 @@ int UnitSaveRecord::Write(MemoryStream& stream) const {
 }
 
 int UnitSaveRecord::Read(MemoryStream& stream) {
-    Reader in(stream);
+    RecordReader in(stream);
     in.Int(position.x).Int(position.y).Int(position.z).Int(direction).Int(id).Text(name).Int(side).Int(hitPoints);
     in.Int(sold).Int(hidden).Int(hideRequested).Int(hideOrderStep).Int(fadeTimer).Int(autoHealTimer).Int(age);
     in.Int(attackCounter).Int(dying).Int(invested).Int(investedInHitPoints);

@@ -201,3 +201,28 @@ TEST_F(GameDataTest, AssetNamesAreThoseOfTheCatalogues) {
         for (const std::vector<std::string>& list : weapon.sounds.lists) sounds(list, who);
     }
 }
+
+TEST_F(GameDataTest, WeaponsCarryWhatTheirMissilesNeed) {
+    ASSERT_TRUE(loaded_);
+    for (const auto& [id, weapon] : dictionary_.GetWeapons()) {
+        const std::string who = "weapon " + std::to_string(id);
+        // A flying missile shows a model; a ranged hit sounds.
+        if (weapon.weaponClass == kWeaponMissile) {
+            EXPECT_TRUE(Lists(cm::kMissiles, weapon.meshes.third)) << who;
+            EXPECT_GT(weapon.speed, 0) << who;
+        }
+        if (weapon.weaponClass != kWeaponClose)
+            EXPECT_FALSE(weapon.sounds.lists[WeaponSounds::kMissileHit].empty()) << who;
+    }
+    // Splash: the mage's staff, the shaman's fireball and every firestorm level.
+    std::vector<int32_t> splashing = {dictionary_.FindDefender(gd::kMage)->weapon,
+                                      dictionary_.FindAttacker(gd::kOrcShaman)->weapon};
+    for (const SpellDefinition& level : config_.Spells[1]) splashing.push_back(level.weapon);
+    EXPECT_EQ(5u, splashing.size());
+    for (int32_t id : splashing) {
+        const WeaponDefinition* weapon = dictionary_.FindWeapon(id);
+        ASSERT_NE(nullptr, weapon) << id;
+        EXPECT_GT(weapon->explosionRange, 0) << id;
+        EXPECT_GT(weapon->explosionPercent, 0) << id;
+    }
+}

@@ -154,6 +154,7 @@ struct WeaponSpec {
     std::string kind = "DAMAGE";
     std::string weaponClass = "CLOSE";
     int32_t hitRate = 10, range = 1, value = 10, time = 0, speed = 0;
+    int32_t explosionRange = 0, explosionPercent = 0;
     std::string right, left, missile;
     std::string particles[4];  // shot, flight, hit, slowdown
     std::string sounds[3];     // attack, strike, arrival; ";" between names
@@ -246,8 +247,8 @@ private:
         for (const WeaponSpec& w : weapons_)
             xml << "<weapon" << Attr("id", w.id) << Attr("kind", w.kind) << Attr("class", w.weaponClass) << ">"
                 << "<stats" << Attr("hitrate", w.hitRate) << Attr("range", w.range) << Attr("value", w.value)
-                << Attr("time", w.time) << Attr("speed", w.speed) << Attr("explosionrange", 0)
-                << Attr("explosionpercent", 0) << "/>"
+                << Attr("time", w.time) << Attr("speed", w.speed) << Attr("explosionrange", w.explosionRange)
+                << Attr("explosionpercent", w.explosionPercent) << "/>"
                 << "<meshes" << Attr("righthand", w.right) << Attr("lefthand", w.left) << Attr("missile", w.missile)
                 << "/><particles" << Attr("shot", w.particles[0]) << Attr("flight", w.particles[1])
                 << Attr("hit", w.particles[2]) << Attr("slowdown", w.particles[3]) << "/><sounds"

@@ -11,6 +11,7 @@
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CLevelObject.h"
+#include "Classes/Level/CMissile.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
 #include "LevelFixtures.h"
@@ -444,7 +445,7 @@ TEST_F(UnitTest, StrikesDamageAndKills) {
     ASSERT_EQ(1u, orc->GetQueuedEffects().size());
     EXPECT_EQ("blood.prt", orc->GetQueuedEffects()[0]);
     EXPECT_TRUE(guard->GetQueuedEffects().empty());  // the sword has no shot effect
-    EXPECT_TRUE(level_.GetMissileRequests().empty());
+    EXPECT_TRUE(level_.GetMissiles().empty());
 
     // Missile class: a missile without target; the shot effect on the shooter.
     archer->GetBrain()->SetTarget(orc);
@@ -452,12 +453,13 @@ TEST_F(UnitTest, StrikesDamageAndKills) {
     // Distant class: a missile at the target.
     shaman->GetBrain()->SetTarget(guard);
     shaman->OnStrikeFrame();
-    ASSERT_EQ(2u, level_.GetMissileRequests().size());
-    EXPECT_EQ(archer, level_.GetMissileRequests()[0].source.lock());
-    EXPECT_TRUE(level_.GetMissileRequests()[0].target.expired());
-    EXPECT_EQ(archer->GetWeapon(), level_.GetMissileRequests()[0].weapon);
-    EXPECT_EQ(-1, level_.GetMissileRequests()[0].flag);
-    EXPECT_EQ(guard, level_.GetMissileRequests()[1].target.lock());
+    ASSERT_EQ(2u, level_.GetMissiles().size());
+    const CMissile& arrow = *level_.GetMissiles()[0];
+    EXPECT_EQ(archer, arrow.GetShooter());
+    EXPECT_FALSE(arrow.GetTarget());
+    EXPECT_EQ(archer->GetWeapon(), arrow.GetWeapon());
+    EXPECT_EQ(-1, arrow.GetSpell());
+    EXPECT_EQ(guard, level_.GetMissiles()[1]->GetTarget());
     EXPECT_EQ(std::vector<std::string>{"shot.prt"}, archer->GetQueuedEffects());
     EXPECT_EQ(90, orc->GetHitPoints());
 

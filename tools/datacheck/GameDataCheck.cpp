@@ -5,6 +5,7 @@
 // game's XML reader, and the data checksum they make.
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -13,6 +14,8 @@
 
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
+#include "Classes/Level/CMissile.h"
+#include "Classes/Level/WaveRunner.h"
 #include "Core/Service.h"
 #include "IO/ContentChecksums.h"
 #include "IO/File.h"
@@ -21,6 +24,10 @@
 #include "tools/datacheck/Check.h"
 
 namespace {
+
+// The battle's step, and a bound on the steps a wave's entries may take to leave.
+const int32_t kStep = 33;
+const int32_t kMaxWaveSteps = 1000000;
 
 const char* const kKinds[] = {"damage", "slowdown", "heal"};
 const char* const kClasses[] = {"close", "missile", "distant"};
@@ -57,6 +64,16 @@ void PrintWeapons(datacheck::Report& report, const GameDictionary& d) {
             id, Name(kKinds, w.kind), Name(kClasses, w.weaponClass), w.hitRate, w.range, w.value, w.speed,
             w.explosionRange, w.explosionPercent, w.time, w.meshes.first.c_str(), w.meshes.second.c_str(),
             w.meshes.third.c_str(), w.particles.names[WeaponParticles::kHit].c_str());
+        // The missile a unit's use of it makes (a unit's own slowdown weapon slows by 75 at most).
+        const int32_t flight = CMissile::GetFlightLengthOf(&w);
+        const int32_t value = w.kind == kWeaponSlowdown ? std::min(75, w.value) : w.value;
+        if (w.weaponClass == kWeaponClose) report.Line("       missile: none, close combat");
+        else if (flight == 0)
+            report.Line("       missile: timed %d ms at the target, splash radius %d, value %d",
+                        CMissile::kTimedMissileTime, CMissile::GetSplashRadiusOf(&w), value);
+        else
+            report.Line("       missile: flies %d at %d a second, splash radius %d, value %d", flight,
+                        CMissile::GetSpeedOf(&w), CMissile::GetSplashRadiusOf(&w), value);
     }
 }
 
@@ -100,6 +117,21 @@ void PrintWaves(datacheck::Report& report, const GameDictionary& d) {
             entries += ";";
         }
         report.Line("  %d: %d units:%s", id, units, entries.c_str());
+        // As a runner sends them in 33 ms steps: one entry a step, each when its second
+        // has come and the one before it has left.
+        WaveRunner runner(id, 0, 0, 0, wave.entries);
+        std::string sent;
+        size_t left = wave.entries.size();
+        for (int32_t step = 0; left > 0 && step < kMaxWaveSteps; ++step) {
+            runner.Update(kStep);
+            if (runner.GetEntries().size() == left) continue;
+            const WaveEntry& e = wave.entries[wave.entries.size() - left];
+            char when[32];
+            std::snprintf(when, sizeof(when), " at %d.%03d s;", runner.GetElapsed() / 1000, runner.GetElapsed() % 1000);
+            sent += " " + e.name + when;
+            left = runner.GetEntries().size();
+        }
+        report.Line("     sent:%s", sent.c_str());
     }
 }
 

@@ -79,6 +79,10 @@ TEST(DatacheckTest, SampleDataPasses) {
     units.push_back("defender Swordman: buy 100, sell 60, heal 40; dead: sell 30, resurrect 50");
     units.push_back("defender Swordman: hit points upgrades 280 for 60, 350 for 90, 430 for 130, 520 for 180");
     units.push_back("defender Keeper: weapon upgrades offer 2 of 4 levels");
+    // The missiles of a flying and a splashing weapon; the first wave as its runner sends it.
+    units.push_back("missile: flies 2750 at 6000 a second, splash radius 0, value 12");
+    units.push_back("missile: timed 1300 ms at the target, splash radius 550, value 26");
+    units.push_back("sent: Orc Warrior at 0.033 s; Orc Warrior at 8.019 s; Orc Archer at 15.015 s;");
     for (const std::string& unit : units) EXPECT_NE(std::string::npos, run.output.find(unit)) << unit;
 
     // The particles section names every effect with its version.
