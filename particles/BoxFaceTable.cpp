@@ -33,7 +33,7 @@ void BuildFlatBoxFaceTable(int16_t table[kBoxFaceCount], int32_t p, int32_t q, c
     }
 }
 
-void BuildBoxFaceTable(int16_t table[kBoxFaceCount], float x, float y, float z, int32_t mask) {
+void BoxFaceWeights(int16_t table[kBoxFaceCount], float x, float y, float z, int32_t mask) {
     for (int i = 0; i < kBoxFaceCount; ++i) table[i] = 0;
     if (z <= 0.0f) {
         const int32_t others[4] = {2, 3, 4, 5};
@@ -63,10 +63,27 @@ void BuildBoxFaceTable(int16_t table[kBoxFaceCount], float x, float y, float z, 
             }
         }
     }
+}
+
+void BuildBoxFaceTable(int16_t table[kBoxFaceCount], float x, float y, float z, int32_t mask) {
+    BoxFaceWeights(table, x, y, z, mask);
     int32_t sum = 0;
     for (int i = 0; i < kBoxFaceCount; ++i) {
         sum += table[i];
         table[i] = static_cast<int16_t>(sum > 0x7fff ? 0x7fff : sum);
     }
     table[kBoxFaceCount - 1] = 0x7fff;
+}
+
+bool BoxHasUsableFace(float x, float y, float z, int32_t mask) {
+    int16_t weights[kBoxFaceCount];
+    BoxFaceWeights(weights, x, y, z, mask);
+    for (int16_t weight : weights)
+        if (weight > 0) return true;
+    return false;
+}
+
+void BuildEmiterFaceTable(int16_t table[kBoxFaceCount], float x, float y, float z, int32_t mask) {
+    BuildBoxFaceTable(table, x, y, z, mask);
+    if (!BoxHasUsableFace(x, y, z, mask)) table[kBoxFaceCount - 1] = 0;
 }

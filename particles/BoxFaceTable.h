@@ -11,6 +11,17 @@ constexpr int kBoxFaceCount = 6;
 // entry forced to 0x7fff.
 void BuildBoxFaceTable(int16_t table[kBoxFaceCount], float x, float y, float z, int32_t mask);
 
+// The weights of the faces before the running sums: 0 for a disabled face.
+void BoxFaceWeights(int16_t table[kBoxFaceCount], float x, float y, float z, int32_t mask);
+
+// Whether some enabled face has a weight. Without one the forced last entry of the
+// table would still pick face 5, enabled or not.
+bool BoxHasUsableFace(float x, float y, float z, int32_t mask);
+
+// The table an emitter keeps: BuildBoxFaceTable, but with its last entry 0 when no
+// face is usable, which is what makes emission refuse the box.
+void BuildEmiterFaceTable(int16_t table[kBoxFaceCount], float x, float y, float z, int32_t mask);
+
 // The weights of a flat box whose two faces p and q cover it: 0x3fff and 0x4000 when
 // both are enabled, 0x7fff for the one enabled; with neither, the enabled faces among
 // the four `others` by the lengths of their edges.

@@ -1,6 +1,7 @@
 #include "particles/CEmiter.h"
 
 #include "particles/CParticle.h"
+#include "particles/CParticlesEmiter.h"
 #include "particles/CSMatrix.h"
 
 CEmiter::~CEmiter() { FreeBlocks(); }
@@ -66,4 +67,32 @@ void CEmiter::CopyFrom(const CEmiter& source) {
         m_pLast = clone;
     }
     m_nCount = source.m_nCount;
+}
+
+bool CEmiter::AdvanceParticles(CParticlesEmiter& instance) {
+    CParticle* previous = nullptr;
+    CParticle* particle = m_pFirst;
+    while (particle != nullptr) {
+        CParticle* next = particle->m_pNext;
+        if (instance.AdvanceParticle(*this, *particle)) {
+            previous = particle;
+        } else {
+            if (previous == nullptr) m_pFirst = next;
+            else previous->m_pNext = next;
+            if (m_pLast == particle) m_pLast = previous;
+            delete particle;
+            if (--m_nCount == 0) m_nNextAnimFrame = 0;
+        }
+        particle = next;
+    }
+    return m_pFirst != nullptr;
+}
+
+void CEmiter::Append(CParticle* particle) {
+    particle->m_pNext = nullptr;
+    if (m_pLast == nullptr) m_pFirst = particle;
+    else m_pLast->m_pNext = particle;
+    m_pLast = particle;
+    ++m_nCount;
+    if (m_nCount > m_nPeak) m_nPeak = m_nCount;
 }

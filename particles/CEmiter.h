@@ -13,6 +13,7 @@ class CEmiterParams;
 class CParticle;
 class CParticleEmiterParams;
 class CParticleParams;
+class CParticlesEmiter;
 class CSMatrix;
 
 class CEmiter {
@@ -42,6 +43,12 @@ public:
     // A deep copy: every field, a matrix and a face table of its own, this record's
     // particles replaced by clones of the source's, in order.
     void CopyFrom(const CEmiter& source);
+
+    // Advances every particle from the head through the instance; those whose life is
+    // over are unlinked and deleted. True while particles remain.
+    bool AdvanceParticles(CParticlesEmiter& instance);
+    // Appends a new particle at the tail; the peak follows the count.
+    void Append(CParticle* particle);
 
     // Frees the matrix and the face table and deletes every particle: an empty list.
     void FreeBlocks();

@@ -8,6 +8,7 @@
 #include "particles/CEmiter.h"
 #include "particles/CSVector.h"
 
+class CParticle;
 class CParticlesMesh;
 class CSEntity;
 
@@ -78,6 +79,15 @@ public:
     void ResolveSources();
     void ResolveSource(CEmiter& emitter);
 
+    // One particle of `emitter`, born at its frame: life, random words, scales, texture
+    // sequence, a place, angles and a velocity (or a matrix of its own) from the
+    // emitter's shape and the space it lives in, appended at the tail of the list.
+    // False only for a box without a usable face (nothing made, nothing drawn).
+    bool EmitParticle(CEmiter& emitter);
+    // One step of a particle: its age, its fall and drift, its angles along the motion,
+    // the host test of world-space particles, its texture frame. False when it is over.
+    bool AdvanceParticle(CEmiter& emitter, CParticle& particle);
+
     // The host's ground height at (x, y), asked with options (1, 1, 1).
     float QueryHostValue(int32_t x, int32_t y) const;
     float QueryHostValueEx(int32_t x, int32_t y, bool a, bool b, bool c) const;
@@ -103,6 +113,9 @@ public:
     float m_fHeight = 0.0f;
 
 private:
+    // Where the new particle starts (steps 12 of emission): shape sample and
+    // placement. False when a box has no usable face.
+    bool PlaceParticle(CEmiter& emitter, CParticle& particle);
     // Takes a reference on `effect` and releases the one held before.
     void BindEffect(CParticlesMesh* effect);
 };

@@ -5,6 +5,8 @@
 #include "particles/CParticlesMesh.h"
 #include "particles/CSMaskImage.h"
 
+ParticleWindPair ParticleWind;
+
 int32_t ClampInt(int32_t v, int32_t lo, int32_t hi) {
     if (v < lo) return lo;
     if (v > hi) return hi;

@@ -20,6 +20,14 @@ void ReleaseMaskImage(CSMaskImage*& holder);
 // Releases the effect the holder held and stores `effect` without taking a reference.
 void AssignEffect(CParticlesMesh*& holder, CParticlesMesh* effect);
 
+// The wind that drifts particles by their WindFactor; still (0, 0) from the start,
+// since nothing in the game blows it.
+struct ParticleWindPair {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+extern ParticleWindPair ParticleWind;
+
 // Truncation toward zero to int32 of a coordinate; values beyond the range (and NaN,
 // as 0) saturate instead of being undefined.
 int32_t TruncToInt32(double value);

@@ -21,20 +21,9 @@ using effectfixtures::AddEntry;
 using effectfixtures::SetConstant;
 using effectfixtures::SetKeys;
 using runfixtures::OneEmitter;
+using runfixtures::Replay;
+using runfixtures::SetUpInstance;
 using runfixtures::WrittenEffect;
-
-// An instance set up on the written effect after the reset of the global stream.
-struct SetUpInstance {
-    explicit SetUpInstance(const CParticlesMesh& built) : written(built) {
-        ResetParticleSeed();
-        instance.Setup(nullptr, &written.effect);
-    }
-    CParticlesMesh& Effect() { return written.effect; }
-    CEmiter& Emitter(size_t i) { return instance.m_arrEmiters.at(i); }
-
-    WrittenEffect written;
-    CParticlesEmiter instance;
-};
 
 TEST(ParticleSetup, EntriesThatGetNoEmitter) {
     const struct {
@@ -110,13 +99,6 @@ TEST(ParticleSetup, OneEmitterPerSourceName) {
         EXPECT_EQ(s.instance.m_arrEmiters.back().m_nEntry, 1);
     }
 }
-
-// The draws of one emitter from its first stream, replayed.
-struct Replay {
-    explicit Replay(int32_t seed) : state(seed) {}
-    uint16_t Next() { return static_cast<uint16_t>(ParticleStreamStep(state)); }
-    int32_t state;
-};
 
 TEST(ParticleSetup, SeedsAndRandomWordsInTheirOrder) {
     OneEmitter one;

@@ -8,8 +8,10 @@
 #include "EffectFixtures.h"
 #include "particles/CEmiter.h"
 #include "particles/CParticle.h"
+#include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
 #include "particles/CSMatrix.h"
+#include "particles/ParticleRandom.h"
 #include "support/ScratchFolder.h"
 
 namespace runfixtures {
@@ -28,6 +30,27 @@ public:
 
 private:
     ScratchFolder folder_;
+};
+
+// An instance set up on the written effect after the reset of the global stream.
+struct SetUpInstance {
+    explicit SetUpInstance(const CParticlesMesh& built) : written(built) {
+        ResetParticleSeed();
+        instance.Setup(nullptr, &written.effect);
+    }
+    CParticlesMesh& Effect() { return written.effect; }
+    CEmiter& Emitter(size_t i) { return instance.m_arrEmiters.at(i); }
+
+    WrittenEffect written;
+    CParticlesEmiter instance;
+};
+
+// The draws of a stream, replayed from its state.
+struct Replay {
+    explicit Replay(int32_t seed) : state(seed) {}
+    uint16_t Next() { return static_cast<uint16_t>(ParticleStreamStep(state)); }
+    float NextFactor() { return UnpackKeyValue(Next()); }
+    int32_t state;
 };
 
 // One emitter block, one particle block and an entry pairing them.
