@@ -101,3 +101,25 @@ TEST(CNetThreadTest, ReleasedWhileRunningItReturnsAtOnceAndFinishesUnseen) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program ends while a request waits on the server: the exit neither waits
+// for it nor crashes (libcurl and the request's kept texts outlive the exit).
+TEST(CNetThreadDeathTest, TheProgramEndsWhileARequestRuns) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TestServer server;
+            server.SetFault(Route::Score, TestServer::Fault::Stall);
+            platform::SetNetRedirect(server.Address());
+            boost::shared_ptr<CNetThread> request =
+                CNetThread::Create(online::kScoreEndpoint, online::kScorePath, "QUJD");
+            request->Start(true, false);
+            server.WaitForStall(10000);
+            std::exit(request->IsRunning() ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
