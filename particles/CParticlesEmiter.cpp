@@ -15,6 +15,7 @@
 #include "particles/ParticleEffectCache.h"
 #include "particles/ParticleHelpers.h"
 #include "particles/ParticleHost.h"
+#include "particles/ParticleMatrixStack.h"
 #include "particles/ParticlePairs.h"
 #include "particles/ParticleRandom.h"
 #include "particles/ParticleScratchMatrix.h"
@@ -763,4 +764,733 @@ bool CParticlesEmiter::AdvanceParticle(CEmiter& e, CParticle& p) {
     }
     AdvanceTextureAnimation(e, &p);
     return true;
+}
+
+// ---------------------------------------------------------------------------------
+// Stepping: the instance, one emitter, child emitters.
+
+namespace {
+
+// ChannelMask options of the emitter step and of child placement.
+constexpr int32_t kHeldOffset = 1;
+constexpr int32_t kHeldAngles = 2;
+constexpr int32_t kNoCarryX = 0x100;
+
+constexpr int32_t kPairEmitRate = CEmiterParams::EmitRate / 2;
+
+bool Has(uint16_t flags, uint16_t flag) { return (flags & flag) != 0; }
+
+// t modulo n for a non-negative t; 0 for a period that is not positive.
+int32_t Wrap(int64_t t, int64_t n) { return n > 0 ? static_cast<int32_t>(t % n) : 0; }
+
+// The pairs p, p + 1, p + 2 of an emitter block at `key`, with words[p..p + 2].
+ParticleFloat3 EmiterTriple(const CEmiterParams& params, int32_t pair, int32_t key, const uint16_t* words) {
+    return ParticleFloat3{EmiterPairValue(params, pair, key, words[pair]),
+                          EmiterPairValue(params, pair + 1, key, words[pair + 1]),
+                          EmiterPairValue(params, pair + 2, key, words[pair + 2])};
+}
+
+ParticleFloat3 TurnedBy(const CSMatrix* matrix, ParticleFloat3 v) {
+    if (matrix != nullptr) CSMatrix::RotateVector3(*matrix, v.x, v.y, v.z);
+    return v;
+}
+
+}  // namespace
+
+bool CParticlesEmiter::Step(bool emit) {
+    if (Has(m_wFlags, kFrozen)) return true;
+    if (Has(m_wFlags, kStopping)) return AdvanceParticlesOnly();
+    if (Has(m_wFlags, kChildOnly)) {
+        AdvanceParticlesOnly();
+        for (size_t i = 0; i < m_arrEmiters.size();) {
+            if (Has(m_arrEmiters[i].m_wFlags, CEmiter::kChild) && !UpdateEmiter(static_cast<int32_t>(i), emit))
+                m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(i));
+            else ++i;
+        }
+        return true;
+    }
+    if (Has(m_wFlags, kPaused) && Has(m_wFlags, kAllPausable)) {
+        AdvanceParticlesOnly();
+        return true;
+    }
+    bool alive = false, allHeld = true;
+    for (size_t i = 0; i < m_arrEmiters.size();) {
+        CEmiter& e = m_arrEmiters[i];
+        if (Has(e.m_wFlags, CEmiter::kHold) && e.m_pFirst != nullptr) {
+            alive = true;
+            ++i;
+            continue;
+        }
+        allHeld = false;
+        if (m_iFrame < e.m_nStart || (Has(m_wFlags, kPaused) && Has(e.m_wFlags, CEmiter::kPausable))) {
+            e.AdvanceParticles(*this);
+            alive = true;
+            ++i;
+            continue;
+        }
+        if (UpdateEmiter(static_cast<int32_t>(i), emit)) {
+            alive = true;
+            ++i;
+        } else if (Has(m_arrEmiters[i].m_wFlags, CEmiter::kChild)) {
+            m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
+    }
+    if (allHeld && alive) m_wFlags = static_cast<uint16_t>(m_wFlags | kFrozen);
+    ++m_iFrame;
+    return alive;
+}
+
+bool CParticlesEmiter::AdvanceParticlesOnly() {
+    bool alive = Has(m_wFlags, kChildOnly) || Has(m_wFlags, kPaused);
+    for (CEmiter& e : m_arrEmiters) {
+        const bool remain = e.AdvanceParticles(*this);
+        if (remain || (m_iFrame < e.m_nStart && !Has(m_wFlags, kStopping))) alive = true;
+    }
+    return alive;
+}
+
+bool CParticlesEmiter::UpdateEmiter(int32_t index, bool emit) {
+    CEmiter* e = &m_arrEmiters[static_cast<size_t>(index)];
+    if (e->m_pEmiterParams == nullptr) return false;
+    const CEmiterParams& params = *e->m_pEmiterParams;
+
+    if (e->m_nPauseLeft > 0) {
+        --e->m_nPauseLeft;
+        e->AdvanceParticles(*this);
+        return true;
+    }
+
+    bool active;
+    auto moveMotion = [e] {
+        if (e->m_nMotionFrame < e->m_nMotionLength) ++e->m_nMotionFrame;
+        else e->m_nMotionFrame = 0;
+    };
+    if (Has(e->m_wFlags, CEmiter::kPlayStart)) {
+        e->m_wFlags = static_cast<uint16_t>(e->m_wFlags & ~CEmiter::kPlayStart);
+        active = true;
+    } else if (e->m_nFrame < e->m_nLength) {
+        ++e->m_nFrame;
+        moveMotion();
+        active = true;
+    } else {
+        active = false;
+        if (e->m_nPlays < e->m_nRepeats) {
+            moveMotion();
+            e->m_nFrame = 0;
+            ++e->m_nPlays;
+            // An endless emitter never runs out of plays.
+            if (e->m_nPlays == e->m_nRepeats && e->m_nRepeats == CEmiter::kForever) e->m_nPlays = 1;
+            if (e->m_nPause > 0) {
+                e->m_nPauseLeft = static_cast<int16_t>(e->m_nPause - 1);
+                e->m_wFlags = static_cast<uint16_t>(e->m_wFlags | CEmiter::kPlayStart);
+                return true;
+            }
+            active = true;
+        } else if (e->m_pFirst == nullptr) {
+            return false;
+        }
+    }
+
+    const int32_t f = e->m_nFrame, g = e->m_nMotionFrame;
+    const bool first = Has(e->m_wFlags, CEmiter::kFirstStep);
+    e->m_wFlags = static_cast<uint16_t>(e->m_wFlags & ~CEmiter::kFirstStep);
+    const bool child = Has(e->m_wFlags, CEmiter::kChild);
+    const bool followGround = params.FollowGround != 0, startOnGround = params.StartOnGround != 0;
+    auto ground = [this](float x, float y) { return QueryHostValue(TruncToInt32(x), TruncToInt32(y)); };
+
+    if (first && !child) {
+        if (params.SourceKind == 1) {
+            CSVector4 origin;
+            uint8_t angles[3];
+            GetOrigin(*e, origin, angles);
+            e->m_vPos.x = e->m_vBasePos.x = origin.x;
+            e->m_vPos.y = e->m_vBasePos.y = origin.y;
+            const float h = ground(origin.x, origin.y);
+            if (followGround && startOnGround) {
+                e->m_vPos.z = h;
+                e->m_vBasePos.z = 0.0f;
+            } else if (followGround) {
+                e->m_vPos.z = origin.z;
+                e->m_vBasePos.z = origin.z - h;
+            } else if (startOnGround) {
+                e->m_vPos.z = e->m_vBasePos.z = h;
+            } else {
+                e->m_vPos.z = e->m_vBasePos.z = origin.z;
+            }
+            e->m_vAngles = e->m_vBaseAngles = ParticleFloat3{
+                static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])};
+            delete e->m_pMatrix;
+            e->m_pMatrix = new CSMatrix();
+            SetRotation256(*e->m_pMatrix, angles[0], angles[1], angles[2]);
+            if ((params.ChannelMask & kHeldOffset) != 0) {
+                const ParticleFloat3 v = TurnedBy(e->m_pMatrix, EmiterTriple(params, 0, 0, e->m_awRandom));
+                e->m_vPos.x = e->m_vBasePos.x + v.x;
+                e->m_vPos.y = e->m_vBasePos.y + v.y;
+                const float h2 = ground(e->m_vPos.x, e->m_vPos.y);
+                if (followGround) {
+                    e->m_vPos.z = h2 + e->m_vBasePos.z + v.z;
+                } else if (startOnGround) {
+                    e->m_vBasePos.z = h2;
+                    e->m_vPos.z = h2 + v.z;
+                } else {
+                    e->m_vPos.z = e->m_vBasePos.z + v.z;
+                }
+            }
+            if ((params.ChannelMask & kHeldAngles) != 0) {
+                const ParticleFloat3 a = EmiterTriple(params, 3, 0, e->m_awRandom);
+                e->m_vAngles =
+                    ParticleFloat3{e->m_vBaseAngles.x + a.x, e->m_vBaseAngles.y + a.y, e->m_vBaseAngles.z + a.z};
+            }
+        } else {
+            if ((params.ChannelMask & kHeldOffset) != 0) e->m_vPos = EmiterTriple(params, 0, 0, e->m_awRandom);
+            if ((params.ChannelMask & kHeldAngles) != 0) e->m_vAngles = EmiterTriple(params, 3, 0, e->m_awRandom);
+        }
+    }
+
+    if (active || (first && !child)) {
+        const int32_t last = e->m_nMotionLength;
+        const bool carry = g == 0 && !first;
+        if ((params.ChannelMask & kHeldOffset) == 0) {
+            if (carry) {
+                ParticleFloat3 d;
+                float* axes[3] = {&d.x, &d.y, &d.z};
+                for (int32_t axis = 0; axis < 3; ++axis)
+                    if ((params.ChannelMask & (kNoCarryX << axis)) == 0)
+                        *axes[axis] = EmiterPairValue(params, axis, last, e->m_awRandom[axis]) -
+                                      EmiterPairValue(params, axis, 0, e->m_awRandom[axis]);
+                d = TurnedBy(e->m_pMatrix, d);
+                e->m_vBasePos.x += d.x;
+                e->m_vBasePos.y += d.y;
+                e->m_vBasePos.z += d.z;
+            }
+            const ParticleFloat3 v = TurnedBy(e->m_pMatrix, EmiterTriple(params, 0, g, e->m_awRandom));
+            e->m_vPos.x = e->m_vBasePos.x + v.x;
+            e->m_vPos.y = e->m_vBasePos.y + v.y;
+            e->m_vPos.z = e->m_vBasePos.z + v.z;
+            if (followGround) e->m_vPos.z += ground(e->m_vPos.x, e->m_vPos.y);
+        }
+        if ((params.ChannelMask & kHeldAngles) == 0) {
+            if (carry) {
+                const ParticleFloat3 end = EmiterTriple(params, 3, last, e->m_awRandom);
+                const ParticleFloat3 start = EmiterTriple(params, 3, 0, e->m_awRandom);
+                e->m_vBaseAngles.x += end.x - start.x;
+                e->m_vBaseAngles.y += end.y - start.y;
+                e->m_vBaseAngles.z += end.z - start.z;
+            }
+            const ParticleFloat3 a = EmiterTriple(params, 3, g, e->m_awRandom);
+            e->m_vAngles = ParticleFloat3{e->m_vBaseAngles.x + a.x, e->m_vBaseAngles.y + a.y, e->m_vBaseAngles.z + a.z};
+        }
+    }
+
+    if (active) {
+        if (emit) {
+            const float rate = EmiterPairValue(params, kPairEmitRate, f, e->m_awRandom[6]);
+            e->m_fEmitAccu += rate * e->m_fRateScale;
+        }
+        if (e->m_fEmitAccu >= 1.0f) {
+            // A rate beyond any use is bounded by the limits below anyway.
+            const double whole = std::min(std::floor(static_cast<double>(e->m_fEmitAccu)), 1e9);
+            e->m_fEmitAccu = static_cast<float>(e->m_fEmitAccu - whole);
+            const int64_t units = static_cast<int64_t>(whole);
+            for (int64_t unit = 0; unit < units; ++unit) {
+                if (Has(e->m_wFlags, CEmiter::kEmitsEmitters)) {
+                    const bool spawned = SpawnChildEmiters(index);
+                    e = &m_arrEmiters[static_cast<size_t>(index)];
+                    // Nothing resolves, or the instance is full: the other units
+                    // would do nothing either.
+                    if (!spawned) break;
+                } else {
+                    // Beyond the 16-bit count births are skipped without a draw.
+                    if (e->m_nCount >= CEmiter::kMaxParticles) break;
+                    EmitParticle(*e);
+                }
+            }
+        }
+    }
+
+    e->AdvanceParticles(*this);
+    return active || e->m_nPlays < e->m_nRepeats || e->m_pFirst != nullptr;
+}
+
+bool CParticlesEmiter::SpawnChildEmiters(int32_t parentIndex) {
+    const CEmiter& parent = m_arrEmiters[static_cast<size_t>(parentIndex)];
+    if (parent.m_pEntry == nullptr || m_pMesh == nullptr) return false;
+    const CParticleEmiterParams* asking = parent.m_pEntry;
+    auto resolve = [&](const CSString& name) {
+        const int32_t i = m_pMesh->FindLinkedEmitter(asking, name.c_str());
+        return i >= 0 && EntryFits(i) ? i : -1;
+    };
+    size_t count = 0;
+    for (const CSString& name : asking->ChildNames)
+        if (resolve(name) >= 0) ++count;
+    if (count == 0) return false;
+    // A file whose children spawn children without end stops at the limit.
+    if (m_arrEmiters.size() + count > static_cast<size_t>(kMaxEmiters)) return false;
+
+    const int32_t seed = ParticleRandom(m_arrEmiters[static_cast<size_t>(parentIndex)]);
+    size_t k = m_arrEmiters.size();
+    m_arrEmiters.resize(k + count);
+    CEmiter& p = m_arrEmiters[static_cast<size_t>(parentIndex)];
+    for (const CSString& name : asking->ChildNames) {
+        const int32_t i = resolve(name);
+        if (i < 0) continue;
+        int32_t source = 0;
+        const CParticleEmiterParams& entry = *m_pMesh->m_arrEntries[static_cast<size_t>(i)];
+        const CEmiterParams& params = *m_pMesh->m_arrEmiterParams[static_cast<size_t>(entry.EmiterIndex)];
+        const uint32_t names = static_cast<uint32_t>(params.SourceNames.size());
+        if ((params.SourceKind == 2 || params.SourceKind == 3) && names > 1) {
+            const uint32_t cursor = static_cast<uint16_t>(p.m_nNextSource);
+            source = static_cast<int32_t>(cursor % names);
+            p.m_nNextSource = static_cast<int16_t>((cursor + 1) % names);
+        }
+        CEmiter& child = m_arrEmiters[k];
+        InitEmiter(child, i, true, seed, source);
+        PlaceChildEmitter(child, p);
+        ++k;
+    }
+    return true;
+}
+
+void CParticlesEmiter::PlaceChildEmitter(CEmiter& n, CEmiter& p) {
+    delete n.m_pMatrix;
+    n.m_pMatrix = nullptr;
+    if (n.m_pEmiterParams == nullptr || p.m_pEmiterParams == nullptr) return;
+    const CEmiterParams& E = *p.m_pEmiterParams;
+    const CEmiterParams& D = *n.m_pEmiterParams;
+    const bool childWorld = D.SourceKind == 1, parentWorld = E.SourceKind == 1;
+    const bool followGround = D.FollowGround != 0, startOnGround = D.StartOnGround != 0;
+    const int32_t shape = E.EmitShape;
+    auto ground = [this](float x, float y) { return QueryHostValue(TruncToInt32(x), TruncToInt32(y)); };
+
+    if (shape >= CEmiterParams::kShapeSphere && shape <= CEmiterParams::kShapePoint) {
+        // The parent's frame in the child's space: rotation Rp, position base q0, the
+        // part of its z without the origin, and the angle base a0.
+        const ParticleFloat3 pp = p.m_vPos, pa = p.m_vAngles;
+        CSMatrix rp;
+        ParticleFloat3 q0, a0;
+        float restZ = 0.0f;
+        uint8_t b[3] = {0, 0, 0};
+        const bool viaOrigin = childWorld != parentWorld;
+        if (childWorld && !parentWorld) {
+            CSVector4 o;
+            uint8_t unused;
+            GetOriginEx(p, o, b, unused);
+            SetRotation256(rp, b[0], b[1], b[2]);
+            const ParticleFloat3 turned = Turned(rp, pp.x, pp.y, pp.z);
+            RotateMatrix256f(rp, pa.x, pa.y, pa.z);
+            q0 = ParticleFloat3{o.x + turned.x, o.y + turned.y, o.z + turned.z};
+            a0 = ParticleFloat3{b[0] + pa.x, b[1] + pa.y, b[2] + pa.z};
+            restZ = turned.z;
+        } else if (!childWorld && parentWorld) {
+            CSVector4 o;
+            GetOrigin(p, o, b);
+            a0 = ParticleFloat3{pa.x - b[0], pa.y - b[1], pa.z - b[2]};
+            SetRotation256f(rp, a0.x, a0.y, a0.z);
+            q0 = ParticleFloat3{pp.x - o.x, pp.y - o.y, pp.z - o.z};
+        } else {
+            SetRotation256f(rp, pa.x, pa.y, pa.z);
+            q0 = pp;
+            a0 = pa;
+        }
+
+        CSMatrix m = rp;  // the child's matrix
+        ParticleFloat3 offset, s;
+        switch (shape) {
+            case CEmiterParams::kShapeSphere: {
+                uint16_t range[4];
+                DrawPairWords(p, E, range, kPairAzimuthFrom, 4, E.IndependentAngleRangeRandom != 0);
+                const float azFrom = EmiterPairValue(E, kPairAzimuthFrom, p.m_nFrame, range[0]);
+                const float azTo = EmiterPairValue(E, kPairAzimuthTo, p.m_nFrame, range[1]);
+                const float e0 = EmiterPairValue(E, kPairElevationFrom, p.m_nFrame, range[2]);
+                const float e1 = EmiterPairValue(E, kPairElevationTo, p.m_nFrame, range[3]);
+                float t = azFrom + DrawnFactor(n) * (azTo - azFrom);
+                const float u = DrawnFactor(n);
+                float el;
+                if (e0 == -64.0f && e1 == 64.0f) {
+                    el = ArcsineElevation(u);
+                    if ((ParticleRandom(n) & 1) != 0) el = -el;
+                } else if (e0 == -64.0f && e1 == 0.0f) {
+                    el = -ArcsineElevation(u);
+                } else if (e0 == 0.0f && e1 == 64.0f) {
+                    el = ArcsineElevation(u);
+                } else {
+                    el = e0 + u * (e1 - e0);
+                }
+                el = -el;
+                t = t + 128.0f;
+                if (t > 256.0f) t = t - 256.0f;
+                s = ParticleFloat3{t, el + 64.0f, 0.0f};
+                RotateMatrix256f(m, t, el, 0.0f);  // S x Rp
+                const float radius = E.SphereRadius;
+                if ((E.ChannelMask & kUnscaledSphere) != 0) {
+                    offset = Turned(m, 0.0f, -radius, 0.0f);
+                } else {
+                    SetScratchRotation256f(t, el, 0.0f);
+                    ParticleFloat3 v{0.0f, -radius, 0.0f};
+                    TransformByScratch(v.x, v.y, v.z);
+                    uint16_t size[3];
+                    DrawPairWords(p, E, size, kPairShapeSizeX, 3, E.IndependentSizeRandom != 0);
+                    v.x *= EmiterPairValue(E, kPairShapeSizeX, p.m_nFrame, size[0]);
+                    v.y *= EmiterPairValue(E, kPairShapeSizeX + 1, p.m_nFrame, size[1]);
+                    v.z *= EmiterPairValue(E, kPairShapeSizeX + 2, p.m_nFrame, size[2]);
+                    if (childWorld && !parentWorld) {
+                        SetScratchRotation256(b[0], b[1], b[2]);
+                        RotateScratch256f(pa.x, pa.y, pa.z);
+                    } else {
+                        ParticleScratchMatrix = rp;
+                    }
+                    TransformByScratch(v.x, v.y, v.z);
+                    offset = v;
+                }
+                RotateMatrix256(m, 0, 64, 0);  // Q x S x Rp
+                break;
+            }
+            case CEmiterParams::kShapeBox: {
+                const int32_t w = ParticleRandom(n);
+                uint16_t size[3];
+                DrawPairWords(p, E, size, kPairShapeSizeX, 3, E.IndependentSizeRandom != 0);
+                const float X = EmiterPairValue(E, kPairShapeSizeX, p.m_nFrame, size[0]);
+                const float Y = EmiterPairValue(E, kPairShapeSizeX + 1, p.m_nFrame, size[1]);
+                const float Z = EmiterPairValue(E, kPairShapeSizeX + 2, p.m_nFrame, size[2]);
+                const bool rebuild = p.m_pFaceTable == nullptr ||
+                                     ((E.ChannelMask & kKeepFaceTable) == 0 && p.m_nFaceTableFrame != p.m_nFrame);
+                if (p.m_pFaceTable == nullptr) p.m_pFaceTable = new int16_t[kBoxFaceCount];
+                if (rebuild) {
+                    p.m_nFaceTableFrame = p.m_nFrame;
+                    BuildEmiterFaceTable(p.m_pFaceTable, std::fabs(X), std::fabs(Y), std::fabs(Z), E.BoxFaceMask);
+                }
+                ParticleFloat3 o;
+                if (p.m_pFaceTable[kBoxFaceCount - 1] == 0) {
+                    // No usable face: the centre of the box rather than a disabled face.
+                    o = ParticleFloat3{0.0f, 0.0f, Z / 2};
+                } else {
+                    int32_t face = kBoxFaceCount - 1;
+                    for (int32_t i = 0; i < kBoxFaceCount - 1; ++i) {
+                        if (p.m_pFaceTable[i] >= w && p.m_pFaceTable[i] > 0) {
+                            face = i;
+                            break;
+                        }
+                    }
+                    static const int32_t kFaceAngles[kBoxFaceCount][3] = {{0, 0, 0},  {0, 0, 128}, {0, 64, 0},
+                                                                          {0, 0, 64}, {0, 192, 0}, {0, 0, 192}};
+                    const bool usesX = face != 3 && face != 5, usesY = face != 2 && face != 4;
+                    const float rx = usesX ? -X / 2 + DrawnFactor(n) * X : 0.0f;
+                    const float ry = usesY ? -Y / 2 + DrawnFactor(n) * Y : 0.0f;
+                    const float rz = face >= 2 ? DrawnFactor(n) * Z : 0.0f;
+                    switch (face) {
+                        case 0: o = ParticleFloat3{rx, ry, Z}; break;
+                        case 1: o = ParticleFloat3{rx, ry, 0.0f}; break;
+                        case 2: o = ParticleFloat3{rx, -0.5f * Y, rz}; break;
+                        case 3: o = ParticleFloat3{0.5f * X, ry, rz}; break;
+                        case 4: o = ParticleFloat3{rx, 0.5f * Y, rz}; break;
+                        default: o = ParticleFloat3{-0.5f * X, ry, rz}; break;
+                    }
+                    const int32_t* a = kFaceAngles[face];
+                    s = ParticleFloat3{static_cast<float>(a[0]), static_cast<float>(a[1]), static_cast<float>(a[2])};
+                    RotateMatrix256(m, a[0], a[1], a[2]);  // S x Rp
+                }
+                offset = Turned(rp, o.x, o.y, o.z);
+                break;
+            }
+            case CEmiterParams::kShapeRectangle: {
+                uint16_t size[2];
+                DrawPairWords(p, E, size, kPairShapeSizeX, 2, E.IndependentSizeRandom != 0);
+                const float X = EmiterPairValue(E, kPairShapeSizeX, p.m_nFrame, size[0]);
+                const float Y = EmiterPairValue(E, kPairShapeSizeX + 1, p.m_nFrame, size[1]);
+                CSCachedTexture* mask = E.MaskImage;
+                const uint32_t points = mask != nullptr ? mask->m_arrPoints.GetCount() : 0;
+                float x, y;
+                if (points > 0 && mask->m_nWidth > 0 && mask->m_nHeight > 0) {
+                    uint32_t k;
+                    if (points < 32768u) {
+                        k = static_cast<uint32_t>(ParticleRandom(n)) % points;
+                    } else {
+                        uint32_t sum = 0;
+                        for (uint32_t d = 0; d < points / 32767u + 1u; ++d)
+                            sum += static_cast<uint32_t>(ParticleRandom(n));
+                        k = sum % points;
+                    }
+                    const uint32_t at = *mask->PointAt(static_cast<int32_t>(k));
+                    x = -X / 2 + X * static_cast<float>(at & 0xffffu) / static_cast<float>(mask->m_nWidth);
+                    y = Y / 2 - Y * static_cast<float>(at >> 16) / static_cast<float>(mask->m_nHeight);
+                } else {
+                    x = -X / 2 + DrawnFactor(n) * X;
+                    y = -Y / 2 + DrawnFactor(n) * Y;
+                }
+                offset = Turned(rp, x, y, 0.0f);
+                break;
+            }
+            default:  // the point
+                break;
+        }
+        n.m_pMatrix = new CSMatrix(m);
+
+        n.m_vBasePos.x = q0.x + offset.x;
+        n.m_vBasePos.y = q0.y + offset.y;
+        const float h = q0.z + offset.z;
+        if (childWorld) {
+            const float r = (viaOrigin ? restZ : 0.0f) + offset.z;
+            const float g = ground(n.m_vBasePos.x, n.m_vBasePos.y);
+            if (startOnGround && followGround) n.m_vBasePos.z = r;
+            else if (startOnGround) n.m_vBasePos.z = g + r;
+            else if (followGround) n.m_vBasePos.z = h - g;
+            else n.m_vBasePos.z = h;
+        } else {
+            n.m_vBasePos.z = h;
+        }
+        n.m_vBaseAngles = ParticleFloat3{a0.x + s.x, a0.y + s.y, a0.z + s.z};
+    }
+
+    if ((D.ChannelMask & kHeldOffset) != 0) {
+        const ParticleFloat3 d = TurnedBy(n.m_pMatrix, EmiterTriple(D, 0, 0, n.m_awRandom));
+        n.m_vPos.x = n.m_vBasePos.x + d.x;
+        n.m_vPos.y = n.m_vBasePos.y + d.y;
+        const float g = ground(n.m_vPos.x, n.m_vPos.y);
+        if (childWorld && followGround) {
+            n.m_vPos.z = g + n.m_vBasePos.z + d.z;
+        } else if (childWorld && startOnGround) {
+            n.m_vBasePos.z = g;
+            n.m_vPos.z = n.m_vBasePos.z + d.z;
+        } else {
+            n.m_vPos.z = n.m_vBasePos.z + d.z;
+        }
+    } else {
+        n.m_vPos.x = n.m_vBasePos.x;
+        n.m_vPos.y = n.m_vBasePos.y;
+        n.m_vPos.z = childWorld && followGround ? ground(n.m_vPos.x, n.m_vPos.y) + n.m_vBasePos.z : n.m_vBasePos.z;
+    }
+    if ((D.ChannelMask & kHeldAngles) != 0) {
+        const ParticleFloat3 a = EmiterTriple(D, 3, 0, n.m_awRandom);
+        n.m_vAngles = ParticleFloat3{n.m_vBaseAngles.x + a.x, n.m_vBaseAngles.y + a.y, n.m_vBaseAngles.z + a.z};
+    }
+}
+
+// ---------------------------------------------------------------------------------
+// Control and queries.
+
+void CParticlesEmiter::SetFrame(int32_t frame, bool pausableOnly) {
+    for (CEmiter& e : m_arrEmiters) {
+        if (pausableOnly && !Has(e.m_wFlags, CEmiter::kPausable)) continue;
+        const int64_t t = std::max<int64_t>(static_cast<int64_t>(frame) - e.m_nStart, 0);
+        const int64_t length = e.m_nLength, motion = e.m_nMotionLength;
+        bool playStart;
+        if (t == 0) {
+            e.m_nFrame = e.m_nMotionFrame = e.m_nPauseLeft = 0;
+            playStart = true;
+        } else if (t <= length) {
+            e.m_nFrame = static_cast<int16_t>(t);
+            e.m_nMotionFrame = static_cast<int16_t>(Wrap(t, motion + 1));
+            e.m_nPauseLeft = 0;
+            playStart = false;
+        } else if (e.m_nPause < 1) {
+            e.m_nFrame = static_cast<int16_t>(Wrap(t, length + 1));
+            e.m_nMotionFrame = static_cast<int16_t>(Wrap(t, motion + 1));
+            e.m_nPauseLeft = 0;
+            playStart = e.m_nFrame == 0;
+        } else {
+            const int32_t c = Wrap(t, length + 1 + e.m_nPause);
+            if (c > length) {
+                // Inside the pause: the next play starts at once.
+                e.m_nFrame = 0;
+                e.m_nPauseLeft = 0;
+                playStart = true;
+            } else {
+                e.m_nFrame = static_cast<int16_t>(c);
+                e.m_nPauseLeft = 0;
+                playStart = c == 0;
+            }
+            e.m_nMotionFrame = motion == length ? e.m_nFrame : static_cast<int16_t>(Wrap(t, motion + 1));
+        }
+        if (playStart) e.m_wFlags = static_cast<uint16_t>(e.m_wFlags | CEmiter::kPlayStart);
+        else e.m_wFlags = static_cast<uint16_t>(e.m_wFlags & ~CEmiter::kPlayStart);
+    }
+    if (!pausableOnly || Has(m_wFlags, kAllPausable)) m_iFrame = std::max(frame, 0);
+}
+
+void CParticlesEmiter::SetPaused(bool paused, bool restart) {
+    SetFlag(m_wFlags, kPaused, paused);
+    if (restart) RestartPausable(0);
+}
+
+void CParticlesEmiter::Stop() {
+    for (CEmiter& e : m_arrEmiters) {
+        e.m_nPauseLeft = 0;
+        e.m_nFrame = e.m_nLength;
+        e.m_nMotionFrame = e.m_nMotionLength;
+        e.m_nPlays = e.m_nRepeats;
+        e.m_wFlags = static_cast<uint16_t>(e.m_wFlags & ~(CEmiter::kPlayStart | CEmiter::kHold));
+    }
+    m_wFlags = static_cast<uint16_t>((m_wFlags | kStopping) & ~(kChildOnly | kFrozen | kLooping));
+}
+
+void CParticlesEmiter::Kill() {
+    Stop();
+    for (CEmiter& e : m_arrEmiters)
+        if (!Has(e.m_wFlags, CEmiter::kKeepOnKill)) e.DeleteParticles();
+}
+
+void CParticlesEmiter::SetRateScale(int32_t percent) {
+    for (CEmiter& e : m_arrEmiters) e.m_fRateScale = static_cast<float>(percent / 100.0);
+}
+
+void CParticlesEmiter::SetPosition(const CSVector4& position) {
+    m_vPos = position;
+    m_wFlags = static_cast<uint16_t>(m_wFlags | kExplicitPosition);
+}
+
+void CParticlesEmiter::MoveBy(int32_t dx, int32_t dy) {
+    const float x = static_cast<float>(dx), y = static_cast<float>(dy);
+    for (CEmiter& e : m_arrEmiters) {
+        if (e.m_pEmiterParams != nullptr && e.m_pEmiterParams->SourceKind == 1) {
+            e.m_vPos.x += x;
+            e.m_vPos.y += y;
+            e.m_vBasePos.x += x;
+            e.m_vBasePos.y += y;
+        }
+        if (e.m_pParticleParams != nullptr && e.m_pParticleParams->ParticleSpace == 1) {
+            for (CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext) {
+                p->m_vPos.x += x;
+                p->m_vPos.y += y;
+            }
+        }
+    }
+}
+
+void CParticlesEmiter::KeepLoopingOnly(bool heightOffsets) {
+    m_wFlags = static_cast<uint16_t>(m_wFlags | kKeepLoopingOnly);
+    SetFlag(m_wFlags, kHeightOffsets, heightOffsets);
+    RemoveNonLooping();
+}
+
+void CParticlesEmiter::SetOption400(bool on) { SetFlag(m_wFlags, kOption400, on); }
+
+void CParticlesEmiter::SetOption800(bool on) {
+    SetFlag(m_wFlags, kOption800, on);
+    RemoveNonLooping();
+}
+
+void CParticlesEmiter::RemoveNonLooping() {
+    for (size_t i = 0; i < m_arrEmiters.size();) {
+        const CParticleEmiterParams* entry = m_arrEmiters[i].m_pEntry;
+        if (entry == nullptr || entry->RepeatMode != 2)
+            m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(i));
+        else ++i;
+    }
+}
+
+bool CParticlesEmiter::HasParticles() const {
+    for (const CEmiter& e : m_arrEmiters)
+        if (e.m_pFirst != nullptr) return true;
+    return false;
+}
+
+bool CParticlesEmiter::IsFinished() const {
+    for (const CEmiter& e : m_arrEmiters) {
+        if (e.m_nRepeats == CEmiter::kForever) continue;
+        const bool done = e.m_pFirst == nullptr && m_iFrame >= e.m_nStart && e.m_nPauseLeft == 0 &&
+                          !Has(e.m_wFlags, CEmiter::kPlayStart) && e.m_nFrame == e.m_nLength &&
+                          e.m_nPlays >= e.m_nRepeats;
+        if (!done) return false;
+    }
+    return true;
+}
+
+bool CParticlesEmiter::EndsWithin(int32_t frames) const {
+    if (Has(m_wFlags, kStopping)) return true;
+    for (const CEmiter& e : m_arrEmiters)
+        if (e.m_nPauseLeft > 0 || e.m_nPlays < e.m_nRepeats || e.m_nLength - e.m_nFrame > frames) return false;
+    return true;
+}
+
+bool CParticlesEmiter::HasPlayed() const {
+    if (Has(m_wFlags, kChildOnly)) return true;
+    if (m_arrEmiters.empty()) return false;
+    if (Has(m_wFlags, kPaused)) {
+        if (Has(m_wFlags, kAllPausable)) return true;
+        for (const CEmiter& e : m_arrEmiters)
+            if (!Has(e.m_wFlags, CEmiter::kPausable)) return e.m_nPlays > 0;
+    }
+    return m_arrEmiters.front().m_nPlays > 0;
+}
+
+bool CParticlesEmiter::HasPausableEntry() const {
+    const int32_t entries = m_pMesh != nullptr ? static_cast<int32_t>(m_pMesh->m_arrEntries.size()) : 0;
+    for (int32_t i = 0; i < entries; ++i)
+        if (Qualifies(i) && m_pMesh->m_arrEntries[static_cast<size_t>(i)]->Pausable != 0) return true;
+    return false;
+}
+
+bool CParticlesEmiter::HasKeepOnKill() const {
+    for (const CEmiter& e : m_arrEmiters)
+        if (Has(e.m_wFlags, CEmiter::kKeepOnKill)) return true;
+    return false;
+}
+
+bool CParticlesEmiter::UsesWorldCoords() const {
+    for (const CEmiter& e : m_arrEmiters) {
+        if (e.m_pEmiterParams != nullptr && e.m_pEmiterParams->SourceKind == 1) return true;
+        if (e.m_pParticleParams != nullptr && e.m_pParticleParams->ParticleSpace == 1) return true;
+    }
+    return false;
+}
+
+int32_t CParticlesEmiter::CountedParticles() const {
+    int32_t count = 0;
+    for (const CEmiter& e : m_arrEmiters)
+        if (Has(e.m_wFlags, CEmiter::kCounted)) count += e.m_nCount;
+    return count;
+}
+
+void CParticlesEmiter::MemoryUse(int32_t& emitters, int32_t& emitterBytes, int32_t& particles,
+                                 int32_t& particleBytes) const {
+    emitters = static_cast<int32_t>(m_arrEmiters.size());
+    emitterBytes = particles = particleBytes = 0;
+    for (const CEmiter& e : m_arrEmiters) {
+        emitterBytes += 172 + (e.m_pMatrix != nullptr ? 64 : 0) + (e.m_pFaceTable != nullptr ? 12 : 0);
+        for (const CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext) {
+            ++particles;
+            particleBytes += 108 + (p->m_pMatrix != nullptr ? 64 : 0);
+        }
+    }
+}
+
+bool CParticlesEmiter::GetOrbitAngle(uint8_t& angle) const {
+    const int32_t mode = Has(m_wFlags, kLooping) ? 2 : 1;
+    for (const CEmiter& e : m_arrEmiters) {
+        if (e.m_pEntry == nullptr || e.m_pEntry->RepeatMode != mode || e.m_nLength <= 0) continue;
+        const CEmiterParams& params = *e.m_pEmiterParams;
+        int32_t base = 0, direction = 1;
+        if ((params.ChannelMask & kHeldOffset) == 0) {
+            const int32_t later = std::min<int32_t>(2, e.m_nLength);
+            const float x0 = EmiterPairValue(params, 0, 0, e.m_awRandom[0]);
+            const float y0 = EmiterPairValue(params, 1, 0, e.m_awRandom[1]);
+            const float x1 = EmiterPairValue(params, 0, later, e.m_awRandom[0]);
+            const float y1 = EmiterPairValue(params, 1, later, e.m_awRandom[1]);
+            if (std::fabs(x0) <= std::fabs(y0)) {
+                if (y0 <= 0.0f) {
+                    base = 0x80;
+                    direction = x0 <= x1 ? -1 : 1;
+                } else {
+                    base = 0;
+                    direction = x1 <= x0 ? -1 : 1;
+                }
+            } else if (x0 <= 0.0f) {
+                base = 0xc0;
+                direction = y1 <= y0 ? -1 : 1;
+            } else {
+                base = 0x40;
+                direction = y0 <= y1 ? -1 : 1;
+            }
+        }
+        angle = static_cast<uint8_t>(base + e.m_nFrame * direction * 256 / e.m_nLength);
+        return true;
+    }
+    angle = 0;
+    return false;
+}
+
+bool CParticlesEmiter::ScreenPoint(const CSVector4& /*point*/, CSVector4& /*out*/, const void* /*camera*/) const {
+    return false;
 }

@@ -79,6 +79,61 @@ public:
     void ResolveSources();
     void ResolveSource(CEmiter& emitter);
 
+    static constexpr int32_t kMaxEmiters = 0x7fff;
+
+    // One 30 Hz step: every emitter in order moves its counters, places itself,
+    // follows its tracks, emits and advances its particles; finished children are
+    // erased. False once nothing lives any more; true at once while frozen.
+    bool Step(bool emit);
+    // Advances the particles of every emitter without updating any. True while some
+    // particle lives (or an emitter not started yet, unless stopping).
+    bool AdvanceParticlesOnly();
+    // One step of the emitter at `index`. False when it has finished: no play, no
+    // pause and no particle left. Emitters are passed by index because spawning
+    // children may move the array.
+    bool UpdateEmiter(int32_t index, bool emit);
+    // A batch of child emitters of the emitter at `index`, one per child name that
+    // resolves, placed on its shape. False (nothing made, nothing drawn) when no name
+    // resolves or the instance would exceed kMaxEmiters.
+    bool SpawnChildEmiters(int32_t parentIndex);
+    // Where a new child starts: a sample of its parent's shape in the child's space,
+    // its matrix, base position and angles, and the held offset and angles.
+    void PlaceChildEmitter(CEmiter& child, CEmiter& parent);
+
+    // Moves every emitter (only the pausable ones with pausableOnly) to instance
+    // frame `frame`; the instance frame follows unless only some emitters moved.
+    void SetFrame(int32_t frame, bool pausableOnly);
+    void RestartPausable(int32_t frame) { SetFrame(frame, true); }
+    void SetPaused(bool paused, bool restart);
+    // Every emitter jumps to the end of its last play: the instance lives while
+    // particles do. Kill also deletes the particles of the emitters not kept on kill.
+    void Stop();
+    void Kill();
+    void SetRateScale(int32_t percent);
+    void SetPosition(const CSVector4& position);
+    // Moves world-space emitters and world-space particles by (dx, dy).
+    void MoveBy(int32_t dx, int32_t dy);
+    void KeepLoopingOnly(bool heightOffsets);
+    void SetOption400(bool on);
+    void SetOption800(bool on);
+    // Erases every emitter whose entry does not repeat forever.
+    void RemoveNonLooping();
+
+    bool HasParticles() const;
+    bool IsFinished() const;
+    bool EndsWithin(int32_t frames) const;
+    bool HasPlayed() const;
+    bool HasPausableEntry() const;
+    bool HasKeepOnKill() const;
+    bool UsesWorldCoords() const;
+    int32_t CountedParticles() const;
+    void MemoryUse(int32_t& emitters, int32_t& emitterBytes, int32_t& particles, int32_t& particleBytes) const;
+    // The angle of an orbiting emitter along its path, from its first two motion keys.
+    bool GetOrbitAngle(uint8_t& angle) const;
+    // The renderer's projection of the instance onto the screen, which nothing
+    // provides here: false.
+    bool ScreenPoint(const CSVector4& point, CSVector4& out, const void* camera) const;
+
     // One particle of `emitter`, born at its frame: life, random words, scales, texture
     // sequence, a place, angles and a velocity (or a matrix of its own) from the
     // emitter's shape and the space it lives in, appended at the tail of the list.

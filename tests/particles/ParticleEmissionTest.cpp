@@ -18,29 +18,9 @@ namespace {
 using effectfixtures::SetConstant;
 using effectfixtures::SetKeys;
 using runfixtures::OneEmitter;
+using runfixtures::PlainEmitter;
 using runfixtures::Replay;
 using runfixtures::SetUpInstance;
-
-// An effect whose one emitter makes a plain particle per call: no pair varies, scales
-// 1, a life of 30 steps, the point shape, a sprite kind.
-struct PlainEmitter : OneEmitter {
-    PlainEmitter() {
-        for (uint8_t& flag : emiter->NoVariation) flag = 1;
-        SetConstant(emiter->Tracks[CEmiterParams::LifeScale], 1.0f);
-        SetConstant(emiter->Tracks[CEmiterParams::SpeedScale], 1.0f);
-        SetConstant(emiter->Tracks[CEmiterParams::SizeScale], 1.0f);
-        emiter->EmitShape = CEmiterParams::kShapePoint;
-        particle->Life = 1.0f;
-        particle->LifeFrames = 30;
-        particle->ParticleKind = 1;
-    }
-    void Sizes(float x, float y, float z) {
-        SetConstant(emiter->Tracks[CEmiterParams::ShapeSizeX], x);
-        SetConstant(emiter->Tracks[CEmiterParams::ShapeSizeY], y);
-        SetConstant(emiter->Tracks[CEmiterParams::ShapeSizeZ], z);
-    }
-    void Range(CEmiterParams::Row row, float value) { SetConstant(emiter->Tracks[row], value); }
-};
 
 // The instance of a PlainEmitter and its emitter, ready to emit.
 struct Emitting {

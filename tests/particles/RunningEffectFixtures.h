@@ -7,7 +7,9 @@
 
 #include "EffectFixtures.h"
 #include "particles/CEmiter.h"
+#include "particles/CEmiterParams.h"
 #include "particles/CParticle.h"
+#include "particles/CParticleParams.h"
 #include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
 #include "particles/CSMatrix.h"
@@ -64,6 +66,27 @@ struct OneEmitter {
         particle = effectfixtures::Add(built.m_arrParticleParams);
         entry = effectfixtures::AddEntry(built, "one", 0, 0);
     }
+};
+
+// An effect whose one emitter makes a plain particle per call: no pair varies, scales
+// 1, a life of 30 steps, the point shape, a sprite kind.
+struct PlainEmitter : OneEmitter {
+    PlainEmitter() {
+        for (uint8_t& flag : emiter->NoVariation) flag = 1;
+        effectfixtures::SetConstant(emiter->Tracks[CEmiterParams::LifeScale], 1.0f);
+        effectfixtures::SetConstant(emiter->Tracks[CEmiterParams::SpeedScale], 1.0f);
+        effectfixtures::SetConstant(emiter->Tracks[CEmiterParams::SizeScale], 1.0f);
+        emiter->EmitShape = CEmiterParams::kShapePoint;
+        particle->Life = 1.0f;
+        particle->LifeFrames = 30;
+        particle->ParticleKind = 1;
+    }
+    void Sizes(float x, float y, float z) {
+        effectfixtures::SetConstant(emiter->Tracks[CEmiterParams::ShapeSizeX], x);
+        effectfixtures::SetConstant(emiter->Tracks[CEmiterParams::ShapeSizeY], y);
+        effectfixtures::SetConstant(emiter->Tracks[CEmiterParams::ShapeSizeZ], z);
+    }
+    void Range(CEmiterParams::Row row, float value) { effectfixtures::SetConstant(emiter->Tracks[row], value); }
 };
 
 // A particle appended at the tail of the emitter's list, its age and position marked.

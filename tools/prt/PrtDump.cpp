@@ -1,8 +1,11 @@
 // dunmarch-prtdump: prints effect files field by field, by the names the particle
 // library gives them; rows as their constant or their key count, entries with the
 // entries their links reach. With --setup it prints instead what an instance of each
-// effect sets up (tools/prt/PrtTrace.h). Exits non-zero when a file does not read.
+// effect sets up, with --run FILE [STEPS] how an instance runs, step by step, to its
+// end or for STEPS (300) steps (tools/prt/PrtTrace.h). Exits non-zero when a file does
+// not read.
 #include <cinttypes>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -96,8 +99,9 @@ int Dump(const char* path) {
     return 0;
 }
 
-// The set-up trace of the file, labelled with its name without folders.
-int DumpSetup(const char* path) {
+// The set-up trace of the file, or its run of `steps` steps (steps > 0), labelled
+// with its name without folders.
+int DumpTrace(const char* path, int steps) {
     CParticlesMesh effect;
     std::string error;
     if (!ReadEffectForTrace(path, effect, error)) {
@@ -105,20 +109,31 @@ int DumpSetup(const char* path) {
         return 1;
     }
     const char* slash = std::strrchr(path, '/');
-    std::fputs(SetupTrace(slash != nullptr ? slash + 1 : path, effect).c_str(), stdout);
+    const std::string label = slash != nullptr ? slash + 1 : path;
+    std::fputs((steps > 0 ? RunTrace(label, effect, steps) : SetupTrace(label, effect)).c_str(), stdout);
     return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: dunmarch-prtdump [--setup] FILE.prt...\n       dunmarch-prtdump --run FILE.prt [STEPS]\n");
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--run") == 0) {
+        if (argc < 3 || argc > 4) return Usage();
+        char* rest = nullptr;
+        const long steps = argc == 4 ? std::strtol(argv[3], &rest, 10) : 300;
+        if (argc == 4 && (*rest != '\0' || steps < 1 || steps > 10000000)) return Usage();
+        return DumpTrace(argv[2], static_cast<int>(steps));
+    }
     const bool setup = argc > 1 && std::strcmp(argv[1], "--setup") == 0;
     const int first = setup ? 2 : 1;
-    if (argc <= first) {
-        std::fprintf(stderr, "usage: dunmarch-prtdump [--setup] FILE.prt...\n");
-        return 2;
-    }
+    if (argc <= first) return Usage();
     int failed = 0;
-    for (int i = first; i < argc; ++i) failed |= setup ? DumpSetup(argv[i]) : Dump(argv[i]);
+    for (int i = first; i < argc; ++i) failed |= setup ? DumpTrace(argv[i], 0) : Dump(argv[i]);
     return failed;
 }

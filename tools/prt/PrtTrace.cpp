@@ -1,10 +1,12 @@
 #include "tools/prt/PrtTrace.h"
 
 #include <cinttypes>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
 #include "particles/CParticleEmiterParams.h"
+#include "particles/CParticle.h"
 #include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
 #include "particles/CSArchive.h"
@@ -20,6 +22,18 @@ void Append(std::string& out, const char* format, ...) {
     va_end(args);
     out += line;
 }
+
+// FNV-1a over 32-bit words.
+struct Digest {
+    uint32_t value = 2166136261u;
+    void Add(int64_t word) {
+        for (int i = 0; i < 4; ++i) {
+            value ^= static_cast<uint32_t>(word >> (8 * i)) & 0xffu;
+            value *= 16777619u;
+        }
+    }
+    void AddFloat(float f) { Add(std::isfinite(f) ? std::llround(static_cast<double>(f) * 1024.0) : 0x7fffffff); }
+};
 
 }  // namespace
 
@@ -62,5 +76,49 @@ std::string SetupTrace(const std::string& label, CParticlesMesh& effect) {
             Append(out, "\n");
         }
     }
+    return out;
+}
+
+RunEnd RunEffect(CParticlesMesh& effect, int steps, std::string* trace) {
+    ResetParticleSeed();
+    CParticlesEmiter instance;
+    instance.Setup(nullptr, &effect);
+    RunEnd end;
+    for (int step = 1; step <= steps; ++step) {
+        const bool alive = instance.Step(true);
+        int particles = 0;
+        Digest digest;
+        for (const CEmiter& e : instance.m_arrEmiters) {
+            for (const CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext) {
+                ++particles;
+                digest.Add(p->m_nAge);
+                digest.Add(p->m_nLife);
+                digest.Add(p->m_nTexFrame);
+                digest.AddFloat(p->m_vPos.x);
+                digest.AddFloat(p->m_vPos.y);
+                digest.AddFloat(p->m_vPos.z);
+                digest.AddFloat(p->m_vAngles.x);
+                digest.AddFloat(p->m_vAngles.y);
+                digest.AddFloat(p->m_vAngles.z);
+            }
+        }
+        end.particles = particles;
+        if (trace != nullptr)
+            Append(*trace, "step %d: emitters %zu, particles %d, digest %08x\n", step, instance.m_arrEmiters.size(),
+                   particles, digest.value);
+        if (!alive) {
+            end.endStep = step;
+            break;
+        }
+    }
+    return end;
+}
+
+std::string RunTrace(const std::string& label, CParticlesMesh& effect, int steps) {
+    std::string out;
+    Append(out, "effect %s\n", label.c_str());
+    const RunEnd end = RunEffect(effect, steps, &out);
+    if (end.endStep > 0) Append(out, "ended at step %d\n", end.endStep);
+    else Append(out, "still running after %d steps with %d particles\n", steps, end.particles);
     return out;
 }

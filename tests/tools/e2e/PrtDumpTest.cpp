@@ -79,4 +79,21 @@ TEST(PrtDumpTest, FilesThatDoNotReadFail) {
     EXPECT_EQ(PrtDump("").exitCode, 2);
 }
 
+TEST(PrtDumpTest, RunsAnEffectToItsEndOrForItsSteps) {
+    CParticlesMesh sample;
+    effectfixtures::BuildSample(sample);
+    ScratchFolder folder;
+    const std::string path = effectfixtures::WriteEffect(folder, "sample.prt", sample, 5);
+    testsupport::ProgramResult run = PrtDump("--run '" + path + "' 7");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    testsupport::ExpectInOrder(run.output, {"effect sample.prt", "step 1: emitters ", "step 7: emitters "});
+    EXPECT_TRUE(run.output.find("ended at step") != std::string::npos ||
+                run.output.find("still running after 7 steps") != std::string::npos)
+        << run.output;
+
+    EXPECT_EQ(PrtDump("--run '" + path + "' seven").exitCode, 2);
+    EXPECT_EQ(PrtDump("--run").exitCode, 2);
+    EXPECT_EQ(PrtDump("--run '" + (folder / "missing.prt") + "'").exitCode, 1);
+}
+
 }  // namespace
