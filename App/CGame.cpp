@@ -86,6 +86,7 @@ void CGame::Initialize() {
     RegisterWhenEmpty<GameWindow>(game_window_.get());
     game_window_->Initialize();
 
+    RegisterWhenEmpty<BattleMessageBoxes>(&battle_boxes_);
     RegisterWhenEmpty<GameMachine>(&machine_);
     machine_.initiate();
 
@@ -129,6 +130,7 @@ void CGame::Shutdown() {
     UnregisterWhenHeld<Content::ContentLoader<Audio::Sound>>(sounds_.get());
     UnregisterWhenHeld<Content::ContentLoader<Audio::SoundStream>>(sound_streams_.get());
     UnregisterWhenHeld<GameMachine>(&machine_);
+    UnregisterWhenHeld<BattleMessageBoxes>(&battle_boxes_);
     UnregisterWhenHeld<GameSettings>(&settings_);
     UnregisterWhenHeld<Config>(&config_);
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "App/BattleBoxes.h"
 #include "App/StandInGameMachine.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Core/Delegate.h"
@@ -95,6 +96,7 @@ private:
     GameMachine machine_;
     LoadingFinished loading_finished_;
     GameSettings settings_;
+    BattleBoxes battle_boxes_;
     // Held here as well as in its service slot, so the window the game made is
     // the one it deletes.
     boost::scoped_ptr<GameWindow> game_window_;

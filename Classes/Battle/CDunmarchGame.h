@@ -51,9 +51,16 @@ struct MapTransformRecord {
 };
 extern MapTransformRecord MapTransform;
 
+// 1 while the battle screen is in front: from a successful set-up until Stop or until
+// the in-game menu opens.
+extern int32_t BattleActive;
+
 class CDunmarchGame {
 public:
     enum State { kStarting = 0, kRunning = 1, kOver = 2 };
+    enum Result { kUndecided = -1, kVictory = 0, kDefeat = 1 };
+    // The battle's fixed step, milliseconds.
+    static constexpr int32_t kStepTime = 33;
 
     // Initial values, an empty camera boundary, and fresh shared materials 0, 1 and 3.
     explicit CDunmarchGame(const std::string& mapName);
@@ -84,6 +91,59 @@ public:
     // Names compared without regard to case; null for a null or empty name.
     static const NamedColor* FindColor(const char* name);
     static const SpawnPointType* FindSpawnPointType(int32_t type);
+
+    // ---- set-up and tear-down ----
+    // Gold from the map, and a new level for it, registered as the level service when
+    // that slot is free; 0 for an empty name or one without a map definition.
+    int32_t LoadLevel(const std::string& mapName);
+    // A runner per wave entry of the map whose wave is defined, in order; 0 without map.
+    int32_t CreateWaveRunners(const std::string& mapName);
+    // BattleActive cleared, the level emptied and no longer the level service.
+    void Stop();
+
+    // ---- camera geometry ----
+    // From the eye toward (eye x, camera target height, 0), normalised.
+    void UpdateViewDirection();
+    // From the eye along the view direction to the ground (z = 0); 1 when it never meets it.
+    float GetGroundDistance() const;
+    // The set-up's ground distance over today's; 1 when today's is about 0.
+    float GetZoomFactor() const;
+
+    // ---- the HUD's layout file ----
+    // "ingame.xml" of the configured ui folder: items move the table rows named so, the
+    // last shift and the named coords are taken. Nothing changes without the file.
+    void ReadHudLayout();
+    // The tables as a layout file at the path; 0 when it cannot be written.
+    int32_t WriteHudLayout(const std::string& path) const;
+
+    // ---- the battle step ----
+    // One fixed step of dt ms. Paused (or a pending warning while running) only keeps the
+    // score and the frozen level and scene current; last marks the frame's last sub-step.
+    void Update(int32_t dt, bool paused, bool last);
+    // Once a frame: while paused the pause time-out runs down with the frame time, and
+    // at its end the battle plays on at normal speed.
+    void TickPauseTimeout();
+    void BeginWave(int32_t index);
+    void EndWave(int32_t index);
+    // kDefeat when the keeper is gone (or the defeat flag is set), kVictory when every
+    // wave is over, else kUndecided.
+    int32_t CheckResult() const;
+    void EndBattle();
+    // The wave's entries above the gold held now are dropped.
+    void StartWaveRunner(int32_t index);
+    // Worth of the defenders, the dead included and the keeper left out, plus gold.
+    void UpdateScore();
+    void ResetSpellCooldowns();
+    // The first defender of the map's availability list available from wave n + 1.
+    std::string GetNextDefenderUnlock(const std::string& mapName, int32_t n) const;
+    // Closes the summary box and clears the summary flag.
+    void CloseSummary(int32_t record);
+
+    // ---- speed modes ----
+    // Paused: the scene stops and the pause time-out starts at 1801 s.
+    void Pause();
+    void PlayNormal();
+    void PlayDouble();
 
     // ---- gold and floating texts ----
     // Negative amounts pay.
@@ -116,8 +176,25 @@ public:
     const boost::shared_ptr<Graphics::Texture2D>& GetInterfaceTexture() const { return hud_texture_; }
     const std::vector<FloatingText>& GetFloatingTexts() const { return floating_texts_; }
     const CameraBoundary& GetCameraBoundary() const { return camera_boundary_; }
+    int32_t GetWaveStartDelay() const { return wave_start_delay_; }
+    int32_t GetSummaryTimeout() const { return summary_timeout_; }
+    bool IsSummaryShown() const { return summary_shown_ != 0; }
+    int32_t GetEndDelay() const { return end_delay_; }
+    int32_t GetPauseTimeout() const { return pause_timeout_; }
+    int32_t GetElapsedTime() const { return elapsed_time_; }
+    int32_t GetWaveGold() const { return wave_gold_; }
+    int32_t GetBonusGold() const { return bonus_gold_; }
+    int32_t GetSurvivalGold() const { return survival_gold_; }
+    const std::string& GetNewlyAvailableDefender() const { return newly_available_defender_; }
+    int32_t GetSpellCooldown(int32_t kind) const { return kind >= 0 && kind < 3 ? spell_cooldowns_[kind] : 0; }
+    const std::vector<WaveRunner>& GetWaveRunners() const { return wave_runners_; }
+    const Vector3& GetCameraEye() const { return camera_eye_; }
+    const Vector3& GetViewDirection() const { return view_direction_; }
 
 private:
+    void RunWaves(int32_t dt, bool last);
+    void ReflagSpeedButtons();
+
     // Tests set what the battle's set-up and steps set.
     friend struct BattleTestAccess;
 

@@ -129,6 +129,8 @@ public:
     void RemoveFinishedObjects();
 
     // ---- selection ----
+    // No selected defenders (the spot highlight mode off), attacker or spot.
+    void ClearSelection();
     boost::weak_ptr<CUnit> GetSelectedAttacker() const { return selected_attacker_; }
     // The previous and the new attacker refresh their selection effects.
     void SetSelectedAttacker(const boost::weak_ptr<CUnit>& unit);

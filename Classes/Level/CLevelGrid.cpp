@@ -227,6 +227,16 @@ void CLevel::RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit) {
         }
 }
 
+void CLevel::ClearSelection() {
+    SetSpotHighlightMode(0);
+    std::vector<boost::weak_ptr<CUnit>> defenders;
+    defenders.swap(selected_defenders_);
+    for (const boost::weak_ptr<CUnit>& unit : defenders)
+        if (const boost::shared_ptr<CUnit> locked = unit.lock()) locked->UpdateSelectionEffect();
+    SetSelectedAttacker(boost::weak_ptr<CUnit>());
+    selected_spot_.reset();
+}
+
 void CLevel::SetSpotHighlightMode(int32_t mode) {
     spot_highlight_mode_ = mode;
     if (mode != 0) return;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "App/BattleBoxes.h"
 #include "App/MessageBoxes.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Core/KeyboardListeners.h"
@@ -136,6 +137,24 @@ TEST_F(MessageBoxesTest, SummaryAndWarningBoxesSetTheTextsOfTheirAreas) {
     warning = ShowWarningBox();
     EXPECT_EQ(warning->info_, nullptr);
     warning->SetInfoText(L"nowhere");
+}
+
+TEST_F(MessageBoxesTest, TheBattlesBoxesAreTheGamesMessageBoxes) {
+    BattleBoxes boxes;
+    ASSERT_TRUE(boxes.ShowSummary());
+    CSummaryMsgBox* summary = dynamic_cast<CSummaryMsgBox*>(GetMessageBox());
+    ASSERT_NE(summary, nullptr);
+    boxes.SetSummaryAttackText(L"Attack  2");
+    boxes.SetSummaryInfoText(L"Attack");
+    EXPECT_EQ(summary->attack_->lines_, std::vector<std::wstring>{L"Attack  2"});
+    EXPECT_EQ(summary->info_->lines_, std::vector<std::wstring>{L"Attack"});
+    ASSERT_TRUE(boxes.ShowWarning(L"Modified"));
+    CWarningMsgBox* warning = dynamic_cast<CWarningMsgBox*>(GetMessageBox());
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(warning->info_->lines_, std::vector<std::wstring>{L"Modified"});
+    boxes.SetSummaryAttackText(L"not the summary");  // the warning is open: nothing
+    boxes.Close();
+    EXPECT_EQ(GetMessageBox(), nullptr);
 }
 
 }  // namespace

@@ -31,6 +31,15 @@ struct BattleTestAccess {
     static void SetState(CDunmarchGame& battle, int32_t state) { battle.state_ = state; }
     static void SetStepCounter(CDunmarchGame& battle, uint32_t steps) { battle.step_counter_ = steps; }
     static void SetWaveStepCounter(CDunmarchGame& battle, int32_t steps) { battle.wave_step_counter_ = steps; }
+    static void SetGold(CDunmarchGame& battle, int32_t gold) { battle.gold_ = gold; }
+    static void SetWaveIndex(CDunmarchGame& battle, int32_t index) { battle.wave_index_ = index; }
+    static void SetWarningPending(CDunmarchGame& battle, int32_t pending) { battle.warning_pending_ = pending; }
+    static std::vector<WaveRunner>& WaveRunners(CDunmarchGame& battle) { return battle.wave_runners_; }
+    static void SetCamera(CDunmarchGame& battle, const Vector3& eye, float targetHeight, float referenceDistance) {
+        battle.camera_eye_ = eye;
+        battle.camera_target_height_ = targetHeight;
+        battle.reference_distance_ = referenceDistance;
+    }
 };
 
 namespace levelfixtures {

@@ -1,0 +1,28 @@
+#include "App/BattleBoxes.h"
+
+#include "App/MessageBoxes.h"
+
+namespace {
+
+CSummaryMsgBox* OpenSummary() { return dynamic_cast<CSummaryMsgBox*>(GetMessageBox()); }
+
+}  // namespace
+
+bool BattleBoxes::ShowSummary() { return ShowSummaryBox() != nullptr; }
+
+void BattleBoxes::SetSummaryAttackText(const std::wstring& text) {
+    if (CSummaryMsgBox* box = OpenSummary()) box->SetAttackText(text);
+}
+
+void BattleBoxes::SetSummaryInfoText(const std::wstring& text) {
+    if (CSummaryMsgBox* box = OpenSummary()) box->SetInfoText(text);
+}
+
+bool BattleBoxes::ShowWarning(const std::wstring& text) {
+    CWarningMsgBox* box = ShowWarningBox();
+    if (box == nullptr) return false;
+    box->SetInfoText(text);
+    return true;
+}
+
+void BattleBoxes::Close() { CloseMessageBox(); }
