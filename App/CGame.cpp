@@ -3,7 +3,7 @@
 #include <new>
 
 #include "App/MessageBoxes.h"
-#include "App/StandInGameWindow.h"
+#include "Classes/Battle/GameWindow.h"
 #include "Audio/AudioDevice.h"
 #include "Audio/SoundStream.h"
 #include "Content/GameContentLoaders.h"

@@ -95,7 +95,14 @@ CDunmarchGame::CDunmarchGame(const std::string& mapName)
     BuildSharedMaterials();
 }
 
-CDunmarchGame::~CDunmarchGame() { GlobalTooltip.reset(); }
+CDunmarchGame::~CDunmarchGame() {
+    GlobalTooltip.reset();
+    // The set-up published the world and the scene: no slot may outlive them.
+    if (world_ && Service<sg::Group>::Exists() && Service<sg::Group>::Get() == world_.get())
+        Service<sg::Group>::Unregister();
+    if (scene_ && Service<sg::Scene>::Exists() && Service<sg::Scene>::Get() == scene_.get())
+        Service<sg::Scene>::Unregister();
+}
 
 const MapDefinition* CDunmarchGame::FindMapDefinition(const std::string& name) {
     const GameDictionary* dictionary = Dictionary();

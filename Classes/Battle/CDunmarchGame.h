@@ -19,6 +19,7 @@
 #include "Maths/Vector3.h"
 
 class CInputMonitor;
+struct TouchEvent;
 class CLevel;
 struct AttackerDefinition;
 struct DefenderDefinition;
@@ -93,6 +94,13 @@ public:
     static const SpawnPointType* FindSpawnPointType(int32_t type);
 
     // ---- set-up and tear-down ----
+    // The whole set-up, once: HUD, level, camera and boundary, scene, map models, light,
+    // waves, music, the HUD's layout; BattleActive set. 0 before any scene without a map
+    // definition or level. continuing: a savegame is loaded right after (the camera is
+    // not moved to the keeper).
+    int32_t Init(bool continuing);
+    // No HUD button pressed or highlighted.
+    void InitHud();
     // Gold from the map, and a new level for it, registered as the level service when
     // that slot is free; 0 for an empty name or one without a map definition.
     int32_t LoadLevel(const std::string& mapName);
@@ -108,6 +116,12 @@ public:
     float GetGroundDistance() const;
     // The set-up's ground distance over today's; 1 when today's is about 0.
     float GetZoomFactor() const;
+
+    // The eye moved, held inside the camera boundary; the view direction stays.
+    void PanCamera(const Vector3& delta);
+    void PanCamera(float dx, float dy, float dz) { PanCamera(Vector3(dx, dy, dz)); }
+    // Unless continuing, the camera goes along x to the level's first keeper place.
+    void FocusFirstSpawnPoint(int32_t continuing);
 
     // ---- the HUD's layout file ----
     // "ingame.xml" of the configured ui folder: items move the table rows named so, the
@@ -138,6 +152,13 @@ public:
     std::string GetNextDefenderUnlock(const std::string& mapName, int32_t n) const;
     // Closes the summary box and clears the summary flag.
     void CloseSummary(int32_t record);
+
+    // ---- input and drawing ----
+    // Stand-in until the battle's input exists: the event is not acted on.
+    void OnPointerInput(const TouchEvent& event, bool demo);
+    // The scene, culled, sorted and drawn, then the 2D pass; nothing without a level or
+    // before the first step.
+    void Draw();
 
     // ---- speed modes ----
     // Paused: the scene stops and the pause time-out starts at 1801 s.

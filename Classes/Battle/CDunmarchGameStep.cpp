@@ -12,6 +12,8 @@
 #include "Core/Language.h"
 #include "Core/Service.h"
 #include "Game/GameAudio.h"
+#include "Graphics/Draw2D.h"
+#include "Graphics/GraphicsDevice.h"
 #include "SceneGraph/Scene.h"
 
 namespace {
@@ -226,4 +228,16 @@ void CDunmarchGame::PlayDouble() {
     speed_mode_ = 2;
     ReflagSpeedButtons();
     if (scene_) scene_->Resume();
+}
+
+void CDunmarchGame::OnPointerInput(const TouchEvent&, bool) {}
+
+void CDunmarchGame::Draw() {
+    if (!level_ || (state_ != kRunning && state_ != kOver) || !scene_) return;
+    scene_->Cull();
+    scene_->Sort();
+    if (graphics_device_ != nullptr) graphics_device_->Draw(scene_.get());
+    Graphics::Draw2D::Begin();
+    // Stand-in until the HUD exists: the battle's 2D pass draws nothing yet.
+    Graphics::Draw2D::End();
 }

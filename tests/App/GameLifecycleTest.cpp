@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "App/CGame.h"
-#include "App/StandInGameWindow.h"
+#include "Classes/Battle/GameWindow.h"
 #include "Audio/AudioDevice.h"
 #include "Audio/SoundStream.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"

@@ -64,41 +64,50 @@ inline constexpr int kInterfaceImageHeight = 480;
 inline constexpr const char* kHudTexture = config::kInterfaceTexture;
 inline constexpr int kHudSize = 512;
 
-// A region of the HUD sheet, by the item or coords name "ingame.xml" gives it.
+// A region of the HUD sheet, by the item or coords name "ingame.xml" gives it. An item
+// (a HUD button or information box) also has its place on the 1024 x 768 screen and the
+// offset of its second image; coords are sheet rectangles only.
 struct HudRegion {
     const char* name;
     int tx, ty, tw, th;
+    bool item = false;
+    int x = 0, y = 0, ox = 0, oy = 0;
 };
+// The HUD's layout file in the ui folder.
+inline constexpr const char kHudLayout[] = "ingame.xml";
+// The HUD's shift, written to "ingame.xml" beside the items.
+inline constexpr int kHudShiftX = 2;
+inline constexpr int kHudShiftY = 2;
 inline constexpr HudRegion kHudRegions[] = {
     // defender buttons (named by the defender definitions)
-    {"Swordman", 0, 0, 64, 64},
-    {"Archer", 64, 0, 64, 64},
-    {"Priest", 128, 0, 64, 64},
-    {"Necromancer", 192, 0, 64, 64},
-    {"Heavy Warrior", 256, 0, 64, 64},
-    {"Mage", 320, 0, 64, 64},
+    {"Swordman", 0, 0, 64, 64, true, 8, 692, 4, 44},
+    {"Archer", 64, 0, 64, 64, true, 80, 692, 4, 44},
+    {"Priest", 128, 0, 64, 64, true, 152, 692, 4, 44},
+    {"Necromancer", 192, 0, 64, 64, true, 224, 692, 4, 44},
+    {"Heavy Warrior", 256, 0, 64, 64, true, 296, 692, 4, 44},
+    {"Mage", 320, 0, 64, 64, true, 368, 692, 4, 44},
     {"Attack", 384, 0, 64, 64},
     {"Frame", 448, 0, 64, 64},
     // action buttons
-    {"Heal", 0, 64, 64, 64},
-    {"Teleport", 64, 64, 64, 64},
-    {"HideShow", 128, 64, 64, 64},
-    {"UpgradeHP", 192, 64, 64, 64},
-    {"UpgradeWeapon", 256, 64, 64, 64},
-    {"Sell", 320, 64, 64, 64},
+    {"Heal", 0, 64, 64, 64, true, 8, 692, 4, 44},
+    {"Teleport", 64, 64, 64, 64, true, 80, 692, 4, 44},
+    {"HideShow", 128, 64, 64, 64, true, 152, 692, 4, 44},
+    {"UpgradeHP", 192, 64, 64, 64, true, 224, 692, 4, 44},
+    {"UpgradeWeapon", 256, 64, 64, 64, true, 296, 692, 4, 44},
+    {"Sell", 320, 64, 64, 64, true, 368, 692, 4, 44},
     // spell and speed buttons
-    {"Slow", 0, 128, 64, 64},
-    {"Firestorm", 64, 128, 64, 64},
-    {"Lightning", 128, 128, 64, 64},
-    {"Pause", 192, 128, 48, 48},
-    {"NormalSpeed", 240, 128, 48, 48},
-    {"DoubleSpeed", 288, 128, 48, 48},
-    {"MainMenu", 336, 128, 48, 48},
+    {"Slow", 0, 128, 64, 64, true, 8, 692, 4, 44},
+    {"Firestorm", 64, 128, 64, 64, true, 80, 692, 4, 44},
+    {"Lightning", 128, 128, 64, 64, true, 152, 692, 4, 44},
+    {"Pause", 192, 128, 48, 48, true, 808, 8, 0, 0},
+    {"NormalSpeed", 240, 128, 48, 48, true, 860, 8, 0, 0},
+    {"DoubleSpeed", 288, 128, 48, 48, true, 912, 8, 0, 0},
+    {"MainMenu", 336, 128, 48, 48, true, 964, 8, 0, 0},
     // info items
-    {"Enemies", 0, 192, 32, 32},
-    {"Wave", 32, 192, 32, 32},
-    {"Gold", 64, 192, 32, 32},
-    {"Score", 96, 192, 32, 32},
+    {"Enemies", 0, 192, 32, 32, true, 8, 8, 36, 6},
+    {"Wave", 32, 192, 32, 32, true, 158, 8, 36, 6},
+    {"Gold", 64, 192, 32, 32, true, 308, 8, 36, 6},
+    {"Score", 96, 192, 32, 32, true, 458, 8, 36, 6},
     // coords
     {"Digit0", 128, 192, 16, 24},
     {"Digit1", 144, 192, 16, 24},

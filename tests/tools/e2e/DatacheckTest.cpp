@@ -83,6 +83,7 @@ TEST(DatacheckTest, SampleDataPasses) {
     units.push_back("missile: flies 2750 at 6000 a second, splash radius 0, value 12");
     units.push_back("missile: timed 1300 ms at the target, splash radius 550, value 26");
     units.push_back("sent: Orc Warrior at 0.033 s; Orc Warrior at 8.019 s; Orc Archer at 15.015 s;");
+    units.push_back("ingame.xml: 47 rectangles of the 512x512 HUD texture, shift 2,2");
     for (const std::string& unit : units) EXPECT_NE(std::string::npos, run.output.find(unit)) << unit;
 
     // The particles section names every effect with its version.
@@ -127,6 +128,27 @@ TEST(DatacheckTest, MissingOrUncataloguedEffectsFail) {
     EXPECT_NE(std::string::npos, section.find("names the effect \"Hit_Gore.prt\", which the catalogue lacks"))
         << section;
     EXPECT_NE(std::string::npos, section.find("  torch.prt            version 2")) << section;
+}
+
+// A HUD layout without an item, or with a rectangle past the HUD texture, fails.
+TEST(DatacheckTest, HudLayoutGapsFail) {
+    ScratchFolder copy;
+    CopyConfigAndLanguages(copy.Path());
+    fs::create_directories(copy / "res-pc");
+    fs::copy(GameDir() + "/res-pc/ui", copy / "res-pc/ui", fs::copy_options::recursive);
+    fs::copy(GameDir() + "/res-pc/uitexture", copy / "res-pc/uitexture", fs::copy_options::recursive);
+    std::string layout = ScratchFolder::Read(copy / "res-pc/ui/ingame.xml");
+    const std::string sell = "name=\"Sell\"", result = "name=\"Result\" tx=\"0\"";
+    layout.replace(layout.find(sell), sell.size(), "name=\"Sold\"");
+    layout.replace(layout.find(result), result.size(), "name=\"Result\" tx=\"300\"");
+    copy.Write("res-pc/ui/ingame.xml", layout);
+
+    const testsupport::ProgramResult run = Datacheck(copy.Path());
+    EXPECT_EQ(1, run.exitCode);
+    const std::string section = Section(run.output, "hudlayout");
+    EXPECT_NE(std::string::npos, section.find("FAILED: Sell: missing from ingame.xml")) << section;
+    EXPECT_NE(std::string::npos, section.find("FAILED: Result: 300,352 384x128 lies outside the 512x512 HUD texture"))
+        << section;
 }
 
 TEST(DatacheckTest, MissingOrBrokenFilesFail) {
@@ -251,8 +273,7 @@ TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
          "MainWindow.xml: no \"Play\": its button is missing"},
         {"scorewindow.xml", "</layout>", "<button name=\"Yes\" file=\"button.png\"/></layout>",
          "ScoreWindow.xml: \"Yes\" 2 times: one button is bound"},
-        {"submitwindow.xml", "editable=\"1\" focused=\"1\" maxLen=\"24\"",
-         "editable=\"0\" focused=\"1\" maxLen=\"24\"",
+        {"submitwindow.xml", "editable=\"1\" focused=\"1\" maxLen=\"24\"", "editable=\"0\" focused=\"1\" maxLen=\"24\"",
          "SubmitWindow.xml: \"Name\" is a label, not the editable label it must be"},
         {"submitwindow.xml", "name=\"SubmitInActive\" file=\"button_inactive.png\" posx=\"192\"",
          "name=\"SubmitInActive\" file=\"button_inactive.png\" posx=\"190\"",

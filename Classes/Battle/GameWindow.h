@@ -1,0 +1,63 @@
+#pragma once
+// The in-game window: how the application and the menus reach the battle. It owns the
+// game dictionary and the running battle, turns the frame time into fixed 33 ms battle
+// steps (at most two a frame), feeds the battle the frame's pointer input and starts,
+// ends and leaves battles. Service<CDunmarchGame> is filled exactly while a battle exists.
+#include <cstdint>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+
+#include "Game/GameComponent.h"
+
+class CDunmarchGame;
+class CNetThread;
+class GameDictionary;
+
+// Frame time not yet used by battle steps (ms; may go below 0), and the steps the last
+// window update made. Both live on from battle to battle.
+extern int32_t StepAccumulator;
+extern int32_t PreviousStepCount;
+// The map of the configuration's list a new game starts on; set by the menus.
+extern int32_t SelectedMapIndex;
+
+namespace Morvane {
+
+class GameWindow : public Game::GameDrawableComponentInterface {
+public:
+    GameWindow();
+    // The battle, then the dictionary (its service slot withdrawn when it holds it).
+    ~GameWindow() override;
+
+    // Builds the dictionary from the configuration and publishes it unless the slot is taken.
+    void Initialize() override;
+    void Shutdown() override;
+    // The fixed-step loop of one frame.
+    void Update() override;
+    void Draw() override;
+
+    // 1: continue the saved battle; 0: a new battle on the selected map. 1 when a battle
+    // was set up.
+    int32_t StartGame(int32_t continueFlag);
+    // The previous battle ends first; the new one is published and set up.
+    int32_t CreateGame(const char* mapName, int32_t continueFlag);
+    void DestroyGame();
+    void QuitToMenu(int32_t flag);
+
+    // Built by the online issue; empty until then.
+    boost::shared_ptr<CNetThread> RequestLogin(const std::string& name, const std::string& password);
+    boost::shared_ptr<CNetThread> RequestRegistration(const std::string& name, const std::string& password,
+                                                      const std::string& email, const std::string& country,
+                                                      const std::string& newsletter);
+
+    const boost::shared_ptr<GameDictionary>& GetDictionary() const { return dictionary_; }
+    const boost::shared_ptr<CDunmarchGame>& GetBattle() const { return battle_; }
+
+private:
+    void FeedInput();
+
+    boost::shared_ptr<GameDictionary> dictionary_;
+    boost::shared_ptr<CDunmarchGame> battle_;
+};
+
+}  // namespace Morvane
