@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "Graphics/ParticleHooks.h"
+
 namespace Graphics {
 
 namespace {
@@ -51,12 +53,12 @@ GraphicsDevice::GraphicsDevice(IDirect3D9* d3d, IDirect3DDevice9* device) : d3d_
     }
     effect_.reset(new GDEffect(this, kUberEffectFile));
     CreateVertexDeclarations();
-    standin::ParticlesCreateDeviceBuffers(this);
+    ParticlesCreateDeviceBuffers(this);
 }
 
 GraphicsDevice::~GraphicsDevice() {
     ReleaseVertexDeclarations();
-    standin::ParticlesReleaseDeviceBuffers();
+    ParticlesReleaseDeviceBuffers();
     effect_.reset();
 }
 

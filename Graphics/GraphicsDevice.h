@@ -11,7 +11,6 @@
 
 #include "Graphics/DeviceScene.h"
 #include "Graphics/Effect.h"
-#include "Graphics/GraphicsDeviceStandIns.h"
 #include "Graphics/GraphicsDeviceVertices.h"
 #include "Maths/Vector2.h"
 #include "Maths/Viewport.h"

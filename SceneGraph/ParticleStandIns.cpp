@@ -10,8 +10,6 @@ std::set<std::string>& LoopingNames() {
     return names;
 }
 
-int32_t g_frames = 0;
-
 }  // namespace
 
 CSEffectInstance::CSEffectInstance(CSEntity* host, const std::string& name)
@@ -41,9 +39,3 @@ void CSEffectInstance::SetStandInLooping(const std::string& name, bool looping) 
 }
 
 void CSEffectInstance::ClearStandInLooping() { LoopingNames().clear(); }
-
-void ParticlesUpdateCamera() {}
-
-void ParticlesBeginFrame() { ++g_frames; }
-
-int32_t StandInParticleFrameCount() { return g_frames; }

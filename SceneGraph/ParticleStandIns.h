@@ -1,7 +1,6 @@
 #pragma once
 // Stand-in until the particle library's effect instance exists: the effect
-// instance an emitter node drives, and the two per-frame calls the scene's
-// update makes. The instance loads nothing and emits nothing; it
+// instance an emitter node drives. The instance loads nothing and emits nothing; it
 // steps time like the real one (whole 1/30 s steps of an accumulator) and
 // keeps counts that tests read. Whether an effect loops is the one fact an
 // emitter node reads at construction; the stand-in takes it from
@@ -48,9 +47,3 @@ private:
     int32_t steps_ = 0;
     float last_dt_ = 0.0f;
 };
-
-// Stand-ins until the particle renderer exists: called once per frame by
-// sg::Scene::Update before the update traversal. They count their calls.
-void ParticlesUpdateCamera();
-void ParticlesBeginFrame();
-int32_t StandInParticleFrameCount();

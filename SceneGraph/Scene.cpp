@@ -1,9 +1,9 @@
 #include "SceneGraph/Scene.h"
 
+#include "Graphics/ParticleHooks.h"
 #include "SceneGraph/BlobShadowCaster.h"
 #include "SceneGraph/EmitterNode.h"
 #include "SceneGraph/ModelNode.h"
-#include "SceneGraph/ParticleStandIns.h"
 
 namespace sg {
 
@@ -27,8 +27,8 @@ void Scene::SetBlobShadows(Graphics::GraphicsDevice* device, const boost::shared
 
 void Scene::Update(float dt) {
     if (!root_) return;
-    ParticlesUpdateCamera();
-    ParticlesBeginFrame();
+    Graphics::ParticlesUpdateCamera();
+    Graphics::ParticlesBeginFrame();
     app_traverser_.ClearEmitters();
     app_traverser_.SetRunning(running_);
     app_traverser_.SetTime(running_ && time_scale_on_ ? dt * time_scale_ : dt);

@@ -5,6 +5,7 @@
 
 #include "Graphics/Draw2D.h"
 #include "Graphics/GraphicsDevice.h"
+#include "Graphics/ParticleHooks.h"
 #include "Graphics/SpriteFont.h"
 #include "SceneGraph/ModelNode.h"
 #include "SceneGraph/Scene.h"
@@ -52,7 +53,7 @@ void Scene::DrawOn(Graphics::GraphicsDevice& device) {
         node->Draw(camera.get());
     }
     DrawShadows();
-    Graphics::standin::ParticlesFlush();
+    Graphics::ParticlesFlush();
 
     if (show_statistics_ && statistics_font_) {
         const CullTraverser& stats = cull_traverser_;

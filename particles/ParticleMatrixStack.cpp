@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "SceneGraph/Camera.h"
 #include "particles/CSAngle.h"
 
 namespace ParticleMatrixStack {
@@ -188,12 +190,10 @@ void SetParticleProjection(const ParticleViewportRect& rect, float yawRadians, f
 
 void UpdateParticleViewMatrices() {
     // Without a camera there is nothing to project through; the previous product stays.
-    if (ParticleCamera* camera = GetParticleCamera()) {
-        if (camera->m_bDirty) {
-            camera->UpdateMatrices();
-            camera->m_bDirty = 0;
-        }
-        g_State.m_mWorldViewProjection.SetProduct(camera->m_mViewProjection, g_State.m_mCurrent);
+    if (sg::Camera* camera = GetParticleCamera()) {
+        CSMatrix viewProjection;
+        std::memcpy(viewProjection.m, camera->GetViewProjection().m, sizeof(viewProjection.m));
+        g_State.m_mWorldViewProjection.SetProduct(viewProjection, g_State.m_mCurrent);
     }
     ParticleViewportRect viewport = GetParticleViewport();
     float halfWidth = static_cast<float>(viewport.right - viewport.left) * 0.5f;

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "particles/CSMatrix.h"
-#include "particles/ParticleCamera.h"
+#include "particles/ParticleDevice.h"
 
 namespace ParticleMatrixStack {
 constexpr int32_t kMaxDepth = 8;

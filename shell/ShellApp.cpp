@@ -5,21 +5,28 @@
 #include "Core/FrameClock.h"
 #include "platform/xinput/XInput.h"
 #include "shell/InputState.h"
+#include "shell/ParticleViewHooks.h"
 #include "shell/ShellGame.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
-#include "shell/StandInNeighbours.h"
 
 namespace {
 // Platform hooks around the application's life; nothing to do on this platform.
 void OnApplicationStart() {}
 void OnApplicationEnd() {}
 
-// The game's factory, bound by the program's entry.
+// The game's factory and the particle library's view hooks, bound by the program's entry.
 ShellGameFactory g_createGame = nullptr;
+ParticleViewHook g_particlesInitView = nullptr;
+ParticleViewHook g_particlesReleaseView = nullptr;
 }  // namespace
 
 void SetGameFactory(ShellGameFactory createGame) { g_createGame = createGame; }
+
+void SetParticleViewHooks(ParticleViewHook initView, ParticleViewHook releaseView) {
+    g_particlesInitView = initView;
+    g_particlesReleaseView = releaseView;
+}
 
 ShellApp* CreateShellApp() { return new (std::nothrow) ShellApp; }
 
@@ -49,14 +56,14 @@ bool ShellApp::InitView() {
     g_d3d = host_->d3d_;
     g_d3dDevice = host_->device_;
     XInputEnable(TRUE);
-    ParticlesInitView();
+    if (g_particlesInitView != nullptr) g_particlesInitView();
     game_->RunInitialize();
     return true;
 }
 
 bool ShellApp::ReleaseView() {
     game_->RunShutdown();
-    ParticlesReleaseView();
+    if (g_particlesReleaseView != nullptr) g_particlesReleaseView();
     return true;
 }
 

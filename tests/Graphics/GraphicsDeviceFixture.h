@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "Graphics/GraphicsDeviceStandIns.h"
+#include "Graphics/ParticleHooks.h"
 #include "platform/d3d9/common/DeviceBase.h"
 #include "support/NullDeviceFixture.h"
 #include "tools/catalogue/Effects.h"
@@ -54,19 +54,39 @@ private:
     std::filesystem::path previous_;
 };
 
-// Counts what the graphics device asks of the particle batches, and records
-// their flush in the null device's log.
-class ParticleRecorder : public Graphics::standin::Observer {
+// Stands for the particle library on the device's and the scene's particle
+// hooks: counts what they ask of it, and records the frame calls and the flush
+// in the null device's log (when given one).
+class ParticleRecorder {
 public:
-    explicit ParticleRecorder(d3d9::DeviceBase* base) : base_(base) { Graphics::standin::SetObserver(this); }
-    ~ParticleRecorder() override { Graphics::standin::SetObserver(nullptr); }
-    void ParticleBuffersCreated() override { ++created; }
-    void ParticleBuffersReleased() override { ++released; }
-    void ParticlesFlushed() override { base_->Record("ParticlesFlush"); }
+    explicit ParticleRecorder(d3d9::DeviceBase* base) : base_(base) {
+        active_ = this;
+        Graphics::ParticleHooks hooks;
+        hooks.createDeviceBuffers = [](Graphics::GraphicsDevice*) { ++active_->created; };
+        hooks.releaseDeviceBuffers = [] { ++active_->released; };
+        hooks.updateCamera = [] { active_->Note("ParticlesUpdateCamera"); };
+        hooks.beginFrame = [] { active_->Note("ParticlesBeginFrame"); };
+        hooks.flush = [] { active_->Note("ParticlesFlush"); };
+        Graphics::SetParticleHooks(hooks);
+    }
+    ~ParticleRecorder() {
+        Graphics::SetParticleHooks(Graphics::ParticleHooks());
+        active_ = nullptr;
+    }
+    ParticleRecorder(const ParticleRecorder&) = delete;
+    ParticleRecorder& operator=(const ParticleRecorder&) = delete;
+
     int created = 0;
     int released = 0;
+    std::vector<std::string> calls;  // the frame calls and flushes, in order
 
 private:
+    void Note(const char* call) {
+        calls.push_back(call);
+        if (base_ != nullptr) base_->Record("%s", call);
+    }
+
+    static inline ParticleRecorder* active_ = nullptr;
     d3d9::DeviceBase* base_;
 };
 

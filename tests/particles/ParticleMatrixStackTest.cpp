@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <boost/make_shared.hpp>
 #include <cmath>
+#include <memory>
 
+#include "Graphics/GraphicsDevice.h"
+#include "Graphics/GraphicsDeviceFixture.h"
 #include "ParticleMathsTestUtil.h"
+#include "SceneGraph/Camera.h"
+#include "SceneGraph/Scene.h"
 #include "particles/CSAngle.h"
 #include "particles/ParticleMatrixStack.h"
 #include "particles/ParticleScratchMatrix.h"
@@ -27,24 +33,41 @@ CSMatrix Ordinary(const CSMatrix& a, const CSMatrix& b) {
     return MatNear(m, e, tol);
 }
 
-class TestCamera : public ParticleCamera {
-public:
-    int updates = 0;
-    CSMatrix rebuilt;
-    void UpdateMatrices() override {
-        ++updates;
-        m_mViewProjection = rebuilt;
-    }
-};
-
 class ParticleMatrixStackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_State = ParticleMatrixStack::State();
         ParticleScratchMatrix.SetIdentity();
-        SetParticleCamera(nullptr);
     }
-    void TearDown() override { SetParticleCamera(nullptr); }
+};
+
+// The particle library bound to a graphics device whose scene has a camera.
+class ParticleViewMatricesTest : public NullDeviceTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
+        g_State = ParticleMatrixStack::State();
+        BindParticleHooks();
+        graphics.reset(new Graphics::GraphicsDevice(d3d, device));
+        camera = boost::make_shared<sg::Camera>();
+        scene.SetCamera(camera);
+        graphics->SetScene(&scene);
+    }
+    void TearDown() override {
+        graphics.reset();
+        UnbindParticleHooks();
+        NullDeviceTest::TearDown();
+    }
+
+    static CSMatrix ViewProjection(sg::Camera& camera) {
+        CSMatrix m;
+        for (int i = 0; i < 16; ++i) m.m[i] = camera.GetViewProjection().m[i];
+        return m;
+    }
+
+    std::unique_ptr<Graphics::GraphicsDevice> graphics;
+    boost::shared_ptr<sg::Camera> camera;
+    sg::Scene scene;
 };
 
 const float kTableTol = 3e-7f;  // table sines at multiples of 64 steps
@@ -208,28 +231,29 @@ TEST_F(ParticleMatrixStackTest, ProjectionStateFromTheCameraSetUp) {
     EXPECT_EQ(g_State.m_afViewRect[3], -384.0f);
 }
 
-TEST_F(ParticleMatrixStackTest, ViewMatricesFromTheActiveCamera) {
-    TestCamera camera;
-    camera.m_bDirty = 1;
-    camera.rebuilt = Translation(0, 0, -10);
-    SetParticleCamera(&camera);
-
+TEST_F(ParticleViewMatricesTest, ViewMatricesFromTheSceneCamera) {
+    camera->SetLookAt(Vector3(0.0f, -10.0f, 5.0f), Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 1.0f));
+    camera->SetPerspective(60.0f, 4.0f / 3.0f, 1.0f, 100.0f);  // leaves the camera to be rebuilt
     CSMatrix rot;
     SetRotation256f(rot, 30, 0, 0);
     g_State.m_mCurrent = rot;
     ParticleMatrixStack::SetTranslation(1, 2, 3);
     UpdateParticleViewMatrices();
-    EXPECT_EQ(camera.updates, 1);
-    EXPECT_EQ(camera.m_bDirty, 0);
-    EXPECT_TRUE(MatNear(g_State.m_mWorldViewProjection, Ordinary(g_State.m_mCurrent, camera.rebuilt), 0));
+    EXPECT_TRUE(MatNear(g_State.m_mWorldViewProjection, Ordinary(g_State.m_mCurrent, ViewProjection(*camera)), 0));
+    EXPECT_NE(g_State.m_mWorldViewProjection.m[0], g_State.m_mCurrent.m[0]);
     EXPECT_TRUE(CSVector4AllEqual(g_State.m_vViewportScale, CSVector4(512, -384, 1, 0)));
     EXPECT_TRUE(CSVector4AllEqual(g_State.m_vViewportOffset, CSVector4(512, 384, 0, 0)));
 
+    // A moved camera is rebuilt before it is read.
+    camera->SetLookAt(Vector3(10.0f, 0.0f, 5.0f), Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 1.0f));
+    const CSMatrix before = g_State.m_mWorldViewProjection;
     UpdateParticleViewMatrices();
-    EXPECT_EQ(camera.updates, 1);  // clean camera: no rebuild
+    EXPECT_FALSE(MatNear(g_State.m_mWorldViewProjection, before, 1e-3f));
+    EXPECT_TRUE(MatNear(g_State.m_mWorldViewProjection, Ordinary(g_State.m_mCurrent, ViewProjection(*camera)), 0));
 
-    // Without a camera the viewport vectors still refresh and the product stays.
-    SetParticleCamera(nullptr);
+    // Without a scene (so without a camera) the viewport vectors still refresh and the product stays.
+    graphics->SetScene(nullptr);
+    EXPECT_EQ(GetParticleCamera(), nullptr);
     const CSMatrix wvp = g_State.m_mWorldViewProjection;
     g_State.m_vViewportScale = CSVector4();
     UpdateParticleViewMatrices();
