@@ -22,6 +22,9 @@
 #include <memory>
 #include <vector>
 
+#include "Graphics/GraphicsDevice.h"
+#include "SceneGraph/Camera.h"
+#include "SceneGraph/Scene.h"
 #include "particles/CEmiter.h"
 #include "particles/CEmiterParams.h"
 #include "particles/CParticle.h"
@@ -29,9 +32,6 @@
 #include "particles/CParticleParams.h"
 #include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
-#include "Graphics/GraphicsDevice.h"
-#include "SceneGraph/Camera.h"
-#include "SceneGraph/Scene.h"
 #include "particles/ParticleBatch.h"
 #include "particles/ParticleDevice.h"
 #include "particles/ParticleHelpers.h"
@@ -250,6 +250,7 @@ void BM_BatchesFillAndFlush(benchmark::State& state) {
         ParticlesFlush();
     }
     const std::vector<uint32_t> warmCapacities = BatchCapacities();
+    null->ClearLog();
     long allocations = 0, capacityChanges = 0, draws = 0;
     for (auto _ : state) {
         const long before = testsupport::Allocations();
