@@ -51,7 +51,8 @@ protected:
         BindParticleHooks();
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
-        graphics->SetViewport(Viewport(0, 0, kWidth, kHeight, 0.0f, 1.0f));
+        // The whole virtual screen, stretched over the small back buffer.
+        graphics->SetViewport(Viewport(0, 0, 1024, 768, 0.0f, 1.0f));
         camera = boost::make_shared<sg::Camera>();
         camera->SetLookAt(Vector3(0.0f, -10.0f, 0.0f), Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 1.0f));
         camera->SetPerspective(60.0f, float(kWidth) / kHeight, 1.0f, 100.0f);
