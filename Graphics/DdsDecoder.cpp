@@ -1,11 +1,10 @@
 #include "Graphics/DdsDecoder.h"
 
-#include <squish.h>
-
 #include <cstdlib>
 #include <cstring>
 
 #include "IO/File.h"
+#include "platform/dxt/Dxt.h"
 
 namespace Graphics {
 
@@ -62,7 +61,7 @@ bool Decode(const uint8_t* file, uint32_t size, uint8_t*& pixels, uint32_t& widt
     if (out == nullptr) {
         return false;
     }
-    squish::DecompressImage(out, static_cast<int>(w), static_cast<int>(h), file + kHeaderEnd, flags);
+    dxt::DecompressImage(out, static_cast<int>(w), static_cast<int>(h), file + kHeaderEnd, flags);
     pixels = out;
     width = w;
     height = h;

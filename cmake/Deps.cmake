@@ -55,6 +55,9 @@ find_library(SQUISH_LIBRARY squish REQUIRED)
 add_library(dep::squish INTERFACE IMPORTED GLOBAL)
 target_include_directories(dep::squish INTERFACE ${SQUISH_INCLUDE_DIR})
 target_link_libraries(dep::squish INTERFACE ${SQUISH_LIBRARY})
+# libsquish runs its loops through OpenMP (libgomp); platform/dxt/Dxt.h keeps them on
+# the calling thread.
+target_link_libraries(dep::squish INTERFACE gomp)
 
 add_library(dep::threads ALIAS Threads::Threads)
 

@@ -68,3 +68,9 @@ function(dm_fuzz_target name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
+
+# dm_reads_sample_data(<target>): a program that reads the generated sample data when it
+# runs. Its link waits for the data; its objects do not.
+function(dm_reads_sample_data target)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${DM_SAMPLE_DATA_STAMP})
+endfunction()

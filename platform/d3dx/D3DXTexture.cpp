@@ -1,7 +1,5 @@
 #include "platform/d3dx/D3DXTexture.h"
 
-#include <squish.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "platform/d3d9/common/Formats.h"
+#include "platform/dxt/Dxt.h"
 #include "platform/d3dx/ImageDecoders.h"
 
 namespace {
@@ -32,8 +31,8 @@ void SwapRedBlue(Pixels& pixels) {
 
 Pixels Decompress(const Pixels& blocks, UINT width, UINT height, D3DFORMAT format) {
     Pixels pixels(static_cast<size_t>(width) * height * 4);
-    squish::DecompressImage(pixels.data(), static_cast<int>(width), static_cast<int>(height), blocks.data(),
-                            d3d9::SquishFlags(format));
+    dxt::DecompressImage(pixels.data(), static_cast<int>(width), static_cast<int>(height), blocks.data(),
+                         d3d9::SquishFlags(format));
     SwapRedBlue(pixels);
     return pixels;
 }
@@ -41,8 +40,8 @@ Pixels Decompress(const Pixels& blocks, UINT width, UINT height, D3DFORMAT forma
 Pixels Compress(Pixels pixels, UINT width, UINT height, D3DFORMAT format) {
     SwapRedBlue(pixels);
     Pixels blocks(d3dx::LevelBytes(format, width, height));
-    squish::CompressImage(pixels.data(), static_cast<int>(width), static_cast<int>(height), blocks.data(),
-                          d3d9::SquishFlags(format));
+    dxt::CompressImage(pixels.data(), static_cast<int>(width), static_cast<int>(height), blocks.data(),
+                       d3d9::SquishFlags(format));
     return blocks;
 }
 

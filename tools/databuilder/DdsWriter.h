@@ -2,11 +2,11 @@
 // Writes DDS files: DXT1/3/5 through libsquish, or uncompressed 32-bit pixels,
 // with or without a box-filtered mip chain. Header only: the data builder writes
 // the sample textures with it and the tests make their fixtures with it.
-#include <squish.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <vector>
+
+#include "platform/dxt/Dxt.h"
 
 namespace ddswriter {
 
@@ -109,7 +109,7 @@ inline std::vector<uint8_t> Encode(const uint8_t* rgba, int width, int height, F
         if (i > 0) level = HalveRgba(level, w, h, &w, &h);
         if (compressed) {
             std::vector<uint8_t> blocks(size_t(squish::GetStorageRequirements(w, h, SquishFlags(format))));
-            squish::CompressImage(level.data(), w, h, blocks.data(), SquishFlags(format));
+            dxt::CompressImage(level.data(), w, h, blocks.data(), SquishFlags(format));
             file.insert(file.end(), blocks.begin(), blocks.end());
         } else {
             for (size_t p = 0; p < level.size(); p += 4) {

@@ -1,13 +1,13 @@
 #include "platform/d3d9/gl/GLDevice.h"
 
 #include <SDL.h>
-#include <squish.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "platform/d3d9/common/Direct3DBase.h"
+#include "platform/dxt/Dxt.h"
 #include "platform/d3d9/gl/GLProgram.h"
 
 namespace d3d9 {
@@ -624,8 +624,8 @@ bool GLDevice::UploadTexture(Texture* texture, const char* call) {
         if (info.compressed && data != nullptr) {
             // Compressed data is decoded here; OpenGL receives plain RGBA.
             decoded.assign(static_cast<size_t>(level.width) * level.height * 4, 0);
-            squish::DecompressImage(decoded.data(), static_cast<int>(level.width), static_cast<int>(level.height), data,
-                                    SquishFlags(info.format));
+            dxt::DecompressImage(decoded.data(), static_cast<int>(level.width), static_cast<int>(level.height), data,
+                                 SquishFlags(info.format));
             data = decoded.data();
         }
         gl_.TexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), format.internal, static_cast<GLsizei>(level.width),
@@ -976,6 +976,9 @@ HRESULT GLDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
 HRESULT GLDevice::DoPresent() {
     MakeCurrent();
     FlushDeletions();
+    // Swapping an offscreen surface does nothing, and the renderer then keeps
+    // every frame's commands: hand the frame over on every surface.
+    gl_.Flush();
     SDL_GL_SwapWindow(window_);
     return D3D_OK;
 }

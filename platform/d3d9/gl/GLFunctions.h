@@ -32,6 +32,7 @@ namespace d3d9 {
     X(PFNGLREADBUFFERPROC, ReadBuffer)                                                   \
     X(PFNGLDRAWBUFFERSPROC, DrawBuffers)                                                 \
     X(PFNGLFINISHPROC, Finish)                                                           \
+    X(PFNGLFLUSHPROC, Flush)                                                             \
     X(PFNGLGENTEXTURESPROC, GenTextures)                                                 \
     X(PFNGLDELETETEXTURESPROC, DeleteTextures)                                           \
     X(PFNGLBINDTEXTUREPROC, BindTexture)                                                 \

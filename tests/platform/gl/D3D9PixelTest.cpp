@@ -3,13 +3,13 @@
 // centres, clip depth, cull winding, blending, scissor, render-target rows.
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <squish.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
 #include "platform/d3d9/Extensions.h"
+#include "platform/dxt/Dxt.h"
 #include "platform/d3d9/d3d9.h"
 #include "support/GLDeviceFixture.h"
 
@@ -373,7 +373,7 @@ TEST_F(D3D9PixelTest, UpdatedBuffersAndTexturesAreUploadedAgain) {
         rgba[i * 4 + 3] = 0xFF;
     }
     uint8_t block[8];
-    squish::CompressImage(rgba, 4, 4, block, squish::kDxt1);
+    dxt::CompressImage(rgba, 4, 4, block, squish::kDxt1);
     IDirect3DTexture9* dxt = nullptr;
     ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &dxt, nullptr), D3D_OK);
     D3DLOCKED_RECT locked;
