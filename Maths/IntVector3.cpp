@@ -2,8 +2,6 @@
 
 #include "Maths/FixedTrig.h"
 
-#include <cmath>
-
 namespace {
 // int32 arithmetic that wraps on overflow, as the game's integer maths always
 // did, instead of being undefined behaviour.
@@ -28,18 +26,6 @@ int32_t IntVector3DistanceSquared(const IntVector3& a, const IntVector3& b) {
     const int32_t dy = Sub(a.y, b.y);
     const int32_t dz = Sub(a.z, b.z);
     return Add(Add(Mul(dx, dx), Mul(dy, dy)), Mul(dz, dz));
-}
-
-int32_t IntVector3Distance(const IntVector3& a, const IntVector3& b) {
-    // The squared distance is formed in double so that far-apart points cannot
-    // wrap into a negative value (whose root would be NaN); within the int32
-    // range it is exact, and the root itself is taken in single precision.
-    const double dx = static_cast<double>(a.x) - b.x;
-    const double dy = static_cast<double>(a.y) - b.y;
-    const double dz = static_cast<double>(a.z) - b.z;
-    const float root = std::sqrt(static_cast<float>(dx * dx + dy * dy + dz * dz));
-    if (root >= 2147483647.0f) return INT32_MAX;
-    return static_cast<int32_t>(root);
 }
 
 int32_t IntVector3Dot(const IntVector3& a, const IntVector3& b) {

@@ -163,7 +163,8 @@ public:
     // out) or 0 with an empty path. Not reentrant.
     int FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std::vector<CLevelNode*>& path,
                  int32_t stopBeforeGoal, int32_t ignoreStandingUnits, int32_t range);
-    // Zeroes the search values of every cell and empties the search lists.
+    // Zeroes the search values of every cell and empties the search lists (in constant
+    // time: a new search number makes every cell's values read as zero).
     void ClearSearchState();
     int HasLineOfSight(const CLevelNode* a, const CLevelNode* b) const;
     // Grid units; walks x then y in steps of 500 along the line, every cell met must

@@ -12,11 +12,18 @@ int64_t Difference(int32_t a, int32_t b) { return static_cast<int64_t>(a) - stat
 }  // namespace
 
 CLevelNode::CLevelNode()
-    : object_(nullptr), g_(0), h_(0), f_(0), parent_(nullptr), open_order_(0), in_open_(false), in_closed_(false) {}
+    : search_(0),
+      in_open_(false),
+      in_closed_(false),
+      walkable_(true),
+      open_order_(0),
+      g_(0),
+      h_(0),
+      f_(0),
+      parent_(nullptr),
+      object_(nullptr) {}
 
 CLevelNode::~CLevelNode() { delete object_; }
-
-bool CLevelNode::IsWalkable() const { return object_ == nullptr || object_->BlocksWalking() == 0; }
 
 bool CLevelNode::IsTransparent() const { return object_ == nullptr || object_->BlocksMissiles() == 0; }
 
@@ -39,17 +46,12 @@ float CLevelNode::ManhattanDistanceTo(const CLevelNode* cell) const {
                               std::llabs(Difference(position_.y, cell->position_.y)));
 }
 
-int32_t CLevelNode::ManhattanTo(const IntVector3& position) const {
-    const int64_t sum =
-        std::llabs(Difference(position_.x, position.x)) + std::llabs(Difference(position_.y, position.y));
-    return sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
-}
-
 void CLevelNode::SetObject(int32_t x, int32_t y, const std::string& name, int32_t visible, int32_t blocksMovement,
                            int32_t blocksSight) {
     CLevelObject* object = new CLevelObject(x, y, 0, name, visible, blocksMovement, blocksSight);
     delete object_;
     object_ = object;
+    walkable_ = object->BlocksWalking() == 0;
 }
 
 void CLevelNode::ClearPathData() {

@@ -6,50 +6,52 @@
 // binary heap whose stale entries (a cell whose f has since dropped, or that was closed)
 // are skipped; open and closed membership are flags in the cells. The heap's room is
 // reserved when a search starts, so no step allocates.
+//
+// A search touches only the cells it reaches: each search has a new number, and a cell
+// whose number is older holds no search values (CLevelNode::InLastSearch), so nothing
+// walks the whole grid to clear it. The cost per closed cell is what remains: the
+// neighbours are found by index, with constant step costs.
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "Classes/Level/CLevel.h"
 
 namespace {
 
-const int32_t kSearchNeighbours[8][2] = {{-500, -500}, {0, -500},   {500, -500}, {-500, 0},
-                                         {500, 0},     {-500, 500}, {0, 500},    {500, 500}};
+const int32_t kSideStep = 500;
+const int32_t kDiagonalStep = 707;
 
-struct OpenEntry {
-    int32_t f;
-    uint32_t order;
-    CLevelNode* cell;
-};
+// An open-list entry is one number: f in the high half, the cell's insertion order in
+// the low half, so that the smallest number is the cell to take next. The order also
+// names the cell (g_opened). f is never negative: g and h are sums of distances.
+uint64_t Entry(int32_t f, uint32_t order) { return static_cast<uint64_t>(static_cast<uint32_t>(f)) << 32 | order; }
+int32_t EntryF(uint64_t entry) { return static_cast<int32_t>(entry >> 32); }
+uint32_t EntryOrder(uint64_t entry) { return static_cast<uint32_t>(entry); }
 
-// The heap's top is the smallest (f, order).
-bool After(const OpenEntry& a, const OpenEntry& b) { return a.f != b.f ? a.f > b.f : a.order > b.order; }
+// One search state for the whole program: the search is not reentrant. The heap's top
+// is its smallest entry.
+std::vector<uint64_t> g_open;
+// The cells in the order they were first added to the open list.
+std::vector<CLevelNode*> g_opened;
 
-// One search state for the whole program: the search is not reentrant.
-std::vector<OpenEntry> g_open;
-uint32_t g_next_order = 0;
-
-void PushOpen(CLevelNode* cell, int32_t f, uint32_t order) {
-    g_open.push_back(OpenEntry{f, order, cell});
-    std::push_heap(g_open.begin(), g_open.end(), After);
+void PushOpen(int32_t f, uint32_t order) {
+    g_open.push_back(Entry(f, order));
+    std::push_heap(g_open.begin(), g_open.end(), std::greater<uint64_t>());
 }
 
 }  // namespace
 
 void CLevel::ClearSearchState() {
     g_open.clear();
-    g_next_order = 0;
-    // Every closed cell adds at most eight entries, and the start one more.
+    g_opened.clear();
+    // Every closed cell adds at most eight entries, and the start one more; each cell is
+    // opened once at most.
     const size_t cells = static_cast<size_t>(rows_.size()) * width_;
     if (g_open.capacity() < cells * 8 + 1) g_open.reserve(cells * 8 + 1);
-    for (const std::unique_ptr<CLevelNode[]>& row : rows_)
-        for (uint32_t column = 0; column < width_; ++column) {
-            CLevelNode& cell = row[column];
-            cell.ClearPathData();
-            cell.in_open_ = false;
-            cell.in_closed_ = false;
-            cell.open_order_ = 0;
-        }
+    if (g_opened.capacity() < cells + 1) g_opened.reserve(cells + 1);
+    // Every cell's values now belong to an earlier search: they read as zero.
+    ++CLevelNode::last_search_;
 }
 
 int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std::vector<CLevelNode*>& path,
@@ -57,19 +59,23 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
     if (start == nullptr || goal == nullptr) return 0;
     ClearSearchState();
     path.clear();
+    const uint64_t search = CLevelNode::last_search_;
     // Without a walker no moving unit is slower than it, so none blocks.
     const int32_t walkerSpeed = unit != nullptr ? unit->GetSpeed() : 0;
-
+    start->search_ = search;
+    start->ClearPathData();
+    start->in_closed_ = false;
     start->in_open_ = true;
-    start->open_order_ = g_next_order++;
-    PushOpen(start, start->f_, start->open_order_);
+    start->open_order_ = static_cast<uint32_t>(g_opened.size());
+    g_opened.push_back(start);
+    PushOpen(start->f_, start->open_order_);
 
     while (!g_open.empty()) {
-        std::pop_heap(g_open.begin(), g_open.end(), After);
-        const OpenEntry taken = g_open.back();
+        std::pop_heap(g_open.begin(), g_open.end(), std::greater<uint64_t>());
+        const uint64_t taken = g_open.back();
         g_open.pop_back();
-        CLevelNode* current = taken.cell;
-        if (!current->in_open_ || current->f_ != taken.f) continue;
+        CLevelNode* current = g_opened[EntryOrder(taken)];
+        if (!current->in_open_ || current->f_ != EntryF(taken)) continue;
         current->in_open_ = false;
         current->in_closed_ = true;
 
@@ -80,44 +86,76 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
             return 1;
         }
 
-        const IntVector3& at = current->position_;
-        for (const int32_t(&offset)[2] : kSearchNeighbours) {
-            const int32_t dx = offset[0];
-            const int32_t dy = offset[1];
-            CLevelNode* candidate = GetCellAt(at.x + dx, at.y + dy);
-            if (candidate == nullptr || candidate->in_closed_ || !candidate->IsWalkable()) continue;
-            if (range > 0 && start->ManhattanTo(candidate->position_) > range) continue;
-            if (const boost::shared_ptr<CUnit> occupant = candidate->occupant_.lock()) {
-                if (occupant->IsMoving()) {
-                    // Only a slower mover right next to the start is in the way.
-                    if (candidate->IsAdjacent(start) && occupant->GetSpeed() < walkerSpeed) continue;
-                } else if (ignoreStandingUnits == 0 && !(stopBeforeGoal != 0 && candidate == goal)) {
-                    continue;
+        // The current cell's neighbourhood, null off the grid.
+        const uint32_t column = static_cast<uint32_t>(current->position_.x / 500);
+        const uint32_t row = static_cast<uint32_t>(current->position_.y / 500);
+        const auto line = [this](uint32_t r) { return r < rows_.size() ? rows_[r].get() : nullptr; };
+        CLevelNode* const above = line(row - 1);
+        CLevelNode* const middle = line(row);
+        CLevelNode* const below = line(row + 1);
+        const bool left = column - 1 < width_;
+        const bool centre = column < width_;
+        const bool right = column + 1 < width_;
+        const auto cell = [column](CLevelNode* in, bool inside, int32_t dx) {
+            return in != nullptr && inside ? in + column + dx : nullptr;
+        };
+        CLevelNode* const west = cell(middle, left, -1);
+        CLevelNode* const east = cell(middle, right, 1);
+        CLevelNode* const north = cell(above, centre, 0);
+        CLevelNode* const south = cell(below, centre, 0);
+        // No cutting corners past blocked cells (their occupants do not matter).
+        const bool westOpen = west != nullptr && west->walkable_;
+        const bool eastOpen = east != nullptr && east->walkable_;
+        const bool northOpen = north != nullptr && north->walkable_;
+        const bool southOpen = south != nullptr && south->walkable_;
+
+        // Offers one neighbour (in the table order of the steps below).
+        const auto visit = [&](CLevelNode* candidate, bool sidesOpen, int32_t cost) {
+            if (!sidesOpen || candidate == nullptr || !candidate->walkable_ ||
+                (candidate->search_ == search && candidate->in_closed_))
+                return;
+            if (range > 0 && start->ManhattanTo(candidate->position_) > range) return;
+            if (!candidate->occupant_.expired()) {
+                if (const boost::shared_ptr<CUnit> occupant = candidate->occupant_.lock()) {
+                    if (occupant->IsMoving()) {
+                        // Only a slower mover right next to the start is in the way.
+                        if (candidate->IsAdjacent(start) && occupant->GetSpeed() < walkerSpeed) return;
+                    } else if (ignoreStandingUnits == 0 && !(stopBeforeGoal != 0 && candidate == goal)) {
+                        return;
+                    }
                 }
             }
-            if (dx != 0 && dy != 0) {
-                // No cutting corners past blocked cells (their occupants do not matter).
-                const CLevelNode* sideX = GetCellAt(at.x + dx, at.y);
-                const CLevelNode* sideY = GetCellAt(at.x, at.y + dy);
-                if (sideX == nullptr || !sideX->IsWalkable() || sideY == nullptr || !sideY->IsWalkable()) continue;
-            }
-            // Distances are whole numbers: the sum equals the truncated float sum.
-            const int32_t g = current->g_ + static_cast<int32_t>(current->DistanceTo(candidate));
-            if (!candidate->in_open_) {
+            const int32_t g = current->g_ + cost;
+            if (candidate->search_ != search || !candidate->in_open_) {
+                candidate->search_ = search;
+                candidate->in_closed_ = false;
                 candidate->g_ = g;
-                candidate->h_ = static_cast<int32_t>(candidate->DistanceTo(goal));
+                // Truncated through float, as the cell's own distance is.
+                candidate->h_ =
+                    static_cast<int32_t>(static_cast<float>(IntVector3Distance(candidate->position_, goal->position_)));
                 candidate->f_ = g + candidate->h_;
                 candidate->parent_ = current;
                 candidate->in_open_ = true;
-                candidate->open_order_ = g_next_order++;
-                PushOpen(candidate, candidate->f_, candidate->open_order_);
+                candidate->open_order_ = static_cast<uint32_t>(g_opened.size());
+                g_opened.push_back(candidate);
+                PushOpen(candidate->f_, candidate->open_order_);
             } else if (g < candidate->g_) {
                 candidate->g_ = g;
                 candidate->f_ = g + candidate->h_;
                 candidate->parent_ = current;
-                PushOpen(candidate, candidate->f_, candidate->open_order_);
+                PushOpen(candidate->f_, candidate->open_order_);
             }
-        }
+        };
+        // Cells stand at multiples of 500 (CreateGrid): a side step costs 500 and a
+        // diagonal one 707, the truncated distances between the cells.
+        visit(cell(above, left, -1), westOpen && northOpen, kDiagonalStep);
+        visit(north, true, kSideStep);
+        visit(cell(above, right, 1), eastOpen && northOpen, kDiagonalStep);
+        visit(west, true, kSideStep);
+        visit(east, true, kSideStep);
+        visit(cell(below, left, -1), westOpen && southOpen, kDiagonalStep);
+        visit(south, true, kSideStep);
+        visit(cell(below, right, 1), eastOpen && southOpen, kDiagonalStep);
     }
     return 0;
 }

@@ -134,19 +134,27 @@ TEST_F(LevelPathTest, EqualCostsGoToTheCellOpenedFirst) {
 
 namespace {
 
+// The values a search leaves in a cell it reached.
+struct Values {
+    int32_t g = 0, h = 0, f = 0;
+    CLevelNode* parent = nullptr;
+    bool closed = false;
+};
+
 // The search as a plain insertion-ordered open list scanned for the smallest f, with a
-// closed set: the behaviour the heap in the level must reproduce exactly.
+// closed set: the behaviour the heap in the level must reproduce exactly. `reached`
+// receives the values of every cell the search reached.
 int ReferenceFindPath(CLevel& level, const CUnit* unit, CLevelNode* start, CLevelNode* goal,
-                      std::vector<CLevelNode*>& path, int32_t stop, int32_t ignore, int32_t range) {
-    struct Values {
-        int32_t g = 0, h = 0, f = 0;
-        CLevelNode* parent = nullptr;
-    };
+                      std::vector<CLevelNode*>& path, int32_t stop, int32_t ignore, int32_t range,
+                      std::map<CLevelNode*, Values>* reached = nullptr) {
     static const int32_t kOffsets[8][2] = {{-500, -500}, {0, -500},   {500, -500}, {-500, 0},
                                            {500, 0},     {-500, 500}, {0, 500},    {500, 500}};
     path.clear();
     if (start == nullptr || goal == nullptr) return 0;
-    std::map<CLevelNode*, Values> values;
+    std::map<CLevelNode*, Values> own;
+    std::map<CLevelNode*, Values>& values = reached != nullptr ? *reached : own;
+    values.clear();
+    values[start] = Values();
     std::vector<CLevelNode*> open{start};
     std::set<CLevelNode*> closed;
     const int32_t speed = unit != nullptr ? unit->GetSpeed() : 0;
@@ -157,6 +165,7 @@ int ReferenceFindPath(CLevel& level, const CUnit* unit, CLevelNode* start, CLeve
         CLevelNode* current = *best;
         open.erase(best);
         closed.insert(current);
+        values[current].closed = true;
         if (current == goal) {
             for (CLevelNode* cell = goal; values[cell].parent != nullptr; cell = values[cell].parent)
                 if (!(stop && cell == goal)) path.push_back(cell);
@@ -236,6 +245,57 @@ TEST_F(LevelPathTest, MatchesTheOpenListSearchOnRandomGrids) {
     // Enough of both outcomes for the comparison to mean something.
     EXPECT_GT(found, 100);
     EXPECT_LT(found, 290);
+}
+
+// One level searched again and again: every search starts from cleared cells, and the
+// cells hold the values of the last search only (zero where it did not reach).
+TEST_F(LevelPathTest, RepeatedSearchesOnOneLevelLeaveOnlyTheLastSearchInTheCells) {
+    std::mt19937 random(1207);
+    CLevel level("");
+    const int32_t width = 16, height = 11;
+    level.CreateGrid(width, height);
+    for (int32_t row = 0; row < height; ++row)
+        for (int32_t column = 0; column < width; ++column) {
+            const unsigned roll = random() % 100;
+            if (roll < 18) {
+                level.GetCell(column, row)->SetObject(0, 0, "", 0, 1, 1);
+            } else if (roll < 24) {
+                PlaceUnit(level, level.GetCell(column, row), static_cast<int32_t>(random() % 8) * 50,
+                          (random() % 2) != 0);
+            }
+        }
+    const CUnit walker(&level, -1, SpeedUnit(200), CUnit::kAttacker, boost::weak_ptr<CSpawnPoint>());
+    std::vector<CLevelNode*> expected;
+    std::vector<CLevelNode*> actual;
+    int found = 0;
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        CLevelNode* start =
+            level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
+        CLevelNode* goal =
+            level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
+        const int32_t stop = static_cast<int32_t>(random() % 2);
+        const int32_t ignore = static_cast<int32_t>(random() % 2);
+        const int32_t range = random() % 3 == 0 ? static_cast<int32_t>(random() % 5000) : 0;
+        std::map<CLevelNode*, Values> reached;
+        const int reference = ReferenceFindPath(level, &walker, start, goal, expected, stop, ignore, range, &reached);
+        ASSERT_EQ(reference, level.FindPath(&walker, start, goal, actual, stop, ignore, range));
+        ASSERT_EQ(Cells(expected), Cells(actual));
+        found += reference;
+        int mismatches = 0;
+        for (int32_t row = 0; row < height; ++row)
+            for (int32_t column = 0; column < width; ++column) {
+                const CLevelNode* cell = level.GetCell(column, row);
+                const auto it = reached.find(const_cast<CLevelNode*>(cell));
+                const Values want = it != reached.end() ? it->second : Values();
+                if (cell->GetG() != want.g || cell->GetH() != want.h || cell->GetF() != want.f ||
+                    cell->GetParent() != want.parent || cell->IsClosed() != want.closed)
+                    ++mismatches;
+            }
+        EXPECT_EQ(0, mismatches);
+    }
+    EXPECT_GT(found, 15);
+    EXPECT_LT(found, 55);
 }
 
 TEST_F(LevelPathTest, LineOfSight) {
