@@ -54,37 +54,42 @@ void Model::Draw(sg::Camera* camera, const Matrix4& world, float frame, const sg
     DrawStatic(material);
 }
 
+// The effect begins at the first mesh node of the kind, so a model without one
+// draws nothing; no list of the nodes is built (this runs for every model in
+// every frame).
 void Model::DrawStatic(const sg::Material* material) {
-    std::vector<uint32_t> nodes;
+    if (effect_ == nullptr) return;
+    bool begun = false;
     for (uint32_t i = 0; i < pod_.nNumMeshNode && i < pod_.pNode.size(); ++i) {
         const int32_t mesh = pod_.pNode[i].nIdx;
-        if (mesh >= 0 && uint32_t(mesh) < pod_.nNumMesh && !IsMeshSkinned(uint32_t(mesh))) nodes.push_back(i);
-    }
-    if (nodes.empty() || effect_ == nullptr) return;
-    effect_->technique_ = light_mapped_ ? effect_->static_lm_technique_ : effect_->static_technique_;
-    effect_->Begin();
-    for (uint32_t i : nodes) {
+        if (mesh < 0 || uint32_t(mesh) >= pod_.nNumMesh || IsMeshSkinned(uint32_t(mesh))) continue;
+        if (!begun) {
+            effect_->technique_ = light_mapped_ ? effect_->static_lm_technique_ : effect_->static_technique_;
+            effect_->Begin();
+            begun = true;
+        }
         SetMaterial(pod_.pNode[i].nIdxMaterial, material);
-        DrawMesh(uint32_t(pod_.pNode[i].nIdx));
+        DrawMesh(uint32_t(mesh));
     }
-    effect_->End();
+    if (begun) effect_->End();
 }
 
 void Model::DrawSkinned(float frame, const sg::Material* material) {
-    std::vector<uint32_t> nodes;
+    if (effect_ == nullptr) return;
+    bool begun = false;
     for (uint32_t i = 0; i < pod_.nNumMeshNode && i < pod_.pNode.size(); ++i) {
         const int32_t mesh = pod_.pNode[i].nIdx;
-        if (mesh >= 0 && IsMeshSkinned(uint32_t(mesh))) nodes.push_back(i);
-    }
-    if (nodes.empty() || effect_ == nullptr) return;
-    pod_.SetFrame(frame);
-    effect_->technique_ = effect_->skinned_technique_;
-    effect_->Begin();
-    for (uint32_t i : nodes) {
+        if (mesh < 0 || !IsMeshSkinned(uint32_t(mesh))) continue;
+        if (!begun) {
+            pod_.SetFrame(frame);
+            effect_->technique_ = effect_->skinned_technique_;
+            effect_->Begin();
+            begun = true;
+        }
         SetMaterial(pod_.pNode[i].nIdxMaterial, material);
-        DrawSkinnedMesh(uint32_t(pod_.pNode[i].nIdx));
+        DrawSkinnedMesh(uint32_t(mesh));
     }
-    effect_->End();
+    if (begun) effect_->End();
 }
 
 void Model::SetMaterial(int32_t materialIndex, const sg::Material* material) {

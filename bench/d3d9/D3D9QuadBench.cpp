@@ -10,9 +10,12 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/support/ByTurns.h"
+#include "bench/support/QuadFrame.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/d3d9.h"
 #include "tests/support/GLDevice.h"
@@ -22,25 +25,9 @@ namespace {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr int kFrames = 100;
-constexpr int kTextureSide = 256;
-
-std::vector<DWORD> Checker() {
-    std::vector<DWORD> texels(kTextureSide * kTextureSide);
-    for (int y = 0; y < kTextureSide; ++y) {
-        for (int x = 0; x < kTextureSide; ++x) {
-            texels[y * kTextureSide + x] = ((x / 16 + y / 16) % 2) != 0 ? 0x80FF8040u : 0xC02060FFu;
-        }
-    }
-    return texels;
-}
-
 SDL_Window* g_window = nullptr;
 
 // ------------------------------------------------------------- the substitute
-
-struct ScreenVertex {
-    float x, y, z, rhw, u, v;
-};
 
 class SubstituteScene {
 public:
@@ -49,51 +36,14 @@ public:
                                         D3DCREATE_MULTITHREADED, &d3d_, &device_) != D3D_OK) {
             return false;
         }
-        std::string errors;
-        d3d9::CreateProgram(device_, testsupport::kTexturedQuadVertexShader, testsupport::kTexturedQuadFragmentShader,
-                            &program_, &errors);
-        const D3DVERTEXELEMENT9 elements[] = {
-            {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-            {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-            D3DDECL_END(),
-        };
-        device_->CreateVertexDeclaration(elements, &declaration_);
-        device_->CreateTexture(kTextureSide, kTextureSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture_, nullptr);
-        D3DLOCKED_RECT locked;
-        texture_->LockRect(0, &locked, nullptr, 0);
-        std::vector<DWORD> texels = Checker();
-        std::memcpy(locked.pBits, texels.data(), texels.size() * 4);
-        texture_->UnlockRect(0);
-        return program_ != nullptr;
+        quad_.reset(new benchsupport::QuadFrame());
+        return quad_->Open(device_, kWidth, kHeight);
     }
 
     // kFrames frames, the last one read back.
     void Frames() {
-        const float tint[4] = {1.0f, 1.0f, 1.0f, 0.75f};
-        const int unit = 0;
-        const ScreenVertex quad[4] = {{-0.5f, -0.5f, 0.5f, 1, 0, 0},
-                                      {kWidth - 0.5f, -0.5f, 0.5f, 1, 1, 0},
-                                      {-0.5f, kHeight - 0.5f, 0.5f, 1, 0, 1},
-                                      {kWidth - 0.5f, kHeight - 0.5f, 0.5f, 1, 1, 1}};
         for (int frame = 0; frame < kFrames; ++frame) {
-            device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF203040, 1.0f, 0);
-            device_->BeginScene();
-            d3d9::SetProgram(device_, program_);
-            program_->SetFloats("tint", tint, 4);
-            program_->SetInts("tex", &unit, 1);
-            device_->SetVertexDeclaration(declaration_);
-            device_->SetTexture(0, texture_);
-            device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-            device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-            device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-            device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-            device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-            device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex));
-            device_->EndScene();
-            if (frame + 1 == kFrames) {
-                d3d9::ReadBackBuffer(device_, &pixels_, nullptr, nullptr);
-            }
-            device_->Present(nullptr, nullptr, nullptr, nullptr);
+            quad_->Frame(frame + 1 == kFrames ? &pixels_ : nullptr);
         }
         benchmark::DoNotOptimize(pixels_.data());
     }
@@ -104,22 +54,18 @@ public:
     }
 
     ~SubstituteScene() {
-        for (IUnknown* object : std::initializer_list<IUnknown*>{texture_, declaration_, device_, d3d_}) {
+        quad_.reset();  // before the device
+        for (IUnknown* object : std::initializer_list<IUnknown*>{device_, d3d_}) {
             if (object != nullptr) {
                 object->Release();
             }
-        }
-        if (program_ != nullptr) {
-            program_->Release();
         }
     }
 
 private:
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
-    d3d9::ShaderProgram* program_ = nullptr;
-    IDirect3DVertexDeclaration9* declaration_ = nullptr;
-    IDirect3DTexture9* texture_ = nullptr;
+    std::unique_ptr<benchsupport::QuadFrame> quad_;
     std::vector<DWORD> pixels_;
 };
 
@@ -160,7 +106,8 @@ private:
     X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)           \
     X(PFNGLUNIFORM4FVPROC, Uniform4fv)                           \
     X(PFNGLUNIFORM1IPROC, Uniform1i)                             \
-    X(PFNGLREADPIXELSPROC, ReadPixels)
+    X(PFNGLREADPIXELSPROC, ReadPixels)                           \
+    X(PFNGLFLUSHPROC, Flush)
 
 struct GL {
 #define BENCH_MEMBER(type, name) type name = nullptr;
@@ -202,9 +149,9 @@ public:
         tex_location_ = gl_.GetUniformLocation(program_, "tex");
         gl_.GenTextures(1, &texture_);
         gl_.BindTexture(GL_TEXTURE_2D, texture_);
-        std::vector<DWORD> texels = Checker();
-        gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kTextureSide, kTextureSide, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                       texels.data());
+        std::vector<DWORD> texels = benchsupport::QuadChecker();
+        gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, benchsupport::kQuadTextureSide, benchsupport::kQuadTextureSide, 0,
+                       GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, texels.data());
         gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -247,6 +194,8 @@ public:
             if (frame + 1 == kFrames) {
                 gl_.ReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels_.data());
             }
+            // Each frame goes to the renderer, as the device's present hands it over.
+            gl_.Flush();
             SDL_GL_SwapWindow(g_window);
         }
         benchmark::DoNotOptimize(pixels_.data());
@@ -309,8 +258,8 @@ void BM_RawGL(benchmark::State& state) {
 }
 
 // Both sides by turns within each iteration, so that load from elsewhere on the
-// machine falls on both alike; the ratio comes from here.
-double g_interleavedRatio = 0.0;
+// machine falls on both alike; the ratio comes from here (the median of the turns).
+benchsupport::ByTurns g_turns;
 
 void BM_Interleaved(benchmark::State& state) {
     RawScene raw;
@@ -319,21 +268,10 @@ void BM_Interleaved(benchmark::State& state) {
         state.SkipWithError("no OpenGL");
         return;
     }
-    double rawSeconds = 0.0;
-    double substituteSeconds = 0.0;
     for (auto _ : state) {
-        auto t0 = std::chrono::steady_clock::now();
-        raw.Frames();
-        auto t1 = std::chrono::steady_clock::now();
-        substitute.Frames();
-        auto t2 = std::chrono::steady_clock::now();
-        rawSeconds += std::chrono::duration<double>(t1 - t0).count();
-        substituteSeconds += std::chrono::duration<double>(t2 - t1).count();
+        g_turns.Turn([&] { raw.Frames(); }, [&] { substitute.Frames(); });
     }
-    if (rawSeconds > 0.0) {
-        g_interleavedRatio = substituteSeconds / rawSeconds;
-        state.counters["ratio"] = g_interleavedRatio;
-    }
+    state.counters["ratio"] = g_turns.MedianRatio();
 }
 
 BENCHMARK(BM_RawGL)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -390,8 +328,9 @@ int main(int argc, char** argv) {
     if (substitute > 0 && raw > 0) {
         std::printf("substitute / raw OpenGL, run apart: %.3f\n", substitute / raw);
     }
-    if (g_interleavedRatio > 0) {
-        std::printf("substitute / raw OpenGL, by turns: %.3f (goal: at most 1.10)\n", g_interleavedRatio);
+    if (g_turns.Turns() > 0) {
+        std::printf("substitute / raw OpenGL, by turns: median %.3f of %zu turns (%.3f to %.3f; goal: at most 1.10)\n",
+                    g_turns.MedianRatio(), g_turns.Turns(), g_turns.MinRatio(), g_turns.MaxRatio());
     }
     SDL_DestroyWindow(g_window);
     SDL_Quit();

@@ -241,10 +241,14 @@ void GLProgram::SendUniforms(const GLFunctions& gl) {
             continue;
         }
         if (IsFloatVector(info->type)) {
-            std::vector<float> floats = value.floats;
+            // Integers set on a float uniform are converted in a buffer kept for it:
+            // nothing is allocated per draw once it has grown.
+            const std::vector<float>* source = &value.floats;
             if (value.kind == UniformValue::Kind::Ints) {
-                floats.assign(value.ints.begin(), value.ints.end());
+                converted_floats_.assign(value.ints.begin(), value.ints.end());
+                source = &converted_floats_;
             }
+            const std::vector<float>& floats = *source;
             GLsizei count = static_cast<GLsizei>(floats.size() / components);
             count = count < info->size ? count : info->size;
             if (count == 0) {
@@ -259,13 +263,15 @@ void GLProgram::SendUniforms(const GLFunctions& gl) {
             continue;
         }
         // Integers, booleans and samplers.
-        std::vector<int> ints = value.ints;
+        const std::vector<int>* source = &value.ints;
         if (value.kind != UniformValue::Kind::Ints) {
-            ints.clear();
+            converted_ints_.clear();
             for (float f : value.floats) {
-                ints.push_back(static_cast<int>(f));
+                converted_ints_.push_back(static_cast<int>(f));
             }
+            source = &converted_ints_;
         }
+        const std::vector<int>& ints = *source;
         GLsizei count = static_cast<GLsizei>(ints.size() / components);
         count = count < info->size ? count : info->size;
         if (count == 0) {

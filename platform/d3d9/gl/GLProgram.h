@@ -50,6 +50,9 @@ private:
     float sent_fixup_[4] = {0, 0, 0, 0};
     float sent_screen_[4] = {0, 0, 0, 0};
     bool fixup_sent_ = false;
+    // Values of the other kind than the uniform's, converted for sending.
+    std::vector<float> converted_floats_;
+    std::vector<int> converted_ints_;
 };
 
 }  // namespace d3d9
