@@ -1013,12 +1013,13 @@ HRESULT GLDevice::DoReadSurface(Surface* surface, std::vector<DWORD>* pixels) {
     if (surface->GetKind() == Surface::Kind::BackBuffer) {
         gl_.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         gl_.ReadBuffer(GL_BACK);
-        std::vector<DWORD> rows(width * height);
         gl_.ReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
-                       GL_UNSIGNED_INT_8_8_8_8_REV, rows.data());
-        // The window's rows run bottom first.
-        for (size_t y = 0; y < height; ++y) {
-            std::memcpy(pixels->data() + y * width, rows.data() + (height - 1 - y) * width, width * 4);
+                       GL_UNSIGNED_INT_8_8_8_8_REV, pixels->data());
+        // The window's rows run bottom first: turned over in place, so that a caller
+        // reading every frame into the same vector allocates nothing.
+        for (size_t y = 0; y < height / 2; ++y) {
+            DWORD* top = pixels->data() + y * width;
+            std::swap_ranges(top, top + width, pixels->data() + (height - 1 - y) * width);
         }
     } else {
         Attachment attachment;

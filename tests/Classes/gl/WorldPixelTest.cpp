@@ -28,6 +28,7 @@
 #include "SceneGraph/Scene.h"
 #include "platform/d3d9/Extensions.h"
 #include "support/GLDeviceFixture.h"
+#include "support/SampleBattlefield.h"
 #include "support/Screenshot.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/GameData.h"
@@ -113,16 +114,17 @@ protected:
         scene->SetRoot(world);
         scene->SetClearColor(clear);
         graphics->SetScene(scene.get());
+        drawn = scene.get();
     }
 
     // One frame: the scene's update, cull and sort, then the device's draw.
     Image Frame(float dt = 0.0f) {
         Image image;
-        scene->Update(dt);
-        scene->Cull();
-        scene->Sort();
+        drawn->Update(dt);
+        drawn->Cull();
+        drawn->Sort();
         EXPECT_EQ(device->BeginScene(), D3D_OK);
-        graphics->Draw(scene.get());
+        graphics->Draw(drawn);
         device->EndScene();
         UINT width = 0, height = 0;
         EXPECT_EQ(d3d9::ReadBackBuffer(device, &image.pixels, &width, &height), D3D_OK);
@@ -159,6 +161,7 @@ protected:
     std::unique_ptr<Content::ContentLoader<Graphics::AnimationClips>> clips;
     boost::shared_ptr<sg::Group> world;
     std::unique_ptr<sg::Scene> scene;
+    sg::Scene* drawn = nullptr;  // the scene Frame draws
 };
 
 // A light-mapped panel standing in the model's x-y plane, 16 x 16 units, seen
@@ -262,115 +265,44 @@ TEST_F(WorldPixelTest, StaticLightMappedAndSkinnedModelsInThreeFrames) {
 }
 
 TEST_F(WorldPixelTest, DefendersStandOnTheMapWithBlobShadows) {
-    Config config;
-    ASSERT_TRUE(config.Read(catalogue::config::kFileName));
-    GameDictionary dictionary;
-    ASSERT_TRUE(dictionary.Load(config));
-    const MapDefinition* map = dictionary.FindMap(catalogue::gamedata::kMapName);
-    ASSERT_NE(map, nullptr);
-    ASSERT_EQ(map->view.points.size(), 6u);
-
-    // The battle's camera: eye (x, camera y, camera z) looking at the ground
-    // point (x, target y, 0), up z; x centred on the field.
-    const float width = cm::kMapColumns * cm::kCellWorldSize;
-    const Vector3 eye(width / 2, map->view.camera[1], map->view.camera[2]);
-    Vector3 direction = Vector3(eye.x, map->view.camera[3], 0.0f) - eye;
-    direction.Normalize();
-    boost::shared_ptr<sg::Camera> camera(new sg::Camera());
-    camera->SetName("Camera0");
-    camera->SetUpdateWhilePaused(true);
-    camera->SetViewport(Viewport(0, 0, kWidth, kHeight, 0.0f, 1.0f));
-    camera->SetPerspective(map->view.camera[0], float(kWidth) / kHeight, 10.0f, 10000.0f);
-    camera->SetLookAt(eye, eye + direction, Vector3(0, 0, 1));
-    MakeScene(camera, Color(0, 0, 0, 255));
-    boost::shared_ptr<Graphics::Texture2D> blob = textures->Load("particles/iphone02.dds");
-    ASSERT_TRUE(blob);
-    scene->SetBlobShadows(graphics.get(), blob, 0.0f, 0.0f, 128.0f, 128.0f, 50);
-    scene->DisableRenderTarget();
-
-    const int32_t* t = map->view.transformation;
-    boost::shared_ptr<Graphics::Model> ground = models->Load(map->files.mesh);
-    ASSERT_TRUE(ground);
-    boost::shared_ptr<sg::ModelNode> mapNode(new sg::ModelNode(ground));
-    mapNode->SetFrustumCulling(false);
-    mapNode->SetInView(false);
-    mapNode->SetFlagBit8(true);
-    mapNode->RotateX(float(t[0]));
-    mapNode->RotateY(float(t[1]));
-    mapNode->RotateZ(float(t[2]));
-    mapNode->Translate(float(t[3]), float(t[4]), float(t[5]));
-    world->AddChild(mapNode);
-
-    const MapLight& l = map->light;
-    boost::shared_ptr<sg::Light> sun(new sg::Light(0));
-    sun->SetAmbient(Color(uint8_t(l.ambient[0]), uint8_t(l.ambient[1]), uint8_t(l.ambient[2]), 255));
-    sun->SetDiffuse(Color(uint8_t(l.diffuse[0]), uint8_t(l.diffuse[1]), uint8_t(l.diffuse[2]), 255));
-    sun->SetSpecular(Color(uint8_t(l.specular[0]), uint8_t(l.specular[1]), uint8_t(l.specular[2]), 255));
-    sun->SetDirection(l.direction);
-    scene->SetLight(sun);
-    graphics->SetLightMapFactor(l.lmFactors[0], l.lmFactors[1]);
+    testsupport::SampleBattlefield battlefield;
+    ASSERT_TRUE(battlefield.BuildMap(*graphics, {textures.get(), models.get(), clips.get()}, kWidth, kHeight))
+        << battlefield.Error();
+    ASSERT_EQ(battlefield.Map().view.points.size(), 6u);
+    drawn = &battlefield.Scene();
+    sg::Camera& camera = battlefield.Camera();
 
     const Image empty = Frame();
 
-    // The six defenders on cell centres of one row, placed as the level places
-    // its objects: translate, then the view's x rotation, (direction - 45)
-    // about y and the view's z rotation; each carries its weapon meshes.
-    boost::shared_ptr<Graphics::Model> weapons = models->Load(cm::kWeaponsMesh);
-    ASSERT_TRUE(weapons);
-    const int directions[6] = {0, 0, 20, 340, 0, 45};
-    std::vector<boost::shared_ptr<sg::ModelNode>> units;
-    std::vector<Vector3> feet;
-    for (int i = 0; i < 6; ++i) {
-        const DefenderDefinition* def = dictionary.FindDefender(catalogue::gamedata::kPurchasableDefenders[i]);
-        ASSERT_NE(def, nullptr) << catalogue::gamedata::kPurchasableDefenders[i];
-        boost::shared_ptr<Graphics::Model> model = Humanoid(def->mesh, def->animation);
-        ASSERT_TRUE(model);
-        boost::shared_ptr<sg::ModelNode> unit(new sg::ModelNode(model));
-        const Vector3 at((3.5f + 2.0f * float(i)) * cm::kCellWorldSize, 5.5f * cm::kCellWorldSize, 0.0f);
-        unit->Translate(at);
-        unit->RotateX(float(t[0]));
-        unit->RotateY(float(directions[i] - 45));
-        unit->RotateZ(float(t[2]));
-        unit->SetClip("idle");
-        unit->SetPlayMode(sg::ModelNode::kPlayLoop);
-        if (const WeaponDefinition* weapon = dictionary.FindWeapon(def->weapon)) {
-            if (!weapon->meshes.first.empty()) {
-                EXPECT_TRUE(unit->AttachToBone(def->mesh, cm::kRightForeArm, weapons, weapon->meshes.first));
-            }
-            if (!weapon->meshes.second.empty()) {
-                EXPECT_TRUE(unit->AttachToBone(def->mesh, cm::kLeftForeArm, weapons, weapon->meshes.second));
-            }
-        }
-        world->AddChild(unit);
-        units.push_back(unit);
-        feet.push_back(at);
-    }
+    ASSERT_TRUE(battlefield.AddDefenders()) << battlefield.Error();
+    const std::vector<boost::shared_ptr<sg::ModelNode>>& units = battlefield.Units();
+    const std::vector<Vector3>& feet = battlefield.Feet();
 
-    scene->SetShadowsEnabled(false);
+    drawn->SetShadowsEnabled(false);
     const Image unshadowed = Frame(0.2f);
-    scene->SetShadowsEnabled(true);
+    drawn->SetShadowsEnabled(true);
     const Image shot = Frame(0.0f);
     testsupport::SaveScreenshot(shot.pixels, kWidth, kHeight, "world.png");
 
-    EXPECT_EQ(scene->GetRenderLists().models.size(), 7u);  // the map and six units in view
+    EXPECT_EQ(drawn->GetRenderLists().models.size(), 7u);  // the map and six units in view
     for (size_t i = 0; i < units.size(); ++i) {
         SCOPED_TRACE(catalogue::gamedata::kPurchasableDefenders[i]);
         int x = 0, y = 0;
         // Upright: the body shows a unit's height above its feet, where the empty map shows ground.
-        ASSERT_TRUE(Screen(*camera, feet[i] + Vector3(0, 0, 14), x, y));
+        ASSERT_TRUE(Screen(camera, feet[i] + Vector3(0, 0, 14), x, y));
         EXPECT_GT(Differing(shot, x, y, 2, 0, &empty), 15);
         // Above its head there is only the map.
-        ASSERT_TRUE(Screen(*camera, feet[i] + Vector3(0, 0, 45), x, y));
+        ASSERT_TRUE(Screen(camera, feet[i] + Vector3(0, 0, 45), x, y));
         EXPECT_EQ(Differing(shot, x, y, 2, 0, &empty), 0);
         // The blob darkens the ground beside the feet (s: its half size).
         const float s = units[i]->GetBoundingSphere().radius * 0.75f;
-        ASSERT_TRUE(Screen(*camera, feet[i] + Vector3(-0.45f * s, -0.3f * s, 0), x, y));
+        ASSERT_TRUE(Screen(camera, feet[i] + Vector3(-0.45f * s, -0.3f * s, 0), x, y));
         EXPECT_LT(Image::Brightness(shot.At(x, y)), Image::Brightness(unshadowed.At(x, y))) << x << ", " << y;
     }
 
     // A closer look at the row for a person to check faces, weapons and shadows.
     const Vector3 middle = (feet[0] + feet[1]) * 0.5f;
-    camera->SetLookAt(middle + Vector3(0, -100, 50), middle + Vector3(0, 0, 12), Vector3(0, 0, 1));
+    camera.SetLookAt(middle + Vector3(0, -100, 50), middle + Vector3(0, 0, 12), Vector3(0, 0, 1));
     testsupport::SaveScreenshot(Frame(0.0f).pixels, kWidth, kHeight, "world_closeup.png");
 }
 
