@@ -179,6 +179,8 @@ int main(int argc, char** argv) {
     if (g_turns.Turns() > 0) {
         std::printf("world frame / quad frame, by turns: median %.3f of %zu turns (%.3f to %.3f; goal: at most 1.5)\n",
                     g_turns.MedianRatio(), g_turns.Turns(), g_turns.MinRatio(), g_turns.MaxRatio());
+        std::printf("world frame / quad frame, CPU time of the process by turns: median %.3f\n",
+                    g_turns.MedianCpuRatio());
         std::printf("world frame %.2f ms, quad frame %.2f ms (means of the turns)\n",
                     g_turns.SecondSeconds() * 1000.0 / kFrames, g_turns.FirstSeconds() * 1000.0 / kFrames);
     }
