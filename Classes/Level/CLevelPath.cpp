@@ -3,16 +3,16 @@
 // The open list is ordered by f and, among equal f, by the order in which cells were
 // first added, so the cell taken next is the one a front-to-back scan of an
 // insertion-ordered list taking only strictly smaller f would take. It is kept as a
-// binary heap whose stale entries (a cell whose f has since dropped, or that was closed)
-// are skipped; open and closed membership are flags in the cells. The heap's room is
-// reserved when a search starts, so no step allocates.
+// four-way heap (half the depth of a binary one, and the four children of an entry share
+// a cache line) whose stale entries (a cell whose f has since dropped, or that was
+// closed) are skipped; open and closed membership are flags in the cells. The heap's
+// room is reserved when a search starts, so no step allocates.
 //
 // A search touches only the cells it reaches: each search has a new number, and a cell
 // whose number is older holds no search values (CLevelNode::InLastSearch), so nothing
 // walks the whole grid to clear it. The cost per closed cell is what remains: the
 // neighbours are found by index, with constant step costs.
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 #include "Classes/Level/CLevel.h"
@@ -29,26 +29,89 @@ uint64_t Entry(int32_t f, uint32_t order) { return static_cast<uint64_t>(static_
 int32_t EntryF(uint64_t entry) { return static_cast<int32_t>(entry >> 32); }
 uint32_t EntryOrder(uint64_t entry) { return static_cast<uint32_t>(entry); }
 
-// One search state for the whole program: the search is not reentrant. The heap's top
-// is its smallest entry.
-std::vector<uint64_t> g_open;
+// A four-way min-heap of entries: the children of entry i are 4i+1 to 4i+4.
+class OpenHeap {
+public:
+    bool Empty() const { return entries_.empty(); }
+    void Clear() { entries_.clear(); }
+    void Reserve(size_t count) {
+        if (entries_.capacity() < count) entries_.reserve(count);
+    }
+
+    void Push(uint64_t entry) {
+        size_t hole = entries_.size();
+        entries_.push_back(entry);
+        uint64_t* const a = entries_.data();
+        while (hole > 0) {
+            const size_t parent = (hole - 1) / 4;
+            if (a[parent] <= entry) break;
+            a[hole] = a[parent];
+            hole = parent;
+        }
+        a[hole] = entry;
+    }
+
+    // Takes the smallest entry off. The last entry is moved down the path of smallest
+    // children to a leaf, then up to its place: it is usually large, so this compares
+    // less than stopping on the way down.
+    uint64_t Pop() {
+        uint64_t* const a = entries_.data();
+        const uint64_t top = a[0];
+        const uint64_t last = entries_.back();
+        entries_.pop_back();
+        const size_t n = entries_.size();
+        if (n == 0) return top;
+        size_t hole = 0;
+        for (;;) {
+            const size_t first = hole * 4 + 1;
+            if (first + 3 < n) {
+                // All four children: the smallest without branches.
+                const size_t left = a[first + 1] < a[first] ? first + 1 : first;
+                const size_t right = a[first + 3] < a[first + 2] ? first + 3 : first + 2;
+                const size_t child = a[right] < a[left] ? right : left;
+                a[hole] = a[child];
+                hole = child;
+            } else {
+                if (first < n) {
+                    size_t child = first;
+                    for (size_t c = first + 1; c < n; ++c)
+                        if (a[c] < a[child]) child = c;
+                    a[hole] = a[child];
+                    hole = child;
+                }
+                break;
+            }
+        }
+        while (hole > 0) {
+            const size_t parent = (hole - 1) / 4;
+            if (a[parent] <= last) break;
+            a[hole] = a[parent];
+            hole = parent;
+        }
+        a[hole] = last;
+        return top;
+    }
+
+private:
+    std::vector<uint64_t> entries_;
+};
+
+// One search state for the whole program: the search is not reentrant.
+OpenHeap g_open;
 // The cells in the order they were first added to the open list.
 std::vector<CLevelNode*> g_opened;
 
-void PushOpen(int32_t f, uint32_t order) {
-    g_open.push_back(Entry(f, order));
-    std::push_heap(g_open.begin(), g_open.end(), std::greater<uint64_t>());
-}
+void PushOpen(int32_t f, uint32_t order) { g_open.Push(Entry(f, order)); }
 
 }  // namespace
 
 void CLevel::ClearSearchState() {
-    g_open.clear();
+    g_open.Clear();
     g_opened.clear();
     // Every closed cell adds at most eight entries, and the start one more; each cell is
     // opened once at most.
     const size_t cells = static_cast<size_t>(rows_.size()) * width_;
-    if (g_open.capacity() < cells * 8 + 1) g_open.reserve(cells * 8 + 1);
+    g_open.Reserve(cells * 8 + 1);
     if (g_opened.capacity() < cells + 1) g_opened.reserve(cells + 1);
     // Every cell's values now belong to an earlier search: they read as zero.
     ++CLevelNode::last_search_;
@@ -70,10 +133,8 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
     g_opened.push_back(start);
     PushOpen(start->f_, start->open_order_);
 
-    while (!g_open.empty()) {
-        std::pop_heap(g_open.begin(), g_open.end(), std::greater<uint64_t>());
-        const uint64_t taken = g_open.back();
-        g_open.pop_back();
+    while (!g_open.Empty()) {
+        const uint64_t taken = g_open.Pop();
         CLevelNode* current = g_opened[EntryOrder(taken)];
         if (!current->in_open_ || current->f_ != EntryF(taken)) continue;
         current->in_open_ = false;
@@ -109,8 +170,9 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
         const bool northOpen = north != nullptr && north->walkable_;
         const bool southOpen = south != nullptr && south->walkable_;
 
-        // Offers one neighbour (in the table order of the steps below).
-        const auto visit = [&](CLevelNode* candidate, bool sidesOpen, int32_t cost) {
+        // Offers one neighbour (in the table order of the steps below). Inlined at each
+        // step: called, it reads every captured value through memory.
+        const auto visit = [&](CLevelNode * candidate, bool sidesOpen, int32_t cost) __attribute__((always_inline)) {
             if (!sidesOpen || candidate == nullptr || !candidate->walkable_ ||
                 (candidate->search_ == search && candidate->in_closed_))
                 return;
