@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/BenchWindow.h"
 #include "bench/support/ByTurns.h"
 #include "bench/support/QuadFrame.h"
 #include "platform/d3d9/Extensions.h"
@@ -309,18 +310,8 @@ private:
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "no video: %s\n", SDL_GetError());
-        return 1;
-    }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    g_window = testsupport::CreateGLWindow("bench_d3d9", kWidth, kHeight);
-    if (g_window == nullptr) {
-        std::fprintf(stderr, "no window: %s\n", SDL_GetError());
-        return 1;
-    }
+    g_window = benchsupport::OpenBenchWindow("bench_d3d9", kWidth, kHeight);
+    if (g_window == nullptr) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double substitute = reporter.Time("BM_Substitute");

@@ -5,7 +5,8 @@
 // draws kFrames frames and reads the last one back, so all its drawing is finished
 // inside the measurement. Prints the median of the turns' world / quad ratios (goal:
 // at most 1.5) and the heap allocations a world frame makes once the first has been
-// drawn (goal: none; they are counted at the global operator new). Run with SDL_VIDEODRIVER=offscreen when there is no display.
+// drawn (goal: none; they are counted at the global operator new). Run with
+// SDL_VIDEODRIVER=offscreen when there is no display.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "Core/ContentLoader.h"
 #include "Core/Service.h"
 #include "Graphics/GraphicsDevice.h"
+#include "bench/support/BenchWindow.h"
 #include "bench/support/ByTurns.h"
 #include "bench/support/QuadFrame.h"
 #include "tests/support/AllocationCounter.h"
@@ -153,18 +155,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no game folder %s (build the sample_data target)\n", DM_BENCH_GAME_DIR);
         return 1;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "no video: %s\n", SDL_GetError());
-        return 1;
-    }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_Window* window = testsupport::CreateGLWindow("bench_world", kWidth, kHeight);
-    if (window == nullptr) {
-        std::fprintf(stderr, "no window: %s\n", SDL_GetError());
-        return 1;
-    }
+    SDL_Window* window = benchsupport::OpenBenchWindow("bench_world", kWidth, kHeight);
+    if (window == nullptr) return 1;
     g_world = new World();
     std::string error;
     if (!g_world->Open(window, error)) {
