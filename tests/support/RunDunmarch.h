@@ -61,12 +61,12 @@ inline int ClosedLoopbackPort() {
     return port;
 }
 
-// Runs <folder>/dunmarch with the arguments, headless and with trace lines;
+// Runs <folder>/<program> with the arguments, headless and with trace lines;
 // `environment` adds or overrides variables ("NAME=value ..."). Every request
 // goes to a closed loopback port unless the environment names a server
 // (DUNMARCH_NET_REDIRECT): nothing reaches beyond 127.0.0.1.
-inline ProgramResult RunDunmarch(const std::string& folder, const std::string& arguments,
-                                 const std::string& environment = "") {
+inline ProgramResult RunGameProgram(const std::string& folder, const std::string& program, const std::string& arguments,
+                                    const std::string& environment = "") {
     ScratchDir scratch;
     // The program carries its own leak suppressions when sanitized.
     const char* driver = std::getenv("SDL_VIDEODRIVER");
@@ -75,13 +75,19 @@ inline ProgramResult RunDunmarch(const std::string& folder, const std::string& a
                                  (environment.find("DUNMARCH_NET_REDIRECT=") == std::string::npos
                                       ? " DUNMARCH_NET_REDIRECT=127.0.0.1:" + std::to_string(ClosedLoopbackPort())
                                       : std::string());
-    const std::string command = "cd '" + folder + "' && env " + headless + " " + environment + " ./dunmarch " +
+    const std::string command = "cd '" + folder + "' && env " + headless + " " + environment + " ./" + program + " " +
                                 arguments + " > '" + scratch.File("output.txt") + "' 2>&1";
     const int status = std::system(command.c_str());
     ProgramResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.output = scratch.Read("output.txt");
     return result;
+}
+
+// The game itself.
+inline ProgramResult RunDunmarch(const std::string& folder, const std::string& arguments,
+                                 const std::string& environment = "") {
+    return RunGameProgram(folder, "dunmarch", arguments, environment);
 }
 
 // How often `what` occurs in the text.

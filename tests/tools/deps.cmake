@@ -4,8 +4,8 @@ list(APPEND DM_TEST_DEPS dm_Classes dm_Core dm_IO dm_platform dm_catalogue)
 list(APPEND DM_TEST_DEPS dm_prtwriter)
 # The intro video test reads the streams with the codec libraries.
 list(APPEND DM_TEST_DEPS dm_Video dep::theoradec dep::theoraenc dep::vorbisenc dep::vorbis dep::ogg)
-# The end-to-end tests run the data check and the effect dumper.
-list(APPEND DM_TEST_RUNS dunmarch-datacheck dunmarch-prtdump)
+# The end-to-end tests run the data check, the effect dumper and the battle driver.
+list(APPEND DM_TEST_RUNS dunmarch-datacheck dunmarch-prtdump dunmarch-battle)
 # The layout tests hold the layouts against the catalogue with the data check's code
 # and draw them with the widgets.
 list(APPEND DM_TEST_DEPS dm_layoutcontract dm_UI dm_Content dm_Graphics)
