@@ -2,6 +2,7 @@
 
 #include "particles/CParticle.h"
 #include "particles/CParticlesEmiter.h"
+#include "particles/CSArchive.h"
 #include "particles/CSMatrix.h"
 
 CEmiter::~CEmiter() { FreeBlocks(); }
@@ -95,4 +96,81 @@ void CEmiter::Append(CParticle* particle) {
     m_pLast = particle;
     ++m_nCount;
     if (m_nCount > m_nPeak) m_nPeak = m_nCount;
+}
+
+namespace {
+void ReadFloat3(CSArchive& archive, ParticleFloat3& v) {
+    archive.ReadFloat(v.x);
+    archive.ReadFloat(v.y);
+    archive.ReadFloat(v.z);
+}
+// The smallest particle record: one without a matrix.
+constexpr uint64_t kParticleBytes = 96;
+}  // namespace
+
+CSArchive& CEmiter::Read(CSArchive& archive, CEmiter& e) {
+    e.FreeBlocks();
+    e.m_pEmiterParams = nullptr;
+    e.m_pParticleParams = nullptr;
+    e.m_pEntry = nullptr;
+    e.m_nPeak = 0;
+    archive.ReadUInt16(e.m_wFlags);
+    archive.ReadInt16(e.m_nEmiterParams);
+    archive.ReadInt16(e.m_nParticleParams);
+    archive.ReadInt16(e.m_nEntry);
+    archive.ReadInt16(e.m_nNextSource);
+    archive.ReadInt16(e.m_nSource);
+    archive.ReadInt16(e.m_nLink);
+    int16_t start = 0;
+    archive.ReadInt16(start);
+    e.m_nStart = start;
+    archive.ReadInt16(e.m_nLength);
+    archive.ReadInt16(e.m_nMotionLength);
+    archive.ReadInt16(e.m_nPause);
+    archive.ReadInt16(e.m_nRepeats);
+    for (uint16_t& word : e.m_awRandom) archive.ReadUInt16(word);
+    archive.ReadUInt16(e.m_wSharedRandom);
+    uint8_t has = 0;
+    archive.ReadBool32(has);
+    if (has != 0 && archive.IsGood()) {
+        e.m_pMatrix = new CSMatrix();
+        for (float& value : e.m_pMatrix->m) archive.ReadFloat(value);
+    }
+    archive.ReadBool32(has);
+    if (has != 0 && archive.IsGood()) {
+        e.m_pFaceTable = new int16_t[kBoxFaceCount];
+        for (int i = 0; i < kBoxFaceCount; ++i) archive.ReadInt16(e.m_pFaceTable[i]);
+    }
+    archive.ReadInt16(e.m_nFaceTableFrame);
+    archive.ReadFloat(e.m_fRateScale);
+    ReadFloat3(archive, e.m_vBasePos);
+    ReadFloat3(archive, e.m_vBaseAngles);
+    archive.ReadInt32(e.m_iSeed);
+    archive.ReadInt32(e.m_iSeed2);
+    ReadFloat3(archive, e.m_vPos);
+    ReadFloat3(archive, e.m_vAngles);
+    archive.ReadInt16(e.m_nPlays);
+    archive.ReadInt16(e.m_nFrame);
+    archive.ReadInt16(e.m_nMotionFrame);
+    archive.ReadInt16(e.m_nPauseLeft);
+    // Each particle takes at least its record and the next flag: a corrupt list ends
+    // with the bytes of the file.
+    archive.ReadBool32(has);
+    while (has != 0 && archive.IsGood() && archive.GetBytesLeft() >= kParticleBytes + 4) {
+        CParticle* particle = new CParticle();
+        CParticle::Read(archive, *particle);
+        if (e.m_pLast == nullptr) e.m_pFirst = particle;
+        else e.m_pLast->m_pNext = particle;
+        e.m_pLast = particle;
+        archive.ReadBool32(has);
+    }
+    if (has != 0 && archive.IsGood()) {
+        // A flag that announces a particle the file cannot hold: fail the archive.
+        CParticle rest;
+        CParticle::Read(archive, rest);
+    }
+    archive.ReadInt16(e.m_nCount);
+    archive.ReadFloat(e.m_fEmitAccu);
+    archive.ReadInt16(e.m_nNextAnimFrame);
+    return archive;
 }

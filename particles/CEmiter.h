@@ -14,6 +14,7 @@ class CParticle;
 class CParticleEmiterParams;
 class CParticleParams;
 class CParticlesEmiter;
+class CSArchive;
 class CSMatrix;
 
 class CEmiter {
@@ -43,6 +44,9 @@ public:
     // A deep copy: every field, a matrix and a face table of its own, this record's
     // particles replaced by clones of the source's, in order.
     void CopyFrom(const CEmiter& source);
+    // Restores the record from a snapshot: blocks unbound (null), a matrix and a face
+    // table where stored, the particles in list order, the peak 0. Test the archive.
+    static CSArchive& Read(CSArchive& archive, CEmiter& emitter);
 
     // Advances every particle from the head through the instance; those whose life is
     // over are unlinked and deleted. True while particles remain.

@@ -1,5 +1,6 @@
 #include "particles/CParticle.h"
 
+#include "particles/CSArchive.h"
 #include "particles/CSMatrix.h"
 
 CParticle::~CParticle() { delete m_pMatrix; }
@@ -32,4 +33,41 @@ void CParticle::CopyFrom(const CParticle& source) {
         *matrix = *source.m_pMatrix;
         m_pMatrix = matrix;
     }
+}
+
+namespace {
+void ReadFloat3(CSArchive& archive, ParticleFloat3& v) {
+    archive.ReadFloat(v.x);
+    archive.ReadFloat(v.y);
+    archive.ReadFloat(v.z);
+}
+}  // namespace
+
+CSArchive& CParticle::Read(CSArchive& archive, CParticle& p) {
+    p.m_pNext = nullptr;
+    archive.ReadInt16(p.m_nLife);
+    archive.ReadByte(p.m_bLocalMatrix);
+    archive.ReadInt16(p.m_nAnimSpeed);
+    archive.ReadInt16(p.m_nAnimCount);
+    uint8_t hasMatrix = 0;
+    archive.ReadBool32(hasMatrix);
+    delete p.m_pMatrix;
+    p.m_pMatrix = nullptr;
+    if (hasMatrix != 0 && archive.IsGood()) {
+        p.m_pMatrix = new CSMatrix();
+        for (float& value : p.m_pMatrix->m) archive.ReadFloat(value);
+    }
+    for (uint16_t& word : p.m_awRandom) archive.ReadUInt16(word);
+    archive.ReadFloat(p.m_fSpeedScale);
+    archive.ReadFloat(p.m_fSizeScale);
+    ReadFloat3(archive, p.m_vVelocity);
+    archive.ReadByte(p.m_nObject);
+    archive.ReadInt16(p.m_nSequence);
+    archive.ReadUInt32(p.m_dwColor);
+    archive.ReadInt16(p.m_nAnimAccu);
+    archive.ReadInt16(p.m_nTexFrame);
+    archive.ReadInt16(p.m_nAge);
+    ReadFloat3(archive, p.m_vPos);
+    ReadFloat3(archive, p.m_vAngles);
+    return archive;
 }

@@ -7,6 +7,7 @@
 
 #include "particles/ParticleFloat3.h"
 
+class CSArchive;
 class CSMatrix;
 
 class CParticle {
@@ -23,6 +24,8 @@ public:
     // Every field of `source` but the link (null here); a matrix is copied into one of
     // this particle's own.
     void CopyFrom(const CParticle& source);
+    // Restores the particle from a snapshot, unlinked. Test the archive afterwards.
+    static CSArchive& Read(CSArchive& archive, CParticle& particle);
 
     CParticle* m_pNext = nullptr;            // next of the same emitter; null at the tail
     int16_t m_nLife = 0;                     // steps

@@ -10,8 +10,10 @@
 #include "particles/CParticleParams.h"
 #include "particles/Angle256.h"
 #include "particles/CParticlesMesh.h"
+#include "particles/CSArchive.h"
 #include "particles/CSCachedTexture.h"
 #include "particles/CSEntity.h"
+#include "particles/CSMatrix.h"
 #include "particles/ParticleEffectCache.h"
 #include "particles/ParticleHelpers.h"
 #include "particles/ParticleHost.h"
@@ -897,56 +899,14 @@ bool CParticlesEmiter::UpdateEmiter(int32_t index, bool emit) {
     const bool first = Has(e->m_wFlags, CEmiter::kFirstStep);
     e->m_wFlags = static_cast<uint16_t>(e->m_wFlags & ~CEmiter::kFirstStep);
     const bool child = Has(e->m_wFlags, CEmiter::kChild);
-    const bool followGround = params.FollowGround != 0, startOnGround = params.StartOnGround != 0;
+    const bool followGround = params.FollowGround != 0;
     auto ground = [this](float x, float y) { return QueryHostValue(TruncToInt32(x), TruncToInt32(y)); };
 
     if (first && !child) {
-        if (params.SourceKind == 1) {
-            CSVector4 origin;
-            uint8_t angles[3];
-            GetOrigin(*e, origin, angles);
-            e->m_vPos.x = e->m_vBasePos.x = origin.x;
-            e->m_vPos.y = e->m_vBasePos.y = origin.y;
-            const float h = ground(origin.x, origin.y);
-            if (followGround && startOnGround) {
-                e->m_vPos.z = h;
-                e->m_vBasePos.z = 0.0f;
-            } else if (followGround) {
-                e->m_vPos.z = origin.z;
-                e->m_vBasePos.z = origin.z - h;
-            } else if (startOnGround) {
-                e->m_vPos.z = e->m_vBasePos.z = h;
-            } else {
-                e->m_vPos.z = e->m_vBasePos.z = origin.z;
-            }
-            e->m_vAngles = e->m_vBaseAngles = ParticleFloat3{
-                static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])};
-            delete e->m_pMatrix;
-            e->m_pMatrix = new CSMatrix();
-            SetRotation256(*e->m_pMatrix, angles[0], angles[1], angles[2]);
-            if ((params.ChannelMask & kHeldOffset) != 0) {
-                const ParticleFloat3 v = TurnedBy(e->m_pMatrix, EmiterTriple(params, 0, 0, e->m_awRandom));
-                e->m_vPos.x = e->m_vBasePos.x + v.x;
-                e->m_vPos.y = e->m_vBasePos.y + v.y;
-                const float h2 = ground(e->m_vPos.x, e->m_vPos.y);
-                if (followGround) {
-                    e->m_vPos.z = h2 + e->m_vBasePos.z + v.z;
-                } else if (startOnGround) {
-                    e->m_vBasePos.z = h2;
-                    e->m_vPos.z = h2 + v.z;
-                } else {
-                    e->m_vPos.z = e->m_vBasePos.z + v.z;
-                }
-            }
-            if ((params.ChannelMask & kHeldAngles) != 0) {
-                const ParticleFloat3 a = EmiterTriple(params, 3, 0, e->m_awRandom);
-                e->m_vAngles =
-                    ParticleFloat3{e->m_vBaseAngles.x + a.x, e->m_vBaseAngles.y + a.y, e->m_vBaseAngles.z + a.z};
-            }
-        } else {
-            if ((params.ChannelMask & kHeldOffset) != 0) e->m_vPos = EmiterTriple(params, 0, 0, e->m_awRandom);
-            if ((params.ChannelMask & kHeldAngles) != 0) e->m_vAngles = EmiterTriple(params, 3, 0, e->m_awRandom);
-        }
+        CSVector4 origin;
+        uint8_t angles[3] = {0, 0, 0};
+        if (params.SourceKind == 1) GetOrigin(*e, origin, angles);
+        PlaceFirst(*e, origin, angles, nullptr);
     }
 
     if (active || (first && !child)) {
@@ -1012,6 +972,57 @@ bool CParticlesEmiter::UpdateEmiter(int32_t index, bool emit) {
 
     e->AdvanceParticles(*this);
     return active || e->m_nPlays < e->m_nRepeats || e->m_pFirst != nullptr;
+}
+
+void CParticlesEmiter::PlaceFirst(CEmiter& e, const CSVector4& origin, const uint8_t angles[3],
+                                  const CSMatrix* rotation) {
+    const CEmiterParams& params = *e.m_pEmiterParams;
+    const bool followGround = params.FollowGround != 0, startOnGround = params.StartOnGround != 0;
+    auto ground = [this](float x, float y) { return QueryHostValue(TruncToInt32(x), TruncToInt32(y)); };
+    if (params.SourceKind == 1) {
+        e.m_vPos.x = e.m_vBasePos.x = origin.x;
+        e.m_vPos.y = e.m_vBasePos.y = origin.y;
+        const float h = ground(origin.x, origin.y);
+        if (followGround && startOnGround) {
+            e.m_vPos.z = h;
+            e.m_vBasePos.z = 0.0f;
+        } else if (followGround) {
+            e.m_vPos.z = origin.z;
+            e.m_vBasePos.z = origin.z - h;
+        } else if (startOnGround) {
+            e.m_vPos.z = e.m_vBasePos.z = h;
+        } else {
+            e.m_vPos.z = e.m_vBasePos.z = origin.z;
+        }
+        e.m_vAngles = e.m_vBaseAngles = ParticleFloat3{
+            static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])};
+        delete e.m_pMatrix;
+        e.m_pMatrix = new CSMatrix();
+        if (rotation != nullptr) *e.m_pMatrix = *rotation;
+        else SetRotation256(*e.m_pMatrix, angles[0], angles[1], angles[2]);
+        if ((params.ChannelMask & kHeldOffset) != 0) {
+            const ParticleFloat3 v = TurnedBy(e.m_pMatrix, EmiterTriple(params, 0, 0, e.m_awRandom));
+            e.m_vPos.x = e.m_vBasePos.x + v.x;
+            e.m_vPos.y = e.m_vBasePos.y + v.y;
+            const float h2 = ground(e.m_vPos.x, e.m_vPos.y);
+            if (followGround) {
+                e.m_vPos.z = h2 + e.m_vBasePos.z + v.z;
+            } else if (startOnGround) {
+                e.m_vBasePos.z = h2;
+                e.m_vPos.z = h2 + v.z;
+            } else {
+                e.m_vPos.z = e.m_vBasePos.z + v.z;
+            }
+        }
+        if ((params.ChannelMask & kHeldAngles) != 0) {
+            const ParticleFloat3 a = EmiterTriple(params, 3, 0, e.m_awRandom);
+            e.m_vAngles =
+                ParticleFloat3{e.m_vBaseAngles.x + a.x, e.m_vBaseAngles.y + a.y, e.m_vBaseAngles.z + a.z};
+        }
+    } else {
+        if ((params.ChannelMask & kHeldOffset) != 0) e.m_vPos = EmiterTriple(params, 0, 0, e.m_awRandom);
+        if ((params.ChannelMask & kHeldAngles) != 0) e.m_vAngles = EmiterTriple(params, 3, 0, e.m_awRandom);
+    }
 }
 
 bool CParticlesEmiter::SpawnChildEmiters(int32_t parentIndex) {
@@ -1493,4 +1504,208 @@ bool CParticlesEmiter::GetOrbitAngle(uint8_t& angle) const {
 
 bool CParticlesEmiter::ScreenPoint(const CSVector4& /*point*/, CSVector4& /*out*/, const void* /*camera*/) const {
     return false;
+}
+
+// ---------------------------------------------------------------------------------
+// Rings, relocation, added emitters and the snapshot.
+
+bool CParticlesEmiter::SetupRing(CSEntity* host, CParticlesMesh* effect, int32_t radius) {
+    if (!Setup(host, effect)) return false;
+    if (radius == 0) {
+        m_arrEmiters.clear();
+        return true;
+    }
+    if (m_arrEmiters.empty()) return false;
+    m_vReference = CSVector4(0.0f, 0.0f, 0.0f, 0.0f);
+    EmitRing(m_arrEmiters.front(), 0, 0, radius, 0.0f, static_cast<float>(kTurnRadians));
+    return true;
+}
+
+int32_t CParticlesEmiter::EmitRing(CEmiter& e, int32_t cx, int32_t cy, int32_t radius, float from, float to) {
+    if (e.m_pParticleParams == nullptr) return 0;
+    const CParticleParams& pp = *e.m_pParticleParams;
+    if (from > to) to = static_cast<float>(to + kTurnRadians);
+    const double n = std::trunc(radius / 10.0 * (static_cast<double>(to) - from) * 2.0);
+    // A negative or undefined count makes nothing; a huge one stops at the 16-bit count.
+    if (!(n >= 0.0)) return 0;
+    const double steps = std::max(n, 1.0);
+    int32_t made = 0;
+    for (double i = 0.0; i <= n && e.m_nCount < CEmiter::kMaxParticles; i += 1.0, ++made) {
+        CParticle* p = new CParticle();
+        p->m_nLife = ClampToInt16(pp.LifeFrames);
+        p->m_fSpeedScale = 1.0f;
+        p->m_fSizeScale = 1.0f;
+        p->m_bLocalMatrix = 0;
+        p->m_nAge = 0;
+        p->m_dwColor = 0xFFFFFFFFu;
+        StartTextureAnimation(e, p);
+        if (pp.ParticleKind == 0) {
+            const uint32_t objects = pp.ObjectList.GetCount();
+            p->m_nObject = objects > 0 ? static_cast<uint8_t>(static_cast<uint32_t>(ParticleRandom2(e)) % objects) : 0;
+        }
+        p->m_nSequence = static_cast<int16_t>(made);
+        // The tail, without the peak.
+        if (e.m_pLast == nullptr) e.m_pFirst = p;
+        else e.m_pLast->m_pNext = p;
+        e.m_pLast = p;
+        ++e.m_nCount;
+        const float l = from + (to - from) * static_cast<float>(i) / static_cast<float>(steps);
+        p->m_vAngles.x = static_cast<float>(TruncToInt32(l * 256.0f / static_cast<float>(kTurnRadians)) & 0xff);
+        const float sine = static_cast<float>(std::sin(static_cast<double>(l)));
+        const float cosine = static_cast<float>(std::cos(static_cast<double>(l)));
+        p->m_vPos.x = static_cast<float>(cx + static_cast<double>(radius) * sine);
+        p->m_vPos.y = static_cast<float>(cy + static_cast<double>(radius) * cosine);
+        p->m_vPos.z = 0.0f;
+    }
+    return made;
+}
+
+void CParticlesEmiter::AddRingEmiter(int32_t cx, int32_t cy, int32_t radius, float from, float to) {
+    if (m_pMesh == nullptr) return;
+    const int32_t entries = static_cast<int32_t>(m_pMesh->m_arrEntries.size());
+    for (int32_t i = 0; i < entries; ++i) {
+        if (!Qualifies(i)) continue;
+        m_arrEmiters.emplace_back();
+        InitEmiter(m_arrEmiters.back(), i, false, 0, 0);
+        EmitRing(m_arrEmiters.back(), cx, cy, radius, from, to);
+        return;
+    }
+}
+
+bool CParticlesEmiter::CycleParticleAges(const void* /*unused*/) {
+    for (CEmiter& e : m_arrEmiters) {
+        for (CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext) {
+            p->m_nAge = static_cast<int16_t>(p->m_nAge + 1);
+            if (p->m_nLife < p->m_nAge) p->m_nAge = 0;
+            AdvanceTextureAnimation(e, p);
+        }
+    }
+    return true;
+}
+
+void CParticlesEmiter::MoveParticlesTo(const CSVector4& position, int32_t groundOffset, const int32_t rectangle[4],
+                                       int32_t fixedHeight) {
+    if (CSVector4NearlyEqual(position, m_vReference) || m_arrEmiters.empty()) return;
+    const float dx = position.x - m_vReference.x, dy = position.y - m_vReference.y;
+    m_vReference = position;
+    float height = position.z;
+    bool first = true, filled = false;
+    for (CEmiter& e : m_arrEmiters) {
+        for (CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext) {
+            p->m_vPos.x += dx;
+            p->m_vPos.y += dy;
+            const int32_t x = TruncToInt32(p->m_vPos.x), y = TruncToInt32(p->m_vPos.y);
+            if (rectangle[0] < x && x < rectangle[2] && rectangle[1] < y && y < rectangle[3]) {
+                height = fixedHeight > 0 ? static_cast<float>(fixedHeight)
+                                         : QueryHostValue(x, y) + static_cast<float>(groundOffset);
+                if (!filled) {
+                    filled = true;
+                    for (CParticle* q = e.m_pFirst; q != p; q = q->m_pNext) q->m_vPos.z = height;
+                    // The bounds must hold the heights just given to particles already seen.
+                    if (p != e.m_pFirst && !first) {
+                        m_afBoundsMin[2] = std::min(m_afBoundsMin[2], height);
+                        m_afBoundsMax[2] = std::max(m_afBoundsMax[2], height);
+                    }
+                }
+            }
+            p->m_vPos.z = height;
+            const float v[3] = {p->m_vPos.x, p->m_vPos.y, p->m_vPos.z};
+            for (int axis = 0; axis < 3; ++axis) {
+                if (first) m_afBoundsMin[axis] = m_afBoundsMax[axis] = v[axis];
+                else if (v[axis] < m_afBoundsMin[axis]) m_afBoundsMin[axis] = v[axis];
+                else if (v[axis] > m_afBoundsMax[axis]) m_afBoundsMax[axis] = v[axis];
+            }
+            first = false;
+        }
+    }
+}
+
+void CParticlesEmiter::SetOption20(bool on) { SetFlag(m_wFlags, kOption20, on); }
+
+void CParticlesEmiter::CopyFromWithReference(const CParticlesEmiter& source) {
+    CopyFrom(source);
+    m_vReference = source.m_vReference;
+}
+
+bool CParticlesEmiter::ReturnTrue(const void* /*unused*/) const { return true; }
+
+void CParticlesEmiter::AddEmiters(const CSVector4& position, const char* name, const CSVector4* direction) {
+    if (m_pMesh == nullptr) return;
+    const bool named = name != nullptr && name[0] != '\0';
+    const int32_t entries = static_cast<int32_t>(m_pMesh->m_arrEntries.size());
+    for (int32_t i = 0; i < entries; ++i) {
+        if (!Qualifies(i)) continue;
+        const CParticleEmiterParams& entry = *m_pMesh->m_arrEntries[static_cast<size_t>(i)];
+        if (entry.RepeatMode == 2 || (named && !entry.SecondName.EqualsNoCase(name))) continue;
+        if (m_arrEmiters.size() >= static_cast<size_t>(kMaxEmiters)) return;
+        m_arrEmiters.emplace_back();
+        InitEmiter(m_arrEmiters.back(), i, false, 0, 0);
+        PlaceAddedEmiter(m_arrEmiters.back(), position, direction);
+    }
+}
+
+void CParticlesEmiter::AddEmitersNamed(const CSVector4& position, const char* name) {
+    AddEmiters(position, name, nullptr);
+}
+
+void CParticlesEmiter::AddEmitersAt(const CSVector4& position, const CSVector4* direction) {
+    if (m_arrEmiters.size() < kAddedEmiterLimit) AddEmiters(position, nullptr, direction);
+}
+
+namespace {
+// An arc in radians as 256ths of a turn, a negative one taken round first.
+uint8_t Angle256FromArc(double arc) {
+    if (arc < 0.0) arc += kTurnRadians;
+    return static_cast<uint8_t>(static_cast<int32_t>(std::lround(arc * 256.0 / kTurnRadians)) & 0xff);
+}
+}  // namespace
+
+void CParticlesEmiter::PlaceAddedEmiter(CEmiter& e, const CSVector4& position, const CSVector4* direction) {
+    e.m_wFlags = static_cast<uint16_t>(e.m_wFlags | CEmiter::kChild);
+    if (e.m_pEmiterParams == nullptr) return;
+    CSVector4 origin = position;
+    if ((m_wFlags & kHeightOffsets) != 0) {
+        const bool looping = e.m_pEntry != nullptr && e.m_pEntry->RepeatMode == 2;
+        origin.z += looping ? m_fLoopHeight : m_fHeight;
+    }
+    uint8_t angles[3] = {m_abAngles[0], m_abAngles[1], m_abAngles[2]};
+    if (direction == nullptr || e.m_pEmiterParams->SourceKind != 1) {
+        PlaceFirst(e, origin, angles, nullptr);
+        return;
+    }
+    CSMatrix look;
+    look.SetLookRotation(*direction, CSVector4(0.0f, 0.0f, 1.0f, 0.0f));
+    // The look rotation holds the reversed direction in its third column: yaw and
+    // pitch of the direction it faces.
+    const float fx = -look.m[2], fy = -look.m[6], fz = -look.m[10];
+    angles[0] = Angle256FromArc(std::atan2(static_cast<double>(fy), static_cast<double>(fx)));
+    angles[1] = Angle256FromArc(std::atan2(static_cast<double>(fz), static_cast<double>(CSVector2(fx, fy).Length())));
+    angles[2] = 0;
+    PlaceFirst(e, origin, angles, &look);
+}
+
+CSArchive& CParticlesEmiter::Read(CSArchive& archive, CParticlesEmiter& instance) {
+    // The smallest emitter record, and the fields after the emitters.
+    const uint64_t emiterBytes = 140, trailingBytes = 2 + 4 + 4 + 4 + 4;
+    instance.m_arrEmiters.clear();
+    archive.ReadUInt16(instance.m_wFlags);
+    archive.ReadVector4(instance.m_vPos);
+    archive.ReadBytes3(instance.m_abAngles);
+    for (float& value : instance.m_vSpare) archive.ReadFloat(value);
+    archive.ReadInt32(instance.m_iFrame);
+    uint32_t count = 0;
+    if (archive.ReadCount(count, emiterBytes, trailingBytes)) {
+        instance.m_arrEmiters.resize(count);
+        for (CEmiter& e : instance.m_arrEmiters) {
+            CEmiter::Read(archive, e);
+            if (!archive.IsGood()) break;
+        }
+    }
+    archive.ReadInt16(instance.m_wSeed);
+    archive.ReadInt32(instance.m_iSpare1);
+    archive.ReadInt32(instance.m_iSpare2);
+    archive.ReadFloat(instance.m_fLoopHeight);
+    archive.ReadFloat(instance.m_fHeight);
+    if (!archive.IsGood()) instance.m_arrEmiters.clear();
+    return archive;
 }

@@ -10,6 +10,8 @@
 
 class CParticle;
 class CParticlesMesh;
+class CSArchive;
+class CSMatrix;
 class CSEntity;
 
 class CParticlesEmiter {
@@ -20,6 +22,7 @@ public:
         kStopping = 0x0004,          // nothing emits; alive while particles live
         kFrozen = 0x0008,            // nothing advances any more
         kLooping = 0x0010,           // an emitter repeats forever
+        kOption20 = 0x0020,          // stored only
         kAllPausable = 0x0040,       // every emitter is pausable
         kGround = 0x0080,            // the origin stands on the host's ground
         kKeepLoopingOnly = 0x0100,   // stored only
@@ -153,6 +156,49 @@ public:
     // places, frame, every emitter with its particles, seed and the fields behind it.
     void CopyFrom(const CParticlesEmiter& source);
 
+    // Set-up, then a full ring of `radius` around the origin on the first emitter (a
+    // radius of 0 leaves no emitters). False, no ring, when set-up made no emitter.
+    bool SetupRing(CSEntity* host, CParticlesMesh* effect, int32_t radius);
+    // A ring of particles at once around (cx, cy) over the arc from..to (radians; an arc
+    // with from > to wraps through 0), about one per 5 units of arc, n + 1 in all, the
+    // last on the arc's end. The particles made; fewer where the emitter is full.
+    int32_t EmitRing(CEmiter& emitter, int32_t cx, int32_t cy, int32_t radius, float from, float to);
+    // A new emitter of the first entry that starts by itself, filled with a ring.
+    void AddRingEmiter(int32_t cx, int32_t cy, int32_t radius, float from, float to);
+    // Ages every particle by one step, wrapping past its life to 0, and moves its
+    // texture frame; nothing moves or dies. True.
+    bool CycleParticleAges(const void* unused);
+    // Moves every particle with the new reference position; inside the rectangle
+    // (strict) a particle takes fixedHeight (when positive) or the ground plus
+    // groundOffset, outside it the last such height. Keeps the particle bounds.
+    void MoveParticlesTo(const CSVector4& position, int32_t groundOffset, const int32_t rectangle[4],
+                         int32_t fixedHeight);
+    void SetOption20(bool on);
+    // CopyFrom, and the reference position.
+    void CopyFromWithReference(const CParticlesEmiter& source);
+    bool ReturnTrue(const void* unused) const;
+
+    // One more play of every entry that starts by itself and does not repeat forever
+    // (with a non-empty name, only those whose second name matches it, case ignored),
+    // at `position`, turned towards `direction` when given. Added emitters are erased
+    // once finished.
+    void AddEmiters(const CSVector4& position, const char* name, const CSVector4* direction);
+    void AddEmiters(const CSVector4& position) { AddEmiters(position, nullptr, nullptr); }
+    void AddEmitersNamed(const CSVector4& position, const char* name);
+    // AddEmiters without a name, while the instance holds fewer than kAddedEmiterLimit
+    // emitters.
+    void AddEmitersAt(const CSVector4& position, const CSVector4* direction);
+    // Flags the emitter as a child and places it as a first step would, at `position`.
+    void PlaceAddedEmiter(CEmiter& emitter, const CSVector4& position, const CSVector4* direction);
+    // The effect has no field for its own limit: the default one applies.
+    static constexpr size_t kAddedEmiterLimit = 4;
+
+    // Restores an instance from a snapshot: its own fields, its emitters with their
+    // particles. Every read is checked; a snapshot that falls short or does not fit
+    // fails the archive and leaves the instance without emitters. Bind an effect with
+    // ReplaceEffect afterwards.
+    static CSArchive& Read(CSArchive& archive, CParticlesEmiter& instance);
+
     uint16_t m_wFlags = 0;
     CSEntity* m_pHost = nullptr;        // not owned
     CParticlesMesh* m_pMesh = nullptr;  // counted
@@ -166,8 +212,15 @@ public:
     int32_t m_iSpare2 = 0;
     float m_fLoopHeight = 0.0f;
     float m_fHeight = 0.0f;
+    CSVector4 m_vReference;           // where relocation last put the particles
+    float m_afBoundsMin[3] = {0.0f, 0.0f, 0.0f};  // of the particles after relocation
+    float m_afBoundsMax[3] = {0.0f, 0.0f, 0.0f};
 
 private:
+    // The first placement of an emitter: a world-space one from `origin` and `angles`
+    // (its matrix `rotation` when given, else turned by the angles), any other one
+    // from its tracks at key 0.
+    void PlaceFirst(CEmiter& emitter, const CSVector4& origin, const uint8_t angles[3], const CSMatrix* rotation);
     // Where the new particle starts (steps 12 of emission): shape sample and
     // placement. False when a box has no usable face.
     bool PlaceParticle(CEmiter& emitter, CParticle& particle);

@@ -76,6 +76,25 @@ bool CSArchive::ReadBool32(uint8_t& value) {
 
 bool CSArchive::ReadByte(uint8_t& value) { return ReadBytes(&value, 1); }
 
+bool CSArchive::ReadUInt16(uint16_t& value) {
+    uint8_t b[2];
+    const bool ok = ReadBytes(b, sizeof b);
+    value = static_cast<uint16_t>(b[0] | b[1] << 8);
+    return ok;
+}
+
+bool CSArchive::ReadInt16(int16_t& value) {
+    uint16_t word;
+    const bool ok = ReadUInt16(word);
+    value = static_cast<int16_t>(word);
+    return ok;
+}
+
+CSArchive& CSArchive::ReadBytes3(uint8_t out[3]) {
+    for (int i = 0; i < 3; ++i) ReadByte(out[i]);
+    return *this;
+}
+
 bool CSArchive::ReadCount(uint32_t& count, uint64_t bytesEach, uint64_t bytesAfter) {
     if (!ReadUInt32(count)) return false;
     const uint64_t left = GetBytesLeft();

@@ -52,6 +52,10 @@ public:
     // A 32-bit word held as 1 when non-zero, else 0.
     bool ReadBool32(uint8_t& value);
     bool ReadByte(uint8_t& value);
+    bool ReadUInt16(uint16_t& value);
+    bool ReadInt16(int16_t& value);
+    // Three single bytes in order; test IsGood afterwards.
+    CSArchive& ReadBytes3(uint8_t out[3]);
     // A count of elements of at least bytesEach bytes, followed by at least bytesAfter
     // further bytes: fails (count 0) when they cannot fit in the bytes left.
     bool ReadCount(uint32_t& count, uint64_t bytesEach, uint64_t bytesAfter);

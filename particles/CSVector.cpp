@@ -1,5 +1,7 @@
 #include "particles/CSVector.h"
 
+#include <cmath>
+
 void CSVector4::SetFromARGB(uint32_t colour) {
     x = static_cast<float>(static_cast<double>((colour >> 16) & 255u) / 255.0);
     y = static_cast<float>(static_cast<double>((colour >> 8) & 255u) / 255.0);
@@ -36,4 +38,10 @@ CSVector4 CSVector4AcosApprox(CSVector4 x) {
     CSVector4 m2 = CSVector4Add(CSVector4Mul(CSVector4Scale(xa, 0.2784401476383209f), CSVector4Mul(s, a)), m1);
     CSVector4 t = CSVector4Add(CSVector4Mul(CSVector4Scale(x, -1.3617826700210571f), r), m2);
     return CSVector4Sub(halfPi, t);
+}
+
+bool CSVector4NearlyEqual(const CSVector4& a, const CSVector4& b) {
+    const float limit = 0.00001f;
+    return std::fabs(a.x - b.x) < limit && std::fabs(a.y - b.y) < limit && std::fabs(a.z - b.z) < limit &&
+           std::fabs(a.w - b.w) < limit;
 }

@@ -191,3 +191,7 @@ inline CSVector4 CSVector4LerpV(CSVector4 a, CSVector4 b, CSVector4 t) {
 // Polynomial approximations used by the spherical interpolation of quaternions.
 CSVector4 CSVector4SinApprox(CSVector4 a);
 CSVector4 CSVector4AcosApprox(CSVector4 a);
+
+// Every component within 0.00001 of the other's (strictly).
+bool CSVector4NearlyEqual(const CSVector4& a, const CSVector4& b);
+inline bool CSVector4NotNearlyEqual(const CSVector4& a, const CSVector4& b) { return !CSVector4NearlyEqual(a, b); }
