@@ -1589,7 +1589,7 @@ void CParticlesEmiter::MoveParticlesTo(const CSVector4& position, int32_t ground
     const float dx = position.x - m_vReference.x, dy = position.y - m_vReference.y;
     m_vReference = position;
     float height = position.z;
-    bool first = true, filled = false;
+    bool filled = false;
     for (CEmiter& e : m_arrEmiters) {
         for (CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext) {
             p->m_vPos.x += dx;
@@ -1601,14 +1601,15 @@ void CParticlesEmiter::MoveParticlesTo(const CSVector4& position, int32_t ground
                 if (!filled) {
                     filled = true;
                     for (CParticle* q = e.m_pFirst; q != p; q = q->m_pNext) q->m_vPos.z = height;
-                    // The bounds must hold the heights just given to particles already seen.
-                    if (p != e.m_pFirst && !first) {
-                        m_afBoundsMin[2] = std::min(m_afBoundsMin[2], height);
-                        m_afBoundsMax[2] = std::max(m_afBoundsMax[2], height);
-                    }
                 }
             }
             p->m_vPos.z = height;
+        }
+    }
+    // The bounds after the pass, so that they hold the heights the back-fill gave.
+    bool first = true;
+    for (const CEmiter& e : m_arrEmiters) {
+        for (const CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext) {
             const float v[3] = {p->m_vPos.x, p->m_vPos.y, p->m_vPos.z};
             for (int axis = 0; axis < 3; ++axis) {
                 if (first) m_afBoundsMin[axis] = m_afBoundsMax[axis] = v[axis];

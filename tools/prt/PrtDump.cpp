@@ -2,8 +2,8 @@
 // library gives them; rows as their constant or their key count, entries with the
 // entries their links reach. With --setup it prints instead what an instance of each
 // effect sets up, with --run FILE [STEPS] how an instance runs, step by step, to its
-// end or for STEPS (300) steps (tools/prt/PrtTrace.h). Exits non-zero when a file does
-// not read.
+// end or for STEPS (300) steps (tools/prt/PrtTrace.h), with --snapshot FILE the running
+// effect a snapshot restores. Exits non-zero when a file does not read.
 #include <cinttypes>
 #include <cstdlib>
 #include <cstdio>
@@ -11,7 +11,9 @@
 #include <string>
 
 #include "particles/CSArchive.h"
+#include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
+#include "tools/prt/PrtSnapshot.h"
 #include "tools/prt/PrtTrace.h"
 #include "tools/prt/PrtWriter.h"
 
@@ -114,9 +116,32 @@ int DumpTrace(const char* path, int steps) {
     return 0;
 }
 
+int DumpSnapshot(const char* path) {
+    CSArchive archive(path);
+    if (!archive.HasFile()) {
+        std::fprintf(stderr, "dunmarch-prtdump: %s: cannot be opened\n", path);
+        return 1;
+    }
+    CParticlesEmiter instance;
+    if (!CParticlesEmiter::Read(archive, instance).IsGood()) {
+        std::fprintf(stderr, "dunmarch-prtdump: %s: snapshot does not read (short or corrupt at byte %" PRIu64 ")\n",
+                     path, archive.GetPosition());
+        return 1;
+    }
+    if (archive.GetBytesLeft() != 0) {
+        std::fprintf(stderr, "dunmarch-prtdump: %s: %" PRIu64 " bytes after the snapshot\n", path,
+                     archive.GetBytesLeft());
+        return 1;
+    }
+    std::printf("snapshot: %s\n", path);
+    std::fputs(SnapshotText(instance).c_str(), stdout);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
-                 "usage: dunmarch-prtdump [--setup] FILE.prt...\n       dunmarch-prtdump --run FILE.prt [STEPS]\n");
+                 "usage: dunmarch-prtdump [--setup] FILE.prt...\n       dunmarch-prtdump --run FILE.prt [STEPS]\n"
+                 "       dunmarch-prtdump --snapshot FILE\n");
     return 2;
 }
 
@@ -129,6 +154,10 @@ int main(int argc, char** argv) {
         const long steps = argc == 4 ? std::strtol(argv[3], &rest, 10) : 300;
         if (argc == 4 && (*rest != '\0' || steps < 1 || steps > 10000000)) return Usage();
         return DumpTrace(argv[2], static_cast<int>(steps));
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--snapshot") == 0) {
+        if (argc != 3) return Usage();
+        return DumpSnapshot(argv[2]);
     }
     const bool setup = argc > 1 && std::strcmp(argv[1], "--setup") == 0;
     const int first = setup ? 2 : 1;
