@@ -994,8 +994,8 @@ void CParticlesEmiter::PlaceFirst(CEmiter& e, const CSVector4& origin, const uin
         } else {
             e.m_vPos.z = e.m_vBasePos.z = origin.z;
         }
-        e.m_vAngles = e.m_vBaseAngles = ParticleFloat3{
-            static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])};
+        e.m_vAngles = e.m_vBaseAngles =
+            ParticleFloat3{static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])};
         delete e.m_pMatrix;
         e.m_pMatrix = new CSMatrix();
         if (rotation != nullptr) *e.m_pMatrix = *rotation;
@@ -1016,8 +1016,7 @@ void CParticlesEmiter::PlaceFirst(CEmiter& e, const CSVector4& origin, const uin
         }
         if ((params.ChannelMask & kHeldAngles) != 0) {
             const ParticleFloat3 a = EmiterTriple(params, 3, 0, e.m_awRandom);
-            e.m_vAngles =
-                ParticleFloat3{e.m_vBaseAngles.x + a.x, e.m_vBaseAngles.y + a.y, e.m_vBaseAngles.z + a.z};
+            e.m_vAngles = ParticleFloat3{e.m_vBaseAngles.x + a.x, e.m_vBaseAngles.y + a.y, e.m_vBaseAngles.z + a.z};
         }
     } else {
         if ((params.ChannelMask & kHeldOffset) != 0) e.m_vPos = EmiterTriple(params, 0, 0, e.m_awRandom);

@@ -212,7 +212,7 @@ public:
     int32_t m_iSpare2 = 0;
     float m_fLoopHeight = 0.0f;
     float m_fHeight = 0.0f;
-    CSVector4 m_vReference;           // where relocation last put the particles
+    CSVector4 m_vReference;                       // where relocation last put the particles
     float m_afBoundsMin[3] = {0.0f, 0.0f, 0.0f};  // of the particles after relocation
     float m_afBoundsMax[3] = {0.0f, 0.0f, 0.0f};
 

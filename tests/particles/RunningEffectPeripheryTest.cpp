@@ -201,10 +201,8 @@ TEST(AddEmiters, ChoosesEntriesByLoopAndName) {
         size_t added;
     };
     const Case cases[] = {
-        {"every candidate", nullptr, false, 1},
-        {"empty name", "", false, 1},
-        {"second name, case ignored", "bURST", false, 1},
-        {"unknown name", "smoke", false, 0},
+        {"every candidate", nullptr, false, 1},           {"empty name", "", false, 1},
+        {"second name, case ignored", "bURST", false, 1}, {"unknown name", "smoke", false, 0},
         {"every entry loops", nullptr, true, 0},
     };
     for (const Case& c : cases) {
@@ -288,8 +286,8 @@ TEST(AddEmiters, FinishedAddedEmitterIsErasedSetUpOnesStay) {
 
 bool Restore(const std::vector<uint8_t>& bytes, CParticlesEmiter& instance, const ScratchFolder& folder) {
     const std::string path = folder.Path() + "/snapshot.bin";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     CSArchive archive(path.c_str());
     return CParticlesEmiter::Read(archive, instance).IsGood() && archive.GetBytesLeft() == 0;
 }
@@ -361,8 +359,8 @@ TEST(Snapshot, ShortOrCorruptFailsAndLeavesNoEmitters) {
     ScratchFolder folder;
     for (size_t cut : {size_t{0}, size_t{10}, size_t{44}, size_t{100}, bytes.size() - 120, bytes.size() - 1}) {
         CParticlesEmiter restored;
-        EXPECT_FALSE(Restore(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(cut)), restored,
-                             folder))
+        EXPECT_FALSE(
+            Restore(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(cut)), restored, folder))
             << cut;
         EXPECT_TRUE(restored.m_arrEmiters.empty()) << cut;
     }

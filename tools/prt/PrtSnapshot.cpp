@@ -166,8 +166,8 @@ std::string SnapshotText(const CParticlesEmiter& in) {
              e.m_pMatrix != nullptr ? "yes" : "no", e.m_pFaceTable != nullptr ? "yes" : "no");
         int listed = 0;
         for (const CParticle* p = e.m_pFirst; p != nullptr; p = p->m_pNext, ++listed)
-            Line(t, "  particle %d: age %d of %d, position (%.9g, %.9g, %.9g), frame %d", listed, p->m_nAge,
-                 p->m_nLife, p->m_vPos.x, p->m_vPos.y, p->m_vPos.z, p->m_nTexFrame);
+            Line(t, "  particle %d: age %d of %d, position (%.9g, %.9g, %.9g), frame %d", listed, p->m_nAge, p->m_nLife,
+                 p->m_vPos.x, p->m_vPos.y, p->m_vPos.z, p->m_nTexFrame);
         Line(t, "  count %d (%d listed), accumulator %.9g", e.m_nCount, listed, e.m_fEmitAccu);
     }
     return t;

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the effect reader (through a file, as the game reads it);
-// an effect that reads is also asked for its entry links and its rows.
+// an effect that reads is also asked for its entry links and its rows. The same bytes
+// go to the snapshot reader, whose instance is then bound to the effect (or to none).
 #include <unistd.h>
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
 #include "particles/CSArchive.h"
 
@@ -34,7 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CParticlesMesh effect;
     CSArchive archive(ScratchPath().c_str());
-    if (!effect.Read(archive)) return 0;
+    const bool read = effect.Read(archive);
+    {
+        CSArchive snapshotArchive(ScratchPath().c_str());
+        CParticlesEmiter instance;
+        if (CParticlesEmiter::Read(snapshotArchive, instance).IsGood()) {
+            instance.ReplaceEffect(nullptr, read ? &effect : nullptr);
+            instance.ReleaseEffect();
+        }
+    }
+    if (!read) return 0;
     for (const CParticleEmiterParams* entry : effect.m_arrEntries) {
         for (const CSString& name : entry->ChildNames) (void)effect.FindLinkedEmitter(entry, name.c_str());
     }

@@ -1,5 +1,5 @@
 // dunmarch-prtdump run from the game's folder on effects written with PrtWriter in every
-// format version, and on files that do not read.
+// format version, on files that do not read, and on snapshots of running effects.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,10 @@
 #include "../../particles/EffectFixtures.h"
 #include "support/ScratchFolder.h"
 #include "support/RunDunmarch.h"
+#include "particles/CEmiter.h"
+#include "particles/CParticle.h"
+#include "particles/CParticlesEmiter.h"
+#include "tools/prt/PrtSnapshot.h"
 #include "tools/prt/PrtWriter.h"
 
 namespace {
@@ -97,3 +101,29 @@ TEST(PrtDumpTest, RunsAnEffectToItsEndOrForItsSteps) {
 }
 
 }  // namespace
+
+TEST(PrtDumpTest, SnapshotPrintsOrFails) {
+    CParticlesEmiter instance;
+    instance.m_iFrame = 31;
+    instance.m_arrEmiters.resize(1);
+    CEmiter& emitter = instance.m_arrEmiters[0];
+    emitter.m_nEntry = 2;
+    emitter.m_pFirst = emitter.m_pLast = new CParticle();
+    emitter.m_pFirst->m_nAge = 4;
+    emitter.m_pFirst->m_nLife = 9;
+    emitter.m_nCount = 1;
+    ScratchFolder folder;
+    const std::string whole = folder / "whole.snap";
+    ASSERT_TRUE(PrtSnapshotWriter::WriteFile(instance, whole));
+
+    testsupport::ProgramResult run = PrtDump("--snapshot '" + whole + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    testsupport::ExpectInOrder(run.output, {"snapshot: " + whole, "frame: 31", "emitters: 1", "[emitter 0]", "entry 2",
+                                            "particle 0: age 4 of 9", "count 1 (1 listed)"});
+
+    fs::copy_file(whole, folder / "short.snap");
+    fs::resize_file(folder / "short.snap", fs::file_size(whole) - 1);
+    run = PrtDump("--snapshot '" + (folder / "short.snap") + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("short.snap: snapshot does not read"), std::string::npos) << run.output;
+}
