@@ -1,5 +1,7 @@
 #include "platform/win32/Handle.h"
 
+#include <cstdint>
+
 namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 }
@@ -7,7 +9,10 @@ thread_local DWORD t_lastError = ERROR_SUCCESS;
 HANDLE MakeHandle(KernelObject* object) { return object ? static_cast<HANDLE>(object) : INVALID_HANDLE_VALUE; }
 
 KernelObject* HandleObject(HANDLE handle) {
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
+    // Null, and the pseudo handles -1 (the current process, also INVALID_HANDLE_VALUE)
+    // to -6 (the current thread is -2), are no objects.
+    const intptr_t value = reinterpret_cast<intptr_t>(handle);
+    if (handle == nullptr || (value < 0 && value >= -6)) return nullptr;
     return static_cast<KernelObject*>(handle);
 }
 

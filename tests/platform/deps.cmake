@@ -5,3 +5,6 @@ list(APPEND DM_TEST_DEPS dep::png dep::zlib dep::squish)
 if(DM_FUZZ)
   add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/fuzz ${CMAKE_BINARY_DIR}/tests/platform/fuzz)
 endif()
+# The thread turns have a program of their own, so the ThreadSanitizer build of
+# scripts/test runs them without building every platform test.
+list(APPEND DM_TEST_ALONE ThreadTurnsTest.cpp)
