@@ -66,6 +66,10 @@ TEST(DatacheckTest, SampleDataPasses) {
     EXPECT_EQ(static_cast<int>(std::size(catalogue::sounds::kEffects)), testsupport::Count(run.output, ": sound, "))
         << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAILED")) << run.output;
+    // The loading at start by turns: up to 100, everything it names in its cache.
+    const std::string preload = Section(run.output, "preload");
+    for (const char* expected : {"progress values, the last 100; ", "every asset named is in its loader's cache"})
+        EXPECT_NE(std::string::npos, preload.find(expected)) << expected << "\n" << preload;
     // A unit of every attacker and defender, made as the battle makes them.
     namespace gd = catalogue::gamedata;
     std::vector<std::string> units;
@@ -198,6 +202,11 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     EXPECT_NE(std::string::npos, run.output.find("attacker Orc Warrior: 0 hit points")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("attacker Orc Archer: the clip table lacks \"walk\"")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("defender Swordman: fighter, hp 220/")) << run.output;
+    // Without maps the loading ends at the first map, and the textures it loaded first are missing.
+    const std::string preload = Section(run.output, "preload");
+    for (const char* expected :
+         {"FAILED: world texture Kelmoor_LM.dds is not in its cache", "FAILED: the loading ended early"})
+        EXPECT_NE(std::string::npos, preload.find(expected)) << expected << "\n" << preload;
 
     // A folder element ahead of its root trips the reader's assertion.
     ScratchFolder early;
@@ -316,4 +325,25 @@ TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
     EXPECT_NE(std::string::npos, ui.find("CreditsWindow.xml: 6 widgets, names bound: 1, as the catalogue has it"))
         << ui;
     EXPECT_EQ(int(catalogue::layouts::Windows().size()) - 10, testsupport::Count(ui, "as the catalogue has it")) << ui;
+}
+
+// The whole sample data but an interface image, a sound and a defender's model: the
+// loading at start goes to its end and names each of them as not in its cache.
+TEST(DatacheckTest, PreloadCheckNamesWhatTheLoadingMisses) {
+    ScratchFolder copy;
+    fs::copy_file(GameDir() + "/config.xml", copy / "config.xml");
+    for (const char* folder : {"res-common", "res-pc"})
+        fs::copy(GameDir() + "/" + folder, copy / folder, fs::copy_options::recursive);
+    fs::remove(copy / "res-pc/uitexture/tutorial.png");
+    fs::remove(copy / "res-common/sounds/sell.wav");
+    fs::remove(copy / "res-pc/meshes/swordsman.pod");
+
+    const testsupport::ProgramResult run = Datacheck(copy.Path());
+    EXPECT_EQ(1, run.exitCode);
+    const std::string preload = Section(run.output, "preload");
+    for (const char* expected :
+         {"the last 100; ", "FAILED: interface texture tutorial.png is not in its cache",
+          "FAILED: sound Sell.wav is not in its cache", "FAILED: model swordsman.pod is not in its cache"})
+        EXPECT_NE(std::string::npos, preload.find(expected)) << expected << "\n" << preload;
+    EXPECT_EQ(std::string::npos, preload.find("ended early")) << preload;
 }
