@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "App/StandInGameWindow.h"
+#include "Classes/Battle/GameWindow.h"
 #include "Audio/CSSampleHandler.h"
 #include "Audio/Sound.h"
 #include "Audio/SoundStream.h"
