@@ -194,6 +194,16 @@ void CUnit::SetDirection(int32_t degrees) {
     UpdateNode();
 }
 
+void CUnit::MoveTo(const IntVector3& position, int32_t) {
+    previous_position_ = position_;
+    position_ = position;
+    UpdateNode();
+}
+
+void CUnit::SetFade(float alpha) {
+    if (material_) material_->SetOpacity(std::max(0.0f, std::min(1.0f, alpha)));
+}
+
 bool CUnit::IsMoving() const { return brain_ && brain_->GetState() == CGenericBrain::kMove; }
 
 bool CUnit::IsAttacking() const { return brain_ && brain_->GetState() == CGenericBrain::kAttack; }

@@ -17,7 +17,8 @@
 #include <boost/weak_ptr.hpp>
 
 #include "Classes/Level/CGenericObject.h"
-#include "Classes/Level/StandIn/BrainStandIn.h"
+#include "Classes/Level/CAttackerBrain.h"
+#include "Classes/Level/CDefenderBrain.h"
 
 class CLevel;
 class CLevelNode;
@@ -103,6 +104,10 @@ public:
     void SetUpgradeLevel(int32_t kind, int32_t level);
     // Reduced into 0..359; the node follows.
     void SetDirection(int32_t degrees);
+    // The previous position keeps the one left; the node follows.
+    void MoveTo(const IntVector3& position, int32_t flag);
+    // The opacity of the unit's material, held to 0..1.
+    void SetFade(float alpha);
 
     CLevel* GetLevel() const { return level_; }
     CGenericBrain* GetBrain() const { return brain_.get(); }

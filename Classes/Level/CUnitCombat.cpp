@@ -60,8 +60,13 @@ bool CUnit::Update(int32_t dt) {
     if (!brain_) return true;
     bool result = true;
     for (int steps = 0; dt > 0 && steps < kMaxBrainStepsPerUpdate; ++steps) {
+        const int32_t before = dt;
+        const int32_t state = brain_->GetState();
         brain_->Think(dt);
         result = brain_->Update(dt) != 0;
+        // A step that spends nothing and changes nothing would be repeated for ever (a
+        // restored brain that moves along an empty path).
+        if (dt == before && brain_->GetState() == state) break;
     }
     return result;
 }

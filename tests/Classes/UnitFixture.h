@@ -79,6 +79,7 @@ protected:
         data_.AddDefender("Healer").weapon = 5;
         data_.AddDefender("Unarmed").weapon = 0;
         data_.AddDefender("Broken").weapon = 77;
+        data_.AddDefender("Dummy").flags = "DummyBrain";
         UnitSpec& keeper = data_.AddDefender("Keeper");
         keeper.type = "DungeonKeeper";
         keeper.weapon = 0;

@@ -53,12 +53,13 @@ TEST_F(UnitSaveTest, ARecordCarriesEveryItemAndReadsBackAsWritten) {
     guard->AddEffect(Boost, 20, 0, "", 0);  // no particle: a text of length 0
     guard->SetHitPoints(77);
     guard->MoveToCell(guard->GetCell(), level_.GetCell(1, 2), false);
+    PathSearchToken = 0;  // the brain stays where it is
+    guard->Update(33);    // makes the slow's node, runs the effects' time
     guard->SetDirection(-90);
     guard->GetBrain()->SetTarget(orc);
     guard->GetBrain()->SetState(CGenericBrain::kMove);
     guard->GetBrain()->SetTimer(1234);
     guard->GetBrain()->GetPath() = {level_.GetCell(3, 1), level_.GetCell(2, 1)};
-    guard->Update(33);  // makes the slow's node, runs the effects' time
     guard->QueueEffect("queued.prt");
 
     const UnitSaveRecord record = Saved(*guard);
