@@ -169,6 +169,9 @@ public:
     // ---- gold and floating texts ----
     // Negative amounts pay.
     void AddGold(int32_t amount);
+    // Stand-in until the HUD's buttons exist: the level's selection changed, and the
+    // buttons it offers are not highlighted yet.
+    void RestartHighlights() {}
     void AddFloatingText(const std::string& text, const IntVector3& position);
     void AddFloatingText(const std::string& text, const IntVector3& position, const Color& color);
 

@@ -16,6 +16,7 @@
 #include "Classes/Level/CUnit.h"
 #include "Classes/Level/UnitList.h"
 #include "Maths/IntVector3.h"
+#include "Maths/Vector2.h"
 #include "Maths/Vector3.h"
 
 class CGenericObject;
@@ -128,9 +129,12 @@ public:
     // Drops placed objects whose emitter node has finished.
     void RemoveFinishedObjects();
 
-    // ---- selection ----
+    // ---- selection; every change of it restarts the HUD's highlights ----
     // No selected defenders (the spot highlight mode off), attacker or spot.
     void ClearSelection();
+    boost::weak_ptr<CSpawnPoint> GetSelectedSpot() const { return selected_spot_; }
+    // The previous and the new spot refresh their selection effects.
+    void SelectSpot(const boost::weak_ptr<CSpawnPoint>& spot);
     boost::weak_ptr<CUnit> GetSelectedAttacker() const { return selected_attacker_; }
     // The previous and the new attacker refresh their selection effects.
     void SetSelectedAttacker(const boost::weak_ptr<CUnit>& unit);
@@ -139,15 +143,45 @@ public:
     void AddSelectedDefender(const boost::weak_ptr<CUnit>& unit);
     // The first entry of the unit leaves the list.
     void RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit);
+    // The highlight mode off, then the list emptied.
+    void ClearSelectedDefenders();
+    // The unit alone; a second tap on the only selected defender deselects it.
+    void SelectDefender(const boost::weak_ptr<CUnit>& unit);
+    // The attacker alone; a second tap deselects it.
+    void SelectAttacker(const boost::weak_ptr<CUnit>& unit);
+    // The living defenders of the list, or its dead ones when none lives.
+    void SelectGroup(const std::vector<boost::weak_ptr<CUnit>>& units);
+    // Defender spots without occupant; one function-static vector, refilled by each call.
+    std::vector<boost::weak_ptr<CSpawnPoint>>& GetFreeDefenderSpots() const;
+    int32_t CountFreeDefenderSpots() const;
     // The unit under the pointer.
     boost::weak_ptr<CUnit> GetHoveredUnit() const { return hovered_unit_; }
+    void UpdateHover();
     // Teleport targeting while not 0; 0 also takes the highlight off every spot.
     int32_t GetSpotHighlightMode() const { return spot_highlight_mode_; }
     void SetSpotHighlightMode(int32_t mode);
+    // With one defender selected: highlights the defender spots it may teleport to.
+    void UpdateSpotHighlights();
+    void ClearSpotHighlights();
+
+    // ---- map input and picking ----
+    // The map view's pick rectangle of the kind (MapPickGroup) times the zoom factor;
+    // (0, 0) without battle, map or entry.
+    Vector2 GetPickArea(int32_t kind) const;
+    // A press on the map selects a spot, a defender or an attacker, or in teleport
+    // targeting moves the selected defender; 1 when the tap was used.
+    int OnMapInput(int32_t phase, const Vector2& position);
+
+    // ---- teleport ----
+    // 1 when the spot's cell exists and holds no unit, or a defender.
+    int CanTeleportTo(const boost::weak_ptr<CUnit>& unit, const boost::weak_ptr<CSpawnPoint>& spot) const;
+    // The defender moves to the spot, swapping places with the spot's own defender;
+    // paid from the battle's gold. Nothing at all when a check fails.
+    void Teleport(const boost::weak_ptr<CUnit>& unit, const boost::weak_ptr<CSpawnPoint>& spot);
 
     // ---- step ----
-    // One battle step of the level: the blink timer when advanceBlink, then, unless
-    // frozen, the missiles (a finished one leaves at once, the next still moves this
+    // One battle step of the level: the blink timer when advanceBlink, the spot
+    // highlights, the unit under the pointer, then, unless frozen, the missiles (a finished one leaves at once, the next still moves this
     // step), a new path-search token and the units.
     void Update(int32_t dt, int32_t frozen, int32_t advanceBlink);
 
@@ -177,8 +211,6 @@ public:
     const PlacedObjects& GetPlacedObjects() const { return placed_objects_; }
     Missiles& GetMissiles() { return missiles_; }
     const MapDefinition* GetMapDefinition() const { return map_definition_; }
-    boost::weak_ptr<CSpawnPoint> GetSelectedSpot() const { return selected_spot_; }
-    void SetSelectedSpot(const boost::weak_ptr<CSpawnPoint>& spot) { selected_spot_ = spot; }
 
     // Debug: the grid's outline on the standard output.
     void PrintGrid() const;

@@ -204,18 +204,6 @@ void CLevel::RemoveFinishedObjects() {
                           placed_objects_.end());
 }
 
-void CLevel::SetSelectedAttacker(const boost::weak_ptr<CUnit>& unit) {
-    const boost::shared_ptr<CUnit> previous = selected_attacker_.lock();
-    selected_attacker_ = unit;
-    if (previous) previous->UpdateSelectionEffect();
-    if (const boost::shared_ptr<CUnit> selected = unit.lock()) selected->UpdateSelectionEffect();
-}
-
-void CLevel::AddSelectedDefender(const boost::weak_ptr<CUnit>& unit) {
-    selected_defenders_.push_back(unit);
-    if (const boost::shared_ptr<CUnit> selected = unit.lock()) selected->UpdateSelectionEffect();
-}
-
 void CLevel::RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit) {
     const boost::shared_ptr<CUnit> removed = unit.lock();
     if (!removed) return;
@@ -227,19 +215,12 @@ void CLevel::RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit) {
         }
 }
 
-void CLevel::ClearSelection() {
-    SetSpotHighlightMode(0);
-    std::vector<boost::weak_ptr<CUnit>> defenders;
-    defenders.swap(selected_defenders_);
-    for (const boost::weak_ptr<CUnit>& unit : defenders)
-        if (const boost::shared_ptr<CUnit> locked = unit.lock()) locked->UpdateSelectionEffect();
-    SetSelectedAttacker(boost::weak_ptr<CUnit>());
-    selected_spot_.reset();
-}
-
 void CLevel::SetSpotHighlightMode(int32_t mode) {
     spot_highlight_mode_ = mode;
-    if (mode != 0) return;
+    if (mode == 0) ClearSpotHighlights();
+}
+
+void CLevel::ClearSpotHighlights() {
     // The spots offered for a teleport go back to showing as free or taken.
     for (const boost::shared_ptr<CSpawnPoint>& marker : markers_)
         if (marker->IsHighlighted() != 0) {

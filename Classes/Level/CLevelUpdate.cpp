@@ -9,8 +9,8 @@ void CLevel::Update(int32_t dt, int32_t frozen, int32_t advanceBlink) {
         BlinkTimer -= dt;
         if (BlinkTimer < -250) BlinkTimer = 250;
     }
-    // Stand-in until the level's selection and picking exist: the spot highlights and the
-    // unit under the pointer are not refreshed here.
+    if (spot_highlight_mode_ != 0) UpdateSpotHighlights();
+    UpdateHover();
     if (frozen != 0) return;
     size_t i = 0;
     while (i < missiles_.size()) {

@@ -235,7 +235,7 @@ TEST(SpawnPointTest, SelectionEffectFollowsTheSlotsState) {
 
     // The level's selected point shows child 1; a move target child 2 whatever the selection.
     boost::shared_ptr<CSpawnPoint> selected(new CSpawnPoint(&level, 2, 1, 750, 250, 0, 2, 0));
-    level.SetSelectedSpot(selected);
+    level.SelectSpot(selected);
     slot.ShowSelection();
     EXPECT_EQ(0, ShownChild(slot));
     EXPECT_FALSE(slot.IsSelected());
