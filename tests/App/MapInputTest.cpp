@@ -213,3 +213,24 @@ TEST_F(MapInputTest, FrozenStepsStillHover) {
     level_->Update(33, 1, 1);
     EXPECT_TRUE(level_->GetHoveredUnit().expired());
 }
+
+// The sample balance's first half with the real brains: the first wave's attackers walk
+// their routes to an undefended keeper and kill it.
+TEST_F(MapInputTest, TheFirstWaveKillsAnUndefendedKeeper) {
+    const boost::shared_ptr<CUnit> keeper = level_->GetUnitList().FindDungeonKeeper().lock();
+    ASSERT_TRUE(keeper);
+    const int32_t full = keeper->GetHitPoints();
+    bool walked = false;
+    bool hurt = false;
+    for (int step = 0; step < 20000 && !battle_->IsOver(); ++step) {
+        battle_->Update(33, false, true);
+        for (const boost::shared_ptr<CUnit>& unit : level_->GetUnitList().GetUnits())
+            walked = walked || (unit->IsAttacker() && unit->IsMoving());
+        hurt = hurt || keeper->GetHitPoints() < full;
+    }
+    EXPECT_TRUE(walked);
+    EXPECT_TRUE(hurt);
+    ASSERT_TRUE(battle_->IsOver());
+    EXPECT_EQ(CDunmarchGame::kDefeat, battle_->GetResult());
+    EXPECT_FALSE(keeper->IsAlive());
+}
