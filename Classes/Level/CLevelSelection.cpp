@@ -272,7 +272,8 @@ void CLevel::Teleport(const boost::weak_ptr<CUnit>& unit, const boost::weak_ptr<
     brainA->SetHomeSpot(target);
     brainA->ClearTarget();
     brainA->ClearPath(1);
-    brainA->SetState(CGenericBrain::kIdle);
+    // A dead defender (a replayed record can move one) keeps counting down to its revival.
+    if (a->IsAlive()) brainA->SetState(CGenericBrain::kIdle);
     if (CDefenderBrain* brainB = DefenderBrainOf(b.get())) {
         brainB->SetHomeSpot(home);
         brainB->ClearTarget();

@@ -60,6 +60,13 @@ TEST_F(TeleportTest, ToAFreeSpot) {
     EXPECT_EQ(guard, level_.GetSelectedDefenders()[0].lock());
     EXPECT_EQ(0, level_.GetSpotHighlightMode());
     EXPECT_EQ(CGenericBrain::kIdle, guard->GetBrain()->GetState());
+
+    // A dead defender goes too, and stays dead, waiting for its revival.
+    guard->Damage(guard, 1000, 0);
+    level_.Teleport(guard, home);
+    EXPECT_EQ(home, HomeOf(guard));
+    EXPECT_EQ(CGenericBrain::kDead, guard->GetBrain()->GetState());
+    EXPECT_EQ(40, Gold());
 }
 
 TEST_F(TeleportTest, ASwapKeepsTheBonusOfTwoBonusSpots) {
