@@ -85,6 +85,8 @@ void Run(int32_t attackers) {
         "%7.1f us (%5.1f%%), one path search %6.1f us (%5.1f%%)\n",
         attackers, defenders, update, units.CountLivingAttackers(), search, 100.0 * search / update, path,
         100.0 * path / update);
+    living.clear();
+    entries.clear();
     battle.Stop();
     owner.reset();
     Service<CDunmarchGame>::Unregister();
