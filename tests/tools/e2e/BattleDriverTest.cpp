@@ -1,6 +1,7 @@
 // The battle driver on the sample data in a game folder of its own: a new battle starts,
 // the first wave begins after the starting step and a second of battle, and its
-// attackers stand on the map at their entry.
+// attackers come in at their entry; run to its end without input, the first wave walks
+// its routes to the undefended keeper and kills it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,12 +23,9 @@ struct TracedUnit {
     int id, x, y, hitPoints;
 };
 
-// The units of the last "step" line of the trace.
-std::vector<TracedUnit> LastUnits(const std::string& output) {
-    const size_t at = output.rfind("\nstep ");
+// The units of a "step" line of the trace.
+std::vector<TracedUnit> UnitsOf(const std::string& line) {
     std::vector<TracedUnit> units;
-    if (at == std::string::npos) return units;
-    std::string line = output.substr(at + 1, output.find('\n', at + 1) - at - 1);
     for (size_t bar = line.find(" | "); bar != std::string::npos; bar = line.find(" | ", bar + 1)) {
         TracedUnit unit{};
         if (std::sscanf(line.c_str() + bar, " | %d (%d, %d) %d", &unit.id, &unit.x, &unit.y, &unit.hitPoints) == 4)
@@ -36,11 +34,17 @@ std::vector<TracedUnit> LastUnits(const std::string& output) {
     return units;
 }
 
-}  // namespace
+// The units of the last "step" line of the trace.
+std::vector<TracedUnit> LastUnits(const std::string& output) {
+    const size_t at = output.rfind("\nstep ");
+    if (at == std::string::npos) return std::vector<TracedUnit>();
+    return UnitsOf(output.substr(at + 1, output.find('\n', at + 1) - at - 1));
+}
 
-TEST(BattleDriverTest, TheFirstWaveComesInAfterASecond) {
+// The driver run in a game folder of its own over the sample data.
+testsupport::ProgramResult RunDriver(const std::string& arguments) {
     const std::string game = testsupport::BuildGameDir();
-    ASSERT_TRUE(fs::exists(game + "/dunmarch-battle")) << game;
+    EXPECT_TRUE(fs::exists(game + "/dunmarch-battle")) << game;
     ScratchDir root;
     fs::create_directories(root.File("game"));
     fs::create_directories(root.File("user"));
@@ -50,26 +54,66 @@ TEST(BattleDriverTest, TheFirstWaveComesInAfterASecond) {
         fs::create_symlink(game + "/" + entry, folder + entry);
     const fs::path data = fs::path(game).parent_path() / "Data";
     if (fs::exists(data)) fs::create_directory_symlink(data, root.File("Data"));
+    return testsupport::RunGameProgram(folder, "dunmarch-battle", arguments,
+                                       "XDG_DATA_HOME='" + root.File("user") + "'");
+}
 
-    const testsupport::ProgramResult run = testsupport::RunGameProgram(
-        folder, "dunmarch-battle", "--frames 200 --trace", "XDG_DATA_HOME='" + root.File("user") + "'");
+}  // namespace
+
+TEST(BattleDriverTest, TheFirstWaveComesInAfterASecond) {
+    const testsupport::ProgramResult run = RunDriver("--frames 40 --trace");
     ASSERT_EQ(0, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("battle on Harrowmere: 5 waves")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("\nwave 1 begun at step 31\n")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("end: state 1 result -1 wave 0 gold 350")) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find(" steps 200\n")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find(" steps 40\n")) << run.output;
 
     // The keeper, then the first entry's three attackers at the west gate, or on the
-    // free cells beside it.
+    // free cells beside it, a few steps on their way.
     const std::vector<TracedUnit> units = LastUnits(run.output);
     ASSERT_EQ(4u, units.size()) << run.output.substr(run.output.rfind("\nstep "));
     const int gateX = cl::kEntries[0].cell.column * 500 + 250, gateY = cl::kEntries[0].cell.row * 500 + 250;
     for (size_t i = 1; i < units.size(); ++i) {
         EXPECT_EQ(static_cast<int>(i), units[i].id);
-        EXPECT_LE(std::abs(units[i].x - gateX), 1000) << units[i].x;
-        EXPECT_LE(std::abs(units[i].y - gateY), 1000) << units[i].y;
+        EXPECT_LE(std::abs(units[i].x - gateX), 1250) << units[i].x;
+        EXPECT_LE(std::abs(units[i].y - gateY), 1250) << units[i].y;
         EXPECT_GT(units[i].hitPoints, 0);
     }
+}
+
+TEST(BattleDriverTest, TheFirstWaveKillsTheUndefendedKeeper) {
+    const testsupport::ProgramResult run = RunDriver("--until-end --trace");
+    ASSERT_EQ(0, run.exitCode) << run.output.substr(0, 2000);
+    // Every step's units: the keeper first, then the attackers.
+    std::istringstream lines(run.output);
+    std::string line;
+    int keeperFull = -1, keeperLast = -1, keeperFalls = 0;
+    std::vector<int> walked;  // level units covered by each attacker
+    std::vector<TracedUnit> previous;
+    while (std::getline(lines, line)) {
+        if (line.compare(0, 5, "step ") != 0) continue;
+        const std::vector<TracedUnit> units = UnitsOf(line);
+        if (units.empty()) continue;
+        if (keeperFull < 0) keeperFull = units[0].hitPoints;
+        if (keeperLast >= 0 && units[0].hitPoints < keeperLast) ++keeperFalls;
+        keeperLast = units[0].hitPoints;
+        for (const TracedUnit& unit : units)
+            for (const TracedUnit& before : previous)
+                if (unit.id == before.id && unit.id > 0) {
+                    if (walked.size() <= static_cast<size_t>(unit.id)) walked.resize(unit.id + 1, 0);
+                    walked[unit.id] += std::abs(unit.x - before.x) + std::abs(unit.y - before.y);
+                }
+        previous = units;
+    }
+    ASSERT_GT(keeperFull, 0) << run.output.substr(0, 2000);
+    // The first entry's three attackers walked their routes, several cells long.
+    ASSERT_GE(walked.size(), 4u);
+    for (size_t id = 1; id <= 3; ++id) EXPECT_GT(walked[id], 2000) << "attacker " << id;
+    EXPECT_GE(keeperFalls, 3);
+    EXPECT_EQ(0, keeperLast);
+    // The final line reads defeat: the battle over (state 2), result 1, in the first wave.
+    EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 result 1 wave 0 "))
+        << run.output.substr(run.output.rfind("\nstep "));
 }
 
 TEST(BattleDriverTest, WithoutDataNoBattleStarts) {
