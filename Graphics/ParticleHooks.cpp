@@ -30,4 +30,8 @@ void ParticlesFlush() {
     if (g_hooks.flush != nullptr) g_hooks.flush();
 }
 
+void ParticlesDrawObjects() {
+    if (g_hooks.drawObjects != nullptr) g_hooks.drawObjects();
+}
+
 }  // namespace Graphics

@@ -14,6 +14,9 @@ struct ParticleHooks {
     void (*updateCamera)() = nullptr;
     void (*beginFrame)() = nullptr;
     void (*flush)() = nullptr;
+    // The model objects particles placed this frame, drawn after the scene's models
+    // and before the flush.
+    void (*drawObjects)() = nullptr;
 };
 
 // Replaces every hook; a default ParticleHooks unbinds them all.
@@ -26,5 +29,6 @@ void ParticlesReleaseDeviceBuffers();
 void ParticlesUpdateCamera();
 void ParticlesBeginFrame();
 void ParticlesFlush();
+void ParticlesDrawObjects();
 
 }  // namespace Graphics

@@ -54,6 +54,23 @@ void Model::Draw(sg::Camera* camera, const Matrix4& world, float frame, const sg
     DrawStatic(material);
 }
 
+void Model::DrawNode(sg::Camera* camera, const Matrix4& world, uint32_t node) {
+    camera_ = camera;
+    if (camera == nullptr || effect_ == nullptr || node >= pod_.nNumMeshNode || node >= pod_.pNode.size()) return;
+    const int32_t mesh = pod_.pNode[node].nIdx;
+    if (mesh < 0 || uint32_t(mesh) >= pod_.nNumMesh || IsMeshSkinned(uint32_t(mesh))) return;
+    static const Matrix4 rotation = DrawRotation();
+    const Matrix4 prefix = world * rotation;
+    camera->Rebuild();
+    ModelWorldTransform = prefix;
+    Matrix4Multiply(ModelClipTransform, prefix, camera->GetViewProjection());
+    effect_->technique_ = light_mapped_ ? effect_->static_lm_technique_ : effect_->static_technique_;
+    effect_->Begin();
+    SetMaterial(pod_.pNode[node].nIdxMaterial, nullptr);
+    DrawMesh(uint32_t(mesh));
+    effect_->End();
+}
+
 // The effect begins at the first mesh node of the kind, so a model without one
 // draws nothing; no list of the nodes is built (this runs for every model in
 // every frame).

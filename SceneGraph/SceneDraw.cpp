@@ -53,6 +53,7 @@ void Scene::DrawOn(Graphics::GraphicsDevice& device) {
         node->Draw(camera.get());
     }
     DrawShadows();
+    Graphics::ParticlesDrawObjects();
     Graphics::ParticlesFlush();
 
     if (show_statistics_ && statistics_font_) {

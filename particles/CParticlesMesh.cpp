@@ -176,12 +176,6 @@ void CParticlesMesh::SetUpTextures() {
 
 CSTexture* CParticlesMesh::LoadTexture(const char* name) { return LoadParticleTexture(name); }
 
-CSEntityObject* CParticlesMesh::CreateObjectEntity(const char* /*modelName*/) {
-    // The entity keeps only its placement; the model the name points at ("file" or
-    // "file?node", SplitModelName) is not loaded here, so the name is not kept.
-    return new CSEntityObject();
-}
-
 int32_t CParticlesMesh::FindEmitterEntry(const char* name) const {
     for (size_t i = 0; i < m_arrEntries.size(); ++i) {
         if (m_arrEntries[i]->Name.EqualsNoCase(name)) return static_cast<int32_t>(i);

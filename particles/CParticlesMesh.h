@@ -14,6 +14,9 @@
 #include "particles/CSString.h"
 #include "particles/CSVector.h"
 
+class CEmiter;
+class CParticle;
+class CParticlesEmiter;
 class CSArchive;
 class CSEntityObject;
 class CSMaskImage;
@@ -77,6 +80,47 @@ public:
     // A new object entity, without scene node, for a model reference "file" or
     // "file?node"; the reference is not kept.
     CSEntityObject* CreateObjectEntity(const char* modelName);
+
+    // ---- drawing (the running effect's particles as quads of the vertex batches) ----
+    // The effect frame, then every emitter in its frame, each particle through the
+    // detail level, counted and handed to the path of its render kind. The matrix
+    // stack is left at the depth it had. False.
+    static bool Draw(CParticlesEmiter& effect);
+    // Kinds 1, 2, 3 and 7 (and 8 with its rows off); false when the particle is
+    // skipped for its alpha.
+    static bool DrawSpriteParticle(CParticlesEmiter& effect, CEmiter& emitter, CParticle& particle,
+                                   const CParticleParams& block, const CSVector4& modulation);
+    static bool DrawMotionAlignedParticle(CParticlesEmiter& effect, CEmiter& emitter, CParticle& particle,
+                                          const CParticleParams& block, const CSVector4& modulation);
+    static bool DrawHiddenParticle(CParticlesEmiter& effect, CEmiter& emitter, CParticle& particle,
+                                   const CParticleParams& block, const CSVector4& modulation);
+    // The texture and the UV corners (top-left, bottom-left, top-right, bottom-right)
+    // of the particle's frame; `next` closes a chain segment (kind 5), or null.
+    static void ComputeQuadUVs(const CParticle& particle, const CParticle* next, const CParticleParams& block,
+                               float uvs[8], CSTexture*& texture);
+    // One chain segment: a ribbon (one quad, two when crossed) or a mitred trail.
+    // False when nothing was handed over.
+    static bool DrawRibbonSegment(CParticlesEmiter& effect, CEmiter& emitter, CParticle& start, CParticle& end,
+                                  const CParticleParams& block, bool firstSegment, const CSVector4& modulation);
+    static bool DrawTrailSegment(CParticlesEmiter& effect, CEmiter& emitter, CParticle& start, CParticle& end,
+                                 CParticle* following, const CParticleParams& block, bool firstSegment,
+                                 const CSVector4& modulation);
+    // A band on the screen from the origin of the emitter's frame to the particle,
+    // turned towards `anchor`.
+    static bool DrawBeamParticle(const CSVector4& anchor, CParticlesEmiter& effect, CEmiter& emitter,
+                                 CParticle& particle, const CParticleParams& block, const CSVector4& modulation);
+    // With a null effect nothing; for a space-2 block that follows the ground, the
+    // current matrix's z becomes the host's ground at (x, y + yOffset).
+    static void SnapToGround(const CParticlesEmiter* effect, const CParticleParams& block, float yOffset);
+
+    // ---- update-time passes ----
+    // Places the model objects of the render kind 0 particles. False.
+    static bool PlaceObjectParticles(CParticlesEmiter& effect);
+    static bool PlaceObjectParticle(CParticlesEmiter& effect, CEmiter& emitter, CParticle& particle,
+                                    const CParticleParams& block);
+    // One light for every emitter that gives one this frame.
+    static void EmitLights(CParticlesEmiter* effect);
+    static void EmitLight(CParticlesEmiter& effect, CEmiter& emitter, const CEmiterParams& block);
 
     int32_t m_nRefCount = 1;
     int32_t m_nAge = 0;       // cache sweeps spent unreferenced

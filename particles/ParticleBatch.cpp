@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "particles/CSEntityObject.h"
 #include "particles/ParticleDevice.h"
 #include "particles/ParticleMatrixStack.h"
 
@@ -106,6 +107,7 @@ void AddParticleQuad(CSTexture* texture, const CSVector4 corners[4], const CSVec
 }
 
 void ParticlesBeginFrame() {
+    ClearParticleObjectDraws();
     for (uint32_t i = 0; i < g_batches.GetCount(); ++i) {
         ParticleBatch& batch = *g_batches[i];
         CSArray<Graphics::ParticleQuadVertex>& vertices = batch.m_arrVertices;

@@ -10,6 +10,7 @@
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/Scene.h"
 #include "particles/CSAngle.h"
+#include "particles/CSEntityObject.h"
 #include "particles/CSMatrix.h"
 #include "particles/CSTexture.h"
 #include "particles/ParticleBatch.h"
@@ -94,6 +95,7 @@ void BindParticleHooks() {
     hooks.updateCamera = &ParticlesUpdateCamera;
     hooks.beginFrame = &ParticlesBeginFrame;
     hooks.flush = &ParticlesFlush;
+    hooks.drawObjects = &DrawParticleObjects;
     Graphics::SetParticleHooks(hooks);
     SetParticleViewHooks(&ParticlesInitView, &ParticlesReleaseView);
 }
@@ -133,6 +135,7 @@ void ParticlesInitView() {}
 void ParticlesReleaseView() {
     ResetParticleDetailLevel();
     ReleaseParticleBatches();
+    ClearParticleObjectDraws();
     PurgeParticleCaches();
 }
 

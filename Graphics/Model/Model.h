@@ -58,6 +58,8 @@ public:
     // ("RenderStatic"); world is the drawn node's world matrix.
     void Draw(sg::Camera* camera, const Matrix4& world, float frame, const sg::Material* material);
     void DrawStatic(const sg::Material* material);
+    // The mesh of one node alone (static meshes only), at `world`.
+    void DrawNode(sg::Camera* camera, const Matrix4& world, uint32_t node);
     void DrawSkinned(float frame, const sg::Material* material);
     // Material index -1 draws with texture slots 0 and 1.
     void SetMaterial(int32_t materialIndex, const sg::Material* material);
