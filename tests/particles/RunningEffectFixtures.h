@@ -105,6 +105,19 @@ inline CParticle* AppendParticle(CEmiter& emitter, int16_t age, bool withMatrix 
     return particle;
 }
 
+// A particle the renderer shows: life 30, at (x, y, z), untinted, scales 1, its
+// serial the emitter's count before it.
+inline CParticle* PlaceParticle(CEmiter& emitter, float x, float y, float z, int16_t age = 0) {
+    CParticle* p = AppendParticle(emitter, age);
+    p->m_nLife = 30;
+    p->m_vPos = ParticleFloat3{x, y, z};
+    p->m_fSizeScale = 1.0f;
+    p->m_fSpeedScale = 1.0f;
+    p->m_dwColor = 0xFFFFFFFFu;
+    p->m_nSequence = static_cast<int16_t>(emitter.m_nCount - 1);
+    return p;
+}
+
 // An emitter holding `count` particles (ages base, base + 1 ...), the first with a
 // matrix, a matrix of its own (translation x = base) and a face table.
 inline void FillEmitter(CEmiter& emitter, int16_t base, int count) {
