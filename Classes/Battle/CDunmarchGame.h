@@ -94,6 +94,9 @@ public:
     static const SpawnPointType* FindSpawnPointType(int32_t type);
 
     // ---- set-up and tear-down ----
+    // Before Init: the battle replays "test.dem" of the current folder instead of taking
+    // the player's input (and records nothing).
+    void SetDemoPlayback(int32_t on) { demo_playback_ = on != 0 ? 1 : 0; }
     // The whole set-up, once: HUD, level, camera and boundary, scene, map models, light,
     // waves, music, the HUD's layout; BattleActive set. 0 before any scene without a map
     // definition or level. continuing: a savegame is loaded right after (the camera is

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/CInputMonitor.h"
 #include "Classes/Battle/HudTables.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/MapDefinition.h"
@@ -30,6 +31,9 @@ typedef Content::ContentLoader<Graphics::Model> ModelLoader;
 typedef Content::ContentLoader<Graphics::Texture2D> TextureLoader;
 
 const Vector3 kUp(0.0f, 0.0f, 1.0f);
+
+// The demo a battle in playback replays, in the current folder.
+const char kDemoFile[] = "test.dem";
 
 // A map model turned and moved as the map view says, drawn whatever the camera sees.
 boost::shared_ptr<sg::ModelNode> MapModel(const std::string& file) {
@@ -70,13 +74,20 @@ int32_t CDunmarchGame::Init(bool continuing) {
     if (Service<Config>::Exists() && Service<UITextureLoader>::Exists())
         hud_texture_ = Service<UITextureLoader>::Get()->Load(Service<Config>::Get()->Interface.first);
     InitHud();
-    // Stand-in until demo files exist: no demo is played back, so the map is the battle's.
+    if (demo_playback_ != 0) {
+        player_.reset(new CInputMonitor(nullptr));
+        player_->LoadFromFile(kDemoFile);
+    }
+    // A demo plays on the map it was recorded on.
+    if (player_) map_name_ = player_->GetMapName();
     const MapDefinition* map = FindMapDefinition(map_name_);
     if (map == nullptr) return 0;
     if (LoadLevel(map_name_) == 0) return 0;
-    // Stand-in until the data stamp exists: the data counts as unmodified and no demo is
-    // recorded.
-    warning_pending_ = 0;
+    if (demo_playback_ == 0) {
+        recorder_.reset(new CInputMonitor(map_name_.c_str()));
+        recorder_->GetStamp().Compute();
+        warning_pending_ = recorder_->GetStamp().IsModified();
+    }
 
     const MapViewDefinition& view = map->view;
     field_of_view_ = view.camera[0];

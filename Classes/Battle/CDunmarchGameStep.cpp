@@ -5,6 +5,7 @@
 
 #include "Classes/Battle/BattleMessageBoxes.h"
 #include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/CInputMonitor.h"
 #include "Classes/Battle/HudTables.h"
 #include "Classes/Dictionary/GameDictionary/MapDefinition.h"
 #include "Classes/Level/CLevel.h"
@@ -172,7 +173,7 @@ void CDunmarchGame::EndBattle() {
         level_->ClearSelection();
         level_->SetSpotHighlightMode(0);
     }
-    // Stand-in until demo recording exists: no recorder notes the last frame and score.
+    if (recorder_) recorder_->SetResult(static_cast<int32_t>(step_counter_), score_);
     PlaySound(result_ == kVictory ? "GameVictory.wav" : "GameOver.wav", true);
     if (speed_mode_ == 0) PlayNormal();
 }
@@ -197,8 +198,8 @@ std::string CDunmarchGame::GetNextDefenderUnlock(const std::string& mapName, int
     return std::string();
 }
 
-void CDunmarchGame::CloseSummary(int32_t) {
-    // Stand-in until demo recording exists: a closing by the player is not recorded.
+void CDunmarchGame::CloseSummary(int32_t record) {
+    if (record != 0 && recorder_ && state_ != kOver) recorder_->Add(DemoInput(step_counter_, 10, -1, -1));
     if (BattleMessageBoxes* boxes = Boxes()) boxes->Close();
     summary_shown_ = 0;
 }

@@ -98,6 +98,7 @@ int32_t GameWindow::CreateGame(const char* mapName, int32_t continueFlag) {
     DestroyGame();
     battle_.reset(new CDunmarchGame(mapName != nullptr ? mapName : ""));
     if (!Service<CDunmarchGame>::Exists()) Service<CDunmarchGame>::Register(battle_.get());
+    battle_->SetDemoPlayback(demo_playback_);
     return battle_->Init(continueFlag != 0);
 }
 

@@ -42,6 +42,9 @@ public:
     // The previous battle ends first; the new one is published and set up.
     int32_t CreateGame(const char* mapName, int32_t continueFlag);
     void DestroyGame();
+    // The battles created from now on replay "test.dem" (nothing in the game's own flow
+    // sets it; the tools do).
+    void SetDemoPlayback(int32_t on) { demo_playback_ = on; }
     void QuitToMenu(int32_t flag);
 
     // Built by the online issue; empty until then.
@@ -58,6 +61,7 @@ private:
 
     boost::shared_ptr<GameDictionary> dictionary_;
     boost::shared_ptr<CDunmarchGame> battle_;
+    int32_t demo_playback_ = 0;
 };
 
 }  // namespace Morvane

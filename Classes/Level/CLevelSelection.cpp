@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/CInputMonitor.h"
 #include "Classes/Dictionary/GameDictionary/MapDefinition.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
@@ -266,8 +267,8 @@ void CLevel::Teleport(const boost::weak_ptr<CUnit>& unit, const boost::weak_ptr<
     const int32_t price = a->GetTeleportPrice();
     if (battle != nullptr && price > battle->GetGold()) return;
 
-    // Stand-in until demo recording exists: the teleport's record (type 2, the unit's and
-    // the spot's object ids at the step counter) is not written.
+    if (battle != nullptr && battle->GetInputMonitor() && !battle->IsOver())
+        battle->GetInputMonitor()->Add(DemoInput(battle->GetStepCounter(), 2, a->GetId(), target->GetId()));
 
     brainA->SetHomeSpot(target);
     brainA->ClearTarget();

@@ -22,6 +22,7 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         game_->RunInitialize();
+        RunLoading();
     }
     void TearDown() override {
         if (battle_) {

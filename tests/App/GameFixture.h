@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "App/CGame.h"
+#include "Classes/Loading/PreloadAssets.h"
 #include "Core/StandInTrace.h"
 #include "platform/Trace.h"
 #include "platform/d3d9/Extensions.h"
@@ -89,6 +90,11 @@ protected:
         std::filesystem::current_path(previous_, ec);
         NullDeviceTest::TearDown();
     }
+
+    // What the loading screen loads before the menus (the models and clip tables of every
+    // definition among them), here straight through on this thread: the data files the
+    // battles' data stamps look for have then all been read.
+    static void RunLoading() { PreloadAssets(); }
 
     std::vector<std::string> EventNames() const {
         std::vector<std::string> names;

@@ -18,6 +18,7 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         game_->RunInitialize();
+        RunLoading();
         window_ = game_->GetGameWindow();
         ASSERT_NE(nullptr, window_);
         SelectedMapIndex = 0;

@@ -28,6 +28,7 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         game_->RunInitialize();
+        RunLoading();
         battle_.reset(new CDunmarchGame(gd::kMapName));
         Service<CDunmarchGame>::Register(battle_.get());
         ASSERT_EQ(1, battle_->Init(false));

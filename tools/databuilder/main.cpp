@@ -1,4 +1,5 @@
 #include "tools/databuilder/Builder.h"
+#include "tools/databuilder/StampSource.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,16 +57,24 @@ void Output::WriteText(const std::string& relPath, const std::string& text) cons
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: databuilder <game folder> [writer ...]\n");
+        std::fprintf(stderr, "usage: databuilder <game folder> [--stamp-source FILE] [writer ...]\n");
         return 2;
+    }
+    // --stamp-source FILE: after writing, the data checksum as a source of the game.
+    std::string stampSource;
+    int first = 2;
+    if (argc >= 4 && std::string(argv[2]) == "--stamp-source") {
+        stampSource = argv[3];
+        first = 4;
     }
     auto writers = databuilder::Writers();
     std::sort(writers.begin(), writers.end(),
               [](const auto& a, const auto& b) { return std::tie(a.order, a.name) < std::tie(b.order, b.name); });
     databuilder::Output out(argv[1]);
     // Writers named after the folder run alone (a test writes one family again).
-    const std::vector<std::string> only(argv + 2, argv + argc);
+    const std::vector<std::string> only(argv + first, argv + argc);
     for (const auto& w : writers)
         if (only.empty() || std::find(only.begin(), only.end(), w.name) != only.end()) w.fn(out);
+    if (!stampSource.empty() && !databuilder::WriteStampSource(argv[1], stampSource)) return 1;
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "Classes/Battle/DataStamp.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
 #include "Classes/Level/CMissile.h"
@@ -266,4 +267,12 @@ DATACHECK(stamp, 90) {
     }
     report.Line("data checksum of the %d of %zu files: %016llx", counted, stamp::kFileCount,
                 static_cast<unsigned long long>(data));
+    // The battle's own test: the program's compiled-in checksum of the shipped data.
+    if (data == ShippedDataChecksum) {
+        report.Line("the data counts as unmodified (the program expects %016llx)",
+                    static_cast<unsigned long long>(ShippedDataChecksum));
+    } else {
+        report.Line("the data counts as modified: the program expects %016llx",
+                    static_cast<unsigned long long>(ShippedDataChecksum));
+    }
 }

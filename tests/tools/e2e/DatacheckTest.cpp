@@ -2,12 +2,14 @@
 // build generated, and on broken copies of it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "Classes/Battle/DataStamp.h"
 #include "support/RunDunmarch.h"
 #include "tools/catalogue/Sounds.h"
 #include "support/ScratchFolder.h"
@@ -66,6 +68,14 @@ TEST(DatacheckTest, SampleDataPasses) {
     EXPECT_EQ(static_cast<int>(std::size(catalogue::sounds::kEffects)), testsupport::Count(run.output, ": sound, "))
         << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAILED")) << run.output;
+    // The program's built-in checksum is the one of the data as the data check reads it.
+    const std::string stamp = Section(run.output, "stamp");
+    unsigned long long printed = 0;
+    const size_t at = stamp.find("data checksum of the 14 of 14 files: ");
+    ASSERT_NE(std::string::npos, at) << stamp;
+    ASSERT_EQ(1, std::sscanf(stamp.c_str() + at, "data checksum of the 14 of 14 files: %llx", &printed));
+    EXPECT_EQ(ShippedDataChecksum, printed);
+    EXPECT_NE(std::string::npos, stamp.find("the data counts as unmodified")) << stamp;
     // The loading at start by turns: up to 100, everything it names in its cache.
     const std::string preload = Section(run.output, "preload");
     for (const char* expected : {"progress values, the last 100; ", "every asset named is in its loader's cache"})
