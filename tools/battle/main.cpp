@@ -1,33 +1,53 @@
-// dunmarch-battle [--frames N] [--until-end] [--dt MS] [--trace]
+// dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] [--trace]
+//                 [--record FILE] [--demo FILE]
 //
 // Starts the game in the current folder as the game tests do (the application on the
-// recording null device through the shell's device globals), loads the English texts,
+// recording null device through the shell's device globals), loads the English texts
+// and the global fonts, runs the loading at program start (--preload, the default: the
+// loader thread by turns with this one, a "progress" line per value it publishes),
 // starts a new battle on the first map and runs frames of a fixed length on the fake
 // clock: the in-game window's update, the audio device's, and its draw inside the
 // renderer's scene. It never sleeps. Prints a line per wave begun and ended and a final
-// line; --trace adds, per step, the gold, the score and every unit. Exit 1 when no battle
-// starts.
+// line; --trace adds, per step, the gold, the score and every unit. After a preloaded
+// battle it lists the models and clip tables the battle still had to load itself
+// ("after preloading: ..."). A live battle tells whether its data stamp finds the data
+// modified; --record FILE writes its recording (head and body) when the run ends.
+// --demo FILE copies FILE to "test.dem" here and replays it. Exit 1 when no battle
+// starts or the recording cannot be written.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "App/CGame.h"
 #include "Audio/AudioDevice.h"
 #include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/CInputMonitor.h"
 #include "Classes/Battle/GameWindow.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CUnit.h"
+#include "Classes/Loading/GlobalFonts.h"
+#include "Classes/Loading/LoaderHandover.h"
+#include "Core/ContentLoader.h"
 #include "Core/FrameClock.h"
 #include "Core/Language.h"
 #include "Core/Service.h"
+#include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/GraphicsDevice.h"
+#include "Graphics/Model/Model.h"
+#include "IO/MemoryStream.h"
 #include "particles/CSEntityParticle.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/win32/Time.h"
 #include "shell/ShellGlobals.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -40,6 +60,9 @@ struct Options {
     bool untilEnd = false;
     int dt = 33;
     bool trace = false;
+    bool preload = true;
+    std::string record;
+    std::string demo;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -49,6 +72,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (arg == "--dt" && i + 1 < argc) options.dt = std::atoi(argv[++i]);
         else if (arg == "--until-end") options.untilEnd = true;
         else if (arg == "--trace") options.trace = true;
+        else if (arg == "--preload") options.preload = true;
+        else if (arg == "--no-preload") options.preload = false;
+        else if (arg == "--record" && i + 1 < argc) options.record = argv[++i];
+        else if (arg == "--demo" && i + 1 < argc) options.demo = argv[++i];
         else return false;
     }
     return options.dt > 0 && options.frames >= 0;
@@ -63,13 +90,55 @@ void Trace(const CDunmarchGame& battle) {
     std::printf("\n");
 }
 
+// The names a loader's cache holds now.
+template <class T>
+std::vector<std::string> CachedNames() {
+    std::vector<std::string> names;
+    if (Service<Content::ContentLoader<T>>::Exists())
+        for (const auto& entry : Service<Content::ContentLoader<T>>::Get()->GetCache()) names.push_back(entry.first);
+    return names;
+}
+
+// Prints each name the cache holds now that it did not hold before.
+template <class T>
+void PrintEntered(const char* kind, const std::vector<std::string>& before) {
+    for (const std::string& name : CachedNames<T>())
+        if (std::find(before.begin(), before.end(), name) == before.end())
+            std::printf("after preloading: %s %s\n", kind, name.c_str());
+}
+
+// The demo a battle in playback reads, in the current folder.
+const char kDemoFile[] = "test.dem";
+
+bool PlaceDemo(const std::string& demo) {
+    std::error_code error;
+    if (fs::exists(kDemoFile, error) && fs::equivalent(demo, kDemoFile, error)) return true;
+    return fs::copy_file(demo, kDemoFile, fs::copy_options::overwrite_existing, error) && !error;
+}
+
+// The battle's recorder with its head, as a ".dem" file holds it.
+bool WriteRecording(const CDunmarchGame& battle, const std::string& path) {
+    if (!battle.GetInputMonitor()) return false;
+    MemoryStream stream;
+    battle.GetInputMonitor()->Write(stream);
+    int length = 0;
+    const char* bytes = stream.GetBuffer(length);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes, length);
+    out.close();
+    if (!out) return false;
+    std::printf("recorded %zu inputs to %s\n", battle.GetInputMonitor()->GetRecords().size(), path.c_str());
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: dunmarch-battle [--frames N] [--until-end] [--dt MS] [--trace]\n");
+        std::fprintf(stderr, "usage: dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] "
+                             "[--trace] [--record FILE] [--demo FILE]\n");
         return 2;
     }
     BindEmitterNodeHosts();
@@ -104,15 +173,38 @@ int main(int argc, char** argv) {
         game.RunInitialize();
         const LanguageInfo* english = FindLanguage(kEnglish);
         LoadLanguageFile(kEnglish, game.GetConfig().Paths.LanguagePath + english->file);
+        LoadGlobalFonts();
+        std::vector<std::string> preloadedModels, preloadedClips;
+        if (options.preload) {
+            const bool finished =
+                PreloadByTurns([](LONG progress) { std::printf("progress %d\n", static_cast<int>(progress)); });
+            std::printf(finished ? "loading finished\n" : "loading ended early\n");
+            preloadedModels = CachedNames<Graphics::Model>();
+            preloadedClips = CachedNames<Graphics::AnimationClips>();
+        }
         Morvane::GameWindow* window = game.GetGameWindow();
         SelectedMapIndex = 0;
-        if (window == nullptr || window->StartGame(0) != 1 || !window->GetBattle()) {
+        if (window != nullptr && !options.demo.empty()) {
+            if (!PlaceDemo(options.demo)) {
+                std::fprintf(stderr, "dunmarch-battle: %s cannot be copied to %s\n", options.demo.c_str(), kDemoFile);
+                status = 1;
+            }
+            window->SetDemoPlayback(1);
+        }
+        if (status != 0 || window == nullptr || window->StartGame(0) != 1 || !window->GetBattle()) {
             std::fprintf(stderr, "dunmarch-battle: no battle started\n");
             status = 1;
         } else {
             const CDunmarchGame& battle = *window->GetBattle();
             std::printf("battle on %s: %zu waves, gold %d\n", battle.GetMapName().c_str(),
                         battle.GetWaveRunners().size(), battle.GetGold());
+            if (const boost::shared_ptr<CInputMonitor>& recorder = battle.GetInputMonitor())
+                std::printf("data stamp: %s (data checksum %016llx)\n",
+                            recorder->GetStamp().IsModified() ? "modified" : "unmodified",
+                            static_cast<unsigned long long>(recorder->GetStamp().GetDataChecksum()));
+            if (const boost::shared_ptr<CInputMonitor>& player = battle.GetDemoPlayer())
+                std::printf("demo on %s: %zu records, score %d, last frame %d\n", player->GetMapName(),
+                            player->GetRecords().size(), player->GetScore(), player->GetLastFrame());
             int32_t waveIndex = battle.GetWaveIndex();
             int32_t startDelay = battle.GetWaveStartDelay();
             bool wasOver = battle.IsOver();
@@ -143,6 +235,8 @@ int main(int argc, char** argv) {
                 else if (!wasOver && battle.IsOver() && battle.GetResult() == CDunmarchGame::kVictory)
                     std::printf("wave %d ended at step %u, gold %d\n", battle.GetWaveIndex() + 1,
                                 battle.GetStepCounter(), battle.GetGold());
+                // One battle step a frame at normal speed: the step that ended it is the last one.
+                if (!wasOver && battle.IsOver()) std::printf("over at step %u\n", battle.GetStepCounter() - 1);
                 wasOver = battle.IsOver();
                 waveIndex = battle.GetWaveIndex();
                 startDelay = battle.GetWaveStartDelay();
@@ -152,6 +246,14 @@ int main(int argc, char** argv) {
             std::printf("end: state %d result %d wave %d gold %d score %d steps %u\n", battle.GetState(),
                         battle.GetResult(), battle.GetWaveIndex(), battle.GetGold(), battle.GetScore(),
                         battle.GetStepCounter());
+            if (!options.record.empty() && !WriteRecording(battle, options.record)) {
+                std::fprintf(stderr, "dunmarch-battle: no recording written to %s\n", options.record.c_str());
+                status = 1;
+            }
+            if (options.preload) {
+                PrintEntered<Graphics::Model>("model", preloadedModels);
+                PrintEntered<Graphics::AnimationClips>("clips", preloadedClips);
+            }
         }
         game.RunShutdown();
     }

@@ -1,7 +1,9 @@
 // The battle driver on the sample data in a game folder of its own: a new battle starts,
 // the first wave begins after the starting step and a second of battle, and its
 // attackers come in at their entry; run to its end without input, the first wave walks
-// its routes to the undefended keeper and kills it.
+// its routes to the undefended keeper and kills it. The loading before the battle runs
+// by turns on its loader thread, and the battle's units find their models and clip
+// tables in the caches it filled.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "tools/catalogue/Level.h"
+#include "tools/catalogue/Models.h"
 
 namespace fs = std::filesystem;
 namespace cl = catalogue::level;
@@ -114,6 +117,35 @@ TEST(BattleDriverTest, TheFirstWaveKillsTheUndefendedKeeper) {
     // The final line reads defeat: the battle over (state 2), result 1, in the first wave.
     EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 result 1 wave 0 "))
         << run.output.substr(run.output.rfind("\nstep "));
+}
+
+TEST(BattleDriverTest, TheLoadingBeforeTheBattleFillsTheCachesItsUnitsTake) {
+    const testsupport::ProgramResult run = RunDriver("--preload --frames 100");
+    ASSERT_EQ(0, run.exitCode) << run.output;
+    std::istringstream lines(run.output);
+    std::string line;
+    std::vector<int> progress;
+    std::vector<std::string> entered;
+    while (std::getline(lines, line)) {
+        int value = 0;
+        char name[256] = {};
+        if (std::sscanf(line.c_str(), "progress %d", &value) == 1) progress.push_back(value);
+        else if (std::sscanf(line.c_str(), "after preloading: %255[^\n]", name) == 1) entered.push_back(name);
+    }
+    ASSERT_FALSE(progress.empty()) << run.output;
+    for (size_t i = 1; i < progress.size(); ++i) EXPECT_LT(progress[i - 1], progress[i]);
+    EXPECT_EQ(100, progress.back());
+    EXPECT_NE(std::string::npos, run.output.find("\nloading finished\n")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("\ndata stamp: unmodified ")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find(" steps 100\n")) << run.output;
+
+    // Only the level's scenery is loaded by the battle itself: no unit or weapon model,
+    // no clip table.
+    for (const std::string& name : entered) {
+        bool scenery = false;
+        for (const char* model : catalogue::models::kScenery) scenery = scenery || name == std::string("model ") + model;
+        EXPECT_TRUE(scenery) << name;
+    }
 }
 
 TEST(BattleDriverTest, WithoutDataNoBattleStarts) {
