@@ -19,6 +19,7 @@
 #include "Maths/Vector3.h"
 
 class CInputMonitor;
+class MemoryStream;
 struct TouchEvent;
 class CLevel;
 struct AttackerDefinition;
@@ -111,6 +112,18 @@ public:
     int32_t CreateWaveRunners(const std::string& mapName);
     // BattleActive cleared, the level emptied and no longer the level service.
     void Stop();
+
+    // ---- savegame ----
+    // The battle's section: counters, wave runners, camera eye, cooldowns, the level's
+    // section and the recording (an empty one for a battle in playback); 1.
+    int32_t Save(MemoryStream& stream) const;
+    // On a battle set up for the saved map with the continue flag: the section read and
+    // the battle rebuilt, a live battle restored (load count + 1) at its saved speed; a
+    // paused one keeps its pause time-out. 0 for a section it cannot use: cut short, a
+    // count or length negative or beyond the data, a state, speed or wave index out of
+    // range, upgrade levels outside 0..4, a negative unit id, another spot count. The
+    // battle is then half rebuilt and must not be used.
+    int32_t Load(MemoryStream& stream);
 
     // ---- camera geometry ----
     // From the eye toward (eye x, camera target height, 0), normalised.

@@ -1,5 +1,6 @@
 #include "Classes/Battle/CInputMonitor.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -67,19 +68,20 @@ int CInputMonitor::WriteBody(MemoryStream& stream) const {
 }
 
 int CInputMonitor::ReadBody(MemoryStream& stream) {
-    stamp_.Read(stream);
+    const bool stamped = stamp_.Read(stream) == 1;
     stream.ReadString(map_name_);
     stream.ReadInt32(score_);
     stream.ReadInt32(last_frame_);
     int32_t count = 0;
     stream.ReadInt32(count);
     // The count comes from the file: only as many records as the stream still holds.
-    for (int32_t i = 0; i < count && stream.GetBytesLeft() >= kRecordSize; ++i) {
+    int32_t read = 0;
+    for (; read < count && stream.GetBytesLeft() >= kRecordSize; ++read) {
         DemoInput record;
         record.Read(stream);
         records_.push_back(record);
     }
-    return 1;
+    return stamped && read == std::max(count, 0) && stream.GetBytesLeft() >= 0 ? 1 : 0;
 }
 
 int CInputMonitor::Write(MemoryStream& stream) const {

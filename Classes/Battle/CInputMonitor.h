@@ -45,7 +45,8 @@ public:
     void SetResult(int32_t lastFrame, int32_t score);
 
     // Stamp, map name, score, last frame, record count, records. Reading appends to
-    // the records already held and stops at a record the stream has no room for.
+    // the records already held and stops at a record the stream has no room for; it
+    // answers 0 when the body was cut short (the records read are kept).
     int WriteBody(MemoryStream& stream) const;
     int ReadBody(MemoryStream& stream);
     // The stream emptied, then "DEM" and a zero byte before the body.

@@ -78,11 +78,12 @@ int DataStamp::Read(MemoryStream& stream) {
     stream.ReadUInt64(data_checksum_);
     int32_t count = 0;
     stream.ReadInt32(count);
-    for (int32_t i = 0; i < count && stream.GetBytesLeft() >= kSmallestEntry; ++i) {
+    int32_t read = 0;
+    for (; read < count && stream.GetBytesLeft() >= kSmallestEntry; ++read) {
         std::string scrambled;
         uint64_t checksum = 0;
         if (stream.ReadString(scrambled) != 1 || stream.ReadUInt64(checksum) != 1) break;
         entries_.push_back(DataStampEntry{ScrambleString(scrambled.c_str()), checksum});
     }
-    return 1;
+    return read == std::max(count, 0) && stream.GetBytesLeft() >= 0 ? 1 : 0;
 }

@@ -36,7 +36,7 @@ public:
     void AddFile(const std::string& fileName);
 
     // The block of a demo body: both checksums, the count, each name scrambled and its
-    // checksum. Read stops at an entry the stream has no room for.
+    // checksum. Read stops at an entry the stream has no room for and then answers 0.
     int Write(MemoryStream& stream) const;
     int Read(MemoryStream& stream);
 

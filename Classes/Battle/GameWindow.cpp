@@ -1,6 +1,11 @@
 #include "Classes/Battle/GameWindow.h"
 
+#include <cstring>
+#include <fstream>
+#include <vector>
+
 #include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/FileReplacing.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
 #include "Core/FrameClock.h"
@@ -8,6 +13,8 @@
 #include "Core/StandInTrace.h"
 #include "Game/GameAudio.h"
 #include "Graphics/GraphicsDevice.h"
+#include "IO/File.h"
+#include "IO/MemoryStream.h"
 #include "shell/TouchEvent.h"
 
 int32_t StepAccumulator = 0;
@@ -86,8 +93,13 @@ void GameWindow::Draw() {
 
 int32_t GameWindow::StartGame(int32_t continueFlag) {
     StopMusic();
-    // Stand-in until the savegame exists: there is nothing to continue.
-    if (continueFlag != 0) return 0;
+    if (continueFlag != 0) {
+        if (SavegameExists() == 0) return 0;
+        const std::string map = ReadSavegameMap();
+        if (CreateGame(map.c_str(), 1) != 1 || LoadSavegame() != 1) return 0;
+        DeleteSavegame();
+        return 1;
+    }
     if (!Service<Config>::Exists()) return 0;
     const std::vector<std::string>& maps = Service<Config>::Get()->Maps;
     if (maps.empty() || SelectedMapIndex < 0 || static_cast<size_t>(SelectedMapIndex) >= maps.size()) return 0;
@@ -106,6 +118,71 @@ void GameWindow::DestroyGame() {
     if (battle_) battle_->Stop();
     if (Service<CDunmarchGame>::Exists()) Service<CDunmarchGame>::Unregister();
     battle_.reset();
+}
+
+namespace {
+
+const char kSavegameFile[] = "savegame.dat";
+const char kSavegameMagic[4] = {'S', 'A', 'V', '\0'};
+const int32_t kSavegameVersion = 1000;
+
+// The whole file into the stream; false when it cannot be read.
+bool ReadSavegame(MemoryStream& stream) {
+    std::vector<uint8_t> bytes;
+    if (!IO::ReadWholeFile(kSavegameFile, bytes)) return false;
+    stream.Write(bytes.data(), static_cast<int>(bytes.size()));
+    return true;
+}
+
+// The head, checked: a file of another kind or version is not read further.
+bool ReadHead(MemoryStream& stream) {
+    char magic[4] = {};
+    int32_t first = 0, second = 0;
+    return stream.Read(magic, 4) == 1 && std::memcmp(magic, kSavegameMagic, 4) == 0 && stream.ReadInt32(first) == 1 &&
+           stream.ReadInt32(second) == 1 && first == kSavegameVersion && second == kSavegameVersion;
+}
+
+}  // namespace
+
+int32_t GameWindow::SavegameExists() const {
+    std::ifstream file(kSavegameFile, std::ios::binary);
+    return file.is_open() ? 1 : 0;
+}
+
+const std::string& GameWindow::ReadSavegameMap() {
+    savegame_map_.clear();
+    MemoryStream stream;
+    if (ReadSavegame(stream) && ReadHead(stream)) stream.ReadString(savegame_map_);
+    return savegame_map_;
+}
+
+int32_t GameWindow::LoadSavegame() {
+    MemoryStream stream;
+    if (!ReadSavegame(stream)) return 0;
+    if (!battle_ || !ReadHead(stream) || battle_->Load(stream) != 1) {
+        // Half rebuilt: nothing of it may run.
+        DestroyGame();
+        return 0;
+    }
+    return 1;
+}
+
+int32_t GameWindow::WriteSavegame(int32_t memoryOnly) {
+    if (!battle_) return 0;
+    MemoryStream stream;
+    stream.Write(kSavegameMagic, 4);
+    stream.WriteInt32(kSavegameVersion);
+    stream.WriteInt32(kSavegameVersion);
+    battle_->Save(stream);
+    if (memoryOnly != 0) return 1;
+    int length = 0;
+    const char* bytes = stream.GetBuffer(length);
+    return WriteFileReplacing(kSavegameFile, bytes, static_cast<size_t>(length)) ? 1 : 0;
+}
+
+int32_t GameWindow::DeleteSavegame() {
+    if (SavegameExists() == 0) return 0;
+    return IO::DeleteFile(kSavegameFile) ? 1 : 0;
 }
 
 void GameWindow::QuitToMenu(int32_t) {

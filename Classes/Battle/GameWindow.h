@@ -36,12 +36,26 @@ public:
     void Update() override;
     void Draw() override;
 
-    // 1: continue the saved battle; 0: a new battle on the selected map. 1 when a battle
-    // was set up.
+    // 1: continue the saved battle ("savegame.dat", deleted once the battle is rebuilt
+    // from it); 0: a new battle on the selected map. 1 when a battle was set up; a
+    // savegame that cannot be used answers 0 and stays.
     int32_t StartGame(int32_t continueFlag);
     // The previous battle ends first; the new one is published and set up.
     int32_t CreateGame(const char* mapName, int32_t continueFlag);
     void DestroyGame();
+    // ---- "savegame.dat" in the current folder: the head "SAV", 1000, 1000, then the
+    // battle's section ----
+    int32_t SavegameExists() const;
+    // The saved battle's map; empty without a file. A buffer the next call overwrites.
+    const std::string& ReadSavegameMap();
+    // The file into the battle just set up for its map; 0 without a file, for another
+    // head or a section the battle cannot use (the battle is then destroyed).
+    int32_t LoadSavegame();
+    // The running battle into the file, written beside and put in place in one step
+    // (with memoryOnly only built); 0 without a battle or when it could not be written.
+    int32_t WriteSavegame(int32_t memoryOnly);
+    int32_t DeleteSavegame();
+
     // The battles created from now on replay "test.dem" (nothing in the game's own flow
     // sets it; the tools do).
     void SetDemoPlayback(int32_t on) { demo_playback_ = on; }
@@ -62,6 +76,7 @@ private:
     boost::shared_ptr<GameDictionary> dictionary_;
     boost::shared_ptr<CDunmarchGame> battle_;
     int32_t demo_playback_ = 0;
+    std::string savegame_map_;
 };
 
 }  // namespace Morvane

@@ -24,6 +24,8 @@ class CLevelObject;
 class CMissile;
 class CSpawnPoint;
 class CWayPoint;
+class MemoryStream;
+struct LevelSaveRecord;
 struct MapDefinition;
 struct WeaponDefinition;
 
@@ -211,6 +213,20 @@ public:
     const PlacedObjects& GetPlacedObjects() const { return placed_objects_; }
     Missiles& GetMissiles() { return missiles_; }
     const MapDefinition* GetMapDefinition() const { return map_definition_; }
+
+    // ---- savegame ----
+    // Spots, missiles, units, every cell's occupant id, the highlight mode and the
+    // selection; 1.
+    int SaveState(MemoryStream& stream) const;
+    // The section into the record, the cells as many as this level's grid has; the unit
+    // list takes its saved next id and path-search token at once. 0 when the section is
+    // cut short or damaged: a count or length negative or beyond what is left, or a
+    // spot count other than this level's.
+    int LoadState(LevelSaveRecord& record, MemoryStream& stream);
+    // On a level fresh from its level file: the scene objects, the units made again
+    // and restored (their brains once all exist), the spots' highlights and occupants,
+    // the missiles, the cells and the selection. 0 without a battle.
+    int RestoreState(LevelSaveRecord& record);
 
     // Debug: the grid's outline on the standard output.
     void PrintGrid() const;

@@ -1,5 +1,5 @@
 // dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] [--trace]
-//                 [--record FILE] [--demo FILE]
+//                 [--record FILE] [--demo FILE] [--save-at N] [--continue]
 //
 // Starts the game in the current folder as the game tests do (the application on the
 // recording null device through the shell's device globals), loads the English texts
@@ -12,8 +12,11 @@
 // battle it lists the models and clip tables the battle still had to load itself
 // ("after preloading: ..."). A live battle tells whether its data stamp finds the data
 // modified; --record FILE writes its recording (head and body) when the run ends.
-// --demo FILE copies FILE to "test.dem" here and replays it. Exit 1 when no battle
-// starts or the recording cannot be written.
+// --demo FILE copies FILE to "test.dem" here and replays it. --save-at N writes
+// "savegame.dat" here once the step counter reaches N, prints the digest of that step's
+// trace line and ends; --continue starts from "savegame.dat" (which goes once used) and
+// prints the digest right after loading. Exit 1 when no battle starts (a savegame that
+// cannot be continued is refused so) or a file cannot be written.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +43,7 @@
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/Model/Model.h"
+#include "IO/ContentChecksums.h"
 #include "IO/MemoryStream.h"
 #include "particles/CSEntityParticle.h"
 #include "platform/d3d9/Extensions.h"
@@ -63,6 +67,8 @@ struct Options {
     bool preload = true;
     std::string record;
     std::string demo;
+    long saveAt = -1;
+    bool continueSaved = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -76,18 +82,33 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (arg == "--no-preload") options.preload = false;
         else if (arg == "--record" && i + 1 < argc) options.record = argv[++i];
         else if (arg == "--demo" && i + 1 < argc) options.demo = argv[++i];
+        else if (arg == "--save-at" && i + 1 < argc) options.saveAt = std::atol(argv[++i]);
+        else if (arg == "--continue") options.continueSaved = true;
         else return false;
     }
     return options.dt > 0 && options.frames >= 0;
 }
 
-void Trace(const CDunmarchGame& battle) {
-    std::printf("step %u gold %d score %d", battle.GetStepCounter(), battle.GetGold(), battle.GetScore());
+// The step's line of --trace: the gold, the score and every unit.
+std::string TraceLine(const CDunmarchGame& battle) {
+    char text[128];
+    std::snprintf(text, sizeof text, "step %u gold %d score %d", battle.GetStepCounter(), battle.GetGold(),
+                  battle.GetScore());
+    std::string line = text;
     if (battle.GetLevel())
-        for (const boost::shared_ptr<CUnit>& unit : battle.GetLevel()->GetUnitList().GetUnits())
-            std::printf(" | %d (%d, %d) %d", unit->GetId(), unit->GetPosition().x, unit->GetPosition().y,
-                        unit->GetHitPoints());
-    std::printf("\n");
+        for (const boost::shared_ptr<CUnit>& unit : battle.GetLevel()->GetUnitList().GetUnits()) {
+            std::snprintf(text, sizeof text, " | %d (%d, %d) %d", unit->GetId(), unit->GetPosition().x,
+                          unit->GetPosition().y, unit->GetHitPoints());
+            line += text;
+        }
+    return line;
+}
+
+void Trace(const CDunmarchGame& battle) { std::printf("%s\n", TraceLine(battle).c_str()); }
+
+// The trace line's checksum: two runs are at the same state when theirs agree.
+unsigned long long Digest(const CDunmarchGame& battle) {
+    return static_cast<unsigned long long>(ComputeStringChecksum64(TraceLine(battle)));
 }
 
 // The names a loader's cache holds now.
@@ -138,7 +159,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] "
-                             "[--trace] [--record FILE] [--demo FILE]\n");
+                             "[--trace] [--record FILE] [--demo FILE] [--save-at N] [--continue]\n");
         return 2;
     }
     BindEmitterNodeHosts();
@@ -191,11 +212,16 @@ int main(int argc, char** argv) {
             }
             window->SetDemoPlayback(1);
         }
-        if (status != 0 || window == nullptr || window->StartGame(0) != 1 || !window->GetBattle()) {
+        if (status != 0 || window == nullptr || window->StartGame(options.continueSaved ? 1 : 0) != 1 ||
+            !window->GetBattle()) {
+            if (options.continueSaved)
+                std::fprintf(stderr, "dunmarch-battle: savegame.dat cannot be continued\n");
             std::fprintf(stderr, "dunmarch-battle: no battle started\n");
             status = 1;
         } else {
             const CDunmarchGame& battle = *window->GetBattle();
+            if (options.continueSaved)
+                std::printf("continued at step %u, digest %016llx\n", battle.GetStepCounter(), Digest(battle));
             std::printf("battle on %s: %zu waves, gold %d\n", battle.GetMapName().c_str(),
                         battle.GetWaveRunners().size(), battle.GetGold());
             if (const boost::shared_ptr<CInputMonitor>& recorder = battle.GetInputMonitor())
@@ -241,6 +267,15 @@ int main(int argc, char** argv) {
                 waveIndex = battle.GetWaveIndex();
                 startDelay = battle.GetWaveStartDelay();
                 if (options.trace && battle.GetStepCounter() != before) Trace(battle);
+                if (options.saveAt >= 0 && battle.GetStepCounter() >= static_cast<uint32_t>(options.saveAt)) {
+                    if (window->WriteSavegame(0) != 1) {
+                        std::fprintf(stderr, "dunmarch-battle: savegame.dat cannot be written\n");
+                        status = 1;
+                    } else {
+                        std::printf("saved at step %u, digest %016llx\n", battle.GetStepCounter(), Digest(battle));
+                    }
+                    break;
+                }
                 if (options.untilEnd && battle.IsOver()) break;
             }
             std::printf("end: state %d result %d wave %d gold %d score %d steps %u\n", battle.GetState(),

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,21 +46,36 @@ std::vector<TracedUnit> LastUnits(const std::string& output) {
     return UnitsOf(output.substr(at + 1, output.find('\n', at + 1) - at - 1));
 }
 
-// The driver run in a game folder of its own over the sample data.
-testsupport::ProgramResult RunDriver(const std::string& arguments) {
-    const std::string game = testsupport::BuildGameDir();
-    EXPECT_TRUE(fs::exists(game + "/dunmarch-battle")) << game;
-    ScratchDir root;
-    fs::create_directories(root.File("game"));
-    fs::create_directories(root.File("user"));
-    const std::string folder = root.File("game/");
-    fs::copy_file(game + "/dunmarch-battle", folder + "dunmarch-battle");
-    for (const char* entry : {"config.xml", "res-pc", "res-common"})
-        fs::create_symlink(game + "/" + entry, folder + entry);
-    const fs::path data = fs::path(game).parent_path() / "Data";
-    if (fs::exists(data)) fs::create_directory_symlink(data, root.File("Data"));
-    return testsupport::RunGameProgram(folder, "dunmarch-battle", arguments,
-                                       "XDG_DATA_HOME='" + root.File("user") + "'");
+// A game folder of its own over the sample data (links to it), with a copy of the
+// driver; the driver's runs in it share its files.
+class GameFolder {
+public:
+    GameFolder() {
+        const std::string game = testsupport::BuildGameDir();
+        EXPECT_TRUE(fs::exists(game + "/dunmarch-battle")) << game;
+        fs::create_directories(root_.File("game"));
+        fs::create_directories(root_.File("user"));
+        fs::copy_file(game + "/dunmarch-battle", File("dunmarch-battle"));
+        for (const char* entry : {"config.xml", "res-pc", "res-common"})
+            fs::create_symlink(game + "/" + entry, File(entry));
+        const fs::path data = fs::path(game).parent_path() / "Data";
+        if (fs::exists(data)) fs::create_directory_symlink(data, root_.File("Data"));
+    }
+    std::string File(const std::string& name) const { return root_.File("game/" + name); }
+    testsupport::ProgramResult Run(const std::string& arguments) const {
+        return testsupport::RunGameProgram(root_.File("game/"), "dunmarch-battle", arguments,
+                                           "XDG_DATA_HOME='" + root_.File("user") + "'");
+    }
+
+private:
+    ScratchDir root_;
+};
+
+testsupport::ProgramResult RunDriver(const std::string& arguments) { return GameFolder().Run(arguments); }
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -157,4 +174,33 @@ TEST(BattleDriverTest, WithoutDataNoBattleStarts) {
         root.File("game/"), "dunmarch-battle", "--frames 5", "XDG_DATA_HOME='" + root.Folder() + "'");
     EXPECT_EQ(1, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("no battle started")) << run.output;
+}
+
+// Saved at a step and continued from the file: the continued battle is the saved one at
+// that step, the file is used up, and the battle plays to its end; a cut copy of the
+// file is refused and left as it was.
+TEST(BattleDriverTest, ABattleSavedAtAStepContinuesFromIt) {
+    const GameFolder folder;
+    const testsupport::ProgramResult saving = folder.Run("--save-at 1500");
+    ASSERT_EQ(0, saving.exitCode) << saving.output;
+    char digest[32] = {};
+    const size_t at = saving.output.find("saved at step 1500, digest ");
+    ASSERT_NE(std::string::npos, at) << saving.output;
+    ASSERT_EQ(1, std::sscanf(saving.output.c_str() + at, "saved at step 1500, digest %16s", digest));
+    const std::string saved = ReadAll(folder.File("savegame.dat"));
+    ASSERT_GT(saved.size(), 12u);
+
+    const testsupport::ProgramResult continued = folder.Run("--continue --until-end");
+    ASSERT_EQ(0, continued.exitCode) << continued.output;
+    EXPECT_NE(std::string::npos, continued.output.find(std::string("continued at step 1500, digest ") + digest + "\n"))
+        << digest << "\n" << continued.output;
+    EXPECT_FALSE(fs::exists(folder.File("savegame.dat")));
+    EXPECT_NE(std::string::npos, continued.output.find("\nend: state 2 result 1 wave 0 ")) << continued.output;
+
+    const std::string cut = saved.substr(0, saved.size() * 2 / 3);
+    std::ofstream(folder.File("savegame.dat"), std::ios::binary) << cut;
+    const testsupport::ProgramResult refused = folder.Run("--continue --frames 5");
+    EXPECT_EQ(1, refused.exitCode) << refused.output;
+    EXPECT_NE(std::string::npos, refused.output.find("savegame.dat cannot be continued")) << refused.output;
+    EXPECT_EQ(cut, ReadAll(folder.File("savegame.dat")));
 }

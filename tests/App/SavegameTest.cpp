@@ -1,0 +1,220 @@
+// The savegame inside the game: a battle written to "savegame.dat" and continued from
+// it keeps its state; saving again at once gives the same section but the load count;
+// a paused battle keeps its pause time-out; a replay is saved as a live battle; and a
+// file that cannot be used is refused, stays where it is and leaves no battle. The game
+// runs in a scratch game folder (links to the sample data).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/CInputMonitor.h"
+#include "Classes/Battle/GameWindow.h"
+#include "Classes/Level/CLevel.h"
+#include "Classes/Level/CUnit.h"
+#include "Core/FrameClock.h"
+#include "Core/Service.h"
+#include "GameFixture.h"
+#include "IO/MemoryStream.h"
+#include "platform/win32/Time.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct UnitState {
+    int32_t id, hitPoints, x, y, levels[2];
+    bool operator==(const UnitState& o) const {
+        return id == o.id && hitPoints == o.hitPoints && x == o.x && y == o.y && levels[0] == o.levels[0] &&
+               levels[1] == o.levels[1];
+    }
+};
+
+std::vector<UnitState> Units(const CDunmarchGame& battle) {
+    std::vector<UnitState> units;
+    for (const boost::shared_ptr<CUnit>& unit : battle.GetLevel()->GetUnitList().GetUnits())
+        units.push_back(UnitState{unit->GetId(), unit->GetHitPoints(), unit->GetPosition().x, unit->GetPosition().y,
+                                  {unit->GetUpgradeLevel(0), unit->GetUpgradeLevel(1)}});
+    return units;
+}
+
+std::string Section(const CDunmarchGame& battle) {
+    MemoryStream stream;
+    battle.Save(stream);
+    int length = 0;
+    const char* bytes = stream.GetBuffer(length);
+    return std::string(bytes, static_cast<size_t>(length));
+}
+
+class SavegameTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        fs::create_directories(scratch_.File("game"));
+        for (const char* entry : {"config.xml", "res-pc", "res-common"})
+            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch_.File("game/") + entry);
+        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
+        if (fs::exists(data)) fs::create_directory_symlink(data, scratch_.File("Data"));
+        fs::current_path(scratch_.File("game"));
+        game_->RunInitialize();
+        RunLoading();
+        window_ = game_->GetGameWindow();
+        ASSERT_NE(nullptr, window_);
+        SelectedMapIndex = 0;
+        ResetFrameClock();
+    }
+
+    // A new battle run for that many steps, the first wave's attackers on their way.
+    CDunmarchGame& Battle(int steps) {
+        EXPECT_EQ(1, window_->StartGame(0));
+        CDunmarchGame& battle = *window_->GetBattle();
+        for (int i = 0; i < steps; ++i) battle.Update(CDunmarchGame::kStepTime, false, true);
+        return battle;
+    }
+
+    std::string FileBytes() const {
+        std::ifstream in("savegame.dat", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    platform::ScopedFakeClock clock_{1000};
+    ScratchDir scratch_;
+    Morvane::GameWindow* window_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SavegameTest, AContinuedBattleIsTheSavedOne) {
+    EXPECT_EQ(0, window_->SavegameExists());
+    EXPECT_EQ("", window_->ReadSavegameMap());
+    EXPECT_EQ(0, window_->StartGame(1));
+
+    CDunmarchGame& saved = Battle(120);
+    saved.AddGold(55);
+    saved.PanCamera(Vector3(30.0f, 0.0f, 0.0f));
+    saved.CloseSummary(1);  // one recorded input
+    const std::vector<UnitState> units = Units(saved);
+    ASSERT_GE(units.size(), 2u);  // the keeper and attackers
+    const uint32_t steps = saved.GetStepCounter();
+    const int32_t elapsed = saved.GetElapsedTime(), gold = saved.GetGold(), score = saved.GetScore();
+    const int32_t wave = saved.GetWaveIndex(), loads = saved.GetLoadCount();
+    const Vector3 eye = saved.GetCameraEye();
+    const std::string map = saved.GetMapName();
+    const std::string section = Section(saved);
+    ASSERT_EQ(1, window_->WriteSavegame(0));
+    EXPECT_EQ(1, window_->SavegameExists());
+    EXPECT_EQ(map, window_->ReadSavegameMap());
+    EXPECT_FALSE(fs::exists("savegame.dat.new"));
+
+    ASSERT_EQ(1, window_->StartGame(1));
+    EXPECT_FALSE(fs::exists("savegame.dat"));
+    const CDunmarchGame& loaded = *window_->GetBattle();
+    EXPECT_EQ(steps, loaded.GetStepCounter());
+    EXPECT_EQ(elapsed, loaded.GetElapsedTime());
+    EXPECT_EQ(gold, loaded.GetGold());
+    EXPECT_EQ(score, loaded.GetScore());
+    EXPECT_EQ(wave, loaded.GetWaveIndex());
+    EXPECT_EQ(loads + 1, loaded.GetLoadCount());
+    EXPECT_EQ(1, loaded.IsRestored());
+    EXPECT_FALSE(loaded.IsPlayingDemo());
+    EXPECT_EQ(units, Units(loaded));
+    EXPECT_FLOAT_EQ(eye.x, loaded.GetCameraEye().x);
+    EXPECT_FLOAT_EQ(eye.y, loaded.GetCameraEye().y);
+    EXPECT_FLOAT_EQ(eye.z, loaded.GetCameraEye().z);
+    ASSERT_TRUE(loaded.GetInputMonitor());
+    EXPECT_EQ(1u, loaded.GetInputMonitor()->GetRecords().size());
+    EXPECT_EQ(0, loaded.GetLevel()->GetSpotHighlightMode());
+
+    // Saved again at once: the same section but for the load count after the map name.
+    std::string again = Section(loaded);
+    ASSERT_EQ(section.size(), again.size());
+    const size_t loadCountAt = 4 + map.size() + 8;
+    EXPECT_EQ(loads + 1, static_cast<int32_t>(static_cast<unsigned char>(again[loadCountAt])));
+    again[loadCountAt] = section[loadCountAt];
+    EXPECT_TRUE(section == again);
+
+    // The restored battle plays on.
+    CDunmarchGame& running = *window_->GetBattle();
+    for (int i = 0; i < 30; ++i) running.Update(CDunmarchGame::kStepTime, false, true);
+    EXPECT_EQ(steps + 30, running.GetStepCounter());
+}
+
+TEST_F(SavegameTest, APausedBattleKeepsItsPauseTimeOut) {
+    CDunmarchGame& saved = Battle(40);
+    saved.Pause();
+    clock_.Advance(1800000);
+    TickFrameClock();
+    saved.TickPauseTimeout();
+    ASSERT_EQ(1000, saved.GetPauseTimeout());
+    ASSERT_EQ(1, window_->WriteSavegame(0));
+
+    ASSERT_EQ(1, window_->StartGame(1));
+    CDunmarchGame& loaded = *window_->GetBattle();
+    EXPECT_EQ(0, loaded.GetSpeedMode());
+    EXPECT_EQ(1000, loaded.GetPauseTimeout());
+    clock_.Advance(1000);
+    TickFrameClock();
+    loaded.TickPauseTimeout();
+    EXPECT_EQ(1, loaded.GetSpeedMode());
+}
+
+TEST_F(SavegameTest, AReplayIsSavedAsALiveBattle) {
+    CInputMonitor demo(Battle(0).GetMapName().c_str());
+    demo.Add(DemoInput(500, 10, -1, -1));
+    MemoryStream stream;
+    demo.Write(stream);
+    int length = 0;
+    const char* bytes = stream.GetBuffer(length);
+    std::ofstream("test.dem", std::ios::binary).write(bytes, length);
+    window_->SetDemoPlayback(1);
+    ASSERT_EQ(1, window_->StartGame(0));
+    ASSERT_TRUE(window_->GetBattle()->IsPlayingDemo());
+    for (int i = 0; i < 10; ++i) window_->GetBattle()->Update(CDunmarchGame::kStepTime, false, true);
+    ASSERT_EQ(1, window_->WriteSavegame(0));
+
+    window_->SetDemoPlayback(0);
+    ASSERT_EQ(1, window_->StartGame(1));
+    const CDunmarchGame& loaded = *window_->GetBattle();
+    EXPECT_FALSE(loaded.IsPlayingDemo());
+    ASSERT_TRUE(loaded.GetInputMonitor());
+    EXPECT_TRUE(loaded.GetInputMonitor()->GetRecords().empty());
+    EXPECT_EQ(10u, loaded.GetStepCounter());
+}
+
+TEST_F(SavegameTest, AFileThatCannotBeUsedIsRefusedAndStays) {
+    const std::string map = Battle(100).GetMapName();
+    ASSERT_EQ(1, window_->WriteSavegame(0));
+    const std::string whole = FileBytes();
+    ASSERT_GT(whole.size(), 12u);
+
+    // Every cut of the battle section, read into one battle set up to continue: each is
+    // refused before anything is rebuilt.
+    ASSERT_EQ(1, window_->CreateGame(map.c_str(), 1));
+    CDunmarchGame& target = *window_->GetBattle();
+    const std::string section = whole.substr(12);
+    for (size_t cut = 0; cut < section.size(); ++cut) {
+        MemoryStream stream;
+        stream.Write(section.data(), static_cast<int>(cut));
+        ASSERT_EQ(0, target.Load(stream)) << "cut at " << cut << " of " << section.size();
+    }
+    EXPECT_TRUE(target.GetLevel()->GetUnitList().GetUnits().empty());
+
+    // Whole files: a cut one, another head, a huge count, a state out of range.
+    std::string hugeCount = whole;
+    const size_t runnersAt = 12 + 4 + map.size() + 7 * 4;
+    hugeCount[runnersAt + 3] = 0x7f;
+    std::string badState = whole;
+    badState[12 + 4 + map.size()] = 3;
+    std::string otherHead = whole;
+    otherHead[0] = 'X';
+    for (const std::string& damaged : {whole.substr(0, whole.size() / 2), otherHead, hugeCount, badState}) {
+        std::ofstream("savegame.dat", std::ios::binary | std::ios::trunc) << damaged;
+        EXPECT_EQ(0, window_->StartGame(1));
+        EXPECT_FALSE(window_->GetBattle());
+        EXPECT_FALSE(Service<CDunmarchGame>::Exists());
+        EXPECT_EQ(damaged, FileBytes());
+    }
+}
