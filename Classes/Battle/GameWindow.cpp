@@ -96,7 +96,12 @@ int32_t GameWindow::StartGame(int32_t continueFlag) {
     if (continueFlag != 0) {
         if (SavegameExists() == 0) return 0;
         const std::string map = ReadSavegameMap();
-        if (CreateGame(map.c_str(), 1) != 1 || LoadSavegame() != 1) return 0;
+        // A battle that cannot be set up or loaded is not left behind half built.
+        if (CreateGame(map.c_str(), 1) != 1) {
+            DestroyGame();
+            return 0;
+        }
+        if (LoadSavegame() != 1) return 0;
         DeleteSavegame();
         return 1;
     }

@@ -145,6 +145,7 @@ TEST_F(SavegameTest, AContinuedBattleIsTheSavedOne) {
 TEST_F(SavegameTest, APausedBattleKeepsItsPauseTimeOut) {
     CDunmarchGame& saved = Battle(40);
     saved.Pause();
+    ResetFrameClock();
     clock_.Advance(1800000);
     TickFrameClock();
     saved.TickPauseTimeout();
@@ -155,6 +156,7 @@ TEST_F(SavegameTest, APausedBattleKeepsItsPauseTimeOut) {
     CDunmarchGame& loaded = *window_->GetBattle();
     EXPECT_EQ(0, loaded.GetSpeedMode());
     EXPECT_EQ(1000, loaded.GetPauseTimeout());
+    ResetFrameClock();
     clock_.Advance(1000);
     TickFrameClock();
     loaded.TickPauseTimeout();

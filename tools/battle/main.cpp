@@ -234,7 +234,9 @@ int main(int argc, char** argv) {
             int32_t waveIndex = battle.GetWaveIndex();
             int32_t startDelay = battle.GetWaveStartDelay();
             bool wasOver = battle.IsOver();
-            const long frames = options.untilEnd ? kBattleTimeCap / options.dt : options.frames;
+            // --save-at alone runs until its step.
+            const bool uncounted = options.untilEnd || (options.saveAt >= 0 && options.frames == 0);
+            const long frames = uncounted ? kBattleTimeCap / options.dt : options.frames;
             // The set-up's own time is not the battle's.
             ResetFrameClock();
             for (long frame = 0; frame < frames; ++frame) {
