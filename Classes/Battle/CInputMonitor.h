@@ -38,7 +38,7 @@ std::istream& operator>>(std::istream& in, DemoInput& input);
 class CInputMonitor {
 public:
     // The battle's recorder is made with its map's name, a player with none.
-    explicit CInputMonitor(const char* mapName);
+    explicit CInputMonitor(const char* mapName = nullptr);
 
     void Add(const DemoInput& input);
     // The end of the battle: its last step and its score.
