@@ -14,6 +14,7 @@
 #include "Classes/Battle/CInputMonitor.h"
 #include "Classes/Battle/GameWindow.h"
 #include "Classes/Level/CLevel.h"
+#include "Classes/Level/CMissile.h"
 #include "Classes/Level/CUnit.h"
 #include "Core/FrameClock.h"
 #include "Core/Service.h"
@@ -219,4 +220,51 @@ TEST_F(SavegameTest, AFileThatCannotBeUsedIsRefusedAndStays) {
         EXPECT_FALSE(Service<CDunmarchGame>::Exists());
         EXPECT_EQ(damaged, FileBytes());
     }
+}
+
+// The level's part: a cell saved empty stays empty under a unit, a selected dead
+// defender stays selected, a missile in flight flies on, and teleport targeting is off.
+TEST_F(SavegameTest, TheLevelComesBackAsItWasSaved) {
+    CDunmarchGame& saved = Battle(150);
+    CLevel& level = *saved.GetLevel();
+    const boost::shared_ptr<CUnit> keeper = level.GetUnitList().FindDungeonKeeper().lock();
+    ASSERT_TRUE(keeper);
+    boost::shared_ptr<CUnit> attacker;
+    for (const boost::shared_ptr<CUnit>& unit : level.GetUnitList().GetUnits())
+        if (!unit->IsDefender() && unit->GetHitPoints() > 0) attacker = unit;
+    ASSERT_TRUE(attacker);
+    ASSERT_TRUE(level.CreateMissile(keeper, attacker, keeper->GetWeapon(), -1));
+    level.GetCellOf(keeper)->SetOccupant(boost::weak_ptr<CUnit>());
+    keeper->SetHitPoints(0);
+    level.ClearSelection();
+    level.AddSelectedDefender(keeper);
+    level.SetSpotHighlightMode(1);
+    const int32_t keeperId = keeper->GetId(), attackerId = attacker->GetId();
+    const IntVector3 missileAt = level.GetMissiles().front()->GetPosition();
+    ASSERT_EQ(1, window_->WriteSavegame(0));
+
+    ASSERT_EQ(1, window_->StartGame(1));
+    CDunmarchGame& loaded = *window_->GetBattle();
+    CLevel& restored = *loaded.GetLevel();
+    const boost::shared_ptr<CUnit> dead = restored.FindUnit(keeperId);
+    ASSERT_TRUE(dead);
+    EXPECT_EQ(0, dead->GetHitPoints());
+    EXPECT_TRUE(restored.GetCellOf(dead)->GetOccupant().expired());
+    ASSERT_EQ(1u, restored.GetSelectedDefenders().size());
+    EXPECT_EQ(dead, restored.GetSelectedDefenders()[0].lock());
+    EXPECT_EQ(0, restored.GetSpotHighlightMode());
+    ASSERT_EQ(1u, restored.GetMissiles().size());
+    const IntVector3 restoredAt = restored.GetMissiles().front()->GetPosition();
+    EXPECT_EQ(missileAt.x, restoredAt.x);
+    EXPECT_EQ(missileAt.y, restoredAt.y);
+    EXPECT_EQ(missileAt.z, restoredAt.z);
+    EXPECT_TRUE(restored.FindUnit(attackerId));
+    // It goes on: it moves, or (a timed one) runs out, within two seconds.
+    bool live = false;
+    for (int i = 0; i < 60 && !live; ++i) {
+        restored.Update(CDunmarchGame::kStepTime, 0, 1);
+        const IntVector3 now = restored.GetMissiles().empty() ? missileAt : restored.GetMissiles().front()->GetPosition();
+        live = restored.GetMissiles().empty() || now.x != missileAt.x || now.y != missileAt.y || now.z != missileAt.z;
+    }
+    EXPECT_TRUE(live);
 }
