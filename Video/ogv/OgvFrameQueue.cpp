@@ -1,5 +1,7 @@
 #include "Video/ogv/OgvFrameQueue.h"
 
+#include <iterator>
+
 #include "Video/ogv/DecodedVideoFrame.h"
 
 OgvFrameQueue::OgvFrameQueue(int count, OgvVideoClip* owner) : clip(owner) { SetSize(count); }
@@ -48,6 +50,24 @@ DecodedVideoFrame* OgvFrameQueue::RequestEmptyFrame() {
         }
     }
     return nullptr;
+}
+
+void OgvFrameQueue::GiveBack(DecodedVideoFrame* frame) {
+    OgvMutexLock lock(mutex);
+    frame->ready = false;
+    frame->inUse = false;
+}
+
+bool OgvFrameQueue::DropBehindFront(float after) {
+    OgvMutexLock lock(mutex);
+    if (frames.size() < 2) return false;
+    const auto second = std::next(frames.begin());
+    DecodedVideoFrame* frame = *second;
+    if (!frame->ready || !(frame->time > after)) return false;
+    frame->ready = frame->inUse = false;
+    // Free frames sit behind the ready and the decoding ones.
+    frames.splice(frames.end(), frames, second);
+    return true;
 }
 
 int OgvFrameQueue::GetReadyCount() {

@@ -26,6 +26,11 @@ public:
     void Pop();
     // The first free frame, now taken by the decoder; null when all are in use.
     DecodedVideoFrame* RequestEmptyFrame();
+    // A frame the decoder took and could not fill is free again.
+    void GiveBack(DecodedVideoFrame* frame);
+    // When the frame behind the front is ready and timed after `after`, it is freed and
+    // goes to the end; true when one was.
+    bool DropBehindFront(float after);
     int GetReadyCount();
     int GetSize() const { return size_; }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "Video/ogv/DecodedVideoFrame.h"
 #include "Video/ogv/OgvAudioInterface.h"
 #include "Video/ogv/OgvAudioInterfaceFactory.h"
 #include "Video/ogv/OgvColourConversion.h"
@@ -243,24 +244,346 @@ int OgvVideoClip::GetNumReadyFrames() const { return frameQueue->GetReadyCount()
 
 bool OgvVideoClip::HasDecoder() const { return streams->theoraDecoder != nullptr; }
 
-void OgvVideoClip::Play() { timer->Play(); }
+void OgvVideoClip::ClockSeek(float seconds) {
+    OgvMutexLock lock(*audioMutex);
+    timer->Seek(seconds);
+}
 
-void OgvVideoClip::Pause() { timer->Pause(); }
+void OgvVideoClip::Play() {
+    OgvMutexLock lock(*audioMutex);
+    timer->Play();
+}
 
-bool OgvVideoClip::IsPaused() { return timer->IsPaused(); }
+void OgvVideoClip::Pause() {
+    OgvMutexLock lock(*audioMutex);
+    timer->Pause();
+}
+
+bool OgvVideoClip::IsPaused() {
+    OgvMutexLock lock(*audioMutex);
+    return timer->IsPaused();
+}
+
+void OgvVideoClip::Stop() {
+    Pause();
+    Seek(0.0f);
+}
+
+void OgvVideoClip::Seek(float seconds) {
+    seekTime = seconds;
+    endOfFile = false;
+}
+
+void OgvVideoClip::SetAutoRestart(bool value) {
+    autoRestart = value;
+    if (value) endOfFile = false;
+}
 
 float OgvVideoClip::GetPriority() {
     float priority = static_cast<float>(frameQueue->GetReadyCount());
-    if (timer->IsPaused()) priority += static_cast<float>(frameQueue->GetSize() / 2);
+    if (IsPaused()) priority += static_cast<float>(frameQueue->GetSize() / 2);
     return priority;
 }
 
-void OgvVideoClip::DoSeek() {
-    // Stand-in until seeking lands: nothing.
+// --- main thread ------------------------------------------------------------------------
+
+void OgvVideoClip::Update(float increase) {
+    float t;
+    {
+        OgvMutexLock lock(*audioMutex);
+        if (timer->IsPaused()) return;
+        timer->Update(increase);
+        t = timer->GetTime();
+    }
+    // The wrap waits until the worker has rewound the data for the next loop.
+    if (!(t >= duration.load() && autoRestart && restarted)) return;
+    const float overshoot = t - duration.load();
+    ClockSeek(overshoot);
+    restarted = false;
+    // The first end frame still queued is shown at once; the old loop's others go.
+    int dropped = 0;
+    DecodedVideoFrame* front = frameQueue->GetFirstAvailableFrame();
+    if (front != nullptr && front->GetTime() > kNewLoopTime) {
+        front->SetTime(overshoot);
+        dropped = 1;
+        while (frameQueue->DropBehindFront(kNewLoopTime)) {
+            ++numDisplayedFrames;
+            ++dropped;
+        }
+    }
+    if (dropped > 0) Log("dropped " + OgvIntText(dropped) + " end frames");
+}
+
+void OgvVideoClip::DecodeAudio() {
+    if (audioInterface == nullptr) return;
+    OgvMutexLock lock(*audioMutex);
+    if (timer->IsPaused()) return;
+    OgvStreams& s = *streams;
+    for (;;) {
+        float** pcm = nullptr;
+        int count;
+        while ((count = vorbis_synthesis_pcmout(&s.vorbisDsp, &pcm)) > 0) {
+            audioInterface->InsertData(pcm, count);
+            vorbis_synthesis_read(&s.vorbisDsp, count);
+        }
+        // The next loop's sound waits for the clock to wrap.
+        if (restarted) return;
+        ogg_packet packet;
+        if (ogg_stream_packetout(&s.vorbisStream, &packet) <= 0) return;
+        if (vorbis_synthesis(&s.vorbisBlock, &packet) == 0) vorbis_synthesis_blockin(&s.vorbisDsp, &s.vorbisBlock);
+    }
+}
+
+DecodedVideoFrame* OgvVideoClip::GetNextFrame() {
+    const float t = timer->GetTime();
+    for (;;) {
+        DecodedVideoFrame* frame = frameQueue->GetFirstAvailableFrame();
+        if (frame == nullptr || frame->GetTime() > t) return nullptr;
+        if (frame->GetTime() >= t - kLateWindow) return frame;
+        // A frame of the next loop while the clock is still at the end of this one.
+        if (restarted && frame->GetTime() < kNextLoopFrameTime) return nullptr;
+        ++numDroppedFrames;
+        ++numDisplayedFrames;
+        frameQueue->Pop();
+    }
+}
+
+void OgvVideoClip::PopFrame() {
+    ++numDisplayedFrames;
+    frameQueue->Pop();
+}
+
+// --- worker -----------------------------------------------------------------------------
+
+void OgvVideoClip::ReplaceDecoder() {
+    if (theoraHeaders == 0) return;
+    OgvStreams& s = *streams;
+    if (s.theoraDecoder != nullptr) th_decode_free(s.theoraDecoder);
+    s.theoraDecoder = th_decode_alloc(&s.theoraInfo, s.theoraSetup);
 }
 
 void OgvVideoClip::DecodeNextFrame() {
-    // Stand-in until the decoding lands: one chunk of the data read and dropped.
-    char chunk[kReadSize];
-    dataSource->Read(chunk, kReadSize);
+    if (endOfFile) return;
+    DecodedVideoFrame* frame = frameQueue->RequestEmptyFrame();
+    if (frame == nullptr) return;
+    OgvStreams& s = *streams;
+    int skipped = 0;
+    for (;;) {
+        ogg_packet packet;
+        if (ogg_stream_packetout(&s.theoraStream, &packet) > 0) {
+            if (seekTime.load() == kAwaitingKeyframe) {
+                if (th_packet_iskeyframe(&packet) != 1) {
+                    ++skipped;
+                    continue;
+                }
+                float awaiting = kAwaitingKeyframe;
+                seekTime.compare_exchange_strong(awaiting, kNoSeek);
+                if (skipped > 0)
+                    Log(name + "[seek]: skipped " + OgvIntText(skipped) + " frames while searching for keyframe");
+                // The packets before the keyframe never reached the decoder, so its count
+                // is behind: the keyframe takes the granule set here, and the frames after
+                // it count on from there.
+                if (seekKeyframe >= 1) {
+                    ogg_int64_t keyframe = static_cast<ogg_int64_t>(seekKeyframe) << s.theoraInfo.keyframe_granule_shift;
+                    th_decode_ctl(s.theoraDecoder, TH_DECCTL_SET_GRANPOS, &keyframe, sizeof(keyframe));
+                }
+                seekKeyframe = -1;
+            }
+            ogg_int64_t granule = 0;
+            if (th_decode_packetin(s.theoraDecoder, &packet, &granule) != 0) continue;
+            const float time = static_cast<float>(th_granule_time(s.theoraDecoder, granule));
+            if (duration.load() < time) duration = time;
+            if (time >= timer->GetTime() || restarted) {
+                frame->SetTime(time);
+                th_ycbcr_buffer picture;
+                th_decode_ycbcr_out(s.theoraDecoder, picture);
+                frame->Decode(picture);
+                return;
+            }
+            // Already late: decoded for the codec's sake, never converted.
+            ++numDisplayedFrames;
+            ++numDroppedFrames;
+        } else if (!ReadData()) {
+            frameQueue->GiveBack(frame);
+            return;
+        }
+    }
+}
+
+bool OgvVideoClip::ReadData() {
+    OgvStreams& s = *streams;
+    float audioTime = 0.0f;
+    bool endOfStream = false;
+    const float now = restarted ? 0.0f : timer->GetTime();
+    for (;;) {
+        // Pages already in the sync state come first: the header pass may have read the
+        // rest of a short file.
+        bool taken = false;
+        while (ogg_sync_pageout(&s.sync, &s.page) > 0) {
+            taken = true;
+            // The Theora stream refuses the other streams' pages.
+            ogg_stream_pagein(&s.theoraStream, &s.page);
+            if (audioInterface == nullptr || ogg_page_serialno(&s.page) != s.vorbisStream.serialno) continue;
+            const ogg_int64_t granule = ogg_page_granulepos(&s.page);
+            audioTime = static_cast<float>(vorbis_granule_time(&s.vorbisDsp, granule));
+            endOfStream = ogg_page_eos(&s.page) != 0;
+            // After a seek the sound starts on a whole page: the first one is left out.
+            if (seekTime.load() == kAwaitingKeyframe && audioPageSkipped == 0) {
+                if (granule >= 0) audioPageSkipped = 1;
+                continue;
+            }
+            OgvMutexLock lock(*audioMutex);
+            ogg_stream_pagein(&s.vorbisStream, &s.page);
+        }
+        if (taken && (audioInterface == nullptr || endOfStream || audioTime >= now + kAudioAhead)) return true;
+        if (BufferData() == 0) {
+            if (autoRestart) {
+                Restart();
+            } else {
+                endOfFile = true;
+            }
+            return false;
+        }
+    }
+}
+
+void OgvVideoClip::Restart() {
+    OgvStreams& s = *streams;
+    ReplaceDecoder();
+    ogg_stream_reset(&s.theoraStream);
+    if (audioInterface != nullptr) {
+        OgvMutexLock lock(*audioMutex);
+        // The end of the sound stays in the synthesis and is still played.
+        ogg_packet packet;
+        while (ogg_stream_packetout(&s.vorbisStream, &packet) > 0) {
+            if (vorbis_synthesis(&s.vorbisBlock, &packet) == 0)
+                vorbis_synthesis_blockin(&s.vorbisDsp, &s.vorbisBlock);
+        }
+        ogg_stream_reset(&s.vorbisStream);
+    }
+    ogg_sync_reset(&s.sync);
+    dataSource->Seek(0);
+    endOfFile = false;
+    restarted = true;
+}
+
+void OgvVideoClip::DoSeek() {
+    float requested = seekTime.load();
+    if (requested < 0) return;
+    OgvStreams& s = *streams;
+    // Before the length is known there is nothing to aim at but the start.
+    int target = 0;
+    if (duration.load() > 0 && numFrames > 0 && s.theoraDecoder != nullptr)
+        target = static_cast<int>(static_cast<float>(numFrames) * requested / duration.load());
+
+    if (target <= 0) {
+        Restart();
+        // A rewind, not a loop: the clock starts again with the data.
+        restarted = false;
+        {
+            OgvMutexLock lock(*audioMutex);
+            // What was read ahead belongs to the old position.
+            if (audioInterface != nullptr) vorbis_synthesis_restart(&s.vorbisDsp);
+            timer->Seek(0.0f);
+        }
+        frameQueue->Clear();
+        seekKeyframe = -1;
+        seekTime.compare_exchange_strong(requested, kNoSeek);
+        return;
+    }
+
+    endOfFile = false;
+    restarted = false;
+    frameQueue->Clear();
+    ogg_stream_reset(&s.theoraStream);
+    ReplaceDecoder();
+    // The audio lock covers the sound's state and the clock to the end.
+    OgvMutexLock lock(*audioMutex);
+    if (audioInterface != nullptr) {
+        ogg_stream_reset(&s.vorbisStream);
+        vorbis_synthesis_restart(&s.vorbisDsp);
+    }
+    const int key = SeekPage(target, true);
+    if (key != -1) SeekPage(key >= 1 ? key : 0, false);
+    seekKeyframe = key;
+    float time = static_cast<float>(target) / static_cast<float>(numFrames) * duration.load();
+
+    if (audioInterface != nullptr) {
+        // To the first sound page after the time; the video pages on the way are kept.
+        for (;;) {
+            if (ogg_sync_pageout(&s.sync, &s.page) > 0) {
+                if (ogg_page_serialno(&s.page) != s.vorbisStream.serialno) {
+                    ogg_stream_pagein(&s.theoraStream, &s.page);
+                    continue;
+                }
+                const float pageTime =
+                    static_cast<float>(vorbis_granule_time(&s.vorbisDsp, ogg_page_granulepos(&s.page)));
+                if (pageTime > time) {
+                    if (vorbis_synthesis_pcmout(&s.vorbisDsp, nullptr) == 0) time = pageTime;
+                    break;
+                }
+            } else if (BufferData() == 0) {
+                break;
+            }
+        }
+    }
+    timer->Seek(time);
+    audioPageSkipped = 0;
+    seekTime.compare_exchange_strong(requested, kAwaitingKeyframe);
+}
+
+int OgvVideoClip::SeekPage(int targetFrame, bool returnKeyframe) {
+    OgvStreams& s = *streams;
+    const int serial = s.theoraStream.serialno;
+    int64_t low = 0;
+    int64_t high = dataSource->Size();
+    ogg_int64_t granule = 0;
+    bool found = false;
+    // The page that ended the last pass is still in the sync state.
+    bool pageHeld = false;
+    for (int pass = 0; pass < kSeekPasses && !found; ++pass) {
+        const int64_t middle = (low + high) / 2;
+        ogg_sync_reset(&s.sync);
+        dataSource->Seek(static_cast<int32_t>(middle));
+        s.page = ogg_page();
+        ogg_sync_pageseek(&s.sync, &s.page);
+        pageHeld = false;
+        bool before = false;  // the pass's page lies before the target
+        for (;;) {
+            const int result = ogg_sync_pageout(&s.sync, &s.page);
+            if (result < 0) continue;
+            if (result == 0) {
+                if (BufferData() == 0) break;
+                continue;
+            }
+            if (ogg_page_serialno(&s.page) != serial || ogg_page_granulepos(&s.page) < 0) continue;
+            granule = ogg_page_granulepos(&s.page);
+            pageHeld = true;
+            const int64_t frame = th_granule_frame(s.theoraDecoder, granule);
+            if (found) {
+                if (frame >= targetFrame) break;
+                continue;
+            }
+            before = frame < targetFrame - 1;
+            if (before && targetFrame - frame < 10) {
+                found = true;
+                if (!returnKeyframe) break;
+                continue;
+            }
+            break;
+        }
+        if (found) break;
+        // No page behind the middle counts as lying after the target.
+        if (before) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    if (returnKeyframe) return static_cast<int>(granule >> s.theoraInfo.keyframe_granule_shift);
+    if (pageHeld) {
+        ogg_stream_pagein(&s.theoraStream, &s.page);
+        th_decode_ctl(s.theoraDecoder, TH_DECCTL_SET_GRANPOS, &granule, sizeof(granule));
+    }
+    return -1;
 }

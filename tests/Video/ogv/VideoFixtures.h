@@ -3,6 +3,7 @@
 // source over bytes that can hold a worker's read until released, and a log that keeps
 // the library's lines for the test.
 #include <gtest/gtest.h>
+#include <theora/theoradec.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "Video/ogv/OgvAudioInterface.h"
+#include "Video/ogv/OgvColourConversion.h"
 #include "Video/ogv/OgvAudioInterfaceFactory.h"
 #include "Video/ogv/OgvDataSource.h"
 #include "Video/ogv/OgvVideoManager.h"
@@ -90,6 +92,85 @@ inline const Bytes& MonoClip() {
 inline const Bytes& VorbisOnly() {
     static const Bytes bytes = soundenc::EncodeOggVorbis(Tone(2, 22050, 0.5), 2, 22050, 0.2f, {});
     return bytes;
+}
+
+// A detailed still picture with a band of fresh detail that moves down every frame: the
+// frames between keyframes stay predicted, but each packet is large, so a page holds only
+// a few frames.
+inline void PaintBusy(int frame, th_ycbcr_buffer planes) {
+    for (int p = 0; p < 3; ++p) {
+        const int band = planes[p].height / 9;
+        const int top = (frame * band) % planes[p].height;
+        for (int y = 0; y < planes[p].height; ++y) {
+            const bool fresh = y >= top && y < top + band;
+            for (int x = 0; x < planes[p].width; ++x) {
+                uint32_t h = uint32_t(x) * 2654435761u ^ uint32_t(y * 7 + p + (fresh ? frame * 131 : 0)) * 40503u;
+                h ^= h >> 13;
+                planes[p].data[y * planes[p].stride + x] = static_cast<uint8_t>(p == 0 ? 32 + h % 192 : 96 + h % 64);
+            }
+        }
+    }
+}
+
+// 176 x 144, 100 frames at 25 per second (4 s), a keyframe every 16, no sound; its pages
+// hold few frames each, so a seek lands between keyframes.
+inline const Bytes& KeyframedClip() {
+    static const Bytes bytes = [] {
+        videoenc::VideoFormat format;
+        format.width = 176;
+        format.height = 144;
+        format.frames = 100;
+        format.keyframeInterval = 16;
+        return videoenc::EncodeOgv(format, &PaintBusy);
+    }();
+    return bytes;
+}
+
+// Every picture of the clip's Theora stream in the output mode, in order, decoded with a
+// plain libtheora loop.
+inline std::vector<Bytes> ReferencePictures(const Bytes& file, int mode = OgvOutputRGB) {
+    std::vector<Bytes> pictures;
+    BuildYuvTables();
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
+    std::memcpy(buffer, file.data(), file.size());
+    ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+    ogg_stream_state stream;
+    ogg_stream_init(&stream, videoenc::kVideoSerial);
+    th_info info;
+    th_info_init(&info);
+    th_comment comment;
+    th_comment_init(&comment);
+    th_setup_info* setup = nullptr;
+    th_dec_ctx* decoder = nullptr;
+    ogg_page page;
+    ogg_packet packet;
+    int headers = 0;
+    while (ogg_sync_pageout(&sync, &page) == 1) {
+        if (ogg_stream_pagein(&stream, &page) != 0) continue;
+        while (ogg_stream_packetout(&stream, &packet) == 1) {
+            if (headers < 3) {
+                if (th_decode_headerin(&info, &comment, &setup, &packet) > 0) ++headers;
+                if (headers == 3) decoder = th_decode_alloc(&info, setup);
+                continue;
+            }
+            ogg_int64_t granule;
+            if (th_decode_packetin(decoder, &packet, &granule) != 0) continue;
+            th_ycbcr_buffer picture;
+            th_decode_ycbcr_out(decoder, picture);
+            Bytes out(size_t(info.frame_width) * info.frame_height * GetOgvBytesPerPixel(mode), 0xFF);
+            GetOgvConverter(mode)(picture, out.data(), int(info.frame_width));
+            pictures.push_back(std::move(out));
+        }
+    }
+    if (decoder != nullptr) th_decode_free(decoder);
+    th_setup_free(setup);
+    th_comment_clear(&comment);
+    th_info_clear(&info);
+    ogg_stream_clear(&stream);
+    ogg_sync_clear(&sync);
+    return pictures;
 }
 
 // --- pages ------------------------------------------------------------------------------
