@@ -103,6 +103,13 @@ OgvVideoClip* OgvVideoManager::PickClipForWorker(OgvWorkerThread* worker) {
     return chosen;
 }
 
+void OgvVideoManager::Update(float increase) {
+    for (OgvVideoClip* clip : clips) {
+        clip->Update(increase);
+        clip->DecodeAudio();
+    }
+}
+
 void OgvVideoManager::Log(const std::string& message) { ogvLogFunction(message); }
 
 void OgvVideoManager::GetVersion(int* major, int* minor, int* revision) {

@@ -44,6 +44,9 @@ public:
     // The most urgent clip that no worker holds (ties to the earlier clip), now held by
     // worker; null when there is none.
     OgvVideoClip* PickClipForWorker(OgvWorkerThread* worker);
+    // Main thread, once a frame: every clip's clock moves by increase seconds and its
+    // sound is fed. Only the main thread adds or removes clips, so no lock is taken.
+    void Update(float increase);
 
     void Log(const std::string& message);
     void GetVersion(int* major, int* minor, int* revision);

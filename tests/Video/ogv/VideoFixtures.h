@@ -6,6 +6,7 @@
 #include <theora/theoradec.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -126,9 +127,9 @@ inline const Bytes& KeyframedClip() {
     return bytes;
 }
 
-// Every picture of the clip's Theora stream in the output mode, in order, decoded with a
-// plain libtheora loop.
-inline std::vector<Bytes> ReferencePictures(const Bytes& file, int mode = OgvOutputRGB) {
+// The pictures of the clip's Theora stream in the output mode, in order, decoded with a
+// plain libtheora loop; at most limit of them.
+inline std::vector<Bytes> ReferencePictures(const Bytes& file, int mode = OgvOutputRGB, size_t limit = SIZE_MAX) {
     std::vector<Bytes> pictures;
     BuildYuvTables();
     ogg_sync_state sync;
@@ -147,16 +148,19 @@ inline std::vector<Bytes> ReferencePictures(const Bytes& file, int mode = OgvOut
     ogg_page page;
     ogg_packet packet;
     int headers = 0;
-    while (ogg_sync_pageout(&sync, &page) == 1) {
+    while (pictures.size() < limit && ogg_sync_pageout(&sync, &page) == 1) {
         if (ogg_stream_pagein(&stream, &page) != 0) continue;
-        while (ogg_stream_packetout(&stream, &packet) == 1) {
+        while (pictures.size() < limit && ogg_stream_packetout(&stream, &packet) == 1) {
             if (headers < 3) {
                 if (th_decode_headerin(&info, &comment, &setup, &packet) > 0) ++headers;
                 if (headers == 3) decoder = th_decode_alloc(&info, setup);
                 continue;
             }
             ogg_int64_t granule;
-            if (th_decode_packetin(decoder, &packet, &granule) != 0) continue;
+            const int result = th_decode_packetin(decoder, &packet, &granule);
+            // A dropped frame repeats the picture before it.
+            if (result == TH_DUPFRAME && !pictures.empty()) pictures.push_back(Bytes(pictures.back()));
+            if (result != 0) continue;
             th_ycbcr_buffer picture;
             th_decode_ycbcr_out(decoder, picture);
             Bytes out(size_t(info.frame_width) * info.frame_height * GetOgvBytesPerPixel(mode), 0xFF);
