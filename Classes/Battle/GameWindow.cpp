@@ -196,10 +196,12 @@ void GameWindow::QuitToMenu(int32_t) {
     PlayMainMenuMusic();
 }
 
+// Stand-in until the online requests are built: sends nothing.
 boost::shared_ptr<CNetThread> GameWindow::RequestLogin(const std::string&, const std::string&) {
     return boost::shared_ptr<CNetThread>();
 }
 
+// Stand-in until the online requests are built: sends nothing.
 boost::shared_ptr<CNetThread> GameWindow::RequestRegistration(const std::string&, const std::string&,
                                                               const std::string&, const std::string&,
                                                               const std::string&) {
