@@ -1,6 +1,7 @@
 #include "SceneGraph/AppTraverser.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/EmitterNode.h"
@@ -33,7 +34,25 @@ void AppTraverser::VisitGroup(Group& node) {
     // A frame callback may add or remove children while the pass runs: the
     // children present when it began are visited once each, unless removed
     // before their turn; those added wait for the next pass.
-    const Group::Children children = node.GetChildren();
+    // The snapshot goes into a buffer of this nesting depth, kept from pass to pass, so
+    // that a pass allocates nothing once the tree's shape was seen. The buffers and the
+    // depth are the thread's, so a pass started from a callback takes the next depths;
+    // a deque, so a deeper buffer's making leaves the outer ones where they are.
+    thread_local std::deque<Group::Children> snapshots;
+    thread_local size_t depth = 0;
+    if (depth == snapshots.size()) snapshots.emplace_back();
+    Group::Children& children = snapshots[depth++];
+    // Released on the way out, also when a visit throws: no node is kept alive between
+    // passes, and the depth stays true.
+    struct Release {
+        Group::Children& children;
+        size_t& depth;
+        ~Release() {
+            children.clear();
+            --depth;
+        }
+    } release{children, depth};
+    children.assign(node.GetChildren().begin(), node.GetChildren().end());
     size_t expected = 0;  // where the next child stands while nothing changed
     for (const boost::shared_ptr<Node>& child : children) {
         const Group::Children& now = node.GetChildren();

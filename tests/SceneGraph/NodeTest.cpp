@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <boost/make_shared.hpp>
 #include <functional>
 #include <string>
@@ -229,6 +230,18 @@ TEST(Group, UpdatePassVisitsEachChildOnceWhileCallbacksEditTheGroup) {
              p.group.RemoveChild(p.nodes[1]);
          },
          "abcd", "cd"},
+        {"b runs a pass over another group", 1,
+         [](EditingPass& p) {
+             sg::Group other("o");
+             for (const char* name : {"x", "y"}) {
+                 boost::shared_ptr<sg::Node> node = boost::make_shared<sg::Node>(name);
+                 node->AddUpdateCallback(p.nodes[0]->GetUpdateCallbacks()[0]);
+                 other.AddChild(node);
+             }
+             sg::AppTraverser inner;
+             other.Accept(inner);
+         },
+         "abxycd", "abcd"},
     };
     for (const Case& c : cases) {
         EditingPass pass;
@@ -240,6 +253,11 @@ TEST(Group, UpdatePassVisitsEachChildOnceWhileCallbacksEditTheGroup) {
         pass.visits.clear();
         pass.group.Accept(traverser);
         EXPECT_EQ(c.second, pass.visits) << c.what;
+        // The pass holds on to no node once it is over.
+        for (const boost::shared_ptr<sg::Node>& node : pass.nodes) {
+            const auto& now = pass.group.GetChildren();
+            EXPECT_EQ(node.use_count(), 1 + std::count(now.begin(), now.end(), node)) << c.what;
+        }
     }
 }
 
