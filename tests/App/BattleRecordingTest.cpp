@@ -26,23 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace gd = catalogue::gamedata;
 
-class BattleRecordingTest : public GameTest {
+class BattleRecordingTest : public ScratchGameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        fs::create_directories(scratch_.File("game"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch_.File("game/") + entry);
-        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
-        if (fs::exists(data)) fs::create_directory_symlink(data, scratch_.File("Data"));
-        fs::current_path(scratch_.File("game"));
-        game_->RunInitialize();
-        RunLoading();
-        window_ = game_->GetGameWindow();
-        ASSERT_NE(nullptr, window_);
-        SelectedMapIndex = 0;
-    }
-
     static void WriteDemo(const CInputMonitor& demo) {
         MemoryStream stream;
         demo.Write(stream);
@@ -51,8 +36,6 @@ protected:
         std::ofstream("test.dem", std::ios::binary).write(bytes, length);
     }
 
-    ScratchDir scratch_;
-    Morvane::GameWindow* window_ = nullptr;
 };
 
 }  // namespace

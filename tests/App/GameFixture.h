@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "App/CGame.h"
+#include "Classes/Battle/GameWindow.h"
 #include "Classes/Loading/PreloadAssets.h"
 #include "Core/StandInTrace.h"
 #include "platform/Trace.h"
@@ -118,4 +119,28 @@ protected:
     testsupport::LoopbackAudio audio_output_;
     std::vector<Event> events_;
     std::unique_ptr<Morvane::CGame> game_;
+};
+
+// The game started in a scratch game folder that links the sample data, loaded as the game loads it, with the
+// in-game window ready for a battle on the first map: battles there may write their files freely.
+class ScratchGameTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        namespace fs = std::filesystem;
+        fs::create_directories(scratch_.File("game"));
+        for (const char* entry : {"config.xml", "res-pc", "res-common"})
+            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch_.File("game/") + entry);
+        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
+        if (fs::exists(data)) fs::create_directory_symlink(data, scratch_.File("Data"));
+        fs::current_path(scratch_.File("game"));
+        game_->RunInitialize();
+        RunLoading();
+        window_ = game_->GetGameWindow();
+        ASSERT_NE(nullptr, window_);
+        SelectedMapIndex = 0;
+    }
+
+    ScratchDir scratch_;
+    Morvane::GameWindow* window_ = nullptr;
 };

@@ -50,21 +50,10 @@ std::string Section(const CDunmarchGame& battle) {
     return std::string(bytes, static_cast<size_t>(length));
 }
 
-class SavegameTest : public GameTest {
+class SavegameTest : public ScratchGameTest {
 protected:
     void SetUp() override {
-        GameTest::SetUp();
-        fs::create_directories(scratch_.File("game"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch_.File("game/") + entry);
-        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
-        if (fs::exists(data)) fs::create_directory_symlink(data, scratch_.File("Data"));
-        fs::current_path(scratch_.File("game"));
-        game_->RunInitialize();
-        RunLoading();
-        window_ = game_->GetGameWindow();
-        ASSERT_NE(nullptr, window_);
-        SelectedMapIndex = 0;
+        ScratchGameTest::SetUp();
         ResetFrameClock();
     }
 
@@ -82,8 +71,6 @@ protected:
     }
 
     platform::ScopedFakeClock clock_{1000};
-    ScratchDir scratch_;
-    Morvane::GameWindow* window_ = nullptr;
 };
 
 }  // namespace
