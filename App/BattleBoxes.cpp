@@ -26,3 +26,7 @@ bool BattleBoxes::ShowWarning(const std::wstring& text) {
 }
 
 void BattleBoxes::Close() { CloseMessageBox(); }
+
+bool BattleBoxes::ShowMessage(const std::string& layoutFile, const std::string& text) {
+    return ShowMessageBox(layoutFile, text) != nullptr;
+}

@@ -12,4 +12,5 @@ public:
     void SetSummaryInfoText(const std::wstring& text) override;
     bool ShowWarning(const std::wstring& text) override;
     void Close() override;
+    bool ShowMessage(const std::string& layoutFile, const std::string& text) override;
 };

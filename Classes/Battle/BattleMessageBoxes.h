@@ -1,6 +1,6 @@
 #pragma once
-// The two boxes the battle opens over itself: the summary between waves and the warning
-// about modified data. The application, which owns the message boxes, registers its
+// The boxes the battle opens over itself: the summary between waves, the warning about
+// modified data and the plain box of the score server's answers. The application, which owns the message boxes, registers its
 // implementation as Service<BattleMessageBoxes>; without one the battle opens nothing.
 #include <string>
 
@@ -15,4 +15,7 @@ public:
     virtual bool ShowWarning(const std::wstring& text) = 0;
     // Closes whichever box is open.
     virtual void Close() = 0;
+    // Opens a plain box from the layout with the text; false when it did not open
+    // (as without a box of that kind).
+    virtual bool ShowMessage(const std::string& /*layoutFile*/, const std::string& /*text*/) { return false; }
 };

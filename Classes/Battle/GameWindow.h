@@ -5,6 +5,7 @@
 // ends and leaves battles. Service<CDunmarchGame> is filled exactly while a battle exists.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -13,6 +14,7 @@
 class CDunmarchGame;
 class CNetThread;
 class GameDictionary;
+struct HighscoreEntry;
 
 // Frame time not yet used by battle steps (ms; may go below 0), and the steps the last
 // window update made. Both live on from battle to battle.
@@ -67,6 +69,20 @@ public:
     boost::shared_ptr<CNetThread> RequestRegistration(const std::string& name, const std::string& password,
                                                       const std::string& email, const std::string& country,
                                                       const std::string& newsletter);
+
+    // ---- the score server; these use the services only (Classes/Online) ----
+    // Sends the running battle's score with the form's name and e-mail on a started
+    // request thread; empty without configuration, battle, level or recording.
+    static boost::shared_ptr<CNetThread> SubmitScore(const std::string& name, const std::string& email);
+    // True when the server accepted the score; otherwise the reason goes to the
+    // standard output as it stands. Either way the wait box closes and the arrow
+    // cursor returns. The three-argument form ignores the request's spare text.
+    static bool ParseSubmitReply(bool sent, const std::string& reply);
+    static bool ParseSubmitReply(bool sent, const std::string& unused, const std::string& reply);
+    // An online high-score list into its rows and the player's own row; the value of
+    // "result". Shows the server's message (or the failure) in a plain box.
+    static bool ParseHighscoreReply(bool sent, const std::string& reply, std::vector<HighscoreEntry>& list,
+                                    HighscoreEntry& own);
 
     const boost::shared_ptr<GameDictionary>& GetDictionary() const { return dictionary_; }
     const boost::shared_ptr<CDunmarchGame>& GetBattle() const { return battle_; }
