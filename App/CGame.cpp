@@ -4,6 +4,7 @@
 
 #include "App/MessageBoxes.h"
 #include "Classes/Battle/GameWindow.h"
+#include "Classes/UI/MenuStates.h"
 #include "Audio/AudioDevice.h"
 #include "Audio/SoundStream.h"
 #include "Content/GameContentLoaders.h"

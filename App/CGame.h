@@ -10,8 +10,8 @@
 #include <cstdint>
 
 #include "App/BattleBoxes.h"
-#include "App/StandInGameMachine.h"
 #include "Classes/Dictionary/Config/Config.h"
+#include "Classes/UI/GameMachine.h"
 #include "Core/Delegate.h"
 #include "Game/GameInterface.h"
 #include "Game/GameSettings.h"

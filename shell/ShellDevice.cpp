@@ -227,7 +227,7 @@ void ShellHost::ReleaseDirect3D() {
 void ShellHost::Present() {
     if (!device_) return;
     // A copy of the frame is kept only when the run loop will save it.
-    d3d9::SetPresentCapture(device_, app_->options_->InCaptureRange(app_->options_->frameCounter));
+    d3d9::SetPresentCapture(device_, CapturesThisFrame());
     device_->Present(nullptr, nullptr, nullptr, nullptr);
     PlatformTrace("frame presented");
 }

@@ -2,6 +2,9 @@
 // Process globals of the shell.
 #include <cstdint>
 
+namespace platform {
+class InputScriptPlayer;
+}
 struct IDirect3D9;
 struct IDirect3DDevice9;
 class ShellApp;
@@ -17,6 +20,10 @@ extern IDirect3DDevice9* g_d3dDevice;
 extern int g_exitCode;
 // GetTickCount at the end of the first successful start-up (0 until then).
 extern uint32_t g_quitAfterTimeStart;
+
+// Scripted input (headless runs and tests): played into the window before
+// each frame; null when there is none.
+extern platform::InputScriptPlayer* g_inputScript;
 
 // Sets the quit flag of the running shell (when there is one) and the exit code.
 void RequestQuit(int code);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/InputScript.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Process.h"
 #include "platform/win32/Time.h"
@@ -13,7 +14,7 @@ namespace {
 
 const char kOptionFileName[] = "ShellCL.txt";
 
-// A start-up step failed: the program must not report success.
+// A start-up step (or the input script) failed: the program must not report success.
 void NoteStartupFailure() {
     if (g_exitCode == 0) g_exitCode = 1;
 }
@@ -152,8 +153,21 @@ bool ShellHost::Run() {
     return false;
 }
 
+bool ShellHost::CapturesThisFrame() const {
+    return app_->options_->InCaptureRange(app_->options_->frameCounter) ||
+           (g_inputScript != nullptr && g_inputScript->ShotRequested());
+}
+
 void ShellHost::RunFrame() {
     ShellOptions& options = *app_->options_;
+    // The script's messages of this frame reach the window procedure first,
+    // as if the last message pump had brought them.
+    if (g_inputScript != nullptr && !g_inputScript->BeforeFrame(window_, options.frameCounter)) {
+        ShellPrint("%s\n", g_inputScript->Error().c_str());
+        NoteStartupFailure();
+        state_ = kRunReleaseView;
+        return;
+    }
     if (!app_->RenderScene()) {
         state_ = kRunReleaseView;
         return;
@@ -163,7 +177,7 @@ void ShellHost::RunFrame() {
     activation_ = 0;  // taken by the frame, without further effect
 
     const int frame = options.frameCounter;
-    if (options.InCaptureRange(frame)) {
+    if (CapturesThisFrame()) {
         unsigned char* buffer = nullptr;
         if (!app_->CaptureScreen(options.windowWidth, options.windowHeight, &buffer)) {
             app_->SetString(kStringExitMessage, "Screen capture failed.\n");

@@ -85,6 +85,9 @@ public:
     bool SwitchOnOnce();
     bool SwitchOffOnce();
 
+    // The frame being run is saved as a screenshot (-c, or the input script's "shot").
+    bool CapturesThisFrame() const;
+
     // Option accessors answered by the window layer.
     bool OsGetInt(int index, int* value) const;
     void* OsGetPointer(int index) const;

@@ -10,11 +10,11 @@
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
 #include "Core/FrameClock.h"
 #include "Core/Service.h"
-#include "Core/StandInTrace.h"
 #include "Game/GameAudio.h"
 #include "Graphics/GraphicsDevice.h"
 #include "IO/File.h"
 #include "IO/MemoryStream.h"
+#include "platform/Trace.h"
 #include "shell/TouchEvent.h"
 
 int32_t StepAccumulator = 0;
@@ -23,26 +23,26 @@ int32_t SelectedMapIndex = 0;
 
 namespace Morvane {
 
-GameWindow::GameWindow() { standin::Report("in-game window created"); }
+GameWindow::GameWindow() { PlatformTrace("in-game window created"); }
 
 GameWindow::~GameWindow() {
     battle_.reset();
     if (dictionary_ && Service<GameDictionary>::Exists() && Service<GameDictionary>::Get() == dictionary_.get())
         Service<GameDictionary>::Unregister();
     dictionary_.reset();
-    standin::Report("in-game window deleted");
+    PlatformTrace("in-game window deleted");
 }
 
 void GameWindow::Initialize() {
     dictionary_.reset(new GameDictionary);
     if (Service<Config>::Exists()) dictionary_->Load(*Service<Config>::Get());
     if (!Service<GameDictionary>::Exists()) Service<GameDictionary>::Register(dictionary_.get());
-    standin::Report("in-game window initialised");
+    PlatformTrace("in-game window initialised");
 }
 
 void GameWindow::Shutdown() {
     DestroyGame();
-    standin::Report("in-game window shut down");
+    PlatformTrace("in-game window shut down");
 }
 
 void GameWindow::Update() {

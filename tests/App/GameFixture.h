@@ -2,9 +2,8 @@
 // A game on the sample data and the recording null device: the process works
 // in the generated game folder, the per-user data folder is a scratch folder,
 // and the shell's device globals point at a null device the size of the
-// virtual screen; the audio device opens the loopback output. The stand-ins'
-// reports and the audio device's trace lines are collected with what the null
-// device had logged by then.
+// virtual screen; the audio device opens the loopback output. The trace lines,
+// printed or not, are collected with what the null device had logged by then.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,7 +17,6 @@
 #include "App/CGame.h"
 #include "Classes/Battle/GameWindow.h"
 #include "Classes/Loading/PreloadAssets.h"
-#include "Core/StandInTrace.h"
 #include "platform/Trace.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
@@ -30,20 +28,14 @@
 
 namespace gamefixture {
 
-// What the current test wants to hear of the stand-ins.
+// What the current test wants to hear of the trace lines.
 inline std::function<void(const char*)>& Hook() {
     static std::function<void(const char*)> hook;
     return hook;
 }
 
-inline void Forward(const char* event) {
-    if (Hook()) Hook()(event);
-}
-
-// The real audio device reports through the trace, which also carries the
-// stand-ins' reports: only its own lines are taken from there.
-inline void ForwardAudioTrace(const char* line) {
-    if (std::strncmp(line, "audio device ", 13) == 0) Forward(line);
+inline void Forward(const char* line) {
+    if (Hook()) Hook()(line);
 }
 
 }  // namespace gamefixture
@@ -72,15 +64,13 @@ protected:
         g_d3dDevice = device;
 
         gamefixture::Hook() = [this](const char* event) { events_.push_back(Event{event, null->Log().size()}); };
-        standin::SetListener(&gamefixture::Forward);
-        SetPlatformTraceListener(&gamefixture::ForwardAudioTrace);
+        SetPlatformTraceListener(&gamefixture::Forward);
         game_.reset(new Morvane::CGame);
     }
 
     void TearDown() override {
         if (GetGame() != nullptr) game_->RunShutdown();
         game_.reset();
-        standin::SetListener(nullptr);
         SetPlatformTraceListener(nullptr);
         gamefixture::Hook() = nullptr;
         g_d3d = nullptr;

@@ -80,11 +80,12 @@ TEST_F(GameFrameTest, DrawBracketsTheMachineAndTheBoxThenTheCursorFollowsAtThePo
     const size_t drawsAfterScene = null->Draws().size();
     DrawCursor();
 
-    // The box is drawn inside the scene, after the intro's clear: its frame,
-    // its message and its button, all within the frame.
+    // The box is drawn inside the scene, after the intro window (its layout
+    // under the fade overlay): its frame, its message and its button, all
+    // within the frame.
     const size_t begin = FindLine("BeginScene()");
-    const size_t clear = FindLine("Clear(0, 0x1, 0xff000000", begin);
-    const size_t on = FindLine("SetRenderState(D3DRS_SCISSORTESTENABLE, 1)", clear);
+    const size_t intro = FindLine("DrawPrimitiveUP", begin);
+    const size_t on = FindLine("SetRenderState(D3DRS_SCISSORTESTENABLE, 1)", intro);
     const size_t off = FindLine("SetRenderState(D3DRS_SCISSORTESTENABLE, 0)", on);
     const size_t end = FindLine("EndScene()", off);
     ASSERT_NE(end, std::string::npos);

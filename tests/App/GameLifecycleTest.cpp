@@ -1,5 +1,5 @@
 // The application's start-up and shutdown order, seen from the services and
-// the stand-ins it drives, and what stays behind after shutdown.
+// the trace lines of what it drives, and what stays behind after shutdown.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -65,7 +65,10 @@ class GameLifecycleTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        gamefixture::Hook() = [this](const char* event) { seen_.emplace_back(event, Snapshot()); };
+        gamefixture::Hook() = [this](const char* line) {
+            for (const char* prefix : {"audio device ", "in-game window ", "state "})
+                if (std::string(line).rfind(prefix, 0) == 0) seen_.emplace_back(line, Snapshot());
+        };
     }
 
     std::vector<std::pair<std::string, std::string>> seen_;
@@ -108,9 +111,9 @@ TEST_F(GameLifecycleTest, StartsAndStopsEveryServiceInOrder) {
         {"in-game window initialised",
          "config settings device draw2d viewport audio textures uitextures atlases fonts models clips sounds streams "
          "cursors window dictionary game"},
-        {"intro window entered", kAll},
+        {"state entered: IntroWindow", kAll},
         // Shutdown: the machine is left while everything still stands.
-        {"intro window left", kAll},
+        {"state left: IntroWindow", kAll},
         {"in-game window shut down",
          "config settings device viewport audio textures uitextures atlases fonts models clips sounds streams "
          "cursors window dictionary machine game"},

@@ -1,2 +1,3 @@
 # The end-to-end test runs the program.
 list(APPEND DM_TEST_RUNS dunmarch)
+list(APPEND DM_TEST_DEPS dm_catalogue)

@@ -1,0 +1,188 @@
+#pragma once
+// The states of the GameMachine: the menu windows and the battle. Each state's
+// reaction list is its part of the transition table, in order; an event a
+// state does not list is discarded there. Every window is a BaseStateWindow
+// over itself and its controller (MenuControllers.h); GameState has no window
+// and hands each frame to the in-game window.
+#include <boost/mpl/list.hpp>
+#include <boost/statechart/custom_reaction.hpp>
+#include <boost/statechart/simple_state.hpp>
+#include <boost/statechart/transition.hpp>
+
+#include "Classes/UI/BaseStateWindow.h"
+#include "Classes/UI/GameMachine.h"
+#include "Classes/UI/MenuControllers.h"
+
+struct LanguageWindow;
+struct LoadingWindow;
+struct MainWindow;
+struct ControlsWindow;
+struct GameState;
+struct ScoreWindow;
+struct SubmitWindow;
+struct InGameQuitWindow;
+struct SettingsWindow;
+struct HelpWindow;
+struct TutorialWindow;
+struct CreditsWindow;
+struct TournamentWindow;
+struct PlayWindow;
+
+namespace menustates {
+namespace sc = boost::statechart;
+typedef sc::custom_reaction<EvUpdate> OnUpdate;
+typedef sc::custom_reaction<EvDraw> OnDraw;
+}  // namespace menustates
+
+struct IntroWindow : BaseStateWindow<IntroWindow, IntroWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, LanguageWindow>,
+                             boost::statechart::transition<EvSkipLangChoose, LoadingWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "IntroWindow";
+    static constexpr const char* kLayout = "IntroWindow.xml";
+};
+
+struct LanguageWindow : BaseStateWindow<LanguageWindow, LanguageWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvLangPressed, LoadingWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "LanguageWindow";
+    static constexpr const char* kLayout = "LanguageWindow.xml";
+    // Any id leads on; the id stays (the state is left right after).
+    void OnButton() override;
+};
+
+struct LoadingWindow : BaseStateWindow<LoadingWindow, LoadingWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvLoadingFinised, MainWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "LoadingWindow";
+    static constexpr const char* kLayout = "LoadingWindow.xml";
+};
+
+struct MainWindow : BaseStateWindow<MainWindow, MainWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvPlayOnlinePressed, ControlsWindow>,
+                             boost::statechart::transition<EvContinuePressed, GameState>,
+                             boost::statechart::transition<EvSettingsPressed, SettingsWindow>,
+                             boost::statechart::transition<EvInfoPressed, HelpWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "MainWindow";
+    static constexpr const char* kLayout = "MainWindow.xml";
+    void OnButton() override;
+};
+
+struct ControlsWindow : BaseStateWindow<ControlsWindow, ControlsWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, GameState>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "ControlsWindow";
+    static constexpr const char* kLayout = "ControlsWindow.xml";
+    void OnButton() override;
+};
+
+struct GameState : boost::statechart::simple_state<GameState, GameMachine> {
+    typedef boost::mpl::list<boost::statechart::transition<EvGameOver, ScoreWindow>,
+                             boost::statechart::transition<EvBackPressed, MainWindow>,
+                             boost::statechart::transition<EvInGameMenuPressed, InGameQuitWindow>,
+                             menustates::OnUpdate, menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "GameState";
+
+    GameState();
+    ~GameState() override;
+    // Forwarded to the in-game window while it exists. The battle's events
+    // raised meanwhile are queued and run after this reaction has returned.
+    boost::statechart::result react(const EvUpdate&);
+    boost::statechart::result react(const EvDraw&);
+};
+
+struct ScoreWindow : BaseStateWindow<ScoreWindow, ScoreWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvSubmitPressed, SubmitWindow>,
+                             boost::statechart::transition<EvDontSubmitPressed, MainWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "ScoreWindow";
+    static constexpr const char* kLayout = "ScoreWindow.xml";
+    void OnButton() override;
+};
+
+struct SubmitWindow : BaseStateWindow<SubmitWindow, SubmitWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvCancelSubmitting, MainWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "SubmitWindow";
+    static constexpr const char* kLayout = "SubmitWindow.xml";
+    void OnButton() override;
+};
+
+struct InGameQuitWindow : BaseStateWindow<InGameQuitWindow, InGameQuitWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, MainWindow>,
+                             boost::statechart::transition<EvBackToGamePressed, GameState>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "InGameQuitWindow";
+    static constexpr const char* kLayout = "INGameQuitWindow.xml";
+    void OnButton() override;
+};
+
+struct SettingsWindow : BaseStateWindow<SettingsWindow, SettingsWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, MainWindow>, menustates::OnUpdate,
+                             menustates::OnDraw, boost::statechart::custom_reaction<EvExitingApp>>
+        reactions;
+    static constexpr const char* kName = "SettingsWindow";
+    static constexpr const char* kLayout = "SettingsWindow.xml";
+    void OnButton() override;
+};
+
+struct HelpWindow : BaseStateWindow<HelpWindow, HelpWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, MainWindow>,
+                             boost::statechart::transition<EvTutorialPressed, TutorialWindow>,
+                             boost::statechart::transition<EvCreditsPressed, CreditsWindow>,
+                             boost::statechart::transition<EvTournamentPressed, TournamentWindow>,
+                             menustates::OnUpdate, menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "HelpWindow";
+    static constexpr const char* kLayout = "HelpWindow.xml";
+    void OnButton() override;
+};
+
+// The pages below the help window: "Back" (id 1) returns to it.
+template <class W, template <class> class Controller>
+struct HelpPageWindow : BaseStateWindow<W, Controller> {
+    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, HelpWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    void OnButton() override {
+        if (this->PendingButtonId == 1) this->post_event(EvBackPressed());
+        this->PendingButtonId = 0;
+    }
+};
+
+struct TutorialWindow : HelpPageWindow<TutorialWindow, TutorialWindowController> {
+    static constexpr const char* kName = "TutorialWindow";
+    static constexpr const char* kLayout = "TutorialWindow.xml";
+};
+
+struct CreditsWindow : HelpPageWindow<CreditsWindow, CreditsWindowController> {
+    static constexpr const char* kName = "CreditsWindow";
+    static constexpr const char* kLayout = "CreditsWindow.xml";
+};
+
+struct TournamentWindow : HelpPageWindow<TournamentWindow, TournamentWindowController> {
+    static constexpr const char* kName = "TournamentWindow";
+    static constexpr const char* kLayout = "TournamentWindow.xml";
+};
+
+// No transition leads here.
+struct PlayWindow : BaseStateWindow<PlayWindow, PlayWindowController> {
+    typedef boost::mpl::list<boost::statechart::transition<EvNewGamePressed, ControlsWindow>,
+                             boost::statechart::transition<EvContinuePressed, GameState>,
+                             boost::statechart::transition<EvBackPressed, MainWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
+        reactions;
+    static constexpr const char* kName = "PlayWindow";
+    static constexpr const char* kLayout = "PlayWindow.xml";
+    void OnButton() override;
+};

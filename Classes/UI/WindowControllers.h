@@ -1,0 +1,33 @@
+#pragma once
+// What every window controller shares: the layout named after the window, read
+// from the configured "ui" folder, and the handlers it binds to elements by
+// name. A handler reaches its window by the controller's fixed relation to it
+// (the controller is a base of the window).
+#include <cstdint>
+
+#include "Game/GameAudio.h"
+#include "UI/UIElement.h"
+#include "UI/UIWindowView.h"
+
+// Appends the widgets of the layout file (the "ui" folder of the configuration
+// joined with the file name) to the window.
+void LoadWindowLayout(UI::UIWindowView& window, const char* file);
+
+// The usual button handler: the click (restarted), the id, the fade-out.
+template <int32_t Id, class W>
+void LeaveWithId(W* window, UI::UIElement*) {
+    PlaySound("BtnPress.wav", true);
+    window->PendingButtonId = Id;
+    window->StartFadeOut();
+}
+
+template <int32_t Id, class W>
+void BindLeave(W* window, UI::UIElement* element) {
+    element->release_handler_ = UI::UIElement::Handler::FromFunction<&LeaveWithId<Id, W>>(window);
+}
+
+// A member of the window or of its controller as the element's release handler.
+template <auto Handler, class W>
+void BindRelease(W* window, UI::UIElement* element) {
+    element->release_handler_ = UI::UIElement::Handler::FromMethod<Handler>(window);
+}
