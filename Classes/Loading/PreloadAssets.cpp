@@ -180,6 +180,6 @@ void PreloadAssets() {
     Preload<MusicLoader>(kPreloadMusic, map->files.music);
     turns.Publish(13.0f);
 
-    BannerFeed::Fetch();
+    TheBannerFeed().Fetch();
     exit.Finished();
 }

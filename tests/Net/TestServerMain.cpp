@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dunmarch-testserver: cannot listen on 127.0.0.1\n");
         return 1;
     }
+    // The shipped banner images when the sample data has been built.
+    if (!server.ServeShippedImages(DM_GAME_DIR))
+        std::fprintf(stderr, "dunmarch-testserver: no banner images under %s, serving placeholders\n", DM_GAME_DIR);
     std::printf("listening on %s\n", server.Address().c_str());
     std::fflush(stdout);
     int signal = 0;

@@ -10,6 +10,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "tools/catalogue/Online.h"
 
@@ -165,6 +167,18 @@ void TestServer::SetFault(Route route, Fault fault) {
 void TestServer::SetBody(Route route, const std::string& body) {
     std::lock_guard<std::mutex> lock(mutex_);
     bodies_[route] = body;
+}
+
+bool TestServer::ServeShippedImages(const std::string& gameDir) {
+    const std::pair<Route, const char*> images[] = {{Route::Image, online::kServedBannerFile},
+                                                    {Route::Fallback, online::kServedFallbackFile}};
+    for (const auto& image : images) {
+        std::ifstream in(gameDir + "/" + image.second, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (bytes.empty()) return false;
+        SetBody(image.first, bytes);
+    }
+    return true;
 }
 
 void TestServer::SetDripMs(int ms) {

@@ -61,6 +61,9 @@ public:
     // What a route answers with 200 (the link, the image name, the image bytes ...).
     void SetBody(Route route, const std::string& body);
     void SetDripMs(int ms);
+    // Serves the data builder's banner and fallback images (read from beside the
+    // game folder) on the image and fallback routes; false when one is missing.
+    bool ServeShippedImages(const std::string& gameDir);
     static size_t OversizeBytes() { return 5u << 20; }
     void LiftStall();
 

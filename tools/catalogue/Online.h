@@ -25,5 +25,14 @@ inline constexpr const char kBannerFallbackPiece[] = "/dunmarch/banner/fallback.
 inline constexpr const char kBannerCommonQuery[] = "game=dunmarch-lite";
 inline constexpr const char kBannerNamePiece[] = "name=1";
 
+// The two images the test servers serve, written by the data builder beside the
+// game folder (paths from the game folder): the banner and the fallback image.
+inline constexpr const char kServedBannerFile[] = "../Data/Online/banner.png";
+inline constexpr const char kServedFallbackFile[] = "../Data/Online/fallback.png";
+inline constexpr int kServedImageWidth = 256, kServedImageHeight = 64;
+// The served banner's field colour (red, green, blue), which neither the fallback
+// nor the menu's own banner picture shows: a screenshot finds the banner by it.
+inline constexpr int kServedBannerField[3] = {24, 120, 72};
+
 }  // namespace online
 }  // namespace catalogue

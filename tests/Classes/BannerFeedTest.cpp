@@ -1,0 +1,240 @@
+// The banner feed against the test server, in a scratch per-user data folder:
+// what reaches the menu (link, image), what the cache keeps, and what the
+// server was asked.
+#include "Classes/Online/BannerFeed.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+
+#include "Core/Service.h"
+#include "Graphics/GraphicsDevice.h"
+#include "Graphics/Texture2D.h"
+#include "platform/win32/WinInet.h"
+#include "support/NullDeviceFixture.h"
+#include "support/ScratchDir.h"
+#include "support/TestServer.h"
+#include "tools/catalogue/Online.h"
+#include "tools/databuilder/PngWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::TestServer;
+using Route = TestServer::Route;
+using Fault = TestServer::Fault;
+namespace online = catalogue::online;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A PNG of noise, which does not compress: about 4 x width x height bytes.
+std::string NoisePng(int width, int height) {
+    std::vector<uint8_t> rgba(size_t(width) * height * 4);
+    uint32_t x = 12345;
+    for (uint8_t& b : rgba) b = uint8_t((x = x * 1103515245u + 12345u) >> 24);
+    const std::vector<uint8_t> png = pngwriter::Encode(rgba.data(), width, height);
+    return std::string(png.begin(), png.end());
+}
+
+class BannerFeedTest : public testsupport::NullDeviceTest {
+protected:
+    BannerFeedTest() : NullDeviceTest(64, 48, D3DCREATE_MULTITHREADED) {}
+
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(NullDeviceTest::SetUp());
+        graphics_.reset(new Graphics::GraphicsDevice(d3d, device));
+        Service<Graphics::GraphicsDevice>::Register(graphics_.get());
+        if (const char* old = std::getenv("XDG_DATA_HOME")) old_data_home_.reset(new std::string(old));
+        const char* build = std::getenv("DM_BUILD_DIR");
+        ASSERT_NE(build, nullptr);
+        game_dir_ = std::string(build) + "/game";
+        banner_ = ReadFile(game_dir_ + "/" + online::kServedBannerFile);
+        ASSERT_FALSE(banner_.empty()) << "build the sample_data target";
+        // Long enough for a loaded machine; the stalled download waits it out once.
+        platform::SetNetTimeouts(3000, 1500, 6000);
+    }
+
+    void TearDown() override {
+        platform::SetNetRedirect("");
+        platform::SetNetTimeouts(0, 0, 0);
+        if (old_data_home_) setenv("XDG_DATA_HOME", old_data_home_->c_str(), 1);
+        else unsetenv("XDG_DATA_HOME");
+        Service<Graphics::GraphicsDevice>::Unregister();
+        graphics_.reset();
+        NullDeviceTest::TearDown();
+    }
+
+    // A server serving the shipped images, with requests redirected to it.
+    std::unique_ptr<TestServer> StartServer() {
+        std::unique_ptr<TestServer> server(new TestServer);
+        EXPECT_TRUE(server->Listening());
+        EXPECT_TRUE(server->ServeShippedImages(game_dir_));
+        platform::SetNetRedirect(server->Address());
+        return server;
+    }
+
+    static std::string CacheFolder(const ScratchDir& home) { return home.File("Dunmarch_DATA/cache/"); }
+    static std::vector<std::string> Cached(const ScratchDir& home) {
+        std::vector<std::string> names;
+        if (fs::exists(CacheFolder(home)))
+            for (const auto& entry : fs::directory_iterator(CacheFolder(home)))
+                names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    std::unique_ptr<Graphics::GraphicsDevice> graphics_;
+    std::unique_ptr<std::string> old_data_home_;
+    std::string game_dir_;
+    std::string banner_;
+};
+
+TEST_F(BannerFeedTest, TheFirstRunCachesTheBannerTheSecondReadsTheCache) {
+    ScratchDir home;
+    setenv("XDG_DATA_HOME", home.Folder().c_str(), 1);
+    std::unique_ptr<TestServer> server = StartServer();
+
+    BannerFeed first;
+    first.Fetch();
+    EXPECT_EQ("https://www.dunmarch.invalid/news", first.GetLink());
+    ASSERT_TRUE(first.GetImage());
+    EXPECT_EQ(float(online::kServedImageWidth), first.GetImage()->GetImageSize().x);
+    EXPECT_EQ(std::vector<std::string>{"banner.png"}, Cached(home));
+    EXPECT_EQ(banner_, ReadFile(CacheFolder(home) + "banner.png"));
+    EXPECT_EQ(L"banner.png", fs::path(first.GetImagePath()).filename().wstring());
+    EXPECT_EQ(1, server->Count(Route::Link));
+    EXPECT_EQ(1, server->Count(Route::Name));
+    EXPECT_EQ(1, server->Count(Route::Image));
+    EXPECT_EQ(0, server->Count(Route::Fallback));
+    EXPECT_EQ(0, server->Count(Route::Other));
+    for (Route route : {Route::Link, Route::Name, Route::Image}) EXPECT_EQ("", server->Requests(route)[0].body);
+
+    BannerFeed second;
+    second.Fetch();
+    EXPECT_EQ(first.GetLink(), second.GetLink());
+    EXPECT_TRUE(second.GetImage());
+    EXPECT_EQ(first.GetImagePath(), second.GetImagePath());
+    EXPECT_EQ(2, server->Count(Route::Name));
+    EXPECT_EQ(1, server->Count(Route::Image)) << "nothing downloaded again";
+    EXPECT_EQ(0, server->Count(Route::Fallback));
+}
+
+TEST_F(BannerFeedTest, FailuresFallBackAndCacheNothingBroken) {
+    const std::string link = "https://www.dunmarch.invalid/news";
+    struct Case {
+        const char* what;
+        std::function<void(TestServer&)> serve;
+        std::string link;         // what the feed keeps
+        bool image;               // an image for the menu
+        int fallbacks;            // fallback requests
+        bool cached;              // the banner in the cache afterwards
+    } cases[] = {
+        {"name refused", [](TestServer& s) { s.SetFault(Route::Name, Fault::Refuse); }, link, true, 1, false},
+        {"name 404", [](TestServer& s) { s.SetFault(Route::Name, Fault::NotFound); }, link, true, 1, false},
+        {"name empty", [](TestServer& s) { s.SetFault(Route::Name, Fault::EmptyBody); }, link, true, 1, false},
+        {"name with a folder", [](TestServer& s) { s.SetBody(Route::Name, "../x.png"); }, link, true, 1, false},
+        {"name \"..\"", [](TestServer& s) { s.SetBody(Route::Name, ".."); }, link, true, 1, false},
+        {"name too long", [](TestServer& s) { s.SetBody(Route::Name, std::string(129, 'a')); }, link, true, 1, false},
+        {"link 500", [](TestServer& s) { s.SetFault(Route::Link, Fault::ServerError); }, "", true, 0, true},
+        {"link refused", [](TestServer& s) { s.SetFault(Route::Link, Fault::Refuse); }, "", true, 0, true},
+        {"link empty", [](TestServer& s) { s.SetFault(Route::Link, Fault::EmptyBody); }, "", true, 0, true},
+        {"download 404", [](TestServer& s) { s.SetFault(Route::Image, Fault::NotFound); }, link, true, 1, false},
+        {"download 500", [](TestServer& s) { s.SetFault(Route::Image, Fault::ServerError); }, link, true, 1, false},
+        {"download closed mid-body", [](TestServer& s) { s.SetFault(Route::Image, Fault::CloseMidBody); }, link,
+         true, 1, false},
+        {"download empty", [](TestServer& s) { s.SetFault(Route::Image, Fault::EmptyBody); }, link, true, 1, false},
+        {"download no image", [](TestServer& s) { s.SetBody(Route::Image, "<html>banner</html>"); }, link, true, 1,
+         false},
+        {"download over 1 MiB", [](TestServer& s) { s.SetFault(Route::Image, Fault::Oversize); }, link, true, 1,
+         false},
+        {"banner the cache could not give back",
+         [](TestServer& s) { s.SetBody(Route::Image, NoisePng(300, 300)); }, link, true, 1, false},
+        {"download stalls past the time-out", [](TestServer& s) { s.SetFault(Route::Image, Fault::Stall); }, link,
+         true, 1, false},
+        {"download and fallback 404",
+         [](TestServer& s) {
+             s.SetFault(Route::Image, Fault::NotFound);
+             s.SetFault(Route::Fallback, Fault::NotFound);
+         },
+         link, false, 1, false},
+        {"fallback over 320 KiB",
+         [](TestServer& s) {
+             s.SetFault(Route::Name, Fault::NotFound);
+             s.SetBody(Route::Fallback, NoisePng(300, 300));
+         },
+         link, false, 1, false},
+        {"every request refused",
+         [](TestServer& s) {
+             for (Route r : {Route::Link, Route::Name, Route::Image, Route::Fallback}) s.SetFault(r, Fault::Refuse);
+         },
+         "", false, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir home;
+        setenv("XDG_DATA_HOME", home.Folder().c_str(), 1);
+        std::unique_ptr<TestServer> server = StartServer();
+        c.serve(*server);
+        BannerFeed feed;
+        feed.Fetch();
+        server->LiftStall();
+        EXPECT_EQ(c.link, feed.GetLink());
+        EXPECT_EQ(c.image, bool(feed.GetImage()));
+        EXPECT_EQ(c.fallbacks, server->Count(Route::Fallback));
+        EXPECT_EQ(c.cached ? std::vector<std::string>{"banner.png"} : std::vector<std::string>(), Cached(home));
+        EXPECT_EQ(c.cached, !feed.GetImagePath().empty());
+        EXPECT_FALSE(fs::exists(home.File("Dunmarch_DATA/x.png")));
+        EXPECT_FALSE(fs::exists(home.File("x.png")));
+    }
+}
+
+TEST_F(BannerFeedTest, ACachedFileTooLongForTheBufferIsNotRead) {
+    ScratchDir home;
+    setenv("XDG_DATA_HOME", home.Folder().c_str(), 1);
+    fs::create_directories(CacheFolder(home));
+    home.Write("Dunmarch_DATA/cache/banner.png", NoisePng(300, 300));
+    ASSERT_GT(fs::file_size(CacheFolder(home) + "banner.png"), size_t(BannerFeed::kImageBufferSize));
+    std::unique_ptr<TestServer> server = StartServer();
+    BannerFeed feed;
+    feed.Fetch();
+    EXPECT_FALSE(feed.GetImage());
+    EXPECT_FALSE(feed.GetLink().empty());
+    EXPECT_EQ(0, server->Count(Route::Image));
+    EXPECT_EQ(0, server->Count(Route::Fallback));
+}
+
+TEST_F(BannerFeedTest, WithoutAPerUserDataFolderNothingIsWrittenAndNoImageShown) {
+    ScratchDir scratch;
+    scratch.Write("file", "not a folder");
+    setenv("XDG_DATA_HOME", scratch.File("file/data").c_str(), 1);
+    std::unique_ptr<TestServer> server = StartServer();
+    BannerFeed feed;
+    feed.Fetch();
+    EXPECT_EQ("https://www.dunmarch.invalid/news", feed.GetLink());
+    EXPECT_FALSE(feed.GetImage());
+    EXPECT_TRUE(feed.GetImagePath().empty());
+    EXPECT_EQ(0, server->Count(Route::Name) + server->Count(Route::Image) + server->Count(Route::Fallback));
+    EXPECT_EQ(std::vector<std::string>{"file"}, [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(scratch.Folder())) names.push_back(entry.path().filename());
+        return names;
+    }());
+}
+
+TEST(BannerImageNameTest, OnlyPlainFileNamesOfUpTo128Characters) {
+    for (const char* name : {"banner.png", "a", "A-b_c.9.PNG", ".x", "x.."})
+        EXPECT_TRUE(BannerFeed::IsImageName(name)) << name;
+    EXPECT_TRUE(BannerFeed::IsImageName(std::string(128, 'b')));
+    for (const char* name : {"", ".", "..", "../x.png", "a/b", "a\\b", "a b", "x.png~", "%2e%2e", "caf\xC3\xA9"})
+        EXPECT_FALSE(BannerFeed::IsImageName(name)) << name;
+    EXPECT_FALSE(BannerFeed::IsImageName(std::string(129, 'b')));
+}
+
+}  // namespace
