@@ -58,7 +58,7 @@ public:
     void BindInputCallbacks();
     void PostLoadingFinished();
     // The language buttons call it after reloading the language and fonts.
-    void OnLanguageChanged();
+    void OnLanguageChanged() override;
 
     Graphics::Renderer* GetRenderer() const { return renderer_.get(); }
     Audio::AudioDevice* GetAudioDevice() const { return audio_device_.get(); }

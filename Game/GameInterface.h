@@ -29,6 +29,8 @@ public:
     void Update() override {}
     void Draw() override {}
     void OnEvent(int /*code*/) override {}
+    // After the player has chosen the interface language.
+    virtual void OnLanguageChanged() {}
 
     // Initialize, then the lifecycle flag.
     void RunInitialize() override {

@@ -1,7 +1,5 @@
 #include "Classes/Loading/LoaderHandover.h"
 
-#include <memory>
-
 #include "Classes/Loading/PreloadAssets.h"
 #include "Core/Delegate.h"
 #include "Threading/QThread.h"
@@ -12,8 +10,11 @@ std::atomic<HANDLE> MainThreadHandle{nullptr};
 std::atomic<HANDLE> LoaderThreadHandle{nullptr};
 std::atomic<LONG> LoadingProgress{0};
 std::atomic<LONG> LoadingFinished{0};
+std::atomic<bool> LoaderStopRequested{false};
 
 namespace {
+
+const DWORD kRefused = static_cast<DWORD>(-1);
 
 std::atomic<bool> g_loaderEntered{false};
 
@@ -22,34 +23,70 @@ void LoaderThreadMain(void*) {
     PreloadAssets();
 }
 
+// Parks the main thread until the loader hands the turn back; nothing to wait for
+// without a main thread handle (the loader then runs straight through).
+bool WaitForTurn() {
+    const HANDLE main = MainThreadHandle.load();
+    return main == nullptr || SuspendThread(main) != kRefused;
+}
+
 }  // namespace
 
-bool PreloadByTurns(const std::function<void(LONG progress)>& onProgress) {
+LoaderTurns::LoaderTurns() = default;
+
+LoaderTurns::~LoaderTurns() { Stop(); }
+
+LoaderTurns::Result LoaderTurns::Start() {
     if (MainThreadHandle.load() == nullptr) {
         HANDLE main = nullptr;
         if (DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &main, 0, TRUE,
                             DUPLICATE_SAME_ACCESS))
             MainThreadHandle = main;
     }
-    const LONG finishedBefore = LoadingFinished.load();
+    LoaderStopRequested = false;
     g_loaderEntered = false;
-    std::shared_ptr<Threading::QThread> loader =
-        Threading::QThread::Create(Delegate<>::FromFunction<&LoaderThreadMain, void>(nullptr), true, true, -1);
+    loader_ = Threading::QThread::Create(Delegate<>::FromFunction<&LoaderThreadMain, void>(nullptr), true, true, -1);
     // The loader hands the first turn over after its preparation (or as it ends); a
     // thread that never started (not running, never entered) hands nothing over.
-    if (!loader->IsRunning() && !g_loaderEntered.load()) return false;
-    SuspendThread(MainThreadHandle.load());
+    if (!loader_->IsRunning() && !g_loaderEntered.load()) {
+        loader_.reset();
+        return kLoaderEnded;
+    }
+    return WaitForTurn() ? kTurnTaken : kTurnFailed;
+}
+
+LoaderTurns::Result LoaderTurns::Turn() {
+    const HANDLE loader = LoaderThreadHandle.load();
+    if (loader == nullptr) return kLoaderEnded;
+    // A loader that did not get the turn will not hand it back: waiting would hang.
+    if (ResumeThread(loader) == kRefused) return kTurnFailed;
+    if (!WaitForTurn()) return kTurnFailed;
+    Sleep(20);
+    return kTurnTaken;
+}
+
+void LoaderTurns::Stop() {
+    if (!loader_) return;
+    if (const HANDLE loader = LoaderThreadHandle.load()) {
+        LoaderStopRequested = true;
+        // The loader ends in the turn it is given and hands that turn back as it ends.
+        if (ResumeThread(loader) != kRefused) WaitForTurn();
+    }
+    loader_.reset();  // joins the loader
+    LoaderStopRequested = false;
+}
+
+bool PreloadByTurns(const std::function<void(LONG progress)>& onProgress) {
+    const LONG finishedBefore = LoadingFinished.load();
+    LoaderTurns turns;
+    if (turns.Start() == LoaderTurns::kLoaderEnded) return false;
     LONG shown = 0;
     for (;;) {
         const LONG progress = LoadingProgress.load();
         if (progress != shown && onProgress) onProgress(progress);
         shown = progress;
-        const HANDLE loaderHandle = LoaderThreadHandle.load();
-        if (loaderHandle == nullptr) break;
-        ResumeThread(loaderHandle);
-        SuspendThread(MainThreadHandle.load());
-        Sleep(20);
+        if (turns.Turn() != LoaderTurns::kTurnTaken) break;
     }
-    loader.reset();  // joins the loader, which has handed back its last turn
+    turns.Stop();
     return LoadingFinished.load() != finishedBefore;
 }

@@ -70,17 +70,20 @@ void PreloadEach(PreloadCache cache, const std::vector<std::string>& names) {
 // times is 39.99999), so the published value allows for that before truncating.
 class Turns {
 public:
-    void HandOver() {
+    // False when the main thread gave up on the loading meanwhile: load no more.
+    bool HandOver() {
         const HANDLE main = MainThreadHandle.load();
         // No main thread waiting on us: nobody to take turns with.
-        if (ResumeThread(main) == static_cast<DWORD>(-1)) return;
+        if (ResumeThread(main) == static_cast<DWORD>(-1)) return !LoaderStopRequested.load();
         SuspendThread(GetCurrentThread());
+        if (LoaderStopRequested.load()) return false;
         Sleep(20);
+        return true;
     }
-    void Publish(float step) {
+    bool Publish(float step) {
         accumulator_ += step;
         InterlockedExchange(&LoadingProgress, static_cast<LONG>(accumulator_ + 0.001f));
-        HandOver();
+        return HandOver();
     }
 
 private:
@@ -125,7 +128,7 @@ void PreloadAssets() {
     StoreTimeStamp();
     if (!ServicesPresent()) return;
     Turns turns;
-    turns.HandOver();  // nothing loaded yet: the progress stays 0
+    if (!turns.HandOver()) return;  // nothing loaded yet: the progress stays 0
 
     for (const char* texture : kWorldTextures) Preload<WorldTextureLoader>(kPreloadWorldTexture, texture);
 
@@ -138,36 +141,35 @@ void PreloadAssets() {
     const MapDefinition* map = config.Maps.empty() ? nullptr : CDunmarchGame::FindMapDefinition(config.Maps[0]);
     if (map == nullptr || map->files.mesh.empty()) return;
     Preload<ModelLoader>(kPreloadModel, map->files.mesh);
-    turns.Publish(20.0f);
+    if (!turns.Publish(20.0f)) return;
 
     for (const auto& entry : dictionary.GetDefenders()) {
         const DefenderDefinition& defender = entry.second;
         Preload<ModelLoader>(kPreloadModel, defender.mesh);
         Preload<ClipLoader>(kPreloadClips, defender.animation);
         Preload<ModelLoader>(kPreloadModel, defender.mesh);
-        turns.Publish(defenderWeight);
+        if (!turns.Publish(defenderWeight)) return;
     }
     for (const auto& entry : dictionary.GetAttackers()) {
         const AttackerDefinition& attacker = entry.second;
         Preload<ModelLoader>(kPreloadModel, attacker.mesh);
         Preload<ClipLoader>(kPreloadClips, attacker.animation);
-        turns.Publish(attackerWeight);
+        if (!turns.Publish(attackerWeight)) return;
     }
     Preload<ModelLoader>(kPreloadModel, kWeaponsModel);
-    turns.Publish(10.0f);
+    if (!turns.Publish(10.0f)) return;
     for (const auto& entry : dictionary.GetWeapons()) {
         Preload<ModelLoader>(kPreloadModel, entry.second.meshes.third);
-        turns.Publish(weaponWeight);
+        if (!turns.Publish(weaponWeight)) return;
     }
-    turns.Publish(2.0f);
-    turns.Publish(3.0f);
+    if (!turns.Publish(2.0f) || !turns.Publish(3.0f)) return;
 
     if (Service<FontLoader>::Exists())
         for (const char* font : kFonts) Preload<FontLoader>(kPreloadFont, font);
-    turns.Publish(2.0f);
+    if (!turns.Publish(2.0f)) return;
 
     for (const char* image : kInterfaceTextures) Preload<UITextureLoader>(kPreloadInterfaceTexture, image);
-    turns.HandOver();
+    if (!turns.HandOver()) return;
 
     for (const auto& entry : dictionary.GetWeapons())
         for (const std::vector<std::string>& list : entry.second.sounds.lists) PreloadEach<SoundLoader>(kPreloadSound, list);
@@ -178,7 +180,7 @@ void PreloadAssets() {
 
     Preload<MusicLoader>(kPreloadMusic, kMenuMusic);
     Preload<MusicLoader>(kPreloadMusic, map->files.music);
-    turns.Publish(13.0f);
+    if (!turns.Publish(13.0f)) return;
 
     TheBannerFeed().Fetch();
     exit.Finished();

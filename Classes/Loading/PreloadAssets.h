@@ -9,7 +9,7 @@
 // hand-over and, when everything is loaded, increments LoadingFinished. However it
 // ends (also early: a missing service, no first map), it clears LoaderThreadHandle
 // and hands the turn back to the main thread. Without a main-thread handle it runs
-// straight through.
+// straight through. A stop request (LoaderStopRequested) ends it at its next turn.
 void PreloadAssets();
 
 // The cache each named asset goes to.

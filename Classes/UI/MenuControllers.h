@@ -11,21 +11,6 @@
 #include "UI/UIElement.h"
 
 template <class W>
-struct IntroWindowController {
-    void BindLayout(UI::UIWindowView& view, W*) { LoadWindowLayout(view, W::kLayout); }
-};
-
-template <class W>
-struct LanguageWindowController {
-    void BindLayout(UI::UIWindowView& view, W*) { LoadWindowLayout(view, W::kLayout); }
-};
-
-template <class W>
-struct LoadingWindowController {
-    void BindLayout(UI::UIWindowView& view, W*) { LoadWindowLayout(view, W::kLayout); }
-};
-
-template <class W>
 struct MainWindowController {
     void BindLayout(UI::UIWindowView& view, W* window) {
         LoadWindowLayout(view, W::kLayout);

@@ -6,8 +6,6 @@
 #include "Classes/Battle/GameWindow.h"
 #include "Core/Service.h"
 
-void LanguageWindow::OnButton() { post_event(EvLangPressed()); }
-
 void MainWindow::OnButton() {
     switch (PendingButtonId) {
         case 1: post_event(EvPlayOnlinePressed()); break;

@@ -11,10 +11,11 @@
 
 #include "Classes/UI/BaseStateWindow.h"
 #include "Classes/UI/GameMachine.h"
+#include "Classes/UI/IntroWindow.h"
+#include "Classes/UI/LanguageWindow.h"
+#include "Classes/UI/LoadingWindow.h"
 #include "Classes/UI/MenuControllers.h"
 
-struct LanguageWindow;
-struct LoadingWindow;
 struct MainWindow;
 struct ControlsWindow;
 struct GameState;
@@ -33,33 +34,6 @@ namespace sc = boost::statechart;
 typedef sc::custom_reaction<EvUpdate> OnUpdate;
 typedef sc::custom_reaction<EvDraw> OnDraw;
 }  // namespace menustates
-
-struct IntroWindow : BaseStateWindow<IntroWindow, IntroWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, LanguageWindow>,
-                             boost::statechart::transition<EvSkipLangChoose, LoadingWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
-    static constexpr const char* kName = "IntroWindow";
-    static constexpr const char* kLayout = "IntroWindow.xml";
-};
-
-struct LanguageWindow : BaseStateWindow<LanguageWindow, LanguageWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvLangPressed, LoadingWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
-    static constexpr const char* kName = "LanguageWindow";
-    static constexpr const char* kLayout = "LanguageWindow.xml";
-    // Any id leads on; the id stays (the state is left right after).
-    void OnButton() override;
-};
-
-struct LoadingWindow : BaseStateWindow<LoadingWindow, LoadingWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvLoadingFinised, MainWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
-    static constexpr const char* kName = "LoadingWindow";
-    static constexpr const char* kLayout = "LoadingWindow.xml";
-};
 
 struct MainWindow : BaseStateWindow<MainWindow, MainWindowController> {
     typedef boost::mpl::list<boost::statechart::transition<EvPlayOnlinePressed, ControlsWindow>,

@@ -1,3 +1,5 @@
 # The end-to-end test runs the program.
 list(APPEND DM_TEST_RUNS dunmarch)
 list(APPEND DM_TEST_DEPS dm_catalogue)
+# The end-to-end test keeps the program's screenshots as PNG.
+list(APPEND DM_TEST_DEPS dep::png)

@@ -105,6 +105,9 @@ const std::vector<std::pair<std::string, std::vector<std::string>>> kRoads = {
 // Every transition; any other event leaves the state as it is.
 const std::map<std::pair<std::string, std::string>, std::string> kTable = {
     {{"IntroWindow", "EvBackPressed"}, "LanguageWindow"},
+    // Without a device no clip opens: the first update chooses the language, and
+    // no language is stored.
+    {{"IntroWindow", "EvUpdate"}, "LanguageWindow"},
     {{"IntroWindow", "EvSkipLangChoose"}, "LoadingWindow"},
     {{"LanguageWindow", "EvLangPressed"}, "LoadingWindow"},
     {{"LoadingWindow", "EvLoadingFinised"}, "MainWindow"},

@@ -192,6 +192,27 @@ TEST_F(PreloadTest, LoadsInItsOrderAndPublishesTheWeights) {
     EXPECT_EQ(expected.size(), failed_loads_.Messages().size());
 }
 
+void StopAtTheFirstDefender(PreloadCache cache, const std::string& name) {
+    Record(cache, name);
+    if (name == "d0.xml") LoaderStopRequested = true;
+}
+
+// The main thread gives up on the loading during a step (the program ends): the loader
+// ends at its next turn, loads nothing more and does not count as finished.
+TEST_F(PreloadTest, AStopRequestEndsTheLoaderAtItsNextTurn) {
+    WriteData(2, 2);
+    SetPreloadObserver(&StopAtTheFirstDefender);
+    bool finished = true;
+    RunByTurns(&finished);
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(0, LoadingFinished.load());
+    EXPECT_EQ(nullptr, LoaderThreadHandle.load());
+    ASSERT_FALSE(g_requests.empty());
+    // The step under way is completed; the next one never starts.
+    EXPECT_EQ(std::make_pair(kPreloadModel, std::string("d0.pod")), g_requests.back());
+    EXPECT_FALSE(LoaderStopRequested.load());
+}
+
 // No attackers: no step of theirs, and the progress ends at 80.
 TEST_F(PreloadTest, ProgressWithOtherCounts) {
     WriteData(0, 1);

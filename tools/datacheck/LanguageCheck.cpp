@@ -1,10 +1,11 @@
-// The seven language files through the game's .lan reader: each must read to its end
-// and carry every key of the catalogue; the English file must also load as the game
-// loads it.
+// The seven language files through the game's .lan reader: each must read to its end,
+// carry every key of the catalogue and have loading tips (counted as the loading screen
+// counts them); the English file must also load as the game loads it.
 #include <memory>
 #include <string>
 
 #include "Classes/Dictionary/Config/Config.h"
+#include "Classes/UI/LoadingTips.h"
 #include "Core/Language.h"
 #include "Core/Service.h"
 #include "IO/File.h"
@@ -37,7 +38,9 @@ DATACHECK(language, 10) {
             if (it == table.end()) ++missing;
             else if (it->second.empty()) ++empty;
         }
-        report.Line("%s: %zu keys", path.c_str(), table.size());
+        const int tips = CountLoadingTips([&](const std::string& key) { return table.count(key) != 0; });
+        report.Line("%s: %zu keys, %d tips", path.c_str(), table.size(), tips);
+        if (tips == 0) report.Fail("%s has no loading tips", path.c_str());
         if (missing) report.Fail("%s lacks %d catalogue keys", path.c_str(), missing);
         if (empty) report.Fail("%s has %d empty texts", path.c_str(), empty);
     }

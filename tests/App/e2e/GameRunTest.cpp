@@ -1,14 +1,16 @@
 // Runs the dunmarch program headless on the sample data: the whole start-up
 // and shutdown of the game, an input script asking for a screenshot, one that
-// does not parse, a window wider than the game's screen (on an X server of the
-// test's own), broken or missing effect files, and a termination request while
-// a message box is open.
+// does not parse, the way from the intro through the language choice and the
+// loading screen to the main menu (with the cursor at the pointer), a window
+// wider than the game's screen (on an X server of the test's own), broken or
+// missing effect files, and a termination request while a message box is open.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -21,7 +23,9 @@
 
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
+#include "support/Screenshot.h"
 #include "support/VirtualDisplay.h"
+#include "tools/catalogue/Layouts.h"
 
 namespace {
 
@@ -38,6 +42,35 @@ uint32_t Read(const std::string& bytes, size_t offset, int n) {
     uint32_t value = 0;
     for (int i = n - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
     return value;
+}
+
+namespace layouts = catalogue::layouts;
+
+// The lines that tell of a fault.
+const char* const kFaults[] = {"Service expired", "Service already exists", "Program Error", "Assertion failed",
+                               "SHADER COMPILER ERROR", "failed!", "not found"};
+
+// "X Y" of the centre of the element of the window's layout.
+std::string CentreOf(const char* window, const char* element) {
+    const layouts::Window* w = layouts::FindWindow(window);
+    if (w == nullptr || w->Find(element) == nullptr) return "-1 -1";
+    const layouts::Rect r = w->At(element);
+    return std::to_string(r.CentreX()) + " " + std::to_string(r.CentreY());
+}
+
+// The pixels of a 24-bit screenshot (rows bottom first, blue, green, red) as
+// 0x00RRGGBB, top row first.
+std::vector<uint32_t> Pixels(const std::string& bmp, int width, int height) {
+    std::vector<uint32_t> pixels;
+    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
+    if (bmp.size() < 54 + stride * height) return pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
+            pixels.push_back(uint32_t(uint8_t(bmp[at + 2])) << 16 | uint32_t(uint8_t(bmp[at + 1])) << 8 |
+                             uint8_t(bmp[at]));
+        }
+    return pixels;
 }
 
 class GameRunTest : public ::testing::Test {
@@ -81,6 +114,27 @@ protected:
         if (bytes) root_.Write("game/res-pc/Shaders/UberGraphicsDevice.fxo", bytes);
     }
 
+    // The screenshots of the run, in the order taken.
+    std::vector<std::string> Shots() const {
+        std::vector<std::string> shots;
+        for (const fs::directory_entry& e : fs::directory_iterator(GameDir()))
+            if (e.path().extension() == ".bmp") shots.push_back(e.path().filename().string());
+        std::sort(shots.begin(), shots.end());
+        return shots;
+    }
+    std::vector<uint32_t> ShotPixels(const std::string& shot) const {
+        return Pixels(root_.Read("game/" + shot), 1024, 768);
+    }
+    // Kept as build/screenshots/<name> for a person to look at.
+    void Keep(const std::string& shot, const std::string& name) const {
+        const std::vector<uint32_t> pixels = ShotPixels(shot);
+        ASSERT_EQ(pixels.size(), 1024u * 768u) << shot;
+        testsupport::SaveScreenshot(std::vector<DWORD>(pixels.begin(), pixels.end()), 1024, 768, name);
+    }
+    void ExpectNoFault() const {
+        for (const char* fault : kFaults) EXPECT_EQ(Count(output_, fault), 0) << fault << "\n" << output_;
+    }
+
     ScratchDir root_;
     std::string output_;
 };
@@ -111,9 +165,7 @@ TEST_F(GameRunTest, StartsEveryServiceRunsElevenFramesAndShutsDownInOrder) {
     EXPECT_EQ(Count(output_, "[trace] audio device opened"), 1) << output_;
     EXPECT_EQ(Count(output_, "no output device"), 0) << output_;
     // Nothing asked for a missing service, failed a check or failed to load.
-    for (const char* fault : {"Service expired", "Service already exists", "Program Error", "Assertion failed",
-                              "SHADER COMPILER ERROR", "failed!", "not found"})
-        EXPECT_EQ(Count(output_, fault), 0) << fault << "\n" << output_;
+    ExpectNoFault();
 }
 
 TEST_F(GameRunTest, AnInputScriptAsksForOneScreenshot) {
@@ -137,6 +189,92 @@ TEST_F(GameRunTest, AnInputScriptThatDoesNotParseEndsTheProgramBeforeItsFirstFra
     EXPECT_EQ(Count(output_, "input script: line 3: unknown command: clack 10 10"), 1) << output_;
     EXPECT_EQ(Count(output_, "[trace] frame presented"), 0) << output_;
     EXPECT_EQ(Count(output_, "[trace] game created"), 0) << output_;
+}
+
+// No language stored: Space cuts the intro short, the player picks German, the
+// loading screen loads everything by turns, "Start" (clicked until it answers)
+// leads to the main menu.
+TEST_F(GameRunTest, TheLanguageChosenLeadsThroughTheLoadingScreenToTheMainMenu) {
+    root_.Write("input.txt", "1 key Space\n"
+                             "1 await state entered: LanguageWindow\n"
+                             "15 shot\n"
+                             "16 click " + CentreOf(layouts::kLanguageWindow, "GERUnPressed") + "\n"
+                             "17 await state entered: LoadingWindow\n"
+                             "27 shot\n"
+                             "27 await every 10 " + CentreOf(layouts::kLoadingWindow, "Start") +
+                             " within 1500 state entered: MainWindow\n"
+                             "42 shot\n");
+    // The loading takes one frame a step, well under a hundred with the sample data.
+    ASSERT_EQ(Run("-qaf=150", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
+    ExpectInOrder(output_, {"[trace] state entered: IntroWindow", "[trace] state left: IntroWindow",
+                            "[trace] state entered: LanguageWindow", "[trace] state left: LanguageWindow",
+                            "[trace] state entered: LoadingWindow", "[trace] state left: LoadingWindow",
+                            "[trace] state entered: MainWindow", "[trace] game shut down"});
+    EXPECT_EQ(Count(output_, " READ IN"), 0) << output_;
+    ExpectNoFault();
+    const std::vector<std::string> shots = Shots();
+    ASSERT_EQ(shots.size(), 3u) << output_;
+    Keep(shots[0], "language-window.png");
+    Keep(shots[1], "loading-window.png");
+    Keep(shots[2], "main-window-german.png");
+}
+
+// The registry names Russian: its line, no language window, the Russian loading
+// screen, the main menu.
+TEST_F(GameRunTest, TheRegistrysLanguageSkipsTheLanguageWindow) {
+    root_.Write("game/registry.ini", "LANGUAGE=5\n");
+    root_.Write("input.txt", "1 key Esc\n"
+                             "1 await state entered: LoadingWindow\n"
+                             "11 shot\n"
+                             "11 await every 10 " + CentreOf(layouts::kLoadingWindow, "Start") +
+                             " within 1500 state entered: MainWindow\n"
+                             "26 shot\n");
+    ASSERT_EQ(Run("-qaf=130", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
+    EXPECT_EQ(Count(output_, "UI: RUSSICHE READ IN"), 1) << output_;
+    EXPECT_EQ(Count(output_, "state entered: LanguageWindow"), 0) << output_;
+    ExpectInOrder(output_, {"[trace] state entered: IntroWindow", "UI: RUSSICHE READ IN",
+                            "[trace] state entered: LoadingWindow", "[trace] state entered: MainWindow",
+                            "[trace] game shut down"});
+    ExpectNoFault();
+    const std::vector<std::string> shots = Shots();
+    ASSERT_EQ(shots.size(), 2u) << output_;
+    Keep(shots[0], "loading-window-russian.png");
+    Keep(shots[1], "main-window-russian.png");
+}
+
+// Two runs with the pointer at two places off every button of the language
+// window: their shots differ only where the arrow is drawn, 32 x 32 at each.
+TEST_F(GameRunTest, TheLanguageWindowDrawsTheArrowAtThePointer) {
+    const int places[2][2] = {{100, 640}, {880, 620}};
+    std::vector<std::vector<uint32_t>> shots;
+    for (const auto& place : places) {
+        for (const std::string& shot : Shots()) fs::remove(GameDir() + shot);
+        const std::string at = std::to_string(place[0]) + " " + std::to_string(place[1]);
+        root_.Write("input.txt", "1 key Space\n"
+                                 "1 await state entered: LanguageWindow\n"
+                                 "5 move " + at + "\n"
+                                 "15 shot\n");
+        ASSERT_EQ(Run("-qaf=25", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
+        ExpectNoFault();
+        ASSERT_EQ(Shots().size(), 1u) << output_;
+        shots.push_back(ShotPixels(Shots()[0]));
+        ASSERT_EQ(shots.back().size(), 1024u * 768u);
+    }
+    const auto inArrow = [&](int x, int y) {
+        for (const auto& place : places)
+            if (x >= place[0] - 1 && x <= place[0] + 32 && y >= place[1] - 1 && y <= place[1] + 32) return true;
+        return false;
+    };
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            if (shots[0][size_t(y) * 1024 + x] == shots[1][size_t(y) * 1024 + x]) continue;
+            if (inArrow(x, y)) ++inside;
+            else if (++outside <= 5) ADD_FAILURE() << "differs at " << x << ", " << y;
+        }
+    EXPECT_EQ(outside, 0);
+    // Both arrows are there.
+    EXPECT_GT(inside, 2 * 100);
 }
 
 // The 1024 x 768 screen is stretched over a 1280 x 720 window: the viewport

@@ -68,6 +68,8 @@ TEST(DatacheckTest, SampleDataPasses) {
     EXPECT_EQ(static_cast<int>(std::size(catalogue::sounds::kEffects)), testsupport::Count(run.output, ": sound, "))
         << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAILED")) << run.output;
+    // Each language has the eight tips of the loading screen.
+    EXPECT_EQ(7, testsupport::Count(run.output, " keys, 8 tips")) << run.output;
     // The program's built-in checksum is the one of the data as the data check reads it.
     const std::string stamp = Section(run.output, "stamp");
     unsigned long long printed = 0;
@@ -175,10 +177,13 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     CopyConfigAndLanguages(copy.Path());
     fs::resize_file(copy / "res-common/language/ru.lan", 100);
     fs::remove(copy / "res-common/language/sp.lan");
+    // A language file without entries: no tips for the loading screen.
+    copy.Write("res-common/language/it.lan", std::string("LAN\0", 4) + std::string(8, '\0'));
     run = Datacheck(copy.Path());
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.output.find("ru.lan: truncated")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("sp.lan is missing")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("it.lan has no loading tips")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("sounds/btnpress.wav does not load as sound")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("res-common/anims/orccaster.xml, the data stamp's \"orccaster.xml\", "
                                                  "is missing"))
