@@ -60,6 +60,10 @@ Registration::Registration(const char* name, int order, CheckFn fn) { Checks().p
 }  // namespace datacheck
 
 int main(int argc, char** argv) {
+    // The readers' messages go to the standard error at once; the report is held
+    // back whole, so that where both are read together no message cuts into it.
+    static char report[1 << 20];
+    std::setvbuf(stdout, report, _IOFBF, sizeof report);
     if (argc > 2) {
         std::fprintf(stderr, "usage: dunmarch-datacheck [game folder]\n");
         return 2;

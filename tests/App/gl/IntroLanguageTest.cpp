@@ -22,6 +22,8 @@
 #include "UI/UIButton.h"
 #include "UI/UIGlobals.h"
 #include "UI/UILabel.h"
+#include "shell/InputState.h"
+#include "shell/TouchEvent.h"
 #include "support/FrameDriver.h"
 #include "support/ScratchFolder.h"
 #include "tools/catalogue/Layouts.h"
@@ -148,6 +150,83 @@ TEST_F(IntroLanguageTest, TheIntroTakesTheLanguageTheRegistryNames) {
         }
     }
     config.Paths.LanguagePath = sample;
+}
+
+// The clip opens at the first update; then the intro ends when the clip's time
+// goes back (it has wrapped), on Space or else Esc (consumed), or on a press on
+// the clip. No language is stored, so the language window follows.
+TEST_F(IntroLanguageTest, TheIntroEndsWhenItsClipWrapsOnSpaceOrEscOrATouch) {
+    game_->RunInitialize();
+    StoreRegistry(nullptr);
+    const struct {
+        const char* what;
+        bool wrap, space, esc, touch;
+        bool ends;
+    } cases[] = {
+        {"nothing", false, false, false, false, false},
+        {"the clip wraps", true, false, false, false, true},
+        {"Space", false, true, false, false, true},
+        {"Esc", false, false, true, false, true},
+        {"Space and Esc", false, true, true, false, true},
+        {"a press on the clip", false, false, false, true, true},
+    };
+    int32_t* keys = GetInputState().keys;
+    for (const auto& c : cases) {
+        Restart();
+        IntroWindow* intro = State<IntroWindow>();
+        // Entered: its layout and its player, nothing else.
+        ASSERT_NE(intro->video_player_, nullptr);
+        ASSERT_NE(intro->video_element_, nullptr);
+        EXPECT_EQ(intro->IntroPhase, 0u);
+        EXPECT_EQ(intro->LastVideoTime, -1.0f);
+        Machine().process_event(EvUpdate());
+        ASSERT_EQ(Current(), "IntroWindow") << c.what;
+        ASSERT_EQ(intro->IntroPhase, 1u) << "the sample clip opens";
+
+        if (c.wrap) intro->LastVideoTime = 1.0e6f;
+        keys[57] = c.space ? 1 : 0;
+        keys[56] = c.esc ? 1 : 0;
+        TouchEvents.clear();
+        if (c.touch) {
+            const UI::UIElement& video = *intro->video_element_;
+            TouchEvent touch = {};
+            touch.position = Vector2((video.position_.x + video.size_.x / 2) / 1024.0f,
+                                     (video.position_.y + video.size_.y / 2) / 768.0f);
+            touch.phase = kTouchPress;
+            TouchEvents.push_back(touch);
+        }
+        Machine().process_event(EvUpdate());
+        TouchEvents.clear();
+        EXPECT_EQ(Current(), c.ends ? "LanguageWindow" : "IntroWindow") << c.what;
+        EXPECT_EQ(keys[57], 0) << c.what;
+        // Esc is taken only when Space was not.
+        EXPECT_EQ(keys[56], c.esc && c.space ? 1 : 0) << c.what;
+    }
+    keys[56] = 0;
+}
+
+// Layouts that lack what the windows look for: the intro still ends, the loading
+// screen loads without a bar, a tip or a way on, and nothing waits or breaks.
+TEST_F(IntroLanguageTest, LayoutsWithoutTheirElementsNeitherHangNorBreak) {
+    ScratchFolder ui;
+    ui.Write("introwindow.xml", R"(<layout><image name="background" file="black.png" posx="0" posy="0"
+        sizex="1024" sizey="768"/></layout>)");
+    ui.Write("loadingwindow.xml", R"(<layout><image name="background" file="loading_background.png" posx="0"
+        posy="0" sizex="1024" sizey="768"/></layout>)");
+    game_->RunInitialize();
+    game_->GetConfig().Paths.UiPath = ui.Path() + "/";
+    StoreRegistry("LANGUAGE=0\n");
+    Restart();
+    testsupport::FrameDriver driver(game_.get());
+    ASSERT_TRUE(driver.Opened());
+    ASSERT_TRUE(driver.Play("1 key Space\n"));
+    ASSERT_TRUE(driver.RunScript(10));
+    ASSERT_EQ(Current(), "LoadingWindow");
+    for (int i = 0; i < 3000 && LoadingFinished.load() == 0; ++i) ASSERT_TRUE(driver.Frame());
+    EXPECT_NE(LoadingFinished.load(), 0);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(driver.Frame());
+    EXPECT_EQ(Current(), "LoadingWindow");
+    EXPECT_NE(GetSelectedCursor(), nullptr);
 }
 
 TEST_F(IntroLanguageTest, EveryLanguageButtonLoadsItsLanguageThenTheWindowFadesToLoading) {
