@@ -111,8 +111,13 @@ TEST_F(LoaderTurnsTest, OneLoadingStepAgainstOneFrameStrictlyByTurns) {
     ASSERT_EQ(turns.Start(), LoaderTurns::kTurnTaken);
     const HANDLE main = MainThreadHandle.load();
     ASSERT_NE(main, nullptr);
+    // The main thread sleeps 20 ms once the turn is back.
+    const DWORD before = GetTickCount();
+    Work('M');
+    ASSERT_EQ(turns.Turn(), LoaderTurns::kTurnTaken);
+    EXPECT_EQ(GetTickCount() - before, 20u);
     // The last turn lets the loader end, the next finds it gone.
-    EXPECT_EQ(Frames(turns, 1000), 201);
+    EXPECT_EQ(Frames(turns, 1000), 200);
     EXPECT_EQ(loader_.overlaps.load(), 0);
     std::string expected;
     for (int i = 0; i < 200; ++i) expected += "ML";
@@ -187,6 +192,16 @@ TEST_F(LoaderTurnsTest, GivingUpStopsTheLoaderAtItsNextTurnAndJoinsIt) {
     EXPECT_EQ(Frames(next, 10), 3);
     EXPECT_EQ(loader_.order, "MLMLMM");
     EXPECT_EQ(LoadingFinished.load(), 1);
+}
+
+// A loader that cannot be given the turn would never hand it back: the main
+// thread does not wait for it.
+TEST_F(LoaderTurnsTest, ARefusedTurnIsNotWaitedFor) {
+    LoaderTurns turns;
+    LoaderThreadHandle = GetCurrentProcess();  // no thread
+    EXPECT_EQ(turns.Turn(), LoaderTurns::kTurnFailed);
+    LoaderThreadHandle = nullptr;
+    EXPECT_EQ(turns.Turn(), LoaderTurns::kLoaderEnded);
 }
 
 // Stopping once the loader has ended only joins it.
