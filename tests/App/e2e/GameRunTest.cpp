@@ -25,6 +25,7 @@
 #include "support/ScratchDir.h"
 #include "support/Screenshot.h"
 #include "support/VirtualDisplay.h"
+#include "App/LayoutClicks.h"
 #include "tools/catalogue/Layouts.h"
 
 namespace {
@@ -50,13 +51,7 @@ namespace layouts = catalogue::layouts;
 const char* const kFaults[] = {"Service expired", "Service already exists", "Program Error", "Assertion failed",
                                "SHADER COMPILER ERROR", "failed!", "not found"};
 
-// "X Y" of the centre of the element of the window's layout.
-std::string CentreOf(const char* window, const char* element) {
-    const layouts::Window* w = layouts::FindWindow(window);
-    if (w == nullptr || w->Find(element) == nullptr) return "-1 -1";
-    const layouts::Rect r = w->At(element);
-    return std::to_string(r.CentreX()) + " " + std::to_string(r.CentreY());
-}
+using layoutclicks::CentreOf;
 
 // The pixels of a 24-bit screenshot (rows bottom first, blue, green, red) as
 // 0x00RRGGBB, top row first.

@@ -26,19 +26,14 @@
 #include "shell/TouchEvent.h"
 #include "support/FrameDriver.h"
 #include "support/ScratchFolder.h"
+#include "App/LayoutClicks.h"
 #include "tools/catalogue/Layouts.h"
 
 namespace {
 
 namespace layouts = catalogue::layouts;
 
-// "F click X Y" at the centre of the element of the window's layout.
-std::string ClickOn(long frame, const char* window, const char* element) {
-    const layouts::Window* w = layouts::FindWindow(window);
-    if (w == nullptr || w->Find(element) == nullptr) return "# missing " + std::string(element) + "\n";
-    const layouts::Rect r = w->At(element);
-    return std::to_string(frame) + " click " + std::to_string(r.CentreX()) + " " + std::to_string(r.CentreY()) + "\n";
-}
+using layoutclicks::ClickOn;
 
 UI::UIElement* Find(UI::UIWindowView& view, const std::string& name) {
     for (UI::UIElement* element : view)
