@@ -2,7 +2,10 @@
 // The battle's summary and warning, opened as the game's message boxes.
 #include <string>
 
+#include "Classes/Battle/BattleEvents.h"
 #include "Classes/Battle/BattleMessageBoxes.h"
+
+class GameMachine;
 
 class BattleBoxes : public BattleMessageBoxes {
 public:
@@ -13,4 +16,14 @@ public:
     bool ShowWarning(const std::wstring& text) override;
     void Close() override;
     bool ShowMessage(const std::string& layoutFile, const std::string& text) override;
+};
+
+// The battle's events, posted to the game's machine.
+class BattleEventPoster : public BattleEventSink {
+public:
+    explicit BattleEventPoster(GameMachine& machine) : machine_(machine) {}
+    void Post(BattleEvent event) override;
+
+private:
+    GameMachine& machine_;
 };

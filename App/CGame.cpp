@@ -3,6 +3,7 @@
 #include <new>
 
 #include "App/MessageBoxes.h"
+#include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Battle/GameWindow.h"
 #include "Classes/UI/MenuStates.h"
 #include "Audio/AudioDevice.h"
@@ -88,6 +89,7 @@ void CGame::Initialize() {
     game_window_->Initialize();
 
     RegisterWhenEmpty<BattleMessageBoxes>(&battle_boxes_);
+    RegisterWhenEmpty<BattleEventSink>(&battle_events_);
     RegisterWhenEmpty<GameMachine>(&machine_);
     machine_.initiate();
 
@@ -132,6 +134,7 @@ void CGame::Shutdown() {
     UnregisterWhenHeld<Content::ContentLoader<Audio::SoundStream>>(sound_streams_.get());
     UnregisterWhenHeld<GameMachine>(&machine_);
     UnregisterWhenHeld<BattleMessageBoxes>(&battle_boxes_);
+    UnregisterWhenHeld<BattleEventSink>(&battle_events_);
     UnregisterWhenHeld<GameSettings>(&settings_);
     UnregisterWhenHeld<Config>(&config_);
 
@@ -153,8 +156,8 @@ void CGame::Draw() {
 }
 
 void CGame::OnEvent(int code) {
-    // Code 2 (pause the running battle) joins with the battle object; no
-    // caller passes it. The device-reset codes need nothing here.
+    // The device-reset codes need nothing here.
+    if (code == 2 && game_window_ && game_window_->GetBattle()) game_window_->GetBattle()->Pause();
     if (code == 3) machine_.process_event(EvExitingApp());
 }
 

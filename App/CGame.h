@@ -50,7 +50,8 @@ public:
     void Update() override;
     // EvDraw and the open message box inside the device's scene.
     void Draw() override;
-    // 3: EvExitingApp. Every other code is ignored.
+    // 2 (the application lost the focus): the running battle pauses. 3: EvExitingApp.
+    // Every other code is ignored.
     void OnEvent(int code) override;
 
     void UnloadAllContent();
@@ -97,6 +98,7 @@ private:
     LoadingFinished loading_finished_;
     GameSettings settings_;
     BattleBoxes battle_boxes_;
+    BattleEventPoster battle_events_{machine_};
     // Held here as well as in its service slot, so the window the game made is
     // the one it deletes.
     boost::scoped_ptr<GameWindow> game_window_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
 
 #include "Classes/Battle/FloatingText.h"
 #include "Classes/Level/WaveRunner.h"
@@ -20,8 +21,13 @@
 
 class CInputMonitor;
 class MemoryStream;
+struct DemoInput;
+struct HudButton;
+struct HudInfoItem;
 struct TouchEvent;
 class CLevel;
+class CSpawnPoint;
+class CUnit;
 struct AttackerDefinition;
 struct DefenderDefinition;
 struct MapDefinition;
@@ -169,9 +175,93 @@ public:
     // Closes the summary box and clears the summary flag.
     void CloseSummary(int32_t record);
 
-    // ---- input and drawing ----
-    // Stand-in until the battle's input exists: the event is not acted on.
+    // ---- input ----
+    // Routes one pointer event: camera drag and zoom (right button), the boxes, the HUD
+    // buttons' press and release, the map, and leaving a finished battle. While a demo
+    // plays (demo) live input only moves the camera.
     void OnPointerInput(const TouchEvent& event, bool demo);
+    // As a released HUD button: 0 buys defender index at the selected spot; 1 to 6 the
+    // action of that id on the first selected defender; 7 to 9 a spell at the selected
+    // attacker. Anything else does nothing.
+    void SelectButton(int32_t group, int32_t index);
+    // Running, no summary and no warning: paused, normal, double, paused...
+    void CycleSpeed();
+    // After a load: the previous speed mode applied afresh.
+    void ReapplySpeedMode();
+    // Posts EvInGameMenuPressed; the battle screen is no longer in front.
+    void OpenInGameMenu();
+    // One recorded action through the same checks as a live one; other types ignored.
+    void ApplyRecordedInput(const DemoInput& input);
+    // The demo player's inputs due at the step counter; none without a player.
+    std::vector<DemoInput> GetDueInputs() const;
+    // The first row whose rectangle holds the point, edges included; -1 for none.
+    static int32_t HitTestButtons(const HudButton* buttons, int32_t count, const Vector2& point);
+    static int32_t HitTestInfoItems(const HudInfoItem* items, int32_t count, const Vector2& point);
+    // Which button group the HUD offers; all false without a level.
+    bool HasSelectedSpot() const;
+    bool HasSelectedDefenders() const;
+    bool HasSelectedAttacker() const;
+    // Called by the level whenever its selection changes: the group now offered flashes.
+    void RestartHighlights();
+    // Selected defenders that no longer exist leave the selection.
+    void PruneSelection();
+    // Closes the modified-data warning.
+    void CloseWarning();
+    // Zooms the camera toward (z > 0) or away from its target.
+    void ZoomCamera(float z);
+
+    // ---- the HUD's actions: checks, prices and orders ----
+    // Each check answers 1 when the action is possible; tooExpensive is set to 1 only when
+    // the gold alone is missing. Null out-flags are allowed.
+    int32_t CanBuy(const std::string& name, const boost::shared_ptr<CSpawnPoint>& spot, int32_t* tooExpensive) const;
+    int32_t CanHeal(const boost::shared_ptr<CUnit>& unit, int32_t* tooExpensive, int32_t* resurrection) const;
+    int32_t CanTeleport(const boost::shared_ptr<CUnit>& unit, int32_t* tooExpensive) const;
+    // A defender waiting to hide counts as hidden.
+    int32_t CanHide(const boost::shared_ptr<CUnit>& unit, int32_t* tooExpensive, int32_t* hidden) const;
+    int32_t CanUpgrade(const boost::shared_ptr<CUnit>& unit, int32_t stat, int32_t* tooExpensive,
+                       int32_t* nonDamageWeapon) const;
+    int32_t CanSell(const boost::shared_ptr<CUnit>& unit) const;
+    int32_t CanCast(int32_t kind, const boost::shared_ptr<CUnit>& target, int32_t* tooExpensive) const;
+    int32_t CanHealAll(const std::vector<boost::weak_ptr<CUnit>>& units, int32_t* tooExpensive,
+                       int32_t* resurrection) const;
+    int32_t CanHideAll(const std::vector<boost::weak_ptr<CUnit>>& units, int32_t* tooExpensive,
+                       int32_t* hidden) const;
+    int32_t CanSellAll(const std::vector<boost::weak_ptr<CUnit>>& units) const;
+
+    // Each runs its check again, records itself, then acts and pays.
+    void BuyDefender(const boost::shared_ptr<CSpawnPoint>& spot, int32_t button);
+    void HealUnit(const boost::shared_ptr<CUnit>& unit);
+    // Teleport targeting on or off; the teleport is paid when a spot is picked.
+    void ToggleTeleportMode(const boost::shared_ptr<CUnit>& unit);
+    // A hide order is paid when given; cancelling it, or unhiding, is free.
+    void ToggleHide(const boost::shared_ptr<CUnit>& unit);
+    void UpgradeUnit(const boost::shared_ptr<CUnit>& unit, int32_t stat);
+    void SellUnit(const boost::shared_ptr<CUnit>& unit);
+    // Kind 0 slowdown, 1 firestorm, 2 lightning: the keeper's missile at the target.
+    void CastSpell(int32_t kind, const boost::shared_ptr<CUnit>& target);
+    // The single action on each unit of the list whose single check passes, in order.
+    void HealAll(const std::vector<boost::weak_ptr<CUnit>>& units);
+    void HideAll(const std::vector<boost::weak_ptr<CUnit>>& units);
+    void SellAll(const std::vector<boost::weak_ptr<CUnit>>& units);
+
+    // Prices in gold; 0 without unit or definition.
+    static int32_t GetBuyPrice(const std::string& name);
+    static int32_t GetSellValue(const boost::shared_ptr<CUnit>& unit);
+    static int32_t GetHealPrice(const boost::shared_ptr<CUnit>& unit);
+    static int32_t GetTeleportPrice(const boost::shared_ptr<CUnit>& unit);
+    static int32_t GetHidePrice(const boost::shared_ptr<CUnit>& unit);
+    static int32_t GetUpgradePrice(const boost::shared_ptr<CUnit>& unit, int32_t stat);
+    int32_t GetSpellPrice(int32_t kind) const;
+    int32_t GetSellValueAll(const std::vector<boost::weak_ptr<CUnit>>& units) const;
+    static int32_t GetHealPriceAll(const std::vector<boost::weak_ptr<CUnit>>& units);
+    static int32_t GetHidePriceAll(const std::vector<boost::weak_ptr<CUnit>>& units);
+    // Cool-down of the spell kind as percent of its full length; 0 without an entry.
+    float GetCooldownPercent(int32_t kind) const;
+    int32_t GetCooldown(int32_t kind) const { return GetSpellCooldown(kind); }
+    // The recorder gets {step counter, type, x, y} while the battle is not over.
+    void RecordInput(int32_t type, int32_t x, int32_t y);
+
+    // ---- drawing ----
     // The scene, culled, sorted and drawn, then the 2D pass; nothing without a level or
     // before the first step.
     void Draw();
@@ -185,9 +275,6 @@ public:
     // ---- gold and floating texts ----
     // Negative amounts pay.
     void AddGold(int32_t amount);
-    // Stand-in until the HUD's buttons exist: the level's selection changed, and the
-    // buttons it offers are not highlighted yet.
-    void RestartHighlights() {}
     void AddFloatingText(const std::string& text, const IntVector3& position);
     void AddFloatingText(const std::string& text, const IntVector3& position, const Color& color);
 
@@ -234,6 +321,15 @@ public:
 private:
     void RunWaves(int32_t dt, bool last);
     void ReflagSpeedButtons();
+    // The right button: a press starts a drag, a move pans (zooms with Shift), a release
+    // ends it.
+    void DragCamera(int32_t phase, const Vector2& position, int32_t w, int32_t h);
+    // The HUD buttons' part of a running battle's left-button event; true when handled.
+    bool OnHudButtons(int32_t phase, const Vector2& point, bool demo);
+    // The action of a released action button on the selection.
+    void RunAction(int32_t id);
+    // The keeper of the unit list; empty without level or keeper.
+    boost::shared_ptr<CUnit> GetKeeper() const;
 
     // Tests set what the battle's set-up and steps set.
     friend struct BattleTestAccess;

@@ -199,7 +199,7 @@ std::string CDunmarchGame::GetNextDefenderUnlock(const std::string& mapName, int
 }
 
 void CDunmarchGame::CloseSummary(int32_t record) {
-    if (record != 0 && recorder_ && state_ != kOver) recorder_->Add(DemoInput(step_counter_, 10, -1, -1));
+    if (record != 0) RecordInput(10, -1, -1);
     if (BattleMessageBoxes* boxes = Boxes()) boxes->Close();
     summary_shown_ = 0;
 }
@@ -230,8 +230,6 @@ void CDunmarchGame::PlayDouble() {
     ReflagSpeedButtons();
     if (scene_) scene_->Resume();
 }
-
-void CDunmarchGame::OnPointerInput(const TouchEvent&, bool) {}
 
 void CDunmarchGame::Draw() {
     if (!level_ || (state_ != kRunning && state_ != kOver) || !scene_) return;

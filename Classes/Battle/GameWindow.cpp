@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/CInputMonitor.h"
 #include "Classes/Battle/FileReplacing.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/GameDictionary.h"
@@ -15,6 +16,7 @@
 #include "IO/File.h"
 #include "IO/MemoryStream.h"
 #include "platform/Trace.h"
+#include "shell/KeyHandlers.h"
 #include "shell/TouchEvent.h"
 
 int32_t StepAccumulator = 0;
@@ -23,9 +25,20 @@ int32_t SelectedMapIndex = 0;
 
 namespace Morvane {
 
-GameWindow::GameWindow() { PlatformTrace("in-game window created"); }
+namespace {
+
+const int32_t kSpaceKey = 57;
+const int32_t kEscapeKey = 56;
+
+}  // namespace
+
+GameWindow::GameWindow() {
+    KeyUpListeners.Add(KeyHandler::FromMethod<&GameWindow::OnKey>(this));
+    PlatformTrace("in-game window created");
+}
 
 GameWindow::~GameWindow() {
+    KeyUpListeners.RemoveTarget(this);
     battle_.reset();
     if (dictionary_ && Service<GameDictionary>::Exists() && Service<GameDictionary>::Get() == dictionary_.get())
         Service<GameDictionary>::Unregister();
@@ -82,8 +95,21 @@ void GameWindow::Update() {
 void GameWindow::FeedInput() {
     if (!battle_) return;
     const bool demo = battle_->IsPlayingDemo();
-    // Stand-in until demo playback exists: no recorded input is replayed here.
+    if (demo)
+        for (const DemoInput& input : battle_->GetDueInputs()) battle_->ApplyRecordedInput(input);
     for (const TouchEvent& event : TouchEvents) battle_->OnPointerInput(event, demo);
+}
+
+void GameWindow::OnKey(int32_t keyCode) {
+    if (BattleActive == 0 || !battle_) return;
+    CDunmarchGame& battle = *battle_;
+    if (keyCode >= 1 && keyCode <= 6 && !battle.IsPlayingDemo()) {
+        if (battle.HasSelectedSpot()) battle.SelectButton(0, keyCode - 1);
+        else if (battle.HasSelectedDefenders()) battle.SelectButton(keyCode, 0);
+        else if (battle.HasSelectedAttacker() && keyCode <= 3) battle.SelectButton(6 + keyCode, 0);
+    }
+    if (keyCode == kSpaceKey) battle.CycleSpeed();
+    else if (keyCode == kEscapeKey) battle.OpenInGameMenu();
 }
 
 void GameWindow::Draw() {

@@ -27,8 +27,10 @@ namespace Morvane {
 
 class GameWindow : public Game::GameDrawableComponentInterface {
 public:
+    // Joins the shell's key-up list.
     GameWindow();
-    // The battle, then the dictionary (its service slot withdrawn when it holds it).
+    // Leaves the key-up list; the battle, then the dictionary (its service slot withdrawn
+    // when it holds it).
     ~GameWindow() override;
 
     // Builds the dictionary from the configuration and publishes it unless the slot is taken.
@@ -86,6 +88,11 @@ public:
 
     const boost::shared_ptr<GameDictionary>& GetDictionary() const { return dictionary_; }
     const boost::shared_ptr<CDunmarchGame>& GetBattle() const { return battle_; }
+
+    // A released key while the battle screen is in front: 1 to 6 press the button of the
+    // group the HUD offers (not while a demo plays: only its recording drives the battle),
+    // Space cycles the speed, Esc opens the in-game menu.
+    void OnKey(int32_t keyCode);
 
 private:
     void FeedInput();

@@ -147,6 +147,8 @@ public:
     void RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit);
     // The highlight mode off, then the list emptied.
     void ClearSelectedDefenders();
+    // Entries whose unit no longer exists leave the list, the order kept.
+    void PruneSelectedDefenders();
     // The unit alone; a second tap on the only selected defender deselects it.
     void SelectDefender(const boost::weak_ptr<CUnit>& unit);
     // The attacker alone; a second tap deselects it.

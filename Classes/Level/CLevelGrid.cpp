@@ -204,6 +204,12 @@ void CLevel::RemoveFinishedObjects() {
                           placed_objects_.end());
 }
 
+void CLevel::PruneSelectedDefenders() {
+    selected_defenders_.erase(std::remove_if(selected_defenders_.begin(), selected_defenders_.end(),
+                                             [](const boost::weak_ptr<CUnit>& unit) { return unit.expired(); }),
+                              selected_defenders_.end());
+}
+
 void CLevel::RemoveSelectedDefender(const boost::weak_ptr<CUnit>& unit) {
     const boost::shared_ptr<CUnit> removed = unit.lock();
     if (!removed) return;

@@ -267,8 +267,7 @@ void CLevel::Teleport(const boost::weak_ptr<CUnit>& unit, const boost::weak_ptr<
     const int32_t price = a->GetTeleportPrice();
     if (battle != nullptr && price > battle->GetGold()) return;
 
-    if (battle != nullptr && battle->GetInputMonitor() && !battle->IsOver())
-        battle->GetInputMonitor()->Add(DemoInput(battle->GetStepCounter(), 2, a->GetId(), target->GetId()));
+    if (battle != nullptr) battle->RecordInput(2, a->GetId(), target->GetId());
 
     brainA->SetHomeSpot(target);
     brainA->ClearTarget();

@@ -20,6 +20,7 @@
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CLevelObject.h"
 #include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/CInputMonitor.h"
 #include "Core/Assert.h"
 #include "Core/Service.h"
 #include "SceneGraph/Group.h"
@@ -35,6 +36,21 @@ struct BattleTestAccess {
     static void SetWaveIndex(CDunmarchGame& battle, int32_t index) { battle.wave_index_ = index; }
     static void SetWarningPending(CDunmarchGame& battle, int32_t pending) { battle.warning_pending_ = pending; }
     static std::vector<WaveRunner>& WaveRunners(CDunmarchGame& battle) { return battle.wave_runners_; }
+    // A level the test owns (the battle does not delete it).
+    static void SetLevel(CDunmarchGame& battle, CLevel* level) {
+        battle.level_ = level != nullptr ? boost::shared_ptr<CLevel>(level, [](CLevel*) {}) : boost::shared_ptr<CLevel>();
+    }
+    static void SetRecorder(CDunmarchGame& battle, const boost::shared_ptr<CInputMonitor>& recorder) {
+        battle.recorder_ = recorder;
+    }
+    static void SetPlayer(CDunmarchGame& battle, const boost::shared_ptr<CInputMonitor>& player) {
+        battle.player_ = player;
+    }
+    static void SetDemoPlayback(CDunmarchGame& battle, int32_t playback) { battle.demo_playback_ = playback; }
+    static void SetSummaryShown(CDunmarchGame& battle, int32_t shown) { battle.summary_shown_ = shown; }
+    static void SetEndDelay(CDunmarchGame& battle, int32_t delay) { battle.end_delay_ = delay; }
+    static void SetRestored(CDunmarchGame& battle, int32_t restored) { battle.restored_ = restored; }
+    static void SetSpellCooldown(CDunmarchGame& battle, int32_t kind, int32_t ms) { battle.spell_cooldowns_[kind] = ms; }
     static void SetCamera(CDunmarchGame& battle, const Vector3& eye, float targetHeight, float referenceDistance) {
         battle.camera_eye_ = eye;
         battle.camera_target_height_ = targetHeight;

@@ -1,5 +1,5 @@
 // dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] [--trace]
-//                 [--record FILE] [--demo FILE] [--save-at N] [--continue]
+//                 [--script FILE] [--record FILE] [--demo FILE] [--save-at N] [--continue]
 //
 // Starts the game in the current folder as the game tests do (the application on the
 // recording null device through the shell's device globals), loads the English texts
@@ -10,13 +10,15 @@
 // renderer's scene. It never sleeps. Prints a line per wave begun and ended and a final
 // line; --trace adds, per step, the gold, the score and every unit. After a preloaded
 // battle it lists the models and clip tables the battle still had to load itself
-// ("after preloading: ..."). A live battle tells whether its data stamp finds the data
+// ("after preloading: ..."). --script plays the player's input (tools/battle/Script.h);
+// --until-end leaves a finished battle with a click once it may be left and prints the
+// event posted. A live battle tells whether its data stamp finds the data
 // modified; --record FILE writes its recording (head and body) when the run ends.
 // --demo FILE copies FILE to "test.dem" here and replays it. --save-at N writes
 // "savegame.dat" here once the step counter reaches N, prints the digest of that step's
 // trace line and ends; --continue starts from "savegame.dat" (which goes once used) and
 // prints the digest right after loading. Exit 1 when no battle starts (a savegame that
-// cannot be continued is refused so) or a file cannot be written.
+// cannot be continued is refused so), a file cannot be written or a script line fails.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +51,10 @@
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/win32/Time.h"
+#include "platform/Trace.h"
 #include "shell/ShellGlobals.h"
+#include "shell/TouchEvent.h"
+#include "tools/battle/Script.h"
 
 namespace fs = std::filesystem;
 
@@ -69,7 +74,14 @@ struct Options {
     std::string demo;
     long saveAt = -1;
     bool continueSaved = false;
+    std::string script;
 };
+
+// The battle's events as it posts them.
+void PrintPosted(const char* line) {
+    static const char kPrefix[] = "battle posts ";
+    if (std::strncmp(line, kPrefix, sizeof kPrefix - 1) == 0) std::printf("posted %s\n", line + sizeof kPrefix - 1);
+}
 
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -78,6 +90,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (arg == "--dt" && i + 1 < argc) options.dt = std::atoi(argv[++i]);
         else if (arg == "--until-end") options.untilEnd = true;
         else if (arg == "--trace") options.trace = true;
+        else if (arg == "--script" && i + 1 < argc) options.script = argv[++i];
         else if (arg == "--preload") options.preload = true;
         else if (arg == "--no-preload") options.preload = false;
         else if (arg == "--record" && i + 1 < argc) options.record = argv[++i];
@@ -159,9 +172,17 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] "
-                             "[--trace] [--record FILE] [--demo FILE] [--save-at N] [--continue]\n");
+                             "[--trace] [--script FILE] [--record FILE] [--demo FILE] [--save-at N] "
+                             "[--continue]\n");
         return 2;
     }
+    std::vector<ScriptLine> script;
+    std::string error;
+    if (!options.script.empty() && !ReadScript(options.script, script, error)) {
+        std::fprintf(stderr, "dunmarch-battle: %s\n", error.c_str());
+        return 2;
+    }
+    SetPlatformTraceListener(&PrintPosted);
     BindEmitterNodeHosts();
 
     // The recording null device the size of the virtual screen.
@@ -244,6 +265,15 @@ int main(int argc, char** argv) {
                 ResetFrameClock();
                 clock.Advance(static_cast<uint64_t>(options.dt));
                 TickFrameClock();
+                TouchEvents.clear();
+                if (!RunScriptFrame(script, frame, *window->GetBattle(), error)) {
+                    std::fprintf(stderr, "dunmarch-battle: %s\n", error.c_str());
+                    status = 1;
+                    break;
+                }
+                // Once it may be left, a finished battle is left with a click.
+                const bool leaving = options.untilEnd && battle.IsOver() && battle.GetEndDelay() <= 0;
+                if (leaving) Tap(512.0f, 384.0f);
                 const uint32_t before = battle.GetStepCounter();
                 window->Update();
                 if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
@@ -278,8 +308,12 @@ int main(int argc, char** argv) {
                     }
                     break;
                 }
-                if (options.untilEnd && battle.IsOver()) break;
+                if (leaving) break;
             }
+            // The player's actions as the battle recorded them.
+            if (battle.GetInputMonitor())
+                for (const DemoInput& input : battle.GetInputMonitor()->GetRecords())
+                    std::printf("input %u: type %d x %d y %d\n", input.frame, input.type, input.x, input.y);
             std::printf("end: state %d result %d wave %d gold %d score %d steps %u\n", battle.GetState(),
                         battle.GetResult(), battle.GetWaveIndex(), battle.GetGold(), battle.GetScore(),
                         battle.GetStepCounter());
@@ -294,6 +328,7 @@ int main(int argc, char** argv) {
         }
         game.RunShutdown();
     }
+    SetPlatformTraceListener(nullptr);
     device->Release();
     d3d->Release();
     return status;

@@ -78,27 +78,30 @@ inline constexpr const char kHudLayout[] = "ingame.xml";
 // The HUD's shift, written to "ingame.xml" beside the items.
 inline constexpr int kHudShiftX = 2;
 inline constexpr int kHudShiftY = 2;
+// The counters and the speed buttons sit in the 72-pixel top bar; the purchase, action
+// and spell buttons hang below it at the left, their prices under them, all inside the
+// strip that the battle keeps from the map (down to the spell buttons' bottom + 32).
 inline constexpr HudRegion kHudRegions[] = {
     // defender buttons (named by the defender definitions)
-    {"Swordman", 0, 0, 64, 64, true, 8, 692, 4, 44},
-    {"Archer", 64, 0, 64, 64, true, 80, 692, 4, 44},
-    {"Priest", 128, 0, 64, 64, true, 152, 692, 4, 44},
-    {"Necromancer", 192, 0, 64, 64, true, 224, 692, 4, 44},
-    {"Heavy Warrior", 256, 0, 64, 64, true, 296, 692, 4, 44},
-    {"Mage", 320, 0, 64, 64, true, 368, 692, 4, 44},
+    {"Swordman", 0, 0, 64, 64, true, 8, 80, 4, 44},
+    {"Archer", 64, 0, 64, 64, true, 80, 80, 4, 44},
+    {"Priest", 128, 0, 64, 64, true, 152, 80, 4, 44},
+    {"Necromancer", 192, 0, 64, 64, true, 224, 80, 4, 44},
+    {"Heavy Warrior", 256, 0, 64, 64, true, 296, 80, 4, 44},
+    {"Mage", 320, 0, 64, 64, true, 368, 80, 4, 44},
     {"Attack", 384, 0, 64, 64},
     {"Frame", 448, 0, 64, 64},
     // action buttons
-    {"Heal", 0, 64, 64, 64, true, 8, 692, 4, 44},
-    {"Teleport", 64, 64, 64, 64, true, 80, 692, 4, 44},
-    {"HideShow", 128, 64, 64, 64, true, 152, 692, 4, 44},
-    {"UpgradeHP", 192, 64, 64, 64, true, 224, 692, 4, 44},
-    {"UpgradeWeapon", 256, 64, 64, 64, true, 296, 692, 4, 44},
-    {"Sell", 320, 64, 64, 64, true, 368, 692, 4, 44},
+    {"Heal", 0, 64, 64, 64, true, 8, 80, 4, 44},
+    {"Teleport", 64, 64, 64, 64, true, 80, 80, 4, 44},
+    {"HideShow", 128, 64, 64, 64, true, 152, 80, 4, 44},
+    {"UpgradeHP", 192, 64, 64, 64, true, 224, 80, 4, 44},
+    {"UpgradeWeapon", 256, 64, 64, 64, true, 296, 80, 4, 44},
+    {"Sell", 320, 64, 64, 64, true, 368, 80, 4, 44},
     // spell and speed buttons
-    {"Slow", 0, 128, 64, 64, true, 8, 692, 4, 44},
-    {"Firestorm", 64, 128, 64, 64, true, 80, 692, 4, 44},
-    {"Lightning", 128, 128, 64, 64, true, 152, 692, 4, 44},
+    {"Slow", 0, 128, 64, 64, true, 8, 80, 4, 44},
+    {"Firestorm", 64, 128, 64, 64, true, 80, 80, 4, 44},
+    {"Lightning", 128, 128, 64, 64, true, 152, 80, 4, 44},
     {"Pause", 192, 128, 48, 48, true, 808, 8, 0, 0},
     {"NormalSpeed", 240, 128, 48, 48, true, 860, 8, 0, 0},
     {"DoubleSpeed", 288, 128, 48, 48, true, 912, 8, 0, 0},

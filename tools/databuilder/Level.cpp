@@ -2,9 +2,13 @@
 // place before the keep, two entries in the south gate, defender slots along the field
 // and branching way-point routes that meet before the keep:
 //
-//   west entry -> W1 | C1        W1 -> W2           W2 -> W3 | C2     W3 -> K
-//   east entry -> E1 | C1        E1 -> E2           E2 -> E3 | C2     E3 -> K
-//   C1 -> W2 | C2 | E2           C2 -> K            K: the last way point, then the keeper
+//   west entry -> W1 | C1        W1 -> W2 -> W3 -> K
+//   east entry -> E1 | C1        E1 -> E2 -> E3 -> K
+//   C1 -> C2 -> K                K: the last way point, then the keeper
+//
+// An attacker searches its path only within 7500 level units (15 cells, Manhattan) of
+// where it stands: every hop between points stays within
+// 11 cells (13 from a cell beside it), so no attacker is left without a way on.
 //
 // Scenery: the keep itself (part of the map model) as invisible cells that block
 // movement and sight, towers inside the gate, groves and scattered trees (blocking both),
@@ -39,8 +43,8 @@ struct WayPoint {
 };
 enum { W1 = 301, W2, W3, C1, C2, E1, E2, E3, K };
 const WayPoint kWayPoints[] = {
-    {W1, 3, {10, 6}}, {W2, 3, {6, 15}},  {W3, 3, {12, 23}}, {C1, 3, {21, 9}}, {C2, 3, {21, 18}},
-    {E1, 3, {32, 6}}, {E2, 3, {36, 15}}, {E3, 3, {30, 23}}, {K, 4, {21, 23}},
+    {W1, 3, {15, 6}}, {W2, 3, {11, 13}}, {W3, 3, {13, 22}}, {C1, 3, {21, 8}},  {C2, 3, {21, 17}},
+    {E1, 3, {27, 6}}, {E2, 3, {31, 13}}, {E3, 3, {29, 22}}, {K, 4, {21, 23}},
 };
 
 struct Link {
@@ -48,16 +52,8 @@ struct Link {
     std::vector<int> to;
 };
 const Link kLinks[] = {
-    {kFirstEntryId, {W1, C1}},
-    {kFirstEntryId + 1, {E1, C1}},
-    {W1, {W2}},
-    {W2, {W3, C2}},
-    {C1, {W2, C2, E2}},
-    {E1, {E2}},
-    {E2, {E3, C2}},
-    {W3, {K}},
-    {C2, {K}},
-    {E3, {K}},
+    {kFirstEntryId, {W1, C1}}, {kFirstEntryId + 1, {E1, C1}}, {W1, {W2}}, {W2, {W3}}, {C1, {C2}},
+    {E1, {E2}},                {E2, {E3}},                    {W3, {K}},  {C2, {K}},  {E3, {K}},
 };
 
 struct Scenery {

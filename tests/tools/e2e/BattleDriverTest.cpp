@@ -1,9 +1,10 @@
 // The battle driver on the sample data in a game folder of its own: a new battle starts,
 // the first wave begins after the starting step and a second of battle, and its
 // attackers come in at their entry; run to its end without input, the first wave walks
-// its routes to the undefended keeper and kills it. The loading before the battle runs
-// by turns on its loader thread, and the battle's units find their models and clip
-// tables in the caches it filled.
+// its routes to the undefended keeper and kills it; the builder's script gives the
+// player's orders through the map and the HUD; a finished battle is left with a click.
+// The loading before the battle runs by turns on its loader thread, and the battle's
+// units find their models and clip tables in the caches it filled.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,9 +19,11 @@
 #include "support/ScratchDir.h"
 #include "tools/catalogue/Level.h"
 #include "tools/catalogue/Models.h"
+#include "tools/catalogue/TestScripts.h"
 
 namespace fs = std::filesystem;
 namespace cl = catalogue::level;
+namespace ts = catalogue::testscripts;
 
 namespace {
 
@@ -56,7 +59,7 @@ public:
         fs::create_directories(root_.File("game"));
         fs::create_directories(root_.File("user"));
         fs::copy_file(game + "/dunmarch-battle", File("dunmarch-battle"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
+        for (const char* entry : {"config.xml", "res-pc", "res-common", "test-scripts"})
             fs::create_symlink(game + "/" + entry, File(entry));
         const fs::path data = fs::path(game).parent_path() / "Data";
         if (fs::exists(data)) fs::create_directory_symlink(data, root_.File("Data"));
@@ -134,6 +137,36 @@ TEST(BattleDriverTest, TheFirstWaveKillsTheUndefendedKeeper) {
     // The final line reads defeat: the battle over (state 2), result 1, in the first wave.
     EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 result 1 wave 0 "))
         << run.output.substr(run.output.rfind("\nstep "));
+    EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n")) << run.output.substr(run.output.rfind("\nstep "));
+}
+
+TEST(BattleDriverTest, TheScriptsOrdersGoThroughTheMapAndTheHud) {
+    const testsupport::ProgramResult run =
+        RunDriver(std::string("--until-end --script ") + ts::kFolder + ts::kOrders);
+    ASSERT_EQ(0, run.exitCode) << run.output;
+    // Buy an archer through its spot and the HUD, upgrade its hit points, hide it; buy a
+    // swordman and sell it; unhide the archer; slow the first attacker down.
+    std::vector<std::string> inputs;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.compare(0, 6, "input ") == 0) inputs.push_back(line.substr(line.find(':') + 2));
+    const std::vector<std::string> expected = {"type 0 x 12 y 1",  "type 4 x 1 y 0",   "type 3 x 1 y -1",
+                                               "type 0 x 10 y 0",  "type 6 x 2 y -1",  "type 3 x 1 y -1",
+                                               "type 7 x 3 y -1"};
+    EXPECT_EQ(expected, inputs) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 ")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n")) << run.output;
+}
+
+TEST(BattleDriverTest, AScriptLineThatNamesNothingStopsTheRun) {
+    ScratchDir scripts;
+    const std::string bad = scripts.File("bad.txt");
+    std::ofstream(bad) << "3 tap-spot 99\n";
+    const testsupport::ProgramResult run = RunDriver("--frames 10 --script " + bad);
+    EXPECT_EQ(1, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("no spot 99 at frame 3")) << run.output;
+    std::ofstream(bad) << "3 jump 1 2\n";
+    EXPECT_EQ(2, RunDriver("--frames 10 --script " + bad).exitCode);
 }
 
 TEST(BattleDriverTest, TheLoadingBeforeTheBattleFillsTheCachesItsUnitsTake) {
@@ -196,6 +229,8 @@ TEST(BattleDriverTest, ABattleSavedAtAStepContinuesFromIt) {
         << digest << "\n" << continued.output;
     EXPECT_FALSE(fs::exists(folder.File("savegame.dat")));
     EXPECT_NE(std::string::npos, continued.output.find("\nend: state 2 result 1 wave 0 ")) << continued.output;
+    // A restored battle is left back to the menus, never to the score screen.
+    EXPECT_NE(std::string::npos, continued.output.find("\nposted EvBackPressed\n")) << continued.output;
 
     const std::string cut = saved.substr(0, saved.size() * 2 / 3);
     std::ofstream(folder.File("savegame.dat"), std::ios::binary) << cut;
