@@ -59,6 +59,18 @@ struct MapTransformRecord {
 };
 extern MapTransformRecord MapTransform;
 
+// The battle's debug drawing, all off; nothing in the game's flow turns them on.
+struct BattleDebugSwitches {
+    int32_t text = 0;        // counters and timings
+    int32_t viewPoints = 0;  // the camera boundary's view points
+    int32_t axes = 0;
+    int32_t gridMode = 0;    // 0 none, 1 the grid's outline, 2 every cell
+    int32_t occupancy = 0;   // occupied cells (level overlay)
+    int32_t brains = 0;      // each unit's brain state (level overlay)
+    int32_t pickFrames = 0;  // pick rectangles (level overlay)
+};
+extern BattleDebugSwitches DebugSwitches;
+
 // 1 while the battle screen is in front: from a successful set-up until Stop or until
 // the in-game menu opens.
 extern int32_t BattleActive;
@@ -262,6 +274,15 @@ public:
     void RecordInput(int32_t type, int32_t x, int32_t y);
 
     // ---- drawing ----
+    // The HUD pass inside the 2D layer's Begin and End: nothing without the main font.
+    void DrawBattle();
+    // "TextAttack" and the wave's number, centred, in the title font.
+    void DrawWaveTitle(int32_t yOffset, int32_t waveIndex) const;
+    // Once a frame: shows the tooltip of what the pointer rested on for a second, hides it
+    // when the pointer moves. Never during demo playback.
+    void UpdateTooltip();
+    // The text the summary box shows while it is open.
+    std::wstring BuildSummaryText() const;
     // The scene, culled, sorted and drawn, then the 2D pass; nothing without a level or
     // before the first step.
     void Draw();
@@ -330,6 +351,19 @@ private:
     void RunAction(int32_t id);
     // The keeper of the unit list; empty without level or keeper.
     boost::shared_ptr<CUnit> GetKeeper() const;
+    Vector2 ScreenSize() const;
+    void DrawIcon(const HudButton& button, bool second, const Color& colour) const;
+    void DrawBevel(const HudButton& button, bool bright) const;
+    void DrawPrice(const HudButton& button, int32_t price, const Color& colour) const;
+    void DrawFlash(const HudButton& button) const;
+    // The button's available field from its check; when available its icon, bevel, price
+    // and flash.
+    void DrawButton(HudButton& button, int32_t possible, int32_t tooExpensive, int32_t second, int32_t price,
+                    bool alwaysAffordable) const;
+    void DrawButtonGroup();
+    void DrawEndPanel(int32_t w, int32_t h) const;
+    void DrawDebugText(const WaveRunner& runner, int32_t w, int32_t h) const;
+    void DrawDebugLines() const;
 
     // Tests set what the battle's set-up and steps set.
     friend struct BattleTestAccess;

@@ -5,6 +5,7 @@
 
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Battle/CInputMonitor.h"
+#include "Classes/Battle/CTooltip.h"
 #include "Classes/Battle/HudTables.h"
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/MapDefinition.h"
@@ -63,7 +64,9 @@ void CDunmarchGame::InitHud() {
                                                      : kSpeedButtonCount;
         for (int i = 0; i < count; ++i) table[i].pressed = table[i].highlight = 0;
     }
-    // Stand-in until the tooltip exists: the tooltip slot stays empty.
+    GlobalTooltip.reset(new CTooltip(SmallFont));
+    GlobalTooltip->SetBackgroundColour(Color(0, 0, 0, 255));
+    GlobalTooltip->SetBorderColour(Color(255, 215, 0, 255));
 }
 
 int32_t CDunmarchGame::Init(bool continuing) {

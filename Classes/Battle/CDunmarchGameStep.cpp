@@ -51,7 +51,7 @@ void CDunmarchGame::Update(int32_t dt, bool paused, bool last) {
         CountDownHighlights(SpellButtons, kSpellButtonCount, dt);
         CountDownHighlights(ActionButtons, kActionButtonCount, dt);
         CountDownHighlights(DefenderButtons, kPurchaseButtonCount, dt);
-        // Stand-in until the tooltip exists: it is not updated here.
+        UpdateTooltip();
     }
     if (paused || (warning_pending_ != 0 && state_ == kRunning)) {
         UpdateScore();
@@ -237,6 +237,6 @@ void CDunmarchGame::Draw() {
     scene_->Sort();
     if (graphics_device_ != nullptr) graphics_device_->Draw(scene_.get());
     Graphics::Draw2D::Begin();
-    // Stand-in until the HUD exists: the battle's 2D pass draws nothing yet.
+    DrawBattle();
     Graphics::Draw2D::End();
 }

@@ -14,7 +14,6 @@ namespace Graphics {
 class SpriteFont;
 }
 
-// The battle's tooltip. Declared only: nothing builds one yet, so its handle stays empty.
 class CTooltip;
 
 // One button of the four button tables.

@@ -176,6 +176,14 @@ public:
     // targeting moves the selected defender; 1 when the tap was used.
     int OnMapInput(int32_t phase, const Vector2& position);
 
+    // ---- overlay ----
+    // Over the scene, in the battle's 2D pass: health or revival bars, the labels of the
+    // selected or hovered unit, upgrade pips, arrows at the screen's edge for units out of
+    // view (blinking while they fight), and the debug layers behind their switches.
+    void DrawOverlay() const;
+    // The rectangle of the pick area centred on the world point's screen point.
+    void DrawPickFrame(const Vector3& world, const Vector2& area) const;
+
     // ---- teleport ----
     // 1 when the spot's cell exists and holds no unit, or a defender.
     int CanTeleportTo(const boost::weak_ptr<CUnit>& unit, const boost::weak_ptr<CSpawnPoint>& spot) const;

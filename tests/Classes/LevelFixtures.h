@@ -49,6 +49,7 @@ struct BattleTestAccess {
     static void SetDemoPlayback(CDunmarchGame& battle, int32_t playback) { battle.demo_playback_ = playback; }
     static void SetSummaryShown(CDunmarchGame& battle, int32_t shown) { battle.summary_shown_ = shown; }
     static void SetEndDelay(CDunmarchGame& battle, int32_t delay) { battle.end_delay_ = delay; }
+    static void SetResult(CDunmarchGame& battle, int32_t result) { battle.result_ = result; }
     static void SetRestored(CDunmarchGame& battle, int32_t restored) { battle.restored_ = restored; }
     static void SetSpellCooldown(CDunmarchGame& battle, int32_t kind, int32_t ms) { battle.spell_cooldowns_[kind] = ms; }
     static void SetCamera(CDunmarchGame& battle, const Vector3& eye, float targetHeight, float referenceDistance) {
