@@ -323,7 +323,7 @@ void CDunmarchGame::DrawBattle() {
     }
 
     if (demo_playback_ != 0) {
-        const bool ended = player_ && player_->IsPastEnd(step_counter_);
+        const bool ended = player_ && player_->IsPastEnd(static_cast<int32_t>(step_counter_));
         const std::wstring text = ended ? L"PLAYING DEMO ENDED" : L"PLAYING DEMO";
         d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, text)) / 2), static_cast<float>(h / 2 - 175),
                      text, ended ? kOrange : kWhite);

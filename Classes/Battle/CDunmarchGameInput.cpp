@@ -166,8 +166,8 @@ void CDunmarchGame::OnPointerInput(const TouchEvent& event, bool demo) {
             SelectCursor(0);
             StopMusic();
             PlayMainMenuMusic();
-            // Stand-in until the data stamp exists: the data counts as unmodified.
-            PostBattleEvent(restored_ != 0 ? kEvBackPressed : kEvGameOver);
+            const bool modified = recorder_ && recorder_->GetStamp().IsModified();
+            PostBattleEvent(restored_ != 0 || modified ? kEvBackPressed : kEvGameOver);
             return;
         }
     }

@@ -211,7 +211,7 @@ TEST_F(BattleDrawTest, TheEndPanelAndItsClickLineAfterTheDelay) {
 TEST_F(BattleDrawTest, TheDemoCaptionTurnsOrangePastTheLastFrame) {
     Step();
     boost::shared_ptr<CInputMonitor> demo(new CInputMonitor);
-    demo->SetLastFrame(static_cast<int32_t>(battle_->GetStepCounter()));
+    demo->SetResult(static_cast<int32_t>(battle_->GetStepCounter()), 0);
     BattleTestAccess::SetPlayer(*battle_, demo);
     BattleTestAccess::SetDemoPlayback(*battle_, 1);
     const char* orange = "0.996094, 0.644531, 0, 0.996094";

@@ -229,6 +229,8 @@ TEST_F(BattleInputTest, AFinishedBattleIsLeftByAClickAfterItsDelay) {
         int32_t restored;
         const char* event;
     };
+    // A battle without a recorder: no data stamp that could find the data modified.
+    BattleTestAccess::SetRecorder(Battle(), boost::shared_ptr<CInputMonitor>());
     for (const Case& c : {Case{0, "EvGameOver"}, Case{1, "EvBackPressed"}}) {
         sink_.posted.clear();
         BattleTestAccess::SetState(Battle(), CDunmarchGame::kOver);
