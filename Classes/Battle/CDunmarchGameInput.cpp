@@ -166,7 +166,8 @@ void CDunmarchGame::OnPointerInput(const TouchEvent& event, bool demo) {
             SelectCursor(0);
             StopMusic();
             PlayMainMenuMusic();
-            const bool modified = recorder_ && recorder_->GetStamp().IsModified();
+            // A continued battle, or one on modified data, has no score to show.
+            const bool modified = recorder_ && recorder_->GetStamp().IsModified() != 0;
             PostBattleEvent(restored_ != 0 || modified ? kEvBackPressed : kEvGameOver);
             return;
         }

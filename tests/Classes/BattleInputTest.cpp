@@ -11,12 +11,14 @@
 #include "Classes/Battle/BattleEvents.h"
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Battle/CInputMonitor.h"
+#include "Classes/Battle/DataStamp.h"
 #include "Classes/Battle/HudTables.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
 #include "Core/FrameClock.h"
 #include "Core/Service.h"
+#include "IO/MemoryStream.h"
 #include "LevelFixtures.h"
 #include "UnitFixture.h"
 #include "platform/win32/Time.h"
@@ -227,14 +229,20 @@ TEST_F(BattleInputTest, SpeedButtonsAndPauseWhilePaused) {
 TEST_F(BattleInputTest, AFinishedBattleIsLeftByAClickAfterItsDelay) {
     struct Case {
         int32_t restored;
+        uint64_t dataChecksum;
         const char* event;
     };
-    // A battle without a recorder: no data stamp that could find the data modified.
-    BattleTestAccess::SetRecorder(Battle(), boost::shared_ptr<CInputMonitor>());
-    for (const Case& c : {Case{0, "EvGameOver"}, Case{1, "EvBackPressed"}}) {
+    for (const Case& c : {Case{0, ShippedDataChecksum, "EvGameOver"}, Case{1, ShippedDataChecksum, "EvBackPressed"},
+                          Case{0, ShippedDataChecksum ^ 1, "EvBackPressed"}}) {
         sink_.posted.clear();
         BattleTestAccess::SetState(Battle(), CDunmarchGame::kOver);
         BattleTestAccess::SetRestored(Battle(), c.restored);
+        // The recorder's stamp: the shipped data's checksum, or another (modified data).
+        MemoryStream stamp;
+        stamp.WriteUInt64(0);
+        stamp.WriteUInt64(c.dataChecksum);
+        stamp.WriteInt32(0);
+        recorder_->GetStamp().Read(stamp);
         BattleTestAccess::SetEndDelay(Battle(), 100);
         Tap(500.0f, 500.0f);
         EXPECT_TRUE(sink_.posted.empty());

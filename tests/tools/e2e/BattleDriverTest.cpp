@@ -7,7 +7,9 @@
 // units find their models and clip tables in the caches it filled.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -238,4 +240,59 @@ TEST(BattleDriverTest, ABattleSavedAtAStepContinuesFromIt) {
     EXPECT_EQ(1, refused.exitCode) << refused.output;
     EXPECT_NE(std::string::npos, refused.output.find("savegame.dat cannot be continued")) << refused.output;
     EXPECT_EQ(cut, ReadAll(folder.File("savegame.dat")));
+}
+
+namespace {
+
+// The "step" lines of a trace up to and with the step.
+std::vector<std::string> StepsUpTo(const std::string& output, unsigned last) {
+    std::vector<std::string> steps;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        unsigned step = 0;
+        if (std::sscanf(line.c_str(), "step %u ", &step) == 1 && step <= last) steps.push_back(line);
+    }
+    return steps;
+}
+
+}  // namespace
+
+// The builder's script played and recorded, then the recording replayed in the same
+// folder: the replay ends at the recording's last step with its score, and every step
+// up to it is the same.
+TEST(BattleDriverTest, ARecordedBattleReplaysStepForStep) {
+    const GameFolder folder;
+    const testsupport::ProgramResult recorded =
+        folder.Run(std::string("--until-end --trace --record a.dem --script ") + ts::kFolder + ts::kOrders);
+    ASSERT_EQ(0, recorded.exitCode) << recorded.output.substr(0, 3000);
+    EXPECT_NE(std::string::npos, recorded.output.find("\ndata stamp: unmodified ")) << recorded.output.substr(0, 3000);
+    unsigned over = 0;
+    size_t at = recorded.output.find("\nover at step ");
+    ASSERT_NE(std::string::npos, at);
+    ASSERT_EQ(1, std::sscanf(recorded.output.c_str() + at, "\nover at step %u", &over));
+    int score = 0;
+    at = recorded.output.find("\nend: ");
+    ASSERT_NE(std::string::npos, at);
+    ASSERT_NE(nullptr, std::strstr(recorded.output.c_str() + at, " score "));
+    ASSERT_EQ(1, std::sscanf(std::strstr(recorded.output.c_str() + at, " score "), " score %d", &score));
+
+    const testsupport::ProgramResult replayed = folder.Run("--until-end --trace --demo a.dem");
+    ASSERT_EQ(0, replayed.exitCode) << replayed.output.substr(0, 3000);
+    int records = 0, demoScore = 0;
+    unsigned lastFrame = 0;
+    at = replayed.output.find("\ndemo on ");
+    ASSERT_NE(std::string::npos, at) << replayed.output.substr(0, 3000);
+    ASSERT_EQ(3, std::sscanf(replayed.output.c_str() + at, "\ndemo on %*s %d records, score %d, last frame %u", &records,
+                             &demoScore, &lastFrame));
+    EXPECT_GE(records, 5);
+    EXPECT_EQ(score, demoScore);
+    EXPECT_EQ(over, lastFrame);
+    EXPECT_NE(std::string::npos, replayed.output.find("\nover at step " + std::to_string(lastFrame) + "\n"))
+        << replayed.output.substr(replayed.output.rfind("\nstep "));
+    EXPECT_NE(std::string::npos, replayed.output.find(" score " + std::to_string(score) + " steps "));
+
+    const std::vector<std::string> live = StepsUpTo(recorded.output, lastFrame);
+    const std::vector<std::string> replay = StepsUpTo(replayed.output, lastFrame);
+    ASSERT_EQ(live.size(), replay.size());
+    for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(live[i], replay[i]) << "step line " << i;
 }
