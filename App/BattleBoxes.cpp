@@ -1,7 +1,6 @@
 #include "App/BattleBoxes.h"
 
 #include "App/MessageBoxes.h"
-#include "Classes/UI/GameMachine.h"
 
 namespace {
 
@@ -30,12 +29,4 @@ void BattleBoxes::Close() { CloseMessageBox(); }
 
 bool BattleBoxes::ShowMessage(const std::string& layoutFile, const std::string& text) {
     return ShowMessageBox(layoutFile, text) != nullptr;
-}
-
-void BattleEventPoster::Post(BattleEvent event) {
-    switch (event) {
-        case kEvInGameMenuPressed: machine_.Post(EvInGameMenuPressed()); break;
-        case kEvGameOver: machine_.Post(EvGameOver()); break;
-        case kEvBackPressed: machine_.Post(EvBackPressed()); break;
-    }
 }

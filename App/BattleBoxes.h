@@ -2,10 +2,7 @@
 // The battle's summary and warning, opened as the game's message boxes.
 #include <string>
 
-#include "Classes/Battle/BattleEvents.h"
 #include "Classes/Battle/BattleMessageBoxes.h"
-
-class GameMachine;
 
 class BattleBoxes : public BattleMessageBoxes {
 public:
@@ -16,14 +13,4 @@ public:
     bool ShowWarning(const std::wstring& text) override;
     void Close() override;
     bool ShowMessage(const std::string& layoutFile, const std::string& text) override;
-};
-
-// The battle's events, posted to the game's machine.
-class BattleEventPoster : public BattleEventSink {
-public:
-    explicit BattleEventPoster(GameMachine& machine) : machine_(machine) {}
-    void Post(BattleEvent event) override;
-
-private:
-    GameMachine& machine_;
 };

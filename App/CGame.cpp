@@ -89,7 +89,6 @@ void CGame::Initialize() {
     game_window_->Initialize();
 
     RegisterWhenEmpty<BattleMessageBoxes>(&battle_boxes_);
-    RegisterWhenEmpty<BattleEventSink>(&battle_events_);
     RegisterWhenEmpty<GameMachine>(&machine_);
     machine_.initiate();
 
@@ -134,7 +133,6 @@ void CGame::Shutdown() {
     UnregisterWhenHeld<Content::ContentLoader<Audio::SoundStream>>(sound_streams_.get());
     UnregisterWhenHeld<GameMachine>(&machine_);
     UnregisterWhenHeld<BattleMessageBoxes>(&battle_boxes_);
-    UnregisterWhenHeld<BattleEventSink>(&battle_events_);
     UnregisterWhenHeld<GameSettings>(&settings_);
     UnregisterWhenHeld<Config>(&config_);
 

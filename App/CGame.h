@@ -98,7 +98,6 @@ private:
     LoadingFinished loading_finished_;
     GameSettings settings_;
     BattleBoxes battle_boxes_;
-    BattleEventPoster battle_events_{machine_};
     // Held here as well as in its service slot, so the window the game made is
     // the one it deletes.
     boost::scoped_ptr<GameWindow> game_window_;

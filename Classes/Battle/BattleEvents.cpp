@@ -1,7 +1,6 @@
 #include "Classes/Battle/BattleEvents.h"
 
-#include "Core/Service.h"
-#include "platform/Trace.h"
+#include "Classes/UI/GameMachine.h"
 
 const char* GetBattleEventName(BattleEvent event) {
     switch (event) {
@@ -13,6 +12,10 @@ const char* GetBattleEventName(BattleEvent event) {
 }
 
 void PostBattleEvent(BattleEvent event) {
-    PlatformTrace("battle posts %s", GetBattleEventName(event));
-    if (Service<BattleEventSink>::Exists()) Service<BattleEventSink>::Get()->Post(event);
+    const char* name = GetBattleEventName(event);
+    switch (event) {
+        case kEvInGameMenuPressed: DeliverBattleEvent(EvInGameMenuPressed(), name); break;
+        case kEvGameOver: DeliverBattleEvent(EvGameOver(), name); break;
+        case kEvBackPressed: DeliverBattleEvent(EvBackPressed(), name); break;
+    }
 }

@@ -1,8 +1,7 @@
 #pragma once
 // The events the battle raises for the menu machine: the in-game menu asked for, and
 // leaving a finished battle (to the score screen, or back when it was continued or ran
-// on modified data). The application, which owns the machine, registers its delivery as
-// Service<BattleEventSink>; without one the events go nowhere.
+// on modified data).
 enum BattleEvent {
     kEvInGameMenuPressed = 0,
     kEvGameOver = 1,
@@ -12,13 +11,7 @@ enum BattleEvent {
 // "EvInGameMenuPressed", "EvGameOver", "EvBackPressed"; "" for another value.
 const char* GetBattleEventName(BattleEvent event);
 
-class BattleEventSink {
-public:
-    virtual ~BattleEventSink() = default;
-    // Queues the event for the machine: it is processed once the reaction running now
-    // (if any) has returned.
-    virtual void Post(BattleEvent event) = 0;
-};
-
-// The one way the battle posts: a trace line "battle posts <name>", then the sink's Post.
+// The one way the battle posts: the machine's delivery of battle events (a trace line
+// "battle event: <name>", then the machine service's Post, queued behind the reaction
+// that runs the battle's update).
 void PostBattleEvent(BattleEvent event);

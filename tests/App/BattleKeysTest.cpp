@@ -15,6 +15,7 @@
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
 #include "Classes/LevelFixtures.h"
+#include "Classes/PostedBattleEvents.h"
 #include "Core/Service.h"
 #include "GameFixture.h"
 #include "shell/KeyHandlers.h"
@@ -27,24 +28,6 @@ namespace gd = catalogue::gamedata;
 namespace cl = catalogue::level;
 
 const int32_t kSpace = 57, kEscape = 56;
-
-// Stands in for the game's delivery while it lives and keeps what is posted.
-class RecordingSink : public BattleEventSink {
-public:
-    RecordingSink() : previous_(Service<BattleEventSink>::Exists() ? Service<BattleEventSink>::Get() : nullptr) {
-        if (previous_ != nullptr) Service<BattleEventSink>::Unregister();
-        Service<BattleEventSink>::Register(this);
-    }
-    ~RecordingSink() override {
-        Service<BattleEventSink>::Unregister();
-        if (previous_ != nullptr) Service<BattleEventSink>::Register(previous_);
-    }
-    void Post(BattleEvent event) override { posted.push_back(GetBattleEventName(event)); }
-    std::vector<std::string> posted;
-
-private:
-    BattleEventSink* previous_;
-};
 
 class BattleKeysTest : public GameTest {
 protected:
@@ -59,7 +42,7 @@ protected:
         ASSERT_EQ(1, window_->StartGame(0));
         battle_ = window_->GetBattle().get();
         battle_->Update(33, false, true);  // the keeper comes
-        sink_.reset(new RecordingSink);
+        sink_.reset(new PostedBattleEvents(&gamefixture::Forward));
     }
     void TearDown() override {
         sink_.reset();
@@ -73,7 +56,7 @@ protected:
 
     Morvane::GameWindow* window_ = nullptr;
     CDunmarchGame* battle_ = nullptr;
-    std::unique_ptr<RecordingSink> sink_;
+    std::unique_ptr<PostedBattleEvents> sink_;
 };
 
 TEST_F(BattleKeysTest, NumberKeysPressTheOfferedGroup) {

@@ -20,6 +20,7 @@
 #include "Core/Service.h"
 #include "IO/MemoryStream.h"
 #include "LevelFixtures.h"
+#include "PostedBattleEvents.h"
 #include "UnitFixture.h"
 #include "platform/win32/Time.h"
 #include "shell/TouchEvent.h"
@@ -27,15 +28,6 @@
 using namespace levelfixtures;
 
 namespace {
-
-// Takes the events the battle posts while it lives.
-class RecordingSink : public BattleEventSink {
-public:
-    RecordingSink() { Service<BattleEventSink>::Register(this); }
-    ~RecordingSink() override { Service<BattleEventSink>::Unregister(); }
-    void Post(BattleEvent event) override { posted.push_back(GetBattleEventName(event)); }
-    std::vector<std::string> posted;
-};
 
 // The HUD tables as the test lays them out, put back afterwards: purchase, action and
 // spell buttons in a row at y 80 (the strip reaches to 80 + 64 + 32 = 176), speed buttons
@@ -100,7 +92,7 @@ protected:
     bool SpotSelected() { return level_.GetSelectedSpot().lock() == spot_; }
 
     HudLayoutScope layout_;
-    RecordingSink sink_;
+    PostedBattleEvents sink_;
     boost::shared_ptr<CInputMonitor> recorder_;
     boost::shared_ptr<CSpawnPoint> spot_;
     bool demo_ = false;

@@ -79,7 +79,7 @@ struct Options {
 
 // The battle's events as it posts them.
 void PrintPosted(const char* line) {
-    static const char kPrefix[] = "battle posts ";
+    static const char kPrefix[] = "battle event: ";
     if (std::strncmp(line, kPrefix, sizeof kPrefix - 1) == 0) std::printf("posted %s\n", line + sizeof kPrefix - 1);
 }
 
