@@ -72,4 +72,8 @@ public:
 
     int32_t PendingButtonId = 0;  // 0: none
     int32_t FadeDirection = 1;    // +1 in, -1 out, 0 still
+    // Set by a handler whose step cannot be undone (a battle restored, one
+    // left): the window then takes no further handler or key until it is left,
+    // so no later press can lose what that step did.
+    bool HandlersClosed = false;
 };

@@ -7,25 +7,56 @@
 // its handlers, which run once the window is complete.
 #include <string>
 
+#include "Classes/UI/MenuActions.h"
 #include "Classes/UI/WindowControllers.h"
 #include "UI/UIElement.h"
+#include "UI/UISlider.h"
+
+// "Continue" and its inactive look, as the main menu and the play window
+// have them: decided once, when the window is built.
+template <class W>
+bool BindContinue(W* window, UI::UIElement* element, bool savegame) {
+    if (element->name_ == "Continue") {
+        if (savegame) BindRelease<&W::OnContinue>(window, element);
+        else element->release_handler_ = UI::UIElement::Handler::FromFunction<&PlayUnavailable>(element);
+        return true;
+    }
+    if (element->name_ == "ContinueInActive_in") {
+        if (savegame) element->visible_ = false;
+        return true;
+    }
+    return false;
+}
 
 template <class W>
 struct MainWindowController {
     void BindLayout(UI::UIWindowView& view, W* window) {
         LoadWindowLayout(view, W::kLayout);
+        const bool savegame = SavegameAvailable();
         for (UI::UIElement* element : view) {
             const std::string& name = element->name_;
             if (name == "Play") BindLeave<1>(window, element);
+            else if (BindContinue(window, element, savegame)) continue;
             else if (name == "Settings") BindLeave<3>(window, element);
+            else if (name == "More") BindRelease<&W::OnMore>(window, element);
+            else if (name == "Banner") {
+                BindRelease<&W::OnBanner>(window, element);
+                ShowBanner(element);
+            } else if (name == "Quit") BindRelease<&W::OnQuit>(window, element);
             else if (name == "Info") BindLeave<4>(window, element);
         }
+        // No battle outlives a visit of the menu.
+        DestroyBattle();
     }
 };
 
 template <class W>
 struct ControlsWindowController {
-    void BindLayout(UI::UIWindowView& view, W*) { LoadWindowLayout(view, W::kLayout); }
+    void BindLayout(UI::UIWindowView& view, W* window) {
+        LoadWindowLayout(view, W::kLayout);
+        for (UI::UIElement* element : view)
+            if (element->name_ == "background") BindRelease<&W::OnStart>(window, element);
+    }
 };
 
 template <class W>
@@ -50,12 +81,37 @@ struct SubmitWindowController {
 
 template <class W>
 struct InGameQuitWindowController {
-    void BindLayout(UI::UIWindowView& view, W*) { LoadWindowLayout(view, W::kLayout); }
+    void BindLayout(UI::UIWindowView& view, W* window) {
+        LoadWindowLayout(view, W::kLayout);
+        const bool warn = !BattleIsRestored();
+        for (UI::UIElement* element : view) {
+            const std::string& name = element->name_;
+            if (name == "Yes") BindRelease<&W::OnYes>(window, element);
+            else if (name == "No") BindRelease<&W::OnNo>(window, element);
+            else if (name == "NoSubmitionAfterExiting_txt" || name == "background_text") element->visible_ = warn;
+        }
+    }
 };
 
 template <class W>
 struct SettingsWindowController {
-    void BindLayout(UI::UIWindowView& view, W*) { LoadWindowLayout(view, W::kLayout); }
+    void BindLayout(UI::UIWindowView& view, W* window) {
+        LoadWindowLayout(view, W::kLayout);
+        for (UI::UIElement* element : view) {
+            const std::string& name = element->name_;
+            if (name == "Back") {
+                BindRelease<&W::OnBack>(window, element);
+            } else if (name == "SFX_vol" || name == "Music_vol") {
+                UI::UISlider* slider = dynamic_cast<UI::UISlider*>(element);
+                if (slider == nullptr) continue;
+                const bool sound = name == "SFX_vol";
+                slider->value_ = StoredVolume(sound);
+                slider->value_handler_ =
+                    sound ? UI::UISlider::ValueHandler::FromFunction<&SetSoundVolumeFromSlider>(slider)
+                          : UI::UISlider::ValueHandler::FromFunction<&SetMusicVolumeFromSlider>(slider);
+            }
+        }
+    }
 };
 
 template <class W>
@@ -93,7 +149,13 @@ template <class W>
 struct PlayWindowController {
     void BindLayout(UI::UIWindowView& view, W* window) {
         LoadWindowLayout(view, W::kLayout);
-        for (UI::UIElement* element : view)
-            if (element->name_ == "Back") BindLeave<3>(window, element);
+        const bool savegame = SavegameAvailable();
+        for (UI::UIElement* element : view) {
+            const std::string& name = element->name_;
+            if (name == "NewGame") BindRelease<&W::OnNewGame>(window, element);
+            else if (BindContinue(window, element, savegame)) continue;
+            else if (name == "Back") BindLeave<3>(window, element);
+            else if (name.compare(0, 8, "_MapTest") == 0 && IsMapTestNumber(name.substr(8))) element->visible_ = false;
+        }
     }
 };

@@ -4,7 +4,19 @@
 
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Battle/GameWindow.h"
+#include "Classes/UI/MenuActions.h"
 #include "Core/Service.h"
+#include "Game/GameAudio.h"
+#include "shell/InputState.h"
+#include "shell/ShellGlobals.h"
+
+namespace {
+
+const int kEscape = 56;
+
+bool EscapePressed() { return IsKeyPressed(GetInputState().keys, kEscape, false); }
+
+}  // namespace
 
 void MainWindow::OnButton() {
     switch (PendingButtonId) {
@@ -15,6 +27,40 @@ void MainWindow::OnButton() {
         default: break;
     }
     PendingButtonId = 0;
+}
+
+void MainWindow::OnContinue(UI::UIElement*) { ContinueSavedBattle<2>(this, &StartBattle); }
+
+void MainWindow::OnMore(UI::UIElement*) {
+    if (HandlersClosed) return;
+    PlaySound("BtnPress.wav", true);
+    OpenWebsite();
+}
+
+void MainWindow::OnBanner(UI::UIElement*) {
+    if (HandlersClosed) return;
+    PlaySound("BtnPress.wav", true);
+    OpenBannerLink();
+}
+
+void MainWindow::OnQuit(UI::UIElement*) {
+    if (HandlersClosed) return;
+    PlaySound("BtnPress.wav", true);
+    RequestQuit(0);
+}
+
+void ControlsWindow::Update() {
+    UI::UIWindowView::Update();
+    // A battle that did not start would leave the player in a battle state
+    // without a battle: only a started one leaves.
+    if (SelectedMapIndex != 0 && SelectedMapIndex != 5 && StartBattle(0)) post_event(EvBackPressed());
+}
+
+void ControlsWindow::OnStart(UI::UIElement*) {
+    PlaySound("BtnPress.wav", true);
+    if (!StartBattle(0)) return;
+    PendingButtonId = 1;
+    StartFadeOut();
 }
 
 void ControlsWindow::OnButton() {
@@ -33,6 +79,34 @@ void SubmitWindow::OnButton() {
     PendingButtonId = 0;
 }
 
+void InGameQuitWindow::Update() {
+    UI::UIWindowView::Update();
+    if (EscapePressed()) BeginBackToGame();
+}
+
+void InGameQuitWindow::BeginBackToGame() {
+    if (HandlersClosed) return;
+    PendingButtonId = 2;
+    StartFadeOut();
+}
+
+void InGameQuitWindow::OnYes(UI::UIElement*) {
+    if (HandlersClosed) return;
+    QuitBattleToMenu();
+    // The battle is gone: going back to it now would show a battle state
+    // without a battle.
+    HandlersClosed = true;
+    PlaySound("BtnPress.wav", true);
+    PendingButtonId = 1;
+    StartFadeOut();
+}
+
+void InGameQuitWindow::OnNo(UI::UIElement*) {
+    if (HandlersClosed) return;
+    PlaySound("BtnPress.wav", true);
+    BeginBackToGame();
+}
+
 void InGameQuitWindow::OnButton() {
     if (PendingButtonId == 1) {
         post_event(EvBackPressed());
@@ -43,6 +117,26 @@ void InGameQuitWindow::OnButton() {
     }
     PendingButtonId = 0;
 }
+
+void SettingsWindow::Update() {
+    UI::UIWindowView::Update();
+    if (EscapePressed()) BeginBack();
+}
+
+void SettingsWindow::BeginBack() {
+    SaveSettings();
+    PendingButtonId = 1;
+    StartFadeOut();
+}
+
+void SettingsWindow::SaveSettings() { SaveGameSettings(); }
+
+void SettingsWindow::OnBack(UI::UIElement*) {
+    PlaySound("BtnPress.wav", true);
+    BeginBack();
+}
+
+void SettingsWindow::OnExitingApp() { SaveSettings(); }
 
 void SettingsWindow::OnButton() {
     if (PendingButtonId == 1) post_event(EvBackPressed());
@@ -59,6 +153,22 @@ void HelpWindow::OnButton() {
     }
     PendingButtonId = 0;
 }
+
+void PlayWindow::Update() {
+    UI::UIWindowView::Update();
+    if (EscapePressed() && !HandlersClosed) {
+        PendingButtonId = 3;
+        StartFadeOut();
+    }
+}
+
+void PlayWindow::OnNewGame(UI::UIElement* element) {
+    if (HandlersClosed) return;
+    SelectedMapIndex = 0;
+    LeaveWithId<1>(this, element);
+}
+
+void PlayWindow::OnContinue(UI::UIElement*) { ContinueSavedBattle<2>(this, &StartBattle); }
 
 void PlayWindow::OnButton() {
     switch (PendingButtonId) {

@@ -45,6 +45,11 @@ struct MainWindow : BaseStateWindow<MainWindow, MainWindowController> {
     static constexpr const char* kName = "MainWindow";
     static constexpr const char* kLayout = "MainWindow.xml";
     void OnButton() override;
+    void OnContinue(UI::UIElement*);
+    // Web pages and the end of the program: no fade-out, no state change.
+    void OnMore(UI::UIElement*);
+    void OnBanner(UI::UIElement*);
+    void OnQuit(UI::UIElement*);
 };
 
 struct ControlsWindow : BaseStateWindow<ControlsWindow, ControlsWindowController> {
@@ -53,7 +58,12 @@ struct ControlsWindow : BaseStateWindow<ControlsWindow, ControlsWindowController
         reactions;
     static constexpr const char* kName = "ControlsWindow";
     static constexpr const char* kLayout = "ControlsWindow.xml";
+    // A map index other than 0 and 5 starts its battle at once (nothing sets
+    // one so far).
+    void Update() override;
     void OnButton() override;
+    // A new battle on the selected map; only a battle that started leaves.
+    void OnStart(UI::UIElement*);
 };
 
 struct GameState : boost::statechart::simple_state<GameState, GameMachine> {
@@ -98,7 +108,13 @@ struct InGameQuitWindow : BaseStateWindow<InGameQuitWindow, InGameQuitWindowCont
         reactions;
     static constexpr const char* kName = "InGameQuitWindow";
     static constexpr const char* kLayout = "INGameQuitWindow.xml";
+    // Esc (not consumed) goes back to the battle.
+    void Update() override;
     void OnButton() override;
+    void BeginBackToGame();
+    // Leaves the battle for the menu, then fades out.
+    void OnYes(UI::UIElement*);
+    void OnNo(UI::UIElement*);
 };
 
 struct SettingsWindow : BaseStateWindow<SettingsWindow, SettingsWindowController> {
@@ -107,7 +123,14 @@ struct SettingsWindow : BaseStateWindow<SettingsWindow, SettingsWindowController
         reactions;
     static constexpr const char* kName = "SettingsWindow";
     static constexpr const char* kLayout = "SettingsWindow.xml";
+    // Esc (not consumed) is "Back".
+    void Update() override;
     void OnButton() override;
+    void OnExitingApp() override;
+    // Saves, then leaves with id 1.
+    void BeginBack();
+    void SaveSettings();
+    void OnBack(UI::UIElement*);
 };
 
 struct HelpWindow : BaseStateWindow<HelpWindow, HelpWindowController> {
@@ -158,5 +181,9 @@ struct PlayWindow : BaseStateWindow<PlayWindow, PlayWindowController> {
         reactions;
     static constexpr const char* kName = "PlayWindow";
     static constexpr const char* kLayout = "PlayWindow.xml";
+    // Esc (not consumed) leaves with id 3.
+    void Update() override;
     void OnButton() override;
+    void OnNewGame(UI::UIElement*);
+    void OnContinue(UI::UIElement*);
 };

@@ -16,6 +16,7 @@ void LoadWindowLayout(UI::UIWindowView& window, const char* file);
 // The usual button handler: the click (restarted), the id, the fade-out.
 template <int32_t Id, class W>
 void LeaveWithId(W* window, UI::UIElement*) {
+    if (window->HandlersClosed) return;
     PlaySound("BtnPress.wav", true);
     window->PendingButtonId = Id;
     window->StartFadeOut();
@@ -30,4 +31,16 @@ void BindLeave(W* window, UI::UIElement* element) {
 template <auto Handler, class W>
 void BindRelease(W* window, UI::UIElement* element) {
     element->release_handler_ = UI::UIElement::Handler::FromMethod<Handler>(window);
+}
+
+// "Continue" with a savegame: the saved battle is restored (and its file
+// deleted); only then the id and the fade-out.
+template <int32_t Id, class W>
+void ContinueSavedBattle(W* window, bool (*start)(int32_t)) {
+    if (window->HandlersClosed) return;
+    PlaySound("BtnPress.wav", true);
+    if (!start(1)) return;
+    window->HandlersClosed = true;
+    window->PendingButtonId = Id;
+    window->StartFadeOut();
 }

@@ -19,6 +19,7 @@
 #include "shell/InputState.h"
 #include "shell/ShellApp.h"
 #include "shell/ShellGame.h"
+#include "shell/ShellGlobals.h"
 #include "shell/ShellHost.h"
 #include "shell/TouchEvent.h"
 
@@ -33,10 +34,14 @@ public:
         host_.command_line_.Apply(app_);
         opened_ = host_.InitOS();
         app_.game_ = game;
+        // RequestQuit reaches this shell.
+        previous_app_ = g_shellApp;
+        g_shellApp = &app_;
         ResetAsyncKeys();
     }
     ~FrameDriver() {
         app_.game_ = nullptr;  // the test's
+        g_shellApp = previous_app_;
         if (host_.window_) host_.ReleaseOS();
         app_.host_ = nullptr;
         ResetAsyncKeys();
@@ -105,6 +110,7 @@ private:
     ShellApp app_;
     ShellHost host_;
     bool opened_ = false;
+    ShellApp* previous_app_ = nullptr;
     std::unique_ptr<platform::InputScriptPlayer> player_;
     long frame_ = 0;
     long base_ = 0;

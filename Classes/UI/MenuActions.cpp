@@ -1,0 +1,88 @@
+#include "Classes/UI/MenuActions.h"
+
+#include "Classes/Battle/CDunmarchGame.h"
+#include "Classes/Battle/GameWindow.h"
+#include "Classes/Dictionary/Config/Config.h"
+#include "Classes/Online/BannerFeed.h"
+#include "Core/Service.h"
+#include "Game/GameAudio.h"
+#include "Game/GameSettings.h"
+#include "Graphics/Texture2D.h"
+#include "shell/DeviceIdentity.h"
+#include "UI/UIElement.h"
+
+std::string BannerLink;
+
+void PlayUnavailable(UI::UIElement*, UI::UIElement*) { PlaySound("btnunactive.wav", true); }
+
+void ShowBanner(UI::UIElement* element) {
+    const boost::shared_ptr<Graphics::Texture2D> image = TheBannerFeed().GetImage();
+    const std::string link = TheBannerFeed().GetLink();
+    if (!image || link.empty()) return;
+    element->texture_ = image;
+    element->size_ = Vector2(static_cast<float>(image->GetWidth()), static_cast<float>(image->GetHeight()));
+    element->has_source_rect_ = false;
+    BannerLink = link;
+}
+
+void OpenWebsite() {
+    if (!Service<Config>::Exists()) return;
+    const std::string& site = Service<Config>::Get()->Website.first;
+    // A browser that does not start leaves the menu as it is.
+    if (!site.empty()) OpenUrl(site);
+}
+
+void OpenBannerLink() {
+    std::string link = BannerLink;
+    if (link.empty()) {
+        if (!Service<Config>::Exists()) return;
+        link = Service<Config>::Get()->BannerSite.first;
+    }
+    if (!link.empty()) OpenUrl(link);
+}
+
+bool SavegameAvailable() {
+    return Service<Morvane::GameWindow>::Exists() && Service<Morvane::GameWindow>::Get()->SavegameExists() != 0;
+}
+
+bool StartBattle(int32_t continueFlag) {
+    return Service<Morvane::GameWindow>::Exists() && Service<Morvane::GameWindow>::Get()->StartGame(continueFlag) != 0;
+}
+
+void DestroyBattle() {
+    if (Service<Morvane::GameWindow>::Exists()) Service<Morvane::GameWindow>::Get()->DestroyGame();
+}
+
+bool QuitBattleToMenu() {
+    if (!Service<Morvane::GameWindow>::Exists()) return false;
+    Service<Morvane::GameWindow>::Get()->QuitToMenu(0);
+    return true;
+}
+
+bool BattleIsRestored() { return Service<CDunmarchGame>::Exists() && Service<CDunmarchGame>::Get()->IsRestored() != 0; }
+
+float StoredVolume(bool sound) {
+    if (!Service<GameSettings>::Exists()) return 1.0f;
+    GameSettings* settings = Service<GameSettings>::Get();
+    return sound ? settings->GetSoundVolume() : settings->GetMusicVolume();
+}
+
+void SetSoundVolumeFromSlider(UI::UISlider*, float value) {
+    if (Service<GameSettings>::Exists()) Service<GameSettings>::Get()->SetSoundVolume(value);
+    // Not restarted: a drag does not pile clicks up.
+    PlaySound("BtnPress.wav", false);
+}
+
+void SetMusicVolumeFromSlider(UI::UISlider*, float value) {
+    if (Service<GameSettings>::Exists()) Service<GameSettings>::Get()->SetMusicVolume(value);
+}
+
+void SaveGameSettings() {
+    if (Service<GameSettings>::Exists()) Service<GameSettings>::Get()->Save();
+}
+
+bool IsMapTestNumber(const std::string& text) {
+    for (int n = 1; n <= 10; ++n)
+        if (text == std::to_string(n)) return true;
+    return false;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// What the menu windows' handlers do outside the window: the battle through
+// the in-game window, the volumes through the settings, web pages, the banner.
+// Each skips its step when the service it needs is missing.
+#include <cstdint>
+#include <string>
+
+namespace UI {
+class UIElement;
+class UISlider;
+}  // namespace UI
+
+// The link the main menu's banner opens; empty until a banner with a link was
+// shown. Kept for the life of the process.
+extern std::string BannerLink;
+
+// "btnunactive.wav": a control that is not available (the element is the target).
+void PlayUnavailable(UI::UIElement* element, UI::UIElement* touched);
+// The banner feed's image over the element, and its link, when the feed has both.
+void ShowBanner(UI::UIElement* element);
+// The configured web site, and the banner's link (else the configured banner site).
+void OpenWebsite();
+void OpenBannerLink();
+
+// A savegame to continue (the in-game window's test).
+bool SavegameAvailable();
+// GameWindow::StartGame (1: the saved battle, 0: a new one); false without the
+// in-game window or when it fails.
+bool StartBattle(int32_t continueFlag);
+// Any battle the in-game window still holds goes.
+void DestroyBattle();
+// The battle leaves for the menu (its menu music starts); false without the in-game window.
+bool QuitBattleToMenu();
+// The running battle was continued from the savegame.
+bool BattleIsRestored();
+
+// The stored volume of the effects (sound) or the music; 1.0 without settings.
+float StoredVolume(bool sound);
+// A volume slider's handlers: the volume at once; the effects' with a click.
+void SetSoundVolumeFromSlider(UI::UISlider* slider, float value);
+void SetMusicVolumeFromSlider(UI::UISlider* slider, float value);
+// "settings.dat" when the settings exist; its result does not stop anything.
+void SaveGameSettings();
+
+// "1" to "10": the map slots of the play window.
+bool IsMapTestNumber(const std::string& text);
