@@ -87,6 +87,19 @@ protected:
     // battles' data stamps look for have then all been read.
     static void RunLoading() { PreloadAssets(); }
 
+    // A game folder "game" in the scratch folder, linking the sample data (and the
+    // data folder beside it), becomes the current folder: the game's own files
+    // (savegame, recordings) go there, never into the build.
+    void EnterScratchGameFolder(const ScratchDir& scratch) const {
+        namespace fs = std::filesystem;
+        fs::create_directories(scratch.File("game"));
+        for (const char* entry : {"config.xml", "res-pc", "res-common"})
+            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch.File("game/") + entry);
+        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
+        if (fs::exists(data)) fs::create_directory_symlink(fs::absolute(data), scratch.File("Data"));
+        fs::current_path(scratch.File("game"));
+    }
+
     std::vector<std::string> EventNames() const {
         std::vector<std::string> names;
         for (const Event& e : events_) names.push_back(e.name);
@@ -117,13 +130,7 @@ class ScratchGameTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        namespace fs = std::filesystem;
-        fs::create_directories(scratch_.File("game"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch_.File("game/") + entry);
-        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
-        if (fs::exists(data)) fs::create_directory_symlink(data, scratch_.File("Data"));
-        fs::current_path(scratch_.File("game"));
+        EnterScratchGameFolder(scratch_);
         game_->RunInitialize();
         RunLoading();
         window_ = game_->GetGameWindow();

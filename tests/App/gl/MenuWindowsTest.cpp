@@ -20,7 +20,6 @@
 #include "Classes/Battle/GameWindow.h"
 #include "Classes/UI/MenuStates.h"
 #include "Core/Service.h"
-#include "Game/GameAudio.h"
 #include "Game/GameSettings.h"
 #include "shell/InputState.h"
 #include "shell/ShellGlobals.h"
@@ -45,12 +44,7 @@ class MenuWindowsTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        fs::create_directories(root_.File("game"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(game_dir_ + "/" + entry, root_.File("game/") + entry);
-        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
-        if (fs::exists(data)) fs::create_directory_symlink(data, root_.File("Data"));
-        fs::current_path(root_.File("game"));
+        EnterScratchGameFolder(root_);
         // Web pages are written down instead of opened.
         root_.Write("open.sh", "#!/bin/sh\necho \"$1\" >> '" + root_.File("urls.txt") + "'\n");
         fs::permissions(root_.File("open.sh"), fs::perms::owner_all);
@@ -65,11 +59,13 @@ protected:
 
     void Start() {
         game_->RunInitialize();
+        // What the loading screen reads before the menus; a battle whose data
+        // stamp misses these files would open its modified-data warning box,
+        // which holds every window's input until it is closed.
+        RunLoading();
         driver_.reset(new testsupport::FrameDriver(game_.get()));
         ASSERT_TRUE(driver_->Opened());
         gamefixture::Hook() = [this](const char* line) { driver_->OnTraceLine(line); };
-        // Loaded as the loading screen would have (a first load takes the clock's time).
-        ASSERT_TRUE(PlaySound("BtnPress.wav", false));
         // What the intro's language choice and the loading window's "Start" raise.
         Machine().post_event(EvSkipLangChoose());
         Machine().post_event(EvLoadingFinised());
