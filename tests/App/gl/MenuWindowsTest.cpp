@@ -15,6 +15,7 @@
 
 #include "App/CGame.h"
 #include "App/GameFixture.h"
+#include "App/LayoutClicks.h"
 #include "Audio/AudioDevice.h"
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Battle/GameWindow.h"
@@ -34,11 +35,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace layouts = catalogue::layouts;
-
-std::string At(const char* window, const char* element, int dx = 0) {
-    const layouts::Rect r = layouts::FindWindow(window)->At(element);
-    return std::to_string(r.CentreX() + dx) + " " + std::to_string(r.CentreY());
-}
+using layoutclicks::ClickOn;
 
 class MenuWindowsTest : public GameTest {
 protected:
@@ -103,8 +100,8 @@ TEST_F(MenuWindowsTest, WithoutASavegameContinueIsUnavailableAndTheOtherButtonsS
     Start();
     MainWindow& main = State<MainWindow>();
     EXPECT_TRUE(Element(main, "ContinueInActive_in")->visible_);
-    Play("10 click " + At(layouts::kMainWindow, "Continue") + "\n12 click " + At(layouts::kMainWindow, "More") +
-         "\n14 click " + At(layouts::kMainWindow, "Banner") + "\n16 click " + At(layouts::kMainWindow, "Quit") + "\n");
+    Play(ClickOn(10, layouts::kMainWindow, "Continue") + ClickOn(12, layouts::kMainWindow, "More") +
+         ClickOn(14, layouts::kMainWindow, "Banner") + ClickOn(16, layouts::kMainWindow, "Quit"));
     // No fade-out, no state change; the pages through the opener; the quit flag.
     ASSERT_TRUE(In<MainWindow>());
     EXPECT_EQ(State<MainWindow>().PendingButtonId, 0);
@@ -127,7 +124,7 @@ TEST_F(MenuWindowsTest, ASavegameTheBattleRefusesIsKeptAndTheMenuStays) {
     root_.Write("game/savegame.dat", "SAV cut short");
     Start();
     EXPECT_FALSE(Element(State<MainWindow>(), "ContinueInActive_in")->visible_);
-    Play("10 click " + At(layouts::kMainWindow, "Continue") + "\n");
+    Play(ClickOn(10, layouts::kMainWindow, "Continue"));
     ASSERT_TRUE(In<MainWindow>());
     EXPECT_EQ(State<MainWindow>().PendingButtonId, 0);
     EXPECT_EQ(State<MainWindow>().FadeDirection, 0);
@@ -140,7 +137,7 @@ TEST_F(MenuWindowsTest, TheControlsStartABattleThatPausesResumesAndIsLeft) {
     // A map list without maps: the start fails, the controls stay.
     std::vector<std::string> maps;
     maps.swap(game_->GetConfig().Maps);
-    Play("10 click " + At(layouts::kMainWindow, "Play") + "\n30 click 512 300\n");
+    Play(ClickOn(10, layouts::kMainWindow, "Play") + "30 click 512 300\n");
     ASSERT_TRUE(In<ControlsWindow>());
     EXPECT_EQ(State<ControlsWindow>().PendingButtonId, 0);
     EXPECT_FALSE(BattleExists());
@@ -159,7 +156,7 @@ TEST_F(MenuWindowsTest, TheControlsStartABattleThatPausesResumesAndIsLeft) {
     EXPECT_TRUE(Element(quit, "NoSubmitionAfterExiting_txt")->visible_);
     EXPECT_TRUE(Element(quit, "background_text")->visible_);
     const uint32_t steps = Service<CDunmarchGame>::Get()->GetStepCounter();
-    Play("20 click " + At(layouts::kInGameQuitWindow, "No") + "\n");
+    Play(ClickOn(20, layouts::kInGameQuitWindow, "No"));
     ASSERT_TRUE(In<GameState>());
     EXPECT_EQ(BattleActive, 1);
     EXPECT_GT(Service<CDunmarchGame>::Get()->GetStepCounter(), steps);
@@ -179,8 +176,8 @@ TEST_F(MenuWindowsTest, TheControlsStartABattleThatPausesResumesAndIsLeft) {
     // back the battle that is gone.
     DeliverBattleEvent(EvInGameMenuPressed(), "EvInGameMenuPressed");
     const long pausedAt = driver_->CurrentFrame();
-    Play("20 click " + At(layouts::kInGameQuitWindow, "Yes") + "\n22 click " + At(layouts::kInGameQuitWindow, "No") +
-         "\n24 key Esc\n");
+    Play(ClickOn(20, layouts::kInGameQuitWindow, "Yes") + ClickOn(22, layouts::kInGameQuitWindow, "No") +
+         "24 key Esc\n");
     EXPECT_TRUE(In<MainWindow>());
     EXPECT_FALSE(BattleExists());
     EXPECT_EQ(driver_->FrameOf("state entered: GameState", pausedAt), -1);
@@ -205,7 +202,7 @@ TEST_F(MenuWindowsTest, SettingsShowTheStoredVolumesSetThemAtOnceAndSaveThemOnTh
     }
     const std::string file = user_data_.File("Dunmarch_DATA/settings.dat");
     Start();
-    Play("10 click " + At(layouts::kMainWindow, "Settings") + "\n");
+    Play(ClickOn(10, layouts::kMainWindow, "Settings"));
     ASSERT_TRUE(In<SettingsWindow>());
     SettingsWindow& settings = State<SettingsWindow>();
     EXPECT_EQ(static_cast<UI::UISlider*>(Element(settings, "SFX_vol"))->value_, 0.25f);
@@ -222,15 +219,16 @@ TEST_F(MenuWindowsTest, SettingsShowTheStoredVolumesSetThemAtOnceAndSaveThemOnTh
     const layouts::Rect music = layouts::FindWindow(layouts::kSettingsWindow)->At("Music_vol");
     const std::string y = std::to_string(sfx.CentreY()), my = std::to_string(music.CentreY());
     Play("0 press " + std::to_string(sfx.x + sfx.w / 2) + " " + y + "\n1 move " + std::to_string(sfx.x + sfx.w / 4) +
-         " " + y + "\n2 release " + std::to_string(sfx.x + sfx.w / 4) + " " + y + "\n4 click " +
-         std::to_string(music.x + music.w * 3 / 4) + " " + my + "\n", 2);
+             " " + y + "\n2 release " + std::to_string(sfx.x + sfx.w / 4) + " " + y + "\n4 click " +
+             std::to_string(music.x + music.w * 3 / 4) + " " + my + "\n",
+         2);
     EXPECT_NEAR(game_->GetSettings().GetSoundVolume(), 0.25f, 0.01f);
     EXPECT_NEAR(game_->GetSettings().GetMusicVolume(), 0.75f, 0.01f);
     EXPECT_NEAR(game_->GetAudioDevice()->GetVolume(0), 0.25f, 0.01f);
     EXPECT_FALSE(std::filesystem::exists(file));
 
     // "Back" saves, then the menu; there the exit notice writes nothing.
-    Play("0 click " + At(layouts::kSettingsWindow, "Back") + "\n");
+    Play(ClickOn(0, layouts::kSettingsWindow, "Back"));
     ASSERT_TRUE(In<MainWindow>());
     EXPECT_EQ(user_data_.Read("Dunmarch_DATA/settings.dat"),
               SettingsBytes(game_->GetSettings().GetSoundVolume(), game_->GetSettings().GetMusicVolume()));
@@ -239,7 +237,7 @@ TEST_F(MenuWindowsTest, SettingsShowTheStoredVolumesSetThemAtOnceAndSaveThemOnTh
     EXPECT_FALSE(std::filesystem::exists(file));
 
     // Esc is "Back".
-    Play("10 click " + At(layouts::kMainWindow, "Settings") + "\n30 key Esc\n");
+    Play(ClickOn(10, layouts::kMainWindow, "Settings") + "30 key Esc\n");
     EXPECT_TRUE(In<MainWindow>());
     EXPECT_TRUE(std::filesystem::exists(file));
 }
