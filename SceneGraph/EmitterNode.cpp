@@ -11,7 +11,10 @@ const NodeType EmitterNode::Type{"sg.EmitterNode", &Node::Type};
 namespace {
 EffectHostMaker g_make_host = nullptr;
 EffectHostDeleter g_delete_host = nullptr;
+EffectInstanceMaker g_make_instance = nullptr;
 }  // namespace
+
+void SetEffectInstanceMaker(EffectInstanceMaker make) { g_make_instance = make; }
 
 void SetEffectHostFunctions(EffectHostMaker make, EffectHostDeleter destroy) {
     g_make_host = make;
@@ -26,7 +29,8 @@ EmitterNode::EmitterNode(const std::string& effectName) : Node() {
         host_ = g_make_host(this);
         host_deleter_ = g_delete_host;
     }
-    instance_.reset(new CSEffectInstance(host_, name));
+    effect_name_ = name;
+    if (g_make_instance != nullptr) instance_.reset(g_make_instance(host_, name));
     age_ = IsEndless() ? -1.0f : 0.0f;
 }
 
@@ -38,13 +42,13 @@ EmitterNode::~EmitterNode() {
 void EmitterNode::Accept(NodeTraverser& traverser) { traverser.VisitEmitterNode(*this); }
 
 void EmitterNode::Update(float dt) {
-    if (!visible_) return;
+    if (!visible_ || instance_ == nullptr) return;
     instance_->Update(dt);
     instance_->Draw();
 }
 
 void EmitterNode::UpdateCulled(float dt) {
-    if (visible_ && !IsCulled()) {
+    if (visible_ && !IsCulled() && instance_ != nullptr) {
         instance_->Update(dt);
         instance_->Draw();
     }

@@ -5,13 +5,32 @@
 #include <string>
 
 #include "SceneGraph/Node.h"
-#include "SceneGraph/ParticleStandIns.h"
 
 class CSEntity;
 
 namespace sg {
 
 class EmitterNode;
+
+// The running effect an emitter node drives: the particle library's effect
+// instance, which sits above the scene graph and is made through the bound maker.
+class EffectInstance {
+public:
+    virtual ~EffectInstance() = default;
+    // Turns frame time into the effect's fixed steps (-1: the wall clock's).
+    virtual void Update(float dt) = 0;
+    // Hands the effect to the renderer when it is visible.
+    virtual void Draw() = 0;
+    virtual bool IsLooping() const = 0;
+    // Set once a step has reported the end; never cleared.
+    virtual bool HasEnded() const = 0;
+};
+
+// Makes the instance of an effect file for a node's host entity. The particle
+// library binds it (BindEmitterNodeHosts); unbound, a node runs no effect: it
+// neither loops nor ends.
+typedef EffectInstance* (*EffectInstanceMaker)(CSEntity* host, const std::string& effectName);
+void SetEffectInstanceMaker(EffectInstanceMaker make);
 
 // The particle library sits above the scene graph and binds how an emitter node
 // makes and deletes the entity that hosts its effect (BindEmitterNodeHosts in
@@ -38,9 +57,9 @@ public:
     // counts the real frame time.
     void UpdateCulled(float dt);
 
-    bool IsRunning() const { return !instance_->m_bEnded; }
-    bool HasEnded() const { return instance_->m_bEnded; }
-    bool IsEndless() const { return instance_->IsLooping(); }
+    bool IsRunning() const { return !HasEnded(); }
+    bool HasEnded() const { return instance_ != nullptr && instance_->HasEnded(); }
+    bool IsEndless() const { return instance_ != nullptr && instance_->IsLooping(); }
     // Not endless and ended: the owner removes the node.
     bool IsFinished() const { return !IsEndless() && HasEnded(); }
 
@@ -53,14 +72,18 @@ public:
 
     void SetEmitterPickPoint(const Vector3& point) { emitter_pick_point_ = point; }
     const Vector3& GetEmitterPickPoint() const { return emitter_pick_point_; }
-    CSEffectInstance& GetInstance() { return *instance_; }
+    // Null while no maker is bound.
+    EffectInstance* GetInstance() { return instance_.get(); }
+    // The effect file it runs, lower-cased.
+    const std::string& GetEffectName() const { return effect_name_; }
     // The entity that places the effect: made by the bound maker, null when unbound.
     CSEntity* GetHost() const { return host_; }
 
 private:
     CSEntity* host_ = nullptr;
     EffectHostDeleter host_deleter_ = nullptr;
-    std::unique_ptr<CSEffectInstance> instance_;
+    std::unique_ptr<EffectInstance> instance_;
+    std::string effect_name_;
     float age_ = 0.0f;
     Vector3 emitter_pick_point_;
 };

@@ -1,6 +1,7 @@
 #include "particles/CSEntityParticle.h"
 
 #include "SceneGraph/EmitterNode.h"
+#include "particles/CSEffectInstance.h"
 
 namespace {
 
@@ -10,4 +11,7 @@ void DeleteHost(CSEntity* host) { delete host; }
 
 }  // namespace
 
-void BindEmitterNodeHosts() { sg::SetEffectHostFunctions(&MakeHost, &DeleteHost); }
+void BindEmitterNodeHosts() {
+    sg::SetEffectHostFunctions(&MakeHost, &DeleteHost);
+    BindEffectInstances();
+}

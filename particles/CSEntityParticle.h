@@ -9,6 +9,7 @@ public:
 };
 
 // The scene graph sits below the particle library, so an emitter node makes its
-// host entity through functions bound here: from this call on, every new
-// sg::EmitterNode gets a CSEntityParticle. The program binds them at start.
+// host entity and its effect instance through functions bound here: from this
+// call on, every new sg::EmitterNode gets a CSEntityParticle and runs a
+// CSEffectInstance of its effect file. The program binds them at start.
 void BindEmitterNodeHosts();

@@ -123,7 +123,7 @@ protected:
         std::vector<std::string> files;
         for (const boost::shared_ptr<sg::Node>& child : unit.GetActionGroup()->GetChildren())
             if (child->IsType<sg::EmitterNode>())
-                files.push_back(static_cast<sg::EmitterNode&>(*child).GetInstance().GetName());
+                files.push_back(static_cast<sg::EmitterNode&>(*child).GetEffectName());
         return files;
     }
 

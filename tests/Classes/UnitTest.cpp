@@ -20,6 +20,7 @@
 #include "SceneGraph/Material.h"
 #include "SceneGraph/ModelNode.h"
 #include "UnitFixture.h"
+#include "support/RecordingEffects.h"
 
 using namespace levelfixtures;
 
@@ -284,13 +285,14 @@ TEST_F(UnitTest, RemovingABoostCapsTheHitPointsUnlessKept) {
 }
 
 TEST_F(UnitTest, EffectNodesAttachedQueuedOrPlacedAndOneFinishedNodeGoesPerStep) {
+    testsupport::RecordingEffects effects;
     const boost::shared_ptr<CUnit> unit = Defender("Guard", 2, 2);
     const sg::Group& actions = *unit->GetActionGroup();
     // A counted unit shows its spawn effect.
     ASSERT_EQ(1u, actions.GetChildCount());
     sg::EmitterNode& spawn = static_cast<sg::EmitterNode&>(*actions.GetChildren()[0]);
-    EXPECT_EQ("particles/spawn.prt", spawn.GetInstance().GetName());
-    spawn.GetInstance().StandInEnd();
+    EXPECT_EQ("particles/spawn.prt", spawn.GetEffectName());
+    testsupport::RecordingEffects::Of(spawn).ended = true;
     unit->Update(33);
     ASSERT_EQ(0u, actions.GetChildCount());
     const boost::shared_ptr<sg::EmitterNode> a = unit->AddParticleEffect("a.prt", true, "First", unit.get(), 6);
@@ -300,9 +302,9 @@ TEST_F(UnitTest, EffectNodesAttachedQueuedOrPlacedAndOneFinishedNodeGoesPerStep)
     EXPECT_EQ("First", a->GetName());
     EXPECT_EQ(unit.get(), a->GetUserData());
     EXPECT_EQ(6, a->GetPickGroup());
-    EXPECT_EQ("particles/a.prt", a->GetInstance().GetName());
-    b->GetInstance().StandInEnd();
-    c->GetInstance().StandInEnd();
+    EXPECT_EQ("particles/a.prt", a->GetEffectName());
+    testsupport::RecordingEffects::Of(*b).ended = true;
+    testsupport::RecordingEffects::Of(*c).ended = true;
     unit->Update(33);
     ASSERT_EQ(2u, actions.GetChildCount());
     EXPECT_EQ(a, actions.GetChildren()[0]);

@@ -15,6 +15,7 @@
 #include "SceneGraph/Scene.h"
 #include "SceneGraph/StatsTraverser.h"
 #include "SceneGraph/Switch.h"
+#include "support/RecordingEffects.h"
 #include "support/WorldFixtures.h"
 
 namespace {
@@ -133,6 +134,7 @@ TEST_F(SceneTest, CullFillsTheListsInTreeOrderAndCounts) {
 }
 
 TEST_F(SceneTest, PausedSceneUpdatesOnlyWhatMayUpdateWhilePaused) {
+    testsupport::RecordingEffects effects;
     std::ofstream("crate.xml") << "<animation fps=\"10\"/><clip name=\"spin\" a=\"0\" b=\"100\"/>";
     crate->SetAnimationClips(Graphics::AnimationClips::LoadFromFile("crate.xml"));
     boost::shared_ptr<sg::ModelNode> node = Place(0, 0, world);
@@ -146,7 +148,7 @@ TEST_F(SceneTest, PausedSceneUpdatesOnlyWhatMayUpdateWhilePaused) {
     scene.SetTimeScale(true, 0.5f);
     scene.Update(0.2f);  // running: half the time
     EXPECT_FLOAT_EQ(node->GetFrame(), 1.0f);
-    EXPECT_FLOAT_EQ(smoke->GetInstance().GetLastDt(), 0.1f);
+    EXPECT_FLOAT_EQ(testsupport::RecordingEffects::Of(*smoke).dts.back(), 0.1f);
     // The particle camera set-up and the batches' reset once per update, before the effects run.
     EXPECT_EQ(particles.calls, (std::vector<std::string>{"ParticlesUpdateCamera", "ParticlesBeginFrame"}));
 
@@ -158,7 +160,7 @@ TEST_F(SceneTest, PausedSceneUpdatesOnlyWhatMayUpdateWhilePaused) {
     EXPECT_FLOAT_EQ(node->GetFrame(), 1.0f);
     EXPECT_FLOAT_EQ(camera->GetWorldPosition().z, 5.0f);
     EXPECT_FLOAT_EQ(node->GetWorldPosition().x, 7.0f);  // model nodes refresh always
-    EXPECT_FLOAT_EQ(smoke->GetInstance().GetLastDt(), 0.2f);
+    EXPECT_FLOAT_EQ(testsupport::RecordingEffects::Of(*smoke).dts.back(), 0.2f);
     EXPECT_EQ(particles.calls.size(), 4u);  // paused too
 
     node->SetUpdateWhilePaused(true);

@@ -13,6 +13,8 @@
 #include "SceneGraph/EmitterNode.h"
 #include "particles/CSEntityLight.h"
 #include "particles/CSEntityObject.h"
+#include "particles/CParticlesEmiter.h"
+#include "particles/CSEffectInstance.h"
 #include "particles/CSEntityParticle.h"
 #include "particles/CSRefBase.h"
 #include "particles/CSTexture.h"
@@ -110,13 +112,15 @@ TEST(CSEntity, EmitterNodesMakeTheirHost) {
         ASSERT_NE(node.GetHost(), nullptr);
         EXPECT_EQ(node.GetHost()->GetEntityType(), CSEntity::kTypeParticle);
         EXPECT_EQ(node.GetHost()->GetHostNode(), &node);
-        EXPECT_EQ(node.GetInstance().GetHost(), node.GetHost());
+        ASSERT_NE(node.GetInstance(), nullptr);
+        EXPECT_EQ(static_cast<CSEffectInstance*>(node.GetInstance())->GetEmitters().m_pHost, node.GetHost());
 
         node.Translate(2.0f, 0.0f, 1.0f);
         node.Refresh(nullptr);  // the update pass's world matrix
         EXPECT_TRUE(MatNear(node.GetHost()->GetPositionMatrix(), TranslationOnly(2.0f, 0.0f, 1.0f, 1.0f)));
     }
     sg::SetEffectHostFunctions(nullptr, nullptr);
+    sg::SetEffectInstanceMaker(nullptr);
 }
 
 void IgnoreAssertion(const char*, const char*, const char*, int) {}
