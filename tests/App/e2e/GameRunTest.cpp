@@ -3,7 +3,8 @@
 // does not parse, the way from the intro through the language choice and the
 // loading screen to the main menu (with the cursor at the pointer), a window
 // wider than the game's screen (on an X server of the test's own), broken or
-// missing effect files, and a termination request while a message box is open.
+// missing effect files, a termination request while a message box is open, the
+// menus into a battle and out of it, and a saved battle continued.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -48,8 +50,9 @@ uint32_t Read(const std::string& bytes, size_t offset, int n) {
 namespace layouts = catalogue::layouts;
 
 // The lines that tell of a fault.
-const char* const kFaults[] = {"Service expired", "Service already exists", "Program Error", "Assertion failed",
-                               "SHADER COMPILER ERROR", "failed!", "not found"};
+const char* const kFaults[] = {"Service expired",  "Service already exists", "Program Error",
+                               "Assertion failed", "SHADER COMPILER ERROR",  "failed!",
+                               "not found"};
 
 using layoutclicks::CentreOf;
 
@@ -197,13 +200,16 @@ TEST_F(GameRunTest, AnInputScriptThatDoesNotParseEndsTheProgramBeforeItsFirstFra
 // loading screen loads everything by turns, "Start" (clicked until it answers)
 // leads to the main menu.
 TEST_F(GameRunTest, TheLanguageChosenLeadsThroughTheLoadingScreenToTheMainMenu) {
-    root_.Write("input.txt", "1 key Space\n"
-                             "1 await state entered: LanguageWindow\n"
-                             "15 shot\n"
-                             "16 click " + CentreOf(layouts::kLanguageWindow, "GERUnPressed") + "\n"
-                             "17 await state entered: LoadingWindow\n"
-                             "27 shot\n" +
-                             StartUntilTheMainMenu(27) + "42 shot\n");
+    root_.Write("input.txt",
+                "1 key Space\n"
+                "1 await state entered: LanguageWindow\n"
+                "15 shot\n"
+                "16 click " +
+                    CentreOf(layouts::kLanguageWindow, "GERUnPressed") +
+                    "\n"
+                    "17 await state entered: LoadingWindow\n"
+                    "27 shot\n" +
+                    StartUntilTheMainMenu(27) + "42 shot\n");
     // The loading takes one frame a step, well under a hundred with the sample data.
     ASSERT_EQ(Run("-qaf=150", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
     ExpectInOrder(output_, {"[trace] state entered: IntroWindow", "[trace] state left: IntroWindow",
@@ -223,16 +229,17 @@ TEST_F(GameRunTest, TheLanguageChosenLeadsThroughTheLoadingScreenToTheMainMenu) 
 // screen, the main menu.
 TEST_F(GameRunTest, TheRegistrysLanguageSkipsTheLanguageWindow) {
     root_.Write("game/registry.ini", "LANGUAGE=5\n");
-    root_.Write("input.txt", "1 key Esc\n"
-                             "1 await state entered: LoadingWindow\n"
-                             "11 shot\n" +
-                             StartUntilTheMainMenu(11) + "26 shot\n");
+    root_.Write("input.txt",
+                "1 key Esc\n"
+                "1 await state entered: LoadingWindow\n"
+                "11 shot\n" +
+                    StartUntilTheMainMenu(11) + "26 shot\n");
     ASSERT_EQ(Run("-qaf=130", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
     EXPECT_EQ(Count(output_, "UI: RUSSICHE READ IN"), 1) << output_;
     EXPECT_EQ(Count(output_, "state entered: LanguageWindow"), 0) << output_;
-    ExpectInOrder(output_, {"[trace] state entered: IntroWindow", "UI: RUSSICHE READ IN",
-                            "[trace] state entered: LoadingWindow", "[trace] state entered: MainWindow",
-                            "[trace] game shut down"});
+    ExpectInOrder(output_,
+                  {"[trace] state entered: IntroWindow", "UI: RUSSICHE READ IN", "[trace] state entered: LoadingWindow",
+                   "[trace] state entered: MainWindow", "[trace] game shut down"});
     ExpectNoFault();
     const std::vector<std::string> shots = Shots();
     ASSERT_EQ(shots.size(), 2u) << output_;
@@ -248,10 +255,13 @@ TEST_F(GameRunTest, TheLanguageWindowDrawsTheArrowAtThePointer) {
     for (const auto& place : places) {
         for (const std::string& shot : Shots()) fs::remove(GameDir() + shot);
         const std::string at = std::to_string(place[0]) + " " + std::to_string(place[1]);
-        root_.Write("input.txt", "1 key Space\n"
-                                 "1 await state entered: LanguageWindow\n"
-                                 "5 move " + at + "\n"
-                                 "15 shot\n");
+        root_.Write("input.txt",
+                    "1 key Space\n"
+                    "1 await state entered: LanguageWindow\n"
+                    "5 move " +
+                        at +
+                        "\n"
+                        "15 shot\n");
         ASSERT_EQ(Run("-qaf=25", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
         ExpectNoFault();
         ASSERT_EQ(Shots().size(), 1u) << output_;
@@ -360,6 +370,124 @@ TEST_F(GameRunTest, ATerminationRequestEndsTheProgramWhileItsMessageBoxIsOpen) {
                                "[trace] window destroyed",
                                "[trace] game deleted",
                            });
+}
+
+// An input script built step by step: each step waits for its screen, so no
+// frame number depends on how long the loading or the fades take.
+class MenuScript {
+public:
+    // From the intro through the language choice and the loading to the main menu.
+    MenuScript() {
+        text_ = "1 key Space\n1 await state entered: LanguageWindow\n" +
+                layoutclicks::ClickOn(16, layouts::kLanguageWindow, "ENGUnPressed") +
+                "17 await state entered: LoadingWindow\n" + StartUntilTheMainMenu(27);
+        frame_ = 27;
+    }
+    // A shot once the screen has faded in.
+    MenuScript& Shot() { return Line("shot", 15); }
+    MenuScript& Click(const char* window, const char* element) { return Line("click " + CentreOf(window, element), 1); }
+    MenuScript& Line(const std::string& command, int after = 1) {
+        frame_ += after;
+        text_ += std::to_string(frame_) + " " + command + "\n";
+        return *this;
+    }
+    MenuScript& Await(const std::string& state) { return Line("await within 600 state entered: " + state); }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    long frame_ = 0;
+};
+
+// The way through the menus into a battle and out of it: the settings with the
+// effects volume dragged to a quarter, the controls, the battle paused by Esc,
+// resumed by "No", paused again and left by "Yes", and "Quit".
+TEST_F(GameRunTest, TheMenusLeadIntoABattleThatPausesResumesAndIsLeft) {
+    namespace ll = layouts;
+    const ll::Rect sfx = ll::FindWindow(ll::kSettingsWindow)->At("SFX_vol");
+    const std::string y = " " + std::to_string(sfx.CentreY());
+    MenuScript script;
+    script.Shot()
+        .Click(ll::kMainWindow, "Settings")
+        .Await("SettingsWindow")
+        .Shot()
+        .Line("press " + std::to_string(sfx.x + sfx.w / 2) + y)
+        .Line("move " + std::to_string(sfx.x + sfx.w / 4) + y)
+        .Line("release " + std::to_string(sfx.x + sfx.w / 4) + y)
+        .Click(ll::kSettingsWindow, "Back")
+        .Await("MainWindow")
+        .Click(ll::kMainWindow, "Play")
+        .Await("ControlsWindow")
+        .Shot()
+        .Click(ll::kControlsWindow, "background")
+        .Await("GameState")
+        .Shot()
+        .Line("key Esc")
+        .Await("InGameQuitWindow")
+        .Shot()
+        .Click(ll::kInGameQuitWindow, "No")
+        .Await("GameState")
+        .Line("key Esc", 10)
+        .Await("InGameQuitWindow")
+        .Click(ll::kInGameQuitWindow, "Yes")
+        .Await("MainWindow")
+        .Click(ll::kMainWindow, "Quit");
+    root_.Write("input.txt", script.Text());
+    ASSERT_EQ(Run("-qaf=3000", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
+
+    ExpectInOrder(output_, {"[trace] state entered: IntroWindow", "[trace] state entered: LanguageWindow",
+                            "[trace] state entered: LoadingWindow", "[trace] state entered: MainWindow",
+                            "[trace] state entered: SettingsWindow", "[trace] state entered: MainWindow",
+                            "[trace] state entered: ControlsWindow", "[trace] state entered: GameState",
+                            "[trace] state entered: InGameQuitWindow", "[trace] state entered: GameState",
+                            "[trace] state entered: InGameQuitWindow", "[trace] state entered: MainWindow",
+                            "[trace] game shut down"});
+    EXPECT_EQ(Count(output_, "[trace] state entered: GameState"), 2) << output_;
+    EXPECT_EQ(Count(output_, "[trace] state entered: MainWindow"), 3) << output_;
+    ExpectNoFault();
+
+    // "settings.dat": the effects volume after the tag and the version.
+    const std::string settings = root_.Read("user/Dunmarch_DATA/settings.dat");
+    ASSERT_GE(settings.size(), 16u) << output_;
+    float volume = 0.0f;
+    std::memcpy(&volume, settings.data() + 8, sizeof volume);
+    EXPECT_NEAR(volume, 0.25f, 0.02f);
+
+    const std::vector<std::string> shots = Shots();
+    const char* const names[] = {"main-window.png", "settings-window.png", "controls-window.png", "battle.png",
+                                 "in-game-quit-window.png"};
+    ASSERT_EQ(shots.size(), 5u) << output_;
+    for (size_t i = 0; i < shots.size(); ++i) Keep(shots[i], names[i]);
+}
+
+// A battle saved by the battle driver: "Continue" in the main menu restores it
+// into the battle state and uses the savegame up.
+TEST_F(GameRunTest, ContinueInTheMainMenuRestoresTheSavedBattle) {
+    fs::copy_file(BuildDir() + "/game/dunmarch-battle", GameDir() + "dunmarch-battle");
+    const testsupport::ProgramResult saving = testsupport::RunGameProgram(GameDir(), "dunmarch-battle", "--save-at 300",
+                                                                          "XDG_DATA_HOME='" + root_.File("user") + "'");
+    ASSERT_EQ(saving.exitCode, 0) << saving.output;
+    ASSERT_TRUE(fs::exists(GameDir() + "savegame.dat"));
+
+    MenuScript script;
+    script.Click(layouts::kMainWindow, "Continue")
+        .Await("GameState")
+        .Shot()
+        .Line("key Esc")
+        .Await("InGameQuitWindow")
+        .Click(layouts::kInGameQuitWindow, "Yes")
+        .Await("MainWindow")
+        .Click(layouts::kMainWindow, "Quit");
+    root_.Write("input.txt", script.Text());
+    ASSERT_EQ(Run("-qaf=3000", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
+    ExpectInOrder(output_, {"[trace] state entered: MainWindow", "[trace] state left: MainWindow",
+                            "[trace] state entered: GameState", "[trace] state entered: InGameQuitWindow",
+                            "[trace] state entered: MainWindow", "[trace] game shut down"});
+    EXPECT_FALSE(fs::exists(GameDir() + "savegame.dat"));
+    ExpectNoFault();
+    const std::vector<std::string> shots = Shots();
+    ASSERT_EQ(shots.size(), 1u) << output_;
+    Keep(shots[0], "continued-battle.png");
 }
 
 }  // namespace
