@@ -4,6 +4,8 @@
 // run downloads nothing, and a run without the server still reaches the menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -59,11 +61,11 @@ protected:
     }
 
     // One run to the main menu with requests sent to the address.
-    int Run(const std::string& address) {
+    int Run(const std::string& address, const std::string& environment = "") {
         const testsupport::ProgramResult result = testsupport::RunDunmarch(
-            root_.File("game/"), "-qaf=200",
+            root_.File("game/"), "-qaf=260",
             "XDG_DATA_HOME='" + root_.File("user") + "' DUNMARCH_NET_REDIRECT=" + address +
-                " DUNMARCH_NET_TIMEOUTS=2000,2000,4000 DUNMARCH_INPUT='" + root_.File("input.txt") + "'");
+                " DUNMARCH_NET_TIMEOUTS=2000,2000,4000 DUNMARCH_INPUT='" + root_.File("input.txt") + "' " + environment);
         output_ = result.output;
         return result.exitCode;
     }
@@ -95,6 +97,56 @@ TEST_F(BannerRunTest, TheLoadingCachesTheBannerOnceAndTheMenuComesWithoutTheServ
     ASSERT_EQ(0, Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()))) << output_;
     EXPECT_EQ(1, Count(output_, "[trace] state entered: MainWindow")) << output_;
     EXPECT_EQ(served_, ReadFile(CacheFile()));
+}
+
+// The main menu shows the served banner in its "Banner" element and hands the
+// served link to the opener (one argument) when it is pressed; the recording
+// opener fails, and the reaper says so. Without the server the element keeps
+// its own picture.
+TEST_F(BannerRunTest, TheMainMenuShowsTheBannerAndOpensItsLink) {
+    namespace online = catalogue::online;
+    fs::create_directories(root_.File("bin"));
+    root_.Write("bin/xdg-open", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" +
+                                    root_.File("opened") + "'\nexit 3\n");
+    fs::permissions(root_.File("bin/xdg-open"), fs::perms::owner_all);
+    root_.Write("input.txt", root_.Read("input.txt") + "40 shot\n42 click " +
+                                 layoutclicks::CentreOf(layouts::kMainWindow, "Banner") + "\n");
+    const std::string path = "PATH='" + root_.File("bin") + "':\"$PATH\"";
+    const layouts::Rect banner = layouts::FindWindow(layouts::kMainWindow)->At("Banner");
+    // Field points of the served banner, away from its keep and shields.
+    const int points[][2] = {{80, 10}, {90, 52}, {240, 30}};
+    auto servedField = [&](const std::string& bmp) {
+        int found = 0;
+        for (const auto& p : points) {
+            const size_t stride = 1024 * 3;
+            const size_t at = 54 + size_t(767 - (banner.y + p[1])) * stride + size_t(banner.x + p[0]) * 3;
+            if (bmp.size() < at + 3) return false;
+            const int rgb[3] = {uint8_t(bmp[at + 2]), uint8_t(bmp[at + 1]), uint8_t(bmp[at])};
+            bool near = true;
+            for (int c = 0; c < 3; ++c) near = near && std::abs(rgb[c] - online::kServedBannerField[c]) <= 12;
+            found += near ? 1 : 0;
+        }
+        return found == 3;
+    };
+    auto lastShot = [&] {
+        std::string last;
+        for (const fs::directory_entry& e : fs::directory_iterator(root_.File("game")))
+            if (e.path().extension() == ".bmp") last = std::max(last, e.path().filename().string());
+        const std::string bmp = last.empty() ? std::string() : root_.Read("game/" + last);
+        if (!last.empty()) fs::remove(root_.File("game/" + last));
+        return bmp;
+    };
+
+    {
+        TestServer server;
+        ASSERT_TRUE(server.ServeShippedImages(BuildDir() + "/game"));
+        ASSERT_EQ(0, Run(server.Address(), path)) << output_;
+        EXPECT_TRUE(servedField(lastShot())) << output_;
+        EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), ReadFile(root_.File("opened"))) << output_;
+        EXPECT_EQ(1, Count(output_, "xdg-open: exited with status 3, the web page was not opened\n")) << output_;
+    }
+    ASSERT_EQ(0, Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()), path)) << output_;
+    EXPECT_FALSE(servedField(lastShot())) << output_;
 }
 
 }  // namespace
