@@ -1,5 +1,6 @@
 // dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] [--trace]
-//                 [--script FILE] [--record FILE] [--demo FILE] [--save-at N] [--continue]
+//                 [--script FILE] [--no-particles] [--record FILE] [--demo FILE] [--save-at N]
+//                 [--continue]
 //
 // Starts the game in the current folder as the game tests do (the application on the
 // recording null device through the shell's device globals), loads the English texts
@@ -8,7 +9,10 @@
 // starts a new battle on the first map and runs frames of a fixed length on the fake
 // clock: the in-game window's update, the audio device's, and its draw inside the
 // renderer's scene. It never sleeps. Prints a line per wave begun and ended and a final
-// line; --trace adds, per step, the gold, the score and every unit. After a preloaded
+// line; --trace adds, per step, the gold, the score and every unit, and per frame the
+// particles the renderer counted and a line per visible effect with the screen
+// rectangle of its world box. --no-particles empties the particle batches between the
+// update and the draw: the frame is drawn without particles. After a preloaded
 // battle it lists the models and clip tables the battle still had to load itself
 // ("after preloading: ..."). --script plays the player's input (tools/battle/Script.h);
 // --until-end leaves a finished battle with a click once it may be left and prints the
@@ -20,6 +24,7 @@
 // prints the digest right after loading. Exit 1 when no battle starts (a savegame that
 // cannot be continued is refused so), a file cannot be written or a script line fails.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,7 +52,17 @@
 #include "Graphics/Model/Model.h"
 #include "IO/ContentChecksums.h"
 #include "IO/MemoryStream.h"
+#include "SceneGraph/Camera.h"
+#include "SceneGraph/EmitterNode.h"
+#include "SceneGraph/Group.h"
+#include "SceneGraph/NodeTraverser.h"
+#include "SceneGraph/Scene.h"
+#include "SceneGraph/Switch.h"
+#include "particles/CSEffectInstance.h"
 #include "particles/CSEntityParticle.h"
+#include "particles/ParticleBatch.h"
+#include "particles/ParticleDevice.h"
+#include "particles/ParticleFrameState.h"
 #include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/win32/Time.h"
@@ -69,6 +84,7 @@ struct Options {
     bool untilEnd = false;
     int dt = 33;
     bool trace = false;
+    bool particles = true;
     bool preload = true;
     std::string record;
     std::string demo;
@@ -91,6 +107,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (arg == "--until-end") options.untilEnd = true;
         else if (arg == "--trace") options.trace = true;
         else if (arg == "--script" && i + 1 < argc) options.script = argv[++i];
+        else if (arg == "--no-particles") options.particles = false;
         else if (arg == "--preload") options.preload = true;
         else if (arg == "--no-preload") options.preload = false;
         else if (arg == "--record" && i + 1 < argc) options.record = argv[++i];
@@ -122,6 +139,72 @@ void Trace(const CDunmarchGame& battle) { std::printf("%s\n", TraceLine(battle).
 // The trace line's checksum: two runs are at the same state when theirs agree.
 unsigned long long Digest(const CDunmarchGame& battle) {
     return static_cast<unsigned long long>(ComputeStringChecksum64(TraceLine(battle)));
+}
+
+// The effects of the scene that the frame drew: shown nodes the cull kept, whose
+// instance sees the camera.
+class VisibleEffects : public sg::NodeTraverser {
+public:
+    void VisitGroup(sg::Group& node) override {
+        if (!node.IsVisible()) return;
+        for (const boost::shared_ptr<sg::Node>& child : node.GetChildren()) child->Accept(*this);
+    }
+    void VisitSwitch(sg::Switch& node) override {
+        if (!node.IsVisible()) return;
+        for (size_t i = 0; i < node.GetChildCount(); ++i)
+            if (node.IsChildOn(i)) node.GetChildren()[i]->Accept(*this);
+    }
+    void VisitEmitterNode(sg::EmitterNode& node) override {
+        CSEffectInstance* instance = dynamic_cast<CSEffectInstance*>(node.GetInstance());
+        if (node.IsVisible() && !node.IsCulled() && instance != nullptr && instance->IsVisible())
+            effects.push_back(&node);
+    }
+    void VisitCamera(sg::Camera&) override {}
+    void VisitModelNode(sg::ModelNode&) override {}
+    void VisitLight(sg::Light&) override {}
+    void VisitNode(sg::Node&) override {}
+
+    std::vector<sg::EmitterNode*> effects;
+};
+
+// The screen rectangle (virtual-screen pixels, clipped to the viewport) of a world
+// box through the camera; the whole viewport when a corner lies behind the eye.
+void ScreenRect(sg::Camera& camera, const CSVector4& low, const CSVector4& high, int rect[4]) {
+    const Viewport& view = camera.GetViewport();
+    const float left = float(view.x), top = float(view.y);
+    const float right = float(view.x + view.width), bottom = float(view.y + view.height);
+    float r[4] = {right, bottom, left, top};
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vector3 world((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y,
+                            (corner & 4) ? high.z : low.z);
+        Vector3 screen;
+        if (!camera.WorldToScreen(world, screen) || screen.z < 0.0f || screen.z > 1.0f) {
+            r[0] = left, r[1] = top, r[2] = right, r[3] = bottom;
+            break;
+        }
+        r[0] = std::min(r[0], screen.x), r[1] = std::min(r[1], screen.y);
+        r[2] = std::max(r[2], screen.x), r[3] = std::max(r[3], screen.y);
+    }
+    rect[0] = int(std::floor(std::min(std::max(r[0], left), right)));
+    rect[1] = int(std::floor(std::min(std::max(r[1], top), bottom)));
+    rect[2] = int(std::ceil(std::max(std::min(r[2], right), left)));
+    rect[3] = int(std::ceil(std::max(std::min(r[3], bottom), top)));
+}
+
+// The frame's particle lines of --trace: what the renderer counted in the scene's last
+// update, then each visible effect's file and screen rectangle.
+void TraceParticles(const CDunmarchGame& battle, long frame) {
+    std::printf("frame %ld particles %d unhosted %d\n", frame, ParticleDrawCounters.hosted,
+                ParticleDrawCounters.unhosted);
+    if (!battle.GetScene() || !battle.GetScene()->GetRoot() || !battle.GetCamera()) return;
+    VisibleEffects visible;
+    battle.GetScene()->GetRoot()->Accept(visible);
+    for (sg::EmitterNode* node : visible.effects) {
+        CSEffectInstance& instance = static_cast<CSEffectInstance&>(*node->GetInstance());
+        int rect[4];
+        ScreenRect(*battle.GetCamera(), instance.GetBoxMin(), instance.GetBoxMax(), rect);
+        std::printf("effect %s %d %d %d %d\n", node->GetEffectName().c_str(), rect[0], rect[1], rect[2], rect[3]);
+    }
 }
 
 // The names a loader's cache holds now.
@@ -172,8 +255,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] "
-                             "[--trace] [--script FILE] [--record FILE] [--demo FILE] [--save-at N] "
-                             "[--continue]\n");
+                             "[--trace] [--no-particles] [--script FILE] [--record FILE] [--demo FILE] "
+                             "[--save-at N] [--continue]\n");
         return 2;
     }
     std::vector<ScriptLine> script;
@@ -184,6 +267,7 @@ int main(int argc, char** argv) {
     }
     SetPlatformTraceListener(&PrintPosted);
     BindEmitterNodeHosts();
+    BindParticleHooks();
 
     // The recording null device the size of the virtual screen.
     d3d9::SetBackend(d3d9::Backend::Null);
@@ -277,6 +361,8 @@ int main(int argc, char** argv) {
                 const uint32_t before = battle.GetStepCounter();
                 window->Update();
                 if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
+                if (options.trace) TraceParticles(battle, frame);
+                if (!options.particles) ParticlesBeginFrame();
                 Graphics::GraphicsDevice* graphics = Service<Graphics::GraphicsDevice>::Get();
                 graphics->BeginScene();
                 window->Draw();
@@ -329,6 +415,8 @@ int main(int argc, char** argv) {
         game.RunShutdown();
     }
     SetPlatformTraceListener(nullptr);
+    // What the shell's view release does in the game: the batches and caches go.
+    ParticlesReleaseView();
     device->Release();
     d3d->Release();
     return status;

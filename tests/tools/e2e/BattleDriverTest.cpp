@@ -4,7 +4,9 @@
 // its routes to the undefended keeper and kills it; the builder's script gives the
 // player's orders through the map and the HUD; a finished battle is left with a click.
 // The loading before the battle runs by turns on its loader thread, and the battle's
-// units find their models and clip tables in the caches it filled.
+// units find their models and clip tables in the caches it filled. Its particles are
+// counted every frame, far below the detail level's budget, and leaving them out of
+// the draw changes nothing else.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,6 +21,7 @@
 
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
+#include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Level.h"
 #include "tools/catalogue/Models.h"
 #include "tools/catalogue/TestScripts.h"
@@ -77,6 +80,19 @@ private:
 };
 
 testsupport::ProgramResult RunDriver(const std::string& arguments) { return GameFolder().Run(arguments); }
+
+// The particles counted in each frame of a --trace run.
+std::vector<int> ParticlesPerFrame(const std::string& output) {
+    std::vector<int> counts;
+    std::istringstream lines(output);
+    std::string line;
+    long frame = 0;
+    int hosted = 0, unhosted = 0;
+    while (std::getline(lines, line))
+        if (std::sscanf(line.c_str(), "frame %ld particles %d unhosted %d", &frame, &hosted, &unhosted) == 3)
+            counts.push_back(hosted + unhosted);
+    return counts;
+}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -140,11 +156,15 @@ TEST(BattleDriverTest, TheFirstWaveKillsTheUndefendedKeeper) {
     EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 result 1 wave 0 "))
         << run.output.substr(run.output.rfind("\nstep "));
     EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n")) << run.output.substr(run.output.rfind("\nstep "));
+    // The detail level's budget is never reached: it stays at full detail.
+    const std::vector<int> particles = ParticlesPerFrame(run.output);
+    ASSERT_FALSE(particles.empty());
+    for (size_t frame = 0; frame < particles.size(); ++frame) ASSERT_LT(particles[frame], 1500) << "frame " << frame;
 }
 
 TEST(BattleDriverTest, TheScriptsOrdersGoThroughTheMapAndTheHud) {
     const testsupport::ProgramResult run =
-        RunDriver(std::string("--until-end --script ") + ts::kFolder + ts::kOrders);
+        RunDriver(std::string("--until-end --trace --script ") + ts::kFolder + ts::kOrders);
     ASSERT_EQ(0, run.exitCode) << run.output;
     // Buy an archer through its spot and the HUD, upgrade its hit points, hide it; buy a
     // swordman and sell it; unhide the archer; slow the first attacker down.
@@ -158,6 +178,10 @@ TEST(BattleDriverTest, TheScriptsOrdersGoThroughTheMapAndTheHud) {
     EXPECT_EQ(expected, inputs) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 ")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n")) << run.output;
+    // Defenders, their spells and the attackers' hits stay below the detail level's budget.
+    const std::vector<int> particles = ParticlesPerFrame(run.output);
+    ASSERT_FALSE(particles.empty());
+    for (size_t frame = 0; frame < particles.size(); ++frame) ASSERT_LT(particles[frame], 1500) << "frame " << frame;
 }
 
 TEST(BattleDriverTest, AScriptLineThatNamesNothingStopsTheRun) {
@@ -169,6 +193,42 @@ TEST(BattleDriverTest, AScriptLineThatNamesNothingStopsTheRun) {
     EXPECT_NE(std::string::npos, run.output.find("no spot 99 at frame 3")) << run.output;
     std::ofstream(bad) << "3 jump 1 2\n";
     EXPECT_EQ(2, RunDriver("--frames 10 --script " + bad).exitCode);
+}
+
+// Every frame counts its particles and names each effect in view with its rectangle on
+// the screen; the map's torches stand on its north wall, inside the screen. Without
+// particles in the draw the battle, its effects and their counts run the same.
+TEST(BattleDriverTest, TraceNamesTheEffectsInViewAndNoParticlesChangesNothingElse) {
+    const GameFolder folder;
+    const testsupport::ProgramResult run = folder.Run("--frames 20 --trace");
+    ASSERT_EQ(0, run.exitCode) << run.output;
+    const std::vector<int> particles = ParticlesPerFrame(run.output);
+    ASSERT_EQ(20u, particles.size()) << run.output;
+    EXPECT_GT(particles.back(), 0);
+
+    std::istringstream lines(run.output.substr(run.output.rfind("\nframe 19 ")));
+    std::string line;
+    int torches = 0;
+    while (std::getline(lines, line)) {
+        char name[256] = {};
+        int left = 0, top = 0, right = 0, bottom = 0;
+        if (std::sscanf(line.c_str(), "effect %255s %d %d %d %d", name, &left, &top, &right, &bottom) != 5) continue;
+        EXPECT_LE(0, left) << line;
+        EXPECT_LE(0, top) << line;
+        EXPECT_LE(right, 1024) << line;
+        EXPECT_LE(bottom, 768) << line;
+        EXPECT_LE(left, right) << line;
+        EXPECT_LE(top, bottom) << line;
+        if (fs::path(name).filename() != catalogue::gamedata::kTorch) continue;
+        ++torches;
+        EXPECT_LT(left, right) << line;
+        EXPECT_LT(top, bottom) << line;
+    }
+    EXPECT_EQ(2, torches) << run.output.substr(run.output.rfind("\nframe 19 "));
+
+    const testsupport::ProgramResult bare = folder.Run("--frames 20 --trace --no-particles");
+    ASSERT_EQ(0, bare.exitCode) << bare.output;
+    EXPECT_EQ(run.output, bare.output);
 }
 
 TEST(BattleDriverTest, TheLoadingBeforeTheBattleFillsTheCachesItsUnitsTake) {
