@@ -9,9 +9,15 @@
 #include "Game/GameSettings.h"
 #include "Graphics/Texture2D.h"
 #include "shell/DeviceIdentity.h"
+#include "shell/InputState.h"
 #include "UI/UIElement.h"
 
 std::string BannerLink;
+
+bool EscapePressed() {
+    const int kEscape = 56;
+    return IsKeyPressed(GetInputState().keys, kEscape, false);
+}
 
 void PlayUnavailable(UI::UIElement*, UI::UIElement*) { PlaySound("btnunactive.wav", true); }
 

@@ -14,6 +14,9 @@ class UISlider;
 // shown. Kept for the life of the process.
 extern std::string BannerLink;
 
+// Esc went down this frame; the key is left for others to see.
+bool EscapePressed();
+
 // "btnunactive.wav": a control that is not available (the element is the target).
 void PlayUnavailable(UI::UIElement* element, UI::UIElement* touched);
 // The banner feed's image over the element, and its link, when the feed has both.

@@ -5,11 +5,13 @@
 // of its window, instantiated with the window type. It binds while the window
 // is being built: it walks the view and keeps the window only as the target of
 // its handlers, which run once the window is complete.
+#include <cstdio>
 #include <string>
 
 #include "Classes/UI/MenuActions.h"
 #include "Classes/UI/WindowControllers.h"
 #include "UI/UIElement.h"
+#include "UI/UILabel.h"
 #include "UI/UISlider.h"
 
 // "Continue" and its inactive look, as the main menu and the play window
@@ -138,8 +140,73 @@ struct HelpPageController {
     }
 };
 
+// The number n of an overlay name "View<n>..." (its page, from 1); 0 when the
+// name is no overlay's ("Viewer..." pages included) or n is out of reach.
+int TutorialOverlayPage(const std::string& name);
+
+// The tutorial's picture pages ("Viewer..." in layout order, at most 64), the
+// overlays of each page ("View<n>_...") and the page counter "PageNum". It
+// opens at the last page the layout shows.
 template <class W>
-using TutorialWindowController = HelpPageController<W>;
+struct TutorialWindowController {
+    static constexpr int kMaxPages = 64;
+
+    void BindLayout(UI::UIWindowView& view, W* window) {
+        page_count_ = 0;
+        current_page_ = 0;
+        previous_page_ = -1;
+        pages_[0] = nullptr;
+        page_counter_ = nullptr;
+        LoadWindowLayout(view, W::kLayout);
+        for (UI::UIElement* element : view) {
+            const std::string& name = element->name_;
+            if (name == "Back") BindLeave<1>(window, element);
+            if (name == "Next") BindRelease<&W::OnNext>(window, element);
+            if (name == "Prev") BindRelease<&W::OnPrev>(window, element);
+            if (name == "PageNum") page_counter_ = element;
+            if (name.compare(0, 6, "Viewer") == 0 && page_count_ < kMaxPages) {
+                if (element->visible_) current_page_ = page_count_;
+                pages_[page_count_++] = element;
+            }
+            // Decided with the page known so far; the first turn puts it right.
+            if (const int page = TutorialOverlayPage(name)) element->visible_ = page == current_page_ + 1;
+        }
+        UpdatePageNumber();
+    }
+
+    int PageCount() const { return page_count_; }
+    int CurrentPage() const { return current_page_; }
+
+    // A page on (+1) or back (-1), wrapping both ways; the pages' overlays go with them.
+    static void TurnPage(W& window, int delta) {
+        TutorialWindowController& self = window;
+        if (self.page_count_ == 0) return;
+        self.previous_page_ = self.current_page_;
+        self.current_page_ = (delta + self.current_page_ + self.page_count_) % self.page_count_;
+        self.pages_[self.previous_page_]->visible_ = false;
+        self.pages_[self.current_page_]->visible_ = true;
+        for (UI::UIElement* element : window)
+            if (TutorialOverlayPage(element->name_) == self.previous_page_ + 1) element->visible_ = false;
+        for (UI::UIElement* element : window)
+            if (TutorialOverlayPage(element->name_) == self.current_page_ + 1) element->visible_ = true;
+        self.UpdatePageNumber();
+    }
+
+    void UpdatePageNumber() {
+        UI::UILabel* label = dynamic_cast<UI::UILabel*>(page_counter_);
+        if (label == nullptr) return;
+        char text[32];
+        std::snprintf(text, sizeof text, "%2d/%d", current_page_ + 1, page_count_);
+        label->SetText(std::string(text), 0);
+    }
+
+private:
+    UI::UIElement* pages_[kMaxPages] = {};
+    int current_page_ = 0;
+    int previous_page_ = -1;
+    int page_count_ = 0;
+    UI::UIElement* page_counter_ = nullptr;
+};
 template <class W>
 using CreditsWindowController = HelpPageController<W>;
 template <class W>

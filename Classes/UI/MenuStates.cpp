@@ -7,16 +7,7 @@
 #include "Classes/UI/MenuActions.h"
 #include "Core/Service.h"
 #include "Game/GameAudio.h"
-#include "shell/InputState.h"
 #include "shell/ShellGlobals.h"
-
-namespace {
-
-const int kEscape = 56;
-
-bool EscapePressed() { return IsKeyPressed(GetInputState().keys, kEscape, false); }
-
-}  // namespace
 
 void MainWindow::OnButton() {
     switch (PendingButtonId) {
@@ -152,6 +143,16 @@ void HelpWindow::OnButton() {
         default: break;
     }
     PendingButtonId = 0;
+}
+
+void TutorialWindow::OnNext(UI::UIElement*) {
+    PlaySound("BtnPress.wav", true);
+    if (PageCount() != 0) TurnPage(*this, 1);
+}
+
+void TutorialWindow::OnPrev(UI::UIElement*) {
+    PlaySound("BtnPress.wav", true);
+    if (PageCount() != 0) TurnPage(*this, -1);
 }
 
 void PlayWindow::Update() {

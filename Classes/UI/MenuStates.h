@@ -29,6 +29,18 @@ struct CreditsWindow;
 struct TournamentWindow;
 struct PlayWindow;
 
+// The update of the help window and its pages: the view's, then Esc (left
+// for others, without a sound) as "Back". A button of the same frame goes
+// first, so Esc's id is the one left pending.
+template <class W>
+void HelpUpdate(W& window) {
+    window.UI::UIWindowView::Update();
+    if (EscapePressed()) {
+        window.PendingButtonId = 1;
+        window.StartFadeOut();
+    }
+}
+
 namespace menustates {
 namespace sc = boost::statechart;
 typedef sc::custom_reaction<EvUpdate> OnUpdate;
@@ -69,8 +81,8 @@ struct ControlsWindow : BaseStateWindow<ControlsWindow, ControlsWindowController
 struct GameState : boost::statechart::simple_state<GameState, GameMachine> {
     typedef boost::mpl::list<boost::statechart::transition<EvGameOver, ScoreWindow>,
                              boost::statechart::transition<EvBackPressed, MainWindow>,
-                             boost::statechart::transition<EvInGameMenuPressed, InGameQuitWindow>,
-                             menustates::OnUpdate, menustates::OnDraw>
+                             boost::statechart::transition<EvInGameMenuPressed, InGameQuitWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
         reactions;
     static constexpr const char* kName = "GameState";
 
@@ -137,11 +149,12 @@ struct HelpWindow : BaseStateWindow<HelpWindow, HelpWindowController> {
     typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, MainWindow>,
                              boost::statechart::transition<EvTutorialPressed, TutorialWindow>,
                              boost::statechart::transition<EvCreditsPressed, CreditsWindow>,
-                             boost::statechart::transition<EvTournamentPressed, TournamentWindow>,
-                             menustates::OnUpdate, menustates::OnDraw>
+                             boost::statechart::transition<EvTournamentPressed, TournamentWindow>, menustates::OnUpdate,
+                             menustates::OnDraw>
         reactions;
     static constexpr const char* kName = "HelpWindow";
     static constexpr const char* kLayout = "HelpWindow.xml";
+    void Update() override { HelpUpdate(*this); }
     void OnButton() override;
 };
 
@@ -151,6 +164,7 @@ struct HelpPageWindow : BaseStateWindow<W, Controller> {
     typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, HelpWindow>, menustates::OnUpdate,
                              menustates::OnDraw>
         reactions;
+    void Update() override { HelpUpdate(*this); }
     void OnButton() override {
         if (this->PendingButtonId == 1) this->post_event(EvBackPressed());
         this->PendingButtonId = 0;
@@ -160,6 +174,9 @@ struct HelpPageWindow : BaseStateWindow<W, Controller> {
 struct TutorialWindow : HelpPageWindow<TutorialWindow, TutorialWindowController> {
     static constexpr const char* kName = "TutorialWindow";
     static constexpr const char* kLayout = "TutorialWindow.xml";
+    // "Next" and "Prev": the click, then a page on or back when there are pages.
+    void OnNext(UI::UIElement*);
+    void OnPrev(UI::UIElement*);
 };
 
 struct CreditsWindow : HelpPageWindow<CreditsWindow, CreditsWindowController> {

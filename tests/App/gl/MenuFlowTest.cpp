@@ -12,6 +12,7 @@
 #include "support/FrameDriver.h"
 #include "App/LayoutClicks.h"
 #include "tools/catalogue/Layouts.h"
+#include "UI/UILabel.h"
 
 namespace {
 
@@ -43,12 +44,9 @@ TEST_F(MenuFlowTest, ClicksLeadThroughTheHelpPagesToTheControls) {
         const char* element;
         const char* next;
     } clicks[] = {
-        {20, layouts::kMainWindow, "Info", "HelpWindow"},
-        {40, layouts::kHelpWindow, "Tutorial", "TutorialWindow"},
-        {60, layouts::kTutorialWindow, "Back", "HelpWindow"},
-        {80, layouts::kHelpWindow, "Credits", "CreditsWindow"},
-        {100, layouts::kCreditsWindow, "Back", "HelpWindow"},
-        {120, layouts::kHelpWindow, "Back", "MainWindow"},
+        {20, layouts::kMainWindow, "Info", "HelpWindow"},      {40, layouts::kHelpWindow, "Tutorial", "TutorialWindow"},
+        {60, layouts::kTutorialWindow, "Back", "HelpWindow"},  {80, layouts::kHelpWindow, "Credits", "CreditsWindow"},
+        {100, layouts::kCreditsWindow, "Back", "HelpWindow"},  {120, layouts::kHelpWindow, "Back", "MainWindow"},
         {140, layouts::kMainWindow, "Play", "ControlsWindow"},
     };
     std::string script;
@@ -65,6 +63,69 @@ TEST_F(MenuFlowTest, ClicksLeadThroughTheHelpPagesToTheControls) {
             << click.element << " in " << click.window;
     EXPECT_NE(game_->GetMachine().state_cast<const ControlsWindow*>(), nullptr);
     EXPECT_TRUE(boxes_.Shown().empty()) << boxes_.Shown()[0].text;
+}
+
+// The tutorial opens at the page the layout shows; "Prev" from the first page
+// wraps to the last with its overlay and counter, "Next" wraps back; Esc (no
+// click) leaves the tutorial for the help window and that for the main menu.
+TEST_F(MenuFlowTest, TheTutorialTurnsItsPagesBothWaysAndEscLeadsBack) {
+    game_->RunInitialize();
+    testsupport::FrameDriver driver(game_.get());
+    ASSERT_TRUE(driver.Opened());
+    gamefixture::Hook() = [&driver](const char* line) { driver.OnTraceLine(line); };
+    struct Unhook {
+        ~Unhook() { gamefixture::Hook() = nullptr; }
+    } unhook;
+    ASSERT_TRUE(PlaySound("BtnPress.wav", false));
+    game_->GetMachine().post_event(EvSkipLangChoose());
+    game_->GetMachine().post_event(EvLoadingFinised());
+    ASSERT_TRUE(driver.Play(ClickOn(20, layouts::kMainWindow, "Info") + ClickOn(40, layouts::kHelpWindow, "Tutorial")));
+    ASSERT_TRUE(driver.RunScript(100));
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(driver.Frame());
+    const TutorialWindow* tutorial = game_->GetMachine().state_cast<const TutorialWindow*>();
+    ASSERT_NE(tutorial, nullptr);
+    auto element = [&](const char* name) -> UI::UIElement* {
+        for (UI::UIElement* e : *const_cast<TutorialWindow*>(tutorial))
+            if (e->name_ == name) return e;
+        return nullptr;
+    };
+    auto counter = [&] { return static_cast<UI::UILabel*>(element("PageNum"))->GetText(); };
+    EXPECT_EQ(tutorial->PageCount(), 4);
+    EXPECT_EQ(tutorial->CurrentPage(), 0);
+    EXPECT_EQ(counter(), " 1/4");
+
+    ASSERT_TRUE(driver.Play(ClickOn(0, layouts::kTutorialWindow, "Prev")));
+    ASSERT_TRUE(driver.RunScript(10));
+    EXPECT_EQ(tutorial->CurrentPage(), 3);
+    EXPECT_EQ(counter(), " 4/4");
+    EXPECT_FALSE(element("Viewer1")->visible_);
+    EXPECT_TRUE(element("Viewer4")->visible_);
+    EXPECT_FALSE(element("View1_")->visible_);
+    EXPECT_TRUE(element("View4_")->visible_);
+
+    ASSERT_TRUE(driver.Play(ClickOn(0, layouts::kTutorialWindow, "Next")));
+    ASSERT_TRUE(driver.RunScript(10));
+    EXPECT_EQ(counter(), " 1/4");
+    EXPECT_TRUE(element("Viewer1")->visible_ && element("View1_")->visible_);
+    EXPECT_FALSE(element("Viewer4")->visible_ || element("View4_")->visible_);
+
+    const long escAt = driver.CurrentFrame();
+    ASSERT_TRUE(driver.Play("0 key Esc\n20 key Esc\n"));
+    ASSERT_TRUE(driver.RunScript(40));
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(driver.Frame());
+    EXPECT_NE(driver.FrameOf("state entered: HelpWindow", escAt), -1);
+    EXPECT_NE(game_->GetMachine().state_cast<const MainWindow*>(), nullptr);
+}
+
+// Overlay names: "View", a number, anything; pages ("Viewer...") and numbers
+// past any page are none.
+TEST(TutorialOverlayPageTest, NamesTheOverlaysPage) {
+    const struct {
+        const char* name;
+        int page;
+    } cases[] = {{"View1_", 1}, {"View2_arrow", 2}, {"View12", 12}, {"Viewer1", 0},
+                 {"View_1", 0}, {"view1_", 0},      {"View", 0},    {"View99999999999_", 0}};
+    for (const auto& c : cases) EXPECT_EQ(TutorialOverlayPage(c.name), c.page) << c.name;
 }
 
 }  // namespace
