@@ -63,8 +63,14 @@ void AppTraverser::VisitGroup(Group& node) {
             if (at == now.end()) continue;
             expected = static_cast<size_t>(at - now.begin()) + 1;
         }
-        child->Accept(*this);
+        Visit(child);
     }
+}
+
+void AppTraverser::Visit(const boost::shared_ptr<Node>& child) {
+    const size_t emitters = emitters_.size();
+    child->Accept(*this);
+    if (emitters_.size() > emitters && static_cast<Node*>(emitters_.back()) == child.get()) held_.push_back(child);
 }
 
 void AppTraverser::VisitSwitch(Switch& node) {
@@ -73,7 +79,7 @@ void AppTraverser::VisitSwitch(Switch& node) {
     for (size_t i = 0; i < node.GetChildCount(); ++i) {
         if (!node.IsChildOn(i)) continue;
         const boost::shared_ptr<Node> child = node.GetChildren()[i];
-        child->Accept(*this);
+        Visit(child);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
+#include <boost/weak_ptr.hpp>
 #include <fstream>
 
 #include "Graphics/GraphicsDeviceFixture.h"
@@ -234,3 +235,37 @@ TEST_F(SceneTest, FloatRectanglesAreTruncated) {
 }
 
 }  // namespace
+
+namespace {
+
+// Drops its group's emitter when the update pass reaches it, as a unit's death drops its
+// selection effect from inside a model's frame callback.
+class EmitterDropper : public sg::Node {
+public:
+    void Accept(sg::NodeTraverser& traverser) override {
+        if (group && victim) {
+            group->RemoveChild(victim);
+            victim.reset();
+        }
+        sg::Node::Accept(traverser);
+    }
+    sg::Group* group = nullptr;  // not owned: the group owns this node
+    boost::shared_ptr<sg::EmitterNode> victim;
+};
+
+}  // namespace
+
+TEST_F(SceneTest, AnEmitterDroppedLaterInThePassIsAdvancedThenReleased) {
+    testsupport::RecordingEffects effects;
+    boost::shared_ptr<EmitterDropper> dropper(new EmitterDropper);
+    dropper->group = world.get();
+    dropper->victim.reset(new sg::EmitterNode("smoke.prt"));
+    const boost::weak_ptr<sg::EmitterNode> smoke = dropper->victim;
+    world->AddChild(dropper->victim);
+    world->AddChild(dropper);
+    scene.Update(0.1f);  // under ASan: no use of the dropped emitter after it was freed
+    ASSERT_FALSE(smoke.expired());
+    EXPECT_FLOAT_EQ(testsupport::RecordingEffects::Of(*smoke.lock()).dts.back(), 0.1f);
+    scene.Update(0.1f);
+    EXPECT_TRUE(smoke.expired());
+}
