@@ -40,6 +40,22 @@ std::string OrdersScript() {
     return s.str();
 }
 
+// The whole starting gold on an archer and two swordmen before the keep.
+std::string DefenceScript() {
+    std::ostringstream s;
+    s << "# Three defenders before the keep on " << gd::kMapName << ".\n"
+      << "5 tap-spot " << cl::kDefenderSpots[9].defenderId << "\n"
+      << "6 hud " << gd::kArcher << "\n"
+      << "8 tap-spot " << cl::kDefenderSpots[7].defenderId << "\n"
+      << "9 hud " << gd::kSwordman << "\n"
+      << "11 tap-spot " << cl::kDefenderSpots[8].defenderId << "\n"
+      << "12 hud " << gd::kSwordman << "\n";
+    return s.str();
+}
+
 }  // namespace
 
-DATABUILDER_WRITER(testscripts, 90) { out.WriteText(std::string(ts::kFolder) + ts::kOrders, OrdersScript()); }
+DATABUILDER_WRITER(testscripts, 90) {
+    out.WriteText(std::string(ts::kFolder) + ts::kOrders, OrdersScript());
+    out.WriteText(std::string(ts::kFolder) + ts::kDefence, DefenceScript());
+}

@@ -271,26 +271,29 @@ TEST(BattleDriverTest, WithoutDataNoBattleStarts) {
     EXPECT_NE(std::string::npos, run.output.find("no battle started")) << run.output;
 }
 
-// Saved at a step and continued from the file: the continued battle is the saved one at
-// that step, the file is used up, and the battle plays to its end; a cut copy of the
-// file is refused and left as it was.
+// A defended battle saved at a step and continued from the file: the continued battle is
+// the saved one at that step, the file is used up, and the battle plays to its end; a cut
+// copy of the file is refused and left as it was.
 TEST(BattleDriverTest, ABattleSavedAtAStepContinuesFromIt) {
     const GameFolder folder;
-    const testsupport::ProgramResult saving = folder.Run("--save-at 1500");
+    const testsupport::ProgramResult saving =
+        folder.Run(std::string("--save-at 2000 --script ") + ts::kFolder + ts::kDefence);
     ASSERT_EQ(0, saving.exitCode) << saving.output;
     char digest[32] = {};
-    const size_t at = saving.output.find("saved at step 1500, digest ");
+    const size_t at = saving.output.find("saved at step 2000, digest ");
     ASSERT_NE(std::string::npos, at) << saving.output;
-    ASSERT_EQ(1, std::sscanf(saving.output.c_str() + at, "saved at step 1500, digest %16s", digest));
+    ASSERT_EQ(1, std::sscanf(saving.output.c_str() + at, "saved at step 2000, digest %16s", digest));
     const std::string saved = ReadAll(folder.File("savegame.dat"));
     ASSERT_GT(saved.size(), 12u);
 
     const testsupport::ProgramResult continued = folder.Run("--continue --until-end");
     ASSERT_EQ(0, continued.exitCode) << continued.output;
-    EXPECT_NE(std::string::npos, continued.output.find(std::string("continued at step 1500, digest ") + digest + "\n"))
+    EXPECT_NE(std::string::npos, continued.output.find(std::string("continued at step 2000, digest ") + digest + "\n"))
         << digest << "\n" << continued.output;
     EXPECT_FALSE(fs::exists(folder.File("savegame.dat")));
-    EXPECT_NE(std::string::npos, continued.output.find("\nend: state 2 result 1 wave 0 ")) << continued.output;
+    // The three defenders came along: the first wave is held.
+    EXPECT_NE(std::string::npos, continued.output.find("\nwave 1 ended at step ")) << continued.output;
+    EXPECT_NE(std::string::npos, continued.output.find("\nend: state 2 ")) << continued.output;
     // A restored battle is left back to the menus, never to the score screen.
     EXPECT_NE(std::string::npos, continued.output.find("\nposted EvBackPressed\n")) << continued.output;
 
