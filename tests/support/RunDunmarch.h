@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,18 @@ struct ProgramResult {
     int exitCode = -1;
     std::string output;  // stdout and stderr
 };
+
+// The build folder the suite runs in (DM_BUILD_DIR), or "" outside CTest.
+inline std::string BuildDir() {
+    const char* dir = std::getenv("DM_BUILD_DIR");
+    return dir ? dir : "";
+}
+
+// A file's whole bytes; "" when it cannot be read.
+inline std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 // The build's game folder: DM_BUILD_DIR/game, else the folder beside the one that
 // holds the running test program (build/tests/<program> and build/game).

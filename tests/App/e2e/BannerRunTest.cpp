@@ -27,15 +27,7 @@ using testsupport::TestServer;
 using Route = TestServer::Route;
 namespace layouts = catalogue::layouts;
 
-std::string BuildDir() {
-    const char* dir = std::getenv("DM_BUILD_DIR");
-    return dir ? dir : "";
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testsupport::BuildDir;
 
 class BannerRunTest : public ::testing::Test {
 protected:
@@ -56,7 +48,7 @@ protected:
                                  "2 await every 10 " +
                                      layoutclicks::CentreOf(layouts::kLoadingWindow, "Start") +
                                      " within 1500 state entered: MainWindow\n");
-        served_ = ReadFile(game + "/" + catalogue::online::kServedBannerFile);
+        served_ = testsupport::ReadWholeFile(game + "/" + catalogue::online::kServedBannerFile);
         ASSERT_FALSE(served_.empty());
     }
 
@@ -87,7 +79,7 @@ TEST_F(BannerRunTest, TheLoadingCachesTheBannerOnceAndTheMenuComesWithoutTheServ
         EXPECT_EQ(1, server.Count(Route::Name));
         EXPECT_EQ(1, server.Count(Route::Image));
         EXPECT_EQ(0, server.Count(Route::Fallback));
-        EXPECT_EQ(served_, ReadFile(CacheFile()));
+        EXPECT_EQ(served_, testsupport::ReadWholeFile(CacheFile()));
 
         ASSERT_EQ(0, Run(server.Address())) << output_;
         EXPECT_EQ(2, server.Count(Route::Name));
@@ -96,7 +88,7 @@ TEST_F(BannerRunTest, TheLoadingCachesTheBannerOnceAndTheMenuComesWithoutTheServ
     // The server stopped: the loading ends all the same and the cache stays.
     ASSERT_EQ(0, Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()))) << output_;
     EXPECT_EQ(1, Count(output_, "[trace] state entered: MainWindow")) << output_;
-    EXPECT_EQ(served_, ReadFile(CacheFile()));
+    EXPECT_EQ(served_, testsupport::ReadWholeFile(CacheFile()));
 }
 
 // The main menu shows the served banner in its "Banner" element and hands the
@@ -142,7 +134,7 @@ TEST_F(BannerRunTest, TheMainMenuShowsTheBannerAndOpensItsLink) {
         ASSERT_TRUE(server.ServeShippedImages(BuildDir() + "/game"));
         ASSERT_EQ(0, Run(server.Address(), path)) << output_;
         EXPECT_TRUE(servedField(lastShot())) << output_;
-        EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), ReadFile(root_.File("opened"))) << output_;
+        EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), testsupport::ReadWholeFile(root_.File("opened"))) << output_;
         EXPECT_EQ(1, Count(output_, "xdg-open: exited with status 3, the web page was not opened\n")) << output_;
     }
     ASSERT_EQ(0, Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()), path)) << output_;

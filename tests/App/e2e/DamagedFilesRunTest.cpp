@@ -25,15 +25,7 @@ namespace fs = std::filesystem;
 using testsupport::Count;
 namespace layouts = catalogue::layouts;
 
-std::string BuildDir() {
-    const char* dir = std::getenv("DM_BUILD_DIR");
-    return dir ? dir : "";
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testsupport::BuildDir;
 
 enum class Damage { Truncated, Emptied, Noise };
 enum class Outcome { Starts, StartsOrRefuses };
@@ -138,7 +130,7 @@ TEST_P(DamagedFilesRunTest, TheGameStartsOrRefusesAndLosesNothing) {
     const Case& c = GetParam();
     const std::string file = c.file;
     const bool userFile = UserFiles().count(file) != 0;
-    const std::string good = userFile ? UserFiles().at(file) : ReadFile(BuildDir() + "/" + file);
+    const std::string good = userFile ? UserFiles().at(file) : testsupport::ReadWholeFile(BuildDir() + "/" + file);
     ASSERT_TRUE(userFile || !good.empty()) << file;
     const std::string damaged = Damaged(good, c.damage);
     Replace(file, damaged);
@@ -161,9 +153,9 @@ TEST_P(DamagedFilesRunTest, TheGameStartsOrRefusesAndLosesNothing) {
 
     // Nothing was written over the damaged file, and the user's other files
     // are as they were.
-    EXPECT_EQ(damaged, ReadFile(root_.File(file))) << file;
+    EXPECT_EQ(damaged, testsupport::ReadWholeFile(root_.File(file))) << file;
     for (const auto& [path, bytes] : UserFiles()) {
-        if (path != file) EXPECT_EQ(bytes, ReadFile(root_.File(path))) << path;
+        if (path != file) EXPECT_EQ(bytes, testsupport::ReadWholeFile(root_.File(path))) << path;
     }
 }
 

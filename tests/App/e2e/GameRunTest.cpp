@@ -36,10 +36,7 @@ namespace fs = std::filesystem;
 using testsupport::Count;
 using testsupport::ExpectInOrder;
 
-std::string BuildDir() {
-    const char* dir = std::getenv("DM_BUILD_DIR");
-    return dir ? dir : "";
-}
+using testsupport::BuildDir;
 
 uint32_t Read(const std::string& bytes, size_t offset, int n) {
     uint32_t value = 0;
