@@ -138,9 +138,11 @@ void PreloadAssets() {
     const float attackerWeight = Weight(20.0f, dictionary.GetAttackers().size());
     const float weaponWeight = Weight(10.0f, dictionary.GetWeapons().size());
 
+    // A map whose files could not be read has nothing to preload: the rest still
+    // loads and the menus come (its battle is refused when it is chosen), rather
+    // than a loading screen that never ends.
     const MapDefinition* map = config.Maps.empty() ? nullptr : CDunmarchGame::FindMapDefinition(config.Maps[0]);
-    if (map == nullptr || map->files.mesh.empty()) return;
-    Preload<ModelLoader>(kPreloadModel, map->files.mesh);
+    if (map != nullptr) Preload<ModelLoader>(kPreloadModel, map->files.mesh);
     if (!turns.Publish(20.0f)) return;
 
     for (const auto& entry : dictionary.GetDefenders()) {
@@ -179,7 +181,7 @@ void PreloadAssets() {
     for (const char* sound : kBattleSounds) Preload<SoundLoader>(kPreloadSound, sound);
 
     Preload<MusicLoader>(kPreloadMusic, kMenuMusic);
-    Preload<MusicLoader>(kPreloadMusic, map->files.music);
+    if (map != nullptr) Preload<MusicLoader>(kPreloadMusic, map->files.music);
     if (!turns.Publish(13.0f)) return;
 
     TheBannerFeed().Fetch();

@@ -162,7 +162,9 @@ TEST_P(DamagedFilesRunTest, TheGameStartsOrRefusesAndLosesNothing) {
 // One file of each kind the game reads, each kind of damage among them. The
 // game's own data tables are needed to play: the game may refuse them.
 const Case kCases[] = {
+    {"Map", "game/res-common/maps/harrowmere.xml", Damage::Truncated, Outcome::Starts},
     {"MapLogic", "game/res-common/logic/data_harrowmere.xml", Damage::Emptied, Outcome::StartsOrRefuses},
+    {"Waves", "game/res-common/waves/waves_harrowmere.xml", Damage::Noise, Outcome::Starts},
     {"Attackers", "game/res-common/attackers/attackers.xml", Damage::Truncated, Outcome::StartsOrRefuses},
     {"Defenders", "game/res-common/defenders/defenders.xml", Damage::Emptied, Outcome::StartsOrRefuses},
     {"Weapons", "game/res-common/weapons/weapons.xml", Damage::Noise, Outcome::StartsOrRefuses},
