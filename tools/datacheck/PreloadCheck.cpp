@@ -91,7 +91,17 @@ DATACHECK(preload, 60) {
         last = progress;
     });
     SetPreloadObserver(nullptr);
-    if (!finished) report.Fail("the loading ended early (a missing service or no first map)");
+    if (!finished) report.Fail("the loading ended early (a missing service)");
+    // The loading gets past a first map it cannot use, so the menus still come, but
+    // then no battle can be played: the data is not whole.
+    const MapDefinition* first = config.Maps.empty() ? nullptr : dictionary.Get().FindMap(config.Maps[0]);
+    if (config.Maps.empty())
+        report.Fail("the loading finished without a map: the configuration names none");
+    else if (first == nullptr)
+        report.Fail("the loading finished without a map: the first map, %s, is not in the game data",
+                    config.Maps[0].c_str());
+    else if (first->files.mesh.empty())
+        report.Fail("the loading finished without a map: the first map, %s, has no model", config.Maps[0].c_str());
     report.Line("%d progress values, the last %d; %zu assets named", steps, static_cast<int>(last), g_named.size());
 
     int missing = 0;

@@ -217,11 +217,14 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     EXPECT_NE(std::string::npos, run.output.find("attacker Orc Warrior: 0 hit points")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("attacker Orc Archer: the clip table lacks \"walk\"")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("defender Swordman: fighter, hp 220/")) << run.output;
-    // Without maps the loading ends at the first map, and the textures it loaded first are missing.
+    // Without maps the loading still goes to its end, but the check fails and says why,
+    // and names the textures it could not find.
     const std::string preload = Section(run.output, "preload");
     for (const char* expected :
-         {"FAILED: world texture Kelmoor_LM.dds is not in its cache", "FAILED: the loading ended early"})
+         {"FAILED: world texture Kelmoor_LM.dds is not in its cache", "the last 100; ",
+          "FAILED: the loading finished without a map: the first map, "})
         EXPECT_NE(std::string::npos, preload.find(expected)) << expected << "\n" << preload;
+    EXPECT_EQ(std::string::npos, preload.find("ended early")) << preload;
 
     // A folder element ahead of its root trips the reader's assertion.
     ScratchFolder early;
