@@ -224,27 +224,24 @@ void ShellHost::ReleaseDirect3D() {
     d3d_ = nullptr;
 }
 
-void ShellHost::Present() {
-    if (!device_) return;
-    // A copy of the frame is kept only when the run loop will save it.
-    d3d9::SetPresentCapture(device_, CapturesThisFrame());
-    device_->Present(nullptr, nullptr, nullptr, nullptr);
-    PlatformTrace("frame presented");
+void PresentFrame(IDirect3DDevice9* device, bool capture) {
+    // A copy of the frame is kept only when it will be saved.
+    d3d9::SetPresentCapture(device, capture);
+    device->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
-bool ShellHost::CaptureBuffer(int width, int height, unsigned char* buffer) {
-    if (!device_ || width <= 0 || height <= 0) return false;
+bool ReadPresentedFrameRows(IDirect3DDevice9* device, int width, int height, unsigned char* rows) {
+    if (!device || width <= 0 || height <= 0) return false;
     std::vector<DWORD> pixels;
     UINT frameWidth = 0, frameHeight = 0;
-    if (FAILED(d3d9::ReadPresentedFrame(device_, &pixels, &frameWidth, &frameHeight))) return false;
-    // The frame comes top row first; a bitmap stores the bottom row first.
-    // A frame of another size keeps its top-left corner in place.
+    if (FAILED(d3d9::ReadPresentedFrame(device, &pixels, &frameWidth, &frameHeight))) return false;
+    // The frame comes top row first.
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
-    const int rows = std::min(height, static_cast<int>(frameHeight));
+    const int rowCount = std::min(height, static_cast<int>(frameHeight));
     const int columns = std::min(width, static_cast<int>(frameWidth));
-    for (int y = 0; y < rows; ++y) {
+    for (int y = 0; y < rowCount; ++y) {
         const DWORD* source = pixels.data() + static_cast<size_t>(y) * frameWidth;
-        unsigned char* row = buffer + stride * static_cast<size_t>(height - 1 - y);
+        unsigned char* row = rows + stride * static_cast<size_t>(height - 1 - y);
         for (int x = 0; x < columns; ++x) {
             const DWORD argb = source[x];
             row[3 * x + 0] = static_cast<unsigned char>(argb);
@@ -253,6 +250,16 @@ bool ShellHost::CaptureBuffer(int width, int height, unsigned char* buffer) {
         }
     }
     return true;
+}
+
+void ShellHost::Present() {
+    if (!device_) return;
+    PresentFrame(device_, CapturesThisFrame());
+    PlatformTrace("frame presented");
+}
+
+bool ShellHost::CaptureBuffer(int width, int height, unsigned char* buffer) {
+    return ReadPresentedFrameRows(device_, width, height, buffer);
 }
 
 void* ShellHost::ApiGetPointer(int index) const { return index == 0 ? device_ : nullptr; }

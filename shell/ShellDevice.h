@@ -1,6 +1,7 @@
 #pragma once
-// The names the device dump ("-info") gives Direct3D values, and the game
-// event codes that bracket a device reset.
+// The names the device dump ("-info") gives Direct3D values, the game event
+// codes that bracket a device reset, and the screen capture of a presented
+// frame (the shell's screenshots and the battle driver's).
 #include "platform/d3d9/d3d9.h"
 
 // Sent to the game just before and just after the device is reset.
@@ -17,3 +18,13 @@ const char* D3DFormatName(D3DFORMAT format);
 const char* D3DPoolName(DWORD pool);
 // "NONE", "2 Samples" to "16 Samples", else "Unknown".
 const char* D3DMultiSampleName(DWORD type);
+
+// Presents the back buffer; with `capture` the device keeps a copy of the frame
+// for ReadPresentedFrameRows.
+void PresentFrame(IDirect3DDevice9* device, bool capture);
+
+// The copy kept by the last capturing PresentFrame as `width` x `height` 24-bit
+// rows (blue, green, red; each row padded to four bytes), bottom row first as a
+// bitmap stores them. A frame of another size keeps its top-left corner in
+// place; what it does not cover is left as it was. False when no frame was kept.
+bool ReadPresentedFrameRows(IDirect3DDevice9* device, int width, int height, unsigned char* rows);

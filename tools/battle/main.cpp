@@ -1,6 +1,6 @@
 // dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] [--trace]
 //                 [--script FILE] [--no-particles] [--record FILE] [--demo FILE] [--save-at N]
-//                 [--continue]
+//                 [--continue] [--screenshot STEP:FILE]...
 //
 // Starts the game in the current folder as the game tests do (the application on the
 // recording null device through the shell's device globals), loads the English texts
@@ -23,6 +23,12 @@
 // trace line and ends; --continue starts from "savegame.dat" (which goes once used) and
 // prints the digest right after loading. Exit 1 when no battle starts (a savegame that
 // cannot be continued is refused so), a file cannot be written or a script line fails.
+// --screenshot STEP:FILE (repeatable) draws the whole run on OpenGL in a hidden window
+// (SDL offscreen where there is no display) instead of the null device, and writes the
+// frame drawn once the step counter has reached STEP as a PNG; a shot the run never
+// reached is an error.
+#include <SDL.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -67,9 +73,11 @@
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/win32/Time.h"
 #include "platform/Trace.h"
+#include "shell/ShellDevice.h"
 #include "shell/ShellGlobals.h"
 #include "shell/TouchEvent.h"
 #include "tools/battle/Script.h"
+#include "tools/databuilder/PngWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -91,7 +99,24 @@ struct Options {
     long saveAt = -1;
     bool continueSaved = false;
     std::string script;
+    struct Shot {
+        long step;
+        std::string file;
+        bool taken;
+    };
+    std::vector<Shot> shots;
 };
+
+// "STEP:FILE" with a step of 0 or more and a file name.
+bool ParseShot(const std::string& text, std::vector<Options::Shot>& shots) {
+    const size_t colon = text.find(':');
+    if (colon == 0 || colon == std::string::npos || colon + 1 == text.size()) return false;
+    char* end = nullptr;
+    const long step = std::strtol(text.c_str(), &end, 10);
+    if (end != text.c_str() + colon || step < 0) return false;
+    shots.push_back({step, text.substr(colon + 1), false});
+    return true;
+}
 
 // The battle's events as it posts them.
 void PrintPosted(const char* line) {
@@ -114,7 +139,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (arg == "--demo" && i + 1 < argc) options.demo = argv[++i];
         else if (arg == "--save-at" && i + 1 < argc) options.saveAt = std::atol(argv[++i]);
         else if (arg == "--continue") options.continueSaved = true;
-        else return false;
+        else if (arg == "--screenshot" && i + 1 < argc) {
+            if (!ParseShot(argv[++i], options.shots)) return false;
+        } else return false;
     }
     return options.dt > 0 && options.frames >= 0;
 }
@@ -248,6 +275,30 @@ bool WriteRecording(const CDunmarchGame& battle, const std::string& path) {
     return true;
 }
 
+// The frame just presented with capture on, written to `file` as a PNG.
+bool WriteShot(IDirect3DDevice9* device, int width, int height, const std::string& file) {
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
+    std::vector<unsigned char> rows(stride * static_cast<size_t>(height));
+    if (!ReadPresentedFrameRows(device, width, height, rows.data())) return false;
+    // Bitmap rows (bottom first, blue first) to the writer's top-first red, green, blue, alpha.
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = rows.data() + stride * static_cast<size_t>(height - 1 - y);
+        uint8_t* out = rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+        for (int x = 0; x < width; ++x)
+            out[4 * x] = row[3 * x + 2], out[4 * x + 1] = row[3 * x + 1], out[4 * x + 2] = row[3 * x], out[4 * x + 3] = 255;
+    }
+    const std::vector<uint8_t> png = pngwriter::Encode(rgba.data(), width, height, pngwriter::Layout::RGB);
+    if (png.empty()) return false;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+// The window handle given to the OpenGL device is the SDL window itself.
+SDL_Window* SdlWindowOf(HWND window) { return reinterpret_cast<SDL_Window*>(window); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -256,7 +307,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] "
                              "[--trace] [--no-particles] [--script FILE] [--record FILE] [--demo FILE] "
-                             "[--save-at N] [--continue]\n");
+                             "[--save-at N] [--continue] [--screenshot STEP:FILE]...\n");
         return 2;
     }
     std::vector<ScriptLine> script;
@@ -269,8 +320,27 @@ int main(int argc, char** argv) {
     BindEmitterNodeHosts();
     BindParticleHooks();
 
-    // The recording null device the size of the virtual screen.
-    d3d9::SetBackend(d3d9::Backend::Null);
+    // The recording null device the size of the virtual screen; screenshots need pixels:
+    // OpenGL in a hidden window then.
+    const bool drawsPixels = !options.shots.empty();
+    SDL_Window* sdlWindow = nullptr;
+    if (drawsPixels) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "dunmarch-battle: no video for screenshots: %s\n", SDL_GetError());
+            return 1;
+        }
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        sdlWindow = SDL_CreateWindow("dunmarch-battle", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (sdlWindow == nullptr) {
+            std::fprintf(stderr, "dunmarch-battle: no OpenGL window for screenshots: %s\n", SDL_GetError());
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            return 1;
+        }
+        d3d9::SetWindowResolver(&SdlWindowOf);
+    }
+    d3d9::SetBackend(drawsPixels ? d3d9::Backend::GL : d3d9::Backend::Null);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS params = {};
     params.BackBufferWidth = 1024;
@@ -281,12 +351,18 @@ int main(int argc, char** argv) {
     params.Windowed = TRUE;
     params.EnableAutoDepthStencil = TRUE;
     params.AutoDepthStencilFormat = D3DFMT_D24S8;
+    params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     IDirect3DDevice9* device = nullptr;
-    if (d3d == nullptr || d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_MULTITHREADED,
-                                            &params, &device) != D3D_OK) {
-        std::fprintf(stderr, "dunmarch-battle: no null Direct3D device\n");
+    if (d3d == nullptr || d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, reinterpret_cast<HWND>(sdlWindow),
+                                            D3DCREATE_MULTITHREADED, &params, &device) != D3D_OK) {
+        std::fprintf(stderr, drawsPixels ? "dunmarch-battle: no OpenGL Direct3D device\n"
+                                         : "dunmarch-battle: no null Direct3D device\n");
+        if (d3d != nullptr) d3d->Release();
+        if (sdlWindow != nullptr) SDL_DestroyWindow(sdlWindow), SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return 1;
     }
+    // A new back buffer holds whatever the driver gave it: a shot shows black where nothing drew.
+    if (drawsPixels) device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000u, 1.0f, 0);
     d3d9::NullDevice* null = d3d9::AsNullDevice(device);
     g_d3d = d3d;
     g_d3dDevice = device;
@@ -368,6 +444,24 @@ int main(int argc, char** argv) {
                 window->Draw();
                 graphics->EndScene();
                 if (null != nullptr) null->ClearLog();
+                if (drawsPixels) {
+                    // Every shot whose step this frame reached, the first time it does.
+                    bool capture = false;
+                    for (const Options::Shot& shot : options.shots)
+                        capture = capture || (!shot.taken && battle.GetStepCounter() >= static_cast<uint32_t>(shot.step));
+                    PresentFrame(device, capture);
+                    for (Options::Shot& shot : options.shots) {
+                        if (shot.taken || battle.GetStepCounter() < static_cast<uint32_t>(shot.step)) continue;
+                        shot.taken = true;
+                        if (WriteShot(device, 1024, 768, shot.file)) {
+                            std::printf("screenshot at step %u: %s\n", battle.GetStepCounter(), shot.file.c_str());
+                        } else {
+                            std::fprintf(stderr, "dunmarch-battle: screenshot %s cannot be written\n",
+                                         shot.file.c_str());
+                            status = 1;
+                        }
+                    }
+                }
 
                 if (startDelay > 0 && battle.GetWaveStartDelay() == 0 && battle.IsRunning())
                     std::printf("wave %d begun at step %u\n", battle.GetWaveIndex() + 1,
@@ -396,6 +490,12 @@ int main(int argc, char** argv) {
                 }
                 if (leaving) break;
             }
+            for (const Options::Shot& shot : options.shots)
+                if (!shot.taken) {
+                    std::fprintf(stderr, "dunmarch-battle: the run ended before step %ld: no screenshot %s\n",
+                                 shot.step, shot.file.c_str());
+                    status = 1;
+                }
             // The player's actions as the battle recorded them.
             if (battle.GetInputMonitor())
                 for (const DemoInput& input : battle.GetInputMonitor()->GetRecords())
@@ -419,5 +519,7 @@ int main(int argc, char** argv) {
     ParticlesReleaseView();
     device->Release();
     d3d->Release();
+    // The hidden window stays until the program ends: destroying the last OpenGL window
+    // unloads the driver, whose leftovers the leak check then cannot name.
     return status;
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "support/BattleDriverFolder.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "tools/catalogue/GameData.h"
@@ -54,30 +55,7 @@ std::vector<TracedUnit> LastUnits(const std::string& output) {
     return UnitsOf(output.substr(at + 1, output.find('\n', at + 1) - at - 1));
 }
 
-// A game folder of its own over the sample data (links to it), with a copy of the
-// driver; the driver's runs in it share its files.
-class GameFolder {
-public:
-    GameFolder() {
-        const std::string game = testsupport::BuildGameDir();
-        EXPECT_TRUE(fs::exists(game + "/dunmarch-battle")) << game;
-        fs::create_directories(root_.File("game"));
-        fs::create_directories(root_.File("user"));
-        fs::copy_file(game + "/dunmarch-battle", File("dunmarch-battle"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common", "test-scripts"})
-            fs::create_symlink(game + "/" + entry, File(entry));
-        const fs::path data = fs::path(game).parent_path() / "Data";
-        if (fs::exists(data)) fs::create_directory_symlink(data, root_.File("Data"));
-    }
-    std::string File(const std::string& name) const { return root_.File("game/" + name); }
-    testsupport::ProgramResult Run(const std::string& arguments) const {
-        return testsupport::RunGameProgram(root_.File("game/"), "dunmarch-battle", arguments,
-                                           "XDG_DATA_HOME='" + root_.File("user") + "'");
-    }
-
-private:
-    ScratchDir root_;
-};
+using GameFolder = testsupport::BattleDriverFolder;
 
 testsupport::ProgramResult RunDriver(const std::string& arguments) { return GameFolder().Run(arguments); }
 
