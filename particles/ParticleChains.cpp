@@ -237,18 +237,14 @@ bool CParticlesMesh::DrawTrailSegment(CParticlesEmiter& effect, CEmiter& emitter
 
     CSVector4 corners[4];
     if (!ScreenQuadToWorld(screen, corners)) return false;
-    float uvs[8];
-    CSTexture* texture = nullptr;
-    ComputeQuadUVs(start, &end, block, uvs, texture);
-    HandOver(texture, corners, colourA, colourB, uvs, block);
+    HandOverQuad(start, &end, block, corners, colourA, colourB);
     return true;
 }
 
 bool CParticlesMesh::DrawBeamParticle(const CSVector4& anchor, CParticlesEmiter& effect, CEmiter& emitter,
                                       CParticle& particle, const CParticleParams& block, const CSVector4& modulation) {
-    const CSVector4 raw = RawColour(block, particle);
-    if (raw.w < kSkipAlpha) return false;
-    const CSVector4 colour = ScaleColour(block, raw, modulation);
+    CSVector4 colour;
+    if (!VisibleColour(block, particle, modulation, colour)) return false;
     float pos[3];
     Position(effect, emitter, particle, block, false, pos);
     float sx, sy;
@@ -300,9 +296,6 @@ bool CParticlesMesh::DrawBeamParticle(const CSVector4& anchor, CParticlesEmiter&
     Side(p1, s1, phi - 64, screen[3]);
     CSVector4 corners[4];
     if (!ScreenQuadToWorld(screen, corners)) return false;
-    float uvs[8];
-    CSTexture* texture = nullptr;
-    ComputeQuadUVs(particle, nullptr, block, uvs, texture);
-    HandOver(texture, corners, colour, colour, uvs, block);
+    HandOverQuad(particle, nullptr, block, corners, colour, colour);
     return true;
 }

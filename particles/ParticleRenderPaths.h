@@ -28,6 +28,9 @@ float Value(const CParticleParams& block, const CParticle& particle, int32_t row
 CSVector4 RawColour(const CParticleParams& block, const CParticle& particle);
 // RawColour scaled to 0..255: by the modulation colour unless untinted.
 CSVector4 ScaleColour(const CParticleParams& block, const CSVector4& raw, const CSVector4& modulation);
+// The particle's colour scaled to 0..255, or false when it is too faint to draw.
+bool VisibleColour(const CParticleParams& block, const CParticle& particle, const CSVector4& modulation,
+                   CSVector4& colour);
 
 // The particle's place in its frame: its own position (turned by the emitter's yaw
 // when `withYaw`), or the position rows with its scale, own matrix and position and,
@@ -77,5 +80,8 @@ bool ViewportToWorld(const float screen[3], CSVector4& world);
 // The quad's texture and hand-over.
 void HandOver(CSTexture* texture, const CSVector4 corners[4], const CSVector4& colourA, const CSVector4& colourB,
               const float uvs[8], const CParticleParams& block);
+// The quad with the texture frame of `particle` (of the stretch to `next` on a chain).
+void HandOverQuad(const CParticle& particle, const CParticle* next, const CParticleParams& block,
+                  const CSVector4 corners[4], const CSVector4& colourA, const CSVector4& colourB);
 
 }  // namespace particlerender

@@ -100,6 +100,14 @@ CSVector4 ScaleColour(const CParticleParams& block, const CSVector4& raw, const 
                      raw.w * 255.0f);
 }
 
+bool VisibleColour(const CParticleParams& block, const CParticle& particle, const CSVector4& modulation,
+                   CSVector4& colour) {
+    const CSVector4 raw = RawColour(block, particle);
+    if (raw.w < kSkipAlpha) return false;
+    colour = ScaleColour(block, raw, modulation);
+    return true;
+}
+
 void Position(const CParticlesEmiter& effect, const CEmiter& emitter, const CParticle& particle,
               const CParticleParams& block, bool withYaw, float out[3]) {
     float px = particle.m_vPos.x, py = particle.m_vPos.y;
@@ -268,6 +276,14 @@ bool ViewportToWorld(const float screen[3], CSVector4& world) {
 void HandOver(CSTexture* texture, const CSVector4 corners[4], const CSVector4& colourA, const CSVector4& colourB,
               const float uvs[8], const CParticleParams& block) {
     AddParticleQuad(texture, corners, colourA, colourB, uvs, block.AlphaBlended != 0, true, block.BatchSortKey);
+}
+
+void HandOverQuad(const CParticle& particle, const CParticle* next, const CParticleParams& block,
+                  const CSVector4 corners[4], const CSVector4& colourA, const CSVector4& colourB) {
+    float uvs[8];
+    CSTexture* texture = nullptr;
+    CParticlesMesh::ComputeQuadUVs(particle, next, block, uvs, texture);
+    HandOver(texture, corners, colourA, colourB, uvs, block);
 }
 
 }  // namespace particlerender

@@ -50,6 +50,20 @@ void TransformCorners(CSVector4 corners[4]) {
     }
 }
 
+// The quad's half width and height and its centre offset, at the particle's size.
+void QuadExtent(const CParticleParams& block, const CParticle& particle, float& hx, float& hy, float& px, float& py) {
+    float sx, sy;
+    Sizes(block, particle, sx, sy);
+    hx = sx * block.Width / 2.0f;
+    hy = sy * block.Height / 2.0f;
+    px = block.CentreOffsetX;
+    py = block.CentreOffsetY;
+    if (block.OffsetRelativeToSize != 0) {
+        px *= sx;
+        py *= sy;
+    }
+}
+
 // Whether the rows add to the particle's angles.
 bool RowAngles(const CParticleParams& block) {
     return block.OwnMatrix != 0 && (block.Flags & CParticleParams::kRotationRowsOff) == 0;
@@ -64,20 +78,13 @@ bool CParticlesMesh::DrawHiddenParticle(CParticlesEmiter&, CEmiter&, CParticle&,
 
 bool CParticlesMesh::DrawSpriteParticle(CParticlesEmiter& effect, CEmiter& emitter, CParticle& particle,
                                         const CParticleParams& block, const CSVector4& modulation) {
-    const CSVector4 raw = RawColour(block, particle);
-    if (raw.w < kSkipAlpha) return false;
-    const CSVector4 colour = ScaleColour(block, raw, modulation);
+    CSVector4 colour;
+    if (!VisibleColour(block, particle, modulation, colour)) return false;
 
     float pos[3];
     Position(effect, emitter, particle, block, true, pos);
-    float sx, sy;
-    Sizes(block, particle, sx, sy);
-    const float hx = sx * block.Width / 2.0f, hy = sy * block.Height / 2.0f;
-    float px = block.CentreOffsetX, py = block.CentreOffsetY;
-    if (block.OffsetRelativeToSize != 0) {
-        px *= sx;
-        py *= sy;
-    }
+    float hx, hy, px, py;
+    QuadExtent(block, particle, hx, hy, px, py);
 
     // Kind 8 comes here with its rows off and draws as a free quad.
     const int32_t kind = block.ParticleKind == 8 ? 2 : block.ParticleKind;
@@ -133,10 +140,7 @@ bool CParticlesMesh::DrawSpriteParticle(CParticlesEmiter& effect, CEmiter& emitt
     }
     PopMatrix();
 
-    float uvs[8];
-    CSTexture* texture = nullptr;
-    ComputeQuadUVs(particle, nullptr, block, uvs, texture);
-    HandOver(texture, corners, colour, colour, uvs, block);
+    HandOverQuad(particle, nullptr, block, corners, colour, colour);
     return true;
 }
 
@@ -204,9 +208,8 @@ bool CParticlesMesh::DrawMotionAlignedParticle(CParticlesEmiter& effect, CEmiter
                                                const CParticleParams& block, const CSVector4& modulation) {
     if (block.OwnMatrix == 0 || (block.Flags & CParticleParams::kPositionRowsOff) != 0)
         return DrawSpriteParticle(effect, emitter, particle, block, modulation);
-    const CSVector4 raw = RawColour(block, particle);
-    if (raw.w < kSkipAlpha) return false;
-    const CSVector4 colour = ScaleColour(block, raw, modulation);
+    CSVector4 colour;
+    if (!VisibleColour(block, particle, modulation, colour)) return false;
 
     // The row position at an age, with the particle's scale, matrix and place.
     auto at = [&](int32_t age, float out[3]) {
@@ -234,14 +237,8 @@ bool CParticlesMesh::DrawMotionAlignedParticle(CParticlesEmiter& effect, CEmiter
         p[2] += particle.m_vPos.z;
     }
 
-    float sx, sy;
-    Sizes(block, particle, sx, sy);
-    const float hx = sx * block.Width / 2.0f, hy = sy * block.Height / 2.0f;
-    float px = block.CentreOffsetX, py = block.CentreOffsetY;
-    if (block.OffsetRelativeToSize != 0) {
-        px *= sx;
-        py *= sy;
-    }
+    float hx, hy, px, py;
+    QuadExtent(block, particle, hx, hy, px, py);
 
     PushMatrix();
     CSVector4 ends[2];
@@ -264,9 +261,6 @@ bool CParticlesMesh::DrawMotionAlignedParticle(CParticlesEmiter& effect, CEmiter
     TransformCorners(corners);
     PopMatrix();
 
-    float uvs[8];
-    CSTexture* texture = nullptr;
-    ComputeQuadUVs(particle, nullptr, block, uvs, texture);
-    HandOver(texture, corners, colour, colour, uvs, block);
+    HandOverQuad(particle, nullptr, block, corners, colour, colour);
     return true;
 }
