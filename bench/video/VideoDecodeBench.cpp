@@ -6,7 +6,6 @@
 // for each, the library's against the plain loop with conversion (the goal: within 10 %)
 // and against the plain decoding alone.
 #include <benchmark/benchmark.h>
-#include <ogg/ogg.h>
 #include <theora/theoradec.h>
 
 #include <algorithm>
@@ -24,6 +23,7 @@
 #include "Video/ogv/OgvVideoClip.h"
 #include "Video/ogv/OgvVideoManager.h"
 #include "Video/ogv/OgvWorkerThread.h"
+#include "tests/support/TheoraPictures.h"
 
 namespace {
 
@@ -49,56 +49,20 @@ struct Totals {
 void DecodeAndConvert(Totals& totals, std::vector<uint8_t>& rgb) {
     const std::vector<char>& bytes = IntroBytes();
     Clock::time_point start = Clock::now();
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    char* buffer = ogg_sync_buffer(&sync, long(bytes.size()));
-    std::copy(bytes.begin(), bytes.end(), buffer);
-    ogg_sync_wrote(&sync, long(bytes.size()));
-    th_info info;
-    th_info_init(&info);
-    th_comment comment;
-    th_comment_init(&comment);
-    th_setup_info* setup = nullptr;
-    th_dec_ctx* decoder = nullptr;
-    ogg_stream_state stream;
-    bool haveStream = false;
-    int headers = 0;
-    ogg_page page;
-    ogg_packet packet;
-    while (ogg_sync_pageout(&sync, &page) == 1) {
-        if (!haveStream && ogg_page_bos(&page)) {
-            ogg_stream_init(&stream, ogg_page_serialno(&page));
-            haveStream = true;
-        }
-        if (!haveStream || ogg_stream_pagein(&stream, &page) != 0) continue;
-        while (ogg_stream_packetout(&stream, &packet) == 1) {
-            if (headers < 3) {
-                if (th_decode_headerin(&info, &comment, &setup, &packet) > 0) ++headers;
-                if (headers == 3) {
-                    decoder = th_decode_alloc(&info, setup);
-                    rgb.resize(size_t(info.frame_width) * info.frame_height * 3);
-                }
-                continue;
-            }
-            ogg_int64_t granule;
-            if (th_decode_packetin(decoder, &packet, &granule) != 0) continue;
-            th_ycbcr_buffer picture;
-            th_decode_ycbcr_out(decoder, picture);
+    testsupport::DecodeTheoraPictures(
+        reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), -1,
+        [&](th_ycbcr_buffer* picture, const th_info& info) {
+            if (picture == nullptr) return true;
+            rgb.resize(size_t(info.frame_width) * info.frame_height * 3);
             const Clock::time_point decoded = Clock::now();
             totals.decodeSeconds += std::chrono::duration<double>(decoded - start).count();
-            GetOgvConverter(OgvOutputRGB)(picture, rgb.data(), int(info.frame_width));
+            GetOgvConverter(OgvOutputRGB)(*picture, rgb.data(), int(info.frame_width));
             benchmark::DoNotOptimize(rgb.data());
             start = Clock::now();
             totals.convertSeconds += std::chrono::duration<double>(start - decoded).count();
             ++totals.frames;
-        }
-    }
-    if (decoder != nullptr) th_decode_free(decoder);
-    th_setup_free(setup);
-    th_comment_clear(&comment);
-    th_info_clear(&info);
-    if (haveStream) ogg_stream_clear(&stream);
-    ogg_sync_clear(&sync);
+            return true;
+        });
 }
 
 Totals g_totals;

@@ -20,6 +20,7 @@
 #include "Video/ogv/OgvAudioInterfaceFactory.h"
 #include "Video/ogv/OgvDataSource.h"
 #include "Video/ogv/OgvVideoManager.h"
+#include "support/TheoraPictures.h"
 #include "tools/databuilder/VideoEncoding.h"
 
 namespace videofixtures {
@@ -132,48 +133,19 @@ inline const Bytes& KeyframedClip() {
 inline std::vector<Bytes> ReferencePictures(const Bytes& file, int mode = OgvOutputRGB, size_t limit = SIZE_MAX) {
     std::vector<Bytes> pictures;
     BuildYuvTables();
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
-    std::memcpy(buffer, file.data(), file.size());
-    ogg_sync_wrote(&sync, static_cast<long>(file.size()));
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, videoenc::kVideoSerial);
-    th_info info;
-    th_info_init(&info);
-    th_comment comment;
-    th_comment_init(&comment);
-    th_setup_info* setup = nullptr;
-    th_dec_ctx* decoder = nullptr;
-    ogg_page page;
-    ogg_packet packet;
-    int headers = 0;
-    while (pictures.size() < limit && ogg_sync_pageout(&sync, &page) == 1) {
-        if (ogg_stream_pagein(&stream, &page) != 0) continue;
-        while (pictures.size() < limit && ogg_stream_packetout(&stream, &packet) == 1) {
-            if (headers < 3) {
-                if (th_decode_headerin(&info, &comment, &setup, &packet) > 0) ++headers;
-                if (headers == 3) decoder = th_decode_alloc(&info, setup);
-                continue;
+    testsupport::DecodeTheoraPictures(
+        file.data(), file.size(), videoenc::kVideoSerial, [&](th_ycbcr_buffer* picture, const th_info& info) {
+            if (pictures.size() >= limit) return false;
+            if (picture == nullptr) {
+                // A dropped frame repeats the picture before it.
+                if (!pictures.empty()) pictures.push_back(Bytes(pictures.back()));
+            } else {
+                Bytes out(size_t(info.frame_width) * info.frame_height * GetOgvBytesPerPixel(mode), 0xFF);
+                GetOgvConverter(mode)(*picture, out.data(), int(info.frame_width));
+                pictures.push_back(std::move(out));
             }
-            ogg_int64_t granule;
-            const int result = th_decode_packetin(decoder, &packet, &granule);
-            // A dropped frame repeats the picture before it.
-            if (result == TH_DUPFRAME && !pictures.empty()) pictures.push_back(Bytes(pictures.back()));
-            if (result != 0) continue;
-            th_ycbcr_buffer picture;
-            th_decode_ycbcr_out(decoder, picture);
-            Bytes out(size_t(info.frame_width) * info.frame_height * GetOgvBytesPerPixel(mode), 0xFF);
-            GetOgvConverter(mode)(picture, out.data(), int(info.frame_width));
-            pictures.push_back(std::move(out));
-        }
-    }
-    if (decoder != nullptr) th_decode_free(decoder);
-    th_setup_free(setup);
-    th_comment_clear(&comment);
-    th_info_clear(&info);
-    ogg_stream_clear(&stream);
-    ogg_sync_clear(&sync);
+            return pictures.size() < limit;
+        });
     return pictures;
 }
 
