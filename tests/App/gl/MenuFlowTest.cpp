@@ -3,6 +3,7 @@
 // "Play", each screen entered in the frame its predecessor's fade-out ended.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "App/CGame.h"
@@ -20,24 +21,35 @@ namespace layouts = catalogue::layouts;
 
 using layoutclicks::ClickOn;
 
-class MenuFlowTest : public GameTest {};
+// The game initialised and driven frame by frame, on its way to the main menu.
+class MenuFlowTest : public GameTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(GameTest::SetUp());
+        game_->RunInitialize();
+        driver_ = std::make_unique<testsupport::FrameDriver>(game_.get());
+        ASSERT_TRUE(driver_->Opened());
+        gamefixture::Hook() = [this](const char* line) { driver_->OnTraceLine(line); };
+        // The click is loaded as the loading screen would have (its first load
+        // takes the frame clock's time).
+        ASSERT_TRUE(PlaySound("BtnPress.wav", false));
+        // What the intro's language choice and the loading window's "Start" raise.
+        game_->GetMachine().post_event(EvSkipLangChoose());
+        game_->GetMachine().post_event(EvLoadingFinised());
+    }
+
+    // The driver goes before the game is shut down.
+    void TearDown() override {
+        gamefixture::Hook() = nullptr;
+        driver_.reset();
+        GameTest::TearDown();
+    }
+
+    std::unique_ptr<testsupport::FrameDriver> driver_;
+};
 
 TEST_F(MenuFlowTest, ClicksLeadThroughTheHelpPagesToTheControls) {
-    game_->RunInitialize();
-    testsupport::FrameDriver driver(game_.get());
-    ASSERT_TRUE(driver.Opened());
-    gamefixture::Hook() = [&driver](const char* line) { driver.OnTraceLine(line); };
-    // The driver goes before the game is shut down.
-    struct Unhook {
-        ~Unhook() { gamefixture::Hook() = nullptr; }
-    } unhook;
-
-    // The click is loaded as the loading screen would have (its first load
-    // takes the frame clock's time).
-    ASSERT_TRUE(PlaySound("BtnPress.wav", false));
-    // What the intro's language choice and the loading window's "Start" raise.
-    game_->GetMachine().post_event(EvSkipLangChoose());
-    game_->GetMachine().post_event(EvLoadingFinised());
+    testsupport::FrameDriver& driver = *driver_;
     const struct {
         long frame;
         const char* window;
@@ -69,16 +81,7 @@ TEST_F(MenuFlowTest, ClicksLeadThroughTheHelpPagesToTheControls) {
 // wraps to the last with its overlay and counter, "Next" wraps back; Esc (no
 // click) leaves the tutorial for the help window and that for the main menu.
 TEST_F(MenuFlowTest, TheTutorialTurnsItsPagesBothWaysAndEscLeadsBack) {
-    game_->RunInitialize();
-    testsupport::FrameDriver driver(game_.get());
-    ASSERT_TRUE(driver.Opened());
-    gamefixture::Hook() = [&driver](const char* line) { driver.OnTraceLine(line); };
-    struct Unhook {
-        ~Unhook() { gamefixture::Hook() = nullptr; }
-    } unhook;
-    ASSERT_TRUE(PlaySound("BtnPress.wav", false));
-    game_->GetMachine().post_event(EvSkipLangChoose());
-    game_->GetMachine().post_event(EvLoadingFinised());
+    testsupport::FrameDriver& driver = *driver_;
     ASSERT_TRUE(driver.Play(ClickOn(20, layouts::kMainWindow, "Info") + ClickOn(40, layouts::kHelpWindow, "Tutorial")));
     ASSERT_TRUE(driver.RunScript(100));
     for (int i = 0; i < 20; ++i) ASSERT_TRUE(driver.Frame());
