@@ -1,7 +1,6 @@
 #include "tools/battle/Script.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "Classes/Battle/CDunmarchGame.h"
@@ -11,6 +10,7 @@
 #include "Classes/Level/CUnit.h"
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/Node.h"
+#include "platform/win32/InputScript.h"
 #include "platform/win32/Time.h"
 #include "shell/KeyHandlers.h"
 #include "shell/PointerState.h"
@@ -75,37 +75,27 @@ void Tap(float x, float y) {
 }
 
 bool ReadScript(const std::string& path, std::vector<ScriptLine>& lines, std::string& error) {
-    std::ifstream file(path);
-    if (!file) {
-        error = "cannot open " + path;
-        return false;
-    }
-    std::string text;
-    for (int number = 1; std::getline(file, text); ++number) {
-        std::istringstream words(text);
+    // Frames, comments and blank lines read as in every other driver script.
+    std::vector<platform::ScriptLine> read;
+    if (!platform::ReadScriptFile(path, &read, &error)) return false;
+    for (const platform::ScriptLine& r : read) {
         ScriptLine line;
-        line.lineNumber = number;
-        std::string frame;
-        if (!(words >> frame) || frame[0] == '#') continue;
-        char* end = nullptr;
-        line.frame = std::strtol(frame.c_str(), &end, 10);
-        if (*end != 0 || line.frame < 0 || !(words >> line.command)) {
-            error = path + ":" + std::to_string(number) + ": expected a frame and a command";
-            return false;
-        }
-        std::string argument;
+        line.lineNumber = r.number;
+        line.frame = r.frame;
+        line.command = r.command;
         // A HUD name may hold blanks ("Heavy Warrior"): the rest of the line is one name.
         if (line.command == "hud") {
-            std::getline(words >> std::ws, argument);
-            if (!argument.empty()) line.arguments.push_back(argument);
+            if (!r.arguments.empty()) line.arguments.push_back(r.arguments);
         } else {
-            while (words >> argument) line.arguments.push_back(argument);
+            std::istringstream words(r.arguments);
+            for (std::string argument; words >> argument;) line.arguments.push_back(argument);
         }
         const Command* command = nullptr;
         for (const Command& c : kCommands)
             if (line.command == c.name) command = &c;
         if (command == nullptr || line.arguments.size() != command->arguments) {
-            error = path + ":" + std::to_string(number) + ": bad command \"" + line.command + "\"";
+            error =
+                "input script: line " + std::to_string(r.number) + ": bad command \"" + line.command + "\" in " + path;
             return false;
         }
         lines.push_back(line);

@@ -1,6 +1,7 @@
 #pragma once
 // The driver's input script: lines "frame command arguments", run at the start of their
-// frame (counted from 0 after the battle's set-up). '#' starts a comment line.
+// frame (counted from 0 after the battle's set-up); blank lines and lines starting with
+// '#' are skipped, as in every driver script.
 //   tap X Y          a left press and release at that virtual-screen pixel
 //   rdrag X Y X2 Y2  a right press at (X, Y), a drag to (X2, Y2) and the release there
 //   tap-spot ID      a tap on the defender spot of that marker id
