@@ -87,6 +87,22 @@ void SaveGameSettings() {
     if (Service<GameSettings>::Exists()) Service<GameSettings>::Get()->Save();
 }
 
+void RememberedIdentity(std::string& name, std::string& email) {
+    name.clear();
+    email.clear();
+    if (!Service<GameSettings>::Exists()) return;
+    name = Service<GameSettings>::Get()->GetPlayerName();
+    email = Service<GameSettings>::Get()->GetEmail();
+}
+
+void RememberIdentity(const std::string& name, const std::string& email) {
+    if (!Service<GameSettings>::Exists()) return;
+    GameSettings* settings = Service<GameSettings>::Get();
+    settings->SetPlayerName(name);
+    settings->SetEmail(email);
+    settings->Save();
+}
+
 bool IsMapTestNumber(const std::string& text) {
     for (int n = 1; n <= 10; ++n)
         if (text == std::to_string(n)) return true;

@@ -45,5 +45,10 @@ void SetMusicVolumeFromSlider(UI::UISlider* slider, float value);
 // "settings.dat" when the settings exist; its result does not stop anything.
 void SaveGameSettings();
 
+// The player name and e-mail of the last submission; empty without settings.
+void RememberedIdentity(std::string& name, std::string& email);
+// Both kept in the settings and "settings.dat" written, when the settings exist.
+void RememberIdentity(const std::string& name, const std::string& email);
+
 // "1" to "10": the map slots of the play window.
 bool IsMapTestNumber(const std::string& text);

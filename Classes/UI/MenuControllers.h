@@ -72,13 +72,68 @@ struct ScoreWindowController {
     }
 };
 
+// The score submission form's elements by slot; slot 14 has no element.
+enum SubmitSlot {
+    kSlotSending = 0,
+    kSlotSent = 1,
+    kSlotFailure = 2,
+    kSlotIncorrectMail = 3,
+    kSlotIncorrectUserData = 4,
+    kSlotBusyFirst = 5,    // four frames
+    kSlotButtonFirst = 9,  // "Submit", "Cancel", "OK"
+    kSlotCoverFirst = 12,  // greyed looks of the three buttons
+    kSlotCaptionFirst = 15,
+    kSlotNoConnection = 18,
+    kSlotTextUseOnly = 19,
+    kSubmitSlotCount = 20,
+};
+
+// The slot an element name fills, -1 for none.
+int SubmitSlotOf(const std::string& name);
+// Shows or hides the bound slots first..last (null ones are skipped).
+void ShowSubmitSlots(UI::UIElement* const* slots, int first, int last, bool visible);
+
+// The form: the two fields and the 20 slots by name, the handlers of the
+// buttons and fields, and the fields filled with the identity remembered from
+// the last submission.
 template <class W>
 struct SubmitWindowController {
     void BindLayout(UI::UIWindowView& view, W* window) {
+        NameField = nullptr;
+        EmailField = nullptr;
+        for (UI::UIElement*& slot : FormSlots) slot = nullptr;
         LoadWindowLayout(view, W::kLayout);
-        for (UI::UIElement* element : view)
-            if (element->name_ == "OK") BindLeave<2>(window, element);
+        for (UI::UIElement* element : view) {
+            const std::string& name = element->name_;
+            if (name == "Name" || name == "E-mail") {
+                UI::UILabel* field = dynamic_cast<UI::UILabel*>(element);
+                if (field == nullptr) continue;
+                (name == "Name" ? NameField : EmailField) = field;
+                field->edit_handler_ = UI::UIElement::Handler::FromMethod<&W::OnFormEdited>(window);
+                continue;
+            }
+            const int slot = SubmitSlotOf(name);
+            if (slot < 0) continue;
+            FormSlots[slot] = element;
+            if (slot == kSlotButtonFirst) BindRelease<&W::OnSubmit>(window, element);
+            if (slot == kSlotButtonFirst + 1) BindRelease<&W::OnCancel>(window, element);
+            if (slot == kSlotButtonFirst + 2) BindLeave<2>(window, element);
+        }
+        ShowSubmitSlots(FormSlots, kSlotSending, kSlotIncorrectUserData, false);
+        ShowSubmitSlots(FormSlots, kSlotBusyFirst, kSlotBusyFirst + 3, false);
+        ShowSubmitSlots(FormSlots, kSlotButtonFirst + 2, kSlotButtonFirst + 2, false);
+        ShowSubmitSlots(FormSlots, kSlotCaptionFirst + 2, kSlotCaptionFirst + 2, false);
+        ShowSubmitSlots(FormSlots, kSlotCoverFirst, kSlotCoverFirst + 2, false);
+        ShowSubmitSlots(FormSlots, kSlotNoConnection, kSlotNoConnection, false);
+        std::string name, email;
+        RememberedIdentity(name, email);
+        if (NameField != nullptr) NameField->SetText(name, 0);
+        if (EmailField != nullptr) EmailField->SetText(email, 0);
     }
+
+    UI::UILabel* NameField = nullptr;
+    UI::UILabel* EmailField = nullptr;
+    UI::UIElement* FormSlots[kSubmitSlotCount] = {};
 };
 
 template <class W>

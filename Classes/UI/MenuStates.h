@@ -5,9 +5,13 @@
 // over itself and its controller (MenuControllers.h); GameState has no window
 // and hands each frame to the in-game window.
 #include <boost/mpl/list.hpp>
+#include <boost/shared_ptr.hpp>
 #include <boost/statechart/custom_reaction.hpp>
 #include <boost/statechart/simple_state.hpp>
 #include <boost/statechart/transition.hpp>
+
+#include <cstdint>
+#include <string>
 
 #include "Classes/UI/BaseStateWindow.h"
 #include "Classes/UI/GameMachine.h"
@@ -15,6 +19,8 @@
 #include "Classes/UI/LanguageWindow.h"
 #include "Classes/UI/LoadingWindow.h"
 #include "Classes/UI/MenuControllers.h"
+
+class CNetThread;
 
 struct MainWindow;
 struct ControlsWindow;
@@ -104,13 +110,46 @@ struct ScoreWindow : BaseStateWindow<ScoreWindow, ScoreWindowController> {
     void OnButton() override;
 };
 
+// Milliseconds gathered toward the submit form's next busy frame.
+extern int32_t BusyTimer;
+
+// The e-mail rule of the submission form: letters, digits, "-", ".", "_" and
+// "@" only; an at sign, not first; a dot after the first at sign, neither
+// right behind it nor last.
+bool IsValidEmail(const std::string& text);
+
+// The score submission form. Its state: 0 untouched, 1 e-mail rejected, 2 name
+// missing, 3 request running, 4 score sent, 5 sending failed, 6 request not
+// started. It is left only by "Cancel" (not while a request runs) and "OK".
 struct SubmitWindow : BaseStateWindow<SubmitWindow, SubmitWindowController> {
     typedef boost::mpl::list<boost::statechart::transition<EvCancelSubmitting, MainWindow>, menustates::OnUpdate,
                              menustates::OnDraw>
         reactions;
     static constexpr const char* kName = "SubmitWindow";
     static constexpr const char* kLayout = "SubmitWindow.xml";
+    // The view, then, while a request runs, its result once it has finished or
+    // else the busy indicator's next frame.
+    void Update() override;
     void OnButton() override;
+    // What the state shows and hides; leaving state 0 hides "Text use only".
+    void SetSubmitFormState(int32_t state);
+
+    void OnSubmit(UI::UIElement*);
+    void OnCancel(UI::UIElement*);
+    // A key changed a field: the messages of a finished try go.
+    void OnFormEdited(UI::UIElement*);
+
+    int32_t SubmitFormState = 0;
+    // The running request; the request holds itself while it runs, so letting
+    // go of it (a second submit, the window's end) never waits for it.
+    boost::shared_ptr<CNetThread> SubmitRequest;
+    int32_t BusyFrameIndex = -1;
+
+private:
+    void ShowStatusText(int slot);
+    void ShowBusyFrame(int frame);
+    void ShowButtonPair(int button, bool visible);
+    void PlayFormSound();
 };
 
 struct InGameQuitWindow : BaseStateWindow<InGameQuitWindow, InGameQuitWindowController> {
