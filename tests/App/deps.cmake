@@ -3,3 +3,4 @@ list(APPEND DM_TEST_RUNS dunmarch)
 list(APPEND DM_TEST_DEPS dm_catalogue)
 # The end-to-end test keeps the program's screenshots as PNG.
 list(APPEND DM_TEST_DEPS dep::png)
+list(APPEND DM_TEST_RUNS dunmarch-battle)

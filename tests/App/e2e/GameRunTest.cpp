@@ -28,6 +28,7 @@
 #include "support/Screenshot.h"
 #include "support/VirtualDisplay.h"
 #include "App/LayoutClicks.h"
+#include "App/MenuScript.h"
 #include "tools/catalogue/Layouts.h"
 
 namespace {
@@ -52,6 +53,8 @@ const char* const kFaults[] = {"Service expired",  "Service already exists", "Pr
                                "not found"};
 
 using layoutclicks::CentreOf;
+using menuscript::MenuScript;
+using menuscript::StartUntilTheMainMenu;
 
 // The pixels of a 24-bit screenshot (rows bottom first, blue, green, red) as
 // 0x00RRGGBB, top row first.
@@ -66,13 +69,6 @@ std::vector<uint32_t> Pixels(const std::string& bmp, int width, int height) {
                              uint8_t(bmp[at]));
         }
     return pixels;
-}
-
-// Clicks "Start" every ten frames from the script's frame until the main menu
-// is entered (the button shows once the loading is over).
-std::string StartUntilTheMainMenu(int frame) {
-    return std::to_string(frame) + " await every 10 " + CentreOf(layouts::kLoadingWindow, "Start") +
-           " within 1500 state entered: MainWindow\n";
 }
 
 class GameRunTest : public ::testing::Test {
@@ -368,33 +364,6 @@ TEST_F(GameRunTest, ATerminationRequestEndsTheProgramWhileItsMessageBoxIsOpen) {
                                "[trace] game deleted",
                            });
 }
-
-// An input script built step by step: each step waits for its screen, so no
-// frame number depends on how long the loading or the fades take.
-class MenuScript {
-public:
-    // From the intro through the language choice and the loading to the main menu.
-    MenuScript() {
-        text_ = "1 key Space\n1 await state entered: LanguageWindow\n" +
-                layoutclicks::ClickOn(16, layouts::kLanguageWindow, "ENGUnPressed") +
-                "17 await state entered: LoadingWindow\n" + StartUntilTheMainMenu(27);
-        frame_ = 27;
-    }
-    // A shot once the screen has faded in.
-    MenuScript& Shot() { return Line("shot", 15); }
-    MenuScript& Click(const char* window, const char* element) { return Line("click " + CentreOf(window, element), 1); }
-    MenuScript& Line(const std::string& command, int after = 1) {
-        frame_ += after;
-        text_ += std::to_string(frame_) + " " + command + "\n";
-        return *this;
-    }
-    MenuScript& Await(const std::string& state) { return Line("await within 600 state entered: " + state); }
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-    long frame_ = 0;
-};
 
 // The way through the menus into a battle and out of it: the settings with the
 // effects volume dragged to a quarter, the controls, the battle paused by Esc,

@@ -1,0 +1,261 @@
+// The whole game in one run, played by one input script: the intro, the
+// language choice, the loading screen, the main menu with the served banner
+// (and its link opened), the settings with both volumes moved, the help pages,
+// a battle on the sample map sped up and lost, the score question, a saved
+// battle continued and left, and quit. The same script plays in a real window
+// on an X server and headless on the offscreen driver; both runs must pass the
+// same checks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "App/LayoutClicks.h"
+#include "App/MenuScript.h"
+#include "support/RunDunmarch.h"
+#include "support/ScratchDir.h"
+#include "support/Screenshot.h"
+#include "support/TestServer.h"
+#include "support/VirtualDisplay.h"
+#include "tools/catalogue/Layouts.h"
+#include "tools/catalogue/Online.h"
+#include "tools/catalogue/Textures.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace layouts = catalogue::layouts;
+using menuscript::MenuScript;
+using testsupport::BuildDir;
+using testsupport::Count;
+
+const char* const kFaults[] = {"Service expired", "Service already exists", "Program Error", "Assertion failed",
+                               "SHADER COMPILER ERROR", "failed!", "not found",
+                               // the sanitizers
+                               "ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
+                               "runtime error:", "WARNING: ThreadSanitizer"};
+
+// The centre of a HUD element on the screen.
+std::string HudCentre(const char* name) {
+    for (const catalogue::textures::HudRegion& r : catalogue::textures::kHudRegions)
+        if (r.item && std::strcmp(r.name, name) == 0)
+            return std::to_string(r.x + r.tw / 2) + " " + std::to_string(r.y + r.th / 2);
+    return "-1 -1";
+}
+
+// Drags a slider of the settings from its middle to `fraction` of its width.
+void DragSlider(MenuScript& script, const char* slider, float fraction) {
+    const layouts::Rect r = layouts::FindWindow(layouts::kSettingsWindow)->At(slider);
+    const std::string y = " " + std::to_string(r.CentreY());
+    script.Line("press " + std::to_string(r.x + r.w / 2) + y)
+        .Line("move " + std::to_string(r.x + int(float(r.w) * fraction)) + y)
+        .Line("release " + std::to_string(r.x + int(float(r.w) * fraction)) + y);
+}
+
+// One screenshot per screen, named for the kept PNG.
+const char* const kShots[] = {"intro",        "language",      "loading",   "main",        "settings", "help",
+                              "tutorial",     "tutorial-next", "credits",   "tournament",  "controls", "battle",
+                              "battle-later", "score",         "continued", "in-game-quit"};
+
+// The whole way, each step waiting for its screen.
+std::string FlowScript() {
+    namespace ll = layouts;
+    MenuScript script("GERUnPressed", true);
+    script.ShotsAfter(8)
+        .Shot()  // the main menu with the banner
+        .Click(ll::kMainWindow, "Banner")
+        .Line("move 100 100", 10)
+        .Click(ll::kMainWindow, "Settings")
+        .Await("SettingsWindow");
+    DragSlider(script, "SFX_vol", 0.25f);
+    DragSlider(script, "Music_vol", 0.75f);
+    script.Shot()
+        .Click(ll::kSettingsWindow, "Back")
+        .Await("MainWindow")
+        .Click(ll::kMainWindow, "Info")
+        .Await("HelpWindow")
+        .Shot()
+        .Click(ll::kHelpWindow, "Tutorial")
+        .Await("TutorialWindow")
+        .Shot()
+        .Click(ll::kTutorialWindow, "Next")
+        .Shot()
+        .Click(ll::kTutorialWindow, "Back")
+        .Await("HelpWindow")
+        .Click(ll::kHelpWindow, "Credits")
+        .Await("CreditsWindow")
+        .Shot()
+        .Click(ll::kCreditsWindow, "Back")
+        .Await("HelpWindow")
+        .Click(ll::kHelpWindow, "Tournament")
+        .Await("TournamentWindow")
+        .Shot()
+        .Click(ll::kTournamentWindow, "Back")
+        .Await("HelpWindow")
+        .Click(ll::kHelpWindow, "Back")
+        .Await("MainWindow")
+        // A new battle, undefended, at double speed until the keep falls (a
+        // shot on the way); a press on the field (every 30 frames) then ends it.
+        .Click(ll::kMainWindow, "Play")
+        .Await("ControlsWindow")
+        .Shot()
+        .Click(ll::kControlsWindow, "background")
+        .Await("GameState")
+        .Line("click " + HudCentre("DoubleSpeed"), 20)
+        .Line("shot", 15)
+        .Line("shot", 250)
+        .Line("await every 30 700 700 within 1000 state entered: ScoreWindow")
+        .Shot()
+        .Click(ll::kScoreWindow, "No")
+        .Await("MainWindow")
+        // The battle saved before the run.
+        .Click(ll::kMainWindow, "Continue")
+        .Await("GameState")
+        .Shot()
+        .Line("key Esc")
+        .Await("InGameQuitWindow")
+        .Shot()
+        .Click(ll::kInGameQuitWindow, "Yes")
+        .Await("MainWindow")
+        .Click(ll::kMainWindow, "Quit");
+    return script.Text();
+}
+
+// The pixels of a 24-bit BMP screenshot as 0xRRGGBB, or none when it is not one.
+std::vector<uint32_t> Pixels(const std::string& bmp, int width, int height) {
+    std::vector<uint32_t> pixels;
+    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
+    if (bmp.size() != 54 + stride * height) return pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
+            pixels.push_back(uint32_t(uint8_t(bmp[at + 2])) << 16 | uint32_t(uint8_t(bmp[at + 1])) << 8 |
+                             uint8_t(bmp[at]));
+        }
+    return pixels;
+}
+
+class WholeFlowRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string game = BuildDir() + "/game";
+        ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
+        fs::create_directories(root_.File("game"));
+        fs::create_directories(root_.File("user"));
+        fs::create_directories(root_.File("bin"));
+        for (const char* program : {"dunmarch", "dunmarch-battle"})
+            fs::copy_file(game + "/" + program, root_.File("game/") + program);
+        for (const char* entry : {"config.xml", "res-pc", "res-common"})
+            fs::create_symlink(game + "/" + entry, root_.File("game/") + entry);
+        fs::create_directory_symlink(BuildDir() + "/Data", root_.File("Data"));
+        // The desktop's opener, recording what it is asked to open.
+        root_.Write("bin/xdg-open",
+                    "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + root_.File("opened") + "'\n");
+        fs::permissions(root_.File("bin/xdg-open"), fs::perms::owner_all);
+        root_.Write("input.txt", FlowScript());
+    }
+
+    // The battle to continue, saved by the battle driver in the game folder.
+    void SaveABattle() {
+        const testsupport::ProgramResult saving = testsupport::RunGameProgram(
+            root_.File("game/"), "dunmarch-battle", "--save-at 300", "XDG_DATA_HOME='" + root_.File("user") + "'");
+        ASSERT_EQ(saving.exitCode, 0) << saving.output;
+        ASSERT_TRUE(fs::exists(root_.File("game/savegame.dat")));
+    }
+
+    // Plays the script with the test server answering; `display` adds the
+    // variables of a windowed run. Frames of 66 ms: at double speed the battle
+    // then makes four steps a frame, the most it makes.
+    void Play(const std::string& display) {
+        SaveABattle();
+        testsupport::TestServer server;
+        ASSERT_TRUE(server.ServeShippedImages(BuildDir() + "/game"));
+        const testsupport::ProgramResult run = testsupport::RunDunmarch(
+            root_.File("game/"), "-qaf=6000 -posx=0 -posy=0",
+            "XDG_DATA_HOME='" + root_.File("user") + "' DUNMARCH_NET_REDIRECT=" + server.Address() +
+                " DUNMARCH_NET_TIMEOUTS=2000,2000,4000 DUNMARCH_FRAME_MS=66 PATH='" + root_.File("bin") +
+                "':\"$PATH\" DUNMARCH_INPUT='" + root_.File("input.txt") + "' " + display);
+        exit_ = run.exitCode;
+        output_ = run.output;
+        bannerRequests_ = server.Count(testsupport::TestServer::Route::Image);
+    }
+
+    // Every check of a run; its screenshots are kept as <prefix>-<screen>.png.
+    void Check(const std::string& prefix) {
+        ASSERT_EQ(exit_, 0) << output_;
+        for (const char* fault : kFaults) EXPECT_EQ(Count(output_, fault), 0) << fault << "\n" << output_;
+        std::vector<std::string> states;
+        for (const char* state : {"IntroWindow", "LanguageWindow",   "LoadingWindow",  "MainWindow", "SettingsWindow",
+                                  "MainWindow",  "HelpWindow",       "TutorialWindow", "HelpWindow", "CreditsWindow",
+                                  "HelpWindow",  "TournamentWindow", "HelpWindow",     "MainWindow", "ControlsWindow",
+                                  "GameState",   "ScoreWindow",      "MainWindow",     "GameState",  "InGameQuitWindow",
+                                  "MainWindow"})
+            states.push_back(std::string("[trace] state entered: ") + state + "\n");
+        states.push_back("[trace] game shut down");
+        testsupport::ExpectInOrder(output_, states);
+        EXPECT_EQ(Count(output_, "[trace] state entered: GameState"), 2) << output_;
+        EXPECT_EQ(Count(output_, "[trace] battle event: EvGameOver"), 1) << output_;
+
+        // The banner came from the server once and its link went to the opener.
+        EXPECT_EQ(bannerRequests_, 1);
+        EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), root_.Read("opened")) << output_;
+        EXPECT_EQ(testsupport::ReadWholeFile(BuildDir() + "/game/" + catalogue::online::kServedBannerFile),
+                  root_.Read("user/Dunmarch_DATA/cache/banner.png"));
+        // "settings.dat": the effects and the music volume after the tag and the version.
+        const std::string settings = root_.Read("user/Dunmarch_DATA/settings.dat");
+        ASSERT_GE(settings.size(), 16u) << output_;
+        float volumes[2] = {0.0f, 0.0f};
+        std::memcpy(volumes, settings.data() + 8, sizeof volumes);
+        EXPECT_NEAR(volumes[0], 0.25f, 0.02f);
+        EXPECT_NEAR(volumes[1], 0.75f, 0.02f);
+        // The continued battle used its savegame up; nothing else was saved.
+        EXPECT_FALSE(fs::exists(root_.File("game/savegame.dat")));
+
+        std::vector<std::string> shots;
+        for (const fs::directory_entry& e : fs::directory_iterator(root_.File("game")))
+            if (e.path().extension() == ".bmp") shots.push_back(e.path().filename().string());
+        std::sort(shots.begin(), shots.end());
+        ASSERT_EQ(shots.size(), std::size(kShots)) << output_;
+        for (size_t i = 0; i < shots.size(); ++i) {
+            const std::vector<uint32_t> pixels = Pixels(root_.Read("game/" + shots[i]), 1024, 768);
+            ASSERT_EQ(pixels.size(), 1024u * 768u) << shots[i];
+            // Drawn: far more than a cleared screen's few colours.
+            const std::set<uint32_t> colours(pixels.begin(), pixels.end());
+            EXPECT_GT(colours.size(), 64u) << kShots[i];
+            testsupport::SaveScreenshot(std::vector<DWORD>(pixels.begin(), pixels.end()), 1024, 768,
+                                        prefix + "-" + kShots[i] + ".png");
+        }
+    }
+
+    ScratchDir root_;
+    int exit_ = -1;
+    std::string output_;
+    int bannerRequests_ = 0;
+};
+
+TEST_F(WholeFlowRunTest, InAWindow) {
+    // An X server of the test's own unless the test runs on a display.
+    const char* existing = std::getenv("DISPLAY");
+    std::unique_ptr<testsupport::VirtualDisplay> own;
+    std::string display = existing != nullptr ? existing : "";
+    if (display.empty()) {
+        own.reset(new testsupport::VirtualDisplay("1024x768x24"));
+        display = own->Display();
+    }
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    Play("DISPLAY=" + display + " SDL_VIDEODRIVER=x11");
+    Check("flow-window");
+}
+
+TEST_F(WholeFlowRunTest, Headless) {
+    Play("");
+    Check("flow-headless");
+}
+
+}  // namespace
