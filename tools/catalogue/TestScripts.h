@@ -12,5 +12,18 @@ inline constexpr const char kOrders[] = "orders.txt";
 // first wave is held, so the battle runs on into the second.
 inline constexpr const char kDefence[] = "defence.txt";
 
+// The battle's effects one at a time, for screenshots at these steps: the map's own
+// effects once the first wave's entry effects have ended; a free spot selected (its
+// marker); a defender bought on it (its entry effect in flight); then, after a tap on
+// another spot took the selection away, that defender selected again (its marker).
+inline constexpr const char kParticles[] = "particles.txt";
+inline constexpr int kParticleSpot = 7;
+// After the keeper and the first wave's three attackers.
+inline constexpr int kParticleDefenderId = 4;
+inline constexpr long kSceneryStep = 75;
+inline constexpr long kSpotMarkerStep = 80;
+inline constexpr long kEntryEffectStep = 92;
+inline constexpr long kSelectedStep = 145;
+
 }  // namespace testscripts
 }  // namespace catalogue

@@ -53,9 +53,22 @@ std::string DefenceScript() {
     return s.str();
 }
 
+// Script frames run before their step: frame N's input acts in step N + 1.
+std::string ParticlesScript() {
+    std::ostringstream s;
+    s << "# The battle's effects one at a time on " << gd::kMapName << ".\n"
+      << ts::kSpotMarkerStep - 4 << " tap-spot " << ts::kParticleSpot << "\n"
+      << ts::kEntryEffectStep - 8 << " hud " << gd::kArcher << "\n"
+      << "# The purchase selected the archer: another spot takes the selection, then a tap on it.\n"
+      << ts::kSelectedStep - 10 << " tap-spot " << cl::kDefenderSpots[9].defenderId << "\n"
+      << ts::kSelectedStep - 8 << " tap-unit " << ts::kParticleDefenderId << "\n";
+    return s.str();
+}
+
 }  // namespace
 
 DATABUILDER_WRITER(testscripts, 90) {
     out.WriteText(std::string(ts::kFolder) + ts::kOrders, OrdersScript());
     out.WriteText(std::string(ts::kFolder) + ts::kDefence, DefenceScript());
+    out.WriteText(std::string(ts::kFolder) + ts::kParticles, ParticlesScript());
 }
