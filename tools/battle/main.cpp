@@ -26,7 +26,7 @@
 // --screenshot STEP:FILE (repeatable) draws the whole run on OpenGL in a hidden window
 // (SDL offscreen where there is no display) instead of the null device, and writes the
 // frame drawn once the step counter has reached STEP as a PNG; a shot the run never
-// reached is an error.
+// reached is an error. STEP "end" takes the last frame the run draws.
 #include <SDL.h>
 
 #include <algorithm>
@@ -100,20 +100,30 @@ struct Options {
     bool continueSaved = false;
     std::string script;
     struct Shot {
-        long step;
+        long step;  // kLastFrame: the run's last frame
         std::string file;
         bool taken;
+
+        // Due in a frame whose draw left the step counter there.
+        bool Due(uint32_t counter, bool lastFrame) const {
+            return !taken && (step == kLastFrame ? lastFrame : counter >= static_cast<uint32_t>(step));
+        }
     };
+    static constexpr long kLastFrame = -1;
     std::vector<Shot> shots;
 };
 
-// "STEP:FILE" with a step of 0 or more and a file name.
+// "STEP:FILE" with a step of 0 or more, or "end", and a file name.
 bool ParseShot(const std::string& text, std::vector<Options::Shot>& shots) {
     const size_t colon = text.find(':');
     if (colon == 0 || colon == std::string::npos || colon + 1 == text.size()) return false;
-    char* end = nullptr;
-    const long step = std::strtol(text.c_str(), &end, 10);
-    if (end != text.c_str() + colon || step < 0) return false;
+    const std::string head = text.substr(0, colon);
+    long step = Options::kLastFrame;
+    if (head != "end") {
+        char* end = nullptr;
+        step = std::strtol(head.c_str(), &end, 10);
+        if (*end != '\0' || step < 0) return false;
+    }
     shots.push_back({step, text.substr(colon + 1), false});
     return true;
 }
@@ -445,13 +455,17 @@ int main(int argc, char** argv) {
                 graphics->EndScene();
                 if (null != nullptr) null->ClearLog();
                 if (drawsPixels) {
-                    // Every shot whose step this frame reached, the first time it does.
+                    // Every shot whose step this frame reached, the first time it does; the
+                    // last frame is the one the loop below ends on.
+                    const bool lastFrame = leaving || frame + 1 == frames ||
+                                           (options.saveAt >= 0 &&
+                                            battle.GetStepCounter() >= static_cast<uint32_t>(options.saveAt));
                     bool capture = false;
                     for (const Options::Shot& shot : options.shots)
-                        capture = capture || (!shot.taken && battle.GetStepCounter() >= static_cast<uint32_t>(shot.step));
+                        capture = capture || shot.Due(battle.GetStepCounter(), lastFrame);
                     PresentFrame(device, capture);
                     for (Options::Shot& shot : options.shots) {
-                        if (shot.taken || battle.GetStepCounter() < static_cast<uint32_t>(shot.step)) continue;
+                        if (!shot.Due(battle.GetStepCounter(), lastFrame)) continue;
                         shot.taken = true;
                         if (WriteShot(device, 1024, 768, shot.file)) {
                             std::printf("screenshot at step %u: %s\n", battle.GetStepCounter(), shot.file.c_str());
@@ -492,8 +506,12 @@ int main(int argc, char** argv) {
             }
             for (const Options::Shot& shot : options.shots)
                 if (!shot.taken) {
-                    std::fprintf(stderr, "dunmarch-battle: the run ended before step %ld: no screenshot %s\n",
-                                 shot.step, shot.file.c_str());
+                    if (shot.step == Options::kLastFrame)
+                        std::fprintf(stderr, "dunmarch-battle: the run drew no frame: no screenshot %s\n",
+                                     shot.file.c_str());
+                    else
+                        std::fprintf(stderr, "dunmarch-battle: the run ended before step %ld: no screenshot %s\n",
+                                     shot.step, shot.file.c_str());
                     status = 1;
                 }
             // The player's actions as the battle recorded them.
