@@ -20,8 +20,10 @@
 #include <vector>
 
 #include "support/BattleDriverFolder.h"
+#include "support/PngFile.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
+#include "tools/catalogue/Fonts.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Level.h"
 #include "tools/catalogue/Models.h"
@@ -285,6 +287,12 @@ TEST(BattleDriverTest, ABattleSavedAtAStepContinuesFromIt) {
 
 namespace {
 
+// The final line of a run: state, result, wave, gold, score and the step counter.
+std::string EndLine(const std::string& output) {
+    const size_t at = output.find("\nend: ");
+    return at == std::string::npos ? std::string() : output.substr(at + 1, output.find('\n', at + 1) - at - 1);
+}
+
 // The "step" lines of a trace up to and with the step.
 std::vector<std::string> StepsUpTo(const std::string& output, unsigned last) {
     std::vector<std::string> steps;
@@ -336,4 +344,51 @@ TEST(BattleDriverTest, ARecordedBattleReplaysStepForStep) {
     const std::vector<std::string> replay = StepsUpTo(replayed.output, lastFrame);
     ASSERT_EQ(live.size(), replay.size());
     for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(live[i], replay[i]) << "step line " << i;
+
+    // Both were left at the same step.
+    EXPECT_EQ(EndLine(recorded.output), EndLine(replayed.output));
+}
+
+// The same on OpenGL, two battle steps a frame: the recorded battle and its replay end
+// at the same step with the same score, and their last frames are the same to the
+// pixel, particles and all, but for the replay's caption. The frames are kept as
+// $DM_BUILD_DIR/screenshots/replay-{recorded,replayed}.png.
+TEST(BattleDriverTest, ARecordedBattleReplaysToTheSameLastFrame) {
+    const GameFolder folder;
+    const std::string shots = testsupport::BuildDir() + "/screenshots/";
+    fs::create_directories(shots);
+    const testsupport::ProgramResult recorded =
+        folder.Run("--until-end --dt 66 --record a.dem --screenshot end:" + shots + "replay-recorded.png --script " +
+                   ts::kFolder + ts::kOrders);
+    ASSERT_EQ(0, recorded.exitCode) << recorded.output.substr(0, 3000);
+    const testsupport::ProgramResult replayed =
+        folder.Run("--until-end --dt 66 --demo a.dem --screenshot end:" + shots + "replay-replayed.png");
+    ASSERT_EQ(0, replayed.exitCode) << replayed.output.substr(0, 3000);
+
+    // Over and left at the same step, with the same score.
+    const std::string end = EndLine(recorded.output);
+    EXPECT_NE(std::string::npos, end.find("end: state 2 ")) << end;
+    EXPECT_EQ(end, EndLine(replayed.output));
+    const std::string shotLine = "\nscreenshot at step " + end.substr(end.rfind(' ') + 1) + ": ";
+    EXPECT_NE(std::string::npos, recorded.output.find(shotLine)) << recorded.output.substr(recorded.output.rfind("\nover"));
+    EXPECT_NE(std::string::npos, replayed.output.find(shotLine)) << replayed.output.substr(replayed.output.rfind("\nover"));
+
+    const testsupport::PngPixels live = testsupport::ReadPngFile(shots + "replay-recorded.png");
+    const testsupport::PngPixels replay = testsupport::ReadPngFile(shots + "replay-replayed.png");
+    ASSERT_EQ(1024, live.width);
+    ASSERT_EQ(live.width, replay.width);
+    ASSERT_EQ(live.height, replay.height);
+    // The replay's caption, "PLAYING DEMO ENDED" in the main font centred 175 pixels above
+    // the middle, is the only difference.
+    const int captionTop = live.height / 2 - 175, captionBottom = captionTop + 2 * catalogue::fonts::kMain.size;
+    int caption = 0;
+    for (int y = 0; y < live.height; ++y) {
+        const bool inCaption = y >= captionTop && y < captionBottom;
+        for (int x = 0; x < live.width; ++x) {
+            const bool same = std::memcmp(live.At(x, y), replay.At(x, y), 3) == 0;
+            if (inCaption) caption += !same;
+            else ASSERT_TRUE(same) << "the last frames differ at (" << x << ", " << y << ")";
+        }
+    }
+    EXPECT_GT(caption, 0);
 }
