@@ -111,8 +111,8 @@ TEST_F(BattleDrawTest, NothingBeforeTheFirstStepThenTheTopBar) {
     const HudCoords* frame = FindHudCoords("Frame");
     ASSERT_TRUE(frame != nullptr && frame->tw > 0);
     EXPECT_TRUE(HasQuad(0.0f, 72.0f, static_cast<float>(frame->tw), static_cast<float>(frame->th)));
-    EXPECT_TRUE(HasQuad(static_cast<float>(frame->tw), 72.0f, static_cast<float>(frame->tw),
-                        static_cast<float>(frame->th)));
+    EXPECT_TRUE(
+        HasQuad(static_cast<float>(frame->tw), 72.0f, static_cast<float>(frame->tw), static_cast<float>(frame->th)));
     // A "Frame" without width draws no strip, and the pass still ends.
     const HudCoords saved = *frame;
     FindHudCoords("Frame")->tw = 0;
@@ -125,6 +125,39 @@ TEST_F(BattleDrawTest, NothingBeforeTheFirstStepThenTheTopBar) {
     DrawFrame();
     EXPECT_FALSE(HasQuad(0.0f, 0.0f, 1024.0f, 72.0f));
     MediumFont = main;
+}
+
+// The top bar's four counters, each a text of several glyphs, stand apart: none over
+// another nor over an icon of the bar, each to the right of its own icon.
+TEST_F(BattleDrawTest, TheTopBarsCountersStandApart) {
+    Step();
+    DrawFrame();
+    std::vector<Quad> texts;
+    for (const d3d9::DrawRecord& draw : null->Draws()) {
+        const size_t count = draw.vertices.size() / sizeof(Graphics::ScreenVertex);
+        if (count <= 4) continue;
+        std::vector<Graphics::ScreenVertex> v(count);
+        std::memcpy(v.data(), draw.vertices.data(), count * sizeof(Graphics::ScreenVertex));
+        Quad q{v[0].x, v[0].y, v[0].x, v[0].y};
+        for (const Graphics::ScreenVertex& p : v) {
+            q.left = std::min(q.left, p.x), q.right = std::max(q.right, p.x);
+            q.top = std::min(q.top, p.y), q.bottom = std::max(q.bottom, p.y);
+        }
+        if (q.bottom < 72.0f) texts.push_back(q);
+    }
+    const auto overlap = [](const Quad& a, const Quad& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    ASSERT_EQ(4u, texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        for (size_t j = i + 1; j < texts.size(); ++j) EXPECT_FALSE(overlap(texts[i], texts[j])) << i << " " << j;
+        for (const HudInfoItem& item : InfoItems) {
+            const Quad icon{float(item.x), float(item.y), float(item.x + item.tw), float(item.y + item.th)};
+            EXPECT_FALSE(overlap(texts[i], icon)) << i << " over the icon of item " << item.id;
+        }
+        const HudInfoItem& own = InfoItems[i];
+        EXPECT_GE(texts[i].left, float(own.x + own.tw) - 1.0f) << i;
+    }
 }
 
 TEST_F(BattleDrawTest, PurchaseButtonsFlashAfterASelection) {
@@ -182,7 +215,8 @@ TEST_F(BattleDrawTest, HealthBarsFollowTheHitPoints) {
     ASSERT_NE(nullptr, bar);
     bool found = false;
     for (const Quad& q : Quads())
-        found = found || (std::abs(q.Width() - 30.0f) < 0.01f && std::abs(q.Height() - bar->th * battle_->GetZoomFactor()) < 0.01f);
+        found = found || (std::abs(q.Width() - 30.0f) < 0.01f &&
+                          std::abs(q.Height() - bar->th * battle_->GetZoomFactor()) < 0.01f);
     EXPECT_TRUE(found);
 }
 
@@ -262,7 +296,8 @@ TEST_F(BattleDrawTest, TheTooltipShowsAfterASecondsRest) {
     battle_->UpdateTooltip();
     EXPECT_FALSE(tooltip.IsVisible());
     // An available one shows its text with the button's number.
-    pointer.position = Vector2(static_cast<float>(DefenderButtons[0].x + 2), static_cast<float>(DefenderButtons[0].y + 2));
+    pointer.position =
+        Vector2(static_cast<float>(DefenderButtons[0].x + 2), static_cast<float>(DefenderButtons[0].y + 2));
     battle_->UpdateTooltip();
     ASSERT_TRUE(tooltip.IsVisible());
     EXPECT_EQ(FormatTooltipText(GetLocalizedText(DefenderButtons[0].tooltipKey), 1), tooltip.GetText());

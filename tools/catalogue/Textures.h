@@ -65,8 +65,10 @@ inline constexpr const char* kHudTexture = config::kInterfaceTexture;
 inline constexpr int kHudSize = 512;
 
 // A region of the HUD sheet, by the item or coords name "ingame.xml" gives it. An item
-// (a HUD button or information box) also has its place on the 1024 x 768 screen and the
-// offset of its second image; coords are sheet rectangles only.
+// (a HUD button or information box) also has its place on the 1024 x 768 screen and
+// (ox, oy): for a button the offset on the sheet of its second image, for an information
+// box the screen place of its counter (beside its icon, not relative to it); coords are
+// sheet rectangles only.
 struct HudRegion {
     const char* name;
     int tx, ty, tw, th;
@@ -78,39 +80,44 @@ inline constexpr const char kHudLayout[] = "ingame.xml";
 // The HUD's shift, written to "ingame.xml" beside the items.
 inline constexpr int kHudShiftX = 2;
 inline constexpr int kHudShiftY = 2;
+// The second images of the action and spell buttons (resurrect, show, a weapon that does
+// no harm; the spell cooling down) and the pressed faces of the speed buttons lie this
+// far below the first ones on the sheet.
+inline constexpr int kHudSecondRow = 192;
 // The counters and the speed buttons sit in the 72-pixel top bar; the purchase, action
-// and spell buttons hang below it at the left, their prices under them, all inside the
-// strip that the battle keeps from the map (down to the spell buttons' bottom + 32).
+// and spell buttons hang below it at the left, 96 pixels apart so that their prices (in
+// the 40-point font) stay apart under them, all inside the strip that the battle keeps
+// from the map (down to the spell buttons' bottom + 32).
 inline constexpr HudRegion kHudRegions[] = {
     // defender buttons (named by the defender definitions)
     {"Swordman", 0, 0, 64, 64, true, 8, 80, 4, 44},
-    {"Archer", 64, 0, 64, 64, true, 80, 80, 4, 44},
-    {"Priest", 128, 0, 64, 64, true, 152, 80, 4, 44},
-    {"Necromancer", 192, 0, 64, 64, true, 224, 80, 4, 44},
-    {"Heavy Warrior", 256, 0, 64, 64, true, 296, 80, 4, 44},
-    {"Mage", 320, 0, 64, 64, true, 368, 80, 4, 44},
+    {"Archer", 64, 0, 64, 64, true, 104, 80, 4, 44},
+    {"Priest", 128, 0, 64, 64, true, 200, 80, 4, 44},
+    {"Necromancer", 192, 0, 64, 64, true, 296, 80, 4, 44},
+    {"Heavy Warrior", 256, 0, 64, 64, true, 392, 80, 4, 44},
+    {"Mage", 320, 0, 64, 64, true, 488, 80, 4, 44},
     {"Attack", 384, 0, 64, 64},
     {"Frame", 448, 0, 64, 64},
     // action buttons
-    {"Heal", 0, 64, 64, 64, true, 8, 80, 4, 44},
-    {"Teleport", 64, 64, 64, 64, true, 80, 80, 4, 44},
-    {"HideShow", 128, 64, 64, 64, true, 152, 80, 4, 44},
-    {"UpgradeHP", 192, 64, 64, 64, true, 224, 80, 4, 44},
-    {"UpgradeWeapon", 256, 64, 64, 64, true, 296, 80, 4, 44},
-    {"Sell", 320, 64, 64, 64, true, 368, 80, 4, 44},
+    {"Heal", 0, 64, 64, 64, true, 8, 80, 0, kHudSecondRow},
+    {"Teleport", 64, 64, 64, 64, true, 104, 80, 0, kHudSecondRow},
+    {"HideShow", 128, 64, 64, 64, true, 200, 80, 0, kHudSecondRow},
+    {"UpgradeHP", 192, 64, 64, 64, true, 296, 80, 0, kHudSecondRow},
+    {"UpgradeWeapon", 256, 64, 64, 64, true, 392, 80, 0, kHudSecondRow},
+    {"Sell", 320, 64, 64, 64, true, 488, 80, 0, kHudSecondRow},
     // spell and speed buttons
-    {"Slow", 0, 128, 64, 64, true, 8, 80, 4, 44},
-    {"Firestorm", 64, 128, 64, 64, true, 80, 80, 4, 44},
-    {"Lightning", 128, 128, 64, 64, true, 152, 80, 4, 44},
-    {"Pause", 192, 128, 48, 48, true, 808, 8, 0, 0},
-    {"NormalSpeed", 240, 128, 48, 48, true, 860, 8, 0, 0},
-    {"DoubleSpeed", 288, 128, 48, 48, true, 912, 8, 0, 0},
-    {"MainMenu", 336, 128, 48, 48, true, 964, 8, 0, 0},
+    {"Slow", 0, 128, 64, 64, true, 8, 80, 0, kHudSecondRow},
+    {"Firestorm", 64, 128, 64, 64, true, 104, 80, 0, kHudSecondRow},
+    {"Lightning", 128, 128, 64, 64, true, 200, 80, 0, kHudSecondRow},
+    {"Pause", 192, 128, 48, 48, true, 808, 8, 0, kHudSecondRow},
+    {"NormalSpeed", 240, 128, 48, 48, true, 860, 8, 0, kHudSecondRow},
+    {"DoubleSpeed", 288, 128, 48, 48, true, 912, 8, 0, kHudSecondRow},
+    {"MainMenu", 336, 128, 48, 48, true, 964, 8, 0, kHudSecondRow},
     // info items
-    {"Enemies", 0, 192, 32, 32, true, 8, 8, 36, 6},
-    {"Wave", 32, 192, 32, 32, true, 158, 8, 36, 6},
-    {"Gold", 64, 192, 32, 32, true, 308, 8, 36, 6},
-    {"Score", 96, 192, 32, 32, true, 458, 8, 36, 6},
+    {"Enemies", 0, 192, 32, 32, true, 8, 8, 44, 14},
+    {"Wave", 32, 192, 32, 32, true, 158, 8, 194, 14},
+    {"Gold", 64, 192, 32, 32, true, 308, 8, 344, 14},
+    {"Score", 96, 192, 32, 32, true, 458, 8, 494, 14},
     // coords
     {"Digit0", 128, 192, 16, 24},
     {"Digit1", 144, 192, 16, 24},
@@ -128,12 +135,13 @@ inline constexpr HudRegion kHudRegions[] = {
     {"UpgradeBall2", 336, 192, 16, 16},
     {"ColorRect1", 352, 192, 16, 16},
     {"ColorRect2", 368, 192, 16, 16},
-    {"Bevel1", 0, 256, 256, 48},
-    {"Bevel2", 256, 256, 256, 48},
-    {"HealthBar1", 0, 320, 64, 8},
-    {"HealthBar2", 0, 328, 64, 8},
-    {"HealthBar3", 0, 336, 64, 8},
-    {"Result", 0, 352, 384, 128},
+    // a rim the size of a button, drawn over its icon
+    {"Bevel1", 384, 64, 64, 64},
+    {"Bevel2", 448, 64, 64, 64},
+    {"HealthBar1", 384, 128, 64, 8},
+    {"HealthBar2", 384, 136, 64, 8},
+    {"HealthBar3", 384, 144, 64, 8},
+    {"Result", 0, 384, 384, 128},
 };
 
 // ---- the texture atlas (its index in "textures", pages beside it) ----

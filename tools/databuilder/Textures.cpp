@@ -1,8 +1,10 @@
 // The sample textures: defaults, cursors, particle sprites (with the particle
 // library's default bitmap), the world and model
 // textures with their bump (normal) maps, the interface images and the HUD sheet.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "tools/catalogue/Config.h"
@@ -547,6 +549,86 @@ void Digit(Canvas& c, const tex::HudRegion& r, int d) {
         if (kSegments[d] & (1 << s)) c.Line(seg[s][0], seg[s][1], seg[s][2], seg[s][3], 2.5f, white);
 }
 
+// The sheet rectangle of a button's second image, (ox, oy) from its first.
+struct SecondPlace {
+    int x, y, w, h;
+    float cx, cy;  // its centre
+};
+SecondPlace SecondOf(const tex::HudRegion& r) {
+    const int x = r.tx + r.ox, y = r.ty + r.oy;
+    return {x, y, r.tw, r.th, x + r.tw / 2.0f, y + r.th / 2.0f};
+}
+
+// The first image of a button copied to its second place, every pixel through `change`.
+void CopyToSecond(Canvas& c, const tex::HudRegion& r, const std::function<Colour(Colour)>& change) {
+    const SecondPlace s = SecondOf(r);
+    for (int y = 0; y < r.th; ++y)
+        for (int x = 0; x < r.tw; ++x) c.Set(s.x + x, s.y + y, change(c.Get(r.tx + x, r.ty + y)));
+}
+
+Colour Unchanged(Colour colour) { return colour; }
+
+// The second images: the actions' other state (a resurrection, a hidden defender's
+// unveiling, a weapon that does no harm), the spells cooling down, the speed buttons pressed.
+void SecondImages(Canvas& c) {
+    const Colour gold = Rgb(255, 215, 0), white = Rgb(245, 245, 245);
+    // Heal: raising the dead, a cross over a rising arrow in gold.
+    const tex::HudRegion& heal = Region("Heal");
+    ButtonFace(c, {heal.name, heal.tx + heal.ox, heal.ty + heal.oy, heal.tw, heal.th}, Rgb(240, 200, 60));
+    SecondPlace s = SecondOf(heal);
+    c.Rect(s.cx - 4, s.cy - 18, s.cx + 4, s.cy + 6, gold);
+    c.Rect(s.cx - 12, s.cy - 10, s.cx + 12, s.cy - 3, gold);
+    c.Polygon({s.cx - 12, s.cy + 16, s.cx, s.cy + 6, s.cx + 12, s.cy + 16}, white);
+    // Teleport and the hit-point upgrade: the same sign in a warmer light.
+    for (const char* name : {"Teleport", "UpgradeHP"})
+        CopyToSecond(c, Region(name),
+                     [](Colour p) { return p.a == 0 ? p : canvas::Mix(p, Rgb(255, 200, 120, p.a), 0.3f); });
+    // HideShow: the eye shut, for a defender to come out of hiding.
+    const tex::HudRegion& hide = Region("HideShow");
+    CopyToSecond(c, hide, &Unchanged);
+    s = SecondOf(hide);
+    c.Ellipse(s.cx, s.cy, 19, 11, canvas::Mix(Rgb(60, 66, 82), Rgb(150, 150, 150), 0.25f));
+    c.Line(s.cx - 18, s.cy, s.cx + 18, s.cy, 3, white);
+    for (int k = -2; k <= 2; ++k) c.Line(s.cx + k * 7.0f, s.cy + 1, s.cx + k * 8.0f, s.cy + 8, 2, white);
+    // UpgradeWeapon: a staff with a healing cross, the weapon that hurts nobody.
+    const tex::HudRegion& weapon = Region("UpgradeWeapon");
+    ButtonFace(c, {weapon.name, weapon.tx + weapon.ox, weapon.ty + weapon.oy, weapon.tw, weapon.th},
+               Rgb(120, 200, 120));
+    s = SecondOf(weapon);
+    c.Line(s.cx - 12, s.cy + 16, s.cx + 6, s.cy - 12, 3, Rgb(150, 100, 40));
+    c.Rect(s.cx + 2, s.cy - 20, s.cx + 8, s.cy - 4, Rgb(60, 220, 80));
+    c.Rect(s.cx - 3, s.cy - 15, s.cx + 13, s.cy - 9, Rgb(60, 220, 80));
+    c.Rect(s.cx + 10, s.cy + 2, s.cx + 14, s.cy + 14, white);
+    c.Rect(s.cx + 6, s.cy + 6, s.cx + 18, s.cy + 10, white);
+    // Sell: the coin with the hand-back arrow.
+    const tex::HudRegion& sell = Region("Sell");
+    CopyToSecond(c, sell, &Unchanged);
+    s = SecondOf(sell);
+    c.Polygon({s.cx + 6, s.cy + 10, s.cx + 20, s.cy + 18, s.cx + 6, s.cy + 26}, white);
+    // The spells cooling down: dimmed, an hourglass over them.
+    for (const char* name : {"Slow", "Firestorm", "Lightning"}) {
+        const tex::HudRegion& spell = Region(name);
+        CopyToSecond(c, spell, [](Colour p) {
+            return p.a == 0 ? p : canvas::Shade(canvas::Mix(p, Rgb(128, 128, 128, p.a), 0.6f), 0.6f);
+        });
+        s = SecondOf(spell);
+        c.Polygon({s.cx - 10, s.cy - 14, s.cx + 10, s.cy - 14, s.cx, s.cy}, white);
+        c.Polygon({s.cx, s.cy, s.cx + 10, s.cy + 14, s.cx - 10, s.cy + 14}, white);
+    }
+    // The speed buttons pressed: darker, the sign pushed in by two pixels.
+    for (const char* name : {"Pause", "NormalSpeed", "DoubleSpeed", "MainMenu"}) {
+        const tex::HudRegion& speed = Region(name);
+        s = SecondOf(speed);
+        for (int y = 0; y < speed.th; ++y)
+            for (int x = 0; x < speed.tw; ++x) {
+                const int fx = std::max(x - 2, 0), fy = std::max(y - 2, 0);
+                const Colour p = c.Get(speed.tx + fx, speed.ty + fy);
+                c.Set(s.x + x, s.y + y, p.a == 0 ? p : canvas::Shade(p, 0.7f));
+            }
+        c.RoundRect(s.x + 5.0f, s.y + 5.0f, s.x + s.w - 5.0f, s.y + s.h - 5.0f, 6, Rgb(255, 215, 0, 40));
+    }
+}
+
 Canvas HudSheet() {
     Canvas c(tex::kHudSize, tex::kHudSize);
     DefenderButton(c, "Swordman", Rgb(60, 90, 200), 0);
@@ -567,8 +649,11 @@ Canvas HudSheet() {
     c.Line(x - 14, y + 14, x + 14, y - 14, 4, Rgb(220, 225, 235));
     c.Line(x - 14, y - 14, x + 14, y + 14, 4, Rgb(220, 225, 235));
     const tex::HudRegion& frame = Region("Frame");
-    c.RectOutline(float(frame.tx), float(frame.ty), float(frame.tx + frame.tw), float(frame.ty + frame.th), 4,
-                  Rgb(255, 215, 0));
+    // The top bar's lower edge, tiled along it: a gold line over a short shadow, clear below.
+    c.Rect(float(frame.tx), float(frame.ty), float(frame.tx + frame.tw), frame.ty + 3.0f, Rgb(255, 215, 0));
+    for (int k = 0; k < 8; ++k)
+        c.Rect(float(frame.tx), frame.ty + 3.0f + k, float(frame.tx + frame.tw), frame.ty + 4.0f + k,
+               Rgb(0, 0, 0, 120 - k * 15));
 
     const tex::HudRegion& heal = Region("Heal");
     ButtonFace(c, heal, Rgb(40, 200, 60));
@@ -643,6 +728,7 @@ Canvas HudSheet() {
     ButtonFace(c, menu, Rgb(120, 120, 120));
     centre(menu, &x, &y);
     for (int k = -1; k <= 1; ++k) c.Rect(x - 11, y + k * 7 - 2, x + 11, y + k * 7 + 2, icon);
+    SecondImages(c);
 
     const tex::HudRegion& enemies = Region("Enemies");
     centre(enemies, &x, &y);
@@ -678,12 +764,17 @@ Canvas HudSheet() {
     const tex::HudRegion& rect2 = Region("ColorRect2");
     c.Rect(float(rect2.tx), float(rect2.ty), float(rect2.tx + rect2.tw), float(rect2.ty + rect2.th), Rgb(0, 0, 0));
 
+    // The bevels: a rim over a button's edge, clear inside; the bright one lit from below.
     for (const char* name : {"Bevel1", "Bevel2"}) {
         const tex::HudRegion& r = Region(name);
-        Colour top = std::strcmp(name, "Bevel1") == 0 ? Rgb(60, 70, 100, 230) : Rgb(90, 60, 40, 230);
-        c.RoundRect(float(r.tx), float(r.ty), float(r.tx + r.tw), float(r.ty + r.th), 10, canvas::Shade(top, 0.6f));
-        c.RoundRect(r.tx + 3.0f, r.ty + 3.0f, r.tx + r.tw - 3.0f, r.ty + r.th - 3.0f, 8, top);
-        c.RoundRect(r.tx + 3.0f, r.ty + 3.0f, r.tx + r.tw - 3.0f, r.ty + r.th / 2.0f, 8, Rgb(255, 255, 255, 30));
+        const bool bright = std::strcmp(name, "Bevel2") == 0;
+        const Colour light = bright ? Rgb(255, 225, 120, 230) : Rgb(200, 205, 220, 200);
+        const Colour dark = bright ? Rgb(150, 100, 20, 230) : Rgb(20, 22, 30, 220);
+        const float x0 = float(r.tx), y0 = float(r.ty), x1 = float(r.tx + r.tw), y1 = float(r.ty + r.th);
+        c.Rect(x0, y0, x1, y0 + 3, bright ? dark : light);
+        c.Rect(x0, y0, x0 + 3, y1, bright ? dark : light);
+        c.Rect(x0, y1 - 3, x1, y1, bright ? light : dark);
+        c.Rect(x1 - 3, y0, x1, y1, bright ? light : dark);
     }
     const Colour bars[3] = {Rgb(60, 220, 80), Rgb(240, 210, 40), Rgb(220, 50, 40)};
     for (int k = 0; k < 3; ++k) {

@@ -1,5 +1,6 @@
 // "ingame.xml" read into the HUD's tables as a battle's set-up reads it: every button,
-// information box and named sheet rectangle must be given, inside the HUD texture.
+// information box and named sheet rectangle must be given, inside the HUD texture, and so
+// must the second images of the action, spell and speed buttons at their offsets.
 #include <string>
 
 #include "Classes/Battle/CDunmarchGame.h"
@@ -65,9 +66,9 @@ DATACHECK(hudlayout, 40) {
 
     // Empty tables first: what the file leaves out stays empty.
     for (HudButton& b : DefenderButtons) b.tx = b.ty = b.tw = b.th = 0;
-    for (HudButton& b : ActionButtons) b.tx = b.ty = b.tw = b.th = 0;
-    for (HudButton& b : SpellButtons) b.tx = b.ty = b.tw = b.th = 0;
-    for (HudButton& b : SpeedButtons) b.tx = b.ty = b.tw = b.th = 0;
+    for (HudButton& b : ActionButtons) b.tx = b.ty = b.tw = b.th = b.ox = b.oy = 0;
+    for (HudButton& b : SpellButtons) b.tx = b.ty = b.tw = b.th = b.ox = b.oy = 0;
+    for (HudButton& b : SpeedButtons) b.tx = b.ty = b.tw = b.th = b.ox = b.oy = 0;
     for (HudInfoItem& i : InfoItems) i.tx = i.ty = i.tw = i.th = 0;
     for (HudCoords& c : HudCoordsTable) c = HudCoords();
     CDunmarchGame("").ReadHudLayout();
@@ -77,6 +78,14 @@ DATACHECK(hudlayout, 40) {
     Add(all, ActionButtons, kActionButtonCount, ActionButtonItems);
     Add(all, SpellButtons, kSpellButtonCount, SpellButtonItems);
     Add(all, SpeedButtons, kSpeedButtonCount, SpeedButtonItems);
+    const auto second = [&](const HudButton* rows, int count, const char* const* names) {
+        for (int i = 0; i < count; ++i)
+            all.push_back({std::string(names[i]) + " (second image)", rows[i].tx + rows[i].ox, rows[i].ty + rows[i].oy,
+                           rows[i].tw, rows[i].th});
+    };
+    second(ActionButtons, kActionButtonCount, ActionButtonItems);
+    second(SpellButtons, kSpellButtonCount, SpellButtonItems);
+    second(SpeedButtons, kSpeedButtonCount, SpeedButtonItems);
     for (int i = 0; i < kInfoItemCount; ++i)
         all.push_back({InfoItemItems[i], InfoItems[i].tx, InfoItems[i].ty, InfoItems[i].tw, InfoItems[i].th});
     for (int i = 0; i < kHudCoordsCount; ++i)

@@ -99,7 +99,8 @@ TEST(DatacheckTest, SampleDataPasses) {
     units.push_back("missile: flies 2750 at 6000 a second, splash radius 0, value 12");
     units.push_back("missile: timed 1300 ms at the target, splash radius 550, value 26");
     units.push_back("sent: Orc Warrior at 0.033 s; Orc Warrior at 8.019 s; Orc Archer at 15.015 s;");
-    units.push_back("ingame.xml: 47 rectangles of the 512x512 HUD texture, shift 2,2");
+    // 47 rectangles and the 13 second images of the action, spell and speed buttons.
+    units.push_back("ingame.xml: 60 rectangles of the 512x512 HUD texture, shift 2,2");
     for (const std::string& unit : units) EXPECT_NE(std::string::npos, run.output.find(unit)) << unit;
 
     // The particles section names every effect with its version.
@@ -163,8 +164,27 @@ TEST(DatacheckTest, HudLayoutGapsFail) {
     EXPECT_EQ(1, run.exitCode);
     const std::string section = Section(run.output, "hudlayout");
     EXPECT_NE(std::string::npos, section.find("FAILED: Sell: missing from ingame.xml")) << section;
-    EXPECT_NE(std::string::npos, section.find("FAILED: Result: 300,352 384x128 lies outside the 512x512 HUD texture"))
+    EXPECT_NE(std::string::npos, section.find("FAILED: Result: 300,384 384x128 lies outside the 512x512 HUD texture"))
         << section;
+}
+
+// A button's tooltip without the "%s" for its number fails the language check.
+TEST(DatacheckTest, AButtonTooltipWithoutItsNumberFails) {
+    ScratchFolder copy;
+    CopyConfigAndLanguages(copy.Path());
+    std::string english = ScratchFolder::Read(copy / "res-common/language/en.lan");
+    const std::string placeholder("f\0a\0r\0 \0(\0%\0s\0)\0", 16);  // "far (%s)" in UTF-16LE
+    const size_t at = english.find(placeholder);
+    ASSERT_NE(std::string::npos, at);
+    english[at + 12] = 'd';
+    copy.Write("res-common/language/en.lan", english);
+
+    const testsupport::ProgramResult run = Datacheck(copy.Path());
+    EXPECT_EQ(1, run.exitCode);
+    const std::string section = Section(run.output, "language");
+    EXPECT_NE(std::string::npos, section.find("en.lan: TooltipArcher has no \"%s\" for the button's number"))
+        << section;
+    EXPECT_EQ(1, testsupport::Count(section, "for the button's number")) << section;
 }
 
 TEST(DatacheckTest, MissingOrBrokenFilesFail) {
@@ -220,9 +240,8 @@ TEST(DatacheckTest, MissingOrBrokenFilesFail) {
     // Without maps the loading still goes to its end, but the check fails and says why,
     // and names the textures it could not find.
     const std::string preload = Section(run.output, "preload");
-    for (const char* expected :
-         {"FAILED: world texture Kelmoor_LM.dds is not in its cache", "the last 100; ",
-          "FAILED: the loading finished without a map: the first map, "})
+    for (const char* expected : {"FAILED: world texture Kelmoor_LM.dds is not in its cache", "the last 100; ",
+                                 "FAILED: the loading finished without a map: the first map, "})
         EXPECT_NE(std::string::npos, preload.find(expected)) << expected << "\n" << preload;
     EXPECT_EQ(std::string::npos, preload.find("ended early")) << preload;
 
