@@ -1,6 +1,8 @@
 // The battle driver's screenshots: the run drawn on OpenGL plays the same steps as on
 // the null device, and the shot of a step holds the drawn battle; a shot the run never
-// reaches fails the run.
+// reaches fails the run. A scripted battle shot at its HUD's moments: a spot selected
+// with the prices, a defender with its actions, an attacker with a spell cooling down,
+// the end screen; the shots are kept as $DM_BUILD_DIR/screenshots/battle-*.png.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,8 +11,15 @@
 #include <string>
 #include <vector>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
 #include "support/BattleDriverFolder.h"
 #include "support/PngFile.h"
+#include "tools/catalogue/Textures.h"
 
 namespace {
 
@@ -51,4 +60,87 @@ TEST(BattleDriverShotTest, AShotHoldsTheDrawnBattleAndChangesNoStep) {
     EXPECT_NE(std::string::npos, unreached.output.find("the run ended before step 50: no screenshot b.png"))
         << unreached.output;
     EXPECT_EQ(1024, testsupport::ReadPngFile(folder.File("a.png")).width);
+}
+
+namespace {
+
+namespace tex = catalogue::textures;
+
+const tex::HudRegion& Region(const char* name) {
+    for (const tex::HudRegion& r : tex::kHudRegions)
+        if (std::strcmp(r.name, name) == 0) return r;
+    ADD_FAILURE() << name;
+    return tex::kHudRegions[0];
+}
+
+// The pixels of the rectangle that differ clearly between the two pictures.
+int ChangedIn(const testsupport::PngPixels& a, const testsupport::PngPixels& b, int x, int y, int w, int h) {
+    int changed = 0;
+    for (int j = y; j < y + h; ++j)
+        for (int i = x; i < x + w; ++i) {
+            const uint8_t* p = a.At(i, j);
+            const uint8_t* q = b.At(i, j);
+            if (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 48) ++changed;
+        }
+    return changed;
+}
+
+// Most of the button's rectangle and some of its price line below it differ from the
+// picture without a selection.
+void ExpectButtonDrawn(const testsupport::PngPixels& shot, const testsupport::PngPixels& plain, const char* name) {
+    const tex::HudRegion& r = Region(name);
+    EXPECT_GT(ChangedIn(shot, plain, r.x, r.y, r.tw, r.th), r.tw * r.th / 2) << name;
+    EXPECT_GT(ChangedIn(shot, plain, r.x, r.y + r.th, r.tw, 40), 40) << name << "'s price";
+}
+
+}  // namespace
+
+TEST(BattleDriverShotTest, TheHudAtItsMomentsAndTheEndScreen) {
+    const testsupport::BattleDriverFolder folder;
+    // A spot and an archer bought there (it stays selected); later the keeper's slowdown on
+    // the first attacker, which stays selected with the spell cooling down.
+    std::ofstream(folder.File("hud.txt")) << "5 tap-spot 10\n6 hud Archer\n150 tap-unit 3\n151 hud Slow\n";
+    // Where the battle ends: the end screen's click line shows once its delay has run.
+    const testsupport::ProgramResult plain = folder.Run("--until-end --script hud.txt");
+    ASSERT_EQ(0, plain.exitCode) << plain.output;
+    const size_t at = plain.output.find("\nover at step ");
+    ASSERT_NE(std::string::npos, at) << plain.output;
+    const long over = std::atol(plain.output.c_str() + at + 14);
+    const long end = over + 92;
+
+    const std::string shots =
+        " --screenshot 5:none.png --screenshot 6:spot.png --screenshot 8:defender.png"
+        " --screenshot 154:spell.png --screenshot " +
+        std::to_string(end) + ":end.png";
+    const testsupport::ProgramResult run =
+        folder.Run("--frames " + std::to_string(end + 1) + " --no-particles --script hud.txt" + shots);
+    ASSERT_EQ(0, run.exitCode) << run.output;
+    const char* build = std::getenv("DM_BUILD_DIR");
+    ASSERT_NE(nullptr, build);
+    std::filesystem::create_directories(std::string(build) + "/screenshots");
+    testsupport::PngPixels picture[5];
+    const char* names[5] = {"none", "spot", "defender", "spell", "end"};
+    for (int i = 0; i < 5; ++i) {
+        const std::string file = folder.File(std::string(names[i]) + ".png");
+        picture[i] = testsupport::ReadPngFile(file);
+        ASSERT_EQ(1024, picture[i].width) << names[i];
+        std::filesystem::copy_file(file, std::string(build) + "/screenshots/battle-" + names[i] + ".png",
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    const testsupport::PngPixels& none = picture[0];
+    // The spot: the swordsman and the archer with their prices; the necromancer comes later.
+    ExpectButtonDrawn(picture[1], none, "Swordman");
+    ExpectButtonDrawn(picture[1], none, "Archer");
+    const tex::HudRegion& necromancer = Region("Necromancer");
+    EXPECT_LT(ChangedIn(picture[1], none, necromancer.x, necromancer.y, necromancer.tw, necromancer.th), 200);
+    // The archer's six actions with their prices.
+    for (const char* action : {"Heal", "Teleport", "HideShow", "UpgradeHP", "UpgradeWeapon", "Sell"})
+        ExpectButtonDrawn(picture[2], none, action);
+    // The three spells with their prices, the slowdown cooling down.
+    for (const char* spell : {"Slow", "Firestorm", "Lightning"}) ExpectButtonDrawn(picture[3], none, spell);
+    // The end panel in the middle, the score and click lines under it.
+    const tex::HudRegion& result = Region("Result");
+    const int left = (1024 - result.tw) / 2, top = (768 - result.th) / 2 - 15;
+    EXPECT_GT(ChangedIn(picture[4], none, left, top, result.tw, result.th), result.tw * result.th / 2);
+    EXPECT_GT(ChangedIn(picture[4], none, 200, 525, 624, 90), 2000);
 }
