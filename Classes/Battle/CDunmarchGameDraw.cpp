@@ -48,16 +48,23 @@ const int32_t kClickLineY = 565;
 const uint32_t kTooltipRest = 1000;
 const int32_t kTooltipMove = 30;
 
-std::wstring Format(const wchar_t* format, int32_t a) {
+// The HUD's numbers are written into one text kept from frame to frame: its storage
+// stays, so counters and prices of four digits and more cost no allocation a frame.
+// Each result is used before the next call.
+const std::wstring& Format(const wchar_t* format, int32_t a) {
+    static std::wstring text;
     wchar_t buffer[64];
     FormatWideText(buffer, 64, format, a);
-    return buffer;
+    text.assign(buffer);
+    return text;
 }
 
-std::wstring Format(const wchar_t* format, int32_t a, int32_t b) {
+const std::wstring& Format(const wchar_t* format, int32_t a, int32_t b) {
+    static std::wstring text;
     wchar_t buffer[64];
     FormatWideText(buffer, 64, format, a, b);
-    return buffer;
+    text.assign(buffer);
+    return text;
 }
 
 int32_t Width(const boost::shared_ptr<Graphics::SpriteFont>& font, const std::wstring& text) {
@@ -109,9 +116,9 @@ void CDunmarchGame::DrawBevel(const HudButton& b, bool bright) const {
 }
 
 void CDunmarchGame::DrawPrice(const HudButton& b, int32_t price, const Color& colour) const {
-    const std::wstring text = Format(L"%d", price);
-    d2::DrawText(MediumFont, static_cast<float>((b.tw - Width(MediumFont, text)) / 2 + b.x), static_cast<float>(b.y + b.th),
-                 text, colour);
+    const std::wstring& text = Format(L"%d", price);
+    d2::DrawText(MediumFont, static_cast<float>((b.tw - Width(MediumFont, text)) / 2 + b.x),
+                 static_cast<float>(b.y + b.th), text, colour);
 }
 
 void CDunmarchGame::DrawFlash(const HudButton& b) const {
@@ -196,7 +203,7 @@ void CDunmarchGame::DrawButtonGroup() {
             } else {
                 DrawIcon(b, false, castable != 0 ? kWhite : warning);
             }
-            const std::wstring valueText = Format(kind == 0 ? L"%d%%" : L"%d", value);
+            const std::wstring& valueText = Format(kind == 0 ? L"%d%%" : L"%d", value);
             d2::DrawText(SmallFont, static_cast<float>(b.x + b.tw - Width(SmallFont, valueText) - 1),
                          static_cast<float>(b.y + b.th - LineHeight(SmallFont) + 2), valueText, kGold);
             if (!(percent > 0.0f)) DrawBevel(b, affordable && b.pressed != 0);
@@ -287,19 +294,20 @@ void CDunmarchGame::DrawBattle() {
                                   static_cast<float>(item.tw), static_cast<float>(item.th), static_cast<float>(item.tx),
                                   static_cast<float>(item.ty), static_cast<float>(item.tw), static_cast<float>(item.th),
                                   kWhite);
-            std::wstring text;
+            static const std::wstring kNone;
+            const std::wstring* text = &kNone;
             switch (item.id) {
-                case 0: text = Format(L"%d/%d", wave_index_ + 1, static_cast<int32_t>(wave_runners_.size())); break;
+                case 0: text = &Format(L"%d/%d", wave_index_ + 1, static_cast<int32_t>(wave_runners_.size())); break;
                 case 1: {
                     const int32_t left = static_cast<int32_t>(runner.GetTotalCount()) - runner.GetSpawnedCount();
-                    text = Format(L"%d", left + (level_ ? level_->GetUnitList().CountLivingAttackers() : 0));
+                    text = &Format(L"%d", left + (level_ ? level_->GetUnitList().CountLivingAttackers() : 0));
                     break;
                 }
-                case 2: text = Format(L"%d", gold_); break;
-                case 3: text = Format(L"%d", score_); break;
+                case 2: text = &Format(L"%d", gold_); break;
+                case 3: text = &Format(L"%d", score_); break;
                 default: break;
             }
-            d2::DrawText(MediumFont, static_cast<float>(item.ox), static_cast<float>(item.oy), text, kWhite);
+            d2::DrawText(MediumFont, static_cast<float>(item.ox), static_cast<float>(item.oy), *text, kWhite);
         }
         if (DebugSwitches.text != 0) DrawDebugText(runner, w, h);
     }
@@ -317,7 +325,8 @@ void CDunmarchGame::DrawBattle() {
 
     if (speed_mode_ == 0) {
         const int32_t seconds = pause_timeout_ / 1000;
-        const std::wstring text = GetLocalizedText("TextGamePaused") + Format(L" (%02d:%02d)", seconds / 60, seconds % 60);
+        const std::wstring text =
+            GetLocalizedText("TextGamePaused") + Format(L" (%02d:%02d)", seconds / 60, seconds % 60);
         d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, text)) / 2),
                      static_cast<float>(h - LineHeight(MediumFont) - 10), text, kWhite);
     }
@@ -337,11 +346,10 @@ void CDunmarchGame::DrawBattle() {
 void CDunmarchGame::DrawEndPanel(int32_t w, int32_t h) const {
     if (result_ == kVictory || result_ == kDefeat)
         if (const HudCoords* panel = Coords("Result"))
-            d2::DrawTextureRegion(hud_texture_, static_cast<float>((w - panel->tw) / 2),
-                                  static_cast<float>((h - panel->th) / 2 - 15), static_cast<float>(panel->tw),
-                                  static_cast<float>(panel->th), static_cast<float>(panel->tx),
-                                  static_cast<float>(panel->ty), static_cast<float>(panel->tw),
-                                  static_cast<float>(panel->th), kWhite);
+            d2::DrawTextureRegion(
+                hud_texture_, static_cast<float>((w - panel->tw) / 2), static_cast<float>((h - panel->th) / 2 - 15),
+                static_cast<float>(panel->tw), static_cast<float>(panel->th), static_cast<float>(panel->tx),
+                static_cast<float>(panel->ty), static_cast<float>(panel->tw), static_cast<float>(panel->th), kWhite);
     const std::wstring title = result_ == kVictory  ? GetLocalizedText("TextVictory")
                                : result_ == kDefeat ? GetLocalizedText("TextDefeat")
                                                     : std::wstring();
@@ -352,8 +360,8 @@ void CDunmarchGame::DrawEndPanel(int32_t w, int32_t h) const {
                  score, kWhite);
     if (end_delay_ < 1) {
         const std::wstring click = GetLocalizedText(restored_ != 0 ? "TextClickToQuit" : "TextClickToSubmit");
-        d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, click)) / 2), static_cast<float>(kClickLineY),
-                     click, kWhite);
+        d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, click)) / 2),
+                     static_cast<float>(kClickLineY), click, kWhite);
     }
 }
 
