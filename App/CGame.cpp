@@ -1,6 +1,7 @@
 #include "App/CGame.h"
 
 #include <new>
+#include <string>
 
 #include "App/MessageBoxes.h"
 #include "Classes/Battle/CDunmarchGame.h"
@@ -14,12 +15,16 @@
 #include "Game/Cursors.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/Renderer.h"
+#include "IO/File.h"
 #include "Maths/FixedTrig.h"
 #include "Maths/Viewport.h"
 #include "platform/Trace.h"
+#include "platform/win32/MessageBox.h"
 #include "shell/ShellGlobals.h"
 
 namespace {
+
+const char kConfigFile[] = "config.xml";
 
 // The six input callback slots; nothing calls them.
 Delegate<int32_t, int32_t> g_input_callback_a;
@@ -56,7 +61,14 @@ CGame::~CGame() { PlatformTrace("game deleted"); }
 void CGame::Initialize() {
     Game::SetGameInterface(this);
     BindInputCallbacks();
-    config_.Read("config.xml");
+    // A configuration that is there but cannot be read would leave every loader looking
+    // in the wrong folder and the loading never ending: better to say so and not start.
+    // Without the file the folders are simply empty: the game then runs from here.
+    start_refused_ = !config_.Read(kConfigFile) && IO::FileExists(kConfigFile);
+    if (start_refused_) {
+        RefuseStart();
+        return;
+    }
     Service<Config>::Register(&config_);
     Service<GameSettings>::Register(&settings_);
 
@@ -101,6 +113,17 @@ void CGame::Initialize() {
 
     InitFixedTrig();
     PlatformTrace("game initialised");
+}
+
+void CGame::RefuseStart() {
+    config_ = Config();
+    Game::SetGameInterface(nullptr);
+    MessageBoxA(nullptr,
+                (std::string(kConfigFile) + " is damaged: the game cannot start without it. "
+                                            "Reinstall the game to restore it.")
+                    .c_str(),
+                "Dunmarch Lite", MB_OK | MB_ICONERROR);
+    PlatformTrace("game refused to start");
 }
 
 void CGame::Shutdown() {

@@ -41,8 +41,11 @@ public:
 
     // Reads config.xml, creates the renderer, audio device and loaders,
     // registers the services, loads the cursors, creates the in-game window,
-    // enters the machine's first state and reads the settings.
+    // enters the machine's first state and reads the settings. A config.xml
+    // that is there but cannot be read refuses the start: a box names it,
+    // nothing else starts and nothing is written (StartRefused).
     void Initialize() override;
+    bool StartRefused() const override { return start_refused_; }
     // Leaves the machine, shuts down the in-game window and the audio device,
     // unloads all content and withdraws every service slot the game filled.
     void Shutdown() override;
@@ -70,6 +73,9 @@ public:
     GameWindow* GetGameWindow() const { return game_window_.get(); }
 
 private:
+    // The failed start's end: the game is no longer the running one, and says why.
+    void RefuseStart();
+
     // Nothing reads it.
     struct LoadingFinished {
         bool first;
@@ -101,6 +107,7 @@ private:
     // Held here as well as in its service slot, so the window the game made is
     // the one it deletes.
     boost::scoped_ptr<GameWindow> game_window_;
+    bool start_refused_ = false;
 };
 
 }  // namespace Morvane

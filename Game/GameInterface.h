@@ -32,11 +32,15 @@ public:
     // After the player has chosen the interface language.
     virtual void OnLanguageChanged() {}
 
-    // Initialize, then the lifecycle flag.
-    void RunInitialize() override {
+    // Initialize, then the lifecycle flag. False when the game refused to start.
+    bool RunInitialize() override {
         Initialize();
         lifecycle_done_ = true;
+        return !StartRefused();
     }
+    // True after an Initialize that found the game unable to run and undid what it
+    // had started.
+    virtual bool StartRefused() const { return false; }
 
     // Queues every component for removal, Shutdown, then the lifecycle flag.
     void RunShutdown() override {

@@ -57,8 +57,10 @@ bool ShellApp::InitView() {
     g_d3dDevice = host_->device_;
     XInputEnable(TRUE);
     if (g_particlesInitView != nullptr) g_particlesInitView();
-    game_->RunInitialize();
-    return true;
+    if (game_->RunInitialize()) return true;
+    // The view is not released after a failed start: the particle batches go now.
+    if (g_particlesReleaseView != nullptr) g_particlesReleaseView();
+    return false;
 }
 
 bool ShellApp::ReleaseView() {

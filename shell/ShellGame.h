@@ -6,8 +6,9 @@ class ShellGame {
 public:
     virtual ~ShellGame() {}
 
-    // InitView, once the device exists; ReleaseView, before it goes.
-    virtual void RunInitialize() = 0;
+    // InitView, once the device exists; ReleaseView, before it goes. False when
+    // the game refused to start: it has undone its own start-up and is not shut down.
+    virtual bool RunInitialize() = 0;
     virtual void RunShutdown() = 0;
 
     // One frame, in the order RenderScene calls them.

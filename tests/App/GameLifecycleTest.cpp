@@ -2,6 +2,8 @@
 // the trace lines of what it drives, and what stays behind after shutdown.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +20,8 @@
 #include "GameFixture.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/Renderer.h"
+#include "support/RunDunmarch.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -144,6 +148,83 @@ TEST_F(GameLifecycleTest, ShutdownEmptiesTheLoadersAndARepeatedStartUpFindsEvery
     game_->RunShutdown();
     EXPECT_EQ(Snapshot(), "");
     EXPECT_TRUE(boxes_.Shown().empty()) << boxes_.Shown()[0].text;
+}
+
+// Every file under the folder, by path, with its bytes.
+std::map<std::string, std::string> FilesUnder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file() && !e.is_symlink())
+            files[e.path().string()] = testsupport::ReadWholeFile(e.path().string());
+    return files;
+}
+
+// A config.xml that cannot be read (emptied, cut short, noise) refuses the start: a box
+// names the file, no service is left behind, the game is not the running one, and
+// neither the game folder nor the user's folder gains or loses a byte. A missing one is
+// no damage: the game starts with every folder empty.
+TEST_F(GameLifecycleTest, ADamagedConfigurationRefusesTheStartAndStartsNothing) {
+    namespace fs = std::filesystem;
+    const std::string good = testsupport::ReadWholeFile(game_dir_ + "/config.xml");
+    ASSERT_FALSE(good.empty());
+    std::string noise(good.size(), '\0');
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 7919u >> 3);
+    const struct {
+        const char* name;
+        const char* bytes;  // null: no file
+        size_t size;
+    } kCases[] = {
+        {"missing", nullptr, 0},
+        {"emptied", "", 0},
+        {"truncated", good.data(), good.size() / 2},
+        {"noise", noise.data(), noise.size()},
+    };
+    {
+        GameSettings saved;
+        saved.SetSoundVolume(0.25f);
+        ASSERT_TRUE(saved.Save());
+    }
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir scratch;
+        fs::create_directories(scratch.File("game"));
+        for (const char* entry : {"res-pc", "res-common"})
+            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch.File("game/") + entry);
+        if (c.bytes != nullptr) scratch.Write("game/config.xml", std::string(c.bytes, c.size));
+        fs::current_path(scratch.File("game"));
+        const std::map<std::string, std::string> gameBefore = FilesUnder(scratch.Folder());
+        const std::map<std::string, std::string> userBefore = FilesUnder(user_data_.Folder());
+        boxes_.Clear();
+        seen_.clear();
+
+        if (c.bytes == nullptr) {
+            EXPECT_TRUE(game_->RunInitialize());
+            EXPECT_EQ(GetGame(), game_.get());
+            EXPECT_TRUE(game_->GetConfig().Paths.ResourcesCommonPath.empty());
+            game_->RunShutdown();
+            fs::current_path(game_dir_);
+            continue;
+        }
+        EXPECT_FALSE(game_->RunInitialize());
+        EXPECT_TRUE(game_->StartRefused());
+        EXPECT_EQ(Snapshot(), "");
+        EXPECT_EQ(GetGame(), nullptr);
+        EXPECT_TRUE(seen_.empty()) << seen_[0].first;
+        EXPECT_TRUE(game_->GetConfig().Paths.ResourcesCommonPath.empty());
+        ASSERT_EQ(1u, boxes_.Shown().size());
+        EXPECT_NE(std::string::npos, boxes_.Shown()[0].text.find("config.xml")) << boxes_.Shown()[0].text;
+        EXPECT_EQ(FilesUnder(scratch.Folder()), gameBefore);
+        EXPECT_EQ(FilesUnder(user_data_.Folder()), userBefore);
+
+        // The same game starts once the file is whole again.
+        scratch.Write("game/config.xml", good);
+        EXPECT_TRUE(game_->RunInitialize());
+        EXPECT_EQ(Snapshot(), kAll);
+        game_->RunShutdown();
+        EXPECT_EQ(Snapshot(), "");
+        fs::current_path(game_dir_);
+    }
 }
 
 }  // namespace

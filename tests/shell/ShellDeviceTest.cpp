@@ -42,7 +42,7 @@ d3d9::NullDevice* CurrentNullDevice() { return g_d3dDevice ? d3d9::AsNullDevice(
 class RecordingGame : public ShellGame {
 public:
     explicit RecordingGame(Log& log) : log_(log) {}
-    void RunInitialize() override {}
+    bool RunInitialize() override { return true; }
     void RunShutdown() override {}
     void TickFps() override {}
     void RunUpdate() override { log_.push_back("Update"); }

@@ -226,7 +226,10 @@ TEST(GamepadTest, DecodesTheFirstPad) {
 class FakeGame : public ShellGame {
 public:
     explicit FakeGame(std::vector<std::string>& log) : log_(log) {}
-    void RunInitialize() override { log_.push_back("Initialize"); }
+    bool RunInitialize() override {
+        log_.push_back("Initialize");
+        return true;
+    }
     void RunShutdown() override { log_.push_back("Shutdown"); }
     void TickFps() override {}
     void UpdateAudio() override {}

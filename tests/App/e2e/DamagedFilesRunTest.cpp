@@ -28,7 +28,7 @@ namespace layouts = catalogue::layouts;
 using testsupport::BuildDir;
 
 enum class Damage { Truncated, Emptied, Noise };
-enum class Outcome { Starts, StartsOrRefuses };
+enum class Outcome { Starts, StartsOrRefuses, Refuses };
 
 struct Case {
     const char* name;  // the test's name
@@ -140,7 +140,8 @@ TEST_P(DamagedFilesRunTest, TheGameStartsOrRefusesAndLosesNothing) {
     for (const char* fault : {"AddressSanitizer", "runtime error:", "LeakSanitizer", "Program Error"})
         EXPECT_EQ(0, Count(output_, fault)) << fault << "\n" << output_;
     const bool started = Count(output_, "[trace] state entered: MainWindow") == 1;
-    if (c.outcome == Outcome::Starts || exitCode == 0) {
+    if (c.outcome == Outcome::Refuses) EXPECT_FALSE(started) << output_;
+    if (c.outcome == Outcome::Starts || (c.outcome == Outcome::StartsOrRefuses && exitCode == 0)) {
         EXPECT_EQ(0, exitCode) << output_;
         EXPECT_TRUE(started) << output_;
     } else {
@@ -160,8 +161,12 @@ TEST_P(DamagedFilesRunTest, TheGameStartsOrRefusesAndLosesNothing) {
 }
 
 // One file of each kind the game reads, each kind of damage among them. The
-// game's own data tables are needed to play: the game may refuse them.
+// game's own data tables are needed to play: the game may refuse them. Without
+// its configuration it knows none of its folders: it must refuse.
 const Case kCases[] = {
+    {"ConfigTruncated", "game/config.xml", Damage::Truncated, Outcome::Refuses},
+    {"ConfigEmptied", "game/config.xml", Damage::Emptied, Outcome::Refuses},
+    {"ConfigNoise", "game/config.xml", Damage::Noise, Outcome::Refuses},
     {"Map", "game/res-common/maps/harrowmere.xml", Damage::Truncated, Outcome::Starts},
     {"MapLogic", "game/res-common/logic/data_harrowmere.xml", Damage::Emptied, Outcome::StartsOrRefuses},
     {"Waves", "game/res-common/waves/waves_harrowmere.xml", Damage::Noise, Outcome::Starts},
