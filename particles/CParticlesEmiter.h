@@ -41,7 +41,7 @@ public:
 
     // Binds host and effect (a reference taken, the old one released), draws the
     // instance seed and creates an emitter for every entry that starts by itself, one
-    // per source name for an entry standing for several. Each position keeps the peak
+    // per source name for an entry that names several. Each position keeps the peak
     // of the emitter it held before. True.
     bool Setup(CSEntity* host, CParticlesMesh* effect);
     // Fills `emitter` from entry `entryIndex` of the effect: blocks, flags, seed (the

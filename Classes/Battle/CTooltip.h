@@ -21,7 +21,7 @@ public:
     // Hidden, at (0, 0), without text; black on white.
     explicit CTooltip(const boost::shared_ptr<Graphics::SpriteFont>& font);
 
-    // Shows the text in a box the text's width + 4 by the line height + 4, standing on the
+    // Shows the text in a box the text's width + 4 by the line height + 4, resting on the
     // point. Nothing without a font (there is nothing to measure with).
     void Show(const std::wstring& text, const Vector2& position);
     void Hide() { visible_ = 0; }

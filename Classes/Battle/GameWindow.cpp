@@ -222,12 +222,12 @@ void GameWindow::QuitToMenu(int32_t) {
     PlayMainMenuMusic();
 }
 
-// Stand-in until the online requests are built: sends nothing.
+// No account requests exist (nothing opens the login window): sends nothing.
 boost::shared_ptr<CNetThread> GameWindow::RequestLogin(const std::string&, const std::string&) {
     return boost::shared_ptr<CNetThread>();
 }
 
-// Stand-in until the online requests are built: sends nothing.
+// No account requests exist (nothing opens the registration window): sends nothing.
 boost::shared_ptr<CNetThread> GameWindow::RequestRegistration(const std::string&, const std::string&,
                                                               const std::string&, const std::string&,
                                                               const std::string&) {

@@ -65,8 +65,8 @@ public:
     void SetDemoPlayback(int32_t on) { demo_playback_ = on; }
     void QuitToMenu(int32_t flag);
 
-    // Stand-in until the online requests are built: neither request is sent, and both
-    // return an empty thread.
+    // Only the login and registration windows would ask for these, and nothing opens
+    // them: no account requests exist, so each sends nothing and returns an empty thread.
     boost::shared_ptr<CNetThread> RequestLogin(const std::string& name, const std::string& password);
     boost::shared_ptr<CNetThread> RequestRegistration(const std::string& name, const std::string& password,
                                                       const std::string& email, const std::string& country,

@@ -429,13 +429,13 @@ void CGenericBrain::SearchTarget(const boost::weak_ptr<CGenericObject>& anchor, 
     secondary.Clear();
 }
 
-int CGenericBrain::FindPathTo(CLevelNode* goal, int32_t stopBeforeGoal, int32_t ignoreStandingUnits) {
+int CGenericBrain::FindPathTo(CLevelNode* goal, int32_t stopBeforeGoal, int32_t ignoreStillUnits) {
     if (unit_ == nullptr || goal == nullptr || unit_->GetLevel() == nullptr) return 0;
     CLevel* level = unit_->GetLevel();
     CLevelNode* start = unit_->GetCell();
     if (start == nullptr) return 0;
     PathSearchToken = 0;
-    return level->FindPath(unit_, start, goal, path_, stopBeforeGoal, ignoreStandingUnits, kPathRange);
+    return level->FindPath(unit_, start, goal, path_, stopBeforeGoal, ignoreStillUnits, kPathRange);
 }
 
 void CGenericBrain::StepToNextCell() {

@@ -74,7 +74,7 @@ public:
     void SearchTarget() { SearchTarget(boost::weak_ptr<CGenericObject>(), 0); }
     // The level's search from the unit's cell into the path (range 7500); takes the
     // level update's path-search token. 0 when nothing is found.
-    int FindPathTo(CLevelNode* goal, int32_t stopBeforeGoal, int32_t ignoreStandingUnits);
+    int FindPathTo(CLevelNode* goal, int32_t stopBeforeGoal, int32_t ignoreStillUnits);
 
     int32_t GetStepCount() const { return step_count_; }
     int32_t GetTimer() const { return timer_; }
@@ -91,7 +91,7 @@ public:
     CUnit* GetUnit() const { return unit_; }
 
 protected:
-    // The next cell of the path: walk into it when free; a standing or slower occupant
+    // The next cell of the path: walk into it when free; a still or slower occupant
     // makes the next search go round it, a faster moving one is waited for.
     void StepToNextCell();
 

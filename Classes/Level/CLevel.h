@@ -58,7 +58,7 @@ public:
     // entries, then computes which defender spots the attackers can reach.
     void CreateSceneObjects();
     // Sets each defender spot's path value to whether a path leads from the first
-    // attacker entry to it (no walker, standing units ignored, no range limit).
+    // attacker entry to it (no walker, still units ignored, no range limit).
     // Nothing without an attacker entry.
     void ComputeReachability();
     // Spawns the battle's keeper at the first keeper place; 0 without one.
@@ -208,7 +208,7 @@ public:
     // A* over the eight-connected grid; 1 with the path (goal end first, the start left
     // out) or 0 with an empty path. Not reentrant.
     int FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std::vector<CLevelNode*>& path,
-                 int32_t stopBeforeGoal, int32_t ignoreStandingUnits, int32_t range);
+                 int32_t stopBeforeGoal, int32_t ignoreStillUnits, int32_t range);
     // Zeroes the search values of every cell and empties the search lists (in constant
     // time: a new search number makes every cell's values read as zero).
     void ClearSearchState();

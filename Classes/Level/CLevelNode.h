@@ -1,5 +1,5 @@
 #pragma once
-// One cell of the level grid: its corner position, the unit standing in it (held
+// One cell of the level grid: its corner position, the unit that occupies it (held
 // weakly), the scenery object placed on it (owned) and the working values of the path
 // search.
 #include <cstdint>

@@ -118,7 +118,7 @@ void CLevel::ClearSearchState() {
 }
 
 int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std::vector<CLevelNode*>& path,
-                     int32_t stopBeforeGoal, int32_t ignoreStandingUnits, int32_t range) {
+                     int32_t stopBeforeGoal, int32_t ignoreStillUnits, int32_t range) {
     if (start == nullptr || goal == nullptr) return 0;
     ClearSearchState();
     path.clear();
@@ -182,7 +182,7 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
                     if (occupant->IsMoving()) {
                         // Only a slower mover right next to the start is in the way.
                         if (candidate->IsAdjacent(start) && occupant->GetSpeed() < walkerSpeed) return;
-                    } else if (ignoreStandingUnits == 0 && !(stopBeforeGoal != 0 && candidate == goal)) {
+                    } else if (ignoreStillUnits == 0 && !(stopBeforeGoal != 0 && candidate == goal)) {
                         return;
                     }
                 }

@@ -33,7 +33,7 @@ bool PickAtPointer(const CLevel& level, int32_t group, int32_t kind, bool drawn,
                                     static_cast<int32_t>(area.y), out, drawn);
 }
 
-// The object of the hit standing highest: the greatest world z, the first among equals.
+// The object of the hit that rises highest: the greatest world z, the first among equals.
 CGenericObject* BestHit(const sg::PickResult& result) {
     float top = -10000.0f;
     const sg::Node* best = nullptr;

@@ -14,7 +14,8 @@ void Sleep(DWORD ms);
 
 namespace platform {
 
-// The stand-in for clock(): milliseconds since process start.
+// The game's clock, read where C code would call clock(): milliseconds since
+// process start.
 long ProcessClock();
 // The same time as a 64-bit count that never wraps.
 uint64_t MillisecondsSinceStart();

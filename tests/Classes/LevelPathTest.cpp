@@ -24,11 +24,11 @@ protected:
 struct Search {
     std::vector<std::string> rows;
     int32_t stopBeforeGoal = 0;
-    int32_t ignoreStandingUnits = 0;
+    int32_t ignoreStillUnits = 0;
     int32_t range = 0;
 };
 
-// Draws the rows ('S' start, 'G' goal, 'X' both, 'u' a standing unit, 'U' one standing
+// Draws the rows ('S' start, 'G' goal, 'X' both, 'u' a still unit, 'U' one still
 // on the goal, 'm' a slow moving unit, 'M' a fast one, '#' 'o' '|' scenery) and searches
 // with a walker of speed 200.
 struct Result {
@@ -56,8 +56,8 @@ Result SearchDrawn(CLevel& level, const Search& search) {
     if (goal == nullptr) goal = Find(level, search.rows, 'U');
     if (start == nullptr) start = goal = Find(level, search.rows, 'X');
     result.path.assign(3, nullptr);  // whatever the caller's vector held goes
-    result.found = level.FindPath(&walker, start, goal, result.path, search.stopBeforeGoal, search.ignoreStandingUnits,
-                                  search.range);
+    result.found =
+        level.FindPath(&walker, start, goal, result.path, search.stopBeforeGoal, search.ignoreStillUnits, search.range);
     return result;
 }
 
@@ -84,11 +84,11 @@ TEST_F(LevelPathTest, FindsOrRefusesAsTheGridAllows) {
         {"scenery blocking sight only is walkable", {{"S|G"}}, 1, 2},
         {"scenery blocking movement only is not", {{"SoG"}}, 0, 0},
         {"units on the side cells do not stop a diagonal", {{"Su", "uG"}}, 1, 1},
-        {"a standing unit blocks", {{"S.u.G"}}, 0, 0},
-        {"unless standing units are ignored", {{"S.u.G"}, 0, 1}, 1, 4},
-        {"a standing unit on the goal blocks it", {{"S..U"}}, 0, 0},
+        {"a still unit blocks", {{"S.u.G"}}, 0, 0},
+        {"unless still units are ignored", {{"S.u.G"}, 0, 1}, 1, 4},
+        {"a still unit on the goal blocks it", {{"S..U"}}, 0, 0},
         {"stopping before it ends next to it", {{"S..U"}, 1}, 1, 2},
-        {"ignoring standing units reaches it", {{"S..U"}, 0, 1}, 1, 3},
+        {"ignoring still units reaches it", {{"S..U"}, 0, 1}, 1, 3},
         {"stopping before a free goal leaves it out too", {{"S..G"}, 1}, 1, 2},
         {"a slower mover next to the start blocks", {{"Sm..G"}}, 0, 0},
         {"a faster mover next to the start does not", {{"SM..G"}}, 1, 4},

@@ -29,7 +29,7 @@ protected:
                                                            row * 500 + 250, 0, CSpawnPoint::kDefenderSlot, variant)));
         return spots_.back();
     }
-    // A defender of the name standing on a new spot of the variant.
+    // A defender of the name placed on a new spot of the variant.
     boost::shared_ptr<CUnit> DefenderOn(const std::string& name, int32_t column, int32_t row, int32_t variant) {
         const boost::shared_ptr<CSpawnPoint> spot = Spot(column, row, variant);
         const LevelInService service(level_);

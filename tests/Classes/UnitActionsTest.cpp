@@ -98,7 +98,7 @@ TEST_F(UnitActionsTest, UpgradesClimbFourLevelsAndHeal) {
 TEST_F(UnitActionsTest, UpgradingTheDeadResurrects) {
     const boost::shared_ptr<CUnit> guard = Defender("Guard", 1, 1);
     guard->Damage(guard, 10000, 0);
-    guard->OnDeathEnd();  // the stand-in animation: the corpse leaves its cell
+    guard->OnDeathEnd();  // as at the death clip's end: the corpse leaves its cell
     EXPECT_EQ(CGenericBrain::kDead, guard->GetBrain()->GetState());
     EXPECT_EQ(CUnit::kPickDeadDefender, guard->GetModelNode()->GetPickGroup());
     EXPECT_FALSE(level_.GetCell(1, 1)->HasOccupant());

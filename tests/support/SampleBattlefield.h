@@ -1,7 +1,7 @@
 #pragma once
 // The sample battlefield as a battle first draws it: the sample map seen through
 // its view's camera and lit by the map's light, with blob shadows, then the six
-// purchasable defenders standing on cell centres of one row with their weapons.
+// purchasable defenders placed on cell centres of one row with their weapons.
 // Built from the generated sample data (the working folder is the game folder) on
 // the caller's graphics device and content loaders. Header only: the world pixel
 // test looks at it and the world frame benchmark times it.

@@ -7,7 +7,7 @@
 //   wave.
 // - 350 starting gold buy three defenders (a swordman, an archer and a second swordman),
 //   which hold the first wave (seven orcs, 700 hit points); kills (12 to 20 gold), the
-//   wave gold (100 to 300), 10 % interest and 5 % of the standing defenders' worth pay
+//   wave gold (100 to 300), 10 % interest and 5 % of the living defenders' worth pay
 //   for one or two more defenders or upgrades per wave.
 // - Each wave is larger than the one before (7, 12, 15, 18, 21 orcs), brings shamans
 //   with splash damage from the second wave on, and the fifth an orc warlord (700 hit

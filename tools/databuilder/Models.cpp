@@ -1,6 +1,6 @@
 // The sample models: the map (light-mapped and plain), scenery, skinned
 // humanoids with their ".bvh" bounds, the weapons and the missiles. Shapes are
-// boxes built in an authoring frame (x right, y forward, z up, standing at the
+// boxes built in an authoring frame (x right, y forward, z up, feet at the
 // origin) and baked into the frame the game's node transforms and model draw
 // expect, so objects stand upright and face their direction.
 #include <cmath>

@@ -164,7 +164,7 @@ protected:
     sg::Scene* drawn = nullptr;  // the scene Frame draws
 };
 
-// A light-mapped panel standing in the model's x-y plane, 16 x 16 units, seen
+// A light-mapped panel upright in the model's x-y plane, 16 x 16 units, seen
 // from both sides, with the sample ground texture and light map.
 std::vector<uint8_t> LightMappedPanel() {
     podwriter::Mesh m;
