@@ -13,6 +13,7 @@
 #include <string>
 
 #include "App/LayoutClicks.h"
+#include "FlowScript.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "support/TestServer.h"
@@ -43,21 +44,23 @@ protected:
         // English, without the language window; Esc cuts the intro short and
         // "Start" is clicked until the main menu is there.
         root_.Write("game/registry.ini", "LANGUAGE=0\n");
-        root_.Write("input.txt", "1 key Esc\n"
-                                 "1 await state entered: LoadingWindow\n"
-                                 "2 await every 10 " +
-                                     layoutclicks::CentreOf(layouts::kLoadingWindow, "Start") +
-                                     " within 1500 state entered: MainWindow\n");
+        root_.Write("input.txt",
+                    "1 key Esc\n"
+                    "1 await state entered: LoadingWindow\n"
+                    "2 await every 10 " +
+                        layoutclicks::CentreOf(layouts::kLoadingWindow, "Start") +
+                        " within 1500 state entered: MainWindow\n");
         served_ = testsupport::ReadWholeFile(game + "/" + catalogue::online::kServedBannerFile);
         ASSERT_FALSE(served_.empty());
     }
 
     // One run to the main menu with requests sent to the address.
-    int Run(const std::string& address, const std::string& environment = "") {
-        const testsupport::ProgramResult result = testsupport::RunDunmarch(
-            root_.File("game/"), "-qaf=260",
-            "XDG_DATA_HOME='" + root_.File("user") + "' DUNMARCH_NET_REDIRECT=" + address +
-                " DUNMARCH_NET_TIMEOUTS=2000,2000,4000 DUNMARCH_INPUT='" + root_.File("input.txt") + "' " + environment);
+    int Run(const std::string& address, const std::string& environment = "", int frames = 260) {
+        const testsupport::ProgramResult result =
+            testsupport::RunDunmarch(root_.File("game/"), "-qaf=" + std::to_string(frames),
+                                     "XDG_DATA_HOME='" + root_.File("user") + "' DUNMARCH_NET_REDIRECT=" + address +
+                                         " DUNMARCH_NET_TIMEOUTS=2000,2000,4000 DUNMARCH_INPUT='" +
+                                         root_.File("input.txt") + "' " + environment);
         output_ = result.output;
         return result.exitCode;
     }
@@ -134,11 +137,68 @@ TEST_F(BannerRunTest, TheMainMenuShowsTheBannerAndOpensItsLink) {
         ASSERT_TRUE(server.ServeShippedImages(BuildDir() + "/game"));
         ASSERT_EQ(0, Run(server.Address(), path)) << output_;
         EXPECT_TRUE(servedField(lastShot())) << output_;
-        EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), testsupport::ReadWholeFile(root_.File("opened"))) << output_;
+        EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), testsupport::ReadWholeFile(root_.File("opened")))
+            << output_;
         EXPECT_EQ(1, Count(output_, "xdg-open: exited with status 3, the web page was not opened\n")) << output_;
     }
     ASSERT_EQ(0, Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()), path)) << output_;
     EXPECT_FALSE(servedField(lastShot())) << output_;
+}
+
+// A battle left to end in defeat, its score sent from the form: the server
+// decodes the map, the typed name and address, the battle's score (the
+// battle driver replays the sent demo to the same score) and the demo. With
+// the server stopped the form shows the failure and the reason is printed.
+TEST_F(BannerRunTest, TheFormSendsTheLostBattlesScoreAndReportsAStoppedServer) {
+    // The menu script's frames end at 2; these follow them.
+    const std::string menu = root_.Read("input.txt");
+    const auto script = [&](int state) {
+        flowscript::FlowScript flow;
+        flow.LoseABattle();
+        // The second time the form comes filled with what the first one sent.
+        if (state == 4) flow.Submit("Keeper", "keeper-one@dun-march.org");
+        else
+            flow.Click(layouts::kScoreWindow, "Yes", 15)
+                .Enter("SubmitWindow")
+                .Click(layouts::kSubmitWindow, "Submit", 15);
+        flow.Await("submit form state: " + std::to_string(state))
+            .Click(layouts::kSubmitWindow, state == 4 ? "OK" : "Cancel", 15)
+            .Enter("MainWindow")
+            .Click(layouts::kMainWindow, "Quit", 15);
+        return menu + flow.Text();
+    };
+    std::string address;
+    {
+        TestServer server;
+        ASSERT_TRUE(server.ServeShippedImages(BuildDir() + "/game"));
+        address = server.Address();
+        root_.Write("input.txt", script(4));
+        ASSERT_EQ(0, Run(address, "", 12000)) << output_;
+        EXPECT_EQ(1, Count(output_, "[trace] submit form state: 4")) << output_;
+        const std::vector<TestServer::Score> scores = server.Scores();
+        ASSERT_EQ(scores.size(), 1u) << output_;
+        const TestServer::Score& sent = scores[0];
+        EXPECT_TRUE(sent.accepted) << sent.failed;
+        EXPECT_EQ(sent.map, "Harrowmere");
+        EXPECT_EQ(sent.name, "Keeper");
+        EXPECT_EQ(sent.email, "keeper-one@dun-march.org");
+        ASSERT_GE(sent.demo.size(), 4u);
+        EXPECT_EQ(sent.demo.substr(0, 4), std::string("DEM\0", 4));
+
+        // The battle driver replays the demo to the score that was sent.
+        fs::copy_file(BuildDir() + "/game/dunmarch-battle", root_.File("game/dunmarch-battle"));
+        root_.Write("game/sent.dem", sent.demo);
+        const testsupport::ProgramResult replay = testsupport::RunGameProgram(
+            root_.File("game/"), "dunmarch-battle", "--no-particles --demo sent.dem --until-end",
+            "XDG_DATA_HOME='" + root_.File("user") + "'");
+        ASSERT_EQ(replay.exitCode, 0) << replay.output;
+        EXPECT_EQ(1, Count(replay.output, " score " + std::to_string(sent.score) + " ")) << replay.output;
+    }
+    // The server has stopped: its port refuses.
+    root_.Write("input.txt", script(5));
+    ASSERT_EQ(0, Run(address, "", 12000)) << output_;
+    EXPECT_EQ(1, Count(output_, "[trace] submit form state: 5")) << output_;
+    EXPECT_EQ(1, Count(output_, "Error connecting to server (3)")) << output_;
 }
 
 }  // namespace
