@@ -14,6 +14,7 @@
 
 #include "App/LayoutClicks.h"
 #include "FlowScript.h"
+#include "GameFolder.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "support/TestServer.h"
@@ -34,13 +35,8 @@ class BannerRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string game = BuildDir() + "/game";
-        ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
-        fs::create_directories(root_.File("game"));
-        fs::create_directories(root_.File("user"));
-        fs::copy_file(game + "/dunmarch", root_.File("game/dunmarch"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(game + "/" + entry, root_.File("game/") + entry);
-        fs::create_directory_symlink(BuildDir() + "/Data", root_.File("Data"));
+        ASSERT_NO_FATAL_FAILURE(gamefolder::Make(root_));
+        ASSERT_TRUE(fs::exists(root_.File("Data")));
         // English, without the language window; Esc cuts the intro short and
         // "Start" is clicked until the main menu is there.
         root_.Write("game/registry.ini", "LANGUAGE=0\n");

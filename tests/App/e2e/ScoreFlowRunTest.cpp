@@ -14,6 +14,7 @@
 
 #include "App/LayoutClicks.h"
 #include "FlowScript.h"
+#include "GameFolder.h"
 #include "Game/GameSettings.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
@@ -27,7 +28,6 @@ namespace fs = std::filesystem;
 namespace layouts = catalogue::layouts;
 using flowscript::FlowScript;
 using layoutclicks::CentreOf;
-using testsupport::BuildDir;
 using testsupport::Count;
 
 // The lines that tell of a fault.
@@ -37,17 +37,7 @@ const char* const kFaults[] = {"Service expired",  "Service already exists", "Pr
 
 class ScoreFlowRunTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string game = BuildDir() + "/game";
-        ASSERT_TRUE(fs::exists(game + "/dunmarch")) << game;
-        ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
-        fs::create_directories(root_.File("game"));
-        fs::create_directories(root_.File("user"));
-        fs::copy_file(game + "/dunmarch", root_.File("game/dunmarch"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(game + "/" + entry, root_.File("game/") + entry);
-        if (fs::exists(BuildDir() + "/Data")) fs::create_directory_symlink(BuildDir() + "/Data", root_.File("Data"));
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(gamefolder::Make(root_)); }
 
     std::vector<std::string> ShotFiles() const {
         std::vector<std::string> shots;
