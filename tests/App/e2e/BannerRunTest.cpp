@@ -146,22 +146,19 @@ TEST_F(BannerRunTest, TheMainMenuShowsTheBannerAndOpensItsLink) {
 // battle driver replays the sent demo to the same score) and the demo. With
 // the server stopped the form shows the failure and the reason is printed.
 TEST_F(BannerRunTest, TheFormSendsTheLostBattlesScoreAndReportsAStoppedServer) {
-    // The menu script's frames end at 2; these follow them.
-    const std::string menu = root_.Read("input.txt");
+    // The language window comes first: the form is typed into in English.
+    fs::remove(root_.File("game/registry.ini"));
     const auto script = [&](int state) {
-        flowscript::FlowScript flow;
-        flow.LoseABattle();
+        menuscript::MenuScript menu;
+        flowscript::LoseABattle(menu);
         // The second time the form comes filled with what the first one sent.
-        if (state == 4) flow.Submit("Keeper", "keeper-one@dun-march.org");
-        else
-            flow.Click(layouts::kScoreWindow, "Yes", 15)
-                .Enter("SubmitWindow")
-                .Click(layouts::kSubmitWindow, "Submit", 15);
-        flow.Await("submit form state: " + std::to_string(state))
-            .Click(layouts::kSubmitWindow, state == 4 ? "OK" : "Cancel", 15)
-            .Enter("MainWindow")
-            .Click(layouts::kMainWindow, "Quit", 15);
-        return menu + flow.Text();
+        if (state == 4) flowscript::SubmitScore(menu, "Keeper", "keeper-one@dun-march.org");
+        else menu.Click(layouts::kScoreWindow, "Yes").Await("SubmitWindow").Click(layouts::kSubmitWindow, "Submit");
+        return flowscript::AwaitLine(menu, "submit form state: " + std::to_string(state))
+            .Click(layouts::kSubmitWindow, state == 4 ? "OK" : "Cancel")
+            .Await("MainWindow")
+            .Click(layouts::kMainWindow, "Quit")
+            .Text();
     };
     std::string address;
     {

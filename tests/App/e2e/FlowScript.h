@@ -1,12 +1,11 @@
 #pragma once
-// Input scripts for the game's runs, built step by step: each step waits for
-// its screen, so no frame number depends on how long the loading, the fades or
-// a battle take. Positions come from the layout catalogue.
+// The steps of the menu scripts that lead from the main menu through a lost
+// battle to the score submission form. Positions come from the catalogues.
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "App/LayoutClicks.h"
+#include "App/MenuScript.h"
 #include "tools/catalogue/Layouts.h"
 #include "tools/catalogue/Textures.h"
 
@@ -22,60 +21,42 @@ inline std::string HudButton(const char* name) {
     return "-1 -1";
 }
 
-class FlowScript {
-public:
-    FlowScript& Line(const std::string& command, int after = 1) {
-        frame_ += after;
-        text_ += std::to_string(frame_) + " " + command + "\n";
-        return *this;
-    }
-    FlowScript& Click(const char* window, const char* element, int after = 1) {
-        return Line("click " + layoutclicks::CentreOf(window, element), after);
-    }
-    // A field of the submission form, clicked at its right end: the
-    // right-aligned caption before it takes touches over its left part.
-    FlowScript& ClickField(const char* field, int after = 1) {
-        const catalogue::layouts::Rect r = catalogue::layouts::FindWindow(catalogue::layouts::kSubmitWindow)->At(field);
-        return Line("click " + std::to_string(r.x + r.w - 20) + " " + std::to_string(r.CentreY()), after);
-    }
-    FlowScript& Await(const std::string& line, int within = 600) {
-        return Line("await within " + std::to_string(within) + " " + line);
-    }
-    FlowScript& Enter(const std::string& state) { return Await("state entered: " + state); }
-    // A shot once the screen has faded in, under a name the test keeps.
-    FlowScript& Shot(const std::string& name) {
-        shots_.push_back(name);
-        return Line("shot", 15);
-    }
-    // From the main menu's "Play" through the controls into a battle nobody
-    // defends, at double speed, until its end leads to the score question: a
-    // click on an empty place of the map every ten frames closes its
-    // summaries and, once it is over, leaves it.
-    FlowScript& LoseABattle(const std::string& controlsShot = "", const std::string& battleShot = "") {
-        Click(catalogue::layouts::kMainWindow, "Play", 15).Enter("ControlsWindow");
-        if (!controlsShot.empty()) Shot(controlsShot);
-        Click(catalogue::layouts::kControlsWindow, "background", 15).Enter("GameState");
-        if (!battleShot.empty()) Shot(battleShot);
-        Line("click " + HudButton("DoubleSpeed"), 2);
-        return Line("await every 10 980 740 within 6000 state entered: ScoreWindow", 2);
-    }
-    // The score question's "Yes", then a name and an e-mail address typed into
-    // the empty form and "Submit".
-    FlowScript& Submit(const std::string& name, const std::string& email) {
-        Click(catalogue::layouts::kScoreWindow, "Yes", 15).Enter("SubmitWindow");
-        ClickField("Name", 15).Line("type " + name, 2);
-        ClickField("E-mail", 2).Line("type " + email, 2);
-        return Click(catalogue::layouts::kSubmitWindow, "Submit", 2);
-    }
+// A field of the submission form, clicked at its right end: the right-aligned
+// caption before it takes touches over its left part.
+inline menuscript::MenuScript& ClickField(menuscript::MenuScript& script, const char* field, int after = 1) {
+    const catalogue::layouts::Rect r = catalogue::layouts::FindWindow(catalogue::layouts::kSubmitWindow)->At(field);
+    return script.Line("click " + std::to_string(r.x + r.w - 20) + " " + std::to_string(r.CentreY()), after);
+}
 
-    const std::string& Text() const { return text_; }
-    const std::vector<std::string>& Shots() const { return shots_; }
-    long Frame() const { return frame_; }
+// Until a trace line holding the text comes.
+inline menuscript::MenuScript& AwaitLine(menuscript::MenuScript& script, const std::string& text) {
+    return script.Line("await within 600 " + text);
+}
 
-private:
-    std::string text_;
-    long frame_ = 0;
-    std::vector<std::string> shots_;
-};
+// From the main menu's "Play" through the controls into a battle nobody
+// defends, at double speed, until its end leads to the score question: a
+// click on an empty place of the map every ten frames closes its summaries
+// and, once it is over, leaves it. `shots` takes one of the controls and one
+// of the battle.
+inline menuscript::MenuScript& LoseABattle(menuscript::MenuScript& script, bool shots = false) {
+    namespace ll = catalogue::layouts;
+    script.Line("click " + layoutclicks::CentreOf(ll::kMainWindow, "Play"), 15).Await("ControlsWindow");
+    if (shots) script.Shot();
+    script.Line("click " + layoutclicks::CentreOf(ll::kControlsWindow, "background"), 15).Await("GameState");
+    if (shots) script.Shot();
+    return script.Line("click " + HudButton("DoubleSpeed"), 2)
+        .Line("await every 10 980 740 within 6000 state entered: ScoreWindow", 2);
+}
+
+// The score question's "Yes", then a name and an e-mail address typed into
+// the form's fields and "Submit".
+inline menuscript::MenuScript& SubmitScore(menuscript::MenuScript& script, const std::string& name,
+                                           const std::string& email) {
+    namespace ll = catalogue::layouts;
+    script.Line("click " + layoutclicks::CentreOf(ll::kScoreWindow, "Yes"), 15).Await("SubmitWindow");
+    ClickField(script, "Name", 15).Line("type " + name, 2);
+    ClickField(script, "E-mail", 2).Line("type " + email, 2);
+    return script.Line("click " + layoutclicks::CentreOf(ll::kSubmitWindow, "Submit"), 2);
+}
 
 }  // namespace flowscript
