@@ -115,13 +115,17 @@ bool AudioDevice::PlayLooped(const boost::shared_ptr<Sound>& sound, int32_t grou
 bool AudioDevice::SetVolume(int32_t group, float gain) {
     if (group != 0 && group != 1) return false;
     volumes_[group] = gain;
-    bool updated = false;
+    int32_t updated = 0;
+    // What the output mixes, read back from the sources.
+    float heard = gain;
     for (PlayingSound* entry = playing_; entry; entry = entry->next_) {
         if (entry->group_ != group) continue;
         alSourcef(entry->source_, AL_GAIN, gain);
-        updated = true;
+        alGetSourcef(entry->source_, AL_GAIN, &heard);
+        ++updated;
     }
-    return updated;
+    PlatformTrace("audio volume: %s %.2f, %d sounds at %.2f", group == 0 ? "effects" : "music", gain, updated, heard);
+    return updated > 0;
 }
 
 bool AudioDevice::Stop(const boost::shared_ptr<Sound>& sound) {

@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "App/LayoutClicks.h"
@@ -67,7 +69,7 @@ const char* const kShots[] = {"intro",        "language",      "loading",   "mai
 std::string FlowScript() {
     namespace ll = layouts;
     MenuScript script("GERUnPressed", true);
-    script.ShotsAfter(8)
+    script.ShotsAfter(6)
         .Shot()  // the main menu with the banner
         .Click(ll::kMainWindow, "Banner")
         .Line("move 100 100", 10)
@@ -107,7 +109,7 @@ std::string FlowScript() {
         .Shot()
         .Click(ll::kControlsWindow, "background")
         .Await("GameState")
-        .Line("click " + HudCentre("DoubleSpeed"), 20)
+        .Line("click " + HudCentre("DoubleSpeed"), 8)
         .Line("shot", 15)
         .Line("shot", 250)
         .Line("await every 30 700 700 within 1000 state entered: ScoreWindow")
@@ -214,6 +216,19 @@ protected:
         std::memcpy(volumes, settings.data() + 8, sizeof volumes);
         EXPECT_NEAR(volumes[0], 0.25f, 0.02f);
         EXPECT_NEAR(volumes[1], 0.75f, 0.02f);
+        // The output took both: the music playing on at the new volume.
+        for (const auto& [group, volume] : {std::pair<std::string, float>{"effects", 0.25f}, {"music", 0.75f}}) {
+            const std::string line = "[trace] audio volume: " + group + " ";
+            const size_t at = output_.rfind(line);
+            ASSERT_NE(at, std::string::npos) << line << "\n" << output_;
+            float gain = 0.0f, heard = 0.0f;
+            int sounds = 0;
+            ASSERT_EQ(std::sscanf(output_.c_str() + at + line.size(), "%f, %d sounds at %f", &gain, &sounds, &heard),
+                      3);
+            EXPECT_NEAR(gain, volume, 0.02f) << group;
+            EXPECT_NEAR(heard, volume, 0.02f) << group;
+            if (group == "music") EXPECT_GE(sounds, 1);
+        }
         // The continued battle used its savegame up; nothing else was saved.
         EXPECT_FALSE(fs::exists(root_.File("game/savegame.dat")));
 
