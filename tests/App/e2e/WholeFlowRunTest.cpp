@@ -1,10 +1,10 @@
 // The whole game in one run, played by one input script: the intro, the
 // language choice, the loading screen, the main menu with the served banner
 // (and its link opened), the settings with both volumes moved, the help pages,
-// a battle on the sample map sped up and lost, the score question, a saved
-// battle continued and left, and quit. The same script plays in a real window
-// on an X server and headless on the offscreen driver; both runs must pass the
-// same checks.
+// a battle on the sample map sped up and lost, the score sent to the test
+// server, a saved battle continued and left, and quit. The same script plays
+// in a real window on an X server and headless on the offscreen driver; both
+// runs must pass the same checks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,10 +60,20 @@ void DragSlider(MenuScript& script, const char* slider, float fraction) {
         .Line("release " + std::to_string(r.x + int(float(r.w) * fraction)) + y);
 }
 
+// A field of the submission form, clicked at its right end: the caption
+// before it takes touches over its left part.
+std::string FieldEnd(const char* field) {
+    const layouts::Rect r = layouts::FindWindow(layouts::kSubmitWindow)->At(field);
+    return std::to_string(r.x + r.w - 20) + " " + std::to_string(r.CentreY());
+}
+
+const char kName[] = "Harrowmere";
+const char kEmail[] = "keeper-one@dun-march.org";
+
 // One screenshot per screen, named for the kept PNG.
-const char* const kShots[] = {"intro",        "language",      "loading",   "main",        "settings", "help",
-                              "tutorial",     "tutorial-next", "credits",   "tournament",  "controls", "battle",
-                              "battle-later", "score",         "continued", "in-game-quit"};
+const char* const kShots[] = {"intro",        "language",      "loading", "main",       "settings",  "help",
+                              "tutorial",     "tutorial-next", "credits", "tournament", "controls",  "battle",
+                              "battle-later", "score",         "submit",  "submitted",  "continued", "in-game-quit"};
 
 // The whole way, each step waiting for its screen.
 std::string FlowScript() {
@@ -114,7 +124,18 @@ std::string FlowScript() {
         .Line("shot", 250)
         .Line("await every 30 700 700 within 1000 state entered: ScoreWindow")
         .Shot()
-        .Click(ll::kScoreWindow, "No")
+        // The score sent to the test server.
+        .Click(ll::kScoreWindow, "Yes")
+        .Await("SubmitWindow")
+        .Line("click " + FieldEnd("Name"))
+        .Line("type " + std::string(kName), 2)
+        .Line("click " + FieldEnd("E-mail"))
+        .Line("type " + std::string(kEmail), 2)
+        .Shot()
+        .Click(ll::kSubmitWindow, "Submit")
+        .Line("await within 900 submit form state: 4")
+        .Shot()
+        .Click(ll::kSubmitWindow, "OK")
         .Await("MainWindow")
         // The battle saved before the run.
         .Click(ll::kMainWindow, "Continue")
@@ -186,6 +207,7 @@ protected:
         exit_ = run.exitCode;
         output_ = run.output;
         bannerRequests_ = server.Count(testsupport::TestServer::Route::Image);
+        scores_ = server.Scores();
     }
 
     // Every check of a run; its screenshots are kept as <prefix>-<screen>.png.
@@ -209,6 +231,12 @@ protected:
         EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), root_.Read("opened")) << output_;
         EXPECT_EQ(testsupport::ReadWholeFile(BuildDir() + "/game/" + catalogue::online::kServedBannerFile),
                   root_.Read("user/Dunmarch_DATA/cache/banner.png"));
+        // One score reached the server, with the identity typed.
+        ASSERT_EQ(scores_.size(), 1u) << output_;
+        EXPECT_TRUE(scores_[0].accepted) << scores_[0].failed;
+        EXPECT_EQ(scores_[0].name, kName);
+        EXPECT_EQ(scores_[0].email, kEmail);
+        EXPECT_EQ(Count(output_, "[trace] submit form state: 4"), 1) << output_;
         // "settings.dat": the effects and the music volume after the tag and the version.
         const std::string settings = root_.Read("user/Dunmarch_DATA/settings.dat");
         ASSERT_GE(settings.size(), 16u) << output_;
@@ -252,6 +280,7 @@ protected:
     int exit_ = -1;
     std::string output_;
     int bannerRequests_ = 0;
+    std::vector<testsupport::TestServer::Score> scores_;
 };
 
 TEST_F(WholeFlowRunTest, InAWindow) {
