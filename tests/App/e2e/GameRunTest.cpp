@@ -29,6 +29,7 @@
 #include "support/VirtualDisplay.h"
 #include "App/LayoutClicks.h"
 #include "App/MenuScript.h"
+#include "App/RunFolder.h"
 #include "tools/catalogue/Layouts.h"
 
 namespace {
@@ -56,36 +57,13 @@ using layoutclicks::CentreOf;
 using menuscript::MenuScript;
 using menuscript::StartUntilTheMainMenu;
 
-// The pixels of a 24-bit screenshot (rows bottom first, blue, green, red) as
-// 0x00RRGGBB, top row first.
-std::vector<uint32_t> Pixels(const std::string& bmp, int width, int height) {
-    std::vector<uint32_t> pixels;
-    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-    if (bmp.size() < 54 + stride * height) return pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
-            pixels.push_back(uint32_t(uint8_t(bmp[at + 2])) << 16 | uint32_t(uint8_t(bmp[at + 1])) << 8 |
-                             uint8_t(bmp[at]));
-        }
-    return pixels;
-}
+using runfolder::Pixels;
 
 class GameRunTest : public ::testing::Test {
 protected:
     // A game folder of its own: the program and links to the sample data, so
     // the screenshot lands here; the per-user data folder is a scratch one.
-    void SetUp() override {
-        const std::string game = BuildDir() + "/game";
-        ASSERT_TRUE(fs::exists(game + "/dunmarch")) << game;
-        ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
-        fs::create_directories(root_.File("game"));
-        fs::create_directories(root_.File("user"));
-        fs::copy_file(game + "/dunmarch", GameDir() + "dunmarch");
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(game + "/" + entry, GameDir() + entry);
-        if (fs::exists(BuildDir() + "/Data")) fs::create_directory_symlink(BuildDir() + "/Data", root_.File("Data"));
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(runfolder::MakeGameFolder(root_, {"dunmarch"})); }
 
     std::string GameDir() const { return root_.File("game/"); }
 

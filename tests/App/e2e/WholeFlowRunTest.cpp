@@ -20,6 +20,7 @@
 
 #include "App/LayoutClicks.h"
 #include "App/MenuScript.h"
+#include "App/RunFolder.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "support/Screenshot.h"
@@ -34,6 +35,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace layouts = catalogue::layouts;
 using menuscript::MenuScript;
+using runfolder::Pixels;
 using testsupport::BuildDir;
 using testsupport::Count;
 
@@ -150,33 +152,11 @@ std::string FlowScript() {
     return script.Text();
 }
 
-// The pixels of a 24-bit BMP screenshot as 0xRRGGBB, or none when it is not one.
-std::vector<uint32_t> Pixels(const std::string& bmp, int width, int height) {
-    std::vector<uint32_t> pixels;
-    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-    if (bmp.size() != 54 + stride * height) return pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
-            pixels.push_back(uint32_t(uint8_t(bmp[at + 2])) << 16 | uint32_t(uint8_t(bmp[at + 1])) << 8 |
-                             uint8_t(bmp[at]));
-        }
-    return pixels;
-}
-
 class WholeFlowRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string game = BuildDir() + "/game";
-        ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
-        fs::create_directories(root_.File("game"));
-        fs::create_directories(root_.File("user"));
+        ASSERT_NO_FATAL_FAILURE(runfolder::MakeGameFolder(root_, {"dunmarch", "dunmarch-battle"}));
         fs::create_directories(root_.File("bin"));
-        for (const char* program : {"dunmarch", "dunmarch-battle"})
-            fs::copy_file(game + "/" + program, root_.File("game/") + program);
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(game + "/" + entry, root_.File("game/") + entry);
-        fs::create_directory_symlink(BuildDir() + "/Data", root_.File("Data"));
         // The desktop's opener, recording what it is asked to open.
         root_.Write("bin/xdg-open",
                     "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + root_.File("opened") + "'\n");
