@@ -11,6 +11,9 @@ inline constexpr const char kOrders[] = "orders.txt";
 // Three defenders bought before the first wave, at the spots before the keep: the
 // first wave is held, so the battle runs on into the second.
 inline constexpr const char kDefence[] = "defence.txt";
+// A winning defence: defenders bought and upgraded wave by wave, the keeper upgraded, an
+// archer hidden and unhidden, the warlord slowed down, a swordman sold and bought again.
+inline constexpr const char kVictory[] = "victory.txt";
 
 // The battle's effects one at a time, for screenshots at these steps: the map's own
 // effects once the first wave's entry effects have ended; a free spot selected (its

@@ -5,15 +5,19 @@
 //   no enemy is near) stands at the end of both attack routes. Three orc warriors (12
 //   damage a second each) kill it in 25 s, so a player who buys nothing loses the first
 //   wave.
-// - 350 starting gold buy three defenders (a swordman, an archer and a second swordman),
-//   which hold the first wave (seven orcs, 700 hit points); kills (12 to 20 gold), the
-//   wave gold (100 to 300), 10 % interest and 5 % of the living defenders' worth pay
-//   for one or two more defenders or upgrades per wave.
-// - Each wave is larger than the one before (7, 12, 15, 18, 21 orcs), brings shamans
-//   with splash damage from the second wave on, and the fifth an orc warlord (700 hit
-//   points, 24 damage a second). Priest, necromancer, heavy warrior and mage become
-//   available from waves 2 to 4; entries with a gold threshold reinforce a wave only
-//   against a player who hoards gold.
+// - 350 starting gold buy three defenders (two archers and a swordman, or a swordman, an
+//   archer and a second swordman), which hold the first wave (seven orcs, 700 hit points);
+//   kills (12 to 20 gold), the wave gold (150 to 300), 10 % interest and 5 % of the
+//   living defenders' worth pay for one or two more defenders or upgrades per wave.
+// - Each wave but the last is larger than the one before (7, 9, 11, 14 orcs), brings
+//   shamans with splash damage from the second wave on, and the fifth 11 orcs and an orc
+//   warlord (700 hit points, 24 damage a second). Priest, necromancer, heavy warrior and
+//   mage become available from waves 2 to 4; entries with a gold threshold reinforce a
+//   wave only against a player who hoards gold. A player who buys well, upgrades the
+//   defenders before the keep and the keeper wins; the builder's victory script does.
+// - Melee defenders see 5 cells and guard 4 around their spot: the orc archers and shamans
+//   shoot from 4 cells, and a guard that neither saw nor reached them would stand under
+//   their fire for good while the wave never ended.
 // - The spells (slowdown, firestorm, lightning; config.xml names their weapons and
 //   prices) come in three levels, chosen by the keeper's weapon upgrade level.
 #include "tools/catalogue/GameData.h"
@@ -291,7 +295,7 @@ const Defender kDefenders[] = {
     //                                                          heal %, resurrect %, hide
     {gd::kSwordman, "UnitSwordsman", "Fighter", "", cm::kDefenders[0].mesh, "strike_1;strike_2",
      {100, 60, 30, 30, 40, 50, 20},
-     /* hp, speed, view */ 220, 10, 3, /* guard, rises, heal spot */ 2, 40, 5, 100, cm::kDefenders[0].clips,
+     /* hp, speed, view */ 220, 10, 5, /* guard, rises, heal spot */ 4, 40, 5, 100, cm::kDefenders[0].clips,
      {280, 350, 430, 520}, {60, 90, 130, 180}, {101, 102, 103, 104}, {70, 110, 160, 220}},
     {gd::kArcher, "UnitArcher", "Fighter", "", cm::kDefenders[1].mesh, "bow_shoot",
      {120, 60, 30, 30, 40, 50, 20},
@@ -307,7 +311,7 @@ const Defender kDefenders[] = {
      {175, 215, 260, 310}, {60, 90, 130, 180}, {0, 0, 0, 0}, {0, 0, 0, 0}},
     {gd::kHeavyWarrior, "UnitHeavyWarrior", "Fighter", "", cm::kDefenders[4].mesh, "strike_1;strike_2",
      {220, 60, 30, 40, 40, 50, 30},
-     450, 8, 3, 2, 50, 5, 140, cm::kDefenders[4].clips,
+     450, 8, 5, 4, 50, 5, 140, cm::kDefenders[4].clips,
      {560, 680, 820, 980}, {100, 150, 210, 280}, {141, 142, 143, 144}, {120, 170, 230, 300}},
     {gd::kMage, "UnitMage", "Fighter", "", cm::kDefenders[5].mesh, "castsmall;castbig",
      {260, 60, 30, 40, 40, 50, 30},
@@ -379,14 +383,14 @@ const int E = gd::kEntryEast;
 // clang-format off
 const Wave kWaves[] = {
     {1, {{gd::kOrcWarrior, 0, 3, W, 0}, {gd::kOrcWarrior, 8, 2, E, 0}, {gd::kOrcArcher, 15, 2, W, 0}}},
-    {2, {{gd::kOrcWarrior, 0, 4, W, 0}, {gd::kOrcArcher, 6, 3, E, 0}, {gd::kOrcWarrior, 12, 3, E, 0},
-         {gd::kOrcShaman, 18, 2, W, 0}}},
-    {3, {{gd::kOrcWarrior, 0, 5, W, 0}, {gd::kOrcShaman, 5, 2, E, 0}, {gd::kOrcArcher, 10, 4, W, 0},
-         {gd::kOrcWarrior, 16, 4, E, 0}, {gd::kOrcWarrior, 22, 3, W, 500}}},
-    {4, {{gd::kOrcWarrior, 0, 6, E, 0}, {gd::kOrcArcher, 6, 4, W, 0}, {gd::kOrcShaman, 12, 3, E, 0},
-         {gd::kOrcWarrior, 18, 5, W, 0}, {gd::kOrcShaman, 24, 3, W, 600}}},
-    {5, {{gd::kOrcWarrior, 0, 6, W, 0}, {gd::kOrcArcher, 5, 4, E, 0}, {gd::kOrcShaman, 10, 4, W, 0},
-         {gd::kOrcWarlord, 18, 1, E, 0}, {gd::kOrcWarrior, 20, 6, E, 0}, {gd::kOrcArcher, 26, 4, W, 800}}},
+    {2, {{gd::kOrcWarrior, 0, 3, W, 0}, {gd::kOrcArcher, 6, 2, E, 0}, {gd::kOrcWarrior, 12, 3, E, 0},
+         {gd::kOrcShaman, 18, 1, W, 0}}},
+    {3, {{gd::kOrcWarrior, 0, 4, W, 0}, {gd::kOrcShaman, 5, 1, E, 0}, {gd::kOrcArcher, 10, 3, W, 0},
+         {gd::kOrcWarrior, 16, 3, E, 0}, {gd::kOrcWarrior, 22, 3, W, 500}}},
+    {4, {{gd::kOrcWarrior, 0, 5, E, 0}, {gd::kOrcArcher, 6, 3, W, 0}, {gd::kOrcShaman, 12, 2, E, 0},
+         {gd::kOrcWarrior, 18, 4, W, 0}, {gd::kOrcShaman, 24, 3, W, 600}}},
+    {5, {{gd::kOrcWarrior, 0, 4, W, 0}, {gd::kOrcArcher, 5, 2, E, 0}, {gd::kOrcShaman, 10, 2, W, 0},
+         {gd::kOrcWarlord, 18, 1, E, 0}, {gd::kOrcWarrior, 24, 3, E, 0}, {gd::kOrcArcher, 26, 4, W, 800}}},
 };
 // clang-format on
 static_assert(std::size(kWaves) == std::size(gd::kWaveIds), "one wave per id of the map");
@@ -423,7 +427,7 @@ struct MapWave {
     int id, gold, bonus, survival;
 };
 const MapWave kMapWaves[] = {
-    {1, 100, 10, 5}, {2, 150, 10, 5}, {3, 200, 10, 5}, {4, 250, 10, 5}, {5, 300, 0, 0},
+    {1, 150, 10, 5}, {2, 200, 10, 5}, {3, 250, 10, 5}, {4, 300, 10, 5}, {5, 300, 0, 0},
 };
 static_assert(std::size(kMapWaves) == std::size(gd::kWaveIds), "one map wave per wave");
 

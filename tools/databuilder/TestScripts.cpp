@@ -65,10 +65,55 @@ std::string ParticlesScript() {
     return s.str();
 }
 
+// Each wave's summary is dismissed when the defenders are back on their spots, so that a
+// tap on a spot picks its defender; the orders follow at once, before the next wave
+// begins. The frames are those of this data: a change of the waves, prices or units
+// moves them (the e2e test then tells).
+std::string VictoryScript() {
+    const auto spot = [](int number) { return cl::kDefenderSpots[number - 1].defenderId; };
+    const int keeper = 0, firstArcher = 1, secondArcher = 2, warlord = 56;
+    std::ostringstream s;
+    s << "# A winning defence of " << gd::kMapName << ".\n"
+      << "# Two archers and a swordman before the keep.\n"
+      << "5 tap-spot " << spot(8) << "\n6 hud " << gd::kArcher << "\n"
+      << "7 tap-spot " << spot(9) << "\n8 hud " << gd::kArcher << "\n"
+      << "9 tap-spot " << spot(10) << "\n10 hud " << gd::kSwordman << "\n"
+      << "# After the first wave: a swordman on the middle route, its weapon up.\n"
+      << "3097 tap 512 384\n"
+      << "3098 tap-spot " << spot(7) << "\n3099 hud " << gd::kSwordman << "\n3100 hud UpgradeWeapon\n"
+      << "# After the second: swordmen on both flanks.\n"
+      << "5763 tap 512 384\n"
+      << "5764 tap-spot " << spot(5) << "\n5765 hud " << gd::kSwordman << "\n5766 hud UpgradeWeapon\n"
+      << "5767 tap-spot " << spot(6) << "\n5768 hud " << gd::kSwordman << "\n5769 hud UpgradeWeapon\n"
+      << "# After the third: upgrades, the defenders picked on their spots.\n"
+      << "9072 tap 512 384\n"
+      << "9073 tap-spot " << spot(10) << "\n9074 hud UpgradeWeapon\n"
+      << "9075 tap-spot " << spot(7) << "\n9076 hud UpgradeHP\n"
+      << "9077 tap-spot " << spot(5) << "\n9078 hud UpgradeHP\n"
+      << "9079 tap-spot " << spot(6) << "\n9080 hud UpgradeHP\n"
+      << "9081 tap-unit " << firstArcher << "\n9082 hud UpgradeWeapon\n"
+      << "9083 tap-unit " << secondArcher << "\n9084 hud UpgradeWeapon\n"
+      << "# After the fourth: the keeper's hit points and the swordmen's weapons up; an\n"
+      << "# archer's hiding ordered and cancelled.\n"
+      << "12329 tap 512 384\n"
+      << "12330 tap-unit " << keeper << "\n12331 hud UpgradeHP\n"
+      << "12332 tap-spot " << spot(7) << "\n12333 hud UpgradeWeapon\n"
+      << "12334 tap-spot " << spot(5) << "\n12335 hud UpgradeWeapon\n"
+      << "12336 tap-spot " << spot(6) << "\n12337 hud UpgradeWeapon\n"
+      << "12338 tap-unit " << firstArcher << "\n12339 hud HideShow\n12340 hud HideShow\n"
+      << "# The warlord slowed down at the gate; the idle west swordman sold and a new one\n"
+      << "# bought in its place.\n"
+      << "13000 tap-unit " << warlord << "\n13001 hud Slow\n"
+      << "14210 tap-spot " << spot(5) << "\n14211 hud Sell\n"
+      << "14310 tap-spot " << spot(5) << "\n14311 hud " << gd::kSwordman << "\n";
+    return s.str();
+}
+
 }  // namespace
 
 DATABUILDER_WRITER(testscripts, 90) {
     out.WriteText(std::string(ts::kFolder) + ts::kOrders, OrdersScript());
     out.WriteText(std::string(ts::kFolder) + ts::kDefence, DefenceScript());
     out.WriteText(std::string(ts::kFolder) + ts::kParticles, ParticlesScript());
+    out.WriteText(std::string(ts::kFolder) + ts::kVictory, VictoryScript());
 }

@@ -2,13 +2,15 @@
 // the first wave begins after the starting step and a second of battle, and its
 // attackers come in at their entry; run to its end without input, the first wave walks
 // its routes to the undefended keeper and kills it; the builder's script gives the
-// player's orders through the map and the HUD; a finished battle is left with a click.
+// player's orders through the map and the HUD, and its victory script wins all five
+// waves; a finished battle is left with a click.
 // The loading before the battle runs by turns on its loader thread, and the battle's
 // units find their models and clip tables in the caches it filled. Its particles are
 // counted every frame, far below the detail level's budget, and leaving them out of
 // the draw changes nothing else.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -162,6 +164,40 @@ TEST(BattleDriverTest, TheScriptsOrdersGoThroughTheMapAndTheHud) {
     const std::vector<int> particles = ParticlesPerFrame(run.output);
     ASSERT_FALSE(particles.empty());
     for (size_t frame = 0; frame < particles.size(); ++frame) ASSERT_LT(particles[frame], 1500) << "frame " << frame;
+}
+
+// Bought through the spots and the HUD, upgraded, hidden, sold and bought again, with a
+// spell cast: the defence holds all five waves, and the battle is left to the score screen.
+TEST(BattleDriverTest, TheVictoryScriptWinsEveryWave) {
+    const testsupport::ProgramResult run = RunDriver(std::string("--until-end --script ") + ts::kFolder + ts::kVictory);
+    ASSERT_EQ(0, run.exitCode) << run.output;
+    const size_t last = run.output.rfind("\nwave 4 ended");
+    const std::string tail = run.output.substr(last == std::string::npos ? 0 : last);
+    EXPECT_NE(std::string::npos, run.output.find("\nwave 5 ended at step ")) << tail;
+    // Victory (result 0), the wave index back on the last wave played.
+    EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 result 0 wave 4 ")) << tail;
+    EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n")) << tail;
+    EXPECT_EQ(std::string::npos, run.output.find("\nposted EvBackPressed\n")) << tail;
+
+    // Every kind of order took effect: purchases (0), hit-point and weapon upgrades (4,
+    // 5), the hide order and its cancelling (3), the sale (6), the slowdown (7), and a
+    // purchase after the sale.
+    std::vector<int> types;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        unsigned frame = 0;
+        int type = -1;
+        if (std::sscanf(line.c_str(), "input %u: type %d", &frame, &type) == 2) types.push_back(type);
+    }
+    const auto count = [&types](int type) { return std::count(types.begin(), types.end(), type); };
+    EXPECT_GE(count(0), 6) << run.output;
+    EXPECT_GE(count(4), 1);
+    EXPECT_GE(count(5), 1);
+    EXPECT_EQ(2, count(3));
+    EXPECT_EQ(1, count(6));
+    EXPECT_EQ(1, count(7));
+    const auto sale = std::find(types.begin(), types.end(), 6);
+    EXPECT_NE(types.end(), std::find(sale, types.end(), 0)) << "no purchase after the sale";
 }
 
 TEST(BattleDriverTest, AScriptLineThatNamesNothingStopsTheRun) {
