@@ -29,11 +29,19 @@ Area Intersect(Area a, Area b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
+// The battle driver clears a whole screen every frame: one row is filled pixel by
+// pixel, the others are copies of it.
 void FillArea(uint8_t* pixels, UINT pitch, Area area, DWORD value) {
-    for (LONG y = area.top; y < area.bottom; ++y) {
-        for (LONG x = area.left; x < area.right; ++x) {
-            std::memcpy(pixels + static_cast<size_t>(y) * pitch + static_cast<size_t>(x) * 4, &value, 4);
-        }
+    if (area.left >= area.right || area.top >= area.bottom) {
+        return;
+    }
+    const size_t rowBytes = static_cast<size_t>(area.right - area.left) * 4;
+    uint8_t* first = pixels + static_cast<size_t>(area.top) * pitch + static_cast<size_t>(area.left) * 4;
+    for (size_t x = 0; x < rowBytes; x += 4) {
+        std::memcpy(first + x, &value, 4);
+    }
+    for (LONG y = area.top + 1; y < area.bottom; ++y) {
+        std::memcpy(first + static_cast<size_t>(y - area.top) * pitch, first, rowBytes);
     }
 }
 
