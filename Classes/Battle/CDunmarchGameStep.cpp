@@ -16,6 +16,7 @@
 #include "Graphics/Draw2D.h"
 #include "Graphics/GraphicsDevice.h"
 #include "SceneGraph/Scene.h"
+#include "platform/Trace.h"
 
 namespace {
 
@@ -174,6 +175,7 @@ void CDunmarchGame::EndBattle() {
         level_->SetSpotHighlightMode(0);
     }
     if (recorder_) recorder_->SetResult(static_cast<int32_t>(step_counter_), score_);
+    PlatformTrace("battle over: %s", result_ == kVictory ? "victory" : "defeat");
     PlaySound(result_ == kVictory ? "GameVictory.wav" : "GameOver.wav", true);
     if (speed_mode_ == 0) PlayNormal();
 }
