@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "App/LayoutClicks.h"
+#include "GameFolder.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "tools/catalogue/Layouts.h"
@@ -70,14 +71,8 @@ const std::map<std::string, std::string>& UserFiles() {
 class DamagedFilesRunTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        const std::string game = BuildDir() + "/game";
-        ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
-        fs::create_directories(root_.File("game"));
+        ASSERT_NO_FATAL_FAILURE(gamefolder::Make(root_));
         fs::create_directories(root_.File("user/Dunmarch_DATA/cache"));
-        fs::copy_file(game + "/dunmarch", root_.File("game/dunmarch"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(game + "/" + entry, root_.File("game/") + entry);
-        if (fs::exists(BuildDir() + "/Data")) fs::create_directory_symlink(BuildDir() + "/Data", root_.File("Data"));
         for (const auto& [path, bytes] : UserFiles()) root_.Write(path, bytes);
     }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The steps of the menu scripts that lead from the main menu through a lost
-// battle to the score submission form. Positions come from the catalogues.
+// The steps of the menu scripts: from the main menu through the help pages,
+// the settings' sliders, into a battle, through a lost one to the score
+// submission form, and out of a battle. Positions come from the catalogues.
 #include <cstring>
 #include <string>
 
@@ -33,30 +34,99 @@ inline menuscript::MenuScript& AwaitLine(menuscript::MenuScript& script, const s
     return script.Line("await within 600 " + text);
 }
 
-// From the main menu's "Play" through the controls into a battle nobody
-// defends, at double speed, until its end leads to the score question: a
-// click on an empty place of the map every ten frames closes its summaries
-// and, once it is over, leaves it. `shots` takes one of the controls and one
-// of the battle.
-inline menuscript::MenuScript& LoseABattle(menuscript::MenuScript& script, bool shots = false) {
+// From the main menu through every help page and back, with a shot of each
+// page (the tutorial's second one too): the tutorial paged on and back and
+// left by its button, the credits by theirs, the tournament by Esc.
+inline menuscript::MenuScript& VisitTheHelpPages(menuscript::MenuScript& script) {
+    namespace ll = catalogue::layouts;
+    return script.Click(ll::kMainWindow, "Info")
+        .Await("HelpWindow")
+        .Shot()
+        .Click(ll::kHelpWindow, "Tutorial")
+        .Await("TutorialWindow")
+        .Shot()
+        .Line("click " + layoutclicks::CentreOf(ll::kTutorialWindow, "Next"), 5)
+        .Line("click " + layoutclicks::CentreOf(ll::kTutorialWindow, "Next"), 5)
+        .Line("click " + layoutclicks::CentreOf(ll::kTutorialWindow, "Prev"), 5)
+        .Shot()
+        .Click(ll::kTutorialWindow, "Back")
+        .Await("HelpWindow")
+        .Click(ll::kHelpWindow, "Credits")
+        .Await("CreditsWindow")
+        .Shot()
+        .Click(ll::kCreditsWindow, "Back")
+        .Await("HelpWindow")
+        .Click(ll::kHelpWindow, "Tournament")
+        .Await("TournamentWindow")
+        .Shot()
+        .Line("key Esc")
+        .Await("HelpWindow")
+        .Click(ll::kHelpWindow, "Back")
+        .Await("MainWindow");
+}
+
+// From the main menu's "Play" through the controls into a new battle;
+// `shots` takes one of the controls and one of the battle at its start.
+inline menuscript::MenuScript& EnterABattle(menuscript::MenuScript& script, bool shots = false) {
     namespace ll = catalogue::layouts;
     script.Line("click " + layoutclicks::CentreOf(ll::kMainWindow, "Play"), 15).Await("ControlsWindow");
     if (shots) script.Shot();
     script.Line("click " + layoutclicks::CentreOf(ll::kControlsWindow, "background"), 15).Await("GameState");
     if (shots) script.Shot();
-    return script.Line("click " + HudButton("DoubleSpeed"), 2)
-        .Line("await every 10 980 740 within 6000 state entered: ScoreWindow", 2);
+    return script;
+}
+
+// A new battle nobody defends, at double speed, until its end leads to the
+// score question: a click on an empty place of the map every ten frames
+// closes its summaries and, once it is over, leaves it. `shots` takes those
+// of EnterABattle and one 250 frames (a thousand steps) into the battle.
+inline menuscript::MenuScript& LoseABattle(menuscript::MenuScript& script, bool shots = false) {
+    EnterABattle(script, shots).Line("click " + HudButton("DoubleSpeed"), 2);
+    if (shots) script.Line("shot", 250);
+    return script.Line("await every 10 980 740 within 6000 state entered: ScoreWindow", 2);
 }
 
 // The score question's "Yes", then a name and an e-mail address typed into
-// the form's fields and "Submit".
+// the form's fields (`shot` takes one of the form filled in) and "Submit".
 inline menuscript::MenuScript& SubmitScore(menuscript::MenuScript& script, const std::string& name,
-                                           const std::string& email) {
+                                           const std::string& email, bool shot = false) {
     namespace ll = catalogue::layouts;
     script.Line("click " + layoutclicks::CentreOf(ll::kScoreWindow, "Yes"), 15).Await("SubmitWindow");
     ClickField(script, "Name", 15).Line("type " + name, 2);
     ClickField(script, "E-mail", 2).Line("type " + email, 2);
+    if (shot) script.Shot();
     return script.Line("click " + layoutclicks::CentreOf(ll::kSubmitWindow, "Submit"), 2);
+}
+
+// Drags a slider of the settings from its middle to `fraction` of its width.
+inline menuscript::MenuScript& DragSlider(menuscript::MenuScript& script, const char* slider, float fraction) {
+    namespace ll = catalogue::layouts;
+    const ll::Rect r = ll::FindWindow(ll::kSettingsWindow)->At(slider);
+    const std::string y = " " + std::to_string(r.CentreY());
+    const std::string to = std::to_string(r.x + int(float(r.w) * fraction)) + y;
+    return script.Line("press " + std::to_string(r.x + r.w / 2) + y).Line("move " + to).Line("release " + to);
+}
+
+// Esc in a battle, a shot of the in-game quit window that asks, and "No"
+// there, back to the battle.
+inline menuscript::MenuScript& PauseAndResumeTheBattle(menuscript::MenuScript& script) {
+    namespace ll = catalogue::layouts;
+    return script.Line("key Esc")
+        .Await("InGameQuitWindow")
+        .Shot()
+        .Click(ll::kInGameQuitWindow, "No")
+        .Await("GameState");
+}
+
+// Esc in a battle (`after` frames on), "Yes" in the in-game quit window that
+// asks, and "Quit" in the main menu.
+inline menuscript::MenuScript& QuitTheBattleAndTheGame(menuscript::MenuScript& script, int after = 1) {
+    namespace ll = catalogue::layouts;
+    return script.Line("key Esc", after)
+        .Await("InGameQuitWindow")
+        .Click(ll::kInGameQuitWindow, "Yes")
+        .Await("MainWindow")
+        .Click(ll::kMainWindow, "Quit");
 }
 
 }  // namespace flowscript

@@ -1,30 +1,81 @@
 #pragma once
-// A game folder of a run's own under a scratch folder: "game" holds a copy of
-// the program and links to the sample data (so screenshots and savegames land
+// A game folder of a run's own under a scratch folder: "game" holds copies of
+// the programs and links to the sample data (so screenshots and savegames land
 // there), "Data" beside it links the data builder's served files, and "user"
-// is the run's per-user data folder.
+// is the run's per-user data folder. Also what the runs check of what the
+// game printed and of the screenshots it wrote there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
+#include "support/Screenshot.h"
 
 namespace gamefolder {
 
-inline void Make(const ScratchDir& root) {
+inline void Make(const ScratchDir& root, std::initializer_list<const char*> programs = {"dunmarch"}) {
     namespace fs = std::filesystem;
     const std::string game = testsupport::BuildDir() + "/game";
-    ASSERT_TRUE(fs::exists(game + "/dunmarch")) << game;
     ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
     fs::create_directories(root.File("game"));
     fs::create_directories(root.File("user"));
-    fs::copy_file(game + "/dunmarch", root.File("game/dunmarch"));
+    for (const char* program : programs) {
+        ASSERT_TRUE(fs::exists(game + "/" + program)) << game << "/" << program;
+        fs::copy_file(game + "/" + program, root.File("game/") + program);
+    }
     for (const char* entry : {"config.xml", "res-pc", "res-common"})
         fs::create_symlink(game + "/" + entry, root.File("game/") + entry);
     const std::string data = testsupport::BuildDir() + "/Data";
     if (fs::exists(data)) fs::create_directory_symlink(data, root.File("Data"));
+}
+
+// The lines that tell of a fault, the sanitizers' among them.
+inline void ExpectNoFault(const std::string& output) {
+    for (const char* fault : {"Service expired", "Service already exists", "Program Error", "Assertion failed",
+                              "SHADER COMPILER ERROR", "failed!", "not found", "ERROR: AddressSanitizer",
+                              "ERROR: LeakSanitizer", "runtime error:", "WARNING: ThreadSanitizer"})
+        EXPECT_EQ(testsupport::Count(output, fault), 0) << fault << "\n" << output;
+}
+
+// The screenshots in the game folder, in the order taken.
+inline std::vector<std::string> Shots(const ScratchDir& root) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> shots;
+    for (const fs::directory_entry& e : fs::directory_iterator(root.File("game")))
+        if (e.path().extension() == ".bmp") shots.push_back(e.path().filename().string());
+    std::sort(shots.begin(), shots.end());
+    return shots;
+}
+
+// The pixels of a 24-bit screenshot (rows bottom first, blue, green, red) as
+// 0x00RRGGBB, top row first; none when it is not one of that size.
+inline std::vector<uint32_t> Pixels(const std::string& bmp, int width, int height) {
+    std::vector<uint32_t> pixels;
+    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
+    if (bmp.size() < 54 + stride * height) return pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
+            pixels.push_back(uint32_t(uint8_t(bmp[at + 2])) << 16 | uint32_t(uint8_t(bmp[at + 1])) << 8 |
+                             uint8_t(bmp[at]));
+        }
+    return pixels;
+}
+
+// A 1024 x 768 screenshot of the game folder kept as build/screenshots/<name>
+// for a person to look at; its pixels, none when it is not one.
+inline std::vector<uint32_t> Keep(const ScratchDir& root, const std::string& shot, const std::string& name) {
+    const std::vector<uint32_t> pixels = Pixels(root.Read("game/" + shot), 1024, 768);
+    EXPECT_EQ(pixels.size(), 1024u * 768u) << shot;
+    if (pixels.size() == 1024u * 768u)
+        testsupport::SaveScreenshot(std::vector<DWORD>(pixels.begin(), pixels.end()), 1024, 768, name);
+    return pixels;
 }
 
 }  // namespace gamefolder

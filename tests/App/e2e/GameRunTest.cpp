@@ -29,7 +29,8 @@
 #include "support/VirtualDisplay.h"
 #include "App/LayoutClicks.h"
 #include "App/MenuScript.h"
-#include "App/RunFolder.h"
+#include "FlowScript.h"
+#include "GameFolder.h"
 #include "tools/catalogue/Layouts.h"
 
 namespace {
@@ -48,22 +49,15 @@ uint32_t Read(const std::string& bytes, size_t offset, int n) {
 
 namespace layouts = catalogue::layouts;
 
-// The lines that tell of a fault.
-const char* const kFaults[] = {"Service expired",  "Service already exists", "Program Error",
-                               "Assertion failed", "SHADER COMPILER ERROR",  "failed!",
-                               "not found"};
-
 using layoutclicks::CentreOf;
 using menuscript::MenuScript;
 using menuscript::StartUntilTheMainMenu;
-
-using runfolder::Pixels;
 
 class GameRunTest : public ::testing::Test {
 protected:
     // A game folder of its own: the program and links to the sample data, so
     // the screenshot lands here; the per-user data folder is a scratch one.
-    void SetUp() override { ASSERT_NO_FATAL_FAILURE(runfolder::MakeGameFolder(root_, {"dunmarch"})); }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(gamefolder::Make(root_)); }
 
     std::string GameDir() const { return root_.File("game/"); }
 
@@ -90,26 +84,13 @@ protected:
         if (bytes) root_.Write("game/res-pc/Shaders/UberGraphicsDevice.fxo", bytes);
     }
 
-    // The screenshots of the run, in the order taken.
-    std::vector<std::string> Shots() const {
-        std::vector<std::string> shots;
-        for (const fs::directory_entry& e : fs::directory_iterator(GameDir()))
-            if (e.path().extension() == ".bmp") shots.push_back(e.path().filename().string());
-        std::sort(shots.begin(), shots.end());
-        return shots;
-    }
+    std::vector<std::string> Shots() const { return gamefolder::Shots(root_); }
     std::vector<uint32_t> ShotPixels(const std::string& shot) const {
-        return Pixels(root_.Read("game/" + shot), 1024, 768);
+        return gamefolder::Pixels(root_.Read("game/" + shot), 1024, 768);
     }
     // Kept as build/screenshots/<name> for a person to look at.
-    void Keep(const std::string& shot, const std::string& name) const {
-        const std::vector<uint32_t> pixels = ShotPixels(shot);
-        ASSERT_EQ(pixels.size(), 1024u * 768u) << shot;
-        testsupport::SaveScreenshot(std::vector<DWORD>(pixels.begin(), pixels.end()), 1024, 768, name);
-    }
-    void ExpectNoFault() const {
-        for (const char* fault : kFaults) EXPECT_EQ(Count(output_, fault), 0) << fault << "\n" << output_;
-    }
+    void Keep(const std::string& shot, const std::string& name) const { gamefolder::Keep(root_, shot, name); }
+    void ExpectNoFault() const { gamefolder::ExpectNoFault(output_); }
 
     ScratchDir root_;
     std::string output_;
@@ -348,34 +329,13 @@ TEST_F(GameRunTest, ATerminationRequestEndsTheProgramWhileItsMessageBoxIsOpen) {
 // resumed by "No", paused again and left by "Yes", and "Quit".
 TEST_F(GameRunTest, TheMenusLeadIntoABattleThatPausesResumesAndIsLeft) {
     namespace ll = layouts;
-    const ll::Rect sfx = ll::FindWindow(ll::kSettingsWindow)->At("SFX_vol");
-    const std::string y = " " + std::to_string(sfx.CentreY());
     MenuScript script;
-    script.Shot()
-        .Click(ll::kMainWindow, "Settings")
-        .Await("SettingsWindow")
-        .Shot()
-        .Line("press " + std::to_string(sfx.x + sfx.w / 2) + y)
-        .Line("move " + std::to_string(sfx.x + sfx.w / 4) + y)
-        .Line("release " + std::to_string(sfx.x + sfx.w / 4) + y)
+    script.Shot().Click(ll::kMainWindow, "Settings").Await("SettingsWindow").Shot();
+    flowscript::DragSlider(script, "SFX_vol", 0.25f)
         .Click(ll::kSettingsWindow, "Back")
-        .Await("MainWindow")
-        .Click(ll::kMainWindow, "Play")
-        .Await("ControlsWindow")
-        .Shot()
-        .Click(ll::kControlsWindow, "background")
-        .Await("GameState")
-        .Shot()
-        .Line("key Esc")
-        .Await("InGameQuitWindow")
-        .Shot()
-        .Click(ll::kInGameQuitWindow, "No")
-        .Await("GameState")
-        .Line("key Esc", 10)
-        .Await("InGameQuitWindow")
-        .Click(ll::kInGameQuitWindow, "Yes")
-        .Await("MainWindow")
-        .Click(ll::kMainWindow, "Quit");
+        .Await("MainWindow");
+    flowscript::EnterABattle(script, true);
+    flowscript::QuitTheBattleAndTheGame(flowscript::PauseAndResumeTheBattle(script), 10);
     root_.Write("input.txt", script.Text());
     ASSERT_EQ(Run("-qaf=3000", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
 
@@ -414,14 +374,7 @@ TEST_F(GameRunTest, ContinueInTheMainMenuRestoresTheSavedBattle) {
     ASSERT_TRUE(fs::exists(GameDir() + "savegame.dat"));
 
     MenuScript script;
-    script.Click(layouts::kMainWindow, "Continue")
-        .Await("GameState")
-        .Shot()
-        .Line("key Esc")
-        .Await("InGameQuitWindow")
-        .Click(layouts::kInGameQuitWindow, "Yes")
-        .Await("MainWindow")
-        .Click(layouts::kMainWindow, "Quit");
+    flowscript::QuitTheBattleAndTheGame(script.Click(layouts::kMainWindow, "Continue").Await("GameState").Shot());
     root_.Write("input.txt", script.Text());
     ASSERT_EQ(Run("-qaf=3000", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
     ExpectInOrder(output_, {"[trace] state entered: MainWindow", "[trace] state left: MainWindow",
