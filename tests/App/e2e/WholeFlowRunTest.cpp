@@ -6,10 +6,7 @@
 // resumed and won, and quit. The same script plays in a real window on an X
 // server and headless on the offscreen driver; both runs must pass the same
 // checks.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -31,10 +28,10 @@
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "support/TestServer.h"
+#include "support/VictorySave.h"
 #include "support/VirtualDisplay.h"
 #include "tools/catalogue/Layouts.h"
 #include "tools/catalogue/Online.h"
-#include "tools/catalogue/TestScripts.h"
 
 namespace {
 
@@ -87,83 +84,6 @@ std::string FlowScript() {
     return script.Text();
 }
 
-// The winning script's battle is saved at this step, some three hundred
-// before its victory.
-constexpr long kSaveStep = 15500;
-
-// FNV-1a over the bytes of the files, each after its name.
-uint64_t Fingerprint(const std::vector<fs::path>& files) {
-    uint64_t hash = 14695981039346656037ull;
-    const auto add = [&hash](const char* bytes, size_t n) {
-        for (size_t i = 0; i < n; ++i) hash = (hash ^ uint8_t(bytes[i])) * 1099511628211ull;
-    };
-    std::vector<char> buffer(1 << 20);
-    for (const fs::path& file : files) {
-        const std::string name = file.string();
-        add(name.c_str(), name.size() + 1);
-        std::ifstream in(file, std::ios::binary);
-        while (in.read(buffer.data(), std::streamsize(buffer.size())) || in.gcount() > 0)
-            add(buffer.data(), size_t(in.gcount()));
-    }
-    return hash;
-}
-
-// The savegame of the winning script at kSaveStep, written by the battle
-// driver. Playing up to that step takes a minute and more in the sanitizer
-// build, so the savegame is kept in the build folder under the fingerprint of
-// the driver, the sample data and the script: made once for both runs and
-// again only when one of them changes. A lock has a test that comes while
-// another makes it wait for that one. Its path, or "" with the failure added.
-std::string VictorySavegame() {
-    const std::string game = BuildDir() + "/game";
-    const std::string script = game + "/" + catalogue::testscripts::kFolder + catalogue::testscripts::kVictory;
-    std::vector<fs::path> inputs = {game + "/dunmarch-battle", game + "/config.xml", script};
-    for (const char* folder : {"/res-pc", "/res-common"})
-        for (const fs::directory_entry& e : fs::recursive_directory_iterator(
-                 game + folder, fs::directory_options::follow_directory_symlink))
-            if (e.is_regular_file()) inputs.push_back(e.path());
-    std::sort(inputs.begin() + 3, inputs.end());
-    char name[64];
-    std::snprintf(name, sizeof name, "victory-%ld-%016llx.sav", kSaveStep,
-                  static_cast<unsigned long long>(Fingerprint(inputs)));
-    const fs::path cache = BuildDir() + "/test-cache";
-    fs::create_directories(cache);
-    const fs::path kept = cache / name;
-
-    const int lock = open((cache / "victory.lock").c_str(), O_CREAT | O_RDWR, 0644);
-    if (lock < 0 || flock(lock, LOCK_EX) != 0) {
-        ADD_FAILURE() << "no lock in " << cache;
-        if (lock >= 0) close(lock);
-        return "";
-    }
-    std::string result = kept.string();
-    if (!fs::exists(kept)) {
-        ScratchDir root;
-        gamefolder::Make(root, {"dunmarch-battle"});
-        const testsupport::ProgramResult saving = testsupport::RunGameProgram(
-            root.File("game/"), "dunmarch-battle",
-            "--save-at " + std::to_string(kSaveStep) + " --script '" + script + "'",
-            "XDG_DATA_HOME='" + root.File("user") + "'");
-        if (saving.exitCode != 0 || Count(saving.output, "saved at step " + std::to_string(kSaveStep)) != 1 ||
-            !fs::exists(root.File("game/savegame.dat"))) {
-            ADD_FAILURE() << "the battle driver saved no battle\n" << saving.output;
-            result.clear();
-        } else {
-            // Older fingerprints go; the new one comes whole or not at all.
-            std::vector<fs::path> old;
-            for (const fs::directory_entry& e : fs::directory_iterator(cache))
-                if (e.path().extension() == ".sav") old.push_back(e.path());
-            for (const fs::path& file : old) fs::remove(file);
-            fs::copy_file(root.File("game/savegame.dat"), kept.string() + ".new",
-                          fs::copy_options::overwrite_existing);
-            fs::rename(kept.string() + ".new", kept);
-        }
-    }
-    flock(lock, LOCK_UN);
-    close(lock);
-    return result;
-}
-
 class WholeFlowRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -175,7 +95,7 @@ protected:
         fs::permissions(root_.File("bin/xdg-open"), fs::perms::owner_all);
         root_.Write("input.txt", FlowScript());
         // The battle to continue.
-        const std::string saved = VictorySavegame();
+        const std::string saved = testsupport::VictorySavegame();
         ASSERT_FALSE(saved.empty());
         fs::copy_file(saved, root_.File("game/savegame.dat"));
     }

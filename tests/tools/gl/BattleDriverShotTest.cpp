@@ -21,7 +21,7 @@
 
 #include "support/BattleDriverFolder.h"
 #include "support/PngFile.h"
-#include "tools/catalogue/TestScripts.h"
+#include "support/VictorySave.h"
 #include "tools/catalogue/Textures.h"
 
 namespace {
@@ -137,17 +137,14 @@ TEST(BattleDriverShotTest, TheHudAtItsMoments) {
     for (const char* spell : {"Slow", "Firestorm", "Lightning"}) ExpectButtonDrawn(picture[3], none, spell);
 }
 
-// Drawing the whole won battle would take too long: it runs on the null device up to a
-// save after the script's last order, and only the rest is drawn from that save.
+// Drawing the whole won battle would take too long: the battle is continued from the
+// save made shortly before its victory, and only the rest is drawn.
 TEST(BattleDriverShotTest, TheVictoryScreen) {
-    namespace ts = catalogue::testscripts;
-    // The script's last order is at frame 14311, the battle is won at about step 15800.
-    const long saveStep = 15600;
+    const std::string saved = testsupport::VictorySavegame();
+    ASSERT_FALSE(saved.empty());
+    const long saveStep = testsupport::kVictorySaveStep;
     const testsupport::BattleDriverFolder folder;
-    const testsupport::ProgramResult save = folder.Run("--save-at " + std::to_string(saveStep) + " --script " +
-                                                       ts::kFolder + ts::kVictory);
-    ASSERT_EQ(0, save.exitCode) << save.output;
-    ASSERT_NE(std::string::npos, save.output.find("\nsaved at step " + std::to_string(saveStep) + ",")) << save.output;
+    std::filesystem::copy_file(saved, folder.File("savegame.dat"));
     // The battle as continued, then its last frame: --until-end leaves the battle with a
     // click on the first frame after the end screen's delay, so its click line is drawn.
     const testsupport::ProgramResult run = folder.Run("--continue --until-end --no-particles --screenshot " +
