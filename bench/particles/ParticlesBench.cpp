@@ -27,10 +27,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <memory>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "Graphics/GraphicsDevice.h"
@@ -376,9 +376,13 @@ BENCHMARK(BM_Draw1500ParticleTrail)->Unit(benchmark::kMicrosecond);
 // 3 ms on one core; at 3000 the detail level draws no more than 1500.
 struct BattleParticles {
     explicit BattleParticles(int copies) {
-        const char* build = std::getenv("DM_BUILD_DIR");
-        oldDir = std::filesystem::current_path();
-        std::filesystem::current_path(std::string(build != nullptr ? build : ".") + "/game");
+        // The effects' files are read relative to the game folder; the benchmark itself
+        // may have been started anywhere.
+        std::error_code error;
+        oldDir = std::filesystem::current_path(error);
+        if (!error) std::filesystem::current_path(DM_BENCH_GAME_DIR, error);
+        if (error) return;
+        inGameFolder = true;
         BindEmitterNodeHosts();
         world = boost::make_shared<sg::Group>("World");
         recording.scene.SetRoot(world);
@@ -408,7 +412,8 @@ struct BattleParticles {
         world.reset();
         sg::SetEffectHostFunctions(nullptr, nullptr);
         sg::SetEffectInstanceMaker(nullptr);
-        std::filesystem::current_path(oldDir);
+        std::error_code error;
+        if (inGameFolder) std::filesystem::current_path(oldDir, error);
     }
     int Drawn() const {
         int quads = 0;
@@ -419,12 +424,17 @@ struct BattleParticles {
 
     RecordingDevice recording;
     std::filesystem::path oldDir;
+    bool inGameFolder = false;
     boost::shared_ptr<sg::Group> world;
     std::vector<boost::shared_ptr<sg::EmitterNode>> nodes;
 };
 
 void RunBattle(benchmark::State& state) {
     BattleParticles battle(int(state.range(0)));
+    if (!battle.inGameFolder) {
+        state.SkipWithError("no game folder " DM_BENCH_GAME_DIR " (build the sample_data target)");
+        return;
+    }
     if (!battle.recording.graphics) {
         state.SkipWithError("no recording device");
         return;
