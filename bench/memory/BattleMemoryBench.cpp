@@ -9,88 +9,27 @@
 // while, drawing every frame. Its peak resident memory (the child's ru_maxrss, the
 // kernel's VmHWM) is the figure; the driver's own peak is printed beside it.
 // Arguments: the frames the game plays after the battle has come back (default 900).
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <signal.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/support/ChildRun.h"
 #include "tools/catalogue/Layouts.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace layouts = catalogue::layouts;
+using benchsupport::ChildRun;
+using benchsupport::RunChild;
 
 const double kGoalMiB = 150.0;
-
-struct Run {
-    bool ok = false;
-    double seconds = 0.0;
-    long peakKiB = 0;
-};
-
-// Runs the program of the folder there with the arguments and the extra environment;
-// each line it writes (the trace lines go to the error stream) goes to the callback.
-// The running child, for the line callback.
-pid_t g_child = -1;
-
-Run RunProgram(const fs::path& folder, const std::vector<std::string>& arguments,
-               const std::vector<std::pair<std::string, std::string>>& environment,
-               const std::function<void(const std::string&)>& onLine) {
-    Run run;
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return run;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        if (chdir(folder.c_str()) != 0 || dup2(pipeEnds[1], STDOUT_FILENO) < 0 || dup2(pipeEnds[1], STDERR_FILENO) < 0)
-            _exit(127);
-        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    g_child = child;
-    if (child < 0) {
-        close(pipeEnds[0]);
-        return run;
-    }
-    if (FILE* out = fdopen(pipeEnds[0], "r")) {
-        char* line = nullptr;
-        size_t capacity = 0;
-        ssize_t length;
-        while ((length = getline(&line, &capacity, out)) > 0) {
-            std::string text(line, static_cast<size_t>(length));
-            if (!text.empty() && text.back() == '\n') text.pop_back();
-            onLine(text);
-        }
-        std::free(line);
-        std::fclose(out);
-    } else {
-        close(pipeEnds[0]);
-    }
-    int status = 0;
-    rusage usage = {};
-    if (wait4(child, &status, 0, &usage) != child) return run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakKiB = usage.ru_maxrss;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
-}
 
 // A trace line of the driver: "step N gold G score S | id (x, y) hp | ...".
 bool LivingUnits(const std::string& line, long* step, int* living) {
@@ -169,8 +108,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_memory: no scratch game folder from %s\n", DM_BENCH_GAME_DIR);
         return 1;
     }
-    const std::vector<std::pair<std::string, std::string>> environment = {
-        {"SDL_VIDEODRIVER", std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "offscreen"},
+    const benchsupport::ChildEnvironment environment = {
+        {"SDL_VIDEODRIVER", benchsupport::EnvironmentOr("SDL_VIDEODRIVER", "offscreen")},
         {"ALSOFT_DRIVERS", "null"},
         {"DUNMARCH_HEADLESS", "1"},
         {"DUNMARCH_TRACE", "1"},
@@ -185,20 +124,21 @@ int main(int argc, char** argv) {
     long busiestStep = -1, lastStep = 0;
     int busiestUnits = -1;
     std::string outcome;
-    const Run whole = RunProgram(scratch.game, {driver, "--script", script, "--until-end", "--trace"}, environment,
-                                 [&](const std::string& line) {
-                                     long step = 0;
-                                     int living = 0;
-                                     if (LivingUnits(line, &step, &living)) {
-                                         lastStep = step;
-                                         if (living > busiestUnits) {
-                                             busiestUnits = living;
-                                             busiestStep = step;
-                                         }
-                                     } else if (line.compare(0, 5, "wave ") == 0 || line.compare(0, 4, "end:") == 0) {
-                                         outcome += "  " + line + "\n";
-                                     }
-                                 });
+    const ChildRun whole =
+        RunChild(scratch.game, {driver, "--script", script, "--until-end", "--trace"}, environment,
+                 [&](pid_t, const std::string& line) {
+                     long step = 0;
+                     int living = 0;
+                     if (LivingUnits(line, &step, &living)) {
+                         lastStep = step;
+                         if (living > busiestUnits) {
+                             busiestUnits = living;
+                             busiestStep = step;
+                         }
+                     } else if (line.compare(0, 5, "wave ") == 0 || line.compare(0, 4, "end:") == 0) {
+                         outcome += "  " + line + "\n";
+                     }
+                 });
     if (!whole.ok || busiestStep < 0) {
         std::fprintf(stderr, "bench_memory: the battle driver did not play the sample battle\n");
         return 1;
@@ -207,8 +147,8 @@ int main(int argc, char** argv) {
     std::printf("busiest step %ld: %d living units (keeper, defenders and attackers)\n", busiestStep, busiestUnits);
 
     // 2. The battle saved at that step.
-    const Run saving = RunProgram(scratch.game, {driver, "--script", script, "--save-at", std::to_string(busiestStep)},
-                                  environment, [](const std::string&) {});
+    const ChildRun saving =
+        RunChild(scratch.game, {driver, "--script", script, "--save-at", std::to_string(busiestStep)}, environment);
     if (!saving.ok || !fs::exists(scratch.game / "savegame.dat")) {
         std::fprintf(stderr, "bench_memory: the battle driver did not save step %ld\n", busiestStep);
         return 1;
@@ -226,24 +166,24 @@ int main(int argc, char** argv) {
         "\n"
         "21 await within 600 state entered: GameState\n";
     std::ofstream(scratch.root / "input.txt") << input;
-    std::vector<std::pair<std::string, std::string>> gameEnvironment = environment;
+    benchsupport::ChildEnvironment gameEnvironment = environment;
     gameEnvironment.emplace_back("DUNMARCH_INPUT", (scratch.root / "input.txt").string());
     // Frames are counted as presented; once the battle has played its frames the game is
     // asked to close (SIGTERM, as a window's close), and shuts down as it always does.
     long frame = 0, battleFrame = -1;
     bool asked = false;
     std::string atEnd;
-    const Run game =
-        RunProgram(scratch.game, {(scratch.game / "dunmarch").string(), "-qaf=" + std::to_string(6000 + playFrames)},
-                   gameEnvironment, [&](const std::string& line) {
-                       if (line.find("[trace] frame presented") != std::string::npos) ++frame;
-                       if (line.find("[trace] state entered: GameState") != std::string::npos) battleFrame = frame;
-                       if (!asked && battleFrame >= 0 && frame >= battleFrame + playFrames) {
-                           asked = true;
-                           atEnd = ResidentParts(g_child);
-                           kill(g_child, SIGTERM);
-                       }
-                   });
+    const ChildRun game =
+        RunChild(scratch.game, {(scratch.game / "dunmarch").string(), "-qaf=" + std::to_string(6000 + playFrames)},
+                 gameEnvironment, [&](pid_t child, const std::string& line) {
+                     if (line.find("[trace] frame presented") != std::string::npos) ++frame;
+                     if (line.find("[trace] state entered: GameState") != std::string::npos) battleFrame = frame;
+                     if (!asked && battleFrame >= 0 && frame >= battleFrame + playFrames) {
+                         asked = true;
+                         atEnd = ResidentParts(child);
+                         kill(child, SIGTERM);
+                     }
+                 });
     if (!game.ok || !asked) {
         std::fprintf(stderr, "bench_memory: the game did not continue the saved battle for %ld frames\n", playFrames);
         return 1;
