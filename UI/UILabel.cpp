@@ -69,8 +69,14 @@ void UILabel::ReadAttributes(irr::io::IrrXMLReader* reader) {
         const int size = font_ ? std::abs(static_cast<int>(font_->GetSize())) : 0;
         position_ = Vector2(position_.x - width / 2, position_.y - size / 2);
     }
-    if (h_align_ == 1) position_.x += (size_.x - width) / 2;
-    else if (h_align_ == 2) position_.x += size_.x - width;
+    // The box moves with the text but keeps the right edge the layout gave
+    // it: the text's slack would otherwise hang past it, over whatever lies
+    // beside it, and a label takes the presses on its box.
+    float shift = 0.0f;
+    if (h_align_ == 1) shift = (size_.x - width) / 2;
+    else if (h_align_ == 2) shift = size_.x - width;
+    position_.x += shift;
+    size_.x -= shift;
     editable_ = reader->getAttributeValue("editable") != nullptr && reader->getAttributeValueAsInt("editable") > 0;
     // The caret and the scroll depend on the place, offset and editability
     // read after the text.

@@ -69,29 +69,51 @@ TEST_F(UILabelTest, Attributes) {
         std::string attributes;
         std::wstring text;
         std::pair<float, float> position;
+        float width;  // of the box, which keeps its right edge when aligned
         int32_t capacity;
         bool editable;
     } cases[] = {
-        {"plain", R"(text="abcd" posx="100" posy="50")", L"abcd", {100, 50}, 50, false},
+        {"plain", R"(text="abcd" posx="100" posy="50")", L"abcd", {100, 50}, 100, 50, false},
         {"centred on the text and half the nominal size",
          R"(text="abcd" posx="100" posy="50" centered="1")",
          L"abcd",
          {80, 40},
+         100,
          50,
          false},
-        {"centred in its width", R"(text="abcd" posx="100" sizex="200" halign="center")", L"abcd", {180, 0}, 50, false},
-        {"right in its width", R"(text="abcd" posx="100" sizex="200" halign="right")", L"abcd", {260, 0}, 50, false},
+        {"centred in its width",
+         R"(text="abcd" posx="100" sizex="200" halign="center")",
+         L"abcd",
+         {180, 0},
+         120,
+         50,
+         false},
+        {"right in its width",
+         R"(text="abcd" posx="100" sizex="200" halign="right")",
+         L"abcd",
+         {260, 0},
+         40,
+         50,
+         false},
+        {"right, wider than its width",
+         R"(text="abcd" posx="100" sizex="10" halign="right")",
+         L"abcd",
+         {70, 0},
+         40,
+         50,
+         false},
         {"the key's text replaces the text",
          R"(text="abcd" texttr="UiGreeting" halign="right" sizex="100")",
          L"Welcome",
          {30, 0},
+         70,
          50,
          false},
-        {"a key no language file has", R"(texttr="UiNoSuchKey")", L"", {0, 0}, 50, false},
-        {"capacity cuts the text", R"(text="abcdef" maxLen="3" editable="1")", L"abc", {0, 0}, 3, true},
-        {"capacity 0 keeps 50", R"(text="x" maxLen="0" editable="0")", L"x", {0, 0}, 50, false},
-        {"a negative capacity keeps 50", R"(maxLen="-7")", L"", {0, 0}, 50, false},
-        {"a huge capacity is held at 1024", R"(maxLen="2147483647" editable="2")", L"", {0, 0}, 1024, true},
+        {"a key no language file has", R"(texttr="UiNoSuchKey")", L"", {0, 0}, 100, 50, false},
+        {"capacity cuts the text", R"(text="abcdef" maxLen="3" editable="1")", L"abc", {0, 0}, 100, 3, true},
+        {"capacity 0 keeps 50", R"(text="x" maxLen="0" editable="0")", L"x", {0, 0}, 100, 50, false},
+        {"a negative capacity keeps 50", R"(maxLen="-7")", L"", {0, 0}, 100, 50, false},
+        {"a huge capacity is held at 1024", R"(maxLen="2147483647" editable="2")", L"", {0, 0}, 100, 1024, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -101,6 +123,7 @@ TEST_F(UILabelTest, Attributes) {
         ASSERT_TRUE(label->font_);
         EXPECT_EQ(label->text_, c.text);
         EXPECT_EQ(XY(label->position_), c.position);
+        EXPECT_EQ(label->size_.x, c.width);
         EXPECT_EQ(label->max_len_, c.capacity);
         EXPECT_EQ(label->buffer_.size(), static_cast<size_t>(c.capacity) + 1);
         EXPECT_EQ(label->editable_, c.editable);

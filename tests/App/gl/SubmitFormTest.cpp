@@ -17,6 +17,7 @@
 #include "Core/Service.h"
 #include "Game/GameSettings.h"
 #include "Net/CNetThread.h"
+#include "UI/UIGlobals.h"
 #include "UI/UILabel.h"
 #include "platform/win32/WinInet.h"
 #include "support/FrameDriver.h"
@@ -116,12 +117,10 @@ protected:
     static std::string Click(const char* element, long frame = 0) {
         return ClickOn(frame, layouts::kSubmitWindow, element);
     }
-    // A field is clicked at its right end: the right-aligned caption before it
-    // takes touches over the field's left part.
-    static std::string InField(const char* field, long frame) {
-        const layouts::Rect r = layouts::FindWindow(layouts::kSubmitWindow)->At(field);
-        return std::to_string(frame) + " click " + std::to_string(r.x + r.w - 20) + " " + std::to_string(r.CentreY()) +
-               "\n";
+    // "F click X Y" at x of the element's middle line.
+    static std::string ClickAt(const char* element, int x, long frame) {
+        const layouts::Rect r = layouts::FindWindow(layouts::kSubmitWindow)->At(element);
+        return std::to_string(frame) + " click " + std::to_string(x) + " " + std::to_string(r.CentreY()) + "\n";
     }
     static GameSettings Stored() {
         GameSettings stored;
@@ -170,7 +169,7 @@ TEST_F(SubmitFormTest, TheFormOpensFilledAndChecksTheEmailBeforeTheName) {
     EXPECT_EQ(Stored().GetPlayerName(), "") << "nothing remembered from rejected input";
 
     // A key in a field clears the message; the state stays.
-    Play(InField("Name", 0) + "2 type x\n", 2);
+    Play(Click("Name") + "2 type x\n", 2);
     EXPECT_EQ(Field("Name")->GetText(), "Keeperx");
     EXPECT_EQ(Message(), "");
     EXPECT_EQ(Form().SubmitFormState, 1);
@@ -178,11 +177,35 @@ TEST_F(SubmitFormTest, TheFormOpensFilledAndChecksTheEmailBeforeTheName) {
     EXPECT_TRUE(In<MainWindow>());
 }
 
+// A press anywhere on a field focuses it, its left part beside the
+// right-aligned caption included, and the keys go there.
+TEST_F(SubmitFormTest, APressOnAnyPartOfAFieldFocusesItForTyping) {
+    ReachForm("", "");
+    const layouts::Window* form = layouts::FindWindow(layouts::kSubmitWindow);
+    struct Case {
+        const char* field;
+        int x;
+        const char* typed;
+    };
+    const Case cases[] = {{"E-mail", form->At("E-mail").x + 12, "a"},
+                          {"Name", form->At("Name").x + 12, "b"},
+                          {"E-mail", form->At("E-mail").CentreX(), "c"},
+                          {"Name", form->At("Name").CentreX(), "d"}};
+    std::string name, email;
+    for (const Case& c : cases) {
+        Play(ClickAt(c.field, c.x, 0) + "2 type " + c.typed + "\n", 2);
+        (std::string(c.field) == "Name" ? name : email) += c.typed;
+        EXPECT_EQ(FocusedLabel, Field(c.field)) << c.field << " pressed at x " << c.x;
+        EXPECT_EQ(Field("Name")->GetText(), name);
+        EXPECT_EQ(Field("E-mail")->GetText(), email);
+    }
+}
+
 // Typed as a player types them, an address with "-" among them; the identity
 // is kept in "settings.dat" and reaches the server; only "OK" remains and leaves.
 TEST_F(SubmitFormTest, AGoodEntryIsRememberedAndSentAndOnlyOKLeaves) {
     ReachForm("", "");
-    Play(InField("Name", 0) + "2 type Harrowmere\n" + InField("E-mail", 3) + "5 type keeper-one@dun-march.org\n" +
+    Play(Click("Name") + "2 type Harrowmere\n" + Click("E-mail", 3) + "5 type keeper-one@dun-march.org\n" +
              Click("Submit", 6),
          0);
     EXPECT_NE(driver_->FrameOf("submit form state: 3"), -1);
