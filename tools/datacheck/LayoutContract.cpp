@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 #include <map>
 
 #include "Core/Language.h"
@@ -43,6 +44,14 @@ bool SameRect(const UI::UIElement& element, const layouts::Rect& rect) {
     return element.position_.x == float(rect.x) && element.position_.y == float(rect.y) &&
            element.size_.x == float(rect.w) && element.size_.y == float(rect.h);
 }
+
+bool ShareAPixel(const UI::UIElement& a, const UI::UIElement& b) {
+    auto apart = [](float a0, float a1, float b0, float b1) { return int(a1) <= int(b0) || int(b1) <= int(a0); };
+    return !apart(a.position_.x, a.position_.x + a.size_.x, b.position_.x, b.position_.x + b.size_.x) &&
+           !apart(a.position_.y, a.position_.y + a.size_.y, b.position_.y, b.position_.y + b.size_.y);
+}
+
+bool TakesPresses(Kind kind) { return kind == Kind::Button || kind == Kind::EditField || kind == Kind::Slider; }
 
 // The page an overlay name gives ("View", a number, anything), 0 for none:
 // "Viewer..." names a page itself.
@@ -160,6 +169,18 @@ LayoutFindings CheckLayout(const layouts::Window& expected, const UI::UIWindowVi
             a.size_.y != b.size_.y)
             problems.push_back(
                 Format("\"%s\" does not lie exactly over \"%s\"", cover.cover.c_str(), cover.covered.c_str()));
+    }
+
+    // A label consumes the presses on its box: a control listed after it
+    // would lose those under the box. Checked as the window opens; what the
+    // controller shows later (the form's "OK" in place of its two buttons) is
+    // its own affair.
+    for (auto label = loaded.begin(); label != loaded.end(); ++label) {
+        if (KindOf(**label) != Kind::Label || !(*label)->visible_) continue;
+        for (auto control = std::next(label); control != loaded.end(); ++control)
+            if ((*control)->visible_ && TakesPresses(KindOf(**control)) && ShareAPixel(**label, **control))
+                problems.push_back(Format("\"%s\" lies over \"%s\" and takes its presses there",
+                                          (*label)->name_.c_str(), (*control)->name_.c_str()));
     }
 
     // Where the catalogue puts them, which is where tests click; a label's

@@ -4,8 +4,8 @@
 // and thumb, an editable label, a text area ...), every element of the
 // catalogue where the catalogue puts it, a first image that covers the screen
 // (or the box's frame), a texture on every button, greyed covers exactly over
-// what they grey, and the tutorial's pages
-// with the overlays that name them.
+// what they grey, no label's box over a control listed after it (both shown),
+// and the tutorial's pages with the overlays that name them.
 #include <string>
 #include <vector>
 

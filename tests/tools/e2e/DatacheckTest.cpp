@@ -324,6 +324,10 @@ TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
         {"submitwindow.xml", "name=\"SubmitInActive\" file=\"button_inactive.png\" posx=\"192\"",
          "name=\"SubmitInActive\" file=\"button_inactive.png\" posx=\"190\"",
          "SubmitWindow.xml: \"SubmitInActive\" does not lie exactly over \"Submit\""},
+        // Its right edge past the field's left one.
+        {"submitwindow.xml", "name=\"E-mail_caption\" posx=\"172\" posy=\"270\" sizex=\"240\"",
+         "name=\"E-mail_caption\" posx=\"172\" posy=\"270\" sizex=\"300\"",
+         "SubmitWindow.xml: \"E-mail_caption\" lies over \"E-mail\" and takes its presses there"},
         {"tutorialwindow.xml", "</layout>", "<image name=\"View9_\" file=\"panel.png\"/></layout>",
          "TutorialWindow.xml: \"View9_\" belongs to page 9 of 4"},
         {"helpwindow.xml", "name=\"Back\" file=\"button.png\" posx=\"352\"",
