@@ -22,11 +22,11 @@ inline std::string HudButton(const char* name) {
     return "-1 -1";
 }
 
-// A field of the submission form, clicked at its right end: the right-aligned
-// caption before it takes touches over its left part.
+// A field of the submission form, clicked near its left end, next to the
+// right-aligned caption before it: the field, not the caption, takes the touch.
 inline menuscript::MenuScript& ClickField(menuscript::MenuScript& script, const char* field, int after = 1) {
     const catalogue::layouts::Rect r = catalogue::layouts::FindWindow(catalogue::layouts::kSubmitWindow)->At(field);
-    return script.Line("click " + std::to_string(r.x + r.w - 20) + " " + std::to_string(r.CentreY()), after);
+    return script.Line("click " + std::to_string(r.x + 20) + " " + std::to_string(r.CentreY()), after);
 }
 
 // Until a trace line holding the text comes.
