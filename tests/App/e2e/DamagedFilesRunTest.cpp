@@ -135,7 +135,9 @@ TEST_P(DamagedFilesRunTest, TheGameStartsOrRefusesAndLosesNothing) {
     for (const char* fault : {"AddressSanitizer", "runtime error:", "LeakSanitizer", "Program Error"})
         EXPECT_EQ(0, Count(output_, fault)) << fault << "\n" << output_;
     const bool started = Count(output_, "[trace] state entered: MainWindow") == 1;
-    if (c.outcome == Outcome::Refuses) EXPECT_FALSE(started) << output_;
+    if (c.outcome == Outcome::Refuses) {
+        EXPECT_FALSE(started) << output_;
+    }
     if (c.outcome == Outcome::Starts || (c.outcome == Outcome::StartsOrRefuses && exitCode == 0)) {
         EXPECT_EQ(0, exitCode) << output_;
         EXPECT_TRUE(started) << output_;
@@ -151,7 +153,9 @@ TEST_P(DamagedFilesRunTest, TheGameStartsOrRefusesAndLosesNothing) {
     // are as they were.
     EXPECT_EQ(damaged, testsupport::ReadWholeFile(root_.File(file))) << file;
     for (const auto& [path, bytes] : UserFiles()) {
-        if (path != file) EXPECT_EQ(bytes, testsupport::ReadWholeFile(root_.File(path))) << path;
+        if (path != file) {
+            EXPECT_EQ(bytes, testsupport::ReadWholeFile(root_.File(path))) << path;
+        }
     }
 }
 

@@ -175,7 +175,9 @@ protected:
                       3);
             EXPECT_NEAR(gain, volume, 0.02f) << group;
             EXPECT_NEAR(heard, volume, 0.02f) << group;
-            if (group == "music") EXPECT_GE(sounds, 1);
+            if (group == "music") {
+                EXPECT_GE(sounds, 1);
+            }
         }
         // The continued battle used its savegame up; nothing else was saved.
         EXPECT_FALSE(fs::exists(root_.File("game/savegame.dat")));
@@ -189,7 +191,9 @@ protected:
             // clip decodes on its own thread in real time: on a busy machine
             // its first picture may not be there yet, and the screen is black.
             const std::set<uint32_t> colours(pixels.begin(), pixels.end());
-            if (std::string(kShots[i]) != "intro") EXPECT_GT(colours.size(), 64u) << kShots[i];
+            if (std::string(kShots[i]) != "intro") {
+                EXPECT_GT(colours.size(), 64u) << kShots[i];
+            }
         }
     }
 
