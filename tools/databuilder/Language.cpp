@@ -337,7 +337,7 @@ const Texts kTexts[] = {
     {"UiCredits", {"Credits", "Crédits", "Riconoscimenti", "Mitwirkende", "Créditos", "Авторы", "Kurejitto"}},
     {"UiTournament", {"Tournament", "Tournoi", "Torneo", "Turnier", "Torneo", "Турнир", "Toonamento"}},
     {"UiNext", {"Next", "Suivant", "Avanti", "Weiter", "Siguiente", "Далее", "Tsugi"}},
-    {"UiPrev", {"Previous", "Précédent", "Indietro", "Zurück", "Anterior", "Назад", "Mae"}},
+    {"UiPrev", {"Previous", "Précédent", "Prec.", "Vorige", "Anterior", "Пред.", "Mae"}},
     {"UiTutorialPage1",
      {"Recruit defenders on the glowing spots around the fortress.",
       "Recrutez des défenseurs sur les emplacements lumineux autour de la forteresse.",
