@@ -10,7 +10,12 @@ DecodedVideoFrame::DecodedVideoFrame(OgvVideoClip* owner)
       size_(static_cast<size_t>(owner->GetStride()) * owner->GetHeight() *
             GetOgvBytesPerPixel(owner->GetOutputMode())) {
     pixels.reset(new uint8_t[size_]);
+}
+
+void DecodedVideoFrame::FillOnce() {
+    if (filled_) return;
     std::memset(pixels.get(), 0xFF, size_);
+    filled_ = true;
 }
 
 void DecodedVideoFrame::Decode(th_ycbcr_buffer buffer) {

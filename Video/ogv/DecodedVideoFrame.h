@@ -13,7 +13,9 @@ class OgvVideoClip;
 
 class DecodedVideoFrame {
 public:
-    // A buffer of stride x height x bytes per pixel of the clip's mode, every byte 0xFF.
+    // A buffer of stride x height x bytes per pixel of the clip's mode, every byte 0xFF by
+    // the time the queue first hands the frame out: a buffer the decoder never takes is
+    // never touched, so its memory is not committed.
     explicit DecodedVideoFrame(OgvVideoClip* owner);
     DecodedVideoFrame(const DecodedVideoFrame&) = delete;
     DecodedVideoFrame& operator=(const DecodedVideoFrame&) = delete;
@@ -29,10 +31,14 @@ public:
 private:
     friend class OgvFrameQueue;
 
+    // Only by the thread that holds the frame in use.
+    void FillOnce();
+
     OgvVideoClip* clip;
     std::unique_ptr<uint8_t[]> pixels;
     size_t size_;
     float time = 0.0f;
+    bool filled_ = false;
     std::atomic<bool> ready{false};
     std::atomic<bool> inUse{false};
 };

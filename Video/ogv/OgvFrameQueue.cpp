@@ -1,5 +1,6 @@
 #include "Video/ogv/OgvFrameQueue.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "Video/ogv/DecodedVideoFrame.h"
@@ -41,15 +42,25 @@ void OgvFrameQueue::Pop() {
 }
 
 DecodedVideoFrame* OgvFrameQueue::RequestEmptyFrame() {
-    OgvMutexLock lock(mutex);
-    for (DecodedVideoFrame* frame : frames) {
-        if (!frame->inUse) {
-            frame->inUse = true;
-            frame->ready = false;
-            return frame;
-        }
+    DecodedVideoFrame* frame;
+    {
+        OgvMutexLock lock(mutex);
+        const auto isFree = [](DecodedVideoFrame* f) { return !f->inUse; };
+        const auto first = std::find_if(frames.begin(), frames.end(), isFree);
+        if (first == frames.end()) return nullptr;
+        // The place in the order is the first free frame's, but the buffer filled is the
+        // one freed last (free frames go to the end): when the queue is drained as fast as
+        // it is filled, that buffer is still in the cache, where cycling through all of
+        // them never is.
+        const auto last = std::find_if(frames.rbegin(), frames.rend(), isFree);
+        frame = *last;
+        if (frame != *first) frames.splice(first, frames, std::prev(last.base()));
+        frame->inUse = true;
+        frame->ready = false;
     }
-    return nullptr;
+    // The frame is this thread's now; the main thread need not wait for the fill.
+    frame->FillOnce();
+    return frame;
 }
 
 void OgvFrameQueue::GiveBack(DecodedVideoFrame* frame) {
