@@ -86,6 +86,27 @@ TEST_F(OgvClipTest, SilentClipFrameTimesAndCounts) {
     EXPECT_EQ(0, clip->GetNumDroppedFrames());
 }
 
+// A small queue drained and refilled by turns: freed buffers are filled again while others
+// still wait, and every frame still comes out in decoding order with its own picture.
+TEST_F(OgvClipTest, RefilledQueueKeepsTheOrder) {
+    const std::vector<Bytes> reference = ReferencePictures(SilentClip());
+    MemorySource source(SilentClip());
+    OgvVideoClip* clip = manager.CreateVideoClip(&source, OgvOutputRGB, 4);
+    struct Turn {
+        int steps, shown;
+    };
+    int k = 0;
+    for (const Turn turn : {Turn{3, 2}, Turn{3, 3}, Turn{2, 1}, Turn{3, 4}, Turn{4, 2}}) {
+        for (int i = 0; i < turn.steps; ++i) worker.Step();
+        for (int i = 0; i < turn.shown; ++i, ++k) {
+            SetClock(clip, (k + 1) / 25.0f);
+            ASSERT_NO_FATAL_FAILURE(ExpectShown(clip, (k + 1) / 25.0f, reference[k], "in turn"));
+        }
+    }
+    EXPECT_EQ(12, k);
+    EXPECT_EQ(0, clip->GetNumReadyFrames());
+}
+
 // Frames already late when decoded are counted and never reach the queue.
 TEST_F(OgvClipTest, LateFramesAreDroppedWhenDecoded) {
     const std::vector<Bytes> reference = ReferencePictures(SilentClip());
