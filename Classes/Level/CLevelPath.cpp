@@ -115,7 +115,6 @@ OpenHeap g_open;
 // The cells in the order they were first added to the open list.
 std::vector<CLevelNode*> g_opened;
 
-
 }  // namespace
 
 void CLevel::ClearSearchState() {
