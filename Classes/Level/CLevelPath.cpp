@@ -4,11 +4,10 @@
 // first added, so the cell taken next is the one a front-to-back scan of an
 // insertion-ordered list taking only strictly smaller f would take. It is kept as a
 // four-way heap (half the depth of a binary one, and the four children of an entry share
-// a cache line) whose stale entries (a cell whose f has since dropped, or that was
-// closed) are skipped; open and closed membership are flags in the cells. The heap's
-// room is reserved when a search starts, so no step allocates. Every exact min-heap
-// takes the same cells in the same order: no two entries are equal (an order names one
-// cell, and a cell is added again only with a smaller f).
+// a cache line) with one entry per open cell; open and closed membership are flags in
+// the cells. The heap's room is reserved when a search starts, so no step allocates.
+// Every exact min-heap takes the same cells in the same order: no two open cells have
+// equal entries (the order names the cell).
 //
 // A search touches only the cells it reaches: each search has a new number, and a cell
 // whose number is older holds no search values (CLevelNode::InLastSearch), so nothing
@@ -31,32 +30,31 @@ const int32_t kDiagonalStep = 707;
 // the low half, so that the smallest number is the cell to take next. The order also
 // names the cell (g_opened). f is never negative: g and h are sums of distances.
 uint64_t Entry(int32_t f, uint32_t order) { return static_cast<uint64_t>(static_cast<uint32_t>(f)) << 32 | order; }
-int32_t EntryF(uint64_t entry) { return static_cast<int32_t>(entry >> 32); }
 uint32_t EntryOrder(uint64_t entry) { return static_cast<uint32_t>(entry); }
 
-// A four-way min-heap of entries: the children of entry i are 4i+1 to 4i+4.
+// A four-way min-heap of entries: the children of entry i are 4i+1 to 4i+4. It holds
+// one entry per open cell; where_ keeps each entry's place by the cell's order, so a
+// cell whose f drops has its entry moved up rather than a second one added.
 class OpenHeap {
 public:
     bool Empty() const { return entries_.empty(); }
     void Clear() { entries_.clear(); }
-    void Reserve(size_t count) {
-        if (entries_.capacity() < count) entries_.reserve(count);
-    }
-
-    void Push(uint64_t entry) {
-        size_t hole = entries_.size();
-        entries_.push_back(entry);
-        uint64_t* const a = entries_.data();
-        while (hole > 0) {
-            const size_t parent = (hole - 1) / 4;
-            if (a[parent] <= entry) break;
-            a[hole] = a[parent];
-            hole = parent;
-        }
-        a[hole] = entry;
+    // Room for a search over this many cells.
+    void Reserve(size_t cells) {
+        if (entries_.capacity() < cells) entries_.reserve(cells);
+        if (where_.size() < cells) where_.resize(cells);
     }
 
     uint64_t Top() const { return entries_.front(); }
+
+    // Adds the entry of a cell not yet in the heap.
+    void Push(uint64_t entry) {
+        entries_.push_back(entry);
+        SiftUp(entries_.size() - 1, entry);
+    }
+
+    // Replaces the cell's entry with this smaller one.
+    void Decrease(uint64_t entry) { SiftUp(where_[EntryOrder(entry)], entry); }
 
     // Takes the smallest entry off.
     void Pop() {
@@ -65,11 +63,13 @@ public:
         if (!entries_.empty()) ReplaceTop(last);
     }
 
-    // Takes the smallest entry off and adds another: one pass instead of two. The
-    // entry is moved down the path of smallest children to a leaf, then up to its
-    // place: it is usually large, so this compares less than stopping on the way down.
+    // Takes the smallest entry off and adds one of a cell not yet in the heap: one pass
+    // instead of two. The hole at the top goes down the path of smallest children to a
+    // leaf, then the entry up to its place: it is usually large, so this compares less
+    // than stopping on the way down.
     void ReplaceTop(uint64_t entry) {
         uint64_t* const a = entries_.data();
+        uint32_t* const where = where_.data();
         const size_t n = entries_.size();
         size_t hole = 0;
         for (;;) {
@@ -84,7 +84,9 @@ public:
                 const uint64_t rightValue = a[right];
                 const size_t takeRight = static_cast<size_t>(0) - static_cast<size_t>(rightValue < leftValue);
                 const size_t child = left ^ ((left ^ right) & takeRight);
-                a[hole] = leftValue ^ ((leftValue ^ rightValue) & takeRight);
+                const uint64_t smallest = leftValue ^ ((leftValue ^ rightValue) & takeRight);
+                a[hole] = smallest;
+                where[EntryOrder(smallest)] = static_cast<uint32_t>(hole);
                 hole = child;
             } else {
                 if (first < n) {
@@ -92,22 +94,34 @@ public:
                     for (size_t c = first + 1; c < n; ++c)
                         if (a[c] < a[child]) child = c;
                     a[hole] = a[child];
+                    where[EntryOrder(a[hole])] = static_cast<uint32_t>(hole);
                     hole = child;
                 }
                 break;
             }
         }
-        while (hole > 0) {
-            const size_t parent = (hole - 1) / 4;
-            if (a[parent] <= entry) break;
-            a[hole] = a[parent];
-            hole = parent;
-        }
-        a[hole] = entry;
+        SiftUp(hole, entry);
     }
 
 private:
+    // Puts the entry in the hole or above it.
+    void SiftUp(size_t hole, uint64_t entry) {
+        uint64_t* const a = entries_.data();
+        uint32_t* const where = where_.data();
+        while (hole > 0) {
+            const size_t parent = (hole - 1) / 4;
+            const uint64_t above = a[parent];
+            if (above <= entry) break;
+            a[hole] = above;
+            where[EntryOrder(above)] = static_cast<uint32_t>(hole);
+            hole = parent;
+        }
+        a[hole] = entry;
+        where[EntryOrder(entry)] = static_cast<uint32_t>(hole);
+    }
+
     std::vector<uint64_t> entries_;
+    std::vector<uint32_t> where_;
 };
 
 // One search state for the whole program: the search is not reentrant.
@@ -120,10 +134,9 @@ std::vector<CLevelNode*> g_opened;
 void CLevel::ClearSearchState() {
     g_open.Clear();
     g_opened.clear();
-    // Every closed cell adds at most eight entries, and the start one more; each cell is
-    // opened once at most.
+    // Each cell is opened once at most, and has one entry while open.
     const size_t cells = static_cast<size_t>(rows_.size()) * width_;
-    g_open.Reserve(cells * 8 + 1);
+    g_open.Reserve(cells);
     if (g_opened.capacity() < cells + 1) g_opened.reserve(cells + 1);
     // Every cell's values now belong to an earlier search: they read as zero.
     ++CLevelNode::last_search_;
@@ -153,15 +166,10 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
     g_open.Push(Entry(start->f_, start->open_order_));
 
     while (!g_open.Empty()) {
-        const uint64_t taken = g_open.Top();
-        CLevelNode* current = g_opened[EntryOrder(taken)];
-        if (!current->in_open_ || current->f_ != EntryF(taken)) {
-            g_open.Pop();
-            continue;
-        }
+        CLevelNode* current = g_opened[EntryOrder(g_open.Top())];
         // The taken entry leaves the heap with the first entry the cell's neighbours
         // add, or on its own after them: the neighbours are looked at without waiting
-        // for the heap.
+        // for the heap. It leaves before any entry moves up, as one could pass it.
         bool takenInHeap = true;
         const auto push = [&takenInHeap](int32_t f, uint32_t order) __attribute__((always_inline)) {
             if (takenInHeap) {
@@ -170,6 +178,13 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
             } else {
                 g_open.Push(Entry(f, order));
             }
+        };
+        const auto decrease = [&takenInHeap](int32_t f, uint32_t order) __attribute__((always_inline)) {
+            if (takenInHeap) {
+                g_open.Pop();
+                takenInHeap = false;
+            }
+            g_open.Decrease(Entry(f, order));
         };
         current->in_open_ = false;
         current->in_closed_ = true;
@@ -251,7 +266,7 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
                 candidate->g_ = g;
                 candidate->f_ = g + candidate->h_;
                 candidate->parent_ = current;
-                push(candidate->f_, candidate->open_order_);
+                decrease(candidate->f_, candidate->open_order_);
             }
         };
         // Cells stand at multiples of 500 (CreateGrid): a side step costs 500 and a
