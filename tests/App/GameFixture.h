@@ -24,6 +24,7 @@
 #include "shell/ShellGlobals.h"
 #include "support/LoopbackAudio.h"
 #include "support/NullDeviceFixture.h"
+#include "support/SampleGameFolder.h"
 #include "support/ScratchDir.h"
 
 namespace gamefixture {
@@ -91,13 +92,8 @@ protected:
     // data folder beside it), becomes the current folder: the game's own files
     // (savegame, recordings) go there, never into the build.
     void EnterScratchGameFolder(const ScratchDir& scratch) const {
-        namespace fs = std::filesystem;
-        fs::create_directories(scratch.File("game"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common"})
-            fs::create_symlink(fs::absolute(game_dir_ + "/" + entry), scratch.File("game/") + entry);
-        const fs::path data = fs::path(game_dir_).parent_path() / "Data";
-        if (fs::exists(data)) fs::create_directory_symlink(fs::absolute(data), scratch.File("Data"));
-        fs::current_path(scratch.File("game"));
+        testsupport::MakeSampleGameFolder(scratch, {}, {"config.xml", "res-pc", "res-common"}, game_dir_);
+        std::filesystem::current_path(scratch.File("game"));
     }
 
     std::vector<std::string> EventNames() const {

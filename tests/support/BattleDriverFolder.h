@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/RunDunmarch.h"
+#include "support/SampleGameFolder.h"
 #include "support/ScratchDir.h"
 
 namespace testsupport {
@@ -14,16 +15,7 @@ namespace testsupport {
 class BattleDriverFolder {
 public:
     BattleDriverFolder() {
-        namespace fs = std::filesystem;
-        const std::string game = BuildGameDir();
-        EXPECT_TRUE(fs::exists(game + "/dunmarch-battle")) << game;
-        fs::create_directories(root_.File("game"));
-        fs::create_directories(root_.File("user"));
-        fs::copy_file(game + "/dunmarch-battle", File("dunmarch-battle"));
-        for (const char* entry : {"config.xml", "res-pc", "res-common", "test-scripts"})
-            fs::create_symlink(game + "/" + entry, File(entry));
-        const fs::path data = fs::path(game).parent_path() / "Data";
-        if (fs::exists(data)) fs::create_directory_symlink(data, root_.File("Data"));
+        MakeSampleGameFolder(root_, {"dunmarch-battle"}, {"config.xml", "res-pc", "res-common", "test-scripts"});
     }
     std::string File(const std::string& name) const { return root_.File("game/" + name); }
     ProgramResult Run(const std::string& arguments) const {

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "App/LayoutClicks.h"
 #include "FlowScript.h"
@@ -107,12 +109,12 @@ TEST_F(BannerRunTest, TheMainMenuShowsTheBannerAndOpensItsLink) {
     // Field points of the served banner, away from its keep and shields.
     const int points[][2] = {{80, 10}, {90, 52}, {240, 30}};
     auto servedField = [&](const std::string& bmp) {
+        const std::vector<uint32_t> pixels = gamefolder::Pixels(bmp, 1024, 768);
+        if (pixels.empty()) return false;
         int found = 0;
         for (const auto& p : points) {
-            const size_t stride = 1024 * 3;
-            const size_t at = 54 + size_t(767 - (banner.y + p[1])) * stride + size_t(banner.x + p[0]) * 3;
-            if (bmp.size() < at + 3) return false;
-            const int rgb[3] = {uint8_t(bmp[at + 2]), uint8_t(bmp[at + 1]), uint8_t(bmp[at])};
+            const uint32_t pixel = pixels[size_t(banner.y + p[1]) * 1024 + size_t(banner.x + p[0])];
+            const int rgb[3] = {int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)};
             bool near = true;
             for (int c = 0; c < 3; ++c) near = near && std::abs(rgb[c] - online::kServedBannerField[c]) <= 12;
             found += near ? 1 : 0;

@@ -1,9 +1,7 @@
 #pragma once
-// A game folder of a run's own under a scratch folder: "game" holds copies of
-// the programs and links to the sample data (so screenshots and savegames land
-// there), "Data" beside it links the data builder's served files, and "user"
-// is the run's per-user data folder. Also what the runs check of what the
-// game printed and of the screenshots it wrote there.
+// A game folder of a run's own (support/SampleGameFolder.h) with the game, and
+// what the runs check of what the game printed and of the screenshots it wrote
+// there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,25 +12,14 @@
 #include <vector>
 
 #include "support/RunDunmarch.h"
+#include "support/SampleGameFolder.h"
 #include "support/ScratchDir.h"
 #include "support/Screenshot.h"
 
 namespace gamefolder {
 
 inline void Make(const ScratchDir& root, std::initializer_list<const char*> programs = {"dunmarch"}) {
-    namespace fs = std::filesystem;
-    const std::string game = testsupport::BuildDir() + "/game";
-    ASSERT_TRUE(fs::exists(game + "/config.xml")) << "build the sample_data target";
-    fs::create_directories(root.File("game"));
-    fs::create_directories(root.File("user"));
-    for (const char* program : programs) {
-        ASSERT_TRUE(fs::exists(game + "/" + program)) << game << "/" << program;
-        fs::copy_file(game + "/" + program, root.File("game/") + program);
-    }
-    for (const char* entry : {"config.xml", "res-pc", "res-common"})
-        fs::create_symlink(game + "/" + entry, root.File("game/") + entry);
-    const std::string data = testsupport::BuildDir() + "/Data";
-    if (fs::exists(data)) fs::create_directory_symlink(data, root.File("Data"));
+    testsupport::MakeSampleGameFolder(root, programs);
 }
 
 // The lines that tell of a fault, the sanitizers' among them.
