@@ -244,7 +244,9 @@ TEST_F(IntroLanguageTest, EveryLanguageButtonLoadsItsLanguageThenTheWindowFadesT
         for (UI::UIElement* element : *window) {
             const bool button = dynamic_cast<UI::UIButton*>(element) != nullptr;
             EXPECT_EQ(element->release_handler_.IsBound(), button) << element->name_;
-            if (button && handler.IsBound()) EXPECT_EQ(element->release_handler_, handler) << element->name_;
+            if (button && handler.IsBound()) {
+                EXPECT_EQ(element->release_handler_, handler) << element->name_;
+            }
             if (button) handler = element->release_handler_;
         }
         UI::UIButton other;
