@@ -99,11 +99,6 @@ void CEmiter::Append(CParticle* particle) {
 }
 
 namespace {
-void ReadFloat3(CSArchive& archive, ParticleFloat3& v) {
-    archive.ReadFloat(v.x);
-    archive.ReadFloat(v.y);
-    archive.ReadFloat(v.z);
-}
 // The smallest particle record: one without a matrix.
 constexpr uint64_t kParticleBytes = 96;
 }  // namespace

@@ -35,13 +35,11 @@ void CParticle::CopyFrom(const CParticle& source) {
     }
 }
 
-namespace {
 void ReadFloat3(CSArchive& archive, ParticleFloat3& v) {
     archive.ReadFloat(v.x);
     archive.ReadFloat(v.y);
     archive.ReadFloat(v.z);
 }
-}  // namespace
 
 CSArchive& CParticle::Read(CSArchive& archive, CParticle& p) {
     p.m_pNext = nullptr;

@@ -46,3 +46,6 @@ public:
     ParticleFloat3 m_vPos;
     ParticleFloat3 m_vAngles;
 };
+
+// Three floats of a record in file order (x, y, z).
+void ReadFloat3(CSArchive& archive, ParticleFloat3& v);

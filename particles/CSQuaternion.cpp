@@ -3,7 +3,7 @@
 #include <cmath>
 
 namespace {
-const float kEpsilon = 0.00001f;
+const float kQuatEpsilon = 0.00001f;
 
 // Column j of the upper 3 x 3 multiplied by k.
 void ScaleColumn(CSMatrix& m, int j, float k) {
@@ -24,7 +24,7 @@ void ComposeInto(CSMatrix& out, const CSVector4& scale, const CSVector4& rotatio
 }  // namespace
 
 CSVector4 QuaternionFromAxisAngle(CSVector4 aa) {
-    if (!(aa.x * aa.x + aa.y * aa.y + aa.z * aa.z > kEpsilon)) return kQuaternionIdentity;
+    if (!(aa.x * aa.x + aa.y * aa.y + aa.z * aa.z > kQuatEpsilon)) return kQuaternionIdentity;
     double h = static_cast<double>(aa.w * 0.5f);
     float s = static_cast<float>(std::sin(h));
     return CSVector4(s * aa.x, s * aa.y, s * aa.z, static_cast<float>(std::cos(h)));
@@ -34,7 +34,7 @@ CSVector4 QuaternionToAxisAngle(CSVector4 q) {
     float w = q.w < -1.0f ? -1.0f : (q.w > 1.0f ? 1.0f : q.w);
     float a = static_cast<float>(std::acos(static_cast<double>(w)));
     float s = static_cast<float>(std::sin(static_cast<double>(a)));
-    float k = std::fabs(s) > kEpsilon ? 1.0f / s : s;
+    float k = std::fabs(s) > kQuatEpsilon ? 1.0f / s : s;
     return CSVector4(q.x * k, q.y * k, q.z * k, 2.0f * a);
 }
 
@@ -44,18 +44,18 @@ CSVector4 QuaternionFromMatrix(const CSMatrix& mat) {
     float k, s;
     if (m11 < m00 && m00 > m22) {
         k = 1.0f + m00 - m11 - m22;
-        if (std::fabs(k) < kEpsilon) return kQuaternionIdentity;
+        if (std::fabs(k) < kQuatEpsilon) return kQuaternionIdentity;
         s = 2.0f * std::sqrt(k);
         return CSVector4(s / 4.0f, (e(0, 1) + e(1, 0)) / s, (e(2, 0) + e(0, 2)) / s, (e(1, 2) - e(2, 1)) / s);
     }
     if (m11 > m22) {
         k = 1.0f + m11 - m00 - m22;
-        if (std::fabs(k) < kEpsilon) return kQuaternionIdentity;
+        if (std::fabs(k) < kQuatEpsilon) return kQuaternionIdentity;
         s = 2.0f * std::sqrt(k);
         return CSVector4((e(0, 1) + e(1, 0)) / s, s / 4.0f, (e(1, 2) + e(2, 1)) / s, (e(2, 0) - e(0, 2)) / s);
     }
     k = 1.0f + m22 - m00 - m11;
-    if (std::fabs(k) < kEpsilon) return kQuaternionIdentity;
+    if (std::fabs(k) < kQuatEpsilon) return kQuaternionIdentity;
     s = 2.0f * std::sqrt(k);
     return CSVector4((e(2, 0) + e(0, 2)) / s, (e(1, 2) + e(2, 1)) / s, s / 4.0f, (e(0, 1) - e(1, 0)) / s);
 }
@@ -109,7 +109,7 @@ CSVector4 QuaternionSlerpV(CSVector4 q1, CSVector4 q2, CSVector4 t) {
     CSVector4 a = CSVector4Abs(d);
     CSVector4 oneMinusT = CSVector4Sub(one, t);
     CSVector4 w1, w2;
-    if (1.0f - a.x < kEpsilon) {
+    if (1.0f - a.x < kQuatEpsilon) {
         w1 = oneMinusT;
         w2 = t;
     } else {
@@ -153,7 +153,7 @@ void CSMatrix::ComposeFrom(const DecomposedTransform& d) {
 }
 
 void CSMatrix::InterpolateDecomposed(const DecomposedTransform& p, const DecomposedTransform& q, float t) {
-    if (t < kEpsilon) {
+    if (t < kQuatEpsilon) {
         ComposeFrom(p);
         return;
     }
@@ -167,7 +167,7 @@ void CSMatrix::InterpolateDecomposed(const DecomposedTransform& p, const Decompo
 }
 
 void CSMatrix::Interpolate(const CSMatrix& a, const CSMatrix& b, float t) {
-    if (t < kEpsilon) {
+    if (t < kQuatEpsilon) {
         *this = a;
         return;
     }

@@ -12,7 +12,7 @@ namespace {
 CSArray<ParticleBatch*> g_batches;
 
 Graphics::ParticleQuadVertex g_triangle[3];
-int32_t g_triangleVertices = 0;
+int32_t g_triangleFill = 0;
 
 uint32_t Channel(float value) { return static_cast<uint32_t>(std::min(std::max(value, 0.0f), 255.0f)); }
 
@@ -84,8 +84,8 @@ uint32_t PackParticleColour(const CSVector4& rgba, bool alphaBlended) {
     return Channel(r * a / 255.0f) << 16 | Channel(g * a / 255.0f) << 8 | Channel(b * a / 255.0f);
 }
 
-void AddParticleQuad(CSTexture* texture, const CSVector4 corners[4], const CSVector4& colourA,
-                     const CSVector4& colourB, const float uvs[8], bool alphaBlended, bool wrap, int32_t sortKey) {
+void AddParticleQuad(CSTexture* texture, const CSVector4 corners[4], const CSVector4& colourA, const CSVector4& colourB,
+                     const float uvs[8], bool alphaBlended, bool wrap, int32_t sortKey) {
     ParticleBatch* batch = GetParticleBatch(texture, alphaBlended, wrap, sortKey);
     const uint32_t a = PackParticleColour(colourA, alphaBlended), b = PackParticleColour(colourB, alphaBlended);
     CSVector4 placed[4] = {corners[0], corners[1], corners[2], corners[3]};
@@ -151,7 +151,7 @@ void ReleaseParticleBatches() {
 }
 
 void AddParticleTriangleVertex(const Graphics::ParticleQuadVertex& vertex) {
-    g_triangle[g_triangleVertices++] = vertex;
+    g_triangle[g_triangleFill++] = vertex;
     // A complete triangle goes to no drawer: single vertices never show.
-    if (g_triangleVertices == 3) g_triangleVertices = 0;
+    if (g_triangleFill == 3) g_triangleFill = 0;
 }

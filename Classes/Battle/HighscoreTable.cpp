@@ -11,8 +11,8 @@
 namespace {
 
 const char kFileName[] = "highscores.dat";
-const uint32_t kMagic = 0x00435348;  // "HSC"
-const uint32_t kVersion = 1000;
+const uint32_t kHighscoreMagic = 0x00435348;  // "HSC"
+const uint32_t kHighscoreVersion = 1000;
 const size_t kNameBuffer = 512;
 
 // Reads the file's values in order; after the first value past the end every read
@@ -25,7 +25,8 @@ public:
     uint32_t U32() {
         uint32_t value = 0;
         if (!Take(4)) return 0;
-        for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes_[at_ - 4 + i])) << (8 * i);
+        for (int i = 0; i < 4; ++i)
+            value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes_[at_ - 4 + i])) << (8 * i);
         return value;
     }
     // The text up to its first zero byte; of a longer name only what the name buffer
@@ -92,8 +93,8 @@ int32_t HighscoreTable::Load() {
 
 int32_t HighscoreTable::Save() const {
     std::vector<char> bytes;
-    PutU32(bytes, kMagic);
-    PutU32(bytes, kVersion);
+    PutU32(bytes, kHighscoreMagic);
+    PutU32(bytes, kHighscoreVersion);
     PutU32(bytes, static_cast<uint32_t>(lists_.size()));
     for (const auto& map : lists_) {
         PutName(bytes, map.first);

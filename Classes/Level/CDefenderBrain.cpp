@@ -10,7 +10,7 @@
 
 namespace {
 
-const int32_t kRetryDelay = 15;
+const int32_t kPathRetryDelay = 15;
 
 }  // namespace
 
@@ -90,7 +90,7 @@ bool CDefenderBrain::ThinkMelee() {
     }
     if (path_retry_delay_ > 0) return false;
     if (path_.empty() && PathSearchToken == 1 && FindPathTo(goal, goalUnit ? 1 : 0, 0) == 0) {
-        path_retry_delay_ = kRetryDelay;
+        path_retry_delay_ = kPathRetryDelay;
         if (goalUnit) {
             ClearPath(1);
             ClearTarget();

@@ -11,7 +11,7 @@ namespace {
 
 SDL_GameController* g_pad = nullptr;
 bool g_enabled = true;
-XINPUT_GAMEPAD g_last{};
+XINPUT_GAMEPAD g_lastGamepad{};
 DWORD g_packet = 0;
 XINPUT_VIBRATION g_vibration{};
 
@@ -104,8 +104,8 @@ DWORD XInputGetState(DWORD userIndex, XINPUT_STATE* state) {
         now.sThumbRX = Axis(pad, SDL_CONTROLLER_AXIS_RIGHTX, false);
         now.sThumbRY = Axis(pad, SDL_CONTROLLER_AXIS_RIGHTY, true);
     }
-    if (std::memcmp(&now, &g_last, sizeof now) != 0) {
-        g_last = now;
+    if (std::memcmp(&now, &g_lastGamepad, sizeof now) != 0) {
+        g_lastGamepad = now;
         ++g_packet;
     }
     state->dwPacketNumber = g_packet;

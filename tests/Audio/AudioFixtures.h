@@ -26,6 +26,16 @@ namespace audiotest {
 
 namespace fs = std::filesystem;
 
+// The sample rate of the tests' own sounds.
+constexpr long kRate = 44100;
+
+// Handlers in the sample-handler cache.
+inline int CachedCount() {
+    int n = 0;
+    for (CSSampleHandler* h = CSSampleHandler::GetFirstCached(); h; h = h->GetNextCached()) ++n;
+    return n;
+}
+
 class TempDir {
 public:
     TempDir() {

@@ -10,8 +10,6 @@ using namespace audiotest;
 
 namespace {
 
-constexpr long kRate = 44100;
-
 std::vector<uint8_t> Encode(const std::vector<float>& pcm, int channels, long rate, std::vector<std::string> comments,
                             float quality = 0.3f) {
     return soundenc::EncodeOggVorbis(pcm, channels, rate, quality, comments);

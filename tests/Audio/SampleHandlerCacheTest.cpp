@@ -8,12 +8,6 @@ using namespace audiotest;
 
 namespace {
 
-int CachedCount() {
-    int n = 0;
-    for (CSSampleHandler* h = CSSampleHandler::GetFirstCached(); h; h = h->GetNextCached()) ++n;
-    return n;
-}
-
 bool IsCached(const CSSampleHandler* handler) {
     for (CSSampleHandler* h = CSSampleHandler::GetFirstCached(); h; h = h->GetNextCached()) {
         if (h == handler) return true;

@@ -12,14 +12,6 @@ using namespace audiotest;
 
 namespace {
 
-constexpr long kRate = 44100;
-
-int CachedCount() {
-    int n = 0;
-    for (CSSampleHandler* h = CSSampleHandler::GetFirstCached(); h; h = h->GetNextCached()) ++n;
-    return n;
-}
-
 boost::shared_ptr<Audio::Sound> Load(const std::string& path, bool stream) {
     if (stream) return Content::CreateAsset<Audio::SoundStream>(path);
     return Content::CreateAsset<Audio::Sound>(path);

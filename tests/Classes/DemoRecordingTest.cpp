@@ -48,7 +48,7 @@ CInputMonitor Recorded(const char* map, std::initializer_list<uint32_t> frames) 
     return monitor;
 }
 
-std::string Content(MemoryStream& stream) {
+std::string StreamBytes(MemoryStream& stream) {
     int length = 0;
     const char* bytes = stream.GetBuffer(length);
     return std::string(bytes != nullptr ? bytes : "", static_cast<size_t>(length));
@@ -102,7 +102,7 @@ TEST(DemoRecordingTest, ADamagedCountStopsAtTheEndOfTheData) {
     CInputMonitor written = Recorded("m", {1, 2});
     MemoryStream body;
     written.WriteBody(body);
-    std::string bytes = Content(body);
+    std::string bytes = StreamBytes(body);
     // The record count sits before the two 16-byte records.
     const size_t countAt = bytes.size() - 2 * 16 - 4;
     for (const int32_t count : {1000000, 0x7fffffff}) {
@@ -118,7 +118,7 @@ TEST(DemoRecordingTest, ADamagedCountStopsAtTheEndOfTheData) {
     stamp.AddFile("a.xml");
     MemoryStream block;
     stamp.Write(block);
-    bytes = Content(block);
+    bytes = StreamBytes(block);
     const int32_t huge = 50000000;
     std::memcpy(&bytes[16], &huge, 4);
     MemoryStream damaged;
@@ -241,7 +241,7 @@ TEST(DemoRecordingTest, TheStampCombinesTheRecordedChecksums) {
 
     MemoryStream stream;
     computed.Write(stream);
-    const std::string bytes = Content(stream);
+    const std::string bytes = StreamBytes(stream);
     EXPECT_EQ(std::string::npos, bytes.find("weapons.xml"));  // names travel scrambled
     DataStamp read;
     read.AddFile("left-over.xml");

@@ -25,6 +25,8 @@
 #include "Core/Service.h"
 #include "SceneGraph/Group.h"
 #include "tools/catalogue/Config.h"
+#include "support/AssertionRecorder.h"
+#include "support/ScratchFolder.h"
 
 // What the battle's set-up and steps would set.
 struct BattleTestAccess {
@@ -38,7 +40,8 @@ struct BattleTestAccess {
     static std::vector<WaveRunner>& WaveRunners(CDunmarchGame& battle) { return battle.wave_runners_; }
     // A level the test owns (the battle does not delete it).
     static void SetLevel(CDunmarchGame& battle, CLevel* level) {
-        battle.level_ = level != nullptr ? boost::shared_ptr<CLevel>(level, [](CLevel*) {}) : boost::shared_ptr<CLevel>();
+        battle.level_ =
+            level != nullptr ? boost::shared_ptr<CLevel>(level, [](CLevel*) {}) : boost::shared_ptr<CLevel>();
     }
     static void SetRecorder(CDunmarchGame& battle, const boost::shared_ptr<CInputMonitor>& recorder) {
         battle.recorder_ = recorder;
@@ -51,7 +54,9 @@ struct BattleTestAccess {
     static void SetEndDelay(CDunmarchGame& battle, int32_t delay) { battle.end_delay_ = delay; }
     static void SetResult(CDunmarchGame& battle, int32_t result) { battle.result_ = result; }
     static void SetRestored(CDunmarchGame& battle, int32_t restored) { battle.restored_ = restored; }
-    static void SetSpellCooldown(CDunmarchGame& battle, int32_t kind, int32_t ms) { battle.spell_cooldowns_[kind] = ms; }
+    static void SetSpellCooldown(CDunmarchGame& battle, int32_t kind, int32_t ms) {
+        battle.spell_cooldowns_[kind] = ms;
+    }
     static void SetCamera(CDunmarchGame& battle, const Vector3& eye, float targetHeight, float referenceDistance) {
         battle.camera_eye_ = eye;
         battle.camera_target_height_ = targetHeight;
@@ -61,44 +66,9 @@ struct BattleTestAccess {
 
 namespace levelfixtures {
 
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dm-level-XXXXXX").string();
-        if (mkdtemp(&pattern[0]) != nullptr) path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    std::string Write(const std::string& name, const std::string& text) const {
-        const std::string file = path_ + "/" + name;
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }
-    const std::string& Path() const { return path_; }
+using ::ScratchFolder;
 
-private:
-    std::string path_;
-};
-
-// Failed assertions' messages while it lives.
-class AssertionRecorder {
-public:
-    AssertionRecorder() {
-        Messages().clear();
-        previous_ = SetAssertionHandler(&Record);
-    }
-    ~AssertionRecorder() { SetAssertionHandler(previous_); }
-    static std::vector<std::string>& Messages() {
-        static std::vector<std::string> messages;
-        return messages;
-    }
-
-private:
-    static void Record(const char*, const char* message, const char*, int) { Messages().push_back(message); }
-    AssertionHandler previous_;
-};
+using ::AssertionRecorder;
 
 // A level (no map) whose grid is drawn row by row, row 0 first: '#' blocks movement and
 // sight, 'o' movement only, '|' sight only, anything else is a free cell.

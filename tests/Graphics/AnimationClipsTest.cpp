@@ -10,14 +10,12 @@
 
 #include "../platform/d3dx/ImageFixtures.h"
 #include "Core/Assert.h"
+#include "support/AssertionRecorder.h"
 
 namespace {
 
 using Graphics::AnimationClip;
 using Graphics::AnimationClips;
-
-std::string g_lastAssertion;
-void RecordAssertion(const char*, const char* message, const char*, int) { g_lastAssertion = message; }
 
 class AnimationClipsTest : public ::testing::Test {
 protected:
@@ -105,12 +103,13 @@ TEST_F(AnimationClipsTest, TheContentHookMarksTheTableLoaded) {
 
 TEST_F(AnimationClipsTest, AMissingClipFailsItsAssertion) {
     boost::shared_ptr<AnimationClips> table = Load("<clip name=\"idle\" first=\"0\" last=\"12\"/>");
-    AssertionHandler previous = SetAssertionHandler(&RecordAssertion);
-    g_lastAssertion.clear();
-    const AnimationClip& none = table->GetClip("death");
-    SetAssertionHandler(previous);
-    EXPECT_EQ(g_lastAssertion, "Could not find specified anim clip");
-    EXPECT_TRUE(Same(none, 0, 0, -1));
+    const AnimationClip* none = nullptr;
+    {
+        AssertionRecorder assertions;
+        none = &table->GetClip("death");
+        EXPECT_EQ(AssertionRecorder::Last(), "Could not find specified anim clip");
+    }
+    EXPECT_TRUE(Same(*none, 0, 0, -1));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -11,15 +12,13 @@
 #include "Core/Service.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/Model/Model.h"
+#include "support/AssertionRecorder.h"
 #include "support/NullDeviceFixture.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/Models.h"
 #include "tools/databuilder/PodWriter.h"
 
 namespace {
-
-std::string g_assertion;
-void RecordAssertion(const char*, const char* message, const char*, int) { g_assertion = message; }
 
 // One triangle; skinned adds bone weights and indices and a batch of one bone.
 podwriter::Scene Triangle(bool skinned, uint32_t frames = 2) {
@@ -73,11 +72,11 @@ protected:
         char pattern[] = "/tmp/modeltestXXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
-        previous = SetAssertionHandler(&RecordAssertion);
+        assertions.emplace();
     }
 
     void TearDown() override {
-        SetAssertionHandler(previous);
+        assertions.reset();
         Service<Graphics::GraphicsDevice>::Unregister();
         graphics.reset();
         NullDeviceTest::TearDown();
@@ -94,7 +93,7 @@ protected:
 
     std::unique_ptr<Graphics::GraphicsDevice> graphics;
     std::string dir;
-    AssertionHandler previous = nullptr;
+    std::optional<AssertionRecorder> assertions;
 };
 
 }  // namespace
@@ -156,12 +155,12 @@ TEST_F(ModelTest, StaticModelLoadsWithoutBoundsFile) {
 
     EXPECT_EQ(model->GetNodeCount(), 2u);
     EXPECT_EQ(model->GetNodeName(1), "Bone");
-    g_assertion.clear();
+    AssertionRecorder::Messages().clear();
     EXPECT_EQ(model->GetNodeName(2), "");
-    EXPECT_EQ(g_assertion, "Could not find node");
+    EXPECT_EQ(AssertionRecorder::Last(), "Could not find node");
     EXPECT_FALSE(model->IsSkinned());
     model->GetClip("idle");
-    EXPECT_EQ(g_assertion, "SET Animation clips first");
+    EXPECT_EQ(AssertionRecorder::Last(), "SET Animation clips first");
 }
 
 TEST_F(ModelTest, SkinnedModelNeedsMatchingBoundsFile) {

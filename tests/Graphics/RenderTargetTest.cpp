@@ -12,7 +12,7 @@ using namespace texturetest;
 using Graphics::RenderTarget2D;
 using Graphics::SurfaceFormat;
 
-class RenderTargetTest : public NullDeviceTest {};
+class RenderTargetTest : public texturetest::NullDeviceTest {};
 
 TEST(SurfaceFormatTest, ConversionsCoverTheirOwnKindOnly) {
     const struct {

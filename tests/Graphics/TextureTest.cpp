@@ -17,7 +17,7 @@ namespace {
 using namespace texturetest;
 using Graphics::Texture2D;
 
-class TextureTest : public NullDeviceTest {};
+class TextureTest : public texturetest::NullDeviceTest {};
 
 // The references a device texture has besides the caller's own.
 ULONG OtherReferences(IDirect3DTexture9* texture) {

@@ -6,7 +6,7 @@
 #include <cmath>
 
 namespace {
-const float kHalfPi = 1.5707963f;
+const float kQuarterTurn = 1.5707963f;
 
 // Rotation of angle radians about the unit axis (ax, ay, az).
 Quaternion AxisAngle(float ax, float ay, float az, float angle) {
@@ -23,12 +23,12 @@ void ExpectQuaternion(const Quaternion& q, const Quaternion& expected) {
 
 TEST(Quaternion, ToMatrixMatchesTheRowVectorRotation) {
     Matrix4 m;
-    Quaternion::ToMatrix(m, AxisAngle(0, 1, 0, kHalfPi));
-    const Matrix4 r = Matrix4::RotationY(kHalfPi);
+    Quaternion::ToMatrix(m, AxisAngle(0, 1, 0, kQuarterTurn));
+    const Matrix4 r = Matrix4::RotationY(kQuarterTurn);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], r[i], 1e-6f) << i;
 
     // About Z by 90 degrees: x goes to y in the row-vector convention.
-    Quaternion::ToMatrix(m, AxisAngle(0, 0, 1, kHalfPi));
+    Quaternion::ToMatrix(m, AxisAngle(0, 0, 1, kQuarterTurn));
     EXPECT_NEAR(m[0], 0.0f, 1e-6f);
     EXPECT_NEAR(m[1], 1.0f, 1e-6f);
     EXPECT_NEAR(m[4], -1.0f, 1e-6f);
@@ -48,7 +48,7 @@ TEST(Quaternion, NormalizeLeavesZeroAlone) {
 
 TEST(Quaternion, Slerp) {
     const Quaternion identity;
-    const Quaternion quarterY = AxisAngle(0, 1, 0, kHalfPi);
+    const Quaternion quarterY = AxisAngle(0, 1, 0, kQuarterTurn);
     struct Case {
         const char* name;
         Quaternion a, b;
@@ -58,13 +58,13 @@ TEST(Quaternion, Slerp) {
     const Case cases[] = {
         {"t 0 gives a, normalised", Quaternion(0, 0, 0, 0.5f), quarterY, 0.0f, identity},
         {"t 1 gives b", identity, quarterY, 1.0f, quarterY},
-        {"half way", identity, quarterY, 0.5f, AxisAngle(0, 1, 0, kHalfPi / 2)},
+        {"half way", identity, quarterY, 0.5f, AxisAngle(0, 1, 0, kQuarterTurn / 2)},
         {"a equal to b", quarterY, quarterY, 0.3f, quarterY},
         {"t above 1", quarterY, identity, 1.5f, identity},
         {"t below 0", quarterY, identity, -0.5f, identity},
         // -b is the same rotation as b: the shorter arc is taken.
         {"opposite sign", identity, Quaternion(-quarterY.x, -quarterY.y, -quarterY.z, -quarterY.w), 0.5f,
-         AxisAngle(0, 1, 0, kHalfPi / 2)},
+         AxisAngle(0, 1, 0, kQuarterTurn / 2)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,6 +75,6 @@ TEST(Quaternion, Slerp) {
 
     Quaternion inPlace = identity;
     Quaternion::Slerp(inPlace, inPlace, quarterY, 0.5f);
-    ExpectQuaternion(inPlace, AxisAngle(0, 1, 0, kHalfPi / 2));
+    ExpectQuaternion(inPlace, AxisAngle(0, 1, 0, kQuarterTurn / 2));
 }
 }  // namespace

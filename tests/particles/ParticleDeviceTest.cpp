@@ -27,14 +27,14 @@
 
 namespace {
 
-const float kUvs[8] = {0, 0, 0, 1, 1, 0, 1, 1};
+const float kQuadUvs[8] = {0, 0, 0, 1, 1, 0, 1, 1};
 
 // n quads of one batch, quad k at x = k.
 void Quads(int n, bool alphaBlended, int32_t sortKey = 0) {
     for (int k = 0; k < n; ++k) {
         const float x = float(k);
         const CSVector4 corners[4] = {{x, 0, 1, 0.01f}, {x, 0, 0, 0.01f}, {x + 1, 0, 1, 0.01f}, {x + 1, 0, 0, 0.01f}};
-        AddParticleQuad(nullptr, corners, CSVector4(255, 0, 0, 255), CSVector4(0, 0, 255, 255), kUvs, alphaBlended,
+        AddParticleQuad(nullptr, corners, CSVector4(255, 0, 0, 255), CSVector4(0, 0, 255, 255), kQuadUvs, alphaBlended,
                         false, sortKey);
     }
 }
@@ -82,10 +82,10 @@ TEST_F(ParticleDeviceTest, BuffersComeAndGoWithTheDevice) {
     const UINT before = null->LiveDefaultPoolResources();
     null->ClearLog();
     graphics.reset(new Graphics::GraphicsDevice(d3d, device));
-    EXPECT_EQ(LogLines({"CreateVertexBuffer", "CreateIndexBuffer"}),
-              (std::vector<std::string>{"CreateVertexBuffer(28672, 0x208, 0x0, 0)",
-                                        "CreateVertexBuffer(28672, 0x208, 0x0, 0)",
-                                        "CreateIndexBuffer(3072, 0x8, 101, 0)"}));
+    EXPECT_EQ(
+        LogLines({"CreateVertexBuffer", "CreateIndexBuffer"}),
+        (std::vector<std::string>{"CreateVertexBuffer(28672, 0x208, 0x0, 0)",
+                                  "CreateVertexBuffer(28672, 0x208, 0x0, 0)", "CreateIndexBuffer(3072, 0x8, 101, 0)"}));
     EXPECT_EQ(null->LiveDefaultPoolResources(), before + 3);
     graphics.reset();
     EXPECT_EQ(null->LiveDefaultPoolResources(), before);
@@ -201,10 +201,10 @@ TEST_F(ParticleDeviceTest, CameraSetUpTakesYawPitchAndFacingFromTheSceneCamera) 
         float yaw, pitch;  // 256ths of a turn
         float facing[9];   // upper 3 x 3, rows
     } cases[] = {
-        {{0, -10, 0}, 192, 64, {1, 0, 0, 0, 1, 0, 0, 0, 1}},   // looking along +y: the library's own axes
+        {{0, -10, 0}, 192, 64, {1, 0, 0, 0, 1, 0, 0, 0, 1}},  // looking along +y: the library's own axes
         // Along -x: a quarter turn about z; the sine of -1 is clamped to -0.999 first.
         {{10, 0, 0}, 129.822f, 64, {0, 1, 0, -1, 0, 0, 0, 0, 1}},
-        {{0, -10, 10}, 192, 64, {1, 0, 0, 0, r, -r, 0, r, r}}, // 45 degrees down
+        {{0, -10, 10}, 192, 64, {1, 0, 0, 0, r, -r, 0, r, r}},  // 45 degrees down
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.eye.x + c.eye.y * 100 + c.eye.z * 10000);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "particles/CSTexture.h"
 #include "particles/ParticleEffectCache.h"
 #include "particles/ParticleLightColour.h"
+#include "support/AssertionRecorder.h"
 
 namespace {
 
@@ -338,8 +340,6 @@ TEST(GetParticleTint, BrightensTheLightColourByHalf) {
     ParticleLightColour = saved;
 }
 
-void IgnoreAssertion(const char*, const char*, const char*, int) {}
-
 // Textures through the world texture loader on the null device.
 class ParticleEffectTextures : public texturetest::NullDeviceTest {
 protected:
@@ -349,10 +349,10 @@ protected:
         ASSERT_NO_FATAL_FAILURE(texturetest::NullDeviceTest::SetUp());
         textures.reset(new WorldTextures(folder));
         Service<WorldTextures>::Register(textures.get());
-        previous = SetAssertionHandler(&IgnoreAssertion);  // missing textures assert
+        ignored.emplace();  // missing textures assert
     }
     void TearDown() override {
-        SetAssertionHandler(previous);
+        ignored.reset();
         PurgeParticleCaches();
         Service<WorldTextures>::Unregister();
         textures.reset();
@@ -365,7 +365,7 @@ protected:
     }
 
     std::unique_ptr<WorldTextures> textures;
-    AssertionHandler previous = nullptr;
+    std::optional<AssertionRecorder> ignored;
 };
 
 TEST_F(ParticleEffectTextures, PrefixIsDroppedWithItsSeparator) {

@@ -18,6 +18,7 @@
 #include "particles/CSEntityParticle.h"
 #include "particles/CSRefBase.h"
 #include "particles/CSTexture.h"
+#include "support/AssertionRecorder.h"
 
 namespace {
 
@@ -123,8 +124,6 @@ TEST(CSEntity, EmitterNodesMakeTheirHost) {
     sg::SetEffectInstanceMaker(nullptr);
 }
 
-void IgnoreAssertion(const char*, const char*, const char*, int) {}
-
 class CSTextureLoad : public texturetest::NullDeviceTest {};
 
 TEST_F(CSTextureLoad, ThroughTheWorldTextureLoader) {
@@ -144,9 +143,10 @@ TEST_F(CSTextureLoad, ThroughTheWorldTextureLoader) {
     EXPECT_EQ(first->GetTexture(), second->GetTexture());
     EXPECT_EQ(first->GetTexture(), textures.Load("spark.dds"));
 
-    const AssertionHandler previous = SetAssertionHandler(&IgnoreAssertion);
-    EXPECT_EQ(CSTexture::Load("missing.dds"), nullptr);
-    SetAssertionHandler(previous);
+    {
+        AssertionRecorder ignored;
+        EXPECT_EQ(CSTexture::Load("missing.dds"), nullptr);
+    }
 
     first->Release();
     second->Release();

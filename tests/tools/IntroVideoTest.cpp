@@ -8,6 +8,7 @@
 
 #include <theora/theoradec.h>
 
+#include "support/RunDunmarch.h"
 #include "support/ScratchFolder.h"
 #include "Video/ogv/VideoFixtures.h"
 #include "tools/catalogue/Videos.h"
@@ -17,11 +18,6 @@ namespace {
 namespace vid = catalogue::videos;
 using videofixtures::Bytes;
 using videofixtures::Page;
-
-std::string GameDir() {
-    const char* build = std::getenv("DM_BUILD_DIR");
-    return std::string(build ? build : "..") + "/game/";
-}
 
 Bytes ReadBytes(const std::string& path) {
     const std::string text = ScratchFolder::Read(path);
@@ -51,7 +47,7 @@ int ForEachPacket(const std::vector<Page>& pages, int serial, F f) {
 }  // namespace
 
 TEST(IntroVideoTest, WrittenAgainGivesTheSameBytes) {
-    const Bytes built = ReadBytes(GameDir() + vid::IntroPath());
+    const Bytes built = ReadBytes(testsupport::BuildGameDir() + "/" + vid::IntroPath());
     ASSERT_FALSE(built.empty());
     ScratchFolder again;
     const std::string command =
@@ -61,7 +57,7 @@ TEST(IntroVideoTest, WrittenAgainGivesTheSameBytes) {
 }
 
 TEST(IntroVideoTest, StreamsAsCatalogued) {
-    const Bytes file = ReadBytes(GameDir() + vid::IntroPath());
+    const Bytes file = ReadBytes(testsupport::BuildGameDir() + "/" + vid::IntroPath());
     const std::vector<Page> pages = videofixtures::SplitPages(file);
     ASSERT_GE(pages.size(), 4u);
     // Both start pages first, video then sound, under the fixed serial numbers.

@@ -16,6 +16,7 @@
 #include "Core/Language.h"
 #include "IO/File.h"
 #include "tools/catalogue/Config.h"
+#include "support/RunDunmarch.h"
 #include "support/ScratchFolder.h"
 #include "tools/catalogue/Layouts.h"
 #include "tools/catalogue/LanguageKeys.h"
@@ -25,12 +26,6 @@
 
 namespace {
 
-std::string GameDir() {
-    const char* build = std::getenv("DM_BUILD_DIR");
-    // Tests run in the build folder's tests/ folder when DM_BUILD_DIR is not given.
-    return std::string(build ? build : "..") + "/game/";
-}
-
 namespace cfg = catalogue::config;
 namespace layouts = catalogue::layouts;
 
@@ -38,7 +33,7 @@ namespace layouts = catalogue::layouts;
 
 TEST(SampleDataTest, ConfigNamesTheCatalogueFolders) {
     Config config;
-    ASSERT_TRUE(config.Read((GameDir() + cfg::kFileName).c_str()));
+    ASSERT_TRUE(config.Read((testsupport::BuildGameDir() + "/" + cfg::kFileName).c_str()));
     const Config::PathSet& p = config.Paths;
     EXPECT_EQ(cfg::kResourcePc, p.ResourcesPcPath);
     EXPECT_EQ(cfg::kResourceCommon, p.ResourcesCommonPath);
@@ -96,7 +91,7 @@ TEST(SampleDataTest, ConfigNamesTheCatalogueFolders) {
 TEST(SampleDataTest, EveryLanguageFileHoldsEveryCatalogueKey) {
     for (const catalogue::lang::LanguageFile& lan : catalogue::lang::kFiles) {
         SCOPED_TRACE(lan.file);
-        const std::string path = GameDir() + cfg::kLanguage.Path() + lan.file;
+        const std::string path = testsupport::BuildGameDir() + "/" + cfg::kLanguage.Path() + lan.file;
         std::unique_ptr<IO::File> file(IO::File::OpenRead(path));
         ASSERT_NE(nullptr, file);
         LanguageTable table;
@@ -119,7 +114,8 @@ TEST(SampleDataTest, EveryLanguageFileHoldsEveryCatalogueKey) {
 TEST(SampleDataTest, EveryLayoutTextHasATextInEveryLanguage) {
     for (const catalogue::lang::LanguageFile& lan : catalogue::lang::kFiles) {
         SCOPED_TRACE(lan.file);
-        std::unique_ptr<IO::File> file(IO::File::OpenRead(GameDir() + cfg::kLanguage.Path() + lan.file));
+        std::unique_ptr<IO::File> file(
+            IO::File::OpenRead(testsupport::BuildGameDir() + "/" + cfg::kLanguage.Path() + lan.file));
         ASSERT_NE(nullptr, file);
         LanguageTable table;
         ASSERT_EQ(kLanguageReadOk, ReadLanguageEntries(*file, table));
@@ -148,7 +144,9 @@ TEST(SampleDataTest, LayoutsWrittenAgainGiveTheSameBytes) {
         if (!entry.is_regular_file()) continue;
         ++files;
         const std::string relative = std::filesystem::relative(entry.path(), again.Path()).string();
-        EXPECT_EQ(ScratchFolder::Read(GameDir() + relative), ScratchFolder::Read(entry.path().string())) << relative;
+        EXPECT_EQ(ScratchFolder::Read(testsupport::BuildGameDir() + "/" + relative),
+                  ScratchFolder::Read(entry.path().string()))
+            << relative;
     }
     // The seventeen layouts and their images, and nothing else of the folders.
     const auto written = std::distance(std::filesystem::directory_iterator(again / cfg::kUi.Path()),
@@ -163,7 +161,7 @@ TEST(SampleDataTest, CursorsShowTheirOutlineOnDarkAndLightScreens) {
     for (const char* name : catalogue::textures::kCursors) {
         SCOPED_TRACE(name);
         std::vector<uint8_t> bytes;
-        ASSERT_TRUE(IO::ReadWholeFile(GameDir() + cfg::kTextures.Path() + name, bytes));
+        ASSERT_TRUE(IO::ReadWholeFile(testsupport::BuildGameDir() + "/" + cfg::kTextures.Path() + name, bytes));
         d3dx::Image image;
         ASSERT_EQ(D3D_OK, d3dx::DecodeDds(bytes.data(), bytes.size(), &image));
         const int w = int(image.width), h = int(image.height);

@@ -23,6 +23,10 @@ private:
 
 using WriterFn = void (*)(const Output&);
 
+// A writer that cannot make its files stops the whole build with one line:
+// "databuilder (what): why".
+[[noreturn]] void Fail(const std::string& what, const std::string& why);
+
 // Writers run in ascending order, then by name.
 struct Registration {
     Registration(const char* name, int order, WriterFn fn);

@@ -393,11 +393,6 @@ const Texts kTexts[] = {
      {"New game", "Nouvelle partie", "Nuova partita", "Neues Spiel", "Nueva partida", "Новая игра", "Nyuu geemu"}},
 };
 
-[[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "databuilder (language): %s\n", what.c_str());
-    std::exit(1);
-}
-
 // UTF-8 source text to UTF-16 code units.
 std::u16string ToUtf16(const char* text) {
     std::u16string out;
@@ -418,11 +413,11 @@ std::u16string ToUtf16(const char* text) {
             cp = *p & 0x07;
             extra = 3;
         } else {
-            Fail(std::string("bad UTF-8 in \"") + text + "\"");
+            databuilder::Fail("language", std::string("bad UTF-8 in \"") + text + "\"");
         }
         ++p;
         for (int i = 0; i < extra; ++i, ++p) {
-            if ((*p & 0xC0) != 0x80) Fail(std::string("bad UTF-8 in \"") + text + "\"");
+            if ((*p & 0xC0) != 0x80) databuilder::Fail("language", std::string("bad UTF-8 in \"") + text + "\"");
             cp = (cp << 6) | (*p & 0x3F);
         }
         if (cp >= 0x10000) {
@@ -463,17 +458,19 @@ DATABUILDER_WRITER(language, 10) {
     // The catalogue and the text table must name the same keys, each once.
     std::map<std::string, const Texts*> byKey;
     for (const Texts& t : kTexts) {
-        if (!byKey.emplace(t.key, &t).second) Fail(std::string("key twice in the text table: ") + t.key);
+        if (!byKey.emplace(t.key, &t).second)
+            databuilder::Fail("language", std::string("key twice in the text table: ") + t.key);
         for (const char* text : t.text)
-            if (!text || !*text) Fail(std::string("missing text for ") + t.key);
+            if (!text || !*text) databuilder::Fail("language", std::string("missing text for ") + t.key);
     }
     std::map<std::string, int> catalogueKeys;
     for (const char* key : lang::kAllKeys) {
-        if (++catalogueKeys[key] > 1) Fail(std::string("key twice in the catalogue: ") + key);
-        if (!byKey.count(key)) Fail(std::string("no texts for catalogue key ") + key);
+        if (++catalogueKeys[key] > 1) databuilder::Fail("language", std::string("key twice in the catalogue: ") + key);
+        if (!byKey.count(key)) databuilder::Fail("language", std::string("no texts for catalogue key ") + key);
     }
     for (const auto& entry : byKey)
-        if (!catalogueKeys.count(entry.first)) Fail("text table key not in the catalogue: " + entry.first);
+        if (!catalogueKeys.count(entry.first))
+            databuilder::Fail("language", "text table key not in the catalogue: " + entry.first);
 
     const std::string folder = catalogue::config::kLanguage.Path();
     for (const lang::LanguageFile& file : lang::kFiles)

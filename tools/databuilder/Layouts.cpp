@@ -90,11 +90,6 @@ std::string LayoutXml(const layouts::Window& window) {
 
 // ---- painting ----
 
-[[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "databuilder (layouts): %s\n", what.c_str());
-    std::exit(1);
-}
-
 std::vector<int> CodePoints(const std::string& utf8) {
     std::vector<int> codes;
     for (size_t i = 0; i < utf8.size();) {
@@ -114,7 +109,7 @@ void PaintText(Canvas& c, const std::string& utf8, const char* ttf, int pixelSiz
     databuilder::BakedFont baked;
     std::string error;
     if (!databuilder::BakeProportional(std::string(fonts::kFaceFolder) + ttf, pixelSize, codes, &baked, &error))
-        Fail("cannot paint \"" + utf8 + "\": " + error);
+        databuilder::Fail("layouts", "cannot paint \"" + utf8 + "\": " + error);
     auto glyphOf = [&](int code) -> const databuilder::BakedGlyph* {
         for (const databuilder::BakedGlyph& glyph : baked.glyphs)
             if (glyph.code == code) return &glyph;

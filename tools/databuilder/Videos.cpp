@@ -28,11 +28,6 @@ constexpr int kHeight = vid::kIntroHeight;
 constexpr int kHorizon = 330;
 constexpr double kSeconds = vid::kIntroSeconds;
 
-[[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "databuilder: %s: %s\n", vid::kIntro, what.c_str());
-    std::exit(1);
-}
-
 double Clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 // 0 before a, 1 after b, a smooth step between.
 double Ramp(double t, double a, double b) {
@@ -184,7 +179,7 @@ databuilder::BakedFont Bake(const char* face, int size, const std::string& text)
     databuilder::BakedFont font;
     std::string error;
     if (!databuilder::BakeProportional(std::string(catalogue::fonts::kFaceFolder) + face, size, codes, &font, &error))
-        Fail(error);
+        databuilder::Fail(vid::kIntro, error);
     return font;
 }
 
@@ -393,6 +388,6 @@ std::vector<uint8_t> EncodeIntroVideo() {
 
 DATABUILDER_WRITER(videos, 40) {
     const std::vector<uint8_t> bytes = EncodeIntroVideo();
-    if (bytes.empty()) Fail("the encoders refused the settings");
+    if (bytes.empty()) databuilder::Fail(vid::kIntro, "the encoders refused the settings");
     out.Write(vid::IntroPath(), bytes);
 }

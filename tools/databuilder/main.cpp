@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,6 +26,11 @@ std::vector<Entry>& Writers() {
 }  // namespace
 
 Registration::Registration(const char* name, int order, WriterFn fn) { Writers().push_back({name, order, fn}); }
+
+void Fail(const std::string& what, const std::string& why) {
+    std::fprintf(stderr, "databuilder (%s): %s\n", what.c_str(), why.c_str());
+    std::exit(1);
+}
 
 void Output::Write(const std::string& relPath, const std::vector<uint8_t>& bytes) const {
     namespace fs = std::filesystem;

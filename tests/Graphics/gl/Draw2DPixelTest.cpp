@@ -32,14 +32,14 @@ namespace {
 namespace Draw2D = Graphics::Draw2D;
 namespace fonts = catalogue::fonts;
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
 // The tint reaches the shader as channel / 256.
 constexpr double kTintWhite = 255.0 / 256.0;
 
 class Draw2DPixelTest : public testsupport::GLDeviceTest {
 protected:
-    Draw2DPixelTest() : GLDeviceTest({"draw2d", kWidth, kHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+    Draw2DPixelTest() : GLDeviceTest({"draw2d", kScreenWidth, kScreenHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
 
     void SetUp() override {
         const char* build = std::getenv("DM_BUILD_DIR");
@@ -167,14 +167,14 @@ TEST_F(Draw2DPixelTest, TextComposesTheGlyphsOfThePage) {
 
     // The same text composed on the CPU from the page: white tinted by
     // 255/256, blended over black by its alpha.
-    std::vector<double> expected(size_t(kWidth) * kHeight, 0.0);
+    std::vector<double> expected(size_t(kScreenWidth) * kScreenHeight, 0.0);
     int pen = penX, inked = 0;
     for (wchar_t c : text) {
         const Graphics::SpriteFontGlyph& glyph = font->glyphs_.at(uint16_t(c));
         for (int j = 0; j < glyph.height; ++j) {
             for (int i = 0; i < glyph.width; ++i) {
                 const double alpha = alphas[size_t(glyph.y + j) * pageWidth + glyph.x + i] / 255.0 * kTintWhite;
-                double& out = expected[size_t(penY + glyph.yoffset + j) * kWidth + pen + glyph.xoffset + i];
+                double& out = expected[size_t(penY + glyph.yoffset + j) * kScreenWidth + pen + glyph.xoffset + i];
                 out = 255.0 * kTintWhite * alpha + out * (1.0 - alpha);
             }
         }
@@ -184,7 +184,7 @@ TEST_F(Draw2DPixelTest, TextComposesTheGlyphsOfThePage) {
     int mismatches = 0;
     for (int y = penY - 4; y < penY + font->line_height_ + 4; ++y) {
         for (int x = penX - 4; x < pen + 4; ++x) {
-            const double want = expected[size_t(y) * kWidth + x];
+            const double want = expected[size_t(y) * kScreenWidth + x];
             const int got = Channel(At(x, y), 8);
             inked += got > 128 ? 1 : 0;
             if (std::abs(got - want) > 2.5 && ++mismatches <= 5)
@@ -257,7 +257,7 @@ TEST_F(Draw2DPixelTest, Screenshot) {
     EXPECT_EQ(At(200, 40), 0x202838u);
     EXPECT_NE(At(460, 20), 0x202838u);  // on the circle's rim
 
-    testsupport::SaveScreenshot(pixels, kWidth, kHeight, "draw2d.png");
+    testsupport::SaveScreenshot(pixels, kScreenWidth, kScreenHeight, "draw2d.png");
 }
 
 }  // namespace

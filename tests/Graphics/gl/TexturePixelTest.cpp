@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int kWidth = 64;
-constexpr int kHeight = 64;
+constexpr int kTextureWidth = 64;
+constexpr int kTextureHeight = 64;
 
 struct Vertex {
     float x, y, z, w;
@@ -36,7 +36,7 @@ std::vector<uint8_t> Quadrants(int side) {
 
 class TexturePixelTest : public testsupport::GLDeviceTest {
 protected:
-    TexturePixelTest() : GLDeviceTest({"textures", kWidth, kHeight, 1, D3DCREATE_MULTITHREADED}) {}
+    TexturePixelTest() : GLDeviceTest({"textures", kTextureWidth, kTextureHeight, 1, D3DCREATE_MULTITHREADED}) {}
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(GLDeviceTest::SetUp());
@@ -76,9 +76,9 @@ protected:
         ASSERT_EQ(device->SetVertexDeclaration(declaration), D3D_OK);
         ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
         const Vertex quad[4] = {{0, 0, 0.5f, 1, 0, 0},
-                                {kWidth, 0, 0.5f, 1, 1, 0},
-                                {0, kHeight, 0.5f, 1, 0, 1},
-                                {kWidth, kHeight, 0.5f, 1, 1, 1}};
+                                {kTextureWidth, 0, 0.5f, 1, 1, 0},
+                                {0, kTextureHeight, 0.5f, 1, 0, 1},
+                                {kTextureWidth, kTextureHeight, 0.5f, 1, 1, 1}};
         ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
         ASSERT_EQ(device->EndScene(), D3D_OK);
         device->SetTexture(0, nullptr);

@@ -35,8 +35,8 @@ namespace {
 using effectfixtures::SetConstant;
 using P = CParticleParams;
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
 const DWORD kClear = 0x00202020u;
 
 struct Kind {
@@ -59,7 +59,7 @@ struct KindEffect : runfixtures::PlainEmitter {
         particle->SheetColumns = particle->AtlasRows = 1;
         if (k.kind == 0) particle->ModelName = "rock.pod?Object";
         const float size = k.kind == 0 ? 0.2f : 1.0f;  // the rock is modelled a cell wide
-        if (k.kind == 8) particle->OwnMatrix = 1;  // its rows drive it: still, it faces up
+        if (k.kind == 8) particle->OwnMatrix = 1;      // its rows drive it: still, it faces up
         for (uint8_t& flag : particle->NoVariation) flag = 1;
         SetConstant(particle->Tracks[P::Red], float((k.colour >> 16) & 0xFF) / 255.0f);
         SetConstant(particle->Tracks[P::Green], float((k.colour >> 8) & 0xFF) / 255.0f);
@@ -75,7 +75,7 @@ using runfixtures::PlaceParticle;
 class ParticleKindsPixelTest : public testsupport::GLDeviceTest {
 protected:
     ParticleKindsPixelTest()
-        : GLDeviceTest({"particle_kinds", kWidth, kHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
+        : GLDeviceTest({"particle_kinds", kScreenWidth, kScreenHeight, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING}) {}
 
     void SetUp() override {
         const char* build = std::getenv("DM_BUILD_DIR");
@@ -87,7 +87,7 @@ protected:
         graphics.reset(new Graphics::GraphicsDevice(d3d, device));
         ASSERT_TRUE(graphics->GetEffect()->IsLoaded());
         Service<Graphics::GraphicsDevice>::Register(graphics.get());
-        graphics->SetViewport(Viewport(0, 0, kWidth, kHeight, 0.0f, 1.0f));
+        graphics->SetViewport(Viewport(0, 0, kScreenWidth, kScreenHeight, 0.0f, 1.0f));
         textures.reset(new Content::ContentLoader<Graphics::Texture2D>(catalogue::config::kTextures.Path()));
         Service<Content::ContentLoader<Graphics::Texture2D>>::Register(textures.get());
         models.reset(new Content::ContentLoader<Graphics::Model>(catalogue::config::kMeshes.Path()));
@@ -96,7 +96,7 @@ protected:
         // From above and in front, so that flat quads show too.
         camera = boost::make_shared<sg::Camera>();
         camera->SetLookAt(Vector3(0.0f, -24.0f, 18.0f), Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 1.0f));
-        camera->SetPerspective(60.0f, float(kWidth) / kHeight, 1.0f, 200.0f);
+        camera->SetPerspective(60.0f, float(kScreenWidth) / kScreenHeight, 1.0f, 200.0f);
         root = boost::make_shared<sg::Group>("World");
         root->AddChild(camera);
         scene.SetCamera(camera);
@@ -125,15 +125,15 @@ protected:
         float clip[4];
         for (int c = 0; c < 4; ++c) clip[c] = x * vp.m[c] + y * vp.m[4 + c] + z * vp.m[8 + c] + vp.m[12 + c];
         if (clip[3] <= 0.0f) return false;
-        px = int((clip[0] / clip[3] + 1.0f) * 0.5f * kWidth);
-        py = int((1.0f - clip[1] / clip[3]) * 0.5f * kHeight);
-        return px >= 0 && px < kWidth && py >= 0 && py < kHeight;
+        px = int((clip[0] / clip[3] + 1.0f) * 0.5f * kScreenWidth);
+        py = int((1.0f - clip[1] / clip[3]) * 0.5f * kScreenHeight);
+        return px >= 0 && px < kScreenWidth && py >= 0 && py < kScreenHeight;
     }
     // Pixels of the square of half size r around (x, y) that are not the clear colour.
     int Drawn(int x, int y, int r) const {
         int count = 0;
-        for (int py = std::max(0, y - r); py <= std::min(kHeight - 1, y + r); ++py)
-            for (int px = std::max(0, x - r); px <= std::min(kWidth - 1, x + r); ++px)
+        for (int py = std::max(0, y - r); py <= std::min(kScreenHeight - 1, y + r); ++py)
+            for (int px = std::max(0, x - r); px <= std::min(kScreenWidth - 1, x + r); ++px)
                 if (At(px, py) != kClear) ++count;
         return count;
     }
@@ -150,10 +150,11 @@ protected:
 
 TEST_F(ParticleKindsPixelTest, EveryRenderKindShowsWhereItsParticlesAre) {
     const Kind kinds[] = {
-        {"object", 0, 0, -13.0f, 0},           {"sprite", 1, 0, -10.0f, 0xFF4040}, {"free quad", 2, 0, -7.0f, 0x40FF40},
-        {"flat quad", 3, 0, -4.0f, 0x4040FF},  {"hidden", 4, 0, -1.0f, 0xFFFFFF},  {"ribbon", 5, 1, 1.0f, 0xFFFF40},
-        {"trail", 5, 0, 4.0f, 0x40FFFF},       {"beam", 6, 0, 7.0f, 0xFF40FF},     {"line", 7, 0, 10.0f, 0xFF8000},
-        {"motion-aligned", 8, 0, 13.0f, 0x8080FF},
+        {"object", 0, 0, -13.0f, 0},          {"sprite", 1, 0, -10.0f, 0xFF4040},
+        {"free quad", 2, 0, -7.0f, 0x40FF40}, {"flat quad", 3, 0, -4.0f, 0x4040FF},
+        {"hidden", 4, 0, -1.0f, 0xFFFFFF},    {"ribbon", 5, 1, 1.0f, 0xFFFF40},
+        {"trail", 5, 0, 4.0f, 0x40FFFF},      {"beam", 6, 0, 7.0f, 0xFF40FF},
+        {"line", 7, 0, 10.0f, 0xFF8000},      {"motion-aligned", 8, 0, 13.0f, 0x8080FF},
     };
     scene.Update(0.0f);  // the particle camera and an empty frame
     for (const Kind& k : kinds) {
@@ -188,7 +189,7 @@ TEST_F(ParticleKindsPixelTest, EveryRenderKindShowsWhereItsParticlesAre) {
     graphics->Draw(&scene);
     device->EndScene();
     ASSERT_NO_FATAL_FAILURE(ReadBack());
-    testsupport::SaveScreenshot(pixels, kWidth, kHeight, "particle_kinds.png");
+    testsupport::SaveScreenshot(pixels, kScreenWidth, kScreenHeight, "particle_kinds.png");
 
     for (const Kind& k : kinds) {
         SCOPED_TRACE(k.name);
