@@ -20,7 +20,7 @@
 // modified; --record FILE writes its recording (head and body) when the run ends.
 // --demo FILE copies FILE to "test.dem" here and replays it. --save-at N writes
 // "savegame.dat" here once the step counter reaches N, prints the digest of that step's
-// trace line and ends; --continue starts from "savegame.dat" (which goes once used) and
+// trace line and ends (with --until-end the run goes on to the end); --continue starts from "savegame.dat" (which goes once used) and
 // prints the digest right after loading. Exit 1 when no battle starts (a savegame that
 // cannot be continued is refused so), a file cannot be written or a script line fails.
 // --screenshot STEP:FILE (repeatable) draws the whole run on OpenGL in a hidden window
@@ -296,7 +296,8 @@ bool WriteShot(IDirect3DDevice9* device, int width, int height, const std::strin
         const unsigned char* row = rows.data() + stride * static_cast<size_t>(height - 1 - y);
         uint8_t* out = rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
         for (int x = 0; x < width; ++x)
-            out[4 * x] = row[3 * x + 2], out[4 * x + 1] = row[3 * x + 1], out[4 * x + 2] = row[3 * x], out[4 * x + 3] = 255;
+            out[4 * x] = row[3 * x + 2], out[4 * x + 1] = row[3 * x + 1], out[4 * x + 2] = row[3 * x],
+                    out[4 * x + 3] = 255;
     }
     const std::vector<uint8_t> png = pngwriter::Encode(rgba.data(), width, height, pngwriter::Layout::RGB);
     if (png.empty()) return false;
@@ -315,9 +316,10 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] "
-                             "[--trace] [--no-particles] [--script FILE] [--record FILE] [--demo FILE] "
-                             "[--save-at N] [--continue] [--screenshot STEP:FILE]...\n");
+        std::fprintf(stderr,
+                     "usage: dunmarch-battle [--preload | --no-preload] [--frames N] [--until-end] [--dt MS] "
+                     "[--trace] [--no-particles] [--script FILE] [--record FILE] [--demo FILE] "
+                     "[--save-at N] [--continue] [--screenshot STEP:FILE]...\n");
         return 2;
     }
     std::vector<ScriptLine> script;
@@ -372,8 +374,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     // A new back buffer holds whatever the driver gave it: a shot shows black where nothing drew.
-    if (drawsPixels) device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000u, 1.0f, 0);
+    if (drawsPixels)
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000u, 1.0f, 0);
     d3d9::NullDevice* null = d3d9::AsNullDevice(device);
+    // Nothing here reads the device's log: formatting a line per call would be
+    // a fifth of every step.
+    if (null != nullptr) null->SetRecording(false);
     g_d3d = d3d;
     g_d3dDevice = device;
 
@@ -405,8 +411,7 @@ int main(int argc, char** argv) {
         }
         if (status != 0 || window == nullptr || window->StartGame(options.continueSaved ? 1 : 0) != 1 ||
             !window->GetBattle()) {
-            if (options.continueSaved)
-                std::fprintf(stderr, "dunmarch-battle: savegame.dat cannot be continued\n");
+            if (options.continueSaved) std::fprintf(stderr, "dunmarch-battle: savegame.dat cannot be continued\n");
             std::fprintf(stderr, "dunmarch-battle: no battle started\n");
             status = 1;
         } else {
@@ -428,6 +433,13 @@ int main(int argc, char** argv) {
             // --save-at alone runs until its step.
             const bool uncounted = options.untilEnd || (options.saveAt >= 0 && options.frames == 0);
             const long frames = uncounted ? kBattleTimeCap / options.dt : options.frames;
+            // The save is made once; it ends the run unless the run goes to the end.
+            bool saved = false;
+            const bool savingEnds = !options.untilEnd;
+            const auto savesNow = [&] {
+                return !saved && options.saveAt >= 0 &&
+                       battle.GetStepCounter() >= static_cast<uint32_t>(options.saveAt);
+            };
             // The set-up's own time is not the battle's.
             ResetFrameClock();
             for (long frame = 0; frame < frames; ++frame) {
@@ -453,13 +465,10 @@ int main(int argc, char** argv) {
                 graphics->BeginScene();
                 window->Draw();
                 graphics->EndScene();
-                if (null != nullptr) null->ClearLog();
                 if (drawsPixels) {
                     // Every shot whose step this frame reached, the first time it does; the
                     // last frame is the one the loop below ends on.
-                    const bool lastFrame = leaving || frame + 1 == frames ||
-                                           (options.saveAt >= 0 &&
-                                            battle.GetStepCounter() >= static_cast<uint32_t>(options.saveAt));
+                    const bool lastFrame = leaving || frame + 1 == frames || (savingEnds && savesNow());
                     bool capture = false;
                     for (const Options::Shot& shot : options.shots)
                         capture = capture || shot.Due(battle.GetStepCounter(), lastFrame);
@@ -493,14 +502,15 @@ int main(int argc, char** argv) {
                 waveIndex = battle.GetWaveIndex();
                 startDelay = battle.GetWaveStartDelay();
                 if (options.trace && battle.GetStepCounter() != before) Trace(battle);
-                if (options.saveAt >= 0 && battle.GetStepCounter() >= static_cast<uint32_t>(options.saveAt)) {
+                if (savesNow()) {
+                    saved = true;
                     if (window->WriteSavegame(0) != 1) {
                         std::fprintf(stderr, "dunmarch-battle: savegame.dat cannot be written\n");
                         status = 1;
-                    } else {
-                        std::printf("saved at step %u, digest %016llx\n", battle.GetStepCounter(), Digest(battle));
+                        break;
                     }
-                    break;
+                    std::printf("saved at step %u, digest %016llx\n", battle.GetStepCounter(), Digest(battle));
+                    if (savingEnds) break;
                 }
                 if (leaving) break;
             }

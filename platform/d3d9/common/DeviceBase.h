@@ -99,6 +99,8 @@ public:
     void ReportErrorV(const char* format, va_list args);
     // A call worth logging; only a recording backend formats and keeps it.
     bool Recording() const { return recording_; }
+    // A recording backend whose log nobody reads can stop keeping it.
+    void SetRecording(bool recording) { recording_ = recording; }
     void Record(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     void Register(ResourceLink* resource);

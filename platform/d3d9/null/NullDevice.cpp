@@ -195,7 +195,7 @@ HRESULT NullDevice::DoDraw(const DrawCall& call) {
             Record("Apply(%u, %s, %u)", sampler, SamplerStateName(s), static_cast<unsigned>(value));
         });
     }
-    if (overflowed_) {
+    if (overflowed_ || !Recording()) {
         return D3D_OK;
     }
     DrawRecord record = {};

@@ -53,9 +53,10 @@ protected:
     }
 
     // One run to the main menu with requests sent to the address.
-    int Run(const std::string& address, const std::string& environment = "", int frames = 260) {
+    int Run(const std::string& address, const std::string& environment = "", int frames = 260,
+            gamefolder::Window window = gamefolder::kSmallWindow) {
         const testsupport::ProgramResult result =
-            testsupport::RunDunmarch(root_.File("game/"), "-qaf=" + std::to_string(frames),
+            testsupport::RunDunmarch(root_.File("game/"), "-qaf=" + std::to_string(frames) + window.Options(),
                                      "XDG_DATA_HOME='" + root_.File("user") + "' DUNMARCH_NET_REDIRECT=" + address +
                                          " DUNMARCH_NET_TIMEOUTS=2000,2000,4000 DUNMARCH_INPUT='" +
                                          root_.File("input.txt") + "' " + environment);
@@ -133,13 +134,15 @@ TEST_F(BannerRunTest, TheMainMenuShowsTheBannerAndOpensItsLink) {
     {
         TestServer server;
         ASSERT_TRUE(server.ServeShippedImages(BuildDir() + "/game"));
-        ASSERT_EQ(0, Run(server.Address(), path)) << output_;
+        ASSERT_EQ(0, Run(server.Address(), path, 260, gamefolder::kFullWindow)) << output_;
         EXPECT_TRUE(servedField(lastShot())) << output_;
         EXPECT_EQ(std::string("https://www.dunmarch.invalid/news\n"), testsupport::ReadWholeFile(root_.File("opened")))
             << output_;
         EXPECT_EQ(1, Count(output_, "xdg-open: exited with status 3, the web page was not opened\n")) << output_;
     }
-    ASSERT_EQ(0, Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()), path)) << output_;
+    ASSERT_EQ(0,
+              Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()), path, 260, gamefolder::kFullWindow))
+        << output_;
     EXPECT_FALSE(servedField(lastShot())) << output_;
 }
 

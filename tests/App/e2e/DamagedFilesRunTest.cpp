@@ -40,10 +40,8 @@ struct Case {
 
 std::string Damaged(const std::string& good, Damage damage) {
     switch (damage) {
-        case Damage::Truncated:
-            return good.substr(0, good.size() / 2);
-        case Damage::Emptied:
-            return std::string();
+        case Damage::Truncated: return good.substr(0, good.size() / 2);
+        case Damage::Emptied: return std::string();
         case Damage::Noise: {
             std::mt19937 random(54321);
             std::string noise(std::max<size_t>(good.size(), 64), '\0');
@@ -79,10 +77,11 @@ protected:
     // Esc cuts the intro short; without a language in the settings the
     // language window asks for one; "Start" is clicked until the main menu.
     void WriteScript(bool languageWindow) const {
-        const std::string language =
-            languageWindow ? "1 await state entered: LanguageWindow\n"
-                             "5 click " + layoutclicks::CentreOf(layouts::kLanguageWindow, "GERUnPressed") + "\n"
-                           : std::string();
+        const std::string language = languageWindow
+                                         ? "1 await state entered: LanguageWindow\n"
+                                           "5 click " +
+                                               layoutclicks::CentreOf(layouts::kLanguageWindow, "GERUnPressed") + "\n"
+                                         : std::string();
         root_.Write("input.txt", "1 key Esc\n" + language +
                                      "6 await state entered: LoadingWindow\n"
                                      "7 await every 10 " +
@@ -111,7 +110,7 @@ protected:
 
     int Run() {
         const testsupport::ProgramResult result = testsupport::RunDunmarch(
-            root_.File("game/"), "-qaf=200",
+            root_.File("game/"), "-qaf=200" + gamefolder::kSmallWindow.Options(),
             "XDG_DATA_HOME='" + root_.File("user") + "' DUNMARCH_INPUT='" + root_.File("input.txt") + "'");
         output_ = result.output;
         return result.exitCode;

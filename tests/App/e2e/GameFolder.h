@@ -18,6 +18,17 @@
 
 namespace gamefolder {
 
+// The window a run plays in. On the software renderer a frame costs its pixels,
+// and the game stretches its 1024 x 768 screen over any window: the runs that
+// check the flow rather than the picture play in a smaller one.
+struct Window {
+    int width, height;
+    std::string Options() const { return " -width=" + std::to_string(width) + " -height=" + std::to_string(height); }
+};
+constexpr Window kFullWindow{1024, 768};
+constexpr Window kHalfWindow{512, 384};
+constexpr Window kSmallWindow{256, 192};
+
 inline void Make(const ScratchDir& root, std::initializer_list<const char*> programs = {"dunmarch"}) {
     testsupport::MakeSampleGameFolder(root, programs);
 }
@@ -55,13 +66,17 @@ inline std::vector<uint32_t> Pixels(const std::string& bmp, int width, int heigh
     return pixels;
 }
 
-// A 1024 x 768 screenshot of the game folder kept as build/screenshots/<name>
-// for a person to look at; its pixels, none when it is not one.
-inline std::vector<uint32_t> Keep(const ScratchDir& root, const std::string& shot, const std::string& name) {
-    const std::vector<uint32_t> pixels = Pixels(root.Read("game/" + shot), 1024, 768);
-    EXPECT_EQ(pixels.size(), 1024u * 768u) << shot;
-    if (pixels.size() == 1024u * 768u)
-        testsupport::SaveScreenshot(std::vector<DWORD>(pixels.begin(), pixels.end()), 1024, 768, name);
+// A screenshot of the game folder, of the window's size, kept as
+// build/screenshots/<name> for a person to look at; its pixels, none when it is
+// not one.
+inline std::vector<uint32_t> Keep(const ScratchDir& root, const std::string& shot, const std::string& name,
+                                  Window window = kFullWindow) {
+    const size_t count = size_t(window.width) * size_t(window.height);
+    const std::vector<uint32_t> pixels = Pixels(root.Read("game/" + shot), window.width, window.height);
+    EXPECT_EQ(pixels.size(), count) << shot;
+    if (pixels.size() == count)
+        testsupport::SaveScreenshot(std::vector<DWORD>(pixels.begin(), pixels.end()), window.width, window.height,
+                                    name);
     return pixels;
 }
 

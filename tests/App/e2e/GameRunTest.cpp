@@ -331,9 +331,7 @@ TEST_F(GameRunTest, TheMenusLeadIntoABattleThatPausesResumesAndIsLeft) {
     namespace ll = layouts;
     MenuScript script;
     script.Shot().Click(ll::kMainWindow, "Settings").Await("SettingsWindow").Shot();
-    flowscript::DragSlider(script, "SFX_vol", 0.25f)
-        .Click(ll::kSettingsWindow, "Back")
-        .Await("MainWindow");
+    flowscript::DragSlider(script, "SFX_vol", 0.25f).Click(ll::kSettingsWindow, "Back").Await("MainWindow");
     flowscript::EnterABattle(script, true);
     flowscript::QuitTheBattleAndTheGame(flowscript::PauseAndResumeTheBattle(script), 10);
     root_.Write("input.txt", script.Text());

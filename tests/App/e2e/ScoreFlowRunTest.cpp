@@ -57,9 +57,9 @@ TEST_F(ScoreFlowRunTest, TheWholeMenuFlowFromTheIntroToTheSubmissionFormAndOut) 
         .Await("MainWindow")
         .Click(ll::kMainWindow, "Quit");
     const char* const shotNames[] = {
-        "intro",           "language-window", "loading-window", "main-window",   "help-window",
+        "intro",           "language-window", "loading-window", "main-window",       "help-window",
         "tutorial-window", "tutorial-page-2", "credits-window", "tournament-window", "controls-window",
-        "battle",          "battle-later",    "score-window",   "submit-window", "submit-incorrect-mail",
+        "battle",          "battle-later",    "score-window",   "submit-window",     "submit-incorrect-mail",
         "submit-failed"};
     root_.Write("input.txt", script.Text());
     // The score server has gone: its port refuses.
@@ -69,36 +69,25 @@ TEST_F(ScoreFlowRunTest, TheWholeMenuFlowFromTheIntroToTheSubmissionFormAndOut) 
         stopped = server.Address();
     }
     const testsupport::ProgramResult run =
-        testsupport::RunDunmarch(root_.File("game/"), "-qaf=12000",
+        testsupport::RunDunmarch(root_.File("game/"), "-qaf=12000" + gamefolder::kHalfWindow.Options(),
                                  "XDG_DATA_HOME='" + root_.File("user") + "' DUNMARCH_NET_REDIRECT=" + stopped +
                                      " DUNMARCH_INPUT='" + root_.File("input.txt") + "'");
     const std::string& output = run.output;
     ASSERT_EQ(run.exitCode, 0) << output;
 
-    testsupport::ExpectInOrder(output, {"[trace] state entered: IntroWindow",
-                                        "[trace] state entered: LanguageWindow",
-                                        "[trace] state entered: LoadingWindow",
-                                        "[trace] state entered: MainWindow",
-                                        "[trace] state entered: HelpWindow",
-                                        "[trace] state entered: TutorialWindow",
-                                        "[trace] state entered: HelpWindow",
-                                        "[trace] state entered: CreditsWindow",
-                                        "[trace] state entered: HelpWindow",
-                                        "[trace] state entered: TournamentWindow",
-                                        "[trace] state entered: HelpWindow",
-                                        "[trace] state entered: MainWindow",
-                                        "[trace] state entered: ControlsWindow",
-                                        "[trace] state entered: GameState",
-                                        "[trace] battle over: defeat",
-                                        "[trace] battle event: EvGameOver",
-                                        "[trace] state entered: ScoreWindow",
-                                        "[trace] state entered: SubmitWindow",
-                                        "[trace] submit form state: 1",
-                                        "[trace] submit form state: 3",
-                                        "Error connecting to server (3)",
-                                        "[trace] submit form state: 5",
-                                        "[trace] state entered: MainWindow",
-                                        "[trace] game shut down"});
+    testsupport::ExpectInOrder(output,
+                               {"[trace] state entered: IntroWindow",    "[trace] state entered: LanguageWindow",
+                                "[trace] state entered: LoadingWindow",  "[trace] state entered: MainWindow",
+                                "[trace] state entered: HelpWindow",     "[trace] state entered: TutorialWindow",
+                                "[trace] state entered: HelpWindow",     "[trace] state entered: CreditsWindow",
+                                "[trace] state entered: HelpWindow",     "[trace] state entered: TournamentWindow",
+                                "[trace] state entered: HelpWindow",     "[trace] state entered: MainWindow",
+                                "[trace] state entered: ControlsWindow", "[trace] state entered: GameState",
+                                "[trace] battle over: defeat",           "[trace] battle event: EvGameOver",
+                                "[trace] state entered: ScoreWindow",    "[trace] state entered: SubmitWindow",
+                                "[trace] submit form state: 1",          "[trace] submit form state: 3",
+                                "Error connecting to server (3)",        "[trace] submit form state: 5",
+                                "[trace] state entered: MainWindow",     "[trace] game shut down"});
     EXPECT_EQ(Count(output, "[trace] state entered: HelpWindow"), 4) << output;
     EXPECT_EQ(Count(output, "[trace] state entered: MainWindow"), 3) << output;
     gamefolder::ExpectNoFault(output);
@@ -117,7 +106,7 @@ TEST_F(ScoreFlowRunTest, TheWholeMenuFlowFromTheIntroToTheSubmissionFormAndOut) 
     const std::vector<std::string> shots = gamefolder::Shots(root_);
     ASSERT_EQ(shots.size(), std::size(shotNames)) << output;
     for (size_t i = 0; i < shots.size(); ++i)
-        gamefolder::Keep(root_, shots[i], std::string("score-flow-") + shotNames[i] + ".png");
+        gamefolder::Keep(root_, shots[i], std::string("score-flow-") + shotNames[i] + ".png", gamefolder::kHalfWindow);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "support/PngFile.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
+#include "support/VictorySave.h"
 #include "tools/catalogue/Fonts.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Level.h"
@@ -137,7 +138,8 @@ TEST(BattleDriverTest, TheFirstWaveKillsTheUndefendedKeeper) {
     // The final line reads defeat: the battle over (state 2), result 1, in the first wave.
     EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 result 1 wave 0 "))
         << run.output.substr(run.output.rfind("\nstep "));
-    EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n")) << run.output.substr(run.output.rfind("\nstep "));
+    EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n"))
+        << run.output.substr(run.output.rfind("\nstep "));
     // The detail level's budget is never reached: it stays at full detail.
     const std::vector<int> particles = ParticlesPerFrame(run.output);
     ASSERT_FALSE(particles.empty());
@@ -154,8 +156,8 @@ TEST(BattleDriverTest, TheScriptsOrdersGoThroughTheMapAndTheHud) {
     std::istringstream lines(run.output);
     for (std::string line; std::getline(lines, line);)
         if (line.compare(0, 6, "input ") == 0) inputs.push_back(line.substr(line.find(':') + 2));
-    const std::vector<std::string> expected = {"type 0 x 12 y 1",  "type 4 x 1 y 0",   "type 3 x 1 y -1",
-                                               "type 0 x 10 y 0",  "type 6 x 2 y -1",  "type 3 x 1 y -1",
+    const std::vector<std::string> expected = {"type 0 x 12 y 1", "type 4 x 1 y 0",  "type 3 x 1 y -1",
+                                               "type 0 x 10 y 0", "type 6 x 2 y -1", "type 3 x 1 y -1",
                                                "type 7 x 3 y -1"};
     EXPECT_EQ(expected, inputs) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 ")) << run.output;
@@ -171,21 +173,24 @@ TEST(BattleDriverTest, TheScriptsOrdersGoThroughTheMapAndTheHud) {
 // The whole battle's particles stay below the detail level's budget. The trace runs to
 // megabytes: failures show its end only.
 TEST(BattleDriverTest, TheVictoryScriptWinsEveryWave) {
-    const testsupport::ProgramResult run =
-        RunDriver(std::string("--until-end --trace --script ") + ts::kFolder + ts::kVictory);
-    const std::string tail = run.output.substr(run.output.size() - std::min<size_t>(run.output.size(), 4000));
-    ASSERT_EQ(0, run.exitCode) << tail;
-    EXPECT_NE(std::string::npos, run.output.find("\nwave 5 ended at step ")) << tail;
+    // The run (exit 0, or no savegame) whose savegame the won battle's other tests continue.
+    const testsupport::VictoryRun victory = testsupport::TheVictoryRun();
+    ASSERT_FALSE(victory.savegame.empty());
+    const std::string output = ReadAll(victory.output);
+    const std::string tail = output.substr(output.size() - std::min<size_t>(output.size(), 4000));
+    EXPECT_EQ(1, testsupport::Count(output, "\nsaved at step " + std::to_string(testsupport::kVictorySaveStep)))
+        << tail;
+    EXPECT_NE(std::string::npos, output.find("\nwave 5 ended at step ")) << tail;
     // Victory (result 0), the wave index back on the last wave played.
-    EXPECT_NE(std::string::npos, run.output.find("\nend: state 2 result 0 wave 4 ")) << tail;
-    EXPECT_NE(std::string::npos, run.output.find("\nposted EvGameOver\n")) << tail;
-    EXPECT_EQ(std::string::npos, run.output.find("\nposted EvBackPressed\n")) << tail;
+    EXPECT_NE(std::string::npos, output.find("\nend: state 2 result 0 wave 4 ")) << tail;
+    EXPECT_NE(std::string::npos, output.find("\nposted EvGameOver\n")) << tail;
+    EXPECT_EQ(std::string::npos, output.find("\nposted EvBackPressed\n")) << tail;
 
     // Every kind of order took effect: purchases (0), hit-point and weapon upgrades (4,
     // 5), the hide order and its cancelling (3), the sale (6), the slowdown (7), and a
     // purchase after the sale.
     std::vector<int> types;
-    std::istringstream lines(run.output);
+    std::istringstream lines(output);
     for (std::string line; std::getline(lines, line);) {
         unsigned frame = 0;
         int type = -1;
@@ -201,7 +206,7 @@ TEST(BattleDriverTest, TheVictoryScriptWinsEveryWave) {
     const auto sale = std::find(types.begin(), types.end(), 6);
     EXPECT_NE(types.end(), std::find(sale, types.end(), 0)) << "no purchase after the sale";
 
-    const std::vector<int> particles = ParticlesPerFrame(run.output);
+    const std::vector<int> particles = ParticlesPerFrame(output);
     ASSERT_GT(particles.size(), 15000u);
     const auto most = std::max_element(particles.begin(), particles.end());
     EXPECT_LT(*most, 1500) << "frame " << (most - particles.begin());
@@ -278,7 +283,8 @@ TEST(BattleDriverTest, TheLoadingBeforeTheBattleFillsTheCachesItsUnitsTake) {
     // no clip table.
     for (const std::string& name : entered) {
         bool scenery = false;
-        for (const char* model : catalogue::models::kScenery) scenery = scenery || name == std::string("model ") + model;
+        for (const char* model : catalogue::models::kScenery)
+            scenery = scenery || name == std::string("model ") + model;
         EXPECT_TRUE(scenery) << name;
     }
 }
@@ -312,7 +318,8 @@ TEST(BattleDriverTest, ABattleSavedAtAStepContinuesFromIt) {
     const testsupport::ProgramResult continued = folder.Run("--continue --until-end");
     ASSERT_EQ(0, continued.exitCode) << continued.output;
     EXPECT_NE(std::string::npos, continued.output.find(std::string("continued at step 2000, digest ") + digest + "\n"))
-        << digest << "\n" << continued.output;
+        << digest << "\n"
+        << continued.output;
     EXPECT_FALSE(fs::exists(folder.File("savegame.dat")));
     // The three defenders came along: the first wave is held.
     EXPECT_NE(std::string::npos, continued.output.find("\nwave 1 ended at step ")) << continued.output;
@@ -374,8 +381,8 @@ TEST(BattleDriverTest, ARecordedBattleReplaysStepForStep) {
     unsigned lastFrame = 0;
     at = replayed.output.find("\ndemo on ");
     ASSERT_NE(std::string::npos, at) << replayed.output.substr(0, 3000);
-    ASSERT_EQ(3, std::sscanf(replayed.output.c_str() + at, "\ndemo on %*s %d records, score %d, last frame %u", &records,
-                             &demoScore, &lastFrame));
+    ASSERT_EQ(3, std::sscanf(replayed.output.c_str() + at, "\ndemo on %*s %d records, score %d, last frame %u",
+                             &records, &demoScore, &lastFrame));
     EXPECT_GE(records, 5);
     EXPECT_EQ(score, demoScore);
     EXPECT_EQ(over, lastFrame);
@@ -413,8 +420,10 @@ TEST(BattleDriverTest, ARecordedBattleReplaysToTheSameLastFrame) {
     EXPECT_NE(std::string::npos, end.find("end: state 2 ")) << end;
     EXPECT_EQ(end, EndLine(replayed.output));
     const std::string shotLine = "\nscreenshot at step " + end.substr(end.rfind(' ') + 1) + ": ";
-    EXPECT_NE(std::string::npos, recorded.output.find(shotLine)) << recorded.output.substr(recorded.output.rfind("\nover"));
-    EXPECT_NE(std::string::npos, replayed.output.find(shotLine)) << replayed.output.substr(replayed.output.rfind("\nover"));
+    EXPECT_NE(std::string::npos, recorded.output.find(shotLine))
+        << recorded.output.substr(recorded.output.rfind("\nover"));
+    EXPECT_NE(std::string::npos, replayed.output.find(shotLine))
+        << replayed.output.substr(replayed.output.rfind("\nover"));
 
     const testsupport::PngPixels live = testsupport::ReadPngFile(shots + "replay-recorded.png");
     const testsupport::PngPixels replay = testsupport::ReadPngFile(shots + "replay-replayed.png");
