@@ -23,11 +23,11 @@ using namespace videofixtures;
 using testsupport::LoopbackAudio;
 
 Bytes ClipWithSound(int channels, long rate, int frames = 12) {
-    ClipSpec spec;
-    spec.channels = channels;
-    spec.rate = rate;
-    spec.frames = frames;
-    return MakeClip(spec);
+    ClipDesc clip;
+    clip.channels = channels;
+    clip.rate = rate;
+    clip.frames = frames;
+    return MakeClip(clip);
 }
 
 // count samples of value in every channel.

@@ -23,10 +23,10 @@ using namespace videofixtures;
 // 64 x 48, 250 frames at 25 per second: 10 s, no sound.
 const Bytes& TenSecondClip() {
     static const Bytes bytes = [] {
-        ClipSpec spec;
-        spec.frames = 250;
-        spec.keyframeInterval = 64;
-        return MakeClip(spec);
+        ClipDesc clip;
+        clip.frames = 250;
+        clip.keyframeInterval = 64;
+        return MakeClip(clip);
     }();
     return bytes;
 }
@@ -122,9 +122,9 @@ TEST_F(OgvClipTest, LateFramesAreDroppedWhenDecoded) {
 TEST_F(OgvClipTest, FrameDueOnTheClock) {
     const struct {
         const char* name;
-        int popped;     // frames taken before the clock is set
+        int popped;  // frames taken before the clock is set
         float clock;
-        float shown;    // 0: nothing shown
+        float shown;  // 0: nothing shown
         int dropped;
     } cases[] = {
         {"due now", 0, 0.04f, 0.04f, 0},
@@ -336,9 +336,9 @@ TEST_F(OgvClipTest, SeekBeforeTheDurationIsKnownRewinds) {
 // every picture shown is the one of its time.
 TEST(OgvClipThreadTest, LoopsWithAWorkerThread) {
     // 1.6 s: a loop's end frames lie after the next loop's first half second.
-    ClipSpec spec;
-    spec.frames = 40;
-    const Bytes bytes = MakeClip(spec);
+    ClipDesc desc;
+    desc.frames = 40;
+    const Bytes bytes = MakeClip(desc);
     const std::vector<Bytes> reference = ReferencePictures(bytes);
     LogCapture log;
     MemorySource source(bytes);

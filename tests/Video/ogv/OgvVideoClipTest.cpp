@@ -68,9 +68,9 @@ TEST_F(OgvVideoClipTest, SetUpReadsHeadersSizeAndDuration) {
 TEST_F(OgvVideoClipTest, SecondHeaderPassOnEveryFixture) {
     NullOutputFactory sound;
     manager.SetAudioInterfaceFactory(&sound);
-    ClipSpec keyframesOnly;
+    ClipDesc keyframesOnly;
     keyframesOnly.keyframeInterval = 1;
-    ClipSpec stereo;
+    ClipDesc stereo;
     stereo.channels = 2;
     stereo.rate = 44100;
     const struct {
@@ -112,7 +112,7 @@ TEST_F(OgvVideoClipTest, NoFactoryNoSound) {
 }
 
 TEST_F(OgvVideoClipTest, PowerOfTwoStride) {
-    ClipSpec wide;
+    ClipDesc wide;
     wide.width = 320;
     wide.height = 16;
     wide.frames = 2;
@@ -129,7 +129,7 @@ TEST_F(OgvVideoClipTest, PowerOfTwoStride) {
 // The last Theora page in the last 4096 bytes, further back (pages of another stream
 // appended), and beyond the tenth window.
 TEST_F(OgvVideoClipTest, DurationFromTheEndOfTheData) {
-    ClipSpec longer;
+    ClipDesc longer;
     longer.frames = 50;
     const Bytes clip = MakeClip(longer);
     ASSERT_GT(clip.size(), 4096u) << "the first window should not reach the start";
@@ -211,9 +211,9 @@ TEST_F(OgvVideoClipTest, DamagedHeadersThrow) {
         ChangeBodyByte(pages[index], offset, value);
         return JoinPages(pages);
     };
-    ClipSpec fourFourFour;
+    ClipDesc fourFourFour;
     fourFourFour.pixelFormat = TH_PF_444;
-    ClipSpec tooWide;
+    ClipDesc tooWide;
     tooWide.width = 4112;
     tooWide.height = 16;
     tooWide.frames = 1;

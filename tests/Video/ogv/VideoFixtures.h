@@ -50,7 +50,8 @@ inline std::vector<float> Tone(int channels, long rate, double seconds) {
     return pcm;
 }
 
-struct ClipSpec {
+// A test clip: picture size, length, keyframe spacing, pixel format and sound.
+struct ClipDesc {
     int width = 64;
     int height = 48;
     int frames = 12;
@@ -60,32 +61,32 @@ struct ClipSpec {
     long rate = 22050;
 };
 
-inline Bytes MakeClip(const ClipSpec& spec) {
+inline Bytes MakeClip(const ClipDesc& clip) {
     videoenc::VideoFormat format;
-    format.width = spec.width;
-    format.height = spec.height;
-    format.frames = spec.frames;
-    format.keyframeInterval = spec.keyframeInterval;
-    format.pixelFormat = spec.pixelFormat;
+    format.width = clip.width;
+    format.height = clip.height;
+    format.frames = clip.frames;
+    format.keyframeInterval = clip.keyframeInterval;
+    format.pixelFormat = clip.pixelFormat;
     videoenc::SoundTrack sound;
-    sound.channels = spec.channels;
-    sound.rate = spec.rate;
-    if (spec.channels > 0) sound.interleaved = Tone(spec.channels, spec.rate, double(spec.frames) / format.fps);
+    sound.channels = clip.channels;
+    sound.rate = clip.rate;
+    if (clip.channels > 0) sound.interleaved = Tone(clip.channels, clip.rate, double(clip.frames) / format.fps);
     return videoenc::EncodeOgv(format, &PaintMoving, sound);
 }
 
 // 64 x 48, 12 frames at 25 per second, a keyframe every 4, no sound.
 inline const Bytes& SilentClip() {
-    static const Bytes bytes = MakeClip(ClipSpec());
+    static const Bytes bytes = MakeClip(ClipDesc());
     return bytes;
 }
 
 // The same with mono sound at 22050 Hz.
 inline const Bytes& MonoClip() {
     static const Bytes bytes = [] {
-        ClipSpec spec;
-        spec.channels = 1;
-        return MakeClip(spec);
+        ClipDesc clip;
+        clip.channels = 1;
+        return MakeClip(clip);
     }();
     return bytes;
 }
