@@ -118,7 +118,9 @@ bool UIScrollableTextArea::OnTouch(bool hit, const Vector2& position, const Touc
         scroll_at_start_ = scroll_;
         dragging_ = true;
     }
-    if (phase == kTouchRelease) dragging_ = false;
+    // Leaving the area ends a drag as a release does, so the flick starts there
+    // and coasts while the touch stays outside.
+    if (phase == kTouchRelease || !hit) dragging_ = false;
     if (max_scroll_ > 0) {
         if (dragging_) {
             velocity_ = 0.0f;

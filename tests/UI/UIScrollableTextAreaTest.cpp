@@ -123,14 +123,31 @@ TEST_F(UIScrollableTextAreaTest, DragFlickAndCoast) {
     EXPECT_EQ(area.scroll_.y, 100.0f);
     Frame(*window, kTouchDrag, 150, 200);
     EXPECT_EQ(area.scroll_.y, 40.0f);
-    Frame(*window, kTouchDrag, 150, 20);  // off the area: the scroll stays
-    EXPECT_EQ(area.scroll_.y, 40.0f);
-    EXPECT_FLOAT_EQ(area.velocity_, 0.0f) << "no speed while dragging";
-    Frame(*window, kTouchDrag, 150, 101);
-    EXPECT_EQ(area.scroll_.y, 139.0f);
     Frame(*window, kTouchDrag, 150, 245);  // before the start: held at the range
     EXPECT_EQ(area.scroll_.y, 0.0f);
+    Frame(*window, kTouchDrag, 150, 180);
+    EXPECT_EQ(area.scroll_.y, 60.0f);
+    EXPECT_FLOAT_EQ(area.velocity_, 0.0f) << "no speed while dragging";
+
+    // Leaving the area ends the drag: 160 up in one frame flicks (held at 3000
+    // per second), and the scroll stays while the touch is outside.
+    Frame(*window, kTouchDrag, 150, 20);
+    EXPECT_FALSE(area.dragging_);
+    EXPECT_EQ(area.scroll_.y, 60.0f);
+    EXPECT_FLOAT_EQ(area.velocity_, 3000.0f);
+    Frame(*window, kTouchDrag, 150, 10);
+    EXPECT_FLOAT_EQ(area.velocity_, 3000.0f) << "the flick goes on outside";
+    // Back on the area the touch takes the text again where it stands.
+    Frame(*window, kTouchDrag, 150, 240);
+    EXPECT_TRUE(area.dragging_);
+    EXPECT_FLOAT_EQ(area.velocity_, 0.0f);
+    EXPECT_EQ(area.scroll_.y, 60.0f);
+    Frame(*window, kTouchDrag, 150, 150);
+    EXPECT_EQ(area.scroll_.y, 150.0f);
+    Frame(*window, kTouchDrag, 150, 101);  // past the end: held at the range
+    EXPECT_EQ(area.scroll_.y, 150.0f);
     Frame(*window, kTouchDrag, 150, 200);
+    EXPECT_EQ(area.scroll_.y, 100.0f);
 
     // Released 10 above the last move: 10 x 0.8 / 0.016 s = 500 per second.
     Frame(*window, kTouchRelease, 150, 190);
