@@ -67,10 +67,10 @@ public:
 
     // Only the login and registration windows would ask for these, and nothing opens
     // them: no account requests exist, so each sends nothing and returns an empty thread.
-    boost::shared_ptr<CNetThread> RequestLogin(const std::string& name, const std::string& password);
-    boost::shared_ptr<CNetThread> RequestRegistration(const std::string& name, const std::string& password,
-                                                      const std::string& email, const std::string& country,
-                                                      const std::string& newsletter);
+    boost::shared_ptr<CNetThread> RequestLogin(const std::string& login, const std::string& password);
+    boost::shared_ptr<CNetThread> RequestRegistration(const std::string& login, const std::string& password,
+                                                      const std::string& email, const std::string& firstName,
+                                                      const std::string& lastName);
 
     // ---- the score server; these use the services only (Classes/Online) ----
     // Sends the running battle's score with the form's name and e-mail on a started

@@ -67,6 +67,18 @@ bool QuitBattleToMenu() {
 
 bool BattleIsRestored() { return Service<CDunmarchGame>::Exists() && Service<CDunmarchGame>::Get()->IsRestored() != 0; }
 
+boost::shared_ptr<CNetThread> SendLoginRequest(const std::string& login, const std::string& password) {
+    if (!Service<Morvane::GameWindow>::Exists()) return boost::shared_ptr<CNetThread>();
+    return Service<Morvane::GameWindow>::Get()->RequestLogin(login, password);
+}
+
+boost::shared_ptr<CNetThread> SendRegistrationRequest(const std::string& login, const std::string& password,
+                                                      const std::string& email, const std::string& firstName,
+                                                      const std::string& lastName) {
+    if (!Service<Morvane::GameWindow>::Exists()) return boost::shared_ptr<CNetThread>();
+    return Service<Morvane::GameWindow>::Get()->RequestRegistration(login, password, email, firstName, lastName);
+}
+
 float StoredVolume(bool sound) {
     if (!Service<GameSettings>::Exists()) return 1.0f;
     GameSettings* settings = Service<GameSettings>::Get();

@@ -2,8 +2,12 @@
 // What the menu windows' handlers do outside the window: the battle through
 // the in-game window, the volumes through the settings, web pages, the banner.
 // Each skips its step when the service it needs is missing.
+#include <boost/shared_ptr.hpp>
+
 #include <cstdint>
 #include <string>
+
+class CNetThread;
 
 namespace UI {
 class UIElement;
@@ -36,6 +40,13 @@ void DestroyBattle();
 bool QuitBattleToMenu();
 // The running battle was continued from the savegame.
 bool BattleIsRestored();
+
+// The in-game window's account requests, for the login and registration
+// layouts; empty without the in-game window.
+boost::shared_ptr<CNetThread> SendLoginRequest(const std::string& login, const std::string& password);
+boost::shared_ptr<CNetThread> SendRegistrationRequest(const std::string& login, const std::string& password,
+                                                      const std::string& email, const std::string& firstName,
+                                                      const std::string& lastName);
 
 // The stored volume of the effects (sound) or the music; 1.0 without settings.
 float StoredVolume(bool sound);

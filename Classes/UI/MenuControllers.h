@@ -12,7 +12,6 @@
 #include "Classes/UI/WindowControllers.h"
 #include "UI/UIElement.h"
 #include "UI/UILabel.h"
-#include "UI/UISlider.h"
 
 // "Continue" and its inactive look, as the main menu and the play window
 // have them: decided once, when the window is built.
@@ -156,17 +155,8 @@ struct SettingsWindowController {
         LoadWindowLayout(view, W::kLayout);
         for (UI::UIElement* element : view) {
             const std::string& name = element->name_;
-            if (name == "Back") {
-                BindRelease<&W::OnBack>(window, element);
-            } else if (name == "SFX_vol" || name == "Music_vol") {
-                UI::UISlider* slider = dynamic_cast<UI::UISlider*>(element);
-                if (slider == nullptr) continue;
-                const bool sound = name == "SFX_vol";
-                slider->value_ = StoredVolume(sound);
-                slider->value_handler_ =
-                    sound ? UI::UISlider::ValueHandler::FromFunction<&SetSoundVolumeFromSlider>(slider)
-                          : UI::UISlider::ValueHandler::FromFunction<&SetMusicVolumeFromSlider>(slider);
-            }
+            if (name == "Back") BindRelease<&W::OnBack>(window, element);
+            else BindVolumeSlider(element);
         }
     }
 };

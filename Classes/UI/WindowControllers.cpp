@@ -3,7 +3,9 @@
 #include <string>
 
 #include "Classes/Dictionary/Config/Config.h"
+#include "Classes/UI/MenuActions.h"
 #include "Core/Service.h"
+#include "UI/UISlider.h"
 
 int TutorialOverlayPage(const std::string& name) {
     if (name.compare(0, 4, "View") != 0) return 0;
@@ -19,4 +21,15 @@ int TutorialOverlayPage(const std::string& name) {
 void LoadWindowLayout(UI::UIWindowView& window, const char* file) {
     const std::string folder = Service<Config>::Exists() ? Service<Config>::Get()->Paths.UiPath : std::string();
     window.LoadLayout(folder + file);
+}
+
+bool BindVolumeSlider(UI::UIElement* element) {
+    const bool sound = element->name_ == "SFX_vol";
+    if (!sound && element->name_ != "Music_vol") return false;
+    UI::UISlider* slider = dynamic_cast<UI::UISlider*>(element);
+    if (slider == nullptr) return true;
+    slider->value_ = StoredVolume(sound);
+    slider->value_handler_ = sound ? UI::UISlider::ValueHandler::FromFunction<&SetSoundVolumeFromSlider>(slider)
+                                   : UI::UISlider::ValueHandler::FromFunction<&SetMusicVolumeFromSlider>(slider);
+    return true;
 }

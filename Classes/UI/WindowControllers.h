@@ -33,6 +33,20 @@ void BindRelease(W* window, UI::UIElement* element) {
     element->release_handler_ = UI::UIElement::Handler::FromMethod<Handler>(window);
 }
 
+// "SFX_vol" and "Music_vol": a slider of that name shows the stored volume
+// and sets it as it moves. False for any other element.
+bool BindVolumeSlider(UI::UIElement* element);
+
+// The window's button action for windows whose ids 1, 2, ... post the events
+// in that order: the event of the pending id (none for another id), and the
+// id is reset.
+template <class... Events, class W>
+void PostEventOfId(W& window) {
+    int32_t id = 0;
+    ((++id == window.PendingButtonId ? (window.post_event(Events()), true) : false) || ...);
+    window.PendingButtonId = 0;
+}
+
 // "Continue" with a savegame: the saved battle is restored (and its file
 // deleted); only then the id and the fade-out.
 template <int32_t Id, class W>
