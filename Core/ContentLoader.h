@@ -36,6 +36,8 @@ public:
 
     // The cached or newly built asset; empty (and not cached) when it cannot be built.
     boost::shared_ptr<T> Load(const std::string& name);
+    // The file Load reads for the name: the root and the lower-cased name.
+    std::string PathOf(const std::string& name) const { return root_folder_ + KeyOf(name); }
     // Unloads and forgets every cached asset. At the first asset that refuses,
     // stops and answers false, leaving the cache as it is.
     bool UnloadAll();
@@ -45,19 +47,24 @@ public:
     const Cache& GetCache() const { return cache_; }
 
 private:
+    static std::string KeyOf(const std::string& name) {
+        std::string key = name;
+        boost::algorithm::to_lower(key, std::locale::classic());
+        return key;
+    }
+
     std::string root_folder_;
     Cache cache_;
 };
 
 template <class T>
 boost::shared_ptr<T> ContentLoader<T>::Load(const std::string& name) {
-    std::string key = name;
-    boost::algorithm::to_lower(key, std::locale::classic());
+    const std::string key = KeyOf(name);
     typename Cache::const_iterator cached = cache_.find(key);
     if (cached != cache_.end()) {
         return cached->second;
     }
-    std::string path = root_folder_ + key;
+    const std::string path = root_folder_ + key;
     boost::shared_ptr<T> resource = CreateAsset<T>(path);
     if (!resource.get()) {
         // The path that failed is the message.

@@ -4,12 +4,17 @@
 
 CEffectParams::CEffectParams(bool /*fillDefaults*/) {}
 
-bool CEffectParams::Read(CSArchive& archive) {
+bool CEffectParams::ReadHeader(CSArchive& archive) {
     if (archive.GetFormatVersion() >= 4) archive.ReadBool32(FirstFlag);
     else FirstFlag = 0;
     archive.ReadBool32(Rescalable);
     archive.ReadInt32(Width);
     archive.ReadInt32(Height);
+    return archive.IsGood();
+}
+
+bool CEffectParams::Read(CSArchive& archive) {
+    ReadHeader(archive);
     archive.ReadFloat(Value1);
     archive.ReadFloat(Value2);
     archive.ReadInt32(Integer1);

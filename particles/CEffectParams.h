@@ -20,6 +20,8 @@ public:
     // The block in file order; field 1 only from format version 4 (else false). The
     // curves keep their names and lose their points. False when a read fails.
     bool Read(CSArchive& archive);
+    // Fields 1 to 4 only: the first flag, rescalable, width and height.
+    bool ReadHeader(CSArchive& archive);
 
     uint8_t FirstFlag = 0;               // 1, format version 4 and later
     uint8_t Rescalable = 0;              // 2, the effect is multiplied by the display scale after loading

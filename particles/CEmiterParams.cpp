@@ -10,6 +10,12 @@ CEmiterParams::~CEmiterParams() {
     if (MaskImage != nullptr) MaskImage->Release();
 }
 
+CEmiterParams* CEmiterParams::Clone() const {
+    CEmiterParams* copy = new CEmiterParams(*this);
+    if (copy->MaskImage != nullptr) ++copy->MaskImage->m_nRefCount;
+    return copy;
+}
+
 bool CEmiterParams::Read(CSArchive& archive) {
     const int32_t version = archive.GetFormatVersion();
     archive.ReadString(Name);

@@ -58,6 +58,8 @@ public:
     explicit CEmiterParams(bool fillDefaults = false);
     // Releases the image entry.
     ~CEmiterParams() override;
+    // A new block (count 1) with the same values and rows, sharing the image entry.
+    CEmiterParams* Clone() const;
 
     // The block in file order. Before format version 5 the frame count is computed from
     // the seconds, before version 3 the light settings come in their old 8 bytes. The
@@ -134,4 +136,7 @@ public:
 
     CSCachedTexture* MaskImage = nullptr;  // the point-cache entry of ImageName, counted
     uint8_t Reserved = 0;
+
+private:
+    CEmiterParams(const CEmiterParams&) = default;
 };

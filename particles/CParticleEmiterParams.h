@@ -16,6 +16,8 @@ public:
 
     // The block in file order (no version conditions). False when a read fails.
     bool Read(CSArchive& archive);
+    // A new entry (count 1) with the same values.
+    CParticleEmiterParams* Clone() const { return new CParticleEmiterParams(*this); }
 
     // Started with its effect: neither trigger flag is set.
     bool IsAutoStart() const { return TriggerA == 0 && TriggerB == 0; }
@@ -40,4 +42,7 @@ public:
     CSStringList ChildNames;     // 18, entry names (field 1)
     uint8_t Disabled = 0;        // 19, never gets an emitter
     uint8_t Counted = 1;         // 20
+
+private:
+    CParticleEmiterParams(const CParticleEmiterParams&) = default;
 };

@@ -17,6 +17,22 @@ CParticleParams::~CParticleParams() {
     for (uint32_t i = 0; i < ObjectList.GetCount(); ++i) delete ObjectList[i];
 }
 
+CParticleParams* CParticleParams::Clone() const {
+    CParticleParams* copy = new CParticleParams(*this);
+    for (uint32_t i = 0; i < copy->TextureList.GetCount(); ++i) {
+        if (copy->TextureList[i] != nullptr) copy->TextureList[i]->AddRef();
+    }
+    for (uint32_t i = 0; i < copy->ObjectList.GetCount(); ++i) {
+        const CSEntityObject* source = ObjectList[i];
+        if (source == nullptr) continue;
+        CSEntityObject* object = new CSEntityObject();
+        object->m_pModel = source->m_pModel;
+        object->m_nNode = source->m_nNode;
+        copy->ObjectList[i] = object;
+    }
+    return copy;
+}
+
 bool CParticleParams::Read(CSArchive& archive) {
     const int32_t version = archive.GetFormatVersion();
     archive.ReadString(Name);

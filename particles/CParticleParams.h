@@ -65,6 +65,9 @@ public:
     explicit CParticleParams(bool fillDefaults = false);
     // Releases every sprite texture, deletes every model object.
     ~CParticleParams() override;
+    // A new block (count 1) with the same values and rows, sharing the sprite
+    // textures; its model objects are its own, showing the same models.
+    CParticleParams* Clone() const;
 
     // The block in file order. Before format version 5 the frame count is computed from
     // the seconds; the second name list (field 18) is read and dropped; the curves keep
@@ -157,4 +160,7 @@ public:
     // Filled when the effect is set up: the model objects of kind 0 and the sprite textures.
     CSArray<CSEntityObject*> ObjectList;
     CSArray<CSTexture*> TextureList;
+
+private:
+    CParticleParams(const CParticleParams&) = default;
 };

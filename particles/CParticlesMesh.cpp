@@ -39,6 +39,30 @@ bool ReadBlocks(CSArchive& archive, std::vector<Block*>& blocks) {
     return true;
 }
 
+// The version word (stored in the archive before anything else is read) and the
+// effect name.
+void ReadVersionAndName(CSArchive& archive, CSString& name) {
+    uint32_t versionWord = 0;
+    archive.ReadUInt32(versionWord);
+    archive.SetVersionWord(versionWord);
+    archive.ReadString(name);
+}
+
+template <class Block>
+void CloneAll(const std::vector<Block*>& from, std::vector<Block*>& to) {
+    to.reserve(from.size());
+    for (const Block* block : from) to.push_back(block->Clone());
+}
+
+// The name without a leading "textures\" or "textures/" (letter case ignored).
+const char* WithoutTexturesFolder(const char* name) {
+    if (name == nullptr) return "";
+    const size_t prefix = 9;  // "textures" and its separator
+    if (strncasecmp(name, "textures", prefix - 1) == 0 && (name[prefix - 1] == '\\' || name[prefix - 1] == '/'))
+        return name + prefix;
+    return name;
+}
+
 void ScaleRows(CSParamTrack* tracks, int first, int last, float factor) {
     for (int row = first; row <= last; ++row) {
         CSParamTrack& track = tracks[row];
@@ -77,11 +101,8 @@ bool CParticlesMesh::Load(const char* fileName, bool postProcess) {
 }
 
 bool CParticlesMesh::Read(CSArchive& archive, bool postProcess) {
-    uint32_t versionWord = 0;
-    archive.ReadUInt32(versionWord);
-    archive.SetVersionWord(versionWord);
     CSString name;
-    archive.ReadString(name);
+    ReadVersionAndName(archive, name);
     CEffectParams settings;
     std::vector<CEmiterParams*> emiters;
     std::vector<CParticleParams*> particles;
@@ -115,6 +136,39 @@ bool CParticlesMesh::Read(CSArchive& archive, bool postProcess) {
         SetUpTextures();
     }
     return true;
+}
+
+bool CParticlesMesh::ReadHeader(const char* fileName) {
+    CSArchive archive(fileName != nullptr ? fileName : "");
+    if (!archive.HasFile()) return false;
+    CSString name;
+    ReadVersionAndName(archive, name);
+    CEffectParams head;
+    if (!head.ReadHeader(archive)) return false;
+    m_astrNames[1] = std::move(name);
+    m_EffectParams.FirstFlag = head.FirstFlag;
+    m_EffectParams.Rescalable = head.Rescalable;
+    m_EffectParams.Width = head.Width;
+    m_EffectParams.Height = head.Height;
+    return true;
+}
+
+CParticlesMesh* CParticlesMesh::Clone() const {
+    CParticlesMesh* copy = new CParticlesMesh();
+    copy->m_strFileName = m_strFileName;
+    for (int i = 0; i < 4; ++i) copy->m_astrNames[i] = m_astrNames[i];
+    CloneAll(m_arrEmiterParams, copy->m_arrEmiterParams);
+    CloneAll(m_arrParticleParams, copy->m_arrParticleParams);
+    CloneAll(m_arrEntries, copy->m_arrEntries);
+    copy->m_vBoxMin = m_vBoxMin;
+    copy->m_vBoxMax = m_vBoxMax;
+    copy->m_pMaskImage = m_pMaskImage;
+    if (m_pMaskImage != nullptr) ++m_pMaskImage->m_nRefCount;
+    std::memcpy(copy->m_anMaskRect, m_anMaskRect, sizeof m_anMaskRect);
+    copy->m_EffectParams = CEffectParams(m_EffectParams);
+    copy->m_pLinkedEffect = m_pLinkedEffect;
+    if (m_pLinkedEffect != nullptr) m_pLinkedEffect->AddRef();
+    return copy;
 }
 
 void CParticlesMesh::SetUpMaskEntry() {
@@ -255,13 +309,9 @@ void CParticlesMesh::Rescale(float x, float y) {
     }
 }
 
-CSTexture* LoadParticleTexture(const char* name) {
-    if (name == nullptr) name = "";
-    const size_t prefix = 9;  // "textures" and its separator
-    if (strncasecmp(name, "textures", prefix - 1) == 0 && (name[prefix - 1] == '\\' || name[prefix - 1] == '/'))
-        name += prefix;
-    return CSTexture::Load(name);
-}
+CSTexture* LoadParticleTexture(const char* name) { return CSTexture::Load(WithoutTexturesFolder(name)); }
+
+bool ParticleTextureFileExists(const char* name) { return CSTexture::FileExists(WithoutTexturesFolder(name)); }
 
 void SplitModelName(const char* reference, std::string& file, std::string& node) {
     const std::string text = reference != nullptr ? reference : "";

@@ -46,6 +46,16 @@ public:
     // false. With postProcess a read effect is then set up: the rescale, the mask entry
     // and the textures and models.
     bool Read(CSArchive& archive, bool postProcess = false);
+    // Only the head of the named file: the version word, the effect name and the
+    // first four settings fields (the flag of format version 4, rescalable, width
+    // and height). The blocks stay as they are. False, the effect unchanged, when the
+    // file cannot be opened or ends before them.
+    bool ReadHeader(const char* fileName);
+
+    // A deep copy: a new effect (count 1, age 0, in no cache: the caller deletes it)
+    // with copies of the settings and of every block, sharing the textures, the
+    // image entries and the mask image.
+    CParticlesMesh* Clone() const;
 
     bool IsRescalable() const { return m_EffectParams.Rescalable != 0; }
     void GetBoundingBox(CSVector4& minimum, CSVector4& maximum) const {
@@ -140,6 +150,10 @@ public:
 // A particle texture by name: a leading "textures\" or "textures/" (letter case
 // ignored) is dropped, the rest loads through the world texture loader (CSTexture::Load).
 CSTexture* LoadParticleTexture(const char* name);
+
+// Whether the file LoadParticleTexture would load for the name exists; false without
+// a world texture loader.
+bool ParticleTextureFileExists(const char* name);
 
 // "file?node": the node is the text after the last "?", the file the text before it.
 // Without "?" the file is the whole reference and `node` stays as it was.

@@ -15,7 +15,13 @@ class CSArray {
 
 public:
     CSArray() = default;
-    CSArray(const CSArray&) = delete;
+    // A copy of the elements, in a buffer just large enough, with the same growth step.
+    CSArray(const CSArray& other) : m_nGrowBy(other.m_nGrowBy), m_nUnused(other.m_nUnused) {
+        if (other.m_nCount == 0) return;
+        Reserve(other.m_nCount);
+        std::memcpy(static_cast<void*>(m_pData), other.m_pData, sizeof(T) * other.m_nCount);
+        m_nCount = other.m_nCount;
+    }
     CSArray& operator=(const CSArray&) = delete;
     CSArray(CSArray&& other) noexcept { Take(other); }
     CSArray& operator=(CSArray&& other) noexcept {

@@ -6,7 +6,6 @@
 class CSRefBase {
 public:
     CSRefBase() = default;
-    CSRefBase(const CSRefBase&) = delete;
     CSRefBase& operator=(const CSRefBase&) = delete;
     virtual ~CSRefBase() = default;
 
@@ -14,6 +13,10 @@ public:
     // The new count; at 0 the object is deleted.
     int32_t Release();
     int32_t GetRefCount() const { return m_nRefCount; }
+
+protected:
+    // A copy is a new object: it starts with a count of its own.
+    CSRefBase(const CSRefBase&) {}
 
 private:
     int32_t m_nRefCount = 1;

@@ -197,4 +197,36 @@ TEST(CParticlesMesh, RescaleMultipliesTheRescaledFields) {
         EXPECT_EQ(*particleFields[f], expected[f]) << "particle field " << f;
 }
 
+TEST(CParticlesMesh, ReadHeaderTakesTheNameAndTheFirstFourSettings) {
+    ScratchFolder folder;
+    CParticlesMesh written;
+    effectfixtures::BuildSample(written);
+    written.m_EffectParams.Rescalable = 1;
+    written.m_EffectParams.Height = 48;
+    for (const int32_t version : {5, 3}) {
+        SCOPED_TRACE(version);
+        const std::string path = effectfixtures::WriteEffect(folder, "head.prt", written, version);
+        CParticlesMesh head;
+        AddEntry(head, "kept", 0, 0);
+        ASSERT_TRUE(head.ReadHeader(path.c_str()));
+        EXPECT_STREQ(head.GetEffectName().c_str(), "sample");
+        EXPECT_EQ(head.m_EffectParams.FirstFlag, version >= 4 ? 1 : 0);  // in the file from version 4
+        EXPECT_EQ(head.m_EffectParams.Rescalable, 1);
+        EXPECT_EQ(head.m_EffectParams.Width, 64);
+        EXPECT_EQ(head.m_EffectParams.Height, 48);
+        EXPECT_EQ(head.m_EffectParams.Value8, 0.0f) << "nothing past the fourth field";
+        EXPECT_EQ(head.m_arrEntries.size(), 1u);
+        EXPECT_TRUE(head.m_arrEmiterParams.empty());
+    }
+
+    // A file that ends inside the four fields, or none at all: nothing changes.
+    effectfixtures::Bytes cut;
+    cut.U32(PrtWriter::VersionWord(5)).Str("cut").U32(1).U32(1).U32(7);
+    CParticlesMesh head;
+    EXPECT_FALSE(head.ReadHeader(effectfixtures::Write(folder, "cut.prt", cut.data).c_str()));
+    EXPECT_FALSE(head.ReadHeader((folder / "missing.prt").c_str()));
+    EXPECT_TRUE(head.GetEffectName().IsEmpty());
+    EXPECT_EQ(head.m_EffectParams.Width, 0);
+}
+
 }  // namespace

@@ -368,7 +368,7 @@ protected:
     std::optional<AssertionRecorder> ignored;
 };
 
-TEST_F(ParticleEffectTextures, PrefixIsDroppedWithItsSeparator) {
+TEST_F(ParticleEffectTextures, PrefixIsDroppedWithItsSeparatorWhenLoadingOrLookingForTheFile) {
     Write("spark.dds", texturetest::Dds(16, 16));
     Write("sub/spark.dds", texturetest::Dds(32, 32));
     Write("texturesspark.dds", texturetest::Dds(64, 64));
@@ -385,7 +385,12 @@ TEST_F(ParticleEffectTextures, PrefixIsDroppedWithItsSeparator) {
         CSTexture* texture = LoadParticleTexture(c.name);
         EXPECT_EQ(Width(texture), c.width);
         if (texture != nullptr) texture->Release();
+        EXPECT_EQ(ParticleTextureFileExists(c.name), c.width != 0);
     }
+    // Without the world texture loader no file is looked for.
+    Service<WorldTextures>::Unregister();
+    EXPECT_FALSE(ParticleTextureFileExists("spark.dds"));
+    Service<WorldTextures>::Register(textures.get());
 }
 
 TEST_F(ParticleEffectTextures, SetUpOfEmitterAndParticleBlocks) {
@@ -450,6 +455,57 @@ TEST_F(ParticleEffectTextures, SetUpOfEmitterAndParticleBlocks) {
 
     EXPECT_EQ(Width(effect->m_arrParticleParams[3]->TextureList[0]), 32);  // every sprite kind loads
     effect->Release();
+}
+
+TEST_F(ParticleEffectTextures, ACopyHasBlocksOfItsOwnAndSharesTheTextures) {
+    Write("a.dds", texturetest::Dds(16, 16));
+    CParticlesMesh written;
+    written.m_astrNames[1] = "original";
+    CEmiterParams* image = Add(written.m_arrEmiterParams);
+    image->EmitShape = CEmiterParams::kShapeRectangle;
+    image->ImageName = "logo";
+    effectfixtures::SetKeys(image->Tracks[CEmiterParams::EmitRate], {1.0f, 2.0f});
+    AddSprite(written, "sprite", {"a.dds"});
+    AddSprite(written, "model", {})->ParticleKind = 0;
+    written.m_arrParticleParams.back()->ModelName = "rock.pod?Object";
+    AddEntry(written, "main", 0, 0, {"main"});
+    const std::string path = folder + "copied.prt";
+    ASSERT_TRUE(PrtWriter(PrtWriter::VersionWord(5)).WriteFile(written, path));
+    CParticlesMesh* effect = LoadParticleEffect(path.c_str());
+
+    CParticlesMesh* copy = effect->Clone();
+    EXPECT_EQ(copy->GetRefCount(), 1);
+    EXPECT_STREQ(copy->m_strFileName.c_str(), path.c_str());
+    EXPECT_STREQ(copy->GetEffectName().c_str(), "original");
+    ASSERT_EQ(copy->m_arrEmiterParams.size(), 1u);
+    ASSERT_EQ(copy->m_arrParticleParams.size(), 2u);
+    ASSERT_EQ(copy->m_arrEntries.size(), 1u);
+    EXPECT_NE(copy->m_arrEmiterParams[0], effect->m_arrEmiterParams[0]);
+    EXPECT_EQ(copy->m_arrEmiterParams[0]->GetRefCount(), 1);
+    EXPECT_EQ(copy->m_arrEntries[0]->ChildNames.size(), 1u);
+    // Textures and image entries are shared and counted; model objects are new.
+    CSCachedTexture* entry = effect->m_arrEmiterParams[0]->MaskImage;
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(copy->m_arrEmiterParams[0]->MaskImage, entry);
+    EXPECT_EQ(entry->m_nRefCount, 2);
+    CSTexture* texture = effect->m_arrParticleParams[0]->TextureList[0];
+    EXPECT_EQ(copy->m_arrParticleParams[0]->TextureList[0], texture);
+    EXPECT_EQ(texture->GetRefCount(), 2);
+    const CSEntityObject* object = copy->m_arrParticleParams[1]->ObjectList[0];
+    ASSERT_NE(object, nullptr);
+    EXPECT_NE(object, effect->m_arrParticleParams[1]->ObjectList[0]);
+    EXPECT_EQ(object->m_nNode, effect->m_arrParticleParams[1]->ObjectList[0]->m_nNode);
+    // The rows are copies: a change to one leaves the other.
+    copy->m_arrEmiterParams[0]->Tracks[CEmiterParams::EmitRate].m_arrKeys[1] = 5.0f;
+    EXPECT_EQ(effect->m_arrEmiterParams[0]->GetTrackKey(CEmiterParams::EmitRate, 1), 2.0f);
+
+    // The copy outlives the effect it was made from.
+    effect->Release();
+    PurgeParticleCaches();
+    EXPECT_EQ(texture->GetRefCount(), 1);
+    EXPECT_EQ(Width(copy->m_arrParticleParams[0]->TextureList[0]), 16);
+    EXPECT_EQ(copy->m_arrEmiterParams[0]->GetTrackKey(CEmiterParams::EmitRate, 1), 5.0f);
+    delete copy;
 }
 
 }  // namespace
