@@ -150,8 +150,21 @@ void ReleaseParticleBatches() {
     g_batches.Free();
 }
 
-void AddParticleTriangleVertex(const Graphics::ParticleQuadVertex& vertex) {
+void AddParticleTriangleVertex(const Graphics::ParticleQuadVertex& vertex, CSTexture* texture, bool additive,
+                               bool clamp) {
     g_triangle[g_triangleFill++] = vertex;
-    // A complete triangle goes to no drawer: single vertices never show.
-    if (g_triangleFill == 3) g_triangleFill = 0;
+    if (g_triangleFill < 3) return;
+    DrawParticleTriangles(g_triangle, texture, additive, clamp);
+    g_triangleFill = 0;
 }
+
+void DrawParticleTriangles(const Graphics::ParticleQuadVertex* /*triangle*/, CSTexture* /*texture*/, bool /*additive*/,
+                           bool /*clamp*/) {}
+
+bool MayDrawEmitterSet(const CParticlesEmiter& /*effect*/) { return true; }
+bool MayDrawEmitter(const CParticlesEmiter& /*effect*/, const CEmiter& /*emitter*/) { return true; }
+bool MayEmitLights(const CParticlesEmiter& /*effect*/, const CEmiter& /*emitter*/) { return true; }
+
+CSTexture* ConvertParticleTexture(CSTexture* texture) { return texture; }
+uint32_t ConvertParticleColour(uint32_t colour) { return colour; }
+CSVector4 ConvertParticlePosition(const CSVector4& position) { return position; }

@@ -10,6 +10,8 @@
 #include "particles/CSArray.h"
 #include "particles/CSVector.h"
 
+class CEmiter;
+class CParticlesEmiter;
 class CSTexture;
 
 struct ParticleBatch {
@@ -38,8 +40,8 @@ ParticleBatch* GetParticleBatch(CSTexture* texture, bool alphaBlended, bool wrap
 // (|w| above 0.02: corners 0 and 2 at the top centre, 1 and 3 at the bottom
 // centre, w minus or plus the half width) is widened into a band of twice the
 // half width across the segment as the camera sees it.
-void AddParticleQuad(CSTexture* texture, const CSVector4 corners[4], const CSVector4& colourA,
-                     const CSVector4& colourB, const float uvs[8], bool alphaBlended, bool wrap, int32_t sortKey);
+void AddParticleQuad(CSTexture* texture, const CSVector4 corners[4], const CSVector4& colourA, const CSVector4& colourB,
+                     const float uvs[8], bool alphaBlended, bool wrap, int32_t sortKey);
 
 // A8R8G8B8 of channels clamped to 0..255 and truncated; additive colours carry
 // their alpha in r, g and b and an alpha byte of 0.
@@ -55,6 +57,20 @@ void DrawParticleBatch(const ParticleBatch& batch);
 // Deletes every batch and frees the list.
 void ReleaseParticleBatches();
 
-// Single-vertex submission: every third vertex completes a triangle, which no
-// drawer takes, so nothing submitted this way shows.
-void AddParticleTriangleVertex(const Graphics::ParticleQuadVertex& vertex);
+// Single-vertex submission: every third vertex completes a triangle, handed
+// with the draw's texture and states to DrawParticleTriangles.
+void AddParticleTriangleVertex(const Graphics::ParticleQuadVertex& vertex, CSTexture* texture, bool additive,
+                               bool clamp);
+// Draws nothing: what is submitted vertex by vertex never shows. Whole
+// triangle lists go to DrawParticleTriangleList.
+void DrawParticleTriangles(const Graphics::ParticleQuadVertex* triangle, CSTexture* texture, bool additive, bool clamp);
+
+// Where a host could filter what the renderer draws and the lights it emits,
+// or convert what it hands to the batches. Here every test answers true and
+// every conversion returns its argument.
+bool MayDrawEmitterSet(const CParticlesEmiter& effect);
+bool MayDrawEmitter(const CParticlesEmiter& effect, const CEmiter& emitter);
+bool MayEmitLights(const CParticlesEmiter& effect, const CEmiter& emitter);
+CSTexture* ConvertParticleTexture(CSTexture* texture);
+uint32_t ConvertParticleColour(uint32_t colour);
+CSVector4 ConvertParticlePosition(const CSVector4& position);

@@ -110,12 +110,12 @@ void ParticlesCreateDeviceBuffers(Graphics::GraphicsDevice* device) {
     g_d3d = device != nullptr ? device->GetD3D() : nullptr;
     g_device = device != nullptr ? device->GetDevice() : nullptr;
     if (g_triangleVertices != nullptr || g_device == nullptr) return;
-    g_device->CreateVertexBuffer(kParticleVertexBufferBytes, kDynamicWriteOnly, 0, D3DPOOL_DEFAULT,
-                                 &g_triangleVertices, nullptr);
+    g_device->CreateVertexBuffer(kParticleVertexBufferBytes, kDynamicWriteOnly, 0, D3DPOOL_DEFAULT, &g_triangleVertices,
+                                 nullptr);
     g_device->CreateVertexBuffer(kParticleVertexBufferBytes, kDynamicWriteOnly, 0, D3DPOOL_DEFAULT, &g_quadVertices,
                                  nullptr);
-    g_device->CreateIndexBuffer(kIndexBufferBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
-                                &g_quadIndices, nullptr);
+    g_device->CreateIndexBuffer(kIndexBufferBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &g_quadIndices,
+                                nullptr);
     if (g_quadIndices != nullptr) FillQuadIndices();
     MakeWhiteTexel();
 }
@@ -171,11 +171,11 @@ void ParticlesUpdateCamera() {
     UpdateParticleDetailLevel();
 }
 
-void DrawParticleQuads(const Graphics::ParticleQuadVertex* vertices, CSTexture* texture, uint32_t quads,
-                       bool additive, bool clamp) {
-    if (g_graphics == nullptr || g_device == nullptr || g_quadVertices == nullptr || g_quadIndices == nullptr ||
-        quads == 0)
-        return;
+namespace {
+
+// The states, texture and effect parameters of every particle draw, up to the
+// effect's Begin; the stream is the caller's.
+void BeginParticleDraw(CSTexture* texture, bool additive, bool clamp) {
     IDirect3DDevice9* device = g_device;
     device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     device->SetRenderState(D3DRS_ZENABLE, TRUE);
@@ -201,21 +201,55 @@ void DrawParticleQuads(const Graphics::ParticleQuadVertex* vertices, CSTexture* 
         effect.effect_->SetMatrix(effect.wvp_xf_, &viewProjection);
     }
     device->SetVertexDeclaration(g_graphics->GetParticleQuadVertexDeclaration());
-    device->SetStreamSource(0, g_quadVertices, 0, sizeof(Graphics::ParticleQuadVertex));
-    device->SetIndices(g_quadIndices);
     effect.technique_ = effect.particles_technique_;
-    effect.Begin();
+}
+
+void EndParticleDraw() {
+    g_graphics->GetEffect()->End();
+    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}
+
+// Copies the vertices into the front of the buffer; false when it does not lock.
+bool FillParticleBuffer(IDirect3DVertexBuffer9* buffer, const Graphics::ParticleQuadVertex* vertices, uint32_t count) {
+    void* data = nullptr;
+    if (FAILED(buffer->Lock(0, 0, &data, 0)) || data == nullptr) return false;
+    std::memcpy(data, vertices, count * sizeof(Graphics::ParticleQuadVertex));
+    buffer->Unlock();
+    return true;
+}
+
+}  // namespace
+
+void DrawParticleQuads(const Graphics::ParticleQuadVertex* vertices, CSTexture* texture, uint32_t quads, bool additive,
+                       bool clamp) {
+    if (g_graphics == nullptr || g_device == nullptr || g_quadVertices == nullptr || g_quadIndices == nullptr ||
+        quads == 0)
+        return;
+    BeginParticleDraw(texture, additive, clamp);
+    g_device->SetStreamSource(0, g_quadVertices, 0, sizeof(Graphics::ParticleQuadVertex));
+    g_device->SetIndices(g_quadIndices);
+    g_graphics->GetEffect()->Begin();
     // The buffers hold 256 quads: a longer run is drawn 256 at a time.
     for (uint32_t first = 0; first < quads; first += kParticleQuadsPerDraw) {
         const uint32_t count = std::min(kParticleQuadsPerDraw, quads - first);
-        void* data = nullptr;
-        if (FAILED(g_quadVertices->Lock(0, 0, &data, 0)) || data == nullptr) break;
-        std::memcpy(data, vertices + 4 * first, count * 4 * sizeof(Graphics::ParticleQuadVertex));
-        g_quadVertices->Unlock();
-        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4 * count, 0, 2 * count);
+        if (!FillParticleBuffer(g_quadVertices, vertices + 4 * first, 4 * count)) break;
+        g_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4 * count, 0, 2 * count);
     }
-    effect.End();
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    EndParticleDraw();
+}
+
+void DrawParticleTriangleList(const Graphics::ParticleQuadVertex* vertices, CSTexture* texture, uint32_t triangles,
+                              bool additive, bool clamp) {
+    if (g_graphics == nullptr || g_device == nullptr || g_triangleVertices == nullptr || triangles == 0) return;
+    BeginParticleDraw(texture, additive, clamp);
+    g_device->SetStreamSource(0, g_triangleVertices, 0, sizeof(Graphics::ParticleQuadVertex));
+    g_graphics->GetEffect()->Begin();
+    for (uint32_t first = 0; first < triangles; first += kParticleTrianglesPerDraw) {
+        const uint32_t count = std::min(kParticleTrianglesPerDraw, triangles - first);
+        if (!FillParticleBuffer(g_triangleVertices, vertices + 3 * first, 3 * count)) break;
+        g_device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
+    }
+    EndParticleDraw();
 }
 
 ParticleViewportRect GetParticleViewport() { return ParticleViewportRect{0, 0, 1024, 768}; }

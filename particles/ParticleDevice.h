@@ -55,8 +55,17 @@ void ParticlesUpdateCamera();
 // culling, additive or source-alpha blending, clamped or wrapped addressing.
 // A null texture, or one without an engine texture, draws the quads in their
 // colour.
-void DrawParticleQuads(const Graphics::ParticleQuadVertex* vertices, CSTexture* texture, uint32_t quads,
-                       bool additive, bool clamp);
+void DrawParticleQuads(const Graphics::ParticleQuadVertex* vertices, CSTexture* texture, uint32_t quads, bool additive,
+                       bool clamp);
+
+// The triangle vertex buffer is as large: 341 whole triangles.
+constexpr uint32_t kParticleTrianglesPerDraw = kParticleVertexBufferBytes / (3 * sizeof(Graphics::ParticleQuadVertex));
+
+// Triangles of three vertices each, drawn as a plain triangle list from the
+// triangle vertex buffer with the states of DrawParticleQuads, at most 341 a
+// draw. Nothing in the game draws triangles.
+void DrawParticleTriangleList(const Graphics::ParticleQuadVertex* vertices, CSTexture* texture, uint32_t triangles,
+                              bool additive, bool clamp);
 
 // (0, 0, 1024, 768): the interface's virtual screen.
 ParticleViewportRect GetParticleViewport();

@@ -152,6 +152,41 @@ TEST_F(ParticleDeviceTest, ThreeHundredQuadsDrawAs256And44) {
     EXPECT_EQ(last.x, 300.0f);
 }
 
+TEST_F(ParticleDeviceTest, TrianglesDrawFromTheirOwnBufferAndSingleVerticesNever) {
+    // 400 triangles: 341 fill the buffer, 59 follow.
+    std::vector<Graphics::ParticleQuadVertex> vertices(3 * 400);
+    for (size_t i = 0; i < vertices.size(); ++i) vertices[i].x = float(i);
+    DrawParticleTriangleList(vertices.data(), nullptr, 400, true, false);
+    ASSERT_EQ(null->Draws().size(), 2u);
+    for (const d3d9::DrawRecord& draw : null->Draws()) {
+        EXPECT_EQ(draw.call, "DrawPrimitive");
+        EXPECT_EQ(draw.type, D3DPT_TRIANGLELIST);
+        EXPECT_EQ(draw.startVertex, 0u);
+        EXPECT_EQ(draw.stream0Stride, 28u);
+        EXPECT_EQ(draw.RenderState(D3DRS_SRCBLEND), DWORD(D3DBLEND_ONE));
+        EXPECT_EQ(draw.RenderState(D3DRS_ZWRITEENABLE), DWORD(FALSE));
+    }
+    EXPECT_EQ(null->Draws()[0].primitiveCount, 341u);
+    EXPECT_EQ(null->Draws()[1].primitiveCount, 59u);
+    // The second draw read the 342nd triangle first.
+    const std::vector<uint8_t>& read = null->Draws()[1].vertices;
+    ASSERT_GE(read.size(), sizeof(Graphics::ParticleQuadVertex));
+    Graphics::ParticleQuadVertex first;
+    std::memcpy(&first, read.data(), sizeof first);
+    EXPECT_EQ(first.x, float(3 * 341));
+    EXPECT_EQ(null->CurrentRenderState(D3DRS_ALPHABLENDENABLE), DWORD(FALSE));
+    IDirect3DVertexBuffer9* triangleBuffer = null->Draws()[0].stream0;
+
+    null->ClearLog();
+    for (int i = 0; i < 6; ++i) AddParticleTriangleVertex(vertices[size_t(i)], nullptr, false, false);
+    EXPECT_TRUE(null->Draws().empty());
+    // Quads have a buffer of their own.
+    Quads(1, true);
+    ParticlesFlush();
+    ASSERT_EQ(null->Draws().size(), 1u);
+    EXPECT_NE(null->Draws()[0].stream0, triangleBuffer);
+}
+
 TEST_F(ParticleDeviceTest, AFilledBatchIsDrawnAfterTheBlobShadows) {
     scene.SetShadowCaster(std::unique_ptr<sg::ShadowCaster>(new RecordingShadows(base)));
     Quads(1, false, 3);
