@@ -51,8 +51,6 @@ struct EffectFrame {
     float origin[3] = {0.0f, 0.0f, 0.0f};
 };
 void SetEffectFrame(const CParticlesEmiter& effect, EffectFrame& frame);
-// Opaque white unless the light colour says otherwise.
-CSVector4 ModulationColour();
 
 // The offset and emitter frames of one emitter, undone by End in reverse order.
 class EmitterFrame {

@@ -19,6 +19,7 @@
 #include "particles/ParticleDevice.h"
 #include "particles/ParticleFrameState.h"
 #include "particles/ParticleHelpers.h"
+#include "particles/ParticleLightColour.h"
 #include "particles/ParticleMatrixStack.h"
 #include "particles/ParticlePairs.h"
 #include "particles/ParticleRenderPaths.h"
@@ -28,10 +29,6 @@ namespace particlerender {
 namespace {
 
 using ParticleMatrixStack::g_State;
-
-// The colour lights would tint particles with; nothing changes it, so the
-// modulation is opaque white.
-const float kLightColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 bool Finite(float v) { return std::isfinite(v); }
 
@@ -56,21 +53,21 @@ bool ClipToViewport(const CSVector4& clip, float out[3]) {
 
 int32_t PairWord(int32_t row) {
     switch (row) {
-    case CParticleParams::OffsetX: return 0;
-    case CParticleParams::OffsetY: return 1;
-    case CParticleParams::OffsetZ: return 2;
-    case CParticleParams::RotationX: return 3;
-    case CParticleParams::RotationY: return 4;
-    case CParticleParams::Roll: return 5;
-    case CParticleParams::Red: return 6;
-    case CParticleParams::Green: return 7;
-    case CParticleParams::Blue: return 8;
-    case CParticleParams::Alpha: return 9;
-    case CParticleParams::SpeedOverLife: return 10;
-    case CParticleParams::SizeX: return 11;
-    case CParticleParams::SizeY: return 12;
-    case CParticleParams::SizeZ: return 13;
-    default: return 0;
+        case CParticleParams::OffsetX: return 0;
+        case CParticleParams::OffsetY: return 1;
+        case CParticleParams::OffsetZ: return 2;
+        case CParticleParams::RotationX: return 3;
+        case CParticleParams::RotationY: return 4;
+        case CParticleParams::Roll: return 5;
+        case CParticleParams::Red: return 6;
+        case CParticleParams::Green: return 7;
+        case CParticleParams::Blue: return 8;
+        case CParticleParams::Alpha: return 9;
+        case CParticleParams::SpeedOverLife: return 10;
+        case CParticleParams::SizeX: return 11;
+        case CParticleParams::SizeY: return 12;
+        case CParticleParams::SizeZ: return 13;
+        default: return 0;
     }
 }
 
@@ -179,24 +176,13 @@ void SetEffectFrame(const CParticlesEmiter& effect, EffectFrame& frame) {
     frame.origin[2] = t.z;
 }
 
-CSVector4 ModulationColour() {
-    CSVector4 c;
-    c.x = std::min(1.0f * kLightColour[0] + 0.5f * kLightColour[0], 1.0f);
-    c.y = std::min(1.0f * kLightColour[1] + 0.5f * kLightColour[1], 1.0f);
-    c.z = std::min(1.0f * kLightColour[2] + 0.5f * kLightColour[2], 1.0f);
-    c.w = kLightColour[3];
-    return c;
-}
-
 namespace {
 
 // The rotation of an emitter-facing frame: the camera's facing angles, or the
 // emitter's angles with the facing flags.
 void FacingRotation(const CEmiterParams& params, float a, float b, float c, float yawOffset, float pitchOffset) {
-    if (params.FacingFlag3 != 0)
-        SetCurrentRotation256(ParticleFacingAngles.yaw, ParticleFacingAngles.pitch, 0);
-    else
-        SetFacingRotation(params.FacingFlag1 != 0, params.FacingFlag2 != 0, a, b, c, yawOffset, pitchOffset);
+    if (params.FacingFlag3 != 0) SetCurrentRotation256(ParticleFacingAngles.yaw, ParticleFacingAngles.pitch, 0);
+    else SetFacingRotation(params.FacingFlag1 != 0, params.FacingFlag2 != 0, a, b, c, yawOffset, pitchOffset);
 }
 
 }  // namespace
@@ -303,8 +289,7 @@ CParticle* NextAccepted(const CParticlesEmiter& effect, const CEmiter& emitter, 
     return nullptr;
 }
 
-void DrawChain(CParticlesEmiter& effect, CEmiter& emitter, const CParticleParams& block,
-               const CSVector4& modulation) {
+void DrawChain(CParticlesEmiter& effect, CEmiter& emitter, const CParticleParams& block, const CSVector4& modulation) {
     CParticle* start = emitter.m_pFirst;
     while (start != nullptr && !Accepted(effect, emitter, *start)) {
         Count(effect);
@@ -316,10 +301,8 @@ void DrawChain(CParticlesEmiter& effect, CEmiter& emitter, const CParticleParams
     CParticle* following = trail && end != nullptr ? NextAccepted(effect, emitter, end, false) : nullptr;
     bool first = true;
     while (start != nullptr && end != nullptr) {
-        if (trail)
-            CParticlesMesh::DrawTrailSegment(effect, emitter, *start, *end, following, block, first, modulation);
-        else
-            CParticlesMesh::DrawRibbonSegment(effect, emitter, *start, *end, block, first, modulation);
+        if (trail) CParticlesMesh::DrawTrailSegment(effect, emitter, *start, *end, following, block, first, modulation);
+        else CParticlesMesh::DrawRibbonSegment(effect, emitter, *start, *end, block, first, modulation);
         first = false;
         Count(effect, trail || block.ChainMode == 1 ? 1 : 2);
         start = end;
@@ -343,7 +326,7 @@ void CParticlesMesh::SnapToGround(const CParticlesEmiter* effect, const CParticl
 bool CParticlesMesh::Draw(CParticlesEmiter& effect) {
     EffectFrame frame;
     SetEffectFrame(effect, frame);
-    const CSVector4 modulation = ModulationColour();
+    const CSVector4 modulation = GetParticleTint();
     for (CEmiter& emitter : effect.m_arrEmiters) {
         if (emitter.m_pParticleParams == nullptr || emitter.m_pFirst == nullptr) continue;
         const CParticleParams& block = *emitter.m_pParticleParams;
@@ -351,8 +334,8 @@ bool CParticlesMesh::Draw(CParticlesEmiter& effect) {
         frames.Begin(effect, emitter, block, frame);
 
         CSVector4 anchor(effect.m_vSpare[0], effect.m_vSpare[1], effect.m_vSpare[2], effect.m_vSpare[3]);
-        if (emitter.m_pEmiterParams != nullptr && emitter.m_pEmiterParams->BeamDrift != 0 &&
-            block.ParticleKind == 6 && emitter.m_pEmiterParams->SourceKind == 0 && block.ParticleSpace == 0) {
+        if (emitter.m_pEmiterParams != nullptr && emitter.m_pEmiterParams->BeamDrift != 0 && block.ParticleKind == 6 &&
+            emitter.m_pEmiterParams->SourceKind == 0 && block.ParticleSpace == 0) {
             const CSVector4 t = ParticleMatrixStack::g_State.m_mCurrent.GetTranslation();
             anchor.x += t.x - frame.origin[0];
             anchor.y += t.y - frame.origin[1];
@@ -365,14 +348,14 @@ bool CParticlesMesh::Draw(CParticlesEmiter& effect) {
             for (CParticle* p = emitter.m_pFirst; p != nullptr; p = p->m_pNext) {
                 if (Accepted(effect, emitter, *p)) {
                     switch (block.ParticleKind) {
-                    case 1:
-                    case 2:
-                    case 3:
-                    case 7: DrawSpriteParticle(effect, emitter, *p, block, modulation); break;
-                    case 4: DrawHiddenParticle(effect, emitter, *p, block, modulation); break;
-                    case 6: DrawBeamParticle(anchor, effect, emitter, *p, block, modulation); break;
-                    case 8: DrawMotionAlignedParticle(effect, emitter, *p, block, modulation); break;
-                    default: break;  // objects are placed at update time; unknown kinds only count
+                        case 1:
+                        case 2:
+                        case 3:
+                        case 7: DrawSpriteParticle(effect, emitter, *p, block, modulation); break;
+                        case 4: DrawHiddenParticle(effect, emitter, *p, block, modulation); break;
+                        case 6: DrawBeamParticle(anchor, effect, emitter, *p, block, modulation); break;
+                        case 8: DrawMotionAlignedParticle(effect, emitter, *p, block, modulation); break;
+                        default: break;  // objects are placed at update time; unknown kinds only count
                     }
                 }
                 Count(effect);

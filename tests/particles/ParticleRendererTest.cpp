@@ -22,6 +22,7 @@
 #include "particles/ParticleDetailLevel.h"
 #include "particles/ParticleDevice.h"
 #include "particles/ParticleFrameState.h"
+#include "particles/ParticleLightColour.h"
 #include "particles/ParticleLightSlots.h"
 #include "particles/ParticleMatrixStack.h"
 
@@ -129,14 +130,22 @@ TEST_F(ParticleRendererTest, SpriteKindsBuildTheirCornersInAbsoluteSpace) {
         // Camera-facing: in the plane facing the camera, the centre offset added.
         {1, 2.0f, {{0.5f, 2, 5.25f, 0.01f}, {0.5f, 2, 1.25f, 0.01f}, {2.5f, 2, 5.25f, 0.01f}, {2.5f, 2, 1.25f, 0.01f}}},
         // Free quad: the first and second axes, the offset's x subtracted.
-        {2, 2.0f, {{-0.5f, 4.25f, 3, 0.01f}, {-0.5f, 0.25f, 3, 0.01f}, {1.5f, 4.25f, 3, 0.01f}, {1.5f, 0.25f, 3, 0.01f}}},
+        {2,
+         2.0f,
+         {{-0.5f, 4.25f, 3, 0.01f}, {-0.5f, 0.25f, 3, 0.01f}, {1.5f, 4.25f, 3, 0.01f}, {1.5f, 0.25f, 3, 0.01f}}},
         // Flat quad: the same at the flat height.
-        {3, 2.0f,
-         {{-0.5f, 4.25f, 3.7f, 0.01f}, {-0.5f, 0.25f, 3.7f, 0.01f}, {1.5f, 4.25f, 3.7f, 0.01f}, {1.5f, 0.25f, 3.7f, 0.01f}}},
+        {3,
+         2.0f,
+         {{-0.5f, 4.25f, 3.7f, 0.01f},
+          {-0.5f, 0.25f, 3.7f, 0.01f},
+          {1.5f, 4.25f, 3.7f, 0.01f},
+          {1.5f, 0.25f, 3.7f, 0.01f}}},
         // Line quad: the two centre points, w minus and plus the half width ...
         {7, 2.0f, {{0.5f, 4.25f, 3, -1}, {0.5f, 0.25f, 3, -1}, {0.5f, 4.25f, 3, 1}, {0.5f, 0.25f, 3, 1}}},
         // ... which is at least 0.025.
-        {7, 0.0f, {{0.5f, 4.25f, 3, -0.025f}, {0.5f, 0.25f, 3, -0.025f}, {0.5f, 4.25f, 3, 0.025f}, {0.5f, 0.25f, 3, 0.025f}}},
+        {7,
+         0.0f,
+         {{0.5f, 4.25f, 3, -0.025f}, {0.5f, 0.25f, 3, -0.025f}, {0.5f, 4.25f, 3, 0.025f}, {0.5f, 0.25f, 3, 0.025f}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind * 10 + int(c.width));
@@ -204,6 +213,28 @@ TEST_F(ParticleRendererTest, ColourSkipsTintsAndCountsEveryParticle) {
         // Green's row is 0.5 where the rows are read.
         const bool rows = c.flags == 0 && c.tint == 0xFFFFFFFFu;
         EXPECT_EQ(quads[0].colourA, rows ? 0xFFFF7FFFu : c.packed);
+    }
+}
+
+TEST_F(ParticleRendererTest, TheLightColourTintsTheQuadsItReaches) {
+    struct KeepLight {
+        const CSVector4 saved = ParticleLightColour;
+        ~KeepLight() { ParticleLightColour = saved; }
+    } keep;
+    // Brightened by half and held at 1: (0.75, 0.375, 1); alpha is not tinted.
+    ParticleLightColour = CSVector4(0.5f, 0.25f, 0.9f, 0.5f);
+    for (const uint8_t untinted : {0, 1}) {
+        SCOPED_TRACE(untinted);
+        Design design(2);
+        design.particle->UntintedColour = untinted;
+        runfixtures::SetUpInstance run(design.built);
+        PlaceParticle(run.Emitter(0), 0, 0, 0);
+        ParticlesBeginFrame();
+        CParticlesMesh::Draw(run.instance);
+        const std::vector<Quad> quads = Quads();
+        ASSERT_EQ(quads.size(), 1u);
+        EXPECT_EQ(quads[0].colourA, untinted ? 0xFFFFFFFFu : 0xFFBF5FFFu);
+        EXPECT_EQ(quads[0].colourB, quads[0].colourA);
     }
 }
 
@@ -336,7 +367,8 @@ TEST_F(ParticleRendererTest, RibbonsShareEdgesAndColoursCrossedDoubles) {
         EXPECT_EQ(second.colourA, first.colourB);
         EXPECT_NE(first.colourA, first.colourB);
         // The strip is 2 wide across the segment.
-        const float dx = first.c[0].x - first.c[2].x, dy = first.c[0].y - first.c[2].y, dz = first.c[0].z - first.c[2].z;
+        const float dx = first.c[0].x - first.c[2].x, dy = first.c[0].y - first.c[2].y,
+                    dz = first.c[0].z - first.c[2].z;
         EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 2.0f, 1e-3f);
     }
 }
@@ -481,12 +513,9 @@ TEST_F(ParticleRendererTest, LightsOfRunningEmittersOnly) {
         bool lastPlayOver, paused;
         int lights;
     } cases[] = {
-        {"running", 30.0f, 1.0f, 10, false, false, 1},
-        {"negative range", -30.0f, 1.0f, 10, false, false, 1},
-        {"range 0", 0.0f, 1.0f, 10, false, false, 0},
-        {"intensity 0", 30.0f, 0.0f, 10, false, false, 0},
-        {"before its start", 30.0f, 1.0f, 4, false, false, 0},
-        {"after its last play", 30.0f, 1.0f, 10, true, false, 0},
+        {"running", 30.0f, 1.0f, 10, false, false, 1},         {"negative range", -30.0f, 1.0f, 10, false, false, 1},
+        {"range 0", 0.0f, 1.0f, 10, false, false, 0},          {"intensity 0", 30.0f, 0.0f, 10, false, false, 0},
+        {"before its start", 30.0f, 1.0f, 4, false, false, 0}, {"after its last play", 30.0f, 1.0f, 10, true, false, 0},
         {"pausing", 30.0f, 1.0f, 10, false, true, 0},
     };
     for (const auto& c : cases) {
