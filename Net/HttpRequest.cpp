@@ -127,3 +127,5 @@ bool HttpRequest(const std::string& endpoint, const std::string& objectPath, con
 }
 
 bool IsOnline() { return true; }
+
+bool IsOffline() { return false; }

@@ -19,3 +19,5 @@ bool HttpRequest(const std::string& endpoint, const std::string& objectPath, con
 
 // Asked before anything is sent; true in every case.
 bool IsOnline();
+// Its counterpart, false in every case; nothing asks it.
+bool IsOffline();

@@ -87,7 +87,10 @@ public:
     // One 30 Hz step: every emitter in order moves its counters, places itself,
     // follows its tracks, emits and advances its particles; finished children are
     // erased. False once nothing lives any more; true at once while frozen.
-    bool Step(bool emit);
+    virtual bool Step(bool emit);
+    // A query a derived instance may answer otherwise; this library's instances
+    // answer false.
+    virtual bool IsSpecialInstance() const { return false; }
     // Advances the particles of every emitter without updating any. True while some
     // particle lives (or an emitter not started yet, unless stopping).
     bool AdvanceParticlesOnly();

@@ -59,7 +59,13 @@ bool IntersectSegments2D(float x1, float y1, float x2, float y2, float yLine, fl
     return true;
 }
 
+bool LinesCoincide3(const CSVector4*, const CSVector4*, const CSVector4*, const CSVector4*) { return false; }
+bool LinesCoincide2(const CSVector4*, const CSVector4*, const CSVector4*, const CSVector4*) { return false; }
+float ZeroDistance3() { return 0.0f; }
+float ZeroDistance2() { return 0.0f; }
+
 float LineLineDistance3(const CSVector4* p1, const CSVector4* p2, const CSVector4* p3, const CSVector4* p4) {
+    if (LinesCoincide3(p1, p2, p3, p4)) return 0.0f;
     CSVector4 p43 = CSVector4Sub(*p4, *p3);
     if (AllTiny(p43.x, p43.y, p43.z)) return kNoDistance;
     CSVector4 p21 = CSVector4Sub(*p2, *p1);
@@ -80,6 +86,7 @@ float LineLineDistance3(const CSVector4* p1, const CSVector4* p2, const CSVector
 }
 
 float LineLineDistance2(const CSVector4* p1, const CSVector4* p2, const CSVector4* p3, const CSVector4* p4) {
+    if (LinesCoincide2(p1, p2, p3, p4)) return 0.0f;
     float x43 = p4->x - p3->x, y43 = p4->y - p3->y;
     if (AllTiny(x43, y43, 0.0f)) return kNoDistance;
     float x21 = p2->x - p1->x, y21 = p2->y - p1->y;

@@ -8,6 +8,14 @@
 bool IntersectSegments2D(float x1, float y1, float x2, float y2, float yLine, float xMin, float xMax, float* outX,
                          float* outY);
 
+// The early-out tests of the two line distances, which would make them answer 0.0;
+// both are false for any four points, so the distances always go the whole way.
+bool LinesCoincide3(const CSVector4* p1, const CSVector4* p2, const CSVector4* p3, const CSVector4* p4);
+bool LinesCoincide2(const CSVector4* p1, const CSVector4* p2, const CSVector4* p3, const CSVector4* p4);
+// Two distance queries of the family without arguments: 0.0.
+float ZeroDistance3();
+float ZeroDistance2();
+
 // Distance between the closest points of the infinite lines p1p2 and p3p4.
 float LineLineDistance3(const CSVector4* p1, const CSVector4* p2, const CSVector4* p3, const CSVector4* p4);
 // The same on x and y.
