@@ -211,8 +211,9 @@ TEST_F(GameDataTest, WeaponsCarryWhatTheirMissilesNeed) {
             EXPECT_TRUE(Lists(cm::kMissiles, weapon.meshes.third)) << who;
             EXPECT_GT(weapon.speed, 0) << who;
         }
-        if (weapon.weaponClass != kWeaponClose)
+        if (weapon.weaponClass != kWeaponClose) {
             EXPECT_FALSE(weapon.sounds.lists[WeaponSounds::kMissileHit].empty()) << who;
+        }
     }
     // Splash: the mage's staff, the shaman's fireball and every firestorm level.
     std::vector<int32_t> splashing = {dictionary_.FindDefender(gd::kMage)->weapon,

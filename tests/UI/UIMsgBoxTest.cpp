@@ -87,8 +87,11 @@ TEST_F(UIMsgBoxTest, SetUpCentresTheMessageOnTheFrame) {
     auto box =
         Box("Quit?", R"(<image name="frame" sizex="400"/><text name="Message" font="test.fnt" text="own" editable="1"/>
                               <text name="message" font="test.fnt" text="own"/>)");
-    for (UI::UIElement* element : *box)
-        if (auto* label = dynamic_cast<UI::UILabel*>(element)) EXPECT_EQ(label->text_, L"own") << label->name_;
+    for (UI::UIElement* element : *box) {
+        if (auto* label = dynamic_cast<UI::UILabel*>(element)) {
+            EXPECT_EQ(label->text_, L"own") << label->name_;
+        }
+    }
 }
 
 TEST_F(UIMsgBoxTest, OpenFromConstructionToDestructionAndTheWindowUnderItFrozen) {
