@@ -80,6 +80,7 @@ CDunmarchGame::CDunmarchGame(const std::string& mapName)
       summary_timeout_(30000),
       end_delay_(0),
       spell_cooldowns_{0, 0, 0},
+      demo_start_time_(0),
       camera_target_height_(0.0f),
       last_pointer_phase_(4),
       last_pointer_button_(-1),

@@ -186,6 +186,8 @@ public:
     std::string GetNextDefenderUnlock(const std::string& mapName, int32_t n) const;
     // Closes the summary box and clears the summary flag.
     void CloseSummary(int32_t record);
+    // Reached by the step of a replay at the demo's last frame; there is nothing to do.
+    void OnDemoEnded() {}
 
     // ---- input ----
     // Routes one pointer event: camera drag and zoom (right button), the boxes, the HUD
@@ -202,6 +204,7 @@ public:
     void ReapplySpeedMode();
     // Posts EvInGameMenuPressed; the battle screen is no longer in front.
     void OpenInGameMenu();
+
     // One recorded action through the same checks as a live one; other types ignored.
     void ApplyRecordedInput(const DemoInput& input);
     // The demo player's inputs due at the step counter; none without a player.
@@ -236,8 +239,7 @@ public:
     int32_t CanCast(int32_t kind, const boost::shared_ptr<CUnit>& target, int32_t* tooExpensive) const;
     int32_t CanHealAll(const std::vector<boost::weak_ptr<CUnit>>& units, int32_t* tooExpensive,
                        int32_t* resurrection) const;
-    int32_t CanHideAll(const std::vector<boost::weak_ptr<CUnit>>& units, int32_t* tooExpensive,
-                       int32_t* hidden) const;
+    int32_t CanHideAll(const std::vector<boost::weak_ptr<CUnit>>& units, int32_t* tooExpensive, int32_t* hidden) const;
     int32_t CanSellAll(const std::vector<boost::weak_ptr<CUnit>>& units) const;
 
     // Each runs its check again, records itself, then acts and pays.
@@ -314,6 +316,8 @@ public:
     int32_t GetGold() const { return gold_; }
     int32_t IsRestored() const { return restored_; }
     bool IsPlayingDemo() const { return demo_playback_ != 0 && player_; }
+    // The tick count at the first step of a replay; 0 before.
+    uint32_t GetDemoStartTime() const { return demo_start_time_; }
     const boost::shared_ptr<CLevel>& GetLevel() const { return level_; }
     const boost::shared_ptr<CInputMonitor>& GetInputMonitor() const { return recorder_; }
     const boost::shared_ptr<CInputMonitor>& GetDemoPlayer() const { return player_; }
@@ -397,6 +401,7 @@ private:
     boost::shared_ptr<CLevel> level_;
     boost::shared_ptr<CInputMonitor> recorder_;
     boost::shared_ptr<CInputMonitor> player_;
+    uint32_t demo_start_time_;
     Vector3 camera_eye_;
     float camera_target_height_;
     boost::shared_ptr<sg::Camera> camera_;

@@ -17,6 +17,7 @@
 #include "Graphics/GraphicsDevice.h"
 #include "SceneGraph/Scene.h"
 #include "platform/Trace.h"
+#include "platform/win32/Time.h"
 
 namespace {
 
@@ -59,6 +60,10 @@ void CDunmarchGame::Update(int32_t dt, bool paused, bool last) {
         level_->Update(dt, 1, last ? 1 : 0);
         if (scene_) scene_->Update(static_cast<float>(dt) / 1000.0f);
         return;
+    }
+    if (demo_playback_ != 0 && player_) {
+        if (step_counter_ == 0) demo_start_time_ = GetTickCount();
+        if (static_cast<int64_t>(step_counter_) == player_->GetLastFrame()) OnDemoEnded();
     }
     for (int32_t& cooldown : spell_cooldowns_) cooldown = std::max(0, cooldown - dt);
 

@@ -228,6 +228,28 @@ TEST_F(BattleStepTest, PausesWarningsAndThePauseTimeOut) {
     EXPECT_EQ(2, Battle().GetSpeedMode());
 }
 
+// A replay notes the tick count of its first step, and keeps it; without a player, or
+// on a paused step, nothing is noted.
+TEST_F(BattleStepTest, AReplayNotesTheTickCountOfItsFirstStep) {
+    platform::ScopedFakeClock clock(5000);
+    BattleTestAccess::SetDemoPlayback(Battle(), 1);
+    Step();
+    EXPECT_EQ(0u, Battle().GetDemoStartTime());
+
+    boost::shared_ptr<CInputMonitor> demo(new CInputMonitor());
+    demo->SetResult(2, 0);
+    BattleTestAccess::SetPlayer(Battle(), demo);
+    BattleTestAccess::SetStepCounter(Battle(), 0);
+    Battle().Update(33, true, true);
+    EXPECT_EQ(0u, Battle().GetDemoStartTime());
+    Step();
+    EXPECT_EQ(5000u, Battle().GetDemoStartTime());
+    clock.Advance(1000);
+    Step(3);  // through the last frame and past it
+    EXPECT_EQ(5000u, Battle().GetDemoStartTime());
+    EXPECT_EQ(4u, Battle().GetStepCounter());
+}
+
 TEST_F(BattleStepTest, StopLetsTheLevelGo) {
     BattleActive = 1;
     ASSERT_TRUE(Service<CLevel>::Exists());
