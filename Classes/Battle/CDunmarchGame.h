@@ -204,7 +204,6 @@ public:
     void ReapplySpeedMode();
     // Posts EvInGameMenuPressed; the battle screen is no longer in front.
     void OpenInGameMenu();
-
     // One recorded action through the same checks as a live one; other types ignored.
     void ApplyRecordedInput(const DemoInput& input);
     // The demo player's inputs due at the step counter; none without a player.
@@ -274,6 +273,25 @@ public:
     int32_t GetCooldown(int32_t kind) const { return GetSpellCooldown(kind); }
     // The recorder gets {step counter, type, x, y} while the battle is not over.
     void RecordInput(int32_t type, int32_t x, int32_t y);
+
+    // ---- debug operations; nothing in the game's flow calls them ----
+    // Once per battle: the recording into a ".dem" file of the current folder, when
+    // there is one and no demo plays.
+    void SaveDemoOnce();
+    // The recording's inputs on the standard output.
+    void DumpInputs() const;
+    // The ids of the living attackers on the standard output, between two rules.
+    void PrintAttackers() const;
+    // Each flips one debug switch; the grid cycles through none, outline and every cell.
+    // The occupancy layer also hides the scenery of the grid while it is on, so that the
+    // cells' markers stand clear.
+    void ToggleOccupancyDebug();
+    void ToggleDebugText();
+    void ToggleViewPointsDebug();
+    void ToggleAxesDebug();
+    void CycleGridDebug();
+    void ToggleBrainsDebug();
+    void TogglePickFramesDebug();
 
     // ---- drawing ----
     // The HUD pass inside the 2D layer's Begin and End: nothing without the main font.

@@ -1,8 +1,9 @@
 // The battle's fixed step on the sample map: the start, the wave cycle with its gold and
-// summary, victory and defeat, pausing; and the set-up pieces it stands on (level, wave
-// runners, camera geometry, the HUD's layout file).
+// summary, victory and defeat, pausing, the debug operations; and the set-up pieces it
+// stands on (level, wave runners, camera geometry, the HUD's layout file).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,11 +11,14 @@
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Battle/HudTables.h"
 #include "Classes/Level/CLevel.h"
+#include "Classes/Level/CLevelNode.h"
+#include "Classes/Level/CLevelObject.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
 #include "Core/FrameClock.h"
 #include "Core/Language.h"
 #include "LevelFixtures.h"
+#include "SceneGraph/Group.h"
 #include "platform/win32/Time.h"
 #include "tools/catalogue/GameData.h"
 
@@ -248,6 +252,79 @@ TEST_F(BattleStepTest, AReplayNotesTheTickCountOfItsFirstStep) {
     Step(3);  // through the last frame and past it
     EXPECT_EQ(5000u, Battle().GetDemoStartTime());
     EXPECT_EQ(4u, Battle().GetStepCounter());
+}
+
+// The debug operations nothing calls: the living attackers and the recording printed, a
+// demo saved once into the current folder (not while one plays), and each switch flipped
+// alone, the occupancy layer hiding the scenery while it is on.
+TEST_F(BattleStepTest, DebugOperationsPrintSaveAndToggle) {
+    Step();
+    std::vector<boost::shared_ptr<CUnit>> orcs;
+    for (int i = 0; i < 3; ++i) orcs.push_back(Units().SpawnUnitAt(gd::kOrcWarrior, -1, CUnit::kAttacker, false, true));
+    ASSERT_TRUE(orcs[0] && orcs[1] && orcs[2]);
+    orcs[1]->Damage(orcs[1], orcs[1]->GetHitPoints(), 0);
+    testing::internal::CaptureStdout();
+    Battle().PrintAttackers();
+    EXPECT_EQ("--------------------\n" + std::to_string(orcs[0]->GetId()) + " " + std::to_string(orcs[2]->GetId()) +
+                  " \n--------------------\n",
+              testing::internal::GetCapturedStdout());
+
+    boost::shared_ptr<CInputMonitor> recorder(new CInputMonitor(gd::kMapName));
+    recorder->Add(DemoInput(7, 10, -1, -1));
+    BattleTestAccess::SetRecorder(Battle(), recorder);
+    testing::internal::CaptureStdout();
+    Battle().DumpInputs();
+    EXPECT_EQ("===== INPUT =====\n       7 10   -1   -1\n=================\n", testing::internal::GetCapturedStdout());
+
+    ScratchFolder folder;
+    const std::filesystem::path game = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    testing::internal::CaptureStdout();
+    BattleTestAccess::SetDemoPlayback(Battle(), 1);
+    Battle().SaveDemoOnce();
+    BattleTestAccess::SetDemoPlayback(Battle(), 0);
+    Battle().SaveDemoOnce();
+    Battle().SaveDemoOnce();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        files.push_back(entry.path().filename().string());
+    std::filesystem::current_path(game);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_NE(std::string::npos, files[0].find(std::string(" - ") + gd::kMapName + " (0).dem"));
+    EXPECT_EQ(0u, printed.find("Demo saved to " + files[0]));
+    EXPECT_EQ(std::string::npos, printed.find("Demo saved", 1));
+
+    CLevelObject* scenery = nullptr;
+    for (int32_t row = 0; row < static_cast<int32_t>(Battle().GetLevel()->GetHeight()) && !scenery; ++row)
+        for (int32_t column = 0; column < static_cast<int32_t>(Battle().GetLevel()->GetWidth()) && !scenery; ++column)
+            scenery = Battle().GetLevel()->GetCell(column, row)->GetObject();
+    ASSERT_NE(nullptr, scenery);
+    if (!scenery->GetNode()) scenery->SetNode(boost::shared_ptr<sg::Node>(new sg::Group("ObjectNode")));
+    using Switch = int32_t BattleDebugSwitches::*;
+    const Switch all[] = {&BattleDebugSwitches::text,      &BattleDebugSwitches::viewPoints,
+                          &BattleDebugSwitches::axes,      &BattleDebugSwitches::gridMode,
+                          &BattleDebugSwitches::occupancy, &BattleDebugSwitches::brains,
+                          &BattleDebugSwitches::pickFrames};
+    const struct {
+        void (CDunmarchGame::*toggle)();
+        Switch flipped;
+        std::vector<int32_t> values;
+    } cases[] = {
+        {&CDunmarchGame::ToggleDebugText, &BattleDebugSwitches::text, {1, 0}},
+        {&CDunmarchGame::ToggleViewPointsDebug, &BattleDebugSwitches::viewPoints, {1, 0}},
+        {&CDunmarchGame::ToggleAxesDebug, &BattleDebugSwitches::axes, {1, 0}},
+        {&CDunmarchGame::CycleGridDebug, &BattleDebugSwitches::gridMode, {1, 2, 0}},
+        {&CDunmarchGame::ToggleOccupancyDebug, &BattleDebugSwitches::occupancy, {1, 0}},
+        {&CDunmarchGame::ToggleBrainsDebug, &BattleDebugSwitches::brains, {1, 0}},
+        {&CDunmarchGame::TogglePickFramesDebug, &BattleDebugSwitches::pickFrames, {1, 0}},
+    };
+    for (const auto& c : cases)
+        for (const int32_t value : c.values) {
+            (Battle().*c.toggle)();
+            for (const Switch s : all) EXPECT_EQ(s == c.flipped ? value : 0, DebugSwitches.*s);
+            EXPECT_EQ(DebugSwitches.occupancy == 0, scenery->GetNode()->IsVisible());
+        }
 }
 
 TEST_F(BattleStepTest, StopLetsTheLevelGo) {
