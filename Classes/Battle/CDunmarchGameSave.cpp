@@ -75,7 +75,8 @@ int32_t CDunmarchGame::Load(MemoryStream& stream) {
     if (stream.ReadInt32(runners) != 1 || runners < 0 ||
         static_cast<int64_t>(runners) * kRunnerBytes > stream.GetBytesLeft())
         return 0;
-    if (!InRange(state_, kStarting, kOver) || !InRange(speed_mode_, 0, 2) || !InRange(wave_index_, 0, runners))
+    // After a victory the wave index names the last wave played: -1 on a map without waves.
+    if (!InRange(state_, kStarting, kOver) || !InRange(speed_mode_, 0, 2) || !InRange(wave_index_, -1, runners))
         return 0;
     wave_runners_.assign(static_cast<size_t>(runners), WaveRunner());
     for (WaveRunner& runner : wave_runners_)

@@ -3,6 +3,7 @@
 // stands on (level, wave runners, camera geometry, the HUD's layout file).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "Classes/Level/CUnit.h"
 #include "Core/FrameClock.h"
 #include "Core/Language.h"
+#include "IO/MemoryStream.h"
 #include "LevelFixtures.h"
 #include "SceneGraph/Group.h"
 #include "platform/win32/Time.h"
@@ -195,6 +197,41 @@ TEST_F(BattleStepTest, WithoutWavesTheFirstRunningStepDecides) {
     EXPECT_EQ(0, empty.LoadLevel("no such map"));
     EXPECT_EQ(0, empty.LoadLevel(""));
     EXPECT_EQ(0, empty.CreateWaveRunners("no such map"));
+}
+
+// A map without waves won and saved holds the wave index -1: the section loads. An
+// index outside -1 .. the runner count does not.
+TEST_F(BattleStepTest, AVictoryWithoutWavesIsSavedAndLoaded) {
+    BattleTestAccess::WaveRunners(Battle()).clear();
+    Step(2);
+    ASSERT_EQ(CDunmarchGame::kVictory, Battle().GetResult());
+    ASSERT_EQ(-1, Battle().GetWaveIndex());
+    MemoryStream saved;
+    ASSERT_EQ(1, Battle().Save(saved));
+    int length = 0;
+    const char* bytes = saved.GetBuffer(length);
+    const std::string section(bytes, static_cast<size_t>(length));
+    const size_t waveIndexAt = 4 + std::strlen(gd::kMapName) + 6 * 4;
+    Battle().Stop();
+    scope_.reset();
+
+    for (const int32_t index : {-1, -2, 1}) {
+        scope_.reset(new BattleScope(gd::kMapName));
+        ASSERT_EQ(1, Battle().LoadLevel(gd::kMapName));
+        std::string changed = section;
+        std::memcpy(&changed[waveIndexAt], &index, sizeof index);
+        MemoryStream stream;
+        stream.Write(changed.data(), static_cast<int>(changed.size()));
+        EXPECT_EQ(index == -1 ? 1 : 0, Battle().Load(stream)) << index;
+        if (index == -1) {
+            EXPECT_TRUE(Battle().IsOver());
+            EXPECT_EQ(CDunmarchGame::kVictory, Battle().GetResult());
+            EXPECT_EQ(-1, Battle().GetWaveIndex());
+            EXPECT_EQ(1, Battle().GetLoadCount());
+        }
+        Battle().Stop();
+        scope_.reset();
+    }
 }
 
 TEST_F(BattleStepTest, PausesWarningsAndThePauseTimeOut) {
