@@ -4,6 +4,7 @@
 // panel, the debug lines and the tooltip. The tooltip's hover logic lives here too.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "Classes/Battle/BattleMessageBoxes.h"
@@ -21,8 +22,12 @@
 #include "Core/TextHelpers.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/GraphicsDevice.h"
+#include "Graphics/Model/Model.h"
 #include "Graphics/SpriteFont.h"
 #include "SceneGraph/Camera.h"
+#include "SceneGraph/Group.h"
+#include "SceneGraph/ModelNode.h"
+#include "SceneGraph/StatsTraverser.h"
 #include "platform/win32/Time.h"
 #include "shell/PointerState.h"
 
@@ -376,6 +381,27 @@ void CDunmarchGame::DrawDebugText(const WaveRunner& runner, int32_t w, int32_t h
     FormatWideText(line, 128, L"mouse: %.2f %.2f", static_cast<double>(static_cast<float>(w) * pointer.x),
                    static_cast<double>(static_cast<float>(h) * pointer.y));
     d2::DrawText(MediumFont, 0.0f, 280.0f, line, kWhite);
+    if (recorder_) {
+        FormatWideText(line, 128, L"Demo: %.2f kb", static_cast<double>(recorder_->ByteSize()) / 1024.0);
+        d2::DrawText(MediumFont, 0.0f, 320.0f, line, kWhite);
+    }
+    const boost::shared_ptr<CUnit> hovered = level_ ? level_->GetHoveredUnit().lock() : boost::shared_ptr<CUnit>();
+    if (hovered) {
+        // The model's file name without its folders, and how many hold the unit's node.
+        const boost::shared_ptr<sg::ModelNode>& node = hovered->GetModelNode();
+        std::string name = node && node->GetModel() ? node->GetModel()->GetName() : std::string();
+        name = name.substr(name.find_last_of('/') + 1);
+        char text[160];
+        std::snprintf(text, sizeof text, "model: %s (%d)", name.c_str(), static_cast<int32_t>(node.use_count()));
+        d2::DrawText(MediumFont, 0.0f, 360.0f, std::string(text), kWhite);
+    }
+    if (world_) {
+        sg::StatsTraverser stats;
+        stats.Collect(*world_);
+        FormatWideText(line, 128, L"nodes: %d (%d, %d, %d)", stats.nodes, stats.model_nodes, stats.lights,
+                       stats.emitter_nodes);
+        d2::DrawText(MediumFont, 0.0f, 400.0f, line, kWhite);
+    }
 }
 
 void CDunmarchGame::DrawDebugLines() const {

@@ -1,9 +1,11 @@
 // The battle's HUD pass and the level's overlay on the recording device, over a battle
-// on the sample map: what is drawn where and in which tint, read back from the device's
-// draws (textured quads are four screen vertices) and its effect log (the tint).
+// on the sample map: what is drawn where and in which tint, the debug text included,
+// read back from the device's draws (textured quads are four screen vertices) and its
+// effect log (the tint).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -25,7 +27,12 @@
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/GraphicsDeviceVertices.h"
 #include "Graphics/SpriteFont.h"
+#include "Graphics/Model/Model.h"
+#include "SceneGraph/Camera.h"
+#include "SceneGraph/Group.h"
 #include "SceneGraph/ModelNode.h"
+#include "SceneGraph/Scene.h"
+#include "SceneGraph/StatsTraverser.h"
 #include "platform/win32/Time.h"
 #include "shell/PointerState.h"
 #include "tools/catalogue/Level.h"
@@ -240,6 +247,57 @@ TEST_F(BattleDrawTest, TheEndPanelAndItsClickLineAfterTheDelay) {
     BattleTestAccess::SetEndDelay(*battle_, 0);
     DrawFrame();
     EXPECT_EQ(withoutClick + 1, null->Draws().size());
+}
+
+// The debug text: six lines in the main font at x 0, from y 200 in steps of 40, the
+// last three for the recording, the unit under the pointer and the world's nodes. Each
+// line is compared with the same text drawn alone.
+TEST_F(BattleDrawTest, TheDebugTextDrawsItsSixLines) {
+    Step();
+    const boost::shared_ptr<CUnit> keeper = Level().GetUnitList().FindDungeonKeeper().lock();
+    ASSERT_TRUE(keeper && keeper->GetModelNode());
+    battle_->GetScene()->Update(0.0f);
+    battle_->GetScene()->Cull();
+    Vector3 screen;
+    ASSERT_TRUE(battle_->GetCamera()->WorldToScreen(keeper->GetModelNode()->GetBoundingSphere().center, screen));
+    GetPointerState().position = Vector2(screen.x, screen.y);
+    Level().UpdateHover();
+    ASSERT_EQ(keeper, Level().GetHoveredUnit().lock());
+
+    DebugSwitches.text = 1;
+    DrawFrame();
+    DebugSwitches.text = 0;
+    std::vector<std::vector<uint8_t>> drawn;
+    for (const d3d9::DrawRecord& draw : null->Draws()) drawn.push_back(draw.vertices);
+
+    const WaveRunner& runner = battle_->GetWaveRunners().at(static_cast<size_t>(battle_->GetWaveIndex()));
+    const Vector2 pointer = PointerOnScreen(GetPointerState(), 1.0f, 1.0f);
+    const std::string model = keeper->GetModelNode()->GetModel()->GetName();
+    sg::StatsTraverser stats;
+    stats.Collect(*battle_->GetWorldGroup());
+    char lines[6][160];
+    std::snprintf(lines[0], 160, "%.2f", runner.GetElapsed() / 1000.0);
+    std::snprintf(lines[1], 160, "frame: %d (%d) %.2f%%", static_cast<int>(battle_->GetStepCounter()),
+                  battle_->GetWaveStepCounter(), battle_->GetWaveStepCounter() * 100.0 / 180000.0);
+    std::snprintf(lines[2], 160, "mouse: %.2f %.2f", static_cast<double>(1024.0f * pointer.x),
+                  static_cast<double>(768.0f * pointer.y));
+    std::snprintf(lines[3], 160, "Demo: %.2f kb", battle_->GetInputMonitor()->ByteSize() / 1024.0);
+    std::snprintf(lines[4], 160, "model: %s (%d)", model.substr(model.rfind('/') + 1).c_str(),
+                  static_cast<int>(keeper->GetModelNode().use_count()));
+    std::snprintf(lines[5], 160, "nodes: %d (%d, %d, %d)", stats.nodes, stats.model_nodes, stats.lights,
+                  stats.emitter_nodes);
+    EXPECT_GT(stats.model_nodes, 0);
+    for (int i = 0; i < 6; ++i) {
+        null->ClearLog();
+        Service<Graphics::GraphicsDevice>::Get()->BeginScene();
+        Graphics::Draw2D::Begin();
+        Graphics::Draw2D::DrawText(MediumFont, 0.0f, 200.0f + 40.0f * i, std::string(lines[i]),
+                                   Color(255, 255, 255, 255));
+        Graphics::Draw2D::End();
+        Service<Graphics::GraphicsDevice>::Get()->EndScene();
+        ASSERT_EQ(1u, null->Draws().size());
+        EXPECT_NE(drawn.end(), std::find(drawn.begin(), drawn.end(), null->Draws()[0].vertices)) << lines[i];
+    }
 }
 
 TEST_F(BattleDrawTest, TheDemoCaptionTurnsOrangePastTheLastFrame) {
