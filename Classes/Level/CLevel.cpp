@@ -141,8 +141,7 @@ bool CLevel::ReadLevelFile(const std::string& path) {
                                     IntAttribute(*reader, 5), IntAttribute(*reader, 6), IntAttribute(*reader, 7));
                 }
             } else {
-                // Reported and skipped rather than asserted: a data fault, not a program fault.
-                std::printf("Unknown marker type %d (marker %d) - check your config or update source code\n", type, id);
+                DM_ASSERT(false, "Unknown marker type - check your config or update source code");
             }
         } else if (element == "MarkerFrom") {
             linkSource = IntAttribute(*reader, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CLevelObject.h"
@@ -201,8 +202,8 @@ TEST_F(LevelFileTest, SceneryNeedsAGridAndKeepsOneObjectPerCell) {
 }
 
 TEST_F(LevelFileTest, FaultyFilesAreHandledWithoutStopping) {
-    // Unknown types are reported on the standard output and skipped, not asserted;
-    // points off the grid are dropped with the links to them.
+    // Unknown types fail their assertion and are skipped; points off the grid are
+    // dropped with the links to them.
     ASSERT_TRUE(Read(std::string(kGrid) + "<Marker id=\"1\" t=\"6\" c=\"1\" r=\"1\"/>\n"
                                           "<Marker id=\"2\" t=\"-1\" c=\"1\" r=\"1\"/>\n"
                                           "<Marker id=\"3\" t=\"3\" c=\"1\" r=\"1\"/>\n"
@@ -212,7 +213,8 @@ TEST_F(LevelFileTest, FaultyFilesAreHandledWithoutStopping) {
                                           "<Marker id=\"7\" t=\"2\" c=\"3\" r=\"3\"/>\n"
                                           "<MarkerFrom id=\"7\"><LinkTo id=\"4\"/><LinkTo id=\"3\"/></MarkerFrom>\n"
                                           "<MarkerFrom id=\"4\"><LinkTo id=\"3\"/></MarkerFrom>\n"));
-    EXPECT_TRUE(assertions.Messages().empty());
+    EXPECT_EQ((std::vector<std::string>(2, "Unknown marker type - check your config or update source code")),
+              assertions.Messages());
     ASSERT_EQ(1u, level.GetWayPoints().size());
     EXPECT_EQ(0, WayPoint(0)->GetId());
     ASSERT_EQ(1u, level.GetMarkers().size());
@@ -222,8 +224,8 @@ TEST_F(LevelFileTest, FaultyFilesAreHandledWithoutStopping) {
 
     // A missing file fails its assertion and leaves the level as it was.
     EXPECT_FALSE(level.ReadLevelFile(folder.Path() + "/missing.xml"));
-    ASSERT_EQ(1u, assertions.Messages().size());
-    EXPECT_EQ("Could not open file for reading", assertions.Messages()[0]);
+    ASSERT_EQ(3u, assertions.Messages().size());
+    EXPECT_EQ("Could not open file for reading", assertions.Messages()[2]);
     EXPECT_EQ(1u, level.GetMarkers().size());
     EXPECT_TRUE(level.HasGrid());
 
