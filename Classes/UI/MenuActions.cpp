@@ -12,8 +12,6 @@
 #include "shell/InputState.h"
 #include "UI/UIElement.h"
 
-std::string BannerLink;
-
 bool EscapePressed() {
     const int kEscape = 56;
     return IsKeyPressed(GetInputState().keys, kEscape, false);
@@ -28,7 +26,6 @@ void ShowBanner(UI::UIElement* element) {
     element->texture_ = image;
     element->size_ = Vector2(static_cast<float>(image->GetWidth()), static_cast<float>(image->GetHeight()));
     element->has_source_rect_ = false;
-    BannerLink = link;
 }
 
 void OpenWebsite() {
@@ -39,7 +36,7 @@ void OpenWebsite() {
 }
 
 void OpenBannerLink() {
-    std::string link = BannerLink;
+    std::string link = TheBannerFeed().GetLink();
     if (link.empty()) {
         if (!Service<Config>::Exists()) return;
         link = Service<Config>::Get()->BannerSite.first;

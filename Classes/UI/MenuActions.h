@@ -14,19 +14,17 @@ class UIElement;
 class UISlider;
 }  // namespace UI
 
-// The link the main menu's banner opens; empty until a banner with a link was
-// shown. Kept for the life of the process.
-extern std::string BannerLink;
-
 // Esc went down this frame; the key is left for others to see.
 bool EscapePressed();
 
 // "btnunactive.wav": a control that is not available (the element is the target).
 void PlayUnavailable(UI::UIElement* element, UI::UIElement* touched);
-// The banner feed's image over the element, and its link, when the feed has both.
+// The banner feed's image over the element, when the feed has an image and a link.
 void ShowBanner(UI::UIElement* element);
-// The configured web site, and the banner's link (else the configured banner site).
+// The configured web site.
 void OpenWebsite();
+// The link the banner feed received, whether or not its image came; the configured
+// banner site when no link came.
 void OpenBannerLink();
 
 // A savegame to continue (the in-game window's test).

@@ -1,20 +1,26 @@
 // The banner feed against the test server, in a scratch per-user data folder:
-// what reaches the menu (link, image), what the cache keeps, and what the
-// server was asked.
+// what reaches the menu (link, image), what the cache keeps, what the server
+// was asked, and what a press on the banner opens.
 #include "Classes/Online/BannerFeed.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <sstream>
+#include <thread>
 
+#include "Classes/Dictionary/Config/Config.h"
+#include "Classes/UI/MenuActions.h"
 #include "Core/Service.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/Texture2D.h"
+#include "platform/win32/ShellExecute.h"
 #include "platform/win32/WinInet.h"
 #include "support/NullDeviceFixture.h"
 #include "support/ScratchDir.h"
@@ -131,10 +137,10 @@ TEST_F(BannerFeedTest, FailuresFallBackAndCacheNothingBroken) {
     struct Case {
         const char* what;
         std::function<void(TestServer&)> serve;
-        std::string link;         // what the feed keeps
-        bool image;               // an image for the menu
-        int fallbacks;            // fallback requests
-        bool cached;              // the banner in the cache afterwards
+        std::string link;  // what the feed keeps
+        bool image;        // an image for the menu
+        int fallbacks;     // fallback requests
+        bool cached;       // the banner in the cache afterwards
     } cases[] = {
         {"name refused", [](TestServer& s) { s.SetFault(Route::Name, Fault::Refuse); }, link, true, 1, false},
         {"name 404", [](TestServer& s) { s.SetFault(Route::Name, Fault::NotFound); }, link, true, 1, false},
@@ -147,17 +153,16 @@ TEST_F(BannerFeedTest, FailuresFallBackAndCacheNothingBroken) {
         {"link empty", [](TestServer& s) { s.SetFault(Route::Link, Fault::EmptyBody); }, "", true, 0, true},
         {"download 404", [](TestServer& s) { s.SetFault(Route::Image, Fault::NotFound); }, link, true, 1, false},
         {"download 500", [](TestServer& s) { s.SetFault(Route::Image, Fault::ServerError); }, link, true, 1, false},
-        {"download closed mid-body", [](TestServer& s) { s.SetFault(Route::Image, Fault::CloseMidBody); }, link,
-         true, 1, false},
+        {"download closed mid-body", [](TestServer& s) { s.SetFault(Route::Image, Fault::CloseMidBody); }, link, true,
+         1, false},
         {"download empty", [](TestServer& s) { s.SetFault(Route::Image, Fault::EmptyBody); }, link, true, 1, false},
         {"download no image", [](TestServer& s) { s.SetBody(Route::Image, "<html>banner</html>"); }, link, true, 1,
          false},
-        {"download over 1 MiB", [](TestServer& s) { s.SetFault(Route::Image, Fault::Oversize); }, link, true, 1,
-         false},
-        {"banner the cache could not give back",
-         [](TestServer& s) { s.SetBody(Route::Image, NoisePng(300, 300)); }, link, true, 1, false},
-        {"download stalls past the time-out", [](TestServer& s) { s.SetFault(Route::Image, Fault::Stall); }, link,
-         true, 1, false},
+        {"download over 1 MiB", [](TestServer& s) { s.SetFault(Route::Image, Fault::Oversize); }, link, true, 1, false},
+        {"banner the cache could not give back", [](TestServer& s) { s.SetBody(Route::Image, NoisePng(300, 300)); },
+         link, true, 1, false},
+        {"download stalls past the time-out", [](TestServer& s) { s.SetFault(Route::Image, Fault::Stall); }, link, true,
+         1, false},
         {"download and fallback 404",
          [](TestServer& s) {
              s.SetFault(Route::Image, Fault::NotFound);
@@ -226,6 +231,45 @@ TEST_F(BannerFeedTest, WithoutAPerUserDataFolderNothingIsWrittenAndNoImageShown)
         for (const auto& entry : fs::directory_iterator(scratch.Folder())) names.push_back(entry.path().filename());
         return names;
     }());
+}
+
+// A press on the banner opens the link the feed received, also when no image came with
+// it; the configured banner site only while no link came.
+TEST_F(BannerFeedTest, APressOpensTheReceivedLinkElseTheBannerSite) {
+    ScratchDir scratch;
+    scratch.Write("open.sh", "#!/bin/sh\necho \"$1\" >> '" + scratch.File("urls.txt") + "'\n");
+    fs::permissions(scratch.File("open.sh"), fs::perms::owner_all);
+    SetUrlOpener(scratch.File("open.sh").c_str());
+    Config config;
+    config.BannerSite.first = "http://127.0.0.1/site";
+    Service<Config>::Register(&config);
+    // The opener runs on its own: its lines come some time later.
+    const auto opened = [&](size_t count) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 500 && lines.size() < count; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::istringstream text(ReadFile(scratch.File("urls.txt")));
+            lines.clear();
+            for (std::string line; std::getline(text, line);) lines.push_back(line);
+        }
+        return lines;
+    };
+
+    OpenBannerLink();
+    EXPECT_EQ(std::vector<std::string>{"http://127.0.0.1/site"}, opened(1));
+
+    // No per-user data folder: the link comes, the image does not.
+    scratch.Write("file", "not a folder");
+    setenv("XDG_DATA_HOME", scratch.File("file/data").c_str(), 1);
+    std::unique_ptr<TestServer> server = StartServer();
+    TheBannerFeed().Fetch();
+    ASSERT_EQ("https://www.dunmarch.invalid/news", TheBannerFeed().GetLink());
+    ASSERT_FALSE(TheBannerFeed().GetImage());
+    OpenBannerLink();
+    EXPECT_EQ((std::vector<std::string>{"http://127.0.0.1/site", "https://www.dunmarch.invalid/news"}), opened(2));
+
+    Service<Config>::Unregister();
+    SetUrlOpener(nullptr);
 }
 
 TEST(BannerImageNameTest, OnlyPlainFileNamesOfUpTo128Characters) {
