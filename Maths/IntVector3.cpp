@@ -3,8 +3,9 @@
 #include "Maths/FixedTrig.h"
 
 namespace {
-// int32 arithmetic that wraps on overflow, as the game's integer maths always
-// did, instead of being undefined behaviour.
+// int32 arithmetic that wraps on overflow: signed overflow is undefined behaviour,
+// which the optimiser may turn into any result, and a replayed or restored battle must
+// reach the same distances and angles as the one recorded, far-apart points included.
 int32_t Wrap(uint32_t v) { return static_cast<int32_t>(v); }
 
 int32_t Sub(int32_t a, int32_t b) { return Wrap(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
