@@ -177,6 +177,9 @@ TEST_F(MapInputTest, TargetingTapsAndHighlights) {
     EXPECT_EQ(1, Tap());
     EXPECT_EQ(0, level_->GetSpotHighlightMode());
     EXPECT_EQ(0, spots_[2]->IsHighlighted());
+    // The offered spots show again as free or taken: the free one its marker, the taken one nothing.
+    EXPECT_TRUE(spots_[2]->GetNode()->IsVisible());
+    EXPECT_FALSE(spots_[1]->GetNode()->IsVisible());
 
     // The other defender stands on an offered spot: the spot takes the tap, they swap.
     const int32_t gold = battle_->GetGold();

@@ -351,6 +351,9 @@ TEST_F(AudioDeviceTest, StopMusicStopsTheMusicGroupAndTheNextUpdateRemovesIt) {
     EXPECT_TRUE(device_.ResumeEffects());
     EXPECT_EQ(2, device_.CountPlaying(kAny));
     EXPECT_TRUE(device_.StopEffects());
+    // Only paused entries start again: a stopped one waiting for its removal stays stopped.
+    EXPECT_TRUE(device_.ResumeEffects());
+    EXPECT_EQ(1, device_.CountPlaying(kAny));
     Frame();
     EXPECT_EQ(stream, device_.GetFirst()->GetSound());
     EXPECT_EQ(1, device_.CountAll(kAny));

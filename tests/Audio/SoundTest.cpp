@@ -122,6 +122,17 @@ TEST_F(SoundTest, AStreamHoldsOnlyItsHandlerUntilUnloaded) {
     EXPECT_TRUE(stream->Unload());
 }
 
+// A sound whose last reference goes without an unload gives its handler back (the
+// purge of the tear-down can then close the file).
+TEST_F(SoundTest, ASoundDroppedWithoutAnUnloadGivesItsHandlerBack) {
+    boost::shared_ptr<Audio::Sound> sound = Load(dir_.Write("a.wav", MakeWav(WavLayout())), false);
+    ASSERT_TRUE(sound);
+    CSSampleHandler* handler = sound->GetHandler();
+    ASSERT_EQ(1, handler->GetRefCount());
+    sound.reset();
+    EXPECT_EQ(0, handler->GetRefCount());
+}
+
 TEST_F(SoundTest, AWholeSoundHoldsItsDecodedSamples) {
     WavLayout mono8;
     mono8.channels = 1;

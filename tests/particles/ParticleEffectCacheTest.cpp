@@ -17,6 +17,7 @@
 #include "particles/CSCachedTexture.h"
 #include "particles/CSEntityObject.h"
 #include "particles/CSTexture.h"
+#include "particles/ParticleCache.h"
 #include "particles/ParticleEffectCache.h"
 #include "particles/ParticleLightColour.h"
 #include "support/AssertionRecorder.h"
@@ -272,6 +273,24 @@ TEST_F(ParticleEffectCacheTest, MaskEntryIsRemoved) {
         effect->Release();
         PurgeParticleCaches();
     }
+}
+
+// The cache owns what it holds: the entries still there when it goes are deleted, so
+// the effects left in the process-wide cache at exit are freed.
+TEST(ParticleCacheTest, EntriesLeftAreDeletedWithTheCache) {
+    struct Entry {
+        int32_t m_nRefCount;
+        int32_t m_nAge;
+        int* deleted;
+        ~Entry() { ++*deleted; }
+    };
+    int deleted = 0;
+    {
+        ParticleCache<Entry> cache;
+        cache.Insert("a", new Entry{1, 0, &deleted});
+        cache.Insert("b", new Entry{0, 3, &deleted});
+    }
+    EXPECT_EQ(2, deleted);
 }
 
 TEST(ParticleEffectLoad, ReadSetsUpOnlyWhenAsked) {
