@@ -221,8 +221,12 @@ TEST_F(AudioDeviceTest, StreamsQueueTheirChunksAsTheyPlay) {
             }
             if (entry->GetNextBufferIndex() != before) uploads.push_back(FramesIn(entry->GetBuffer(before)));
             // A long stream keeps one read in flight, until one that does not loop is read out.
-            if (c.frames > 32768) EXPECT_EQ(entry->HasScratch(), entry->GetPending() != 0);
-            if (entry->GetPending() == 0 && c.frames > 32768) EXPECT_EQ(entry->GetPosition(), c.frames);
+            if (c.frames > 32768) {
+                EXPECT_EQ(entry->HasScratch(), entry->GetPending() != 0);
+            }
+            if (entry->GetPending() == 0 && c.frames > 32768) {
+                EXPECT_EQ(entry->GetPosition(), c.frames);
+            }
         }
         if (c.looped && c.frames > 32768) uploads.resize(std::min(uploads.size(), c.uploads.size()));
         EXPECT_EQ(c.uploads, uploads);
@@ -477,7 +481,9 @@ TEST_F(AudioDeviceTest, AFailedReadEndsTheStreamsDataThere) {
         PlayFrames(7 * kChunk, out);
         EXPECT_EQ(c.heard, Heard(out, 5));
         EXPECT_EQ(c.looped ? 1 : 0, device_.CountAll(stream));
-        if (c.looped) EXPECT_EQ(0, SilentWindows(out));
+        if (c.looped) {
+            EXPECT_EQ(0, SilentWindows(out));
+        }
         device_.Stop(stream);
     }
     // Nothing to play when the first chunk cannot be read.
