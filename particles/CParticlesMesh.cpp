@@ -153,6 +153,31 @@ bool CParticlesMesh::ReadHeader(const char* fileName) {
     return true;
 }
 
+bool CParticlesMesh::HitTest(int32_t x, int32_t y) const {
+    if (m_pMaskImage == nullptr) return x >= 0 && y >= 0 && x < m_EffectParams.Width && y < m_EffectParams.Height;
+    const int32_t* screen = m_anMaskRect;
+    const int32_t* image = m_anMaskRect + 4;
+    const int64_t screenWidth = int64_t(screen[2]) - screen[0], screenHeight = int64_t(screen[3]) - screen[1];
+    if (screenWidth <= 0 || screenHeight <= 0 || x < screen[0] || y < screen[1] || x >= screen[2] || y >= screen[3])
+        return false;
+    const int64_t u = image[0] + (int64_t(x) - screen[0]) * (int64_t(image[2]) - image[0]) / screenWidth;
+    const int64_t v = image[1] + (int64_t(y) - screen[1]) * (int64_t(image[3]) - image[1]) / screenHeight;
+    return m_pMaskImage->TestBit(static_cast<int32_t>(u), static_cast<int32_t>(v));
+}
+
+bool CParticlesMesh::GetSpriteInfo(int32_t block, SpriteInfo& info) const {
+    if (block < 0 || static_cast<size_t>(block) >= m_arrParticleParams.size()) return false;
+    const CParticleParams& p = *m_arrParticleParams[static_cast<size_t>(block)];
+    info.kind = p.ParticleKind;
+    info.textures = p.TextureNames.size();
+    info.wholeTexture = p.WholeTexture == 1;
+    info.columns = p.SheetColumns;
+    info.rows = p.AtlasRows;
+    info.firstFrame = p.FirstFrame;
+    info.lastFrame = p.LastFrame;
+    return true;
+}
+
 CParticlesMesh* CParticlesMesh::Clone() const {
     CParticlesMesh* copy = new CParticlesMesh();
     copy->m_strFileName = m_strFileName;

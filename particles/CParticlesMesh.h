@@ -57,6 +57,21 @@ public:
     // image entries and the mask image.
     CParticlesMesh* Clone() const;
 
+    // Whether a point on the screen, relative to the effect's top-left corner, hits
+    // the effect: with a mask image, its bit under the point (the screen rectangle
+    // mapped onto the image rectangle); without, the effect's width and height.
+    bool HitTest(int32_t x, int32_t y) const;
+
+    // What a particle block draws with: its render kind, its texture names and the
+    // frames of its sheet. False for a block index out of range.
+    struct SpriteInfo {
+        int32_t kind = 0;
+        size_t textures = 0;  // names in the block; one per frame when two or more
+        bool wholeTexture = false;
+        int32_t columns = 0, rows = 0, firstFrame = 0, lastFrame = 0;
+    };
+    bool GetSpriteInfo(int32_t block, SpriteInfo& info) const;
+
     bool IsRescalable() const { return m_EffectParams.Rescalable != 0; }
     void GetBoundingBox(CSVector4& minimum, CSVector4& maximum) const {
         minimum = m_vBoxMin;

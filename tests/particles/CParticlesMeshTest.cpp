@@ -3,10 +3,12 @@
 // effect, and the rescale of exactly the rescaled fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "EffectFixtures.h"
 #include "particles/CParticlesMesh.h"
+#include "particles/CSMaskImage.h"
 
 namespace {
 
@@ -227,6 +229,44 @@ TEST(CParticlesMesh, ReadHeaderTakesTheNameAndTheFirstFourSettings) {
     EXPECT_FALSE(head.ReadHeader((folder / "missing.prt").c_str()));
     EXPECT_TRUE(head.GetEffectName().IsEmpty());
     EXPECT_EQ(head.m_EffectParams.Width, 0);
+}
+
+TEST(CParticlesMesh, HitTestBySizeOrMask) {
+    CParticlesMesh effect;
+    effect.m_EffectParams.Width = 40;
+    effect.m_EffectParams.Height = 20;
+    EXPECT_TRUE(effect.HitTest(0, 0));
+    EXPECT_TRUE(effect.HitTest(39, 19));
+    EXPECT_FALSE(effect.HitTest(40, 10));
+    EXPECT_FALSE(effect.HitTest(-1, 10));
+
+    // A 4 x 2 mask over the effect's 40 x 20: only its top-right pixel is set.
+    CSMaskImage mask;
+    mask.m_nWidth = 4;
+    mask.m_nHeight = 2;
+    mask.m_arrBits.Append(uint8_t(1u << 3));
+    const int32_t rect[8] = {0, 0, 40, 20, 0, 0, 4, 2};
+    std::copy(rect, rect + 8, effect.m_anMaskRect);
+    effect.m_pMaskImage = &mask;
+    EXPECT_TRUE(effect.HitTest(35, 5));
+    EXPECT_FALSE(effect.HitTest(5, 5));
+    EXPECT_FALSE(effect.HitTest(35, 15));
+    EXPECT_FALSE(effect.HitTest(40, 5));
+    effect.m_pMaskImage = nullptr;  // the test's own
+}
+
+TEST(CParticlesMesh, SpriteInfoOfAParticleBlock) {
+    CParticlesMesh effect;
+    effectfixtures::BuildSample(effect);
+    CParticlesMesh::SpriteInfo info;
+    ASSERT_TRUE(effect.GetSpriteInfo(0, info));
+    const CParticleParams& block = *effect.m_arrParticleParams[0];
+    EXPECT_EQ(info.kind, block.ParticleKind);
+    EXPECT_EQ(info.textures, block.TextureNames.size());
+    EXPECT_EQ(info.columns, block.SheetColumns);
+    EXPECT_EQ(info.lastFrame, block.LastFrame);
+    EXPECT_FALSE(effect.GetSpriteInfo(-1, info));
+    EXPECT_FALSE(effect.GetSpriteInfo(static_cast<int32_t>(effect.m_arrParticleParams.size()), info));
 }
 
 }  // namespace
