@@ -38,13 +38,13 @@ struct Font {
 // The global fonts: title, main and small, for every language but Russian...
 inline constexpr Font kTitle{"tarragon_70.fnt", "tarragon_70.png", "Tarragon", "DejaVuSerif-Bold.ttf", 70, true, false,
                              Format::Fnt};
-inline constexpr Font kMain{"tarragon_40.fnt", "tarragon_40.png", "Tarragon", "DejaVuSerif-Bold.ttf", 40, true, false,
+inline constexpr Font kMain{"tarragon_40.fnt", "tarragon_40.png", "Tarragon", "DejaVuSerif-Bold.ttf", 32, true, false,
                             Format::Fnt};
 inline constexpr Font kSmall{"arial_15.fnt", "arial_15.png", "Arial", "DejaVuSans.ttf", 15, false, false, Format::Fnt};
 // ...and for Russian (language 5).
 inline constexpr Font kTitleRus{
     "ostrelle_70.fnt", "ostrelle_70.png", "Ostrelle", "DejaVuSerif-Bold.ttf", 70, true, true, Format::Fnt};
-inline constexpr Font kMainRus{"ostrelle_40.fnt", "ostrelle_40.png", "Ostrelle", "DejaVuSerif-Bold.ttf", 40, true, true,
+inline constexpr Font kMainRus{"ostrelle_40.fnt", "ostrelle_40.png", "Ostrelle", "DejaVuSerif-Bold.ttf", 32, true, true,
                                Format::Fnt};
 inline constexpr Font kSmallRus{"arial_rus_15.fnt", "arial_rus_15.png", "ArialRus", "DejaVuSans.ttf", 15, false, true,
                                 Format::Fnt};

@@ -6,11 +6,14 @@
 // load (the loader's assertion), a label or table without font, and a key
 // that a language file lacks. The layouts of the catalogue must all be there
 // and keep its promises (tools/datacheck/LayoutContract.h); the tutorial's
-// pages are listed with their overlays.
+// pages are listed with their overlays. A caption (a label whose box lies on a
+// button) is measured in every language with the font the game gives it there,
+// and fails when it is wider than its button leaves it.
 #include <boost/algorithm/string/case_conv.hpp>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -57,12 +60,14 @@ const char* TagOf(const UI::UIElement& element) {
 
 bool IsTextTag(const std::string& tag) { return tag == "text" || tag == "table" || tag == "area"; }
 
-// What a label, table or text area names of fonts and texts.
+// What a label, table or text area names of fonts and texts, and the box the
+// layout gives it (before the label aligns its text in it).
 struct TextAttributes {
     std::string tag;
     std::string font;
     std::string font_rus;
     std::string key;
+    float x = 0, y = 0, width = 0, height = 0;
 };
 
 // The text widgets' attributes in layout order, which is their order in the window.
@@ -77,22 +82,43 @@ std::vector<TextAttributes> ReadTextAttributes(std::string path) {
             const char* value = reader->getAttributeValue(attribute);
             return std::string(value != nullptr ? value : "");
         };
-        found.push_back(TextAttributes{name, text("font"), text("fontRUS"), text("texttr")});
+        found.push_back(
+            TextAttributes{name, text("font"), text("fontRUS"), text("texttr"),
+                           reader->getAttributeValueAsFloat("posx"), reader->getAttributeValueAsFloat("posy"),
+                           reader->getAttributeValueAsFloat("sizex"), reader->getAttributeValueAsFloat("sizey")});
     }
     return found;
 }
 
+struct LanguageFile {
+    int code;
+    std::string file;
+    LanguageTable table;
+};
+
 // The seven language files, read as the language check reads them; a file
 // that does not read is that check's failure and is left out here.
-std::map<std::string, LanguageTable> ReadLanguages(const std::string& folder) {
-    std::map<std::string, LanguageTable> languages;
+std::vector<LanguageFile> ReadLanguages(const std::string& folder) {
+    std::vector<LanguageFile> languages;
     for (int code = kEnglish; code <= kJapanese; ++code) {
         const char* file = FindLanguage(code)->file;
         std::unique_ptr<IO::File> in(IO::File::OpenRead((folder + file).c_str()));
         LanguageTable table;
-        if (in && ReadLanguageEntries(*in, table) == kLanguageReadOk) languages[file] = std::move(table);
+        if (in && ReadLanguageEntries(*in, table) == kLanguageReadOk)
+            languages.push_back(LanguageFile{code, file, std::move(table)});
     }
     return languages;
+}
+
+// The button a label's box lies on (its middle inside the button), if any.
+const UI::UIElement* ButtonUnder(const UI::UIWindowView& window, const TextAttributes& label) {
+    const float x = label.x + label.width / 2, y = label.y + label.height / 2;
+    for (const UI::UIElement* element : window)
+        if (dynamic_cast<const UI::UIButton*>(element) != nullptr && x >= element->position_.x &&
+            x < element->position_.x + element->size_.x && y >= element->position_.y &&
+            y < element->position_.y + element->size_.y)
+            return element;
+    return nullptr;
 }
 
 std::string Describe(const UI::UIElement& element) {
@@ -108,6 +134,38 @@ void Nested(datacheck::Report& report, const char* role, const UI::UIImage* imag
 }
 
 void IgnoreAssertion(const char*, const char*, const char*, int) {}
+
+typedef std::function<boost::shared_ptr<Graphics::SpriteFont>(const std::string&)> FontSource;
+
+// A caption keeps this clear of either side of its button: the face's rim and
+// some air, or it reads as spilling over.
+const int kCaptionMargin = 12;
+
+// A caption in every language, with the font the game gives it there (its
+// Russian one in Russian): a line with its widest, and a failure for each
+// language in which it is wider than its button leaves it. A missing key or
+// font is reported with the label.
+void MeasureCaption(datacheck::Report& report, const std::string& file, const std::string& name,
+                    const TextAttributes& label, const UI::UIElement& button,
+                    const std::vector<LanguageFile>& languages, const FontSource& fontNamed) {
+    const int room = static_cast<int>(button.size_.x) - 2 * kCaptionMargin;
+    int widest = 0;
+    std::string widestIn = "-";
+    for (const LanguageFile& language : languages) {
+        const auto text = language.table.find(label.key);
+        const std::string& face = language.code == kRussian && !label.font_rus.empty() ? label.font_rus : label.font;
+        if (text == language.table.end() || face.empty()) continue;
+        const boost::shared_ptr<Graphics::SpriteFont> font = fontNamed(face);
+        if (!font) continue;
+        const int width = font->MeasureString(text->second);
+        if (width > widest) widest = width, widestIn = language.file;
+        if (width > room)
+            report.Fail("%s: caption \"%s\" in %s is %d pixels wide, wider than its button \"%s\" leaves it (%d)",
+                        file.c_str(), name.c_str(), language.file.c_str(), width, button.name_.c_str(), room);
+    }
+    report.Line("      caption on %s: %d of %d pixels at the widest (%s)", button.name_.c_str(), widest, room,
+                widestIn.c_str());
+}
 
 namespace layouts = catalogue::layouts;
 
@@ -144,17 +202,17 @@ DATACHECK(ui, 50) {
     const datacheck::ScopedService<UITextureLoader> publish(&textures);
     FontLoader fonts(paths.FontsPath);
     const datacheck::ScopedService<FontLoader> publishFonts(&fonts);
-    const std::map<std::string, LanguageTable> languages = ReadLanguages(paths.LanguagePath);
+    const std::vector<LanguageFile> languages = ReadLanguages(paths.LanguagePath);
     // Each font tried once, quietly: the widgets that name a font that does
     // not load are reported with it.
-    std::map<std::string, bool> loadable;
-    auto loads = [&](const std::string& font) {
-        const auto known = loadable.find(font);
-        if (known != loadable.end()) return known->second;
+    std::map<std::string, boost::shared_ptr<Graphics::SpriteFont>> loaded;
+    const FontSource fontNamed = [&](const std::string& font) {
+        const auto known = loaded.find(font);
+        if (known != loaded.end()) return known->second;
         const AssertionHandler previous = SetAssertionHandler(&IgnoreAssertion);
-        const bool loaded = static_cast<bool>(fonts.Load(font));
+        boost::shared_ptr<Graphics::SpriteFont> result = fonts.Load(font);
         SetAssertionHandler(previous);
-        return loadable[font] = loaded;
+        return loaded[font] = result;
     };
 
     const std::vector<std::string> files = ListDirectory(paths.UiPath);
@@ -188,14 +246,17 @@ DATACHECK(ui, 50) {
                 if (text->font.empty() && text->tag != "area")
                     report.Fail("%s: %s \"%s\" has no font", file.c_str(), tag, name.c_str());
                 for (const std::string* font : {&text->font, &text->font_rus})
-                    if (!font->empty() && !loads(*font))
+                    if (!font->empty() && !fontNamed(*font))
                         report.Fail("%s: %s \"%s\": font %s does not load", file.c_str(), tag, name.c_str(),
                                     font->c_str());
                 if (!text->key.empty())
-                    for (const auto& language : languages)
-                        if (language.second.count(text->key) == 0)
+                    for (const LanguageFile& language : languages)
+                        if (language.table.count(text->key) == 0)
                             report.Fail("%s: %s \"%s\": %s lacks the key %s", file.c_str(), tag, name.c_str(),
-                                        language.first.c_str(), text->key.c_str());
+                                        language.file.c_str(), text->key.c_str());
+                if (text->tag == "text" && !text->key.empty())
+                    if (const UI::UIElement* button = ButtonUnder(window, *text))
+                        MeasureCaption(report, file, name, *text, *button, languages, fontNamed);
                 ++text;
             }
             if (const auto* button = dynamic_cast<const UI::UIButton*>(element)) {

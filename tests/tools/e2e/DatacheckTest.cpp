@@ -122,6 +122,9 @@ TEST(DatacheckTest, SampleDataPasses) {
     EXPECT_EQ(int(catalogue::layouts::Windows().size()), testsupport::Count(ui, "as the catalogue has it")) << ui;
     for (const char* page : {"page Viewer1 (shown first): View1_\n", "page Viewer4: View4_\n"})
         EXPECT_NE(std::string::npos, ui.find(page)) << page << "\n" << ui;
+    // Every caption fits its button in every language.
+    for (const char* caption : {"      caption on Continue: ", "      caption on More: ", "      caption on Credits: "})
+        EXPECT_NE(std::string::npos, ui.find(caption)) << caption << "\n" << ui;
 }
 
 // A game folder without one effect, or whose game data names an effect the catalogue
@@ -342,6 +345,9 @@ TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
         // Its end tag too, or the layout is not well formed and is not read at all.
         {"loadingwindow.xml", "</progress>", "</slider>",
          "LoadingWindow.xml: \"loadbar\" is a slider, not the progress bar it must be"},
+        // A Russian caption in the title font: too wide for its button in Russian only.
+        {"mainwindow.xml", "fontRUS=\"ostrelle_40.fnt\" texttr=\"UiContinue\"",
+         "fontRUS=\"ostrelle_70.fnt\" texttr=\"UiContinue\"", "mainwindow.xml: caption \"Continue_txt\" in ru.lan is "},
     };
     for (const auto& edit : edits) {
         const std::string path = data / ("res-pc/ui/" + std::string(edit.file));
@@ -358,6 +364,8 @@ TEST(DatacheckTest, UiCheckFindsLayoutsThatBreakTheCatalogue) {
     EXPECT_EQ(1, run.exitCode);
     const std::string ui = Section(run.output, "ui");
     for (const auto& edit : edits) EXPECT_NE(std::string::npos, ui.find(edit.finding)) << edit.finding << "\n" << ui;
+    EXPECT_NE(std::string::npos, ui.find(" pixels wide, wider than its button \"Continue\" leaves it (296)")) << ui;
+    EXPECT_EQ(1, testsupport::Count(ui, "wider than its button")) << ui;
     for (const char* finding :
          {"MsgBox.xml (res-pc/ui/msgbox.xml) is missing", "res-pc/uitexture/slider_thumb.png",
           "SettingsWindow.xml: \"SFX_vol\" has no thumb image", "SettingsWindow.xml: \"Music_vol\" has no thumb image"})
