@@ -96,6 +96,27 @@ protected:
                 return true;
         return false;
     }
+    // The frame's texts of more than one glyph (a glyph is a quad of its own), each as
+    // the box round its glyphs.
+    std::vector<Quad> Texts() const {
+        std::vector<Quad> texts;
+        for (const d3d9::DrawRecord& draw : null->Draws()) {
+            const size_t count = draw.vertices.size() / sizeof(Graphics::ScreenVertex);
+            if (count <= 4) continue;
+            std::vector<Graphics::ScreenVertex> v(count);
+            std::memcpy(v.data(), draw.vertices.data(), count * sizeof(Graphics::ScreenVertex));
+            Quad q{v[0].x, v[0].y, v[0].x, v[0].y};
+            for (const Graphics::ScreenVertex& p : v) {
+                q.left = std::min(q.left, p.x), q.right = std::max(q.right, p.x);
+                q.top = std::min(q.top, p.y), q.bottom = std::max(q.bottom, p.y);
+            }
+            texts.push_back(q);
+        }
+        return texts;
+    }
+    static bool Overlap(const Quad& a, const Quad& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    }
     bool HasTint(const char* values) const {
         return null->Contains(std::string("ID3DXEffect::SetValue(g_TintColor, [") + values + "])");
     }
@@ -140,31 +161,66 @@ TEST_F(BattleDrawTest, TheTopBarsCountersStandApart) {
     Step();
     DrawFrame();
     std::vector<Quad> texts;
-    for (const d3d9::DrawRecord& draw : null->Draws()) {
-        const size_t count = draw.vertices.size() / sizeof(Graphics::ScreenVertex);
-        if (count <= 4) continue;
-        std::vector<Graphics::ScreenVertex> v(count);
-        std::memcpy(v.data(), draw.vertices.data(), count * sizeof(Graphics::ScreenVertex));
-        Quad q{v[0].x, v[0].y, v[0].x, v[0].y};
-        for (const Graphics::ScreenVertex& p : v) {
-            q.left = std::min(q.left, p.x), q.right = std::max(q.right, p.x);
-            q.top = std::min(q.top, p.y), q.bottom = std::max(q.bottom, p.y);
-        }
+    for (const Quad& q : Texts())
         if (q.bottom < 72.0f) texts.push_back(q);
-    }
-    const auto overlap = [](const Quad& a, const Quad& b) {
-        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-    };
     ASSERT_EQ(4u, texts.size());
     for (size_t i = 0; i < texts.size(); ++i) {
-        for (size_t j = i + 1; j < texts.size(); ++j) EXPECT_FALSE(overlap(texts[i], texts[j])) << i << " " << j;
+        for (size_t j = i + 1; j < texts.size(); ++j) EXPECT_FALSE(Overlap(texts[i], texts[j])) << i << " " << j;
         for (const HudInfoItem& item : InfoItems) {
             const Quad icon{float(item.x), float(item.y), float(item.x + item.tw), float(item.y + item.th)};
-            EXPECT_FALSE(overlap(texts[i], icon)) << i << " over the icon of item " << item.id;
+            EXPECT_FALSE(Overlap(texts[i], icon)) << i << " over the icon of item " << item.id;
         }
         const HudInfoItem& own = InfoItems[i];
         EXPECT_GE(texts[i].left, float(own.x + own.tw) - 1.0f) << i;
     }
+}
+
+// The buttons of a group with their prices, for a selected spot (the defenders to buy)
+// and then the archer bought there (its six actions): each price under its own button,
+// none over a button or nearer another price than 16 pixels (they would read as one
+// number), none at the screen's edge, and the buttons and
+// prices all clear of where the keeper's bar and numbers show at the top of the view.
+TEST_F(BattleDrawTest, ThePricesStandApartAndClearOfTheKeeper) {
+    Step();
+    const boost::shared_ptr<CUnit> keeper = Level().GetUnitList().FindDungeonKeeper().lock();
+    ASSERT_TRUE(keeper);
+    const Vector3 feet = Level().ToWorld(keeper->GetPosition());
+    Vector3 a(0.0f, 0.0f, 0.0f);
+    ASSERT_TRUE(battle_->GetCamera()->WorldToScreen(Vector3(feet.x, feet.y, 23.0f), a));
+    const float small = static_cast<float>(SmallFont->GetLineHeight());
+    const Quad keeperOverlay{a.x - 31.0f, a.y - small - 3.0f, a.x + 31.0f, a.y + 17.0f};
+
+    const auto expectApart = [&](const HudButton* group, int count, size_t available) {
+        DrawFrame();
+        const std::vector<Quad> texts = Texts();
+        const float line = static_cast<float>(MediumFont->GetLineHeight());
+        std::vector<Quad> buttons, prices;
+        for (const HudButton* b = group; b != group + count; ++b) {
+            if (b->available == 0) continue;
+            const Quad button{float(b->x), float(b->y), float(b->x + b->tw), float(b->y + b->th)};
+            buttons.push_back(button);
+            for (const Quad& q : texts)
+                if ((q.left + q.right) / 2 > button.left && (q.left + q.right) / 2 < button.right &&
+                    q.top >= button.bottom && q.bottom <= button.bottom + line)
+                    prices.push_back(q);
+            ASSERT_EQ(buttons.size(), prices.size()) << b->tooltipKey << "'s price";
+        }
+        ASSERT_EQ(available, buttons.size());
+        for (size_t i = 0; i < prices.size(); ++i) {
+            EXPECT_GE(prices[i].left, 8.0f) << i;
+            const Quad& p = prices[i];
+            for (size_t j = i + 1; j < prices.size(); ++j)
+                EXPECT_FALSE(Overlap({p.left - 16.0f, p.top, p.right + 16.0f, p.bottom}, prices[j])) << i << " " << j;
+            for (const Quad& button : buttons) EXPECT_FALSE(Overlap(prices[i], button)) << i;
+        }
+        for (const std::vector<Quad>* drawn : {&buttons, &prices})
+            for (const Quad& q : *drawn) EXPECT_FALSE(Overlap(q, keeperOverlay)) << q.left << ", " << q.top;
+    };
+    Level().SelectSpot(Spot(9));
+    expectApart(DefenderButtons, kPurchaseButtonCount, 2);
+    battle_->BuyDefender(Spot(9), 1);
+    ASSERT_TRUE(battle_->HasSelectedDefenders());
+    expectApart(ActionButtons, kActionButtonCount, 6);
 }
 
 TEST_F(BattleDrawTest, PurchaseButtonsFlashAfterASelection) {

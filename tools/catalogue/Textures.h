@@ -84,40 +84,46 @@ inline constexpr int kHudShiftY = 2;
 // no harm; the spell cooling down) and the pressed faces of the speed buttons lie this
 // far below the first ones on the sheet.
 inline constexpr int kHudSecondRow = 192;
-// The counters and the speed buttons sit in the 72-pixel top bar; the purchase, action
-// and spell buttons hang below it at the left, 96 pixels apart so that their prices (in
-// the 40-point font) stay apart under them, all inside the strip that the battle keeps
-// from the map (down to the spell buttons' bottom + 32).
+// A stat is upgraded at most four times.
+inline constexpr int kUpgradePips = 4;
+// The counters and the speed buttons sit in the 72-pixel top bar. The purchase, action
+// and spell buttons hang below it at the left in rows of three, 96 pixels apart and 16
+// from the screen's edge, so that their prices (in the main font, about as wide as a
+// button) stay apart under them and the middle of the view, where the keeper stands, stays
+// clear. The spells take the first row only: the strip the battle keeps from the map
+// reaches down to their price line.
+inline constexpr int kHudColumn0 = 16, kHudColumn1 = 112, kHudColumn2 = 208;
+inline constexpr int kHudRow0 = 80, kHudRow1 = 192;
 inline constexpr HudRegion kHudRegions[] = {
     // defender buttons (named by the defender definitions)
-    {"Swordman", 0, 0, 64, 64, true, 8, 80, 4, 44},
-    {"Archer", 64, 0, 64, 64, true, 104, 80, 4, 44},
-    {"Priest", 128, 0, 64, 64, true, 200, 80, 4, 44},
-    {"Necromancer", 192, 0, 64, 64, true, 296, 80, 4, 44},
-    {"Heavy Warrior", 256, 0, 64, 64, true, 392, 80, 4, 44},
-    {"Mage", 320, 0, 64, 64, true, 488, 80, 4, 44},
+    {"Swordman", 0, 0, 64, 64, true, kHudColumn0, kHudRow0, 4, 44},
+    {"Archer", 64, 0, 64, 64, true, kHudColumn1, kHudRow0, 4, 44},
+    {"Priest", 128, 0, 64, 64, true, kHudColumn2, kHudRow0, 4, 44},
+    {"Necromancer", 192, 0, 64, 64, true, kHudColumn0, kHudRow1, 4, 44},
+    {"Heavy Warrior", 256, 0, 64, 64, true, kHudColumn1, kHudRow1, 4, 44},
+    {"Mage", 320, 0, 64, 64, true, kHudColumn2, kHudRow1, 4, 44},
     {"Attack", 384, 0, 64, 64},
     {"Frame", 448, 0, 64, 64},
     // action buttons
-    {"Heal", 0, 64, 64, 64, true, 8, 80, 0, kHudSecondRow},
-    {"Teleport", 64, 64, 64, 64, true, 104, 80, 0, kHudSecondRow},
-    {"HideShow", 128, 64, 64, 64, true, 200, 80, 0, kHudSecondRow},
-    {"UpgradeHP", 192, 64, 64, 64, true, 296, 80, 0, kHudSecondRow},
-    {"UpgradeWeapon", 256, 64, 64, 64, true, 392, 80, 0, kHudSecondRow},
-    {"Sell", 320, 64, 64, 64, true, 488, 80, 0, kHudSecondRow},
+    {"Heal", 0, 64, 64, 64, true, kHudColumn0, kHudRow0, 0, kHudSecondRow},
+    {"Teleport", 64, 64, 64, 64, true, kHudColumn1, kHudRow0, 0, kHudSecondRow},
+    {"HideShow", 128, 64, 64, 64, true, kHudColumn2, kHudRow0, 0, kHudSecondRow},
+    {"UpgradeHP", 192, 64, 64, 64, true, kHudColumn0, kHudRow1, 0, kHudSecondRow},
+    {"UpgradeWeapon", 256, 64, 64, 64, true, kHudColumn1, kHudRow1, 0, kHudSecondRow},
+    {"Sell", 320, 64, 64, 64, true, kHudColumn2, kHudRow1, 0, kHudSecondRow},
     // spell and speed buttons
-    {"Slow", 0, 128, 64, 64, true, 8, 80, 0, kHudSecondRow},
-    {"Firestorm", 64, 128, 64, 64, true, 104, 80, 0, kHudSecondRow},
-    {"Lightning", 128, 128, 64, 64, true, 200, 80, 0, kHudSecondRow},
+    {"Slow", 0, 128, 64, 64, true, kHudColumn0, kHudRow0, 0, kHudSecondRow},
+    {"Firestorm", 64, 128, 64, 64, true, kHudColumn1, kHudRow0, 0, kHudSecondRow},
+    {"Lightning", 128, 128, 64, 64, true, kHudColumn2, kHudRow0, 0, kHudSecondRow},
     {"Pause", 192, 128, 48, 48, true, 808, 8, 0, kHudSecondRow},
     {"NormalSpeed", 240, 128, 48, 48, true, 860, 8, 0, kHudSecondRow},
     {"DoubleSpeed", 288, 128, 48, 48, true, 912, 8, 0, kHudSecondRow},
     {"MainMenu", 336, 128, 48, 48, true, 964, 8, 0, kHudSecondRow},
     // info items
-    {"Enemies", 0, 192, 32, 32, true, 8, 8, 44, 14},
-    {"Wave", 32, 192, 32, 32, true, 158, 8, 194, 14},
-    {"Gold", 64, 192, 32, 32, true, 308, 8, 344, 14},
-    {"Score", 96, 192, 32, 32, true, 458, 8, 494, 14},
+    {"Enemies", 0, 192, 32, 32, true, 8, 8, 44, 4},
+    {"Wave", 32, 192, 32, 32, true, 158, 8, 194, 4},
+    {"Gold", 64, 192, 32, 32, true, 308, 8, 344, 4},
+    {"Score", 96, 192, 32, 32, true, 458, 8, 494, 4},
     // coords
     {"Digit0", 128, 192, 16, 24},
     {"Digit1", 144, 192, 16, 24},
@@ -131,8 +137,10 @@ inline constexpr HudRegion kHudRegions[] = {
     {"Digit9", 272, 192, 16, 24},
     {"Indicator1", 288, 192, 16, 16},
     {"Indicator2", 304, 192, 16, 16},
-    {"UpgradeBall1", 320, 192, 16, 16},
-    {"UpgradeBall2", 336, 192, 16, 16},
+    // one upgrade pip: a unit's overlay takes n of them side by side from the strip of
+    // kUpgradePips that starts there
+    {"UpgradeBall1", 0, 224, 16, 16},
+    {"UpgradeBall2", 64, 224, 16, 16},
     {"ColorRect1", 352, 192, 16, 16},
     {"ColorRect2", 368, 192, 16, 16},
     // a rim the size of a button, drawn over its icon
@@ -143,6 +151,36 @@ inline constexpr HudRegion kHudRegions[] = {
     {"HealthBar3", 384, 144, 64, 8},
     {"Result", 0, 384, 384, 128},
 };
+
+namespace detail {
+constexpr bool SameName(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+// What a region takes of the sheet: a pip its whole strip; the second image of a button
+// (kind 1) where it lies below the first.
+struct SheetRect {
+    int x0, y0, x1, y1;
+};
+constexpr SheetRect SheetArea(const HudRegion& r, int kind) {
+    const int strip = SameName(r.name, "UpgradeBall1") || SameName(r.name, "UpgradeBall2") ? kUpgradePips : 1;
+    const int dx = kind == 1 ? r.ox : 0, dy = kind == 1 ? r.oy : 0;
+    return {r.tx + dx, r.ty + dy, r.tx + dx + r.tw * strip, r.ty + dy + r.th};
+}
+constexpr bool HasSecondImage(const HudRegion& r) { return r.item && r.oy == kHudSecondRow; }
+constexpr bool HudSheetRegionsApart() {
+    for (const HudRegion& a : kHudRegions)
+        for (int ka = 0; ka < (HasSecondImage(a) ? 2 : 1); ++ka)
+            for (const HudRegion& b : kHudRegions)
+                for (int kb = 0; kb < (HasSecondImage(b) ? 2 : 1); ++kb) {
+                    if (&a == &b && ka == kb) continue;
+                    const SheetRect p = SheetArea(a, ka), q = SheetArea(b, kb);
+                    if (p.x0 < q.x1 && q.x0 < p.x1 && p.y0 < q.y1 && q.y0 < p.y1) return false;
+                }
+    return true;
+}
+}  // namespace detail
+static_assert(detail::HudSheetRegionsApart(), "two images of the HUD sheet overlap");
 
 // ---- the texture atlas (its index in "textures", pages beside it) ----
 inline constexpr const char kAtlasIndex[] = "sprites.tai";

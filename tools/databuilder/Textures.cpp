@@ -681,7 +681,8 @@ Canvas HudSheet() {
     const tex::HudRegion& upWeapon = Region("UpgradeWeapon");
     ButtonFace(c, upWeapon, Rgb(200, 200, 220));
     centre(upWeapon, &x, &y);
-    c.Line(x - 12, y + 14, x + 8, y - 10, 4, Rgb(220, 225, 235));
+    // Golden, as the weapon's value over a selected unit is yellow.
+    c.Line(x - 12, y + 14, x + 8, y - 10, 4, Rgb(255, 215, 0));
     c.Line(x - 12, y + 2, x, y + 14, 3, Rgb(150, 100, 40));
     c.Rect(x + 10, y - 20, x + 14, y - 8, Rgb(255, 255, 255));
     c.Rect(x + 6, y - 16, x + 18, y - 12, Rgb(255, 255, 255));
@@ -754,10 +755,25 @@ Canvas HudSheet() {
     c.Circle(ind1.tx + 8.0f, ind1.ty + 8.0f, 6, Rgb(60, 220, 80));
     const tex::HudRegion& ind2 = Region("Indicator2");
     c.Circle(ind2.tx + 8.0f, ind2.ty + 8.0f, 6, Rgb(220, 50, 40));
+    // The upgrade pips under a unit's hit points (red, as that number and the upgrade's
+    // heart) and under its weapon's value (a golden sword, as that number and the
+    // upgrade's sword), dark-rimmed to stand out on the grass.
     const tex::HudRegion& ball1 = Region("UpgradeBall1");
-    c.Ring(ball1.tx + 8.0f, ball1.ty + 8.0f, 6, 2, Rgb(255, 215, 0));
     const tex::HudRegion& ball2 = Region("UpgradeBall2");
-    c.Circle(ball2.tx + 8.0f, ball2.ty + 8.0f, 6, Rgb(255, 215, 0));
+    for (int k = 0; k < tex::kUpgradePips; ++k) {
+        const float hx = ball1.tx + ball1.tw * k + 8.0f, hy = ball1.ty + 8.0f;
+        auto heart = [&](float grow, Colour colour) {
+            c.Circle(hx - 3, hy - 2, 3.5f + grow, colour);
+            c.Circle(hx + 3, hy - 2, 3.5f + grow, colour);
+            c.Polygon({hx - 6.5f - grow, hy - 1, hx + 6.5f + grow, hy - 1, hx, hy + 6 + grow}, colour);
+        };
+        heart(1.5f, Rgb(40, 10, 10));
+        heart(0.0f, Rgb(230, 40, 50));
+        const float sx = ball2.tx + ball2.tw * k + 8.0f, sy = ball2.ty + 8.0f;
+        c.Line(sx - 5, sy + 5, sx + 5, sy - 5, 4.5f, Rgb(60, 40, 0));
+        c.Line(sx - 5, sy + 5, sx + 5, sy - 5, 2.5f, Rgb(255, 215, 0));
+        c.Line(sx - 6, sy + 1, sx - 1, sy + 6, 2.0f, Rgb(150, 100, 40));
+    }
     const tex::HudRegion& rect1 = Region("ColorRect1");
     c.Rect(float(rect1.tx), float(rect1.ty), float(rect1.tx + rect1.tw), float(rect1.ty + rect1.th),
            Rgb(255, 255, 255));
