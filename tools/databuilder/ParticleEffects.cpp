@@ -163,19 +163,26 @@ void Spawn(Effect& fx) {
     fx.Entry("flash", fx.LastEmitter(), fx.LastParticles());
 }
 
-// A ring on the ground that never goes out: two rings a play, each fading in and out
-// over a life as long as the play.
-void GroundRing(Effect& fx, const char* name, float diameter, float r, float g, float b) {
+// A sprite flat on the ground that never goes out: two a play, each fading in and out
+// over a life as long as the play, so that together they hold about `alpha`. Added to
+// the ground it glows; blended, it covers it.
+void GroundSprite(Effect& fx, const char* name, const char* sprite, float diameter, float r, float g, float b,
+                  float alpha, bool additive = false) {
     E& e = fx.Emitter(name, 1.0f);
     RateAt(e, {0, 15});
-    P& ring = fx.Particles(name, 1.0f, kFlatQuad);
-    Texture(ring, tex::kRingSprite);
-    Size(ring, diameter, diameter);
-    ring.FlatHeight = 0.3f;
-    SetColour(ring, r, g, b);
-    AlphaKeys(ring, {0.0f, 0.85f, 0.85f, 0.0f});
-    Blended(ring);
+    P& flat = fx.Particles(name, 1.0f, kFlatQuad);
+    Texture(flat, sprite);
+    Size(flat, diameter, diameter);
+    flat.FlatHeight = 0.3f;
+    SetColour(flat, r, g, b);
+    AlphaKeys(flat, {0.0f, alpha, alpha, 0.0f});
+    if (additive) Additive(flat);
+    else Blended(flat);
     Loop(fx.Entry(name, fx.LastEmitter(), fx.LastParticles()));
+}
+
+void GroundRing(Effect& fx, const char* name, float diameter, float r, float g, float b) {
+    GroundSprite(fx, name, tex::kRingSprite, diameter, r, g, b, 0.85f);
 }
 
 // Motes rising slowly from a disc round the origin, for as long as the effect runs.
@@ -191,11 +198,15 @@ void Motes(Effect& fx, const char* name, float perStep, float r, float g, float 
 
 void Selected(Effect& fx) { GroundRing(fx, "ring", 14.0f, 0.4f, 1.0f, 0.5f); }
 
-// A defender slot: a ring, an inner golden ring on the boosted slots (variant 1),
-// motes while it is the selected slot.
+// A defender slot, seen from across the field on the grass: a pool of light under a
+// bright ring drawn twice over for width, an inner golden ring on the boosted slots
+// (variant 1), motes while it is the selected slot.
 void Marker(Effect& fx, float r, float g, float b, bool boosted, bool selected) {
-    GroundRing(fx, "ring", selected ? 13.0f : 12.0f, r, g, b);
-    if (boosted) GroundRing(fx, "inner ring", 7.0f, 1.0f, 0.8f, 0.3f);
+    const float diameter = selected ? 17.0f : 16.0f;
+    GroundSprite(fx, "pool", tex::kParticleSprite, diameter, r, g, b, 0.5f, true);
+    GroundSprite(fx, "ring", tex::kRingSprite, diameter, r, g, b, 1.0f, true);
+    GroundSprite(fx, "rim", tex::kRingSprite, diameter * 0.92f, r, g, b, 1.0f, true);
+    if (boosted) GroundSprite(fx, "inner ring", tex::kRingSprite, 9.0f, 1.0f, 0.8f, 0.3f, 1.0f, true);
     if (selected) Motes(fx, "motes", 0.15f, r, g, b);
 }
 
