@@ -77,7 +77,6 @@ inline constexpr const char kUnitEnemyCaster[] = "UnitEnemyCaster";
 inline constexpr const char kMapHarrowmere[] = "MapHarrowmere";
 
 // Window texts.
-inline constexpr const char kUiChooseLanguage[] = "UiChooseLanguage";
 inline constexpr const char kUiLoading[] = "UiLoading";
 inline constexpr const char kUiStart[] = "UiStart";
 inline constexpr const char kUiPlay[] = "UiPlay";
@@ -185,7 +184,6 @@ inline constexpr const char* kAllKeys[] = {
     kUnitEnemyArcher,
     kUnitEnemyCaster,
     kMapHarrowmere,
-    kUiChooseLanguage,
     kUiLoading,
     kUiStart,
     kUiPlay,

@@ -179,6 +179,14 @@ inline constexpr LanguageButton kLanguageButtons[] = {
     {"JAPPressed", "jp.lan", "lang_jp.png", "Nihongo"},
 };
 inline constexpr int kLanguageButtonWidth = 256, kLanguageButtonHeight = 128;
+// The language window's heading, "choose your language" in every language (in the
+// order of the language codes), painted: the window shows before any language file
+// is loaded, when no keyed text can show. Shown as painted, over the buttons.
+inline constexpr const char kLanguageHeading[] = "lang_heading.png";
+inline constexpr int kLanguageHeadingWidth = 1024, kLanguageHeadingHeight = 256;
+inline constexpr const char* kChooseLanguage[] = {
+    "Choose your language", "Choisissez votre langue", "Scegli la lingua",       "Wähle deine Sprache",
+    "Elige tu idioma",      "Выберите язык",           "Gengo wo erande kudasai"};
 
 // The tutorial's pages are the four quarters of "tutorial.png" (640 x 480,
 // a 1024 x 512 texture), in texels.
@@ -299,7 +307,9 @@ inline Window IntroWindow() {
 
 inline Window LanguageWindow() {
     Window w = Empty(kLanguageWindow);
-    w.elements = {FullScreen("background", images::kMenuBackground), Title(lang::kUiChooseLanguage, 90)};
+    w.elements = {FullScreen("background", images::kMenuBackground),
+                  Picture("Heading", images::kLanguageHeading,
+                          {0, 20, images::kLanguageHeadingWidth, images::kLanguageHeadingHeight})};
     // Four buttons, then three, each row centred.
     const int width = 208, height = 104, gap = 24;
     int index = 0;

@@ -235,9 +235,6 @@ const Texts kTexts[] = {
      {"Harrowmere", "Harrowmere", "Harrowmere", "Harrowmere", "Harrowmere", "Харроумир", "Harrowmere"}},
 
     // Windows.
-    {"UiChooseLanguage",
-     {"Choose your language", "Choisissez votre langue", "Scegli la lingua", "Wähle deine Sprache", "Elige tu idioma",
-      "Выберите язык", "Gengo wo erande kudasai"}},
     {"UiLoading",
      {"Loading...", "Chargement...", "Caricamento...", "Laden...", "Cargando...", "Загрузка...", "Yomikomi chuu..."}},
     {"UiStart", {"Start", "Commencer", "Inizia", "Start", "Empezar", "Начать", "Sutaato"}},

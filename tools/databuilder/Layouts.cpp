@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/catalogue/Config.h"
@@ -103,29 +105,38 @@ std::vector<int> CodePoints(const std::string& utf8) {
     return codes;
 }
 
-// A line of text in a DejaVu face, centred on cx with its line's top at y.
-void PaintText(Canvas& c, const std::string& utf8, const char* ttf, int pixelSize, float cx, float y, Colour colour) {
-    const std::vector<int> codes = CodePoints(utf8);
+// A line of text baked in a DejaVu face, with its width.
+struct TextLine {
+    std::vector<int> codes;
     databuilder::BakedFont baked;
-    std::string error;
-    if (!databuilder::BakeProportional(std::string(fonts::kFaceFolder) + ttf, pixelSize, codes, &baked, &error))
-        databuilder::Fail("layouts", "cannot paint \"" + utf8 + "\": " + error);
-    auto glyphOf = [&](int code) -> const databuilder::BakedGlyph* {
+    int width = 0;
+
+    TextLine(const std::string& utf8, const char* ttf, int pixelSize) : codes(CodePoints(utf8)) {
+        std::string error;
+        if (!databuilder::BakeProportional(std::string(fonts::kFaceFolder) + ttf, pixelSize, codes, &baked, &error))
+            databuilder::Fail("layouts", "cannot paint \"" + utf8 + "\": " + error);
+        for (int code : codes)
+            if (const databuilder::BakedGlyph* glyph = Glyph(code)) width += glyph->advance;
+    }
+    const databuilder::BakedGlyph* Glyph(int code) const {
         for (const databuilder::BakedGlyph& glyph : baked.glyphs)
             if (glyph.code == code) return &glyph;
         return nullptr;
-    };
-    int width = 0;
-    for (int code : codes)
-        if (const databuilder::BakedGlyph* glyph = glyphOf(code)) width += glyph->advance;
-    int pen = int(std::lround(cx)) - width / 2;
-    for (int code : codes) {
-        const databuilder::BakedGlyph* glyph = glyphOf(code);
+    }
+};
+
+// A line of text in a DejaVu face, centred on cx with its line's top at y.
+void PaintText(Canvas& c, const std::string& utf8, const char* ttf, int pixelSize, float cx, float y, Colour colour) {
+    const TextLine line(utf8, ttf, pixelSize);
+    int pen = int(std::lround(cx)) - line.width / 2;
+    for (int code : line.codes) {
+        const databuilder::BakedGlyph* glyph = line.Glyph(code);
         if (glyph == nullptr) continue;
         for (int gy = 0; gy < glyph->height; ++gy)
             for (int gx = 0; gx < glyph->width; ++gx) {
-                const size_t at = (size_t(glyph->y + gy) * baked.pageWidth + glyph->x + gx) * 4 + 3;
-                c.Blend(pen + glyph->xoffset + gx, int(y) + glyph->yoffset + gy, colour, baked.pageRgba[at] / 255.0f);
+                const size_t at = (size_t(glyph->y + gy) * line.baked.pageWidth + glyph->x + gx) * 4 + 3;
+                c.Blend(pen + glyph->xoffset + gx, int(y) + glyph->yoffset + gy, colour,
+                        line.baked.pageRgba[at] / 255.0f);
             }
         pen += glyph->advance;
     }
@@ -210,22 +221,94 @@ Canvas ButtonFace(int w, int h, Colour fill, Colour rim, int light) {
     return c;
 }
 
+// The flags of the language buttons, simplified, in language-code order: the Union
+// flag, the French and Italian vertical tricolours, the German, Spanish and Russian
+// horizontal bands, and the Japanese disc. Painted into a canvas of the flag's size.
+Canvas FlagPicture(int index, int w, int h) {
+    Canvas c(w, h, Rgb(255, 255, 255));
+    const float fw = float(w), fh = float(h);
+    auto vertical = [&](Colour a, Colour b, Colour d) {
+        c.Rect(0, 0, fw / 3, fh, a);
+        c.Rect(fw / 3, 0, 2 * fw / 3, fh, b);
+        c.Rect(2 * fw / 3, 0, fw, fh, d);
+    };
+    // Bands of the given shares of the height, top to bottom.
+    auto horizontal = [&](std::initializer_list<std::pair<float, Colour>> bands) {
+        float top = 0;
+        for (const auto& band : bands) {
+            c.Rect(0, top, fw, top + band.first * fh, band.second);
+            top += band.first * fh;
+        }
+    };
+    const Colour white = Rgb(250, 250, 250), red = Rgb(206, 30, 45);
+    switch (index) {
+        case 0: {  // United Kingdom
+            const Colour blue = Rgb(20, 40, 110);
+            c.Fill(blue);
+            c.Line(0, 0, fw, fh, fh / 5, white);
+            c.Line(0, fh, fw, 0, fh / 5, white);
+            c.Line(0, 0, fw, fh, fh / 15, red);
+            c.Line(0, fh, fw, 0, fh / 15, red);
+            c.Rect(0, fh / 3, fw, 2 * fh / 3, white);
+            c.Rect(fw / 2 - fh / 6, 0, fw / 2 + fh / 6, fh, white);
+            c.Rect(0, 0.4f * fh, fw, 0.6f * fh, red);
+            c.Rect(fw / 2 - fh / 10, 0, fw / 2 + fh / 10, fh, red);
+            break;
+        }
+        case 1: vertical(Rgb(0, 50, 150), white, Rgb(237, 41, 57)); break;  // France
+        case 2: vertical(Rgb(0, 146, 70), white, Rgb(206, 43, 55)); break;  // Italy
+        case 3:                                                             // Germany
+            horizontal({{1 / 3.0f, Rgb(20, 20, 20)}, {1 / 3.0f, Rgb(221, 0, 0)}, {1 / 3.0f, Rgb(255, 206, 0)}});
+            break;
+        case 4:  // Spain
+            horizontal({{0.25f, Rgb(170, 21, 27)}, {0.5f, Rgb(241, 191, 0)}, {0.25f, Rgb(170, 21, 27)}});
+            break;
+        case 5:  // Russia
+            horizontal({{1 / 3.0f, white}, {1 / 3.0f, Rgb(0, 57, 166)}, {1 / 3.0f, Rgb(213, 43, 30)}});
+            break;
+        default:  // Japan
+            c.Fill(white);
+            c.Circle(fw / 2, fh / 2, fh * 0.3f, Rgb(188, 0, 45));
+    }
+    return c;
+}
+
+// A language button: the flag over the language's own name, on a dark plate.
 Canvas Flag(int index) {
     const int w = images::kLanguageButtonWidth, h = images::kLanguageButtonHeight;
     Canvas c(w, h);
-    // Three bands in colours of the language's own.
-    static const int kBands[7][9] = {
-        {200, 40, 50, 250, 250, 250, 40, 60, 150},    {40, 70, 170, 250, 250, 250, 210, 40, 50},
-        {40, 150, 70, 250, 250, 250, 210, 40, 50},    {30, 30, 30, 210, 40, 40, 250, 200, 40},
-        {200, 40, 40, 250, 200, 40, 200, 40, 40},     {250, 250, 250, 40, 80, 180, 210, 40, 50},
-        {250, 250, 250, 250, 250, 250, 250, 250, 250}};
-    const int* b = kBands[index];
     c.RoundRect(4, 4, w - 4.0f, h - 4.0f, 10, Rgb(120, 110, 90));
-    for (int k = 0; k < 3; ++k)
-        c.Rect(10, 10 + k * 24.0f, w - 10.0f, 34 + k * 24.0f, Rgb(b[3 * k], b[3 * k + 1], b[3 * k + 2]));
-    if (index == 6) c.Circle(w / 2.0f, 46, 20, Rgb(200, 30, 40));
-    c.Rect(10, 82, w - 10.0f, h - 10.0f, Rgb(35, 38, 52));
+    c.RoundRect(8, 8, w - 8.0f, h - 8.0f, 7, Rgb(35, 38, 52));
+    // 5:3, a shape between the flags' own, so that they line up in a row.
+    const int fh = 66, fw = 110, fx = (w - fw) / 2, fy = 12;
+    c.Rect(fx - 2.0f, fy - 2.0f, fx + fw + 2.0f, fy + fh + 2.0f, Rgb(15, 15, 20));
+    const Canvas flag = FlagPicture(index, fw, fh);
+    for (int y = 0; y < fh; ++y)
+        for (int x = 0; x < fw; ++x) c.Set(fx + x, fy + y, flag.Get(x, y));
     PaintText(c, images::kLanguageButtons[index].caption, fonts::kMain.ttf, 26, w / 2.0f, 83, Rgb(245, 235, 210));
+    return c;
+}
+
+// The heading of the language window: the request in every language, the phrases
+// side by side and wrapped into centred lines, gold over a soft shadow.
+Canvas LanguageHeading() {
+    const int w = images::kLanguageHeadingWidth, h = images::kLanguageHeadingHeight;
+    const int pixelSize = 34, lineHeight = 48, room = w - 120;
+    const std::string separator = "  \xC2\xB7  ";  // a middle dot
+    std::vector<std::string> lines(1);
+    for (const char* phrase : images::kChooseLanguage) {
+        const std::string joined = lines.back().empty() ? phrase : lines.back() + separator + phrase;
+        if (!lines.back().empty() && TextLine(joined, fonts::kTitle.ttf, pixelSize).width > room)
+            lines.push_back(phrase);
+        else lines.back() = joined;
+    }
+    Canvas c(w, h);
+    float y = (h - float(lines.size()) * lineHeight) / 2;
+    for (const std::string& line : lines) {
+        PaintText(c, line, fonts::kTitle.ttf, pixelSize, w / 2.0f + 2, y + 2, Rgb(0, 0, 0, 170));
+        PaintText(c, line, fonts::kTitle.ttf, pixelSize, w / 2.0f, y, Rgb(250, 215, 120));
+        y += lineHeight;
+    }
     return c;
 }
 
@@ -334,6 +417,7 @@ DATABUILDER_WRITER(layouts, 30) {
     WritePng(out, images::kButtonOver, ButtonFace(bw, bh, Rgb(100, 115, 160), Rgb(250, 215, 120), 60));
     WritePng(out, images::kButtonInactive, Panel(bw, bh, Rgb(60, 60, 60, 170), Rgb(90, 90, 90, 170)));
     for (int k = 0; k < 7; ++k) WritePng(out, images::kLanguageButtons[k].file, Flag(k));
+    WritePng(out, images::kLanguageHeading, LanguageHeading());
 
     WritePng(out, images::kSliderFrame, BarFrame(256, 32));
     WritePng(out, images::kSliderBar, BarFill(256, 32, Rgb(60, 110, 200), Rgb(120, 200, 250)));
