@@ -73,36 +73,13 @@ protected:
         battle_->Draw();
         Service<Graphics::GraphicsDevice>::Get()->EndScene();
     }
-    // The quads of the frame's four-vertex draws.
-    std::vector<Quad> Quads() const {
-        std::vector<Quad> quads;
-        for (const d3d9::DrawRecord& draw : null->Draws()) {
-            if (draw.vertices.size() != 4 * sizeof(Graphics::ScreenVertex)) continue;
-            Graphics::ScreenVertex v[4];
-            std::memcpy(v, draw.vertices.data(), sizeof v);
-            Quad q{v[0].x, v[0].y, v[0].x, v[0].y};
-            for (const Graphics::ScreenVertex& p : v) {
-                q.left = std::min(q.left, p.x), q.right = std::max(q.right, p.x);
-                q.top = std::min(q.top, p.y), q.bottom = std::max(q.bottom, p.y);
-            }
-            quads.push_back(q);
-        }
-        return quads;
-    }
-    bool HasQuad(float left, float top, float width, float height) const {
-        for (const Quad& q : Quads())
-            if (std::abs(q.left - left) < 0.6f && std::abs(q.top - top) < 0.6f && std::abs(q.Width() - width) < 0.6f &&
-                std::abs(q.Height() - height) < 0.6f)
-                return true;
-        return false;
-    }
-    // The frame's texts of more than one glyph (a glyph is a quad of its own), each as
-    // the box round its glyphs.
-    std::vector<Quad> Texts() const {
-        std::vector<Quad> texts;
+    // The boxes round the frame's draws of four screen vertices (an image), or of more (a
+    // text of several glyphs, a quad each).
+    std::vector<Quad> Boxes(bool texts) const {
+        std::vector<Quad> boxes;
         for (const d3d9::DrawRecord& draw : null->Draws()) {
             const size_t count = draw.vertices.size() / sizeof(Graphics::ScreenVertex);
-            if (count <= 4) continue;
+            if (texts ? count <= 4 : draw.vertices.size() != 4 * sizeof(Graphics::ScreenVertex)) continue;
             std::vector<Graphics::ScreenVertex> v(count);
             std::memcpy(v.data(), draw.vertices.data(), count * sizeof(Graphics::ScreenVertex));
             Quad q{v[0].x, v[0].y, v[0].x, v[0].y};
@@ -110,9 +87,18 @@ protected:
                 q.left = std::min(q.left, p.x), q.right = std::max(q.right, p.x);
                 q.top = std::min(q.top, p.y), q.bottom = std::max(q.bottom, p.y);
             }
-            texts.push_back(q);
+            boxes.push_back(q);
         }
-        return texts;
+        return boxes;
+    }
+    std::vector<Quad> Quads() const { return Boxes(false); }
+    std::vector<Quad> Texts() const { return Boxes(true); }
+    bool HasQuad(float left, float top, float width, float height) const {
+        for (const Quad& q : Quads())
+            if (std::abs(q.left - left) < 0.6f && std::abs(q.top - top) < 0.6f && std::abs(q.Width() - width) < 0.6f &&
+                std::abs(q.Height() - height) < 0.6f)
+                return true;
+        return false;
     }
     static bool Overlap(const Quad& a, const Quad& b) {
         return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
