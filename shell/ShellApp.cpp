@@ -79,5 +79,6 @@ bool ShellApp::RenderScene() {
     game_->RunDraw();
     game_->DrawCursor();
     CopyKeyStatesToPrevious();
+    ReleaseHeldBackKeys();
     return true;
 }

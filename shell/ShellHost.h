@@ -131,6 +131,9 @@ public:
     float pointer_position_[2] = {0.0f, 0.0f};
     bool pointer_inside_ = false;
     int pointer_code_ = kPointerNone;
+    // The last left or right press since the last frame, which that frame
+    // reports even when a later code replaced it.
+    int unreported_press_ = kPointerNone;
 
     ShellBase* app_ = nullptr;
     ShellCommandLine command_line_;

@@ -2,7 +2,6 @@
 // the gamepad poll.
 #include "shell/Gamepad.h"
 #include "shell/InputState.h"
-#include "shell/KeyHandlers.h"
 #include "shell/ShellApp.h"
 #include "shell/ShellHost.h"
 #include "shell/TouchEvent.h"
@@ -46,16 +45,21 @@ int ProgramKeyCode(WPARAM virtualKey) {
 bool ShellApp::TranslatePointerInput() {
     TouchEvents.clear();
     ShellHost& host = *host_;
-    if (host.pointer_inside_ && host.pointer_code_ != kPointerNone) {
-        if (const TouchMapping* m = FindTouchMapping(host.pointer_code_)) {
-            TouchEvent e{};
-            e.position = Vector2(host.pointer_position_[0], host.pointer_position_[1]);
-            e.phase = m->phase;
-            e.button = m->button;
-            TouchEvents.push_back(e);
-        }
+    // A press that a later code (its release, a drag) replaced before this
+    // frame is reported first; the later code waits for the next frame.
+    const int pressCode = host.unreported_press_;
+    host.unreported_press_ = kPointerNone;
+    const TouchMapping* press =
+        host.pointer_inside_ && pressCode != host.pointer_code_ ? FindTouchMapping(pressCode) : nullptr;
+    const TouchMapping* m = press ? press : FindTouchMapping(host.pointer_code_);
+    if (host.pointer_inside_ && m) {
+        TouchEvent e{};
+        e.position = Vector2(host.pointer_position_[0], host.pointer_position_[1]);
+        e.phase = m->phase;
+        e.button = m->button;
+        TouchEvents.push_back(e);
     }
-    if (IsOneShotCode(host.pointer_code_)) host.pointer_code_ = kPointerNone;
+    if (!press && IsOneShotCode(host.pointer_code_)) host.pointer_code_ = kPointerNone;
     PollGamepad();
     return true;
 }
@@ -63,14 +67,10 @@ bool ShellApp::TranslatePointerInput() {
 void ShellHost::OnKeyDown(WPARAM virtualKey) {
     shell_key_ = -1;
     const int code = ProgramKeyCode(virtualKey);
-    if (code == kNoKeyCode) return;
-    GetInputState().keys[code] = 1;
-    KeyDownListeners.Fire(code);
+    if (code != kNoKeyCode) PressKey(code);
 }
 
 void ShellHost::OnKeyUp(WPARAM virtualKey) {
     const int code = ProgramKeyCode(virtualKey);
-    if (code == kNoKeyCode) return;
-    GetInputState().keys[code] = 0;
-    KeyUpListeners.Fire(code);
+    if (code != kNoKeyCode) ReleaseKey(code);
 }

@@ -162,6 +162,7 @@ bool ShellHost::OnPointerPress(HWND window, int code, LPARAM lParam) {
     SetCapture(window);
     pointer_inside_ = true;
     pointer_code_ = code;
+    if (code != kPointerMiddle) unreported_press_ = code;
     return true;
 }
 

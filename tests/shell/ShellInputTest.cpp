@@ -23,8 +23,7 @@ protected:
     InputTest() {
         host_.app_ = &app_;
         app_.host_ = &host_;
-        InputState& keys = GetInputState();
-        for (int i = 0; i < kKeyCodeCount; ++i) keys.keys[i] = keys.previousKeys[i] = 0;
+        GetInputState() = InputState{};
     }
     ~InputTest() override {
         KeyDownListeners.Clear();
@@ -133,10 +132,59 @@ TEST_F(InputTest, KeysSetStatesAndCallHandlersInOrder) {
     host_.OnKeyDown(0x1234);
     EXPECT_EQ(a.calls.size(), 1u);
 
+    CopyKeyStatesToPrevious();  // a frame saw the press
+    ReleaseHeldBackKeys();
     host_.OnKeyUp(0x1B);
     EXPECT_EQ(GetInputState().keys[56], 0);
     EXPECT_EQ(b.calls, (std::vector<std::string>{"b:56", "b:56"}));
     EXPECT_EQ(a.calls.size(), 1u);
+}
+
+// Key messages between frames, and what each frame sees: 'D' key down, 'U' key
+// up, '|' a frame reading the state, '*' one consuming it. The log holds the
+// handler calls ("d", "u") and each frame's view: "F" state previous, or "*"
+// and what the consuming read reported.
+TEST_F(InputTest, EveryPressIsSeenByAFrame) {
+    struct Case {
+        const char* steps;
+        const char* log;
+    } cases[] = {
+        {"D|U||", "d F10 u F01 F00"},                      // held over a frame
+        {"DU|||", "d F10 u F01 F00"},                      // a tap between two frames: the same frames
+        {"DUDU||", "d u d F10 u F01"},                     // two taps: one press seen, every release told
+        {"D|DU||", "d F10 d F11 u F01"},                   // a repeat, then the release
+        {"DU**", "d *1 u *0"},                             // consumed once
+        {"D*U*", "d *1 u *0"},           {"U|", "u F00"},  // a release of a key held before the window had the focus
+    };
+    for (const Case& c : cases) {
+        GetInputState() = InputState{};
+        KeyDownListeners.Clear();
+        KeyUpListeners.Clear();
+        std::string log;
+        struct Logger {
+            std::string* log;
+            const char* what;
+            void OnKey(int32_t) { *log += std::string(what) + " "; }
+        } down{&log, "d"}, up{&log, "u"};
+        KeyDownListeners.Add(KeyHandler::FromMethod<&Logger::OnKey>(&down));
+        KeyUpListeners.Add(KeyHandler::FromMethod<&Logger::OnKey>(&up));
+        InputState& state = GetInputState();
+        for (const char* step = c.steps; *step; ++step) {
+            switch (*step) {
+                case 'D': host_.OnKeyDown(0x1B); break;
+                case 'U': host_.OnKeyUp(0x1B); break;
+                case '|':
+                    log += "F" + std::to_string(state.keys[56]) + std::to_string(state.previousKeys[56]) + " ";
+                    break;
+                case '*': log += std::string("*") + (IsKeyPressed(state.keys, 56, true) ? "1 " : "0 "); break;
+            }
+            if (*step == '|' || *step == '*') {
+                CopyKeyStatesToPrevious();
+                ReleaseHeldBackKeys();
+            }
+        }
+        EXPECT_EQ(log, std::string(c.log) + " ") << c.steps;
+    }
 }
 
 TEST_F(InputTest, ConsumingAKeyReportsItOncePerKeyDown) {
@@ -257,16 +305,18 @@ TEST_F(InputTest, ApplicationDrivesTheGame) {
     ASSERT_TRUE(app_.InitView());
     host_.pointer_inside_ = true;
     host_.pointer_code_ = kPointerLeftPress;
-    host_.OnKeyDown(0x20);
+    host_.OnKeyDown(0x20);  // tapped before the first frame
+    host_.OnKeyUp(0x20);
     ASSERT_TRUE(app_.RenderScene());
     ASSERT_TRUE(app_.RenderScene());
     ASSERT_TRUE(app_.ReleaseView());
     ASSERT_TRUE(app_.QuitApplication());
     EXPECT_EQ(g_shellApp, nullptr);
     EXPECT_EQ(g_shellGame, nullptr);
-    // The key states are copied into last frame's after each frame.
+    // The key states are copied into last frame's after each frame; the
+    // tapped key is down for the first and up for the second.
     EXPECT_EQ(log,
-              (std::vector<std::string>{"Initialize", "Update:1:1/0", "Draw", "Update:1:1/1", "Draw", "Shutdown"}));
+              (std::vector<std::string>{"Initialize", "Update:1:1/0", "Draw", "Update:1:0/1", "Draw", "Shutdown"}));
     // ~ShellApp deletes the game.
 }
 

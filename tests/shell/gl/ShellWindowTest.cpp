@@ -36,8 +36,7 @@ protected:
         window_ = host_.window_;
         AddKeyboardListener(KeyboardListener::FromMethod<&Typed::OnKey>(&typed_));
         ResetAsyncKeys();
-        InputState& keys = GetInputState();
-        for (int i = 0; i < kKeyCodeCount; ++i) keys.keys[i] = 0;
+        GetInputState() = InputState{};
     }
     ~ShellWindowTest() override {
         RemoveKeyboardListeners(&typed_);
@@ -174,15 +173,55 @@ TEST_F(ShellWindowTest, ThePointerMapsOntoTheScreenAsTouchesDo) {
     EXPECT_EQ(PointerOnScreen(still, 1024.0f, 768.0f).x, 30.0f) << "before any movement, as it stands";
 }
 
-TEST_F(ShellWindowTest, PressAndReleaseInOneFrameGiveOnlyTheRelease) {
-    Open();
-    Send(WM_LBUTTONDOWN, 0, At(10, 10));
-    Send(WM_LBUTTONUP, 0, At(10, 10));
-    app_.TranslatePointerInput();
-    ASSERT_EQ(TouchEvents.size(), 1u);
-    EXPECT_EQ(TouchEvents[0].phase, kTouchRelease);
-    app_.TranslatePointerInput();
-    EXPECT_TRUE(TouchEvents.empty());
+// Button messages between frames, and the touch event of each frame: 'L' / 'l'
+// left down / up, 'R' / 'r' right down / up, 'm' a move inside with the left
+// button down, 'o' a move out of the window, '|' a frame. Each frame is
+// "phase/button" or "-". A press that a later message replaced before the
+// frame is reported first, and what replaced it by the next frame.
+TEST_F(ShellWindowTest, EveryPressIsReportedByAFrame) {
+    Open("-width=1000 -height=500");
+    struct Case {
+        const char* steps;
+        const char* frames;
+    } cases[] = {
+        {"L|l||", "0/0 3/0 -"},                              // held over a frame
+        {"Ll|||", "0/0 3/0 -"},                              // a tap within one frame: the same events
+        {"Rr|||", "0/1 3/1 -"}, {"Lm||l|", "0/0 1/0 3/0"},   // pressed and dragged at once
+        {"Lml||", "0/0 3/0"},   {"LlL||l|", "0/0 0/0 3/0"},  // two taps: the second is held
+        {"Lol||", "- -"},                                    // released outside: nothing, as a slow click
+    };
+    for (const Case& c : cases) {
+        host_.pointer_code_ = kPointerNone;
+        host_.unreported_press_ = kPointerNone;
+        SetAsyncKeyDown(VK_LBUTTON, false);
+        std::string frames;
+        for (const char* step = c.steps; *step; ++step) {
+            switch (*step) {
+                case 'L':
+                    SetAsyncKeyDown(VK_LBUTTON, true);
+                    Send(WM_LBUTTONDOWN, 0, At(250, 100));
+                    break;
+                case 'l':
+                    SetAsyncKeyDown(VK_LBUTTON, false);
+                    Send(WM_LBUTTONUP, 0, At(250, 100));
+                    break;
+                case 'R': Send(WM_RBUTTONDOWN, 0, At(250, 100)); break;
+                case 'r': Send(WM_RBUTTONUP, 0, At(250, 100)); break;
+                case 'm': Send(WM_MOUSEMOVE, 0, At(300, 100)); break;
+                case 'o': Send(WM_MOUSEMOVE, 0, At(-10, 100)); break;
+                case '|':
+                    app_.TranslatePointerInput();
+                    if (!frames.empty()) frames += " ";
+                    frames += TouchEvents.empty()
+                                  ? "-"
+                                  : std::to_string(TouchEvents[0].phase) + "/" + std::to_string(TouchEvents[0].button);
+                    EXPECT_LE(TouchEvents.size(), 1u) << c.steps;
+                    break;
+            }
+        }
+        EXPECT_EQ(frames, c.frames) << c.steps;
+        EXPECT_EQ(host_.pointer_code_, kPointerNone) << c.steps;
+    }
 }
 
 TEST_F(ShellWindowTest, WheelKeysCharactersAndClose) {
@@ -200,6 +239,8 @@ TEST_F(ShellWindowTest, WheelKeysCharactersAndClose) {
     Send(WM_KEYDOWN, 0x3A);  // no program code
     Send(WM_CHAR, 'x');
     Send(WM_KEYUP, 0x1B);
+    EXPECT_EQ(GetInputState().keys[56], 1) << "no frame saw the press yet";
+    ReleaseHeldBackKeys();
     EXPECT_EQ(GetInputState().keys[56], 0);
     EXPECT_EQ(GetInputState().keys[10], 1);
     EXPECT_EQ(typed_.calls, (std::vector<std::pair<int, int>>{{0, 10}, {0, 255}, {'x', 0}}));
