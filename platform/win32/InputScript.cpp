@@ -120,9 +120,9 @@ int VirtualKeyByName(const std::string& name) {
     std::string key = name;
     std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::toupper(c)); });
     static const std::pair<const char*, int> kNames[] = {
-        {"ESC", 0x1B},   {"ESCAPE", 0x1B}, {"SPACE", 0x20}, {"ENTER", 0x0D}, {"RETURN", 0x0D},
-        {"TAB", 0x09},   {"BACKSPACE", 0x08}, {"LEFT", 0x25}, {"UP", 0x26},  {"RIGHT", 0x27},
-        {"DOWN", 0x28},  {"SHIFT", 0x10}, {"CONTROL", 0x11}, {"CTRL", 0x11}, {"DELETE", 0x2E}};
+        {"ESC", 0x1B},  {"ESCAPE", 0x1B},    {"SPACE", 0x20},   {"ENTER", 0x0D}, {"RETURN", 0x0D},
+        {"TAB", 0x09},  {"BACKSPACE", 0x08}, {"LEFT", 0x25},    {"UP", 0x26},    {"RIGHT", 0x27},
+        {"DOWN", 0x28}, {"SHIFT", 0x10},     {"CONTROL", 0x11}, {"CTRL", 0x11},  {"DELETE", 0x2E}};
     for (const auto& entry : kNames)
         if (key == entry.first) return entry.second;
     if (key.size() == 1 && ((key[0] >= 'A' && key[0] <= 'Z') || (key[0] >= '0' && key[0] <= '9'))) return key[0];
@@ -147,15 +147,16 @@ bool ParseInputScript(const std::vector<ScriptLine>& lines, std::vector<InputCom
         };
         if (line.frame < previous) return fail("frames go back");
         previous = line.frame;
-        if (name == "click" || name == "press" || name == "move" || name == "release") {
+        if (name == "click" || name == "tap" || name == "press" || name == "move" || name == "release") {
             c.kind = name == "click"   ? InputCommand::kClick
+                     : name == "tap"   ? InputCommand::kTap
                      : name == "press" ? InputCommand::kPress
                      : name == "move"  ? InputCommand::kMove
                                        : InputCommand::kRelease;
             if (words.size() != 2 || !ParsePoint(words[0], words[1], &c.x, &c.y))
                 return fail("needs X Y within 1024 x 768");
-        } else if (name == "key") {
-            c.kind = InputCommand::kKey;
+        } else if (name == "key" || name == "keytap") {
+            c.kind = name == "key" ? InputCommand::kKey : InputCommand::kKeyTap;
             if (words.size() != 1 || (c.virtualKey = VirtualKeyByName(words[0])) == 0) return fail("unknown key");
         } else if (name == "type") {
             c.kind = InputCommand::kType;
@@ -215,33 +216,56 @@ void InputScriptPlayer::PointerMessage(HWND window, UINT message, int x, int y) 
     DispatchMessageA(&msg);
 }
 
+void InputScriptPlayer::SendButtonDown(HWND window, int x, int y) {
+    // The pointer comes to the place first, as a hand would bring it.
+    PointerMessage(window, WM_MOUSEMOVE, x, y);
+    SetAsyncKeyDown(VK_LBUTTON, true);
+    PointerMessage(window, WM_LBUTTONDOWN, x, y);
+}
+
+void InputScriptPlayer::SendButtonUp(HWND window, int x, int y) {
+    SetAsyncKeyDown(VK_LBUTTON, false);
+    PointerMessage(window, WM_LBUTTONUP, x, y);
+}
+
+void InputScriptPlayer::SendKeyDown(HWND window, int virtualKey) {
+    SetAsyncKeyDown(virtualKey, true);
+    MSG down{window, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1, 0, POINT{0, 0}};
+    DispatchMessageA(&down);
+    // The characters Windows makes of these keys follow their key-down.
+    if (virtualKey == 0x1B || virtualKey == 0x0D || virtualKey == 0x09 || virtualKey == 0x08) {
+        MSG ch{window, WM_CHAR, static_cast<WPARAM>(virtualKey), 1, 0, POINT{0, 0}};
+        DispatchMessageA(&ch);
+    }
+}
+
+void InputScriptPlayer::SendKeyUp(HWND window, int virtualKey) {
+    SetAsyncKeyDown(virtualKey, false);
+    MSG up{window, WM_KEYUP, static_cast<WPARAM>(virtualKey), 1, 0, POINT{0, 0}};
+    DispatchMessageA(&up);
+}
+
 void InputScriptPlayer::Execute(HWND window, const InputCommand& c) {
     switch (c.kind) {
         case InputCommand::kClick:
-        case InputCommand::kPress:
-            // The pointer comes to the place first, as a hand would bring it.
-            PointerMessage(window, WM_MOUSEMOVE, c.x, c.y);
-            SetAsyncKeyDown(VK_LBUTTON, true);
-            PointerMessage(window, WM_LBUTTONDOWN, c.x, c.y);
-            if (c.kind == InputCommand::kClick) deferred_.push_back({WM_LBUTTONUP, 0, c.x, c.y});
+            SendButtonDown(window, c.x, c.y);
+            deferred_.push_back({WM_LBUTTONUP, 0, c.x, c.y});
             break;
+        case InputCommand::kTap:
+            SendButtonDown(window, c.x, c.y);
+            SendButtonUp(window, c.x, c.y);
+            break;
+        case InputCommand::kPress: SendButtonDown(window, c.x, c.y); break;
         case InputCommand::kMove: PointerMessage(window, WM_MOUSEMOVE, c.x, c.y); break;
-        case InputCommand::kRelease:
-            SetAsyncKeyDown(VK_LBUTTON, false);
-            PointerMessage(window, WM_LBUTTONUP, c.x, c.y);
-            break;
-        case InputCommand::kKey: {
-            SetAsyncKeyDown(c.virtualKey, true);
-            MSG down{window, WM_KEYDOWN, static_cast<WPARAM>(c.virtualKey), 1, 0, POINT{0, 0}};
-            DispatchMessageA(&down);
-            // The characters Windows makes of these keys follow their key-down.
-            if (c.virtualKey == 0x1B || c.virtualKey == 0x0D || c.virtualKey == 0x09 || c.virtualKey == 0x08) {
-                MSG ch{window, WM_CHAR, static_cast<WPARAM>(c.virtualKey), 1, 0, POINT{0, 0}};
-                DispatchMessageA(&ch);
-            }
+        case InputCommand::kRelease: SendButtonUp(window, c.x, c.y); break;
+        case InputCommand::kKey:
+            SendKeyDown(window, c.virtualKey);
             deferred_.push_back({WM_KEYUP, c.virtualKey, 0, 0});
             break;
-        }
+        case InputCommand::kKeyTap:
+            SendKeyDown(window, c.virtualKey);
+            SendKeyUp(window, c.virtualKey);
+            break;
         case InputCommand::kType: {
             std::vector<uint32_t> points;
             DecodeUtf8(c.text, &points);
@@ -268,22 +292,17 @@ bool InputScriptPlayer::BeforeFrame(HWND window, long frame) {
     std::vector<Deferred> due;
     due.swap(deferred_);
     for (const Deferred& d : due) {
-        if (d.message == WM_LBUTTONUP) {
-            SetAsyncKeyDown(VK_LBUTTON, false);
-            PointerMessage(window, WM_LBUTTONUP, d.x, d.y);
-        } else {
-            SetAsyncKeyDown(d.key, false);
-            MSG up{window, d.message, static_cast<WPARAM>(d.key), 1, 0, POINT{0, 0}};
-            DispatchMessageA(&up);
-        }
+        if (d.message == WM_LBUTTONUP) SendButtonUp(window, d.x, d.y);
+        else SendKeyUp(window, d.key);
     }
     while (next_ < commands_.size()) {
         const InputCommand& c = commands_[next_];
         if (c.frame + offset_ > frame) break;
         if (c.kind == InputCommand::kAwait) {
             if (await_start_ < 0) await_start_ = frame;
-            const bool seen = std::any_of(lines_.begin(), lines_.end(),
-                                          [&](const std::string& line) { return line.find(c.text) != std::string::npos; });
+            const bool seen = std::any_of(lines_.begin(), lines_.end(), [&](const std::string& line) {
+                return line.find(c.text) != std::string::npos;
+            });
             if (!seen) {
                 const long waited = frame - await_start_;
                 if (waited > c.within) {

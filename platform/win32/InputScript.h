@@ -5,11 +5,13 @@
 // handles, at virtual-screen positions (1024 x 768) scaled to the client area:
 //
 //   F click X Y      press at frame F, release at F + 1
+//   F tap X Y        press and release within frame F, as a touchpad's tap
 //   F press X Y      the left button goes down there
 //   F move X Y       the pointer moves (a drag while the button is down)
 //   F release X Y    the left button goes up there
 //   F key NAME       key down, key up at F + 1 (Esc, Space, Enter, Tab,
 //                    Backspace, Left, Right, Up, Down, F1..F12, A..Z, 0..9)
+//   F keytap NAME    key down and key up within frame F
 //   F type TEXT      the characters of the rest of the line
 //   F wheel N        N wheel notches (negative: towards the user)
 //   F shot           a screenshot of frame F
@@ -42,7 +44,7 @@ bool ReadScriptLines(const std::string& text, std::vector<ScriptLine>* lines, st
 bool ReadScriptFile(const std::string& path, std::vector<ScriptLine>* lines, std::string* error);
 
 struct InputCommand {
-    enum Kind { kClick, kPress, kMove, kRelease, kKey, kType, kWheel, kShot, kAwait };
+    enum Kind { kClick, kPress, kMove, kRelease, kKey, kType, kWheel, kShot, kAwait, kTap, kKeyTap };
     Kind kind = kShot;
     int line = 0;
     long frame = 0;
@@ -83,6 +85,10 @@ public:
 private:
     void Execute(HWND window, const InputCommand& command);
     void PointerMessage(HWND window, UINT message, int x, int y);
+    void SendButtonDown(HWND window, int x, int y);
+    void SendButtonUp(HWND window, int x, int y);
+    void SendKeyDown(HWND window, int virtualKey);
+    void SendKeyUp(HWND window, int virtualKey);
 
     std::vector<InputCommand> commands_;
     size_t next_ = 0;

@@ -18,13 +18,15 @@ struct Case {
 };
 
 std::string Describe(const std::vector<InputCommand>& commands) {
-    static const char* kKinds[] = {"click", "press", "move", "release", "key", "type", "wheel", "shot", "await"};
+    static const char* kKinds[] = {"click", "press", "move",  "release", "key",   "type",
+                                   "wheel", "shot",  "await", "tap",     "keytap"};
     std::string out;
     for (const InputCommand& c : commands) {
         out += std::to_string(c.frame) + " " + kKinds[c.kind] + " " + std::to_string(c.x) + " " + std::to_string(c.y) +
                " " + std::to_string(c.virtualKey) + " " + std::to_string(c.wheel);
         if (!c.text.empty()) out += " [" + c.text + "]";
-        if (c.kind == InputCommand::kAwait) out += " every " + std::to_string(c.every) + " within " + std::to_string(c.within);
+        if (c.kind == InputCommand::kAwait)
+            out += " every " + std::to_string(c.every) + " within " + std::to_string(c.within);
         out += "; ";
     }
     return out;
@@ -39,6 +41,7 @@ TEST(InputScriptTest, LinesAndCommands) {
          "0 press 0 0 0 0; 1 move 1023 767 0 0; 2 release 10 20 0 0; "},
         {"4 key Esc\r\n4 key space\n5 key F12\n6 key q\n7 key 9", true,
          "4 key 0 0 27 0; 4 key 0 0 32 0; 5 key 0 0 123 0; 6 key 0 0 81 0; 7 key 0 0 57 0; "},
+        {"2 tap 10 20\n2 keytap Esc", true, "2 tap 10 20 0 0; 2 keytap 0 0 27 0; "},
         {"1 type Anna Smith", true, "1 type 0 0 0 0 [Anna Smith]; "},
         {"1 wheel -3", true, "1 wheel 0 0 0 -3; "},
         {"5 shot", true, "5 shot 0 0 0 0; "},
@@ -54,6 +57,8 @@ TEST(InputScriptTest, LinesAndCommands) {
         {"1 click 1024 3", false, "input script: line 1: needs X Y"},
         {"1 click 3 4 5", false, "input script: line 1: needs X Y"},
         {"1 key Hyper", false, "input script: line 1: unknown key"},
+        {"1 keytap", false, "input script: line 1: unknown key"},
+        {"1 tap 3", false, "input script: line 1: needs X Y"},
         {"1 type", false, "input script: line 1: needs UTF-8 text"},
         {"1 type \xff", false, "input script: line 1: needs UTF-8 text"},
         {"1 wheel 0", false, "input script: line 1: needs a number of notches"},

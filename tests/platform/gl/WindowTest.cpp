@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/Input.h"
+#include "platform/win32/InputScript.h"
 #include "platform/win32/SdlBridge.h"
 #include "platform/win32/TerminationRequest.h"
 
@@ -159,6 +160,42 @@ TEST_F(WindowTest, KeysBecomeVirtualKeysAndCharacters) {
     ASSERT_EQ(sys.size(), 2u);
     EXPECT_EQ(sys[1].message, static_cast<UINT>(WM_SYSKEYDOWN));
     EXPECT_EQ(sys[1].wParam, static_cast<WPARAM>('X'));
+}
+
+// The input script's taps reach the window procedure within their frame, a
+// click's and a key's release in the next one.
+TEST_F(WindowTest, TheInputScriptsTapsComeWithinTheirFrame) {
+    std::vector<platform::ScriptLine> lines;
+    std::vector<platform::InputCommand> commands;
+    std::string error;
+    ASSERT_TRUE(platform::ReadScriptLines("0 tap 512 384\n0 keytap Esc\n1 click 0 0\n1 key A\n", &lines, &error));
+    ASSERT_TRUE(platform::ParseInputScript(lines, &commands, &error)) << error;
+    platform::InputScriptPlayer player(commands);
+    const std::vector<std::vector<std::pair<UINT, WPARAM>>> expected = {
+        {{WM_MOUSEMOVE, 0},
+         {WM_LBUTTONDOWN, 0},
+         {WM_LBUTTONUP, 0},
+         {WM_KEYDOWN, 0x1B},
+         {WM_CHAR, 0x1B},
+         {WM_KEYUP, 0x1B}},
+        {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, 0}, {WM_KEYDOWN, 'A'}},
+        {{WM_LBUTTONUP, 0}, {WM_KEYUP, 'A'}},
+    };
+    for (long frame = 0; frame < 3; ++frame) {
+        g_seen.clear();
+        ASSERT_TRUE(player.BeforeFrame(window_, frame)) << player.Error();
+        std::vector<std::pair<UINT, WPARAM>> seen;
+        for (const Seen& m : g_seen)
+            seen.emplace_back(m.message,
+                              m.message == WM_KEYDOWN || m.message == WM_KEYUP || m.message == WM_CHAR ? m.wParam : 0);
+        EXPECT_EQ(seen, expected[frame]) << "frame " << frame;
+        if (frame == 0) {
+            EXPECT_EQ(g_seen[1].lParam, MAKELPARAM(160, 120));  // the middle of the 320 x 240 client area
+        }
+    }
+    EXPECT_TRUE(player.Finished());
+    EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+    EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
 }
 
 TEST_F(WindowTest, TextBecomesUtf16Characters) {
