@@ -11,6 +11,7 @@
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
+#include "platform/Trace.h"
 
 namespace {
 
@@ -21,9 +22,7 @@ void Set(int32_t* flag, int32_t value) {
 // The prices summed as the unit prices are: in unsigned arithmetic.
 int32_t Sum(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
 
-bool IsOrdinaryDefender(const CUnit& unit) {
-    return unit.IsDefender() && !unit.IsHero() && !unit.IsDungeonKeeper();
-}
+bool IsOrdinaryDefender(const CUnit& unit) { return unit.IsDefender() && !unit.IsHero() && !unit.IsDungeonKeeper(); }
 
 // Hidden, or waiting to hide: a hide order is paid when it is given.
 bool CountsAsHidden(const CUnit& unit) { return unit.IsHidden() || unit.IsHideRequested(); }
@@ -206,6 +205,7 @@ void CDunmarchGame::BuyDefender(const boost::shared_ptr<CSpawnPoint>& spot, int3
     const int32_t price = GetBuyPrice(name);
     const boost::shared_ptr<CUnit> unit = level_->GetUnitList().SpawnUnit(name, spot, CUnit::kDefender, true, true);
     AddGold(-price);
+    PlatformTrace("defender bought: %s at spot %d", name.c_str(), static_cast<int>(spot->GetId()));
     if (unit) level_->SelectDefender(unit);
     level_->SelectSpot(boost::weak_ptr<CSpawnPoint>());
 }

@@ -11,6 +11,7 @@
 #include "Classes/Level/CUnit.h"
 #include "Core/Service.h"
 #include "GameFixture.h"
+#include "App/e2e/FlowScript.h"
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/EmitterNode.h"
 #include "SceneGraph/ModelNode.h"
@@ -125,6 +126,16 @@ TEST_F(MapInputTest, SpotTapsToggleAndReplaceTheSelection) {
     EXPECT_EQ(0, level_->OnMapInput(1, GetPointerState().position));
     EXPECT_EQ(0, level_->OnMapInput(2, GetPointerState().position));
     EXPECT_EQ(spots_[2], level_->GetSelectedSpot().lock());
+}
+
+// The end-to-end runs buy a defender on the free spot they tap at this place.
+TEST_F(MapInputTest, TheRunsTapAtTheStartSelectsAFreeSpot) {
+    Refresh();
+    GetPointerState().position = Vector2(flowscript::kFreeSpotX, flowscript::kFreeSpotY);
+    EXPECT_EQ(1, Tap());
+    const boost::shared_ptr<CSpawnPoint> spot = level_->GetSelectedSpot().lock();
+    ASSERT_TRUE(spot);
+    EXPECT_TRUE(spot->IsFree());
 }
 
 TEST_F(MapInputTest, UnitTapsSelectAndDeselect) {

@@ -19,18 +19,21 @@ inline std::string StartUntilTheMainMenu(int frame) {
 
 class MenuScript {
 public:
-    // From the intro through the language choice (the language window's button)
-    // and the loading to the main menu; `shots` adds one of the intro, one of
-    // the language window and one of the loading screen.
-    explicit MenuScript(const char* languageButton = "ENGUnPressed", bool shots = false) {
+    // From the intro (left by `skip`, a key command of Space) through the
+    // language choice (the language window's button) and the loading to the
+    // main menu; `shots` adds one of the intro, one of the language window and
+    // one of the loading screen.
+    explicit MenuScript(const char* languageButton = "ENGUnPressed", bool shots = false,
+                        const char* skip = "key Space") {
         namespace layouts = catalogue::layouts;
         // The intro's shot waits for its clip to be under way.
         const long b = shots ? 20 : 1;
         const auto at = [](long frame, const std::string& command) {
             return std::to_string(frame) + " " + command + "\n";
         };
-        text_ = (shots ? at(b - 1, "shot") : "") + at(b, "key Space") + at(b, "await state entered: LanguageWindow") +
-                (shots ? at(b + 14, "shot") : "") +
+        text_ = (shots ? at(b - 1, "shot") : "") + at(b, skip) +
+                // Left at once by the key: the clip's own end takes seconds.
+                at(b, "await within 5 state entered: LanguageWindow") + (shots ? at(b + 14, "shot") : "") +
                 layoutclicks::ClickOn(b + 15, layouts::kLanguageWindow, languageButton) +
                 at(b + 16, "await state entered: LoadingWindow") + (shots ? at(b + 26, "shot") : "") +
                 StartUntilTheMainMenu(b + 26);

@@ -22,6 +22,11 @@ inline std::string HudButton(const char* name) {
     return "-1 -1";
 }
 
+// Where a free defender spot is at the start of a battle on the sample map
+// (the map input test checks that a tap there selects one).
+inline constexpr int kFreeSpotX = 316;
+inline constexpr int kFreeSpotY = 323;
+
 // A field of the submission form, clicked near its left end, next to the
 // right-aligned caption before it: the field, not the caption, takes the touch.
 inline menuscript::MenuScript& ClickField(menuscript::MenuScript& script, const char* field, int after = 1) {
@@ -63,6 +68,29 @@ inline menuscript::MenuScript& VisitTheHelpPages(menuscript::MenuScript& script)
         .Await("HelpWindow")
         .Click(ll::kHelpWindow, "Back")
         .Await("MainWindow");
+}
+
+// From the main menu to the credits and back by Esc taps (down and up within
+// one frame): the credits' Esc leads to the help window, the help window's to
+// the main menu.
+inline menuscript::MenuScript& LeaveTheCreditsByEscTaps(menuscript::MenuScript& script) {
+    namespace ll = catalogue::layouts;
+    return script.Click(ll::kMainWindow, "Info")
+        .Await("HelpWindow")
+        .Click(ll::kHelpWindow, "Credits")
+        .Await("CreditsWindow")
+        .Line("keytap Esc", 10)
+        .Await("HelpWindow")
+        .Line("keytap Esc", 10)
+        .Await("MainWindow");
+}
+
+// An archer bought at the start of a battle by taps (press and release within
+// one frame, as a touchpad's): one on a free spot, one on the purchase row.
+inline menuscript::MenuScript& BuyAnArcherByTaps(menuscript::MenuScript& script) {
+    return script.Line("tap " + std::to_string(kFreeSpotX) + " " + std::to_string(kFreeSpotY), 10)
+        .Line("tap " + HudButton("Archer"), 5)
+        .Line("await within 100 defender bought: ");
 }
 
 // From the main menu's "Play" through the controls into a new battle;
@@ -116,6 +144,12 @@ inline menuscript::MenuScript& PauseAndResumeTheBattle(menuscript::MenuScript& s
         .Shot()
         .Click(ll::kInGameQuitWindow, "No")
         .Await("GameState");
+}
+
+// Esc taps in a battle: the first opens the in-game quit window, the second
+// goes back to the battle.
+inline menuscript::MenuScript& PauseAndResumeTheBattleByEscTaps(menuscript::MenuScript& script) {
+    return script.Line("keytap Esc", 10).Await("InGameQuitWindow").Line("keytap Esc", 10).Await("GameState");
 }
 
 // Esc in a battle (`after` frames on), "Yes" in the in-game quit window that

@@ -324,28 +324,39 @@ TEST_F(GameRunTest, ATerminationRequestEndsTheProgramWhileItsMessageBoxIsOpen) {
                            });
 }
 
-// The way through the menus into a battle and out of it: the settings with the
-// effects volume dragged to a quarter, the controls, the battle paused by Esc,
-// resumed by "No", paused again and left by "Yes", and "Quit".
+// The way through the menus into a battle and out of it, with taps (a press
+// and its release within one frame, as a touchpad's or a quick key's) where a
+// slow machine's long frames would otherwise lose them: the intro skipped by a
+// Space tap, the settings with the effects volume dragged to a quarter, the
+// credits and the help window left by Esc taps, the controls, an archer bought
+// by taps on a spot and on the purchase row, the battle paused and resumed by
+// Esc taps, then paused by Esc, resumed by "No", paused again and left by
+// "Yes", and "Quit".
 TEST_F(GameRunTest, TheMenusLeadIntoABattleThatPausesResumesAndIsLeft) {
     namespace ll = layouts;
-    MenuScript script;
+    MenuScript script("ENGUnPressed", false, "keytap Space");
     script.Shot().Click(ll::kMainWindow, "Settings").Await("SettingsWindow").Shot();
     flowscript::DragSlider(script, "SFX_vol", 0.25f).Click(ll::kSettingsWindow, "Back").Await("MainWindow");
+    flowscript::LeaveTheCreditsByEscTaps(script);
     flowscript::EnterABattle(script, true);
+    flowscript::PauseAndResumeTheBattleByEscTaps(flowscript::BuyAnArcherByTaps(script));
     flowscript::QuitTheBattleAndTheGame(flowscript::PauseAndResumeTheBattle(script), 10);
     root_.Write("input.txt", script.Text());
     ASSERT_EQ(Run("-qaf=3000", "DUNMARCH_INPUT='" + root_.File("input.txt") + "'"), 0) << output_;
 
-    ExpectInOrder(output_, {"[trace] state entered: IntroWindow", "[trace] state entered: LanguageWindow",
-                            "[trace] state entered: LoadingWindow", "[trace] state entered: MainWindow",
-                            "[trace] state entered: SettingsWindow", "[trace] state entered: MainWindow",
-                            "[trace] state entered: ControlsWindow", "[trace] state entered: GameState",
-                            "[trace] state entered: InGameQuitWindow", "[trace] state entered: GameState",
-                            "[trace] state entered: InGameQuitWindow", "[trace] state entered: MainWindow",
-                            "[trace] game shut down"});
-    EXPECT_EQ(Count(output_, "[trace] state entered: GameState"), 2) << output_;
-    EXPECT_EQ(Count(output_, "[trace] state entered: MainWindow"), 3) << output_;
+    ExpectInOrder(output_, {"[trace] state entered: IntroWindow",       "[trace] state entered: LanguageWindow",
+                            "[trace] state entered: LoadingWindow",     "[trace] state entered: MainWindow",
+                            "[trace] state entered: SettingsWindow",    "[trace] state entered: MainWindow",
+                            "[trace] state entered: HelpWindow",        "[trace] state entered: CreditsWindow",
+                            "[trace] state entered: HelpWindow",        "[trace] state entered: MainWindow",
+                            "[trace] state entered: ControlsWindow",    "[trace] state entered: GameState",
+                            "[trace] defender bought: Archer at spot ", "[trace] state entered: InGameQuitWindow",
+                            "[trace] state entered: GameState",         "[trace] state entered: InGameQuitWindow",
+                            "[trace] state entered: GameState",         "[trace] state entered: InGameQuitWindow",
+                            "[trace] state entered: MainWindow",        "[trace] game shut down"});
+    EXPECT_EQ(Count(output_, "[trace] state entered: GameState"), 3) << output_;
+    EXPECT_EQ(Count(output_, "[trace] state entered: MainWindow"), 4) << output_;
+    EXPECT_EQ(Count(output_, "[trace] defender bought: "), 1) << output_;
     ExpectNoFault();
 
     // "settings.dat": the effects volume after the tag and the version.
