@@ -149,12 +149,13 @@ TEST_F(InputTest, EveryPressIsSeenByAFrame) {
         const char* steps;
         const char* log;
     } cases[] = {
-        {"D|U||", "d F10 u F01 F00"},                      // held over a frame
-        {"DU|||", "d F10 u F01 F00"},                      // a tap between two frames: the same frames
-        {"DUDU||", "d u d F10 u F01"},                     // two taps: one press seen, every release told
-        {"D|DU||", "d F10 d F11 u F01"},                   // a repeat, then the release
-        {"DU**", "d *1 u *0"},                             // consumed once
-        {"D*U*", "d *1 u *0"},           {"U|", "u F00"},  // a release of a key held before the window had the focus
+        {"D|U||", "d F10 u F01 F00"},     // held over a frame
+        {"DU|||", "d F10 u F01 F00"},     // a tap between two frames: the same frames
+        {"DUDU||", "d u d F10 u F01"},    // two taps: one press seen, every release told
+        {"D|DU||", "d F10 d F11 u F01"},  // a repeat, then the release
+        {"DU**", "d *1 u *0"},            // consumed once
+        {"D*U*", "d *1 u *0"},            // the same, held
+        {"U|", "u F00"},                  // a key held before the window had the focus
     };
     for (const Case& c : cases) {
         GetInputState() = InputState{};

@@ -184,11 +184,13 @@ TEST_F(ShellWindowTest, EveryPressIsReportedByAFrame) {
         const char* steps;
         const char* frames;
     } cases[] = {
-        {"L|l||", "0/0 3/0 -"},                              // held over a frame
-        {"Ll|||", "0/0 3/0 -"},                              // a tap within one frame: the same events
-        {"Rr|||", "0/1 3/1 -"}, {"Lm||l|", "0/0 1/0 3/0"},   // pressed and dragged at once
-        {"Lml||", "0/0 3/0"},   {"LlL||l|", "0/0 0/0 3/0"},  // two taps: the second is held
-        {"Lol||", "- -"},                                    // released outside: nothing, as a slow click
+        {"L|l||", "0/0 3/0 -"},      // held over a frame
+        {"Ll|||", "0/0 3/0 -"},      // a tap within one frame: the same events
+        {"Rr|||", "0/1 3/1 -"},      // the right button's
+        {"Lm||l|", "0/0 1/0 3/0"},   // pressed and dragged at once
+        {"Lml||", "0/0 3/0"},        // pressed, dragged and released at once
+        {"LlL||l|", "0/0 0/0 3/0"},  // two taps: the second is held
+        {"Lol||", "- -"},            // released outside: nothing, as a slow click
     };
     for (const Case& c : cases) {
         host_.pointer_code_ = kPointerNone;
