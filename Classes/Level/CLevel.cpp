@@ -72,7 +72,12 @@ std::string LowerCasePath(std::string text) {
 }  // namespace
 
 CLevel::CLevel(const std::string& mapName)
-    : spot_highlight_mode_(0), width_(0), height_(0), cell_scale_(15), map_definition_(nullptr) {
+    : spot_highlight_mode_(0),
+      width_(0),
+      height_(0),
+      cell_scale_(15),
+      map_definition_(nullptr),
+      search_cells_made_at_(0) {
     if (Service<GameDictionary>::Exists()) map_definition_ = Service<GameDictionary>::Get()->FindMap(mapName);
     if (map_definition_ != nullptr && Service<Config>::Exists())
         ReadLevelFile(LowerCasePath(Service<Config>::Get()->Paths.LogicPath + map_definition_->files.data));

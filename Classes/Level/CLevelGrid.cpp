@@ -40,6 +40,7 @@ int CLevel::CreateGrid(uint32_t width, uint32_t height) {
 void CLevel::DestroyGrid() {
     // The sizes keep their last values; without rows no cell is valid.
     rows_.clear();
+    search_cells_.clear();
 }
 
 int CLevel::IsCellValid(int32_t column, int32_t row) const {

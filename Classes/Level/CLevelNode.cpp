@@ -13,7 +13,6 @@ int64_t Difference(int32_t a, int32_t b) { return static_cast<int64_t>(a) - stat
 
 CLevelNode::CLevelNode()
     : search_(0),
-      in_open_(false),
       in_closed_(false),
       walkable_(true),
       open_order_(0),
@@ -52,6 +51,7 @@ void CLevelNode::SetObject(int32_t x, int32_t y, const std::string& name, int32_
     delete object_;
     object_ = object;
     walkable_ = object->BlocksWalking() == 0;
+    ++walkability_changes_;
 }
 
 void CLevelNode::ClearPathData() {

@@ -75,7 +75,6 @@ private:
     uint64_t search_;
     // The search's open and closed membership, kept in the cell so that neither test
     // scans a list; open_order_ is the cell's place in the open list's insertion order.
-    bool in_open_;
     bool in_closed_;
     // No object, or one that does not block walking (set with the object).
     bool walkable_;
@@ -89,4 +88,7 @@ private:
     CLevelObject* object_;
     // Counts the searches of the program (64 bits: it never wraps).
     static inline uint64_t last_search_ = 0;
+    // Counts the changes of walkable_ in any cell, so that a level's path search knows
+    // when its own copy of the grid's walkability is out of date.
+    static inline uint64_t walkability_changes_ = 0;
 };

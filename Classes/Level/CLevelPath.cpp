@@ -4,16 +4,18 @@
 // first added, so the cell taken next is the one a front-to-back scan of an
 // insertion-ordered list taking only strictly smaller f would take. It is kept as a
 // four-way heap (half the depth of a binary one, and the four children of an entry share
-// a cache line) with one entry per open cell; open and closed membership are flags in
-// the cells. The heap's room is reserved when a search starts, so no step allocates.
-// Every exact min-heap takes the same cells in the same order: no two open cells have
-// equal entries (the order names the cell).
+// a cache line) with one entry per open cell. The search's room is reserved when it
+// starts, so no step allocates. Every exact min-heap takes the same cells in the same
+// order: no two open cells have equal entries (the order names the cell).
 //
 // A search touches only the cells it reaches: each search has a new number, and a cell
 // whose number is older holds no search values (CLevelNode::InLastSearch), so nothing
-// walks the whole grid to clear it. The cost per closed cell is what remains: the
-// neighbours are found by index, with constant step costs. On a large search that cost
-// is mostly mispredicted jumps, which a search repeated in a benchmark hides (the
+// walks the whole grid to clear it. Walkability and open and closed membership are
+// read from the level's search cells, a byte per cell with a blocked border: the eight
+// neighbours are three short runs of bytes, read without edge tests, instead of eight
+// cells' worth of cache lines. A search takes its marks off the cells it opened when
+// it ends. The cost per closed cell is what remains. On a large search that cost is
+// mostly mispredicted jumps, which a search repeated in a benchmark hides (the
 // predictor learns a short one by heart): the heap picks children, and the neighbours
 // worth visiting are found, by arithmetic rather than by jumps.
 #include <algorithm>
@@ -37,30 +39,30 @@ uint32_t EntryOrder(uint64_t entry) { return static_cast<uint32_t>(entry); }
 // cell whose f drops has its entry moved up rather than a second one added.
 class OpenHeap {
 public:
-    bool Empty() const { return entries_.empty(); }
-    void Clear() { entries_.clear(); }
+    bool Empty() const { return size_ == 0; }
+    void Clear() {
+        std::fill(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(size_), kNone);
+        size_ = 0;
+    }
     // Room for a search over this many cells.
     void Reserve(size_t cells) {
-        if (entries_.capacity() < cells) entries_.reserve(cells);
+        if (entries_.size() < cells + 3) entries_.resize(cells + 3, kNone);
         if (where_.size() < cells) where_.resize(cells);
     }
 
-    uint64_t Top() const { return entries_.front(); }
+    uint64_t Top() const { return entries_[0]; }
 
     // Adds the entry of a cell not yet in the heap.
-    void Push(uint64_t entry) {
-        entries_.push_back(entry);
-        SiftUp(entries_.size() - 1, entry);
-    }
+    void Push(uint64_t entry) { SiftUp(size_++, entry); }
 
     // Replaces the cell's entry with this smaller one.
     void Decrease(uint64_t entry) { SiftUp(where_[EntryOrder(entry)], entry); }
 
     // Takes the smallest entry off.
     void Pop() {
-        const uint64_t last = entries_.back();
-        entries_.pop_back();
-        if (!entries_.empty()) ReplaceTop(last);
+        const uint64_t last = entries_[--size_];
+        entries_[size_] = kNone;
+        if (size_ != 0) ReplaceTop(last);
     }
 
     // Takes the smallest entry off and adds one of a cell not yet in the heap: one pass
@@ -70,40 +72,30 @@ public:
     void ReplaceTop(uint64_t entry) {
         uint64_t* const a = entries_.data();
         uint32_t* const where = where_.data();
-        const size_t n = entries_.size();
+        const size_t n = size_;
         size_t hole = 0;
-        for (;;) {
-            const size_t first = hole * 4 + 1;
-            if (first + 3 < n) {
-                // All four children: the smallest by arithmetic on the comparisons. Which
-                // child wins is a coin toss to the branch predictor; written as selects,
-                // the compiler makes jumps of them.
-                const size_t left = first + static_cast<size_t>(a[first + 1] < a[first]);
-                const size_t right = first + 2 + static_cast<size_t>(a[first + 3] < a[first + 2]);
-                const uint64_t leftValue = a[left];
-                const uint64_t rightValue = a[right];
-                const size_t takeRight = static_cast<size_t>(0) - static_cast<size_t>(rightValue < leftValue);
-                const size_t child = left ^ ((left ^ right) & takeRight);
-                const uint64_t smallest = leftValue ^ ((leftValue ^ rightValue) & takeRight);
-                a[hole] = smallest;
-                where[EntryOrder(smallest)] = static_cast<uint32_t>(hole);
-                hole = child;
-            } else {
-                if (first < n) {
-                    size_t child = first;
-                    for (size_t c = first + 1; c < n; ++c)
-                        if (a[c] < a[child]) child = c;
-                    a[hole] = a[child];
-                    where[EntryOrder(a[hole])] = static_cast<uint32_t>(hole);
-                    hole = child;
-                }
-                break;
-            }
+        // Places past the last entry hold kNone, so every hole with a child has four.
+        for (size_t first = 1; first < n; first = hole * 4 + 1) {
+            // The smallest child by arithmetic on the comparisons. Which child wins is
+            // a coin toss to the branch predictor; written as selects, the compiler
+            // makes jumps of them.
+            const size_t left = first + static_cast<size_t>(a[first + 1] < a[first]);
+            const size_t right = first + 2 + static_cast<size_t>(a[first + 3] < a[first + 2]);
+            const uint64_t leftValue = a[left];
+            const uint64_t rightValue = a[right];
+            const size_t takeRight = static_cast<size_t>(0) - static_cast<size_t>(rightValue < leftValue);
+            const size_t child = left ^ ((left ^ right) & takeRight);
+            const uint64_t smallest = leftValue ^ ((leftValue ^ rightValue) & takeRight);
+            a[hole] = smallest;
+            where[EntryOrder(smallest)] = static_cast<uint32_t>(hole);
+            hole = child;
         }
         SiftUp(hole, entry);
     }
 
 private:
+    static constexpr uint64_t kNone = ~static_cast<uint64_t>(0);
+
     // Puts the entry in the hole or above it.
     void SiftUp(size_t hole, uint64_t entry) {
         uint64_t* const a = entries_.data();
@@ -120,26 +112,60 @@ private:
         where[EntryOrder(entry)] = static_cast<uint32_t>(hole);
     }
 
+    // The entries, then kNone in every place up to the end.
     std::vector<uint64_t> entries_;
+    size_t size_ = 0;
     std::vector<uint32_t> where_;
 };
 
 // One search state for the whole program: the search is not reentrant.
 OpenHeap g_open;
-// The cells in the order they were first added to the open list.
+// The distances between cells (dc, dr) apart, row dr of side g_distance_side: cells
+// stand at multiples of 500 on a flat grid, so every distance the search asks is one
+// of these. Grown with the largest grid searched.
+std::vector<int32_t> g_distance;
+uint32_t g_distance_side = 0;
+// The cells in the order they were first added to the open list, and their places in
+// the level's search cells.
 std::vector<CLevelNode*> g_opened;
+std::vector<uint32_t> g_opened_cells;
+
+// A level's search cells: one byte per cell, in rows with a blocked border around the
+// grid, so that the eight neighbours of any cell are read without edge tests.
+const uint8_t kCellWalkable = 1;
+const uint8_t kCellOpen = 2;
+const uint8_t kCellClosed = 4;
 
 }  // namespace
 
 void CLevel::ClearSearchState() {
     g_open.Clear();
-    g_opened.clear();
     // Each cell is opened once at most, and has one entry while open.
     const size_t cells = static_cast<size_t>(rows_.size()) * width_;
     g_open.Reserve(cells);
-    if (g_opened.capacity() < cells + 1) g_opened.reserve(cells + 1);
+    if (g_opened.size() < cells) g_opened.resize(cells);
+    if (g_opened_cells.size() < cells) g_opened_cells.resize(cells);
+    const uint32_t side = std::max(width_, static_cast<uint32_t>(rows_.size()));
+    if (side > g_distance_side) {
+        g_distance.resize(static_cast<size_t>(side) * side);
+        for (uint32_t dr = 0; dr < side; ++dr)
+            for (uint32_t dc = 0; dc < side; ++dc)
+                g_distance[static_cast<size_t>(dr) * side + dc] =
+                    static_cast<int32_t>(static_cast<float>(IntVector3Distance(
+                        IntVector3(static_cast<int32_t>(dc) * 500, static_cast<int32_t>(dr) * 500, 0), IntVector3())));
+        g_distance_side = side;
+    }
     // Every cell's values now belong to an earlier search: they read as zero.
     ++CLevelNode::last_search_;
+}
+
+void CLevel::MakeSearchCells() {
+    const size_t stride = width_ + 2;
+    search_cells_.assign(stride * (rows_.size() + 2), 0);
+    for (size_t row = 0; row < rows_.size(); ++row)
+        for (size_t column = 0; column < width_; ++column)
+            search_cells_[(row + 1) * stride + column + 1] = rows_[row][column].walkable_ ? kCellWalkable : 0;
+    search_cells_made_at_ = CLevelNode::walkability_changes_;
 }
 
 int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std::vector<CLevelNode*>& path,
@@ -147,26 +173,42 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
     if (start == nullptr || goal == nullptr) return 0;
     ClearSearchState();
     path.clear();
+    if (search_cells_.empty() || search_cells_made_at_ != CLevelNode::walkability_changes_) MakeSearchCells();
     const uint64_t search = CLevelNode::last_search_;
     // Without a walker no moving unit is slower than it, so none blocks.
     const int32_t walkerSpeed = unit != nullptr ? unit->GetSpeed() : 0;
-    // Stands for every cell past the grid's edges: it blocks, so nothing writes to it.
-    static CLevelNode* const offGrid = [] {
-        static CLevelNode cell;
-        cell.walkable_ = false;
-        return &cell;
-    }();
     const uint32_t height = static_cast<uint32_t>(rows_.size());
+    const int32_t stride = static_cast<int32_t>(width_) + 2;
+    uint8_t* const cells = search_cells_.data();
+    // The neighbours in table order: offsets in the search's cells, column and row steps.
+    const int32_t offsets[8] = {-stride - 1, -stride, -stride + 1, -1, 1, stride - 1, stride, stride + 1};
+    static const int32_t kColumnStep[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
+    static const int32_t kRowStep[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
+    const int32_t startColumn = start->position_.x / 500;
+    const int32_t startRow = start->position_.y / 500;
+    const int32_t goalColumn = goal->position_.x / 500;
+    const int32_t goalRow = goal->position_.y / 500;
+    const int32_t* const distance = g_distance.data();
+    const size_t distanceSide = g_distance_side;
+
     start->search_ = search;
     start->ClearPathData();
     start->in_closed_ = false;
-    start->in_open_ = true;
-    start->open_order_ = static_cast<uint32_t>(g_opened.size());
-    g_opened.push_back(start);
+    start->open_order_ = 0;
+    // The opened cells are written through pointers: their room is reserved.
+    CLevelNode** opened = g_opened.data();
+    uint32_t* openedCells = g_opened_cells.data();
+    uint32_t openedCount = 1;
+    opened[0] = start;
+    openedCells[0] = static_cast<uint32_t>((startRow + 1) * stride + startColumn + 1);
+    cells[openedCells[0]] |= kCellOpen;
     g_open.Push(Entry(start->f_, start->open_order_));
 
+    int found = 0;
     while (!g_open.Empty()) {
-        CLevelNode* current = g_opened[EntryOrder(g_open.Top())];
+        const uint32_t order = EntryOrder(g_open.Top());
+        CLevelNode* const current = opened[order];
+        const int32_t index = static_cast<int32_t>(openedCells[order]);
         // The taken entry leaves the heap with the first entry the cell's neighbours
         // add, or on its own after them: the neighbours are looked at without waiting
         // for the heap. It leaves before any entry moves up, as one could pass it.
@@ -186,67 +228,76 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
             }
             g_open.Decrease(Entry(f, order));
         };
-        current->in_open_ = false;
+        cells[index] = static_cast<uint8_t>((cells[index] & kCellWalkable) | kCellClosed);
         current->in_closed_ = true;
 
         if (current == goal) {
             // Goal first; the start has no parent and is never part of the path.
             for (CLevelNode* cell = goal; cell->parent_ != nullptr; cell = cell->parent_)
                 if (!(stopBeforeGoal != 0 && cell == goal)) path.push_back(cell);
-            return 1;
+            found = 1;
+            break;
         }
 
-        // The current cell's eight neighbours in the table order of the steps below;
-        // the off-grid cell stands in past the edges.
-        const uint32_t column = static_cast<uint32_t>(current->position_.x / 500);
-        const uint32_t row = static_cast<uint32_t>(current->position_.y / 500);
-        CLevelNode* around[8];
-        if (column - 1 < width_ - 2 && row - 1 < height - 2) {
-            // Inside the border (both tests fail on column or row 0 by wrapping).
-            CLevelNode* const above = rows_[row - 1].get() + column;
-            CLevelNode* const middle = rows_[row].get() + column;
-            CLevelNode* const below = rows_[row + 1].get() + column;
-            around[0] = above - 1;
-            around[1] = above;
-            around[2] = above + 1;
-            around[3] = middle - 1;
-            around[4] = middle + 1;
-            around[5] = below - 1;
-            around[6] = below;
-            around[7] = below + 1;
-        } else {
-            int index = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    if (dx == 0 && dy == 0) continue;
-                    const uint32_t r = row + static_cast<uint32_t>(dy);
-                    const uint32_t c = column + static_cast<uint32_t>(dx);
-                    around[index++] = r < height && c < width_ ? rows_[r].get() + c : offGrid;
-                }
-        }
+        const int32_t column = current->position_.x / 500;
+        const int32_t row = current->position_.y / 500;
         // The neighbours worth a closer look, one bit each in table order: walkable,
-        // not closed, and for a diagonal step no corner cut past a blocked side cell
-        // (whose occupant does not matter). Found for all eight without jumps, then
-        // visited bit by bit: a jump per neighbour on these tests would be a coin toss
-        // to the branch predictor. Offering one neighbour changes no other's bit.
-        const uint32_t northOpen = around[1]->walkable_;
-        const uint32_t westOpen = around[3]->walkable_;
-        const uint32_t eastOpen = around[4]->walkable_;
-        const uint32_t southOpen = around[6]->walkable_;
+        // not closed, within the range, and for a diagonal step no corner cut past a
+        // blocked side cell (whose occupant does not matter). Found for all eight
+        // without jumps, then visited bit by bit: a jump per neighbour on these tests
+        // would be a coin toss to the branch predictor. Offering one neighbour changes
+        // no other's bit.
+        uint32_t around[8];
+        for (int i = 0; i < 8; ++i) around[i] = cells[index + offsets[i]];
+        const uint32_t northOpen = around[1] & kCellWalkable;
+        const uint32_t westOpen = around[3] & kCellWalkable;
+        const uint32_t eastOpen = around[4] & kCellWalkable;
+        const uint32_t southOpen = around[6] & kCellWalkable;
         const uint32_t sidesOpen[8] = {westOpen & northOpen, 1, eastOpen & northOpen, 1, 1,
                                        westOpen & southOpen, 1, eastOpen & southOpen};
         uint32_t worthVisiting = 0;
-        for (int i = 0; i < 8; ++i) {
-            const CLevelNode* const candidate = around[i];
-            const uint32_t closed = static_cast<uint32_t>(candidate->search_ == search) & candidate->in_closed_;
-            worthVisiting |= (sidesOpen[i] & candidate->walkable_ & (closed ^ 1)) << i;
+        for (int i = 0; i < 8; ++i)
+            worthVisiting |=
+                (sidesOpen[i] & static_cast<uint32_t>((around[i] & (kCellWalkable | kCellClosed)) == kCellWalkable))
+                << i;
+        const int64_t columnFromStart = column - startColumn;
+        const int64_t rowFromStart = row - startRow;
+        // No neighbour is more than two steps farther from the start than the cell.
+        if (range > 0 && (std::llabs(columnFromStart) + std::llabs(rowFromStart) + 2) * 500 > range) {
+            uint32_t inRange = 0;
+            for (int i = 0; i < 8; ++i)
+                inRange |=
+                    static_cast<uint32_t>(
+                        (std::llabs(columnFromStart + kColumnStep[i]) + std::llabs(rowFromStart + kRowStep[i])) * 500 <=
+                        range)
+                    << i;
+            worthVisiting &= inRange;
         }
+        // Walkable neighbours are inside the grid.
+        CLevelNode* const rowCells[3] = {
+            row > 0 ? rows_[static_cast<size_t>(row) - 1].get() : nullptr, rows_[static_cast<size_t>(row)].get(),
+            static_cast<uint32_t>(row) + 1 < height ? rows_[static_cast<size_t>(row) + 1].get() : nullptr};
 
         while (worthVisiting != 0) {
             const int i = __builtin_ctz(worthVisiting);
             worthVisiting &= worthVisiting - 1;
-            CLevelNode* const candidate = around[i];
-            if (range > 0 && start->ManhattanTo(candidate->position_) > range) continue;
+            CLevelNode* const candidate = rowCells[kRowStep[i] + 1] + column + kColumnStep[i];
+            uint8_t& candidateCell = cells[index + offsets[i]];
+            // Cells stand at multiples of 500 (CreateGrid): a side step costs 500 and a
+            // diagonal one 707 (the corners are bits 0, 2, 5 and 7), the truncated
+            // distances between the cells.
+            const int32_t g = current->g_ + ((0xA5u >> i) & 1u ? kDiagonalStep : kSideStep);
+            if (candidateCell & kCellOpen) {
+                if (g < candidate->g_) {
+                    candidate->g_ = g;
+                    candidate->f_ = g + candidate->h_;
+                    candidate->parent_ = current;
+                    decrease(candidate->f_, candidate->open_order_);
+                }
+                continue;
+            }
+            // A cell its occupant keeps out is kept out the whole search, so an open cell
+            // has passed this.
             if (!candidate->occupant_.expired()) {
                 if (const boost::shared_ptr<CUnit> occupant = candidate->occupant_.lock()) {
                     if (occupant->IsMoving()) {
@@ -257,33 +308,24 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
                     }
                 }
             }
-            // Cells stand at multiples of 500 (CreateGrid): a side step costs 500 and a
-            // diagonal one 707 (the corners are bits 0, 2, 5 and 7), the truncated
-            // distances between the cells.
-            const int32_t g = current->g_ + ((0xA5u >> i) & 1u ? kDiagonalStep : kSideStep);
-            if (candidate->search_ != search || !candidate->in_open_) {
-                candidate->search_ = search;
-                candidate->in_closed_ = false;
-                candidate->g_ = g;
-                // Truncated through float, as the cell's own distance is.
-                candidate->h_ =
-                    static_cast<int32_t>(static_cast<float>(IntVector3Distance(candidate->position_, goal->position_)));
-                candidate->f_ = g + candidate->h_;
-                candidate->parent_ = current;
-                candidate->in_open_ = true;
-                candidate->open_order_ = static_cast<uint32_t>(g_opened.size());
-                g_opened.push_back(candidate);
-                push(candidate->f_, candidate->open_order_);
-            } else if (g < candidate->g_) {
-                candidate->g_ = g;
-                candidate->f_ = g + candidate->h_;
-                candidate->parent_ = current;
-                decrease(candidate->f_, candidate->open_order_);
-            }
+            candidateCell |= kCellOpen;
+            candidate->search_ = search;
+            candidate->in_closed_ = false;
+            candidate->g_ = g;
+            candidate->h_ = distance[static_cast<size_t>(std::abs(row + kRowStep[i] - goalRow)) * distanceSide +
+                                     static_cast<size_t>(std::abs(column + kColumnStep[i] - goalColumn))];
+            candidate->f_ = g + candidate->h_;
+            candidate->parent_ = current;
+            candidate->open_order_ = openedCount;
+            opened[openedCount] = candidate;
+            openedCells[openedCount++] = static_cast<uint32_t>(index + offsets[i]);
+            push(candidate->f_, candidate->open_order_);
         }
         if (takenInHeap) g_open.Pop();
     }
-    return 0;
+    // The search's cells are left as walkable or not, ready for the next search.
+    for (uint32_t i = 0; i < openedCount; ++i) cells[openedCells[i]] &= kCellWalkable;
+    return found;
 }
 
 int CLevel::HasLineOfSight(const CLevelNode* a, const CLevelNode* b) const {
