@@ -267,9 +267,16 @@ TEST_F(LevelPathTest, RepeatedSearchesOnOneLevelLeaveOnlyTheLastSearchInTheCells
     const CUnit walker(&level, -1, SpeedUnit(200), CUnit::kAttacker, boost::weak_ptr<CSpawnPoint>());
     std::vector<CLevelNode*> expected;
     std::vector<CLevelNode*> actual;
+    // Searches on another level come between, and now and then a cell is blocked.
+    CLevel other("");
+    other.CreateGrid(5, 7);
     int found = 0;
     for (int round = 0; round < 60; ++round) {
         SCOPED_TRACE(round);
+        other.FindPath(nullptr, other.GetCell(0, 0), other.GetCell(4, 6), actual, 0, 0, 0);
+        if (round % 10 == 9)
+            level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height))
+                ->SetObject(0, 0, "", 0, 1, 1);
         CLevelNode* start =
             level.GetCell(static_cast<int32_t>(random() % width), static_cast<int32_t>(random() % height));
         CLevelNode* goal =
