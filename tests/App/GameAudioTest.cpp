@@ -44,7 +44,7 @@ protected:
     // Plays on for the seconds, a frame at a time, as the shell's frames do.
     void PlayFor(double seconds) {
         for (int frame = 0; frame < seconds * 60; ++frame) {
-            testsupport::LoopbackAudio::Render(testsupport::LoopbackAudio::kFrameSamples);
+            Audio::LoopbackAudio::Render(Audio::LoopbackAudio::kFrameSamples);
             game_->UpdateAudio();
         }
     }

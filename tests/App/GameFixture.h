@@ -22,7 +22,7 @@
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/win32/MessageBox.h"
 #include "shell/ShellGlobals.h"
-#include "support/LoopbackAudio.h"
+#include "Audio/LoopbackAudio.h"
 #include "support/NullDeviceFixture.h"
 #include "support/SampleGameFolder.h"
 #include "support/ScratchDir.h"
@@ -115,7 +115,7 @@ protected:
     ScratchDir user_data_;
     std::unique_ptr<std::string> old_data_home_;
     platform::MessageBoxCapture boxes_;
-    testsupport::LoopbackAudio audio_output_;
+    Audio::LoopbackAudio audio_output_;
     std::vector<Event> events_;
     std::unique_ptr<Morvane::CGame> game_;
 };

@@ -5,7 +5,7 @@
 #include "Audio/PlayingSound.h"
 #include "Audio/SoundStream.h"
 #include "AudioFixtures.h"
-#include "support/LoopbackAudio.h"
+#include "Audio/LoopbackAudio.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 
 using namespace audiotest;
 using Audio::PlayingSound;
-using Loopback = testsupport::LoopbackAudio;
+using Loopback = Audio::LoopbackAudio;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "Audio/SoundStream.h"
 #include "AudioFixtures.h"
 #include "Core/Service.h"
-#include "support/LoopbackAudio.h"
+#include "Audio/LoopbackAudio.h"
 
 #include <gtest/gtest.h>
 
@@ -159,7 +159,7 @@ TEST_F(SoundTest, AWholeSoundHoldsItsDecodedSamples) {
 }
 
 TEST_F(SoundTest, ReleaseRemovesEveryPlayingEntryThenUnloads) {
-    testsupport::LoopbackAudio output;
+    Audio::LoopbackAudio output;
     Audio::AudioDevice device;
     Service<Audio::AudioDevice>::Register(&device);
     auto sound = Hold(Load(dir_.Write("a.wav", MakeWav(WavLayout())), false));

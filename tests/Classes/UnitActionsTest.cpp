@@ -15,7 +15,7 @@
 #include "LevelFixtures.h"
 #include "SceneGraph/ModelNode.h"
 #include "UnitFixture.h"
-#include "support/LoopbackAudio.h"
+#include "Audio/LoopbackAudio.h"
 #include "tools/catalogue/Sounds.h"
 
 using namespace levelfixtures;
@@ -242,7 +242,7 @@ TEST_F(UnitActionsTest, AutoHealTicksEveryThirtyOneSteps) {
 TEST_F(UnitActionsTest, OrdersStrikesAndDeathsSound) {
     // The sample sounds on the loopback device: a sound played stays listed while it lasts.
     typedef Content::ContentLoader<Audio::Sound> SoundLoader;
-    testsupport::LoopbackAudio loopback;
+    Audio::LoopbackAudio loopback;
     Audio::AudioDevice device;
     ASSERT_TRUE(device.IsInitialized());
     SoundLoader sounds(std::string(DM_TEST_BUILD_DIR) + "/game/" + catalogue::sounds::FolderPath());

@@ -15,12 +15,12 @@
 #include "Video/ogv/OgvVideoClip.h"
 #include "Video/ogv/OgvWorkerThread.h"
 #include "Video/ogv/VideoFixtures.h"
-#include "support/LoopbackAudio.h"
+#include "Audio/LoopbackAudio.h"
 
 namespace {
 
 using namespace videofixtures;
-using testsupport::LoopbackAudio;
+using Audio::LoopbackAudio;
 
 Bytes ClipWithSound(int channels, long rate, int frames = 12) {
     ClipDesc clip;

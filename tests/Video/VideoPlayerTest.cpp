@@ -17,7 +17,7 @@
 #include "Video/ogv/OgvWorkerThread.h"
 #include "Video/ogv/VideoFixtures.h"
 #include "platform/win32/Time.h"
-#include "support/LoopbackAudio.h"
+#include "Audio/LoopbackAudio.h"
 #include "support/NullDeviceFixture.h"
 #include "support/ScratchFolder.h"
 #include "tools/catalogue/Videos.h"
@@ -50,7 +50,8 @@ protected:
         D3DLOCKED_RECT locked;
         if (texture == nullptr || texture->LockRect(0, &locked, nullptr, 0) != D3D_OK) return texels;
         for (int y = 0; y < player.GetTextureHeight(); ++y) {
-            const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+            const uint32_t* row =
+                reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
             texels.insert(texels.end(), row, row + player.GetTextureWidth());
         }
         texture->UnlockRect(0);
@@ -112,9 +113,10 @@ TEST_F(VideoPlayerTest, FilesThatCannotBePlayed) {
         EXPECT_FALSE(player.UploadFrame()) << c.name;
     }
     const std::vector<std::string> lines = log.Lines();
-    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(),
-                                     folder / "broken.ogv" +
-                                         ": OgvGenericException: [OgvVideoClip:580] - Error parsing Theora stream headers."));
+    EXPECT_NE(lines.end(),
+              std::find(lines.begin(), lines.end(),
+                        folder / "broken.ogv" +
+                            ": OgvGenericException: [OgvVideoClip:580] - Error parsing Theora stream headers."));
     EXPECT_TRUE(VideoPlayer::GetManager()->GetClips().empty());
 }
 
@@ -181,7 +183,7 @@ TEST_F(VideoPlayerTest, AFormatTheDeviceRefuses) {
 TEST_F(VideoPlayerTest, TheIntroWithItsSoundWrapsOnceAtTheEnd) {
     const char* build = std::getenv("DM_BUILD_DIR");
     const std::string path = std::string(build != nullptr ? build : "..") + "/game/" + catalogue::videos::IntroPath();
-    testsupport::LoopbackAudio loopback;
+    Audio::LoopbackAudio loopback;
     Audio::AudioDevice audio;
     ASSERT_TRUE(audio.IsInitialized());
     platform::ScopedFakeClock clock(1000);
@@ -204,7 +206,7 @@ TEST_F(VideoPlayerTest, TheIntroWithItsSoundWrapsOnceAtTheEnd) {
                 worker.Step();
             clock.Advance(frame % 3 == 2 ? 16 : 17);
             TickFrameClock();
-            testsupport::LoopbackAudio::Render(testsupport::LoopbackAudio::kFrameSamples);
+            Audio::LoopbackAudio::Render(Audio::LoopbackAudio::kFrameSamples);
             player.Update();
             if (player.UploadFrame()) ++uploads;
             const float position = player.GetTimePosition();

@@ -27,6 +27,8 @@
 // (SDL offscreen where there is no display) instead of the null device, and writes the
 // frame drawn once the step counter has reached STEP as a PNG; a shot the run never
 // reached is an error. STEP "end" takes the last frame the run draws.
+//
+// The frames' sound is mixed on OpenAL's loopback device, a frame's worth per frame.
 #include <SDL.h>
 
 #include <algorithm>
@@ -41,6 +43,7 @@
 
 #include "App/CGame.h"
 #include "Audio/AudioDevice.h"
+#include "Audio/LoopbackAudio.h"
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Classes/Battle/CInputMonitor.h"
 #include "Classes/Battle/GameWindow.h"
@@ -383,6 +386,10 @@ int main(int argc, char** argv) {
     g_d3d = d3d;
     g_d3dDevice = device;
 
+    // The sound is mixed on the loopback device, a frame's worth per frame: a sound lasts
+    // as long on the battle's clock as in a game, however fast the frames run.
+    Audio::LoopbackAudio audioOutput;
+    long samplesMixed = 0;
     platform::ScopedFakeClock clock(1000);
     ResetFrameClock();
     int status = 0;
@@ -459,6 +466,9 @@ int main(int argc, char** argv) {
                 const uint32_t before = battle.GetStepCounter();
                 window->Update();
                 if (Service<Audio::AudioDevice>::Exists()) Service<Audio::AudioDevice>::Get()->Update();
+                const long samplesDue = (frame + 1) * options.dt * Audio::LoopbackAudio::kRate / 1000;
+                Audio::LoopbackAudio::Render(static_cast<int>(samplesDue - samplesMixed));
+                samplesMixed = samplesDue;
                 if (options.trace) TraceParticles(battle, frame);
                 if (!options.particles) ParticlesBeginFrame();
                 Graphics::GraphicsDevice* graphics = Service<Graphics::GraphicsDevice>::Get();

@@ -1,7 +1,8 @@
 #pragma once
 // The audio device on OpenAL Soft's loopback device: nothing reaches a sound card, and the
-// test renders the mix itself, a fixed number of frames per simulated frame, so playback
-// advances exactly as far as the test says. Header only.
+// caller renders the mix itself, a fixed number of frames per simulated frame, so playback
+// advances exactly as far as the caller's clock says (the tests, the battle driver, whose
+// frames run faster than real time). Header only.
 #include <AL/alc.h>
 #include <AL/alext.h>
 
@@ -10,7 +11,7 @@
 
 #include "Audio/AudioDevice.h"
 
-namespace testsupport {
+namespace Audio {
 
 class LoopbackAudio {
 public:
@@ -19,8 +20,8 @@ public:
     static constexpr int kFrameSamples = kRate / 60;
 
     // Audio devices made while it lives open the loopback device.
-    LoopbackAudio() { Audio::AudioDevice::SetOutputOpener(&Open); }
-    ~LoopbackAudio() { Audio::AudioDevice::SetOutputOpener(nullptr); }
+    LoopbackAudio() { AudioDevice::SetOutputOpener(&Open); }
+    ~LoopbackAudio() { AudioDevice::SetOutputOpener(nullptr); }
     LoopbackAudio(const LoopbackAudio&) = delete;
     LoopbackAudio& operator=(const LoopbackAudio&) = delete;
 
@@ -59,4 +60,4 @@ private:
     }
 };
 
-}  // namespace testsupport
+}  // namespace Audio
