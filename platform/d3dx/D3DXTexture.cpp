@@ -103,36 +103,45 @@ Pixels Halve(const Pixels& source, UINT width, UINT height, UINT* toWidth, UINT*
 }
 
 // The levels of the texture: the image stretched to power-of-two sides, then
-// the stored levels where they fit, the rest made by halving.
-std::vector<Pixels> BuildChain(const d3dx::Image& image, UINT* width, UINT* height) {
+// the stored levels where they fit, the rest made by halving. The image's levels
+// are moved, not copied: a large image is held once.
+std::vector<Pixels> BuildChain(d3dx::Image&& image, UINT* width, UINT* height) {
     const bool compressed = d3dx::IsCompressed(image.format);
     *width = NextPowerOfTwo(image.width);
     *height = NextPowerOfTwo(image.height);
     const UINT levels = d3dx::FullChainLevels(*width, *height);
 
     std::vector<Pixels> chain;
-    Pixels last;  // uncompressed pixels of the last level, once needed
+    chain.reserve(levels);
+    Pixels last;  // uncompressed pixels of the last level of a compressed chain, once needed
     UINT lastWidth = image.width;
     UINT lastHeight = image.height;
     if (*width == image.width && *height == image.height) {
         for (size_t i = 0; i < image.levels.size() && i < levels; ++i) {
-            chain.push_back(image.levels[i]);
+            chain.push_back(std::move(image.levels[i]));
         }
         lastWidth = std::max(image.width >> (chain.size() - 1), 1u);
         lastHeight = std::max(image.height >> (chain.size() - 1), 1u);
     } else {
-        last = compressed ? Decompress(image.levels[0], image.width, image.height, image.format) : image.levels[0];
+        last = compressed ? Decompress(image.levels[0], image.width, image.height, image.format)
+                          : std::move(image.levels[0]);
         last = Stretch(last, image.width, image.height, *width, *height);
         lastWidth = *width;
         lastHeight = *height;
-        chain.push_back(compressed ? Compress(last, lastWidth, lastHeight, image.format) : last);
+        chain.push_back(compressed ? Compress(last, lastWidth, lastHeight, image.format) : std::move(last));
+        if (!compressed) last.clear();
     }
     while (chain.size() < levels) {
+        if (!compressed) {
+            Pixels next = Halve(chain.back(), lastWidth, lastHeight, &lastWidth, &lastHeight);
+            chain.push_back(std::move(next));
+            continue;
+        }
         if (last.empty()) {
-            last = compressed ? Decompress(chain.back(), lastWidth, lastHeight, image.format) : chain.back();
+            last = Decompress(chain.back(), lastWidth, lastHeight, image.format);
         }
         last = Halve(last, lastWidth, lastHeight, &lastWidth, &lastHeight);
-        chain.push_back(compressed ? Compress(last, lastWidth, lastHeight, image.format) : last);
+        chain.push_back(Compress(last, lastWidth, lastHeight, image.format));
     }
     return chain;
 }
@@ -182,17 +191,20 @@ HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice9* device, LPCVOID data
     }
     UINT width = 0;
     UINT height = 0;
-    std::vector<Pixels> chain = BuildChain(image, &width, &height);
+    const D3DFORMAT format = image.format;
+    std::vector<Pixels> chain = BuildChain(std::move(image), &width, &height);
 
     IDirect3DTexture9* created = nullptr;
-    result = device->CreateTexture(width, height, static_cast<UINT>(chain.size()), 0, image.format, D3DPOOL_MANAGED,
-                                   &created, nullptr);
+    result = device->CreateTexture(width, height, static_cast<UINT>(chain.size()), 0, format, D3DPOOL_MANAGED, &created,
+                                   nullptr);
     if (FAILED(result) || created == nullptr) {
         return FAILED(result) ? result : E_FAIL;
     }
     for (UINT level = 0; level < chain.size(); ++level) {
-        result = FillLevel(created, level, chain[level], image.format, std::max(width >> level, 1u),
+        result = FillLevel(created, level, chain[level], format, std::max(width >> level, 1u),
                            std::max(height >> level, 1u));
+        // The texture holds the level now.
+        chain[level] = Pixels();
         if (FAILED(result)) {
             created->Release();
             return result;

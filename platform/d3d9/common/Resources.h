@@ -145,8 +145,10 @@ public:
     void Resize(UINT width, UINT height);
 
     // Contents kept on the CPU by the null backend for surfaces that are not
-    // texture levels (the back buffer: A8R8G8B8 values).
+    // texture levels (the back buffer: A8R8G8B8 values). While bytes is empty every
+    // value is fill: a surface cleared whole holds no pixels.
     std::vector<uint8_t> bytes;
+    DWORD fill = 0;
 
 private:
     friend class Texture;
@@ -164,7 +166,10 @@ public:
         UINT height;
         UINT pitch;  // bytes per row of pixels or blocks
         UINT rows;
-        std::vector<uint8_t> bytes;  // empty until a lock or a backend needs them
+        std::vector<uint8_t> bytes;  // empty until a lock or a backend needs them, or while packed
+        // A managed level, once unlocked, keeps its bytes deflated here when that
+        // saves much: a managed texture's copy is only read again by a lock or an upload.
+        std::vector<uint8_t> packed;
         bool locked = false;
         bool dirty = false;  // written since a backend last uploaded it
     };
@@ -184,12 +189,17 @@ public:
     D3DPOOL Pool() const { return pool_; }
     UINT LevelCount() const { return static_cast<UINT>(levels_.size()); }
     Level& LevelAt(UINT level) { return levels_[level]; }
-    // The level's bytes, allocated (zeroed) on first use.
+    // The level's bytes, allocated (zeroed) on first use, unpacked when packed.
     std::vector<uint8_t>& LevelBytes(UINT level);
+    // The level's bytes to read, unpacked into `scratch` when packed; null when the
+    // level has never been written.
+    const uint8_t* ReadLevel(UINT level, std::vector<uint8_t>* scratch) const;
     bool AnyLocked() const;
     bool AnyDirty() const;
 
 private:
+    void PackLevel(Level& level);
+
     const FormatInfo& format_;
     DWORD usage_;
     D3DPOOL pool_;

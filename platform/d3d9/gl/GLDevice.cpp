@@ -615,12 +615,13 @@ bool GLDevice::UploadTexture(Texture* texture, const char* call) {
         }
     }
     std::vector<uint8_t> decoded;
+    std::vector<uint8_t> unpacked;
     for (UINT i = 0; i < texture->LevelCount(); ++i) {
         Texture::Level& level = texture->LevelAt(i);
         if (!first && !level.dirty) {
             continue;
         }
-        const void* data = level.bytes.empty() ? nullptr : level.bytes.data();
+        const void* data = texture->ReadLevel(i, &unpacked);
         if (info.compressed && data != nullptr) {
             // Compressed data is decoded here; OpenGL receives plain RGBA.
             decoded.assign(static_cast<size_t>(level.width) * level.height * 4, 0);

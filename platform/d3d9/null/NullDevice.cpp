@@ -29,8 +29,7 @@ Area Intersect(Area a, Area b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
-// The battle driver clears a whole screen every frame: one row is filled pixel by
-// pixel, the others are copies of it.
+// One row is filled pixel by pixel, the others are copies of it.
 void FillArea(uint8_t* pixels, UINT pitch, Area area, DWORD value) {
     if (area.left >= area.right || area.top >= area.bottom) {
         return;
@@ -43,6 +42,17 @@ void FillArea(uint8_t* pixels, UINT pitch, Area area, DWORD value) {
     for (LONG y = area.top + 1; y < area.bottom; ++y) {
         std::memcpy(first + static_cast<size_t>(y - area.top) * pitch, first, rowBytes);
     }
+}
+
+// The back buffer's pixels, made from its fill value when it holds none.
+uint8_t* BackBufferPixels(Surface* surface) {
+    if (surface->bytes.empty()) {
+        const D3DSURFACE_DESC& desc = surface->Desc();
+        surface->bytes.resize(static_cast<size_t>(desc.Width) * desc.Height * 4);
+        FillArea(surface->bytes.data(), desc.Width * 4,
+                 {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)}, surface->fill);
+    }
+    return surface->bytes.data();
 }
 
 }  // namespace
@@ -166,10 +176,22 @@ HRESULT NullDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DC
             continue;
         }
         const D3DSURFACE_DESC& desc = target->Desc();
+        const Area whole = {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
         uint8_t* pixels = nullptr;
         if (target->GetKind() == Surface::Kind::BackBuffer) {
-            target->bytes.resize(static_cast<size_t>(desc.Width) * desc.Height * 4);
-            pixels = target->bytes.data();
+            // A back buffer cleared whole keeps the one value instead of its pixels.
+            bool coversWhole = true;
+            for (const Area& a : areas) {
+                const Area clipped = Intersect(a, whole);
+                coversWhole = coversWhole && clipped.left == whole.left && clipped.top == whole.top &&
+                              clipped.right == whole.right && clipped.bottom == whole.bottom;
+            }
+            if (coversWhole) {
+                target->bytes = std::vector<uint8_t>();
+                target->fill = color;
+                continue;
+            }
+            pixels = BackBufferPixels(target);
         } else if (target->Container() != nullptr && target->Container()->Format().blockBytes == 4 &&
                    (desc.Format == D3DFMT_A8R8G8B8 || desc.Format == D3DFMT_X8R8G8B8)) {
             pixels = target->Container()->LevelBytes(target->Level()).data();
@@ -178,7 +200,7 @@ HRESULT NullDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DC
             continue;
         }
         for (Area a : areas) {
-            a = Intersect(a, {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)});
+            a = Intersect(a, whole);
             FillArea(pixels, desc.Width * 4, a, color);
         }
     }
@@ -252,8 +274,7 @@ HRESULT NullDevice::DoReadSurface(Surface* surface, std::vector<DWORD>* pixels) 
     size_t count = static_cast<size_t>(desc.Width) * desc.Height;
     const uint8_t* bytes = nullptr;
     if (surface->GetKind() == Surface::Kind::BackBuffer) {
-        surface->bytes.resize(count * 4);
-        bytes = surface->bytes.data();
+        bytes = BackBufferPixels(surface);
     } else if (surface->Container() != nullptr && (desc.Format == D3DFMT_A8R8G8B8 || desc.Format == D3DFMT_X8R8G8B8)) {
         bytes = surface->Container()->LevelBytes(surface->Level()).data();
     }

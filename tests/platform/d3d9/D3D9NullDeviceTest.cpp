@@ -1,5 +1,6 @@
 // The shared device model through the recording null device: Direct3D's
 // defaults, states applied lazily at draw time, draw checks, clears.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -216,6 +217,16 @@ TEST_F(D3D9DrawTest, IndexedDrawFromMemoryChecksItsIndices) {
 }
 
 TEST_F(D3D9NullTest, ClearFillsTheViewportWithinTheScissorRectangle) {
+    // A whole clear first (the back buffer keeps one value), then one within the
+    // viewport and the scissor rectangle drawn over it.
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF405060, 1.0f, 0), D3D_OK);
+    std::vector<DWORD> pixels;
+    UINT width = 0;
+    UINT height = 0;
+    ASSERT_EQ(d3d9::ReadBackBuffer(device, &pixels, &width, &height), D3D_OK);
+    ASSERT_EQ(pixels.size(), 64u * 48u);
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0xFF405060u), 64 * 48);
+
     D3DVIEWPORT9 viewport = {8, 4, 32, 16, 0.0f, 1.0f};
     ASSERT_EQ(device->SetViewport(&viewport), D3D_OK);
     RECT scissor = {0, 0, 16, 48};
@@ -224,18 +235,15 @@ TEST_F(D3D9NullTest, ClearFillsTheViewportWithinTheScissorRectangle) {
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF102030, 1.0f, 0),
               D3D_OK);
 
-    std::vector<DWORD> pixels;
-    UINT width = 0;
-    UINT height = 0;
     ASSERT_EQ(d3d9::ReadBackBuffer(device, &pixels, &width, &height), D3D_OK);
     ASSERT_EQ(width, 64u);
     ASSERT_EQ(height, 48u);
     auto at = [&](UINT x, UINT y) { return pixels[y * width + x] & 0x00FFFFFFu; };
     EXPECT_EQ(at(8, 4), 0x102030u);
     EXPECT_EQ(at(15, 19), 0x102030u);
-    EXPECT_EQ(at(16, 4), 0u) << "right of the scissor rectangle";
-    EXPECT_EQ(at(7, 4), 0u) << "left of the viewport";
-    EXPECT_EQ(at(8, 20), 0u) << "below the viewport";
+    EXPECT_EQ(at(16, 4), 0x405060u) << "right of the scissor rectangle";
+    EXPECT_EQ(at(7, 4), 0x405060u) << "left of the viewport";
+    EXPECT_EQ(at(8, 20), 0x405060u) << "below the viewport";
 }
 
 TEST_F(D3D9NullTest, ClearRefusesDepthOrStencilThatIsNotThere) {

@@ -1,7 +1,9 @@
 // Resources of the shared device model: creation rules, locks and their
 // bounds, the bytes they keep, reference counts and vertex declarations.
 #include <cstring>
+#include <random>
 #include <thread>
+#include <vector>
 
 #include "NullDeviceFixture.h"
 
@@ -155,6 +157,56 @@ TEST_F(D3D9ResourcesTest, TextureLocksFollowPoolUsageAndBounds) {
     video->Release();
     target->Release();
     blocks->Release();
+}
+
+TEST_F(D3D9ResourcesTest, ManagedLevelsAreKeptPackedAndLockedWhole) {
+    // Level 0 of each: 64x64 of four bytes. A picture of large flat areas packs well,
+    // noise does not; only a managed texture's levels are packed.
+    std::mt19937 random(64);
+    std::vector<DWORD> flat(64 * 64), noise(64 * 64);
+    for (size_t i = 0; i < flat.size(); ++i) {
+        flat[i] = 0xFF000000u | static_cast<DWORD>(i / 512) << 16;
+        noise[i] = static_cast<DWORD>(random());
+    }
+    struct Case {
+        const char* what;
+        D3DPOOL pool;
+        DWORD usage;
+        const std::vector<DWORD>& pixels;
+        bool packed;
+    } cases[] = {
+        {"managed, flat", D3DPOOL_MANAGED, 0, flat, true},
+        {"managed, noise", D3DPOOL_MANAGED, 0, noise, false},
+        {"dynamic, flat", D3DPOOL_DEFAULT, D3DUSAGE_DYNAMIC, flat, false},
+    };
+    for (const Case& c : cases) {
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(device->CreateTexture(64, 64, 0, c.usage, D3DFMT_A8R8G8B8, c.pool, &texture, nullptr), D3D_OK);
+        d3d9::Texture* kept = static_cast<d3d9::Texture*>(texture);
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        std::memcpy(locked.pBits, c.pixels.data(), c.pixels.size() * 4);
+        texture->UnlockRect(0);
+        EXPECT_EQ(!kept->LevelAt(0).packed.empty(), c.packed) << c.what;
+        EXPECT_EQ(kept->LevelAt(0).bytes.empty(), c.packed) << c.what;
+        if (c.packed) EXPECT_LT(kept->LevelAt(0).packed.size(), 64u * 64u * 4u / 8u) << c.what;
+
+        // A lock gives the level back whole; what it writes is kept in turn.
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        EXPECT_EQ(std::memcmp(locked.pBits, c.pixels.data(), c.pixels.size() * 4), 0) << c.what;
+        static_cast<DWORD*>(locked.pBits)[100] = 0x12345678u;
+        texture->UnlockRect(0);
+        RECT row = {0, 1, 64, 2};
+        ASSERT_EQ(texture->LockRect(0, &locked, &row, 0), D3D_OK);
+        EXPECT_EQ(static_cast<DWORD*>(locked.pBits)[36], 0x12345678u) << c.what;
+        EXPECT_EQ(static_cast<DWORD*>(locked.pBits)[0], c.pixels[64]) << c.what;
+        texture->UnlockRect(0);
+        // Levels too small to gain stay as they are.
+        ASSERT_EQ(texture->LockRect(4, &locked, nullptr, 0), D3D_OK);
+        texture->UnlockRect(4);
+        EXPECT_TRUE(kept->LevelAt(4).packed.empty()) << c.what;
+        texture->Release();
+    }
 }
 
 TEST_F(D3D9ResourcesTest, TheDeviceHoldsWhatIsBoundAndLevelSurfacesHoldTheirTexture) {

@@ -561,12 +561,13 @@ TEST_F(D3D9PixelTest, SeparateDepthSurfacesServeOffScreenTargets) {
 }
 
 TEST_F(D3D9PixelTest, ResourcesMadeOnAnotherThreadAreUploadedWhenDrawn) {
+    // Large enough that its level is kept packed once unlocked: the upload unpacks it.
     IDirect3DTexture9* texture = nullptr;
     std::thread loader([&] {
-        ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+        ASSERT_EQ(device->CreateTexture(64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
         D3DLOCKED_RECT locked;
         ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 64 * 64; ++i) {
             static_cast<DWORD*>(locked.pBits)[i] = 0xFFFFFF00u;
         }
         texture->UnlockRect(0);
