@@ -262,8 +262,8 @@ private:
     const MapDefinition* map_definition_;
     WayPoints way_points_;
     PlacedObjects placed_objects_;
-    // The path search's own copy of the grid's walkability, with its open and closed
-    // marks (only during a search): one byte per cell, a blocked border around the grid.
+    // The path search's own copy of the grid's walkability: one byte per cell, a
+    // blocked border around the grid.
     std::vector<uint8_t> search_cells_;
     // CLevelNode's count of walkability changes when search_cells_ was made.
     uint64_t search_cells_made_at_;

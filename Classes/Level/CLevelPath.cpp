@@ -10,10 +10,12 @@
 //
 // A search touches only the cells it reaches: each search has a new number, and a cell
 // whose number is older holds no search values (CLevelNode::InLastSearch), so nothing
-// walks the whole grid to clear it. Walkability and open and closed membership are
-// read from the level's search cells, a byte per cell with a blocked border: the eight
-// neighbours are three short runs of bytes, read without edge tests, instead of eight
-// cells' worth of cache lines. A search takes its marks off the cells it opened when
+// walks the whole grid to clear it. Walkability is read from the level's search cells,
+// a byte per cell with a blocked border, and open and closed membership with the best
+// g so far from the search's own value per cell, laid out the same way: the eight
+// neighbours are short runs of both, read without edge tests, instead of eight cells'
+// worth of cache lines, and an open neighbour that the step does not reach more
+// cheaply is never visited. A search sets the values of the cells it opened back when
 // it ends. The cost per closed cell is what remains. On a large search that cost is
 // mostly mispredicted jumps, which a search repeated in a benchmark hides (the
 // predictor learns a short one by heart): the heap picks children, and the neighbours
@@ -130,11 +132,17 @@ uint32_t g_distance_side = 0;
 std::vector<CLevelNode*> g_opened;
 std::vector<uint32_t> g_opened_cells;
 
-// A level's search cells: one byte per cell, in rows with a blocked border around the
-// grid, so that the eight neighbours of any cell are read without edge tests.
+// A level's search cells: one byte per cell, 1 when walkable, in rows with a blocked
+// border around the grid, so that the eight neighbours of any cell are read without
+// edge tests.
 const uint8_t kCellWalkable = 1;
-const uint8_t kCellOpen = 2;
-const uint8_t kCellClosed = 4;
+// The search's own value per cell, laid out as the search cells: kUnreached, the g of
+// an open cell, or kClosed. A neighbour is worth offering a step of g when g is below
+// it: a new cell, or an open one reached more cheaply. Every value is kUnreached
+// between searches.
+const int32_t kUnreached = INT32_MAX;
+const int32_t kClosed = INT32_MIN;
+std::vector<int32_t> g_cell_values;
 
 }  // namespace
 
@@ -145,6 +153,8 @@ void CLevel::ClearSearchState() {
     g_open.Reserve(cells);
     if (g_opened.size() < cells) g_opened.resize(cells);
     if (g_opened_cells.size() < cells) g_opened_cells.resize(cells);
+    const size_t searchCells = (static_cast<size_t>(width_) + 2) * (rows_.size() + 2);
+    if (g_cell_values.size() < searchCells) g_cell_values.resize(searchCells, kUnreached);
     const uint32_t side = std::max(width_, static_cast<uint32_t>(rows_.size()));
     if (side > g_distance_side) {
         g_distance.resize(static_cast<size_t>(side) * side);
@@ -179,7 +189,8 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
     const int32_t walkerSpeed = unit != nullptr ? unit->GetSpeed() : 0;
     const uint32_t height = static_cast<uint32_t>(rows_.size());
     const int32_t stride = static_cast<int32_t>(width_) + 2;
-    uint8_t* const cells = search_cells_.data();
+    const uint8_t* const cells = search_cells_.data();
+    int32_t* const values = g_cell_values.data();
     // The neighbours in table order: offsets in the search's cells, column and row steps.
     const int32_t offsets[8] = {-stride - 1, -stride, -stride + 1, -1, 1, stride - 1, stride, stride + 1};
     static const int32_t kColumnStep[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
@@ -201,7 +212,7 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
     uint32_t openedCount = 1;
     opened[0] = start;
     openedCells[0] = static_cast<uint32_t>((startRow + 1) * stride + startColumn + 1);
-    cells[openedCells[0]] |= kCellOpen;
+    values[openedCells[0]] = 0;
     g_open.Push(Entry(start->f_, start->open_order_));
 
     int found = 0;
@@ -228,7 +239,7 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
             }
             g_open.Decrease(Entry(f, order));
         };
-        cells[index] = static_cast<uint8_t>((cells[index] & kCellWalkable) | kCellClosed);
+        values[index] = kClosed;
         current->in_closed_ = true;
 
         if (current == goal) {
@@ -242,24 +253,27 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
         const int32_t column = current->position_.x / 500;
         const int32_t row = current->position_.y / 500;
         // The neighbours worth a closer look, one bit each in table order: walkable,
-        // not closed, within the range, and for a diagonal step no corner cut past a
-        // blocked side cell (whose occupant does not matter). Found for all eight
-        // without jumps, then visited bit by bit: a jump per neighbour on these tests
-        // would be a coin toss to the branch predictor. Offering one neighbour changes
-        // no other's bit.
-        uint32_t around[8];
-        for (int i = 0; i < 8; ++i) around[i] = cells[index + offsets[i]];
-        const uint32_t northOpen = around[1] & kCellWalkable;
-        const uint32_t westOpen = around[3] & kCellWalkable;
-        const uint32_t eastOpen = around[4] & kCellWalkable;
-        const uint32_t southOpen = around[6] & kCellWalkable;
+        // not closed and not reached more cheaply already, within the range, and for a
+        // diagonal step no corner cut past a blocked side cell (whose occupant does not
+        // matter). Found for all eight without jumps, then visited bit by bit: a jump
+        // per neighbour on these tests would be a coin toss to the branch predictor.
+        // Offering one neighbour changes no other's bit. Cells stand at multiples of 500
+        // (CreateGrid): a side step costs 500 and a diagonal one 707 (the corners are
+        // bits 0, 2, 5 and 7), the truncated distances between the cells.
+        const int32_t sideG = current->g_ + kSideStep;
+        const int32_t diagonalG = current->g_ + kDiagonalStep;
+        const int32_t stepG[8] = {diagonalG, sideG, diagonalG, sideG, sideG, diagonalG, sideG, diagonalG};
+        const uint32_t northOpen = cells[index + offsets[1]];
+        const uint32_t westOpen = cells[index + offsets[3]];
+        const uint32_t eastOpen = cells[index + offsets[4]];
+        const uint32_t southOpen = cells[index + offsets[6]];
         const uint32_t sidesOpen[8] = {westOpen & northOpen, 1, eastOpen & northOpen, 1, 1,
                                        westOpen & southOpen, 1, eastOpen & southOpen};
         uint32_t worthVisiting = 0;
         for (int i = 0; i < 8; ++i)
-            worthVisiting |=
-                (sidesOpen[i] & static_cast<uint32_t>((around[i] & (kCellWalkable | kCellClosed)) == kCellWalkable))
-                << i;
+            worthVisiting |= (sidesOpen[i] & cells[index + offsets[i]] &
+                              static_cast<uint32_t>(stepG[i] < values[index + offsets[i]]))
+                             << i;
         const int64_t columnFromStart = column - startColumn;
         const int64_t rowFromStart = row - startRow;
         // No neighbour is more than two steps farther from the start than the cell.
@@ -282,18 +296,15 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
             const int i = __builtin_ctz(worthVisiting);
             worthVisiting &= worthVisiting - 1;
             CLevelNode* const candidate = rowCells[kRowStep[i] + 1] + column + kColumnStep[i];
-            uint8_t& candidateCell = cells[index + offsets[i]];
-            // Cells stand at multiples of 500 (CreateGrid): a side step costs 500 and a
-            // diagonal one 707 (the corners are bits 0, 2, 5 and 7), the truncated
-            // distances between the cells.
-            const int32_t g = current->g_ + ((0xA5u >> i) & 1u ? kDiagonalStep : kSideStep);
-            if (candidateCell & kCellOpen) {
-                if (g < candidate->g_) {
-                    candidate->g_ = g;
-                    candidate->f_ = g + candidate->h_;
-                    candidate->parent_ = current;
-                    decrease(candidate->f_, candidate->open_order_);
-                }
+            int32_t& value = values[index + offsets[i]];
+            const int32_t g = stepG[i];
+            if (value != kUnreached) {
+                // Open, and reached more cheaply now.
+                value = g;
+                candidate->g_ = g;
+                candidate->f_ = g + candidate->h_;
+                candidate->parent_ = current;
+                decrease(candidate->f_, candidate->open_order_);
                 continue;
             }
             // A cell its occupant keeps out is kept out the whole search, so an open cell
@@ -308,7 +319,7 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
                     }
                 }
             }
-            candidateCell |= kCellOpen;
+            value = g;
             candidate->search_ = search;
             candidate->in_closed_ = false;
             candidate->g_ = g;
@@ -323,8 +334,8 @@ int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std
         }
         if (takenInHeap) g_open.Pop();
     }
-    // The search's cells are left as walkable or not, ready for the next search.
-    for (uint32_t i = 0; i < openedCount; ++i) cells[openedCells[i]] &= kCellWalkable;
+    // Every value is kUnreached again, ready for the next search.
+    for (uint32_t i = 0; i < openedCount; ++i) values[openedCells[i]] = kUnreached;
     return found;
 }
 
