@@ -181,6 +181,10 @@ void CLevel::MakeSearchCells() {
 int CLevel::FindPath(const CUnit* unit, CLevelNode* start, CLevelNode* goal, std::vector<CLevelNode*>& path,
                      int32_t stopBeforeGoal, int32_t ignoreStillUnits, int32_t range) {
     if (start == nullptr || goal == nullptr) return 0;
+    // The search indexes its own arrays by the cells' places: cells of this grid only.
+    if (!IsCellValid(start->position_.x / 500, start->position_.y / 500) ||
+        !IsCellValid(goal->position_.x / 500, goal->position_.y / 500))
+        return 0;
     ClearSearchState();
     path.clear();
     if (search_cells_.empty() || search_cells_made_at_ != CLevelNode::walkability_changes_) MakeSearchCells();

@@ -103,6 +103,13 @@ TEST_F(LevelPathTest, FindsOrRefusesAsTheGridAllows) {
         EXPECT_EQ(c.found, result.found);
         EXPECT_EQ(c.length, result.path.size());
     }
+    // A cell past this grid's edges (of a larger grid) is refused, not searched from.
+    CLevel small(""), large("");
+    small.CreateGrid(3, 3);
+    large.CreateGrid(40, 40);
+    std::vector<CLevelNode*> path;
+    EXPECT_EQ(0, small.FindPath(nullptr, large.GetCell(30, 30), small.GetCell(0, 0), path, 0, 0, 0));
+    EXPECT_EQ(0, small.FindPath(nullptr, small.GetCell(0, 0), large.GetCell(3, 0), path, 0, 0, 0));
 }
 
 TEST_F(LevelPathTest, PathRunsFromTheGoalBackAndLeavesTheStartOut) {
