@@ -189,7 +189,9 @@ TEST_F(D3D9ResourcesTest, ManagedLevelsAreKeptPackedAndLockedWhole) {
         texture->UnlockRect(0);
         EXPECT_EQ(!kept->LevelAt(0).packed.empty(), c.packed) << c.what;
         EXPECT_EQ(kept->LevelAt(0).bytes.empty(), c.packed) << c.what;
-        if (c.packed) EXPECT_LT(kept->LevelAt(0).packed.size(), 64u * 64u * 4u / 8u) << c.what;
+        if (c.packed) {
+            EXPECT_LT(kept->LevelAt(0).packed.size(), 64u * 64u * 4u / 8u) << c.what;
+        }
 
         // A lock gives the level back whole; what it writes is kept in turn.
         ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
