@@ -119,21 +119,26 @@ Canvas Trim(int size) {
     return c;
 }
 
+// How much of a light map's light reaches texel (x, y): soft shadows where walls
+// and towers stand.
+float LightShade(int x, int y, int size, uint32_t seed) {
+    float light = 1.0f;
+    for (int k = 0; k < 6; ++k) {
+        float cx = size * canvas::Hash(k, 1, seed), cy = size * canvas::Hash(k, 2, seed);
+        float r = size * (0.08f + 0.1f * canvas::Hash(k, 3, seed));
+        float d = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)) / r;
+        light -= 0.45f * std::exp(-d * d);
+    }
+    return std::max(light, 0.35f);
+}
+
+Colour WarmLight(float light) { return Rgb(int(250 * light), int(240 * light), int(220 * light)); }
+
 // A light map: bright, warm, with soft shadows where walls and towers stand.
 Canvas LightMap(int size, uint32_t seed) {
     Canvas c(size, size);
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            float light = 1.0f;
-            for (int k = 0; k < 6; ++k) {
-                float cx = size * canvas::Hash(k, 1, seed), cy = size * canvas::Hash(k, 2, seed);
-                float r = size * (0.08f + 0.1f * canvas::Hash(k, 3, seed));
-                float d = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)) / r;
-                light -= 0.45f * std::exp(-d * d);
-            }
-            light = std::max(light, 0.35f);
-            c.Set(x, y, Rgb(int(250 * light), int(240 * light), int(220 * light)));
-        }
+        for (int x = 0; x < size; ++x) c.Set(x, y, WarmLight(LightShade(x, y, size, seed)));
     return c;
 }
 
@@ -187,15 +192,36 @@ Canvas Fire(int size) {
     return c;
 }
 
+uint32_t NameSeed(const std::string& name) {
+    uint32_t seed = 2166136261u;  // FNV-1a of the name
+    for (char ch : name) seed = (seed ^ uint8_t(ch)) * 16777619u;
+    return seed & 0xffff;
+}
+
+// The map's ground and its light map lie over the field with one mapping (the
+// ground's rows run from the far edge, the light map's from the near one), so the
+// light map's shadows are painted into the ground and the light map keeps the
+// warm light alone: even, it reads the same at every vertex, which is where the
+// light-mapped shader reads it.
+Canvas ShadedGround(const models::Texture& t, uint32_t seed) {
+    const int size = 256;
+    Canvas c = Noisy(size, Rgb(t.r, t.g, t.b), 0.45f, 16, seed);
+    uint32_t lightSeed = 0;
+    for (const models::Texture& other : models::kTextures)
+        if (std::string(other.podName).find("lightmap") != std::string::npos) lightSeed = NameSeed(other.podName);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            c.Set(x, y, canvas::Shade(c.Get(x, y), LightShade(x, size - 1 - y, size, lightSeed)));
+    return c;
+}
+
 Canvas ModelTexture(const models::Texture& t) {
     const Colour base = Rgb(t.r, t.g, t.b);
     const std::string name = t.podName;
-    uint32_t seed = 2166136261u;  // FNV-1a of the name
-    for (char ch : name) seed = (seed ^ uint8_t(ch)) * 16777619u;
-    seed &= 0xffff;
-    if (name.find("ground") != std::string::npos) return Noisy(256, base, 0.45f, 16, seed);
+    const uint32_t seed = NameSeed(name);
+    if (name.find("ground") != std::string::npos) return ShadedGround(t, seed);
     if (name.find("stone") != std::string::npos) return Bricks(256, base, canvas::Shade(base, 0.5f), 8, 4, seed);
-    if (name.find("lightmap") != std::string::npos) return LightMap(256, seed);
+    if (name.find("lightmap") != std::string::npos) return Canvas(256, 256, WarmLight(1.0f));
     if (name.find("scenery") != std::string::npos) return Wood(128, base);
     if (name.find("weapons") != std::string::npos) return Metal(128, base);
     if (name.find("missiles") != std::string::npos) return Fire(64);
