@@ -17,7 +17,13 @@ namespace models {
 inline constexpr int kViewRotationX = 90;
 inline constexpr int kViewRotationY = 0;
 inline constexpr int kViewRotationZ = 0;
-inline constexpr int kViewTranslation[3] = {0, 0, 0};
+// The map node's translation, taken in the node's turned frame: (x, z, -y) puts
+// the node at (x, y, z) in the world. The map model is baked about that place,
+// so the field lies from the origin as below wherever the node is. Every model
+// node casts a blob shadow at its own place, the map's node too; at (320, -2500,
+// 0), far behind every camera the map view allows, the map's blob (a square the
+// size of the field) never reaches the screen.
+inline constexpr int kViewTranslation[3] = {320, 0, 2500};
 
 // ---- the map ----
 // The model lays its ground out in kMapColumns x kMapRows tiles of

@@ -249,10 +249,14 @@ void WriteMap(const databuilder::Output& out, bool lightMapped) {
         const float sx = (i & 1) ? 40 : -40, sy = (i & 2) ? 30 : -30;
         walls.Box(keep + V3{sx, sy, 40}, {8, 8, 40}, id, 0.5f, 1);
     }
+    const V3 place =
+        Point({float(cm::kViewTranslation[0]), float(cm::kViewTranslation[1]), float(cm::kViewTranslation[2])},
+              RotX(float(cm::kViewRotationX)));  // the node's place in the world
     for (MeshBuilder* b : {&ground, &walls})
         for (Vertex& v : b->vertices) {
             v.u2 = v.p.x / width;
             v.v2 = v.p.y / depth;
+            v.p = v.p - place;  // the node puts it back
         }
     const M4 bake = MapBakeMatrix();
     ground.Bake(bake);
