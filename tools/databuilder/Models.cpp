@@ -191,8 +191,10 @@ struct MeshBuilder {
         mesh.attributes = {{6006, 1, 3, 0}, {6007, 1, 3, 12}, {6008, 1, 3, 24}, {6009, 1, 3, 36}, {6010, 1, 2, 48}};
         if (layout == Layout::LightMapped) mesh.attributes.push_back({6010, 1, 2, 56});
         if (layout == Layout::Skinned) {
-            mesh.attributes.push_back({6013, 1, 2, 56});
-            mesh.attributes.push_back({6012, 10, 2, 64});
+            // Every vertex follows one bone with weight 1: one influence for the
+            // vertex shader to blend, not two.
+            mesh.attributes.push_back({6013, 1, 1, 56});
+            mesh.attributes.push_back({6012, 10, 1, 64});
         }
         mesh.interleaved.assign(size_t(mesh.numVertex) * mesh.stride, 0);
         for (size_t i = 0; i < vertices.size(); ++i) {
@@ -265,7 +267,8 @@ void WriteMap(const databuilder::Output& out, bool lightMapped) {
     const Layout layout = lightMapped ? Layout::LightMapped : Layout::Static;
     podwriter::Scene s;
     s.meshes = {ground.Write(layout), walls.Write(layout)};
-    s.nodes = {MeshNode(0, "Ground", 0), MeshNode(1, "Walls", 1)};
+    // The walls first: the ground they hide then fails the depth test before it is shaded.
+    s.nodes = {MeshNode(1, "Walls", 1), MeshNode(0, "Ground", 0)};
     s.meshNodeCount = 2;
     s.textures = {"harrowmere_ground.png", "harrowmere_stone.png"};
     const int lightMap = lightMapped ? 2 : -1;
