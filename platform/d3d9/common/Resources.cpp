@@ -519,8 +519,13 @@ UniformValue* ProgramBase::Slot(const char* name) {
             return &entry.second;
         }
     }
+    if (!HasUniform(name)) {
+        return nullptr;
+    }
     uniforms_.emplace_back(name, UniformValue());
-    return &uniforms_.back().second;
+    UniformValue* made = &uniforms_.back().second;
+    made->matrixFloats = MatrixFloats(name);
+    return made;
 }
 
 HRESULT ProgramBase::SetFloats(const char* name, const float* values, UINT count) {
@@ -528,10 +533,10 @@ HRESULT ProgramBase::SetFloats(const char* name, const float* values, UINT count
         Error("ShaderProgram::SetFloats: no name or no values");
         return D3DERR_INVALIDCALL;
     }
-    if (!HasUniform(name)) {
+    UniformValue* slot = Slot(name);
+    if (slot == nullptr) {
         return D3DERR_NOTFOUND;
     }
-    UniformValue* slot = Slot(name);
     slot->kind = UniformValue::Kind::Floats;
     slot->floats.assign(values, values + count);
     slot->count = count;
@@ -553,10 +558,10 @@ HRESULT ProgramBase::SetInts(const char* name, const int* values, UINT count) {
         Error("ShaderProgram::SetInts: no name or no values");
         return D3DERR_INVALIDCALL;
     }
-    if (!HasUniform(name)) {
+    UniformValue* slot = Slot(name);
+    if (slot == nullptr) {
         return D3DERR_NOTFOUND;
     }
-    UniformValue* slot = Slot(name);
     slot->kind = UniformValue::Kind::Ints;
     slot->ints.assign(values, values + count);
     slot->count = count;
@@ -572,11 +577,11 @@ HRESULT ProgramBase::SetMatrices(const char* name, const float* values, UINT cou
         Error("ShaderProgram::SetMatrices: no name or no values");
         return D3DERR_INVALIDCALL;
     }
-    if (!HasUniform(name)) {
+    UniformValue* slot = Slot(name);
+    if (slot == nullptr) {
         return D3DERR_NOTFOUND;
     }
-    UINT floats = MatrixFloats(name);
-    UniformValue* slot = Slot(name);
+    UINT floats = slot->matrixFloats;
     slot->kind = UniformValue::Kind::Matrices;
     slot->floats.assign(values, values + static_cast<size_t>(count) * floats);
     slot->count = count;

@@ -242,6 +242,8 @@ struct UniformValue {
     UINT count = 0;
     bool transpose = false;
     bool dirty = true;
+    UINT matrixFloats = 16;  // floats per matrix, found when the slot is made
+    int backendSlot = -1;    // the backend's index of the uniform, once it has looked
 };
 
 class ProgramBase : public RefCounted<ShaderProgram>, public ResourceLink {
@@ -263,6 +265,8 @@ protected:
     virtual UINT MatrixFloats(const char* /*name*/) const { return 16; }
 
 private:
+    // The value kept for the named uniform, made on its first set; null when the
+    // program has no such uniform.
     UniformValue* Slot(const char* name);
 
     std::string vertex_source_;

@@ -226,10 +226,14 @@ void GLProgram::SendUniforms(const GLFunctions& gl) {
             continue;
         }
         value.dirty = false;
-        const Info* info = Find(entry.first.c_str());
-        if (info == nullptr) {
-            continue;
+        if (value.backendSlot < 0) {
+            const Info* found = Find(entry.first.c_str());
+            value.backendSlot = found != nullptr ? static_cast<int>(found - uniforms_.data()) : -1;
+            if (value.backendSlot < 0) {
+                continue;
+            }
         }
+        const Info* info = &uniforms_[static_cast<size_t>(value.backendSlot)];
         UINT components = ComponentsOf(info->type);
         if (IsMatrix(info->type)) {
             if (value.kind != UniformValue::Kind::Ints) {
