@@ -103,7 +103,9 @@ inline constexpr HudRegion kHudRegions[] = {
     {"Heavy Warrior", 256, 0, 64, 64, true, kHudColumn1, kHudRow1, 4, 44},
     {"Mage", 320, 0, 64, 64, true, kHudColumn2, kHudRow1, 4, 44},
     {"Attack", 384, 0, 64, 64},
-    {"Frame", 448, 0, 64, 64},
+    // the gold line and its shadow only: the battle tiles it across the screen, and
+    // every clear row below would be blended for nothing
+    {"Frame", 448, 0, 64, 11},
     // action buttons
     {"Heal", 0, 64, 64, 64, true, kHudColumn0, kHudRow0, 0, kHudSecondRow},
     {"Teleport", 64, 64, 64, 64, true, kHudColumn1, kHudRow0, 0, kHudSecondRow},
