@@ -81,6 +81,13 @@ public:
     enum Result { kUndecided = -1, kVictory = 0, kDefeat = 1 };
     // The battle's fixed step, milliseconds.
     static constexpr int32_t kStepTime = 33;
+    // Milliseconds: a paused battle plays on by itself after the pause time-out; a wave
+    // begins the start delay after the summary closed, which closes by itself after its
+    // time-out; a finished battle may be left after the end delay.
+    static constexpr int32_t kPauseTimeout = 1801000;
+    static constexpr int32_t kWaveStartDelay = 1000;
+    static constexpr int32_t kSummaryTimeout = 30000;
+    static constexpr int32_t kEndDelay = 3000;
 
     // Initial values, an empty camera boundary, and fresh shared materials 0, 1 and 3.
     explicit CDunmarchGame(const std::string& mapName);
@@ -138,9 +145,10 @@ public:
     // On a battle set up for the saved map with the continue flag: the section read and
     // the battle rebuilt, a live battle restored (load count + 1) at its saved speed; a
     // paused one keeps its pause time-out. 0 for a section it cannot use: cut short, a
-    // count or length negative or beyond the data, a state, speed or wave index out of
-    // range, upgrade levels outside 0..4, a negative unit id, another spot count. The
-    // battle is then half rebuilt and must not be used.
+    // count or length negative or beyond the data, another map or spot count, a name
+    // the game data does not give, a number out of its range (CheckSection,
+    // CLevel::CheckState). The whole section is read and checked before the battle
+    // takes any of it; the battle is not to be used after a failure all the same.
     int32_t Load(MemoryStream& stream);
 
     // ---- camera geometry ----
@@ -362,6 +370,25 @@ public:
     const Vector3& GetViewDirection() const { return view_direction_; }
 
 private:
+    // The battle's own part of a savegame section as read, before it is checked.
+    struct SavedBattle {
+        std::string mapName;
+        int32_t state = 0, result = 0, loadCount = 0;
+        uint32_t steps = 0;
+        int32_t elapsed = 0, speedMode = 0, waveIndex = 0;
+        std::vector<WaveRunner> runners;
+        Vector3 eye;
+        int32_t score = 0, gold = 0, warningPending = 0, summaryShown = 0, pauseTimeout = 0, demoPlayback = 0;
+        int32_t demoSaveRequest = 0, defeatFlag = 0, waveGold = 0, bonusGold = 0, survivalGold = 0;
+        std::string newlyAvailableDefender;
+        int32_t waveStartDelay = 0, summaryTimeout = 0, endDelay = 0;
+        int32_t cooldowns[3] = {0, 0, 0};
+    };
+    // Each value within what this battle could have written, the runners those its
+    // set-up made as far as they could have come.
+    bool CheckSection(const SavedBattle& saved) const;
+    void TakeSection(const SavedBattle& saved);
+
     void RunWaves(int32_t dt, bool last);
     void ReflagSpeedButtons();
     // The right button: a press starts a drag, a move pans (zooms with Shift), a release

@@ -21,12 +21,6 @@
 
 namespace {
 
-// A paused battle plays on by itself after this long.
-const int32_t kPauseTimeout = 1801000;
-const int32_t kWaveStartDelay = 1000;
-const int32_t kSummaryTimeout = 30000;
-const int32_t kEndDelay = 3000;
-
 BattleMessageBoxes* Boxes() {
     return Service<BattleMessageBoxes>::Exists() ? Service<BattleMessageBoxes>::Get() : nullptr;
 }

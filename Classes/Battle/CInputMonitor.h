@@ -19,6 +19,10 @@ class MemoryStream;
 // upgrade hit points and weapon (unit id, 0 or 1), 6 sell, 7 to 9 the three spells
 // (target id), 10 the end-of-wave summary closed.
 struct DemoInput {
+    // The types a battle records.
+    static constexpr int32_t kFirstType = 0;
+    static constexpr int32_t kLastType = 10;
+
     uint32_t frame;
     int32_t type;
     int32_t x;

@@ -26,6 +26,7 @@ class CSpawnPoint;
 class CWayPoint;
 class MemoryStream;
 struct LevelSaveRecord;
+struct SaveLimits;
 struct MapDefinition;
 struct WeaponDefinition;
 
@@ -233,6 +234,11 @@ public:
     // cut short or damaged: a count or length negative or beyond what is left, or a
     // spot count other than this level's.
     int LoadState(LevelSaveRecord& record, MemoryStream& stream);
+    // 1 when the record can be restored on this level: each name one the game data
+    // gives (unit definitions, weapons, effect files, the units' animation clips), each
+    // id one the record or the level holds (unit ids unique and below the next id),
+    // each number within what the game writes. The battle's section gives the limits.
+    int CheckState(const LevelSaveRecord& record, const SaveLimits& limits) const;
     // On a level fresh from its level file: the scene objects, the units made again
     // and restored (their brains once all exist), the spots' highlights and occupants,
     // the missiles, the cells and the selection. 0 without a battle.

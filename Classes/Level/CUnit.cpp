@@ -48,6 +48,9 @@ void DeathEnd(void* unit) { static_cast<CUnit*>(unit)->OnDeathEnd(); }
 
 }  // namespace
 
+const char CUnit::kBoostEffectFile[] = "boost.prt";
+const char CUnit::kAutoHealEffectFile[] = "HealingAuto.prt";
+
 CUnit::CUnit(CLevel* level, int32_t id, const std::string& name, int32_t side,
              const boost::weak_ptr<CSpawnPoint>& spawnPoint)
     : CGenericObject(id, 0, 0, 0, 0),
@@ -217,16 +220,18 @@ const DefenderDefinition* CUnit::GetDefenderDefinition() const {
 }
 
 int32_t CUnit::GetMaxHitPoints(bool ignoreBoost) const {
-    if (definition_ == nullptr) return 0;
-    if (IsAttacker()) return definition_->hp;
-    const DefenderDefinition* defender = GetDefenderDefinition();
-    if (defender == nullptr) return 0;
     const UnitEffect* boost = ignoreBoost ? nullptr : FindEffect(Boost);
-    const int32_t bonus = boost != nullptr ? boost->value : 0;
-    const int32_t level = upgrade_levels_[0];
-    if (level == 0) return WithPercent(defender->hp, bonus);
+    return MaxHitPointsOf(definition_, side_, upgrade_levels_[0], boost != nullptr ? boost->value : 0);
+}
+
+int32_t CUnit::MaxHitPointsOf(const UnitDefinition* definition, int32_t side, int32_t level, int32_t boostPercent) {
+    if (definition == nullptr) return 0;
+    if (side == kAttacker) return definition->hp;
+    if (side != kDefender) return 0;
+    const DefenderDefinition* defender = static_cast<const DefenderDefinition*>(definition);
+    if (level == 0) return WithPercent(defender->hp, boostPercent);
     if (level >= 1 && level <= 4)
-        return WithPercent(defender->upgrades[DefenderDefinition::kUpgradeHitPoints].values[level - 1], bonus);
+        return WithPercent(defender->upgrades[DefenderDefinition::kUpgradeHitPoints].values[level - 1], boostPercent);
     return 0;
 }
 

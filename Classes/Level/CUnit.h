@@ -62,6 +62,9 @@ public:
     // Pick groups of the unit's nodes.
     enum PickGroup { kPickLiving = 1, kPickDeadDefender = 2, kPickDeadAttacker = 3, kPickEffect = 6 };
     typedef std::vector<boost::weak_ptr<CUnit>> UnitRefs;
+    // The effect files of a spot's boost and of self-healing.
+    static const char kBoostEffectFile[];
+    static const char kAutoHealEffectFile[];
 
     // Without a spawn point the unit keeps its definition's stats but has no hit points,
     // brain or scene; an unknown name or weapon leaves it so too (a dead unit).
@@ -130,6 +133,9 @@ public:
     // Attackers: the definition's; defenders: by hit-point level, with the boost unless
     // ignoreBoost. 0 without definition or above level 4.
     int32_t GetMaxHitPoints(bool ignoreBoost) const;
+    // The same for a unit of that definition and side at that hit-point level with a
+    // boost of that percent.
+    static int32_t MaxHitPointsOf(const UnitDefinition* definition, int32_t side, int32_t level, int32_t boostPercent);
     // Level units per second, slowed by a Slow effect.
     int32_t GetSpeed() const;
     int32_t GetViewRange() const;

@@ -157,7 +157,7 @@ void CUnit::ApplySpawnPointBonus(CSpawnPoint* spawnPoint, int32_t apply) {
     if (spawnPoint == nullptr || !IsDefender() || apply == 0) return;
     const SpawnPointType* type = CDunmarchGame::FindSpawnPointType(spawnPoint->GetVariant());
     if (type != nullptr && spawnPoint->GetVariant() == 1) {
-        AddEffect(Boost, type->value, 0, "boost.prt", 0);
+        AddEffect(Boost, type->value, 0, kBoostEffectFile, 0);
         char text[32];
         std::snprintf(text, sizeof(text), "+%d%%", type->value);
         if (Service<CDunmarchGame>::Exists())
@@ -179,7 +179,7 @@ void CUnit::SetAutoHeal(bool on) {
         RemoveEffect(AutoHeal, false, false);
         return;
     }
-    if (FindEffect(AutoHeal) == nullptr) AddEffect(AutoHeal, 0, 0, "HealingAuto.prt", 0);
+    if (FindEffect(AutoHeal) == nullptr) AddEffect(AutoHeal, 0, 0, kAutoHealEffectFile, 0);
 }
 
 void CUnit::AutoHealStep(int32_t dt) {

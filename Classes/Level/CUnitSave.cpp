@@ -108,7 +108,11 @@ void CUnit::Restore(const UnitSaveRecord& record) {
     UpdateEffects(0);
     queued_effects_ = record.queuedEffects;
 
-    if (model_node_ && model_node_->GetModel() && model_node_->GetModel()->GetAnimationClips()) {
+    // Only a clip of the model's table is played: the look-up of any other fails.
+    const boost::shared_ptr<Graphics::AnimationClips> clips = model_node_ && model_node_->GetModel()
+                                                                  ? model_node_->GetModel()->GetAnimationClips()
+                                                                  : boost::shared_ptr<Graphics::AnimationClips>();
+    if (clips && clips->HasClip(record.clipName)) {
         PlayAnimation(record.clipName, record.clipLoops != 0);
         // The node takes a frame only inside its clip, first and last included.
         model_node_->SetFrame(record.clipFrame);

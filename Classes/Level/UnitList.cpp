@@ -249,7 +249,9 @@ bool UnitList::Load(std::vector<UnitSaveRecord>& records, MemoryStream& stream) 
         if (record.Read(stream) != 1) return false;
     int32_t nextId = 0;
     int32_t token = 0;
-    if (stream.ReadInt32(nextId) != 1 || stream.ReadInt32(token) != 1) return false;
+    // The token is 1 between level updates and 0 once a search has taken it.
+    if (stream.ReadInt32(nextId) != 1 || stream.ReadInt32(token) != 1 || nextId < 0 || token < 0 || token > 1)
+        return false;
     records.insert(records.end(), read.begin(), read.end());
     next_id_ = nextId;
     PathSearchToken = token;

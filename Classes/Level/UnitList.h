@@ -84,7 +84,8 @@ public:
     // Count, each unit's record, next id, path-search token.
     bool Save(MemoryStream& stream) const;
     // Appends the records, then takes the next id and the token. False when the section
-    // cannot be read whole: then nothing is appended or taken.
+    // cannot be read whole, or the next id is negative or the token neither 0 nor 1:
+    // then nothing is appended or taken.
     bool Load(std::vector<UnitSaveRecord>& records, MemoryStream& stream);
 
 private:

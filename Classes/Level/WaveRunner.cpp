@@ -4,6 +4,7 @@
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
 #include "Classes/Level/RecordStream.h"
+#include "Classes/Level/SaveCheck.h"
 #include "Core/Service.h"
 
 namespace {
@@ -16,6 +17,11 @@ const int kEntryBytes = 4 + 4 * 4;
 
 // A count of 0 or below sends nothing: counting it down would send billions.
 uint32_t Sendable(const WaveEntry& entry) { return entry.count > 0 ? static_cast<uint32_t>(entry.count) : 0u; }
+
+bool SameEntry(const WaveEntry& a, const WaveEntry& b) {
+    return a.name == b.name && a.time == b.time && a.count == b.count && a.spawnPoint == b.spawnPoint &&
+           a.goldThreshold == b.goldThreshold;
+}
 
 }  // namespace
 
@@ -111,4 +117,20 @@ bool WaveRunner::Load(MemoryStream& stream) {
     if (in.Result() != 1) return false;
     *this = read;
     return true;
+}
+
+bool WaveRunner::CouldFollow(const WaveRunner& made) const {
+    // Entries leave whole: sent or dropped, never changed.
+    size_t next = 0;
+    for (const WaveEntry& entry : entries_) {
+        while (next < made.entries_.size() && !SameEntry(made.entries_[next], entry)) ++next;
+        if (next == made.entries_.size()) return false;
+        ++next;
+    }
+    return SaveCheck()
+        .That(wave_id_ == made.wave_id_ && wave_gold_ == made.wave_gold_ && bonus_percent_ == made.bonus_percent_ &&
+              survival_percent_ == made.survival_percent_ && total_count_ == made.total_count_)
+        .In(elapsed_, 0, savecheck::kMaxTime)
+        .In(banner_countdown_, -savecheck::kStepOvershoot, kBannerTime)
+        .Passed();
 }

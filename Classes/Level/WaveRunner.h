@@ -37,6 +37,10 @@ public:
     bool Save(MemoryStream& stream) const;
     // False, and the runner as it was, when the record cannot be read whole.
     bool Load(MemoryStream& stream);
+    // A runner read from a savegame is one the runner made for its wave could have
+    // become: the same wave, gold, percents and unit total, the entries still waiting
+    // among the made runner's in the same order and unchanged, and its times in range.
+    bool CouldFollow(const WaveRunner& made) const;
 
 private:
     int32_t wave_id_;

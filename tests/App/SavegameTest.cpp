@@ -21,6 +21,7 @@
 #include "GameFixture.h"
 #include "IO/MemoryStream.h"
 #include "platform/win32/Time.h"
+#include "support/AssertionRecorder.h"
 
 namespace {
 
@@ -37,7 +38,10 @@ struct UnitState {
 std::vector<UnitState> Units(const CDunmarchGame& battle) {
     std::vector<UnitState> units;
     for (const boost::shared_ptr<CUnit>& unit : battle.GetLevel()->GetUnitList().GetUnits())
-        units.push_back(UnitState{unit->GetId(), unit->GetHitPoints(), unit->GetPosition().x, unit->GetPosition().y,
+        units.push_back(UnitState{unit->GetId(),
+                                  unit->GetHitPoints(),
+                                  unit->GetPosition().x,
+                                  unit->GetPosition().y,
                                   {unit->GetUpgradeLevel(0), unit->GetUpgradeLevel(1)}});
     return units;
 }
@@ -209,6 +213,59 @@ TEST_F(SavegameTest, AFileThatCannotBeUsedIsRefusedAndStays) {
     }
 }
 
+// A file that reads whole but holds a name the data does not give or a number the game
+// could not have written is refused as a whole, before anything is built of it: no
+// failed assertion, the file kept, and no battle.
+TEST_F(SavegameTest, AFileWithAWrongNameOrNumberIsRefusedBeforeAnythingIsBuilt) {
+    Battle(100);
+    ASSERT_EQ(1, window_->WriteSavegame(0));
+    const std::string whole = FileBytes();
+    // The keeper's entry: its name, then side, hit points ... weapon id (19 numbers on).
+    const std::string keeperName = std::string("\x06\0\0\0Keeper", 10);
+    const size_t keeper = whole.find(keeperName);
+    ASSERT_NE(std::string::npos, keeper);
+    const size_t keeperSide = keeper + keeperName.size(), keeperHitPoints = keeperSide + 4;
+    const size_t keeperWeapon = keeperSide + 19 * 4;
+    const std::string idle = std::string("\x04\0\0\0idle", 8);
+    const size_t clip = whole.find(idle);
+    ASSERT_NE(std::string::npos, clip);
+    // A wave entry still waiting: its name, time, then the count still to send.
+    const std::string warrior = std::string("\x0b\0\0\0Orc Warrior", 15);
+    const size_t entry = whole.find(warrior);
+    ASSERT_NE(std::string::npos, entry);
+
+    auto with = [&](size_t at, const std::string& bytes) {
+        std::string damaged = whole;
+        damaged.replace(at, bytes.size(), bytes);
+        return damaged;
+    };
+    auto number = [](int32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); };
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"a clip name with one bit flipped", with(clip + 4, "Idle")},
+        {"the keeper's hit points at 0x10000000", with(keeperHitPoints, number(0x10000000))},
+        {"the keeper's side an attacker's", with(keeperSide, number(1))},
+        {"a unit definition no data gives", with(keeper + 4, "Keepex")},
+        {"a weapon no data gives", with(keeperWeapon, number(123456))},
+        {"a wave entry sending 0x10000000 attackers", with(entry + warrior.size() + 4, number(0x10000000))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NE(whole, c.bytes);
+        std::ofstream("savegame.dat", std::ios::binary | std::ios::trunc) << c.bytes;
+        AssertionRecorder assertions;
+        EXPECT_EQ(0, window_->StartGame(1));
+        EXPECT_TRUE(assertions.Messages().empty()) << assertions.Last();
+        EXPECT_FALSE(window_->GetBattle());
+        EXPECT_EQ(c.bytes, FileBytes());
+    }
+    // The file as written still continues.
+    std::ofstream("savegame.dat", std::ios::binary | std::ios::trunc) << whole;
+    EXPECT_EQ(1, window_->StartGame(1));
+}
+
 // The level's part: a cell saved empty stays empty under a unit, a selected dead
 // defender stays selected, a missile in flight flies on, and teleport targeting is off.
 TEST_F(SavegameTest, TheLevelComesBackAsItWasSaved) {
@@ -250,7 +307,8 @@ TEST_F(SavegameTest, TheLevelComesBackAsItWasSaved) {
     bool live = false;
     for (int i = 0; i < 60 && !live; ++i) {
         restored.Update(CDunmarchGame::kStepTime, 0, 1);
-        const IntVector3 now = restored.GetMissiles().empty() ? missileAt : restored.GetMissiles().front()->GetPosition();
+        const IntVector3 now =
+            restored.GetMissiles().empty() ? missileAt : restored.GetMissiles().front()->GetPosition();
         live = restored.GetMissiles().empty() || now.x != missileAt.x || now.y != missileAt.y || now.z != missileAt.z;
     }
     EXPECT_TRUE(live);
