@@ -23,7 +23,7 @@ uint32_t Read32(const uint8_t* p) {
 
 uint32_t FourCC(const char* code) { return Read32(reinterpret_cast<const uint8_t*>(code)); }
 
-bool Decode(const uint8_t* file, uint32_t size, uint8_t*& pixels, uint32_t& width, uint32_t& height,
+bool Decode(const uint8_t* file, uint32_t size, uint32_t maxPixels, uint8_t*& pixels, uint32_t& width, uint32_t& height,
             uint32_t& pitchOrLinearSize) {
     if (std::memcmp(file, "DDS ", 4) != 0 || Read32(file + 4) != 124 || Read32(file + 76) != 32) {
         return false;
@@ -48,7 +48,7 @@ bool Decode(const uint8_t* file, uint32_t size, uint8_t*& pixels, uint32_t& widt
     }
     uint32_t h = Read32(file + 12);
     uint32_t w = Read32(file + 16);
-    if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) {
+    if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide || static_cast<uint64_t>(w) * h > maxPixels) {
         return false;
     }
     // The blocks the size needs must all be in the file.
@@ -71,7 +71,7 @@ bool Decode(const uint8_t* file, uint32_t size, uint8_t*& pixels, uint32_t& widt
 
 }  // namespace
 
-bool DecodeDdsFile(const std::string& name, uint8_t*& pixels, uint32_t& width, uint32_t& height,
+bool DecodeDdsFile(const std::string& name, uint32_t maxPixels, uint8_t*& pixels, uint32_t& width, uint32_t& height,
                    uint32_t& pitchOrLinearSize) {
     if (name.empty()) {
         return false;
@@ -83,14 +83,15 @@ bool DecodeDdsFile(const std::string& name, uint8_t*& pixels, uint32_t& width, u
         std::free(file);
         return false;
     }
-    bool decoded = Decode(file, count, pixels, width, height, pitchOrLinearSize);
+    bool decoded = Decode(file, count, maxPixels, pixels, width, height, pitchOrLinearSize);
     std::free(file);
     return decoded;
 }
 
-bool LoadDdsPixels(const std::string& name, uint8_t*& pixels, uint32_t& width, uint32_t& height, int /*extra*/) {
+bool LoadDdsPixels(const std::string& name, uint32_t maxPixels, uint8_t*& pixels, uint32_t& width, uint32_t& height,
+                   int /*extra*/) {
     uint32_t pitchOrLinearSize = 0;
-    return DecodeDdsFile(name, pixels, width, height, pitchOrLinearSize);
+    return DecodeDdsFile(name, maxPixels, pixels, width, height, pitchOrLinearSize);
 }
 
 }  // namespace Graphics

@@ -21,8 +21,8 @@ struct Work {
 };
 
 // Between setjmp and a long jump no object with a destructor lives here.
-bool Read(png_structp png, png_infop info, Work* work, uint32_t* width, uint32_t* height, int* bitDepth,
-          int* colourType) {
+bool Read(png_structp png, png_infop info, uint32_t maxPixels, Work* work, uint32_t* width, uint32_t* height,
+          int* bitDepth, int* colourType) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
@@ -37,6 +37,9 @@ bool Read(png_structp png, png_infop info, Work* work, uint32_t* width, uint32_t
     int compression = 0;
     int filter = 0;
     png_get_IHDR(png, info, &w, &h, &depth, &colour, &interlace, &compression, &filter);
+    if (static_cast<uint64_t>(w) * h > maxPixels) {
+        png_error(png, "image over the pixel budget");
+    }
     png_read_update_info(png, info);
     size_t rowBytes = png_get_rowbytes(png, info);
 
@@ -98,8 +101,8 @@ void SetPngFileSource(png_structp png, IO::File* file) { png_set_read_fn(png, fi
 
 void ClearPngSource(png_structp png) { png_set_read_fn(png, nullptr, nullptr); }
 
-uint8_t* DecodePng(const uint8_t* data, uint32_t size, uint32_t* width, uint32_t* height, int* bitDepth,
-                   int* colourType) {
+uint8_t* DecodePng(const uint8_t* data, uint32_t size, uint32_t maxPixels, uint32_t* width, uint32_t* height,
+                   int* bitDepth, int* colourType) {
     PngMemorySource source(data, size, false);
     uint8_t signature[8];
     if (source.Read(signature, 8) < 8 || png_sig_cmp(signature, 0, 8) != 0) {
@@ -117,7 +120,7 @@ uint8_t* DecodePng(const uint8_t* data, uint32_t size, uint32_t* width, uint32_t
         return nullptr;
     }
     Work* work = new Work;
-    bool decoded = Read(png, info, work, width, height, bitDepth, colourType);
+    bool decoded = Read(png, info, maxPixels, work, width, height, bitDepth, colourType);
     png_destroy_read_struct(&png, &info, &endInfo);
     uint8_t* pixels = work->pixels;
     std::free(work->rows);

@@ -39,8 +39,9 @@ void SetPngFileSource(png_structp png, IO::File* file);
 void ClearPngSource(png_structp png);
 
 // A malloc'd pixel buffer (row bytes x height, bottom row first, the file's
-// own format), or null. The caller frees it.
-uint8_t* DecodePng(const uint8_t* data, uint32_t size, uint32_t* width, uint32_t* height, int* bitDepth,
-                   int* colourType);
+// own format), or null. The caller frees it. An image of more than maxPixels
+// pixels is refused from its header, before anything is allocated for it.
+uint8_t* DecodePng(const uint8_t* data, uint32_t size, uint32_t maxPixels, uint32_t* width, uint32_t* height,
+                   int* bitDepth, int* colourType);
 
 }  // namespace Graphics

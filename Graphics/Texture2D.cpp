@@ -18,6 +18,13 @@ const char kDefaultBumpTextureName[] = "../Data/Defaults/default_bump.dds";
 IDirect3DTexture9* g_defaultTexture = nullptr;
 IDirect3DTexture9* g_defaultBumpTexture = nullptr;
 
+// The texture's side: the image's rounded up to a power of two.
+uint64_t TextureSide(uint32_t side) {
+    uint64_t rounded = 1;
+    while (rounded < side) rounded <<= 1;
+    return rounded;
+}
+
 IDirect3DDevice9* CurrentDevice() {
     return Service<GraphicsDevice>::Exists() ? Service<GraphicsDevice>::Get()->GetDevice() : nullptr;
 }
@@ -36,7 +43,7 @@ IDirect3DTexture9* DefaultTexture(IDirect3DTexture9*& slot, const char* name) {
 
 HRESULT LoadD3DTexture(const std::string& name, IDirect3DTexture9** texture, uint32_t* textureWidth,
                        uint32_t* textureHeight, uint32_t* imageWidth, uint32_t* imageHeight, const void* data,
-                       uint32_t size) {
+                       uint32_t size, uint32_t maxPixels) {
     *texture = nullptr;
     IDirect3DDevice9* device = CurrentDevice();
     if (device == nullptr) {
@@ -54,7 +61,7 @@ HRESULT LoadD3DTexture(const std::string& name, IDirect3DTexture9** texture, uin
         size = count;
     }
 
-    HRESULT result = D3DXCreateTextureFromFileInMemory(device, data, size, texture);
+    HRESULT result = d3dx::CreateTextureFromFileInMemory(device, data, size, maxPixels, texture);
     if (FAILED(result)) {
         std::free(read);
         return result;
@@ -122,14 +129,20 @@ boost::shared_ptr<Texture2D> Texture2D::LoadFromFile(const std::string& path) {
     return result;
 }
 
-boost::shared_ptr<Texture2D> Texture2D::LoadFromMemory(const void* data, uint32_t size) {
+bool Texture2D::IsImageWithin(const void* data, uint32_t size, uint32_t maxPixels) {
+    D3DXIMAGE_INFO info = {};
+    return data != nullptr && size != 0 && SUCCEEDED(D3DXGetImageInfoFromFileInMemory(data, size, &info)) &&
+           TextureSide(info.Width) * TextureSide(info.Height) <= maxPixels;
+}
+
+boost::shared_ptr<Texture2D> Texture2D::LoadFromMemory(const void* data, uint32_t size, uint32_t maxPixels) {
     if (data == nullptr || size == 0) {
         return boost::shared_ptr<Texture2D>();
     }
     IDirect3DTexture9* texture = nullptr;
     uint32_t textureWidth, textureHeight, imageWidth, imageHeight;
     if (FAILED(LoadD3DTexture(std::string(), &texture, &textureWidth, &textureHeight, &imageWidth, &imageHeight, data,
-                              size))) {
+                              size, maxPixels))) {
         return boost::shared_ptr<Texture2D>();
     }
     boost::shared_ptr<Texture2D> result(new Texture2D(ResourceTextureFromMemory, kDynamicName));

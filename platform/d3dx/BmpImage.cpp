@@ -156,11 +156,14 @@ HRESULT ReadBmpInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     return D3D_OK;
 }
 
-HRESULT DecodeBmp(const uint8_t* data, size_t size, Image* image) {
+HRESULT DecodeBmp(const uint8_t* data, size_t size, size_t maxPixels, Image* image) {
     Header header;
     HRESULT result = ParseHeader(data, size, &header);
     if (FAILED(result)) {
         return result;
+    }
+    if (!WithinBudget(header.width, header.height, maxPixels)) {
+        return D3DXERR_INVALIDDATA;
     }
     size_t stride = RowStride(header);
     if (header.pixelOffset > size || stride * header.height > size - header.pixelOffset) {

@@ -178,14 +178,28 @@ HRESULT D3DXGetImageInfoFromFileInMemory(LPCVOID data, UINT size, D3DXIMAGE_INFO
 
 HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice9* device, LPCVOID data, UINT size,
                                           IDirect3DTexture9** texture) {
+    return d3dx::CreateTextureFromFileInMemory(device, data, size, d3dx::kDefaultTexturePixels, texture);
+}
+
+HRESULT d3dx::CreateTextureFromFileInMemory(IDirect3DDevice9* device, LPCVOID data, UINT size, size_t maxPixels,
+                                            IDirect3DTexture9** texture) {
     if (texture != nullptr) {
         *texture = nullptr;
     }
     if (device == nullptr || data == nullptr || size == 0 || texture == nullptr) {
         return D3DERR_INVALIDCALL;
     }
+    // The texture is the image stretched to powers of two: that is what the budget holds.
+    D3DXIMAGE_INFO info = {};
+    HRESULT result = d3dx::ReadImageInfo(static_cast<const uint8_t*>(data), size, &info);
+    if (FAILED(result)) {
+        return result;
+    }
+    if (!d3dx::WithinBudget(NextPowerOfTwo(info.Width), NextPowerOfTwo(info.Height), maxPixels)) {
+        return D3DXERR_INVALIDDATA;
+    }
     d3dx::Image image;
-    HRESULT result = d3dx::DecodeImage(static_cast<const uint8_t*>(data), size, &image);
+    result = d3dx::DecodeImage(static_cast<const uint8_t*>(data), size, maxPixels, &image);
     if (FAILED(result)) {
         return result;
     }

@@ -35,6 +35,20 @@ HRESULT D3DXGetImageInfoFromFileInMemory(LPCVOID data, UINT size, D3DXIMAGE_INFO
 
 // *texture is null on failure. D3DXERR_INVALIDDATA for data that cannot be
 // decoded (truncated, corrupt, unsupported, zero-sized or larger than 8192 on a
-// side); the device's own error when it refuses the texture.
+// side) or whose texture would be larger than d3dx::kDefaultTexturePixels; the
+// device's own error when it refuses the texture.
 HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice9* device, LPCVOID data, UINT size,
                                           IDirect3DTexture9** texture);
+
+namespace d3dx {
+
+// Pixels of a texture's top level, its sides rounded up to powers of two.
+constexpr size_t kDefaultTexturePixels = 4096 * 4096;
+
+// D3DXCreateTextureFromFileInMemory with a budget of its own: an image whose texture
+// would have more than maxPixels pixels in its top level is refused from its header,
+// before anything is decoded or allocated.
+HRESULT CreateTextureFromFileInMemory(IDirect3DDevice9* device, LPCVOID data, UINT size, size_t maxPixels,
+                                      IDirect3DTexture9** texture);
+
+}  // namespace d3dx

@@ -123,11 +123,14 @@ HRESULT ReadDdsInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     return D3D_OK;
 }
 
-HRESULT DecodeDds(const uint8_t* data, size_t size, Image* image) {
+HRESULT DecodeDds(const uint8_t* data, size_t size, size_t maxPixels, Image* image) {
     Header header;
     HRESULT result = ParseHeader(data, size, &header);
     if (FAILED(result)) {
         return result;
+    }
+    if (!WithinBudget(header.width, header.height, maxPixels)) {
+        return D3DXERR_INVALIDDATA;
     }
     image->fileFormat = D3DXIFF_DDS;
     image->width = header.width;

@@ -92,11 +92,11 @@ HRESULT ReadImageInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     return D3DXERR_INVALIDDATA;
 }
 
-HRESULT DecodeImage(const uint8_t* data, size_t size, Image* image) {
+HRESULT DecodeImage(const uint8_t* data, size_t size, size_t maxPixels, Image* image) {
     switch (Identify(data, size)) {
-        case Kind::Dds: return DecodeDds(data, size, image);
-        case Kind::Png: return DecodePng(data, size, image);
-        case Kind::Bmp: return DecodeBmp(data, size, image);
+        case Kind::Dds: return DecodeDds(data, size, maxPixels, image);
+        case Kind::Png: return DecodePng(data, size, maxPixels, image);
+        case Kind::Bmp: return DecodeBmp(data, size, maxPixels, image);
         case Kind::Unknown: break;
     }
     return D3DXERR_INVALIDDATA;

@@ -30,17 +30,24 @@ bool IsCompressed(D3DFORMAT format);
 // Bytes of one level of the given size in the format.
 size_t LevelBytes(D3DFORMAT format, UINT width, UINT height);
 
-// D3D_OK, or D3DXERR_INVALIDDATA.
+// D3D_OK, or D3DXERR_INVALIDDATA. Every decoder takes a budget: the most pixels
+// (width x height) the image may have. A larger one is refused from its header, before
+// anything is allocated for it: a small compressed file can claim a huge image.
 HRESULT ReadImageInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
-HRESULT DecodeImage(const uint8_t* data, size_t size, Image* image);
+HRESULT DecodeImage(const uint8_t* data, size_t size, size_t maxPixels, Image* image);
 
 // Per file format: the header alone (info), or the whole image.
 HRESULT ReadDdsInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
-HRESULT DecodeDds(const uint8_t* data, size_t size, Image* image);
+HRESULT DecodeDds(const uint8_t* data, size_t size, size_t maxPixels, Image* image);
 HRESULT ReadPngInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
-HRESULT DecodePng(const uint8_t* data, size_t size, Image* image);
+HRESULT DecodePng(const uint8_t* data, size_t size, size_t maxPixels, Image* image);
 HRESULT ReadBmpInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info);
-HRESULT DecodeBmp(const uint8_t* data, size_t size, Image* image);
+HRESULT DecodeBmp(const uint8_t* data, size_t size, size_t maxPixels, Image* image);
+
+// The image's pixels fit the budget.
+inline bool WithinBudget(UINT width, UINT height, size_t maxPixels) {
+    return static_cast<uint64_t>(width) * height <= maxPixels;
+}
 
 // Levels of a full chain down to 1 x 1, as the device counts them.
 using d3d9::FullChainLevels;

@@ -22,6 +22,7 @@ struct Source {
 // leaves nothing of it in registers.
 struct Work {
     Source source;
+    size_t maxPixels;
     std::vector<png_bytep> rows;
     bool alpha = false;
 };
@@ -49,6 +50,9 @@ bool Decode(png_structp png, png_infop info, Work* work, Image* image) {
 
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);
+    if (!WithinBudget(width, height, work->maxPixels)) {
+        png_error(png, "image over the pixel budget");
+    }
     int colourType = png_get_color_type(png, info);
     work->alpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
 
@@ -111,11 +115,11 @@ HRESULT ReadPngInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
     return D3D_OK;
 }
 
-HRESULT DecodePng(const uint8_t* data, size_t size, Image* image) {
+HRESULT DecodePng(const uint8_t* data, size_t size, size_t maxPixels, Image* image) {
     png_uint_32 width = 0;
     png_uint_32 height = 0;
     int colourType = 0;
-    if (!ReadHeader(data, size, &width, &height, &colourType)) {
+    if (!ReadHeader(data, size, &width, &height, &colourType) || !WithinBudget(width, height, maxPixels)) {
         return D3DXERR_INVALIDDATA;
     }
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, &OnError, &OnWarning);
@@ -127,7 +131,7 @@ HRESULT DecodePng(const uint8_t* data, size_t size, Image* image) {
         png_destroy_read_struct(&png, nullptr, nullptr);
         return E_OUTOFMEMORY;
     }
-    std::unique_ptr<Work> work(new Work{Source{data, size, 0}, {}, false});
+    std::unique_ptr<Work> work(new Work{Source{data, size, 0}, maxPixels, {}, false});
     image->fileFormat = D3DXIFF_PNG;
     bool decoded = Decode(png, info, work.get(), image);
     png_destroy_read_struct(&png, &info, nullptr);

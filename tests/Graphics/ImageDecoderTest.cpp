@@ -1,6 +1,6 @@
 // The software PNG and DDS decoders: the file's own pixel format bottom row
 // first (PNG), RGBA from single-level DXT files (DDS), and every refusal
-// without reading past the data.
+// without reading past the data, an image over the pixel budget among them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +13,8 @@
 namespace {
 
 using namespace texturetest;
+
+const uint32_t kBudget = 1024 * 1024;
 
 class ImageDecoderTest : public ::testing::Test {
 protected:
@@ -31,7 +33,8 @@ TEST_F(ImageDecoderTest, PngRowsLandBottomUpInTheFilesFormat) {
     const std::vector<uint8_t> png = pngwriter::Encode(rgba.data(), 2, 2, pngwriter::Layout::RGB);
     uint32_t width = 0, height = 0;
     int depth = 0, colourType = -1;
-    uint8_t* pixels = Graphics::DecodePng(png.data(), uint32_t(png.size()), &width, &height, &depth, &colourType);
+    uint8_t* pixels =
+        Graphics::DecodePng(png.data(), uint32_t(png.size()), kBudget, &width, &height, &depth, &colourType);
     ASSERT_NE(pixels, nullptr);
     EXPECT_EQ(width, 2u);
     EXPECT_EQ(height, 2u);
@@ -51,19 +54,22 @@ TEST_F(ImageDecoderTest, BrokenPngGivesNull) {
     const struct Case {
         const char* name;
         std::vector<uint8_t> bytes;
+        uint32_t budget;
     } cases[] = {
-        {"signature", notPng},
-        {"7 bytes", std::vector<uint8_t>(png.begin(), png.begin() + 7)},
-        {"cut in the header", std::vector<uint8_t>(png.begin(), png.begin() + 20)},
-        {"cut in the image data", std::vector<uint8_t>(png.begin(), png.begin() + long(IdatData(png)) + 6)},
-        {"bad CRC", badCrc},
-        {"zero-sized", PngWithSize(png, 0, 8)},
+        {"signature", notPng, kBudget},
+        {"7 bytes", std::vector<uint8_t>(png.begin(), png.begin() + 7), kBudget},
+        {"cut in the header", std::vector<uint8_t>(png.begin(), png.begin() + 20), kBudget},
+        {"cut in the image data", std::vector<uint8_t>(png.begin(), png.begin() + long(IdatData(png)) + 6), kBudget},
+        {"bad CRC", badCrc, kBudget},
+        {"zero-sized", PngWithSize(png, 0, 8), kBudget},
+        {"one pixel over the budget", png, 8 * 8 - 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         uint32_t width = 0, height = 0;
         int depth = 0, colourType = 0;
-        EXPECT_EQ(Graphics::DecodePng(c.bytes.data(), uint32_t(c.bytes.size()), &width, &height, &depth, &colourType),
+        EXPECT_EQ(Graphics::DecodePng(c.bytes.data(), uint32_t(c.bytes.size()), c.budget, &width, &height, &depth,
+                                      &colourType),
                   nullptr);
     }
 }
@@ -83,7 +89,7 @@ TEST_F(ImageDecoderTest, ADxt1FileOf8By8DecodesTo256Bytes) {
     const std::string path = Write("eight.dds", Dds(8, 8));
     uint8_t* pixels = nullptr;
     uint32_t width = 0, height = 0, pitch = 0;
-    ASSERT_TRUE(Graphics::DecodeDdsFile(path, pixels, width, height, pitch));
+    ASSERT_TRUE(Graphics::DecodeDdsFile(path, kBudget, pixels, width, height, pitch));
     EXPECT_EQ(width, 8u);
     EXPECT_EQ(height, 8u);
     EXPECT_EQ(pitch, 32u) << "the header's linear size";
@@ -95,7 +101,7 @@ TEST_F(ImageDecoderTest, ADxt1FileOf8By8DecodesTo256Bytes) {
     std::free(pixels);
 
     pixels = nullptr;
-    ASSERT_TRUE(Graphics::LoadDdsPixels(path, pixels, width, height, 0));
+    ASSERT_TRUE(Graphics::LoadDdsPixels(path, kBudget, pixels, width, height, 0));
     std::free(pixels);
 }
 
@@ -108,30 +114,33 @@ TEST_F(ImageDecoderTest, DdsFilesOutsideTheSingleLevelDxtKindAreRefused) {
     const struct Case {
         const char* name;
         std::vector<uint8_t> bytes;
+        uint32_t budget;
     } cases[] = {
-        {"a mip chain", Dds(8, 8, ddswriter::Format::DXT1, true)},
-        {"DX10", edit(dxt, ddswriter::kOffsetFourCC, ddswriter::FourCC('D', 'X', '1', '0'))},
-        {"DXT2", edit(dxt, ddswriter::kOffsetFourCC, ddswriter::FourCC('D', 'X', 'T', '2'))},
-        {"DXT4", edit(dxt, ddswriter::kOffsetFourCC, ddswriter::FourCC('D', 'X', 'T', '4'))},
-        {"uncompressed", Dds(8, 8, ddswriter::Format::A8R8G8B8)},
-        {"header size", edit(dxt, ddswriter::kOffsetHeaderSize, 128)},
-        {"short of its blocks", std::vector<uint8_t>(dxt.begin(), dxt.end() - 1)},
-        {"the header alone", std::vector<uint8_t>(dxt.begin(), dxt.begin() + 128)},
-        {"shorter than a header", std::vector<uint8_t>(dxt.begin(), dxt.begin() + 100)},
-        {"claiming 8192 x 8192", edit(edit(dxt, ddswriter::kOffsetWidth, 8192), ddswriter::kOffsetHeight, 8192)},
-        {"width 0", edit(dxt, ddswriter::kOffsetWidth, 0)},
+        {"a mip chain", Dds(8, 8, ddswriter::Format::DXT1, true), kBudget},
+        {"DX10", edit(dxt, ddswriter::kOffsetFourCC, ddswriter::FourCC('D', 'X', '1', '0')), kBudget},
+        {"DXT2", edit(dxt, ddswriter::kOffsetFourCC, ddswriter::FourCC('D', 'X', 'T', '2')), kBudget},
+        {"DXT4", edit(dxt, ddswriter::kOffsetFourCC, ddswriter::FourCC('D', 'X', 'T', '4')), kBudget},
+        {"uncompressed", Dds(8, 8, ddswriter::Format::A8R8G8B8), kBudget},
+        {"header size", edit(dxt, ddswriter::kOffsetHeaderSize, 128), kBudget},
+        {"short of its blocks", std::vector<uint8_t>(dxt.begin(), dxt.end() - 1), kBudget},
+        {"the header alone", std::vector<uint8_t>(dxt.begin(), dxt.begin() + 128), kBudget},
+        {"shorter than a header", std::vector<uint8_t>(dxt.begin(), dxt.begin() + 100), kBudget},
+        {"claiming 8192 x 8192", edit(edit(dxt, ddswriter::kOffsetWidth, 8192), ddswriter::kOffsetHeight, 8192),
+         0xffffffffu},
+        {"width 0", edit(dxt, ddswriter::kOffsetWidth, 0), kBudget},
+        {"one pixel over the budget", dxt, 8 * 8 - 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         uint8_t* pixels = nullptr;
         uint32_t width = 0, height = 0, pitch = 0;
-        EXPECT_FALSE(Graphics::DecodeDdsFile(Write("case.dds", c.bytes), pixels, width, height, pitch));
+        EXPECT_FALSE(Graphics::DecodeDdsFile(Write("case.dds", c.bytes), c.budget, pixels, width, height, pitch));
         EXPECT_EQ(pixels, nullptr);
     }
     uint8_t* pixels = nullptr;
     uint32_t width = 0, height = 0, pitch = 0;
-    EXPECT_FALSE(Graphics::DecodeDdsFile("", pixels, width, height, pitch));
-    EXPECT_FALSE(Graphics::DecodeDdsFile(folder + "missing.dds", pixels, width, height, pitch));
+    EXPECT_FALSE(Graphics::DecodeDdsFile("", kBudget, pixels, width, height, pitch));
+    EXPECT_FALSE(Graphics::DecodeDdsFile(folder + "missing.dds", kBudget, pixels, width, height, pitch));
 }
 
 }  // namespace

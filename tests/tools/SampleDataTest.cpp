@@ -163,7 +163,7 @@ TEST(SampleDataTest, CursorsShowTheirOutlineOnDarkAndLightScreens) {
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(IO::ReadWholeFile(testsupport::BuildGameDir() + "/" + cfg::kTextures.Path() + name, bytes));
         d3dx::Image image;
-        ASSERT_EQ(D3D_OK, d3dx::DecodeDds(bytes.data(), bytes.size(), &image));
+        ASSERT_EQ(D3D_OK, d3dx::DecodeDds(bytes.data(), bytes.size(), d3dx::kDefaultTexturePixels, &image));
         const int w = int(image.width), h = int(image.height);
         std::vector<uint8_t> rgba(size_t(w) * h * 4);
         ASSERT_TRUE(d3dx::IsCompressed(image.format));

@@ -15,6 +15,9 @@
 
 namespace {
 
+// The game's texture budget.
+const uint32_t kBudget = 2048 * 2048;
+
 // Made once and kept for the whole run.
 IDirect3D9* g_d3d = nullptr;
 
@@ -52,14 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     uint32_t width = 0, height = 0;
     int depth = 0, colourType = 0;
-    std::free(Graphics::DecodePng(data, static_cast<uint32_t>(size), &width, &height, &depth, &colourType));
+    std::free(Graphics::DecodePng(data, static_cast<uint32_t>(size), kBudget, &width, &height, &depth, &colourType));
 
     if (FILE* file = std::fopen(ScratchFile().c_str(), "wb")) {
         std::fwrite(data, 1, size, file);
         std::fclose(file);
         uint8_t* pixels = nullptr;
         uint32_t pitch = 0;
-        if (Graphics::DecodeDdsFile(ScratchFile(), pixels, width, height, pitch)) std::free(pixels);
+        if (Graphics::DecodeDdsFile(ScratchFile(), kBudget, pixels, width, height, pitch)) std::free(pixels);
         std::remove(ScratchFile().c_str());
     }
     return 0;

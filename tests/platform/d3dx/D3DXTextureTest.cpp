@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ImageFixtures.h"
+#include "platform/d3dx/ImageDecoders.h"
 #include "support/NullDeviceFixture.h"
 
 namespace {
@@ -253,6 +254,30 @@ TEST_F(D3DXTextureTest, BrokenImagesAreRefusedWithoutATexture) {
         EXPECT_EQ(texture, nullptr);
         EXPECT_EQ(Resources(), before);
     }
+}
+
+// The budget holds the texture's top level, its sides rounded up: a 5 x 5 image needs
+// 64 pixels. Each format is refused over it and taken at it; the default budget
+// refuses an image of 4097 x 4096 from its header alone.
+TEST_F(D3DXTextureTest, AnImageWhoseTextureIsOverTheBudgetIsRefused) {
+    const std::vector<uint8_t> images[] = {Dds(5, 5), Png(5, 5), Bmp24(5, 5, Solid(5, 5, 1, 2, 3))};
+    const size_t before = Resources();
+    for (const std::vector<uint8_t>& bytes : images) {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(d3dx::CreateTextureFromFileInMemory(device, bytes.data(), UINT(bytes.size()), 63, &texture),
+                  D3DXERR_INVALIDDATA);
+        EXPECT_EQ(texture, nullptr);
+        EXPECT_EQ(Resources(), before);
+        ASSERT_EQ(d3dx::CreateTextureFromFileInMemory(device, bytes.data(), UINT(bytes.size()), 64, &texture), D3D_OK);
+        texture->Release();
+    }
+    IDirect3DTexture9* texture = nullptr;
+    const std::vector<uint8_t> claim = PngWithSize(Png(8, 8), 4097, 4096);
+    EXPECT_EQ(Create(claim, &texture), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(texture, nullptr);
+    d3dx::Image image;
+    EXPECT_EQ(d3dx::DecodeImage(claim.data(), claim.size(), 4097 * 4096 - 1, &image), D3DXERR_INVALIDDATA);
+    EXPECT_TRUE(image.levels.empty());
 }
 
 TEST_F(D3DXTextureTest, MissingArgumentsAreInvalidCalls) {
