@@ -53,7 +53,7 @@ struct Handles {
 
 bool HttpRequest(const std::string& endpoint, const std::string& objectPath, const std::string& body,
                  std::string& replyText, unsigned char* replyBuffer, int* replyLength, int replyCapacity,
-                 int* statusCode) {
+                 int* statusCode, int timeLimitMs) {
     // 1. The kept texts, in this order.
     const std::string& securePrefix = SecurePrefix();
     const std::string& plainPrefix = PlainPrefix();
@@ -81,6 +81,10 @@ bool HttpRequest(const std::string& endpoint, const std::string& objectPath, con
     if (handles.connection == nullptr) return false;
     DWORD timeout = kConnectTimeoutMs;
     InternetSetOptionA(handles.connection, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+    if (timeLimitMs > 0) {
+        DWORD limit = static_cast<DWORD>(timeLimitMs);
+        InternetSetOptionA(handles.connection, INTERNET_OPTION_RECEIVE_TIMEOUT, &limit, sizeof(limit));
+    }
     const std::string verb = ScrambleString(kVerb);
     DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
     if (secure) flags |= INTERNET_FLAG_SECURE;

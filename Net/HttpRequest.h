@@ -13,9 +13,11 @@
 // goes to statusCode when asked for. A failure (no connection, no reply, a
 // reply that broke off) returns false and leaves every output as it was.
 // An endpoint with neither scheme prefix goes nowhere and fails.
+// A time limit above 0 bounds the whole request, connecting included, in ms;
+// a request that has not ended by then fails.
 bool HttpRequest(const std::string& endpoint, const std::string& objectPath, const std::string& body,
                  std::string& replyText, unsigned char* replyBuffer = nullptr, int* replyLength = nullptr,
-                 int replyCapacity = 0, int* statusCode = nullptr);
+                 int replyCapacity = 0, int* statusCode = nullptr, int timeLimitMs = 0);
 
 // Asked before anything is sent; true in every case.
 bool IsOnline();

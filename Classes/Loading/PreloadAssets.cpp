@@ -35,17 +35,17 @@ typedef Content::ContentLoader<Audio::Sound> SoundLoader;
 typedef Content::ContentLoader<Audio::SoundStream> MusicLoader;
 
 const char* const kWorldTextures[] = {
-    "particles/IPHONE01.dds",      "mm_Palac_LowPoly2.dds", "mm_Palace_03_brick.dds", "mm_Palace_03_stone_02.dds",
-    "mm_Palace_03_trim.dds", "Kelmoor_LM.dds",
+    "particles/IPHONE01.dds",    "mm_Palac_LowPoly2.dds", "mm_Palace_03_brick.dds",
+    "mm_Palace_03_stone_02.dds", "mm_Palace_03_trim.dds", "Kelmoor_LM.dds",
 };
 const char kWeaponsModel[] = "WEAPONS_ALL_001.pod";
 const char* const kFonts[] = {"tarragon_40.fnt", "arial_15.fnt"};
 const char* const kInterfaceTextures[] = {"credits.png", "tutorial.png"};
 const char* const kMenuSounds[] = {"BtnPress.wav", "btnunactive.wav", "Transition.wav"};
 const char* const kBattleSounds[] = {
-    "GameOver.wav", "GameVictory.wav", "WaveBegin.wav", "WaveOver.wav", "FireStorm.wav",
-    "Slow.wav",     "LightningBolt2.wav", "Spawn.wav", "Heal.wav",      "Resurrect.wav",
-    "Teleport.wav", "Hide.wav",        "Unhide.wav",  "Upgrade.wav",   "Sell.wav",
+    "GameOver.wav", "GameVictory.wav",    "WaveBegin.wav", "WaveOver.wav", "FireStorm.wav",
+    "Slow.wav",     "LightningBolt2.wav", "Spawn.wav",     "Heal.wav",     "Resurrect.wav",
+    "Teleport.wav", "Hide.wav",           "Unhide.wav",    "Upgrade.wav",  "Sell.wav",
 };
 const char kMenuMusic[] = "MainMenuOGG.ogg";
 
@@ -79,6 +79,13 @@ public:
         if (LoaderStopRequested.load()) return false;
         Sleep(20);
         return true;
+    }
+    // A turn handed over while the loader waits for something else; without a main
+    // thread to hand it to, a short sleep.
+    bool Wait() {
+        if (MainThreadHandle.load() != nullptr) return HandOver();
+        Sleep(20);
+        return !LoaderStopRequested.load();
     }
     bool Publish(float step) {
         accumulator_ += step;
@@ -174,7 +181,8 @@ void PreloadAssets() {
     if (!turns.HandOver()) return;
 
     for (const auto& entry : dictionary.GetWeapons())
-        for (const std::vector<std::string>& list : entry.second.sounds.lists) PreloadEach<SoundLoader>(kPreloadSound, list);
+        for (const std::vector<std::string>& list : entry.second.sounds.lists)
+            PreloadEach<SoundLoader>(kPreloadSound, list);
     for (const char* sound : kMenuSounds) Preload<SoundLoader>(kPreloadSound, sound);
     for (const auto& entry : dictionary.GetAttackers()) PreloadEach<SoundLoader>(kPreloadSound, entry.second.sounds);
     for (const auto& entry : dictionary.GetDefenders()) PreloadEach<SoundLoader>(kPreloadSound, entry.second.sounds);
@@ -184,6 +192,13 @@ void PreloadAssets() {
     if (map != nullptr) Preload<MusicLoader>(kPreloadMusic, map->files.music);
     if (!turns.Publish(13.0f)) return;
 
-    TheBannerFeed().Fetch();
+    // The banner's requests run on a thread of their own: meanwhile the loader hands
+    // the turn back every frame, so the loading screen draws and a close request is
+    // heard however slowly the server answers.
+    BannerFeed& banner = TheBannerFeed();
+    banner.BeginFetch();
+    while (!banner.FetchEnded())
+        if (!turns.Wait()) return;
+    banner.EndFetch();
     exit.Finished();
 }

@@ -4,9 +4,19 @@
 // image kept in "Dunmarch_DATA/cache/" under the per-user data folder so that a
 // later run need not download it again. Nothing is shown or printed; whatever
 // fails stays empty, and the menu then shows no banner.
+//
+// The fetch has two halves: the requests, which touch nothing but the network
+// and the cache folder and so may run on a thread of their own while the
+// loading screen goes on drawing, and the taking of what they brought (the
+// image decoded once, a downloaded one then kept in the cache), which makes a
+// texture and so runs on the loader's turn.
 #include <boost/shared_ptr.hpp>
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace Graphics {
 class Texture2D;
@@ -18,14 +28,38 @@ public:
     static constexpr int kDownloadBufferSize = 1048576;
     static constexpr int kImageBufferSize = 327680;
     static constexpr size_t kMaxImageNameLength = 128;
+    // The most the main menu shows of a banner, in texture pixels: a larger image
+    // is refused from its header, before it is decoded.
+    static constexpr uint32_t kMaxImagePixels = 1024 * 512;
+    // The whole fetch ends within this, however slowly the server answers.
+    static constexpr int kFetchTimeLimitMs = 15000;
 
-    BannerFeed();
+    // What the requests brought.
+    struct Replies {
+        std::string link;                  // as received; empty when none came
+        std::wstring cacheFile;            // where the named image is or goes; empty without a name
+        std::vector<unsigned char> image;  // the bytes to show; empty for none
+        bool download = false;             // the bytes are a download still to be cached
+    };
+
+    // A fetch ends within the time limit (ms).
+    explicit BannerFeed(int timeLimitMs = kFetchTimeLimitMs);
     ~BannerFeed();
     BannerFeed(const BannerFeed&) = delete;
     BannerFeed& operator=(const BannerFeed&) = delete;
 
-    // Blocks for up to four requests in a row; never on the main thread.
+    // Both halves on the calling thread, which blocks for the time limit at most;
+    // never the main thread.
     void Fetch();
+
+    // The halves for a thread that must stay responsive: BeginFetch empties the
+    // feed and starts the requests on a thread of their own; FetchEnded is true
+    // once they have ended or the time limit has passed; EndFetch takes what they
+    // brought when they have ended, and nothing otherwise (a late request then
+    // ends alone, writing only into what it holds itself).
+    void BeginFetch();
+    bool FetchEnded() const;
+    void EndFetch();
 
     // Empty when no image was had.
     const boost::shared_ptr<Graphics::Texture2D>& GetImage() const { return image_; }
@@ -37,20 +71,31 @@ public:
     // An image name the cache takes: 1 to 128 of [A-Za-z0-9._-], neither "." nor "..".
     static bool IsImageName(const std::string& name);
 
+    // The requests alone: link, image name, the cached file or the download, the
+    // fallback; each within what is left of the time until the deadline.
+    static void Request(Replies& replies, std::chrono::steady_clock::time_point deadline);
+
 private:
+    class RequestThread;
+
     // The banner server and the request paths, made plain anew on every call.
     static std::string GetServer();
     static std::string GetLinkRequestPath();
     static std::string GetImageRequestPath(bool name);
     static std::string GetCommonQuery();
 
-    // The image download into the cache file; false when that file cannot be
-    // written (the fetch then ends without an image).
-    bool Download(const std::string& server, const std::wstring& cacheFile);
+    // Empty, with the time limit starting now.
+    void Restart();
+    // The second half: the image decoded once; a download written to the cache
+    // only once it decoded. A cache file that cannot be written leaves no image.
+    void Take(const Replies& replies);
 
     std::wstring image_path_;
     std::string link_;
     boost::shared_ptr<Graphics::Texture2D> image_;
+    std::shared_ptr<RequestThread> request_;
+    const int time_limit_ms_;
+    std::chrono::steady_clock::time_point deadline_;
 };
 
 // The game's one feed: fetched by the loading, read by the main menu. Made on

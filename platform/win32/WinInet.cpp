@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -59,6 +60,7 @@ struct Handle {
     std::string host;
     INTERNET_PORT port = 0;
     long connectMs = kDefaultConnectMs;
+    long receiveMs = 0;  // 0: no limit of its own
     // The request.
     std::string verb;
     std::string path;
@@ -139,12 +141,12 @@ HINTERNET InternetConnectA(HINTERNET internet, LPCSTR serverName, INTERNET_PORT 
 
 BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD bufferLength) {
     Handle* connection = As(internet, Kind::Connection);
-    if (connection == nullptr || option != INTERNET_OPTION_CONNECT_TIMEOUT || buffer == nullptr ||
-        bufferLength != sizeof(DWORD))
-        return FALSE;
+    if (connection == nullptr || buffer == nullptr || bufferLength != sizeof(DWORD)) return FALSE;
     DWORD ms = 0;
     std::memcpy(&ms, buffer, sizeof(ms));
-    connection->connectMs = static_cast<long>(ms);
+    if (option == INTERNET_OPTION_CONNECT_TIMEOUT) connection->connectMs = static_cast<long>(ms);
+    else if (option == INTERNET_OPTION_RECEIVE_TIMEOUT) connection->receiveMs = static_cast<long>(ms);
+    else return FALSE;
     return TRUE;
 }
 
@@ -157,6 +159,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, LPCSTR verb, LPCSTR objectName, LP
     request->host = connection->host;
     request->port = connection->port;
     request->connectMs = connection->connectMs;
+    request->receiveMs = connection->receiveMs;
     request->verb = verb != nullptr && *verb != '\0' ? verb : "GET";
     request->path = objectName != nullptr ? objectName : "";
     if (request->path.empty() || request->path[0] != '/') request->path.insert(0, "/");
@@ -215,8 +218,15 @@ BOOL HttpSendRequestA(HINTERNET handle, LPCSTR headers, DWORD headersLength, LPV
     curl_easy_setopt(curl, CURLOPT_USERAGENT, request->agent.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
     if (connectTo != nullptr) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, settings.connectMs > 0 ? settings.connectMs : request->connectMs);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, settings.wholeMs);
+    // The shorter of the seam's time-outs and the request's own.
+    long connectMs = settings.connectMs > 0 ? settings.connectMs : request->connectMs;
+    long wholeMs = settings.wholeMs;
+    if (request->receiveMs > 0) {
+        wholeMs = std::min(wholeMs, request->receiveMs);
+        connectMs = std::min(connectMs, request->receiveMs);
+    }
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, wholeMs);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);

@@ -8,7 +8,8 @@
 // - libcurl is set up on the first request and never torn down, so a request
 //   that still runs while the program ends neither waits nor crashes.
 // - Time-outs: the connect time-out set on the connection (default 60 s); a
-//   transfer that receives no byte for 30 s, or lasts over 120 s, breaks off.
+//   transfer that receives no byte for 30 s, or lasts over 120 s, breaks off; the
+//   receive time-out set on the connection shortens the 120 s for its requests.
 // - No reply is held beyond 4 MiB: a longer body breaks the transfer off.
 // - HttpSendRequestA fails when no reply came (refused, nothing answered, time-out
 //   before the status line); a reply that breaks off after its status line is
@@ -27,6 +28,7 @@ typedef uintptr_t DWORD_PTR;
 #define INTERNET_OPEN_TYPE_DIRECT 1
 #define INTERNET_SERVICE_HTTP 3
 #define INTERNET_OPTION_CONNECT_TIMEOUT 2
+#define INTERNET_OPTION_RECEIVE_TIMEOUT 6
 #define INTERNET_FLAG_NO_CACHE_WRITE 0x04000000
 #define INTERNET_FLAG_KEEP_CONNECTION 0x00400000
 #define INTERNET_FLAG_SECURE 0x00800000
@@ -36,7 +38,9 @@ typedef uintptr_t DWORD_PTR;
 HINTERNET InternetOpenA(LPCSTR agent, DWORD accessType, LPCSTR proxy, LPCSTR proxyBypass, DWORD flags);
 HINTERNET InternetConnectA(HINTERNET internet, LPCSTR serverName, INTERNET_PORT port, LPCSTR userName, LPCSTR password,
                            DWORD service, DWORD flags, DWORD_PTR context);
-// Only INTERNET_OPTION_CONNECT_TIMEOUT on a connection, a 4-byte value in ms.
+// Only INTERNET_OPTION_CONNECT_TIMEOUT and INTERNET_OPTION_RECEIVE_TIMEOUT (the
+// most a request may take, connecting included) on a connection, a 4-byte value
+// in ms.
 BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD bufferLength);
 HINTERNET HttpOpenRequestA(HINTERNET connect, LPCSTR verb, LPCSTR objectName, LPCSTR version, LPCSTR referrer,
                            LPCSTR* acceptTypes, DWORD flags, DWORD_PTR context);

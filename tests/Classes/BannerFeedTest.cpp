@@ -1,9 +1,13 @@
 // The banner feed against the test server, in a scratch per-user data folder:
 // what reaches the menu (link, image), what the cache keeps, what the server
-// was asked, and what a press on the banner opens.
+// was asked, what a press on the banner opens, and that neither a huge image
+// nor a slow server costs the game more than a small image and the fetch's
+// time limit.
 #include "Classes/Online/BannerFeed.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <zlib.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -50,6 +54,59 @@ std::string NoisePng(int width, int height) {
     return std::string(png.begin(), png.end());
 }
 
+// A PNG of width x height transparent pixels, deflated a row at a time: tiny as a
+// file, huge decoded.
+std::string PlainPng(uint32_t width, uint32_t height) {
+    auto put32 = [](std::string& out, uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xff);
+    };
+    auto chunk = [&](std::string& out, const char* type, const std::string& data) {
+        put32(out, static_cast<uint32_t>(data.size()));
+        const std::string typed = std::string(type, 4) + data;
+        out += typed;
+        put32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size()))));
+    };
+    std::string header;
+    put32(header, width);
+    put32(header, height);
+    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, no interlace
+    std::string pixels;
+    std::vector<unsigned char> row(1 + size_t(width) * 4, 0), out(1 << 16);
+    z_stream z{};
+    deflateInit(&z, 6);
+    for (uint32_t y = 0; y < height; ++y) {
+        z.next_in = row.data();
+        z.avail_in = uInt(row.size());
+        const int flush = y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
+        int result = Z_OK;
+        do {
+            z.next_out = out.data();
+            z.avail_out = uInt(out.size());
+            result = deflate(&z, flush);
+            pixels.append(reinterpret_cast<const char*>(out.data()), out.size() - z.avail_out);
+        } while (z.avail_in > 0 || (flush == Z_FINISH && result != Z_STREAM_END));
+    }
+    deflateEnd(&z);
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    chunk(png, "IHDR", header);
+    chunk(png, "IDAT", pixels);
+    chunk(png, "IEND", "");
+    return png;
+}
+
+// The most memory the process has held so far, in KiB.
+long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+using Clock = std::chrono::steady_clock;
+
+long MsSince(Clock::time_point start) {
+    return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
 class BannerFeedTest : public testsupport::NullDeviceTest {
 protected:
     BannerFeedTest() : NullDeviceTest(64, 48, D3DCREATE_MULTITHREADED) {}
@@ -87,6 +144,13 @@ protected:
         return server;
     }
 
+    // Textures made on the device so far.
+    size_t TexturesMade() const {
+        size_t made = 0;
+        for (const std::string& line : null->Log()) made += line.compare(0, 14, "CreateTexture(") == 0 ? 1 : 0;
+        return made;
+    }
+
     static std::string CacheFolder(const ScratchDir& home) { return home.File("Dunmarch_DATA/cache/"); }
     static std::vector<std::string> Cached(const ScratchDir& home) {
         std::vector<std::string> names;
@@ -108,7 +172,9 @@ TEST_F(BannerFeedTest, TheFirstRunCachesTheBannerTheSecondReadsTheCache) {
     std::unique_ptr<TestServer> server = StartServer();
 
     BannerFeed first;
+    const size_t texturesBefore = TexturesMade();
     first.Fetch();
+    EXPECT_EQ(1u, TexturesMade() - texturesBefore) << "the download is decoded once";
     EXPECT_EQ("https://www.dunmarch.invalid/news", first.GetLink());
     ASSERT_TRUE(first.GetImage());
     EXPECT_EQ(float(online::kServedImageWidth), first.GetImage()->GetImageSize().x);
@@ -270,6 +336,98 @@ TEST_F(BannerFeedTest, APressOpensTheReceivedLinkElseTheBannerSite) {
 
     Service<Config>::Unregister();
     SetUrlOpener(nullptr);
+}
+
+// An 8192 x 8192 PNG of one colour is about 260 KB, under what a download or the
+// cache may hold, and 256 MiB decoded. From the download, the fallback or the cache,
+// it is refused from its header: no texture is made and the process's peak memory
+// stays within a tenth of what it was after a fetch of the shipped banner. A
+// downloaded one leads to the fallback.
+TEST_F(BannerFeedTest, AnImageLargerThanTheMenuShowsIsRefusedUndecoded) {
+    const std::string huge = PlainPng(8192, 8192);
+    ASSERT_LE(huge.size(), size_t(BannerFeed::kImageBufferSize));
+    const struct {
+        const char* what;
+        std::function<void(TestServer&, ScratchDir&)> serve;
+        bool fallbackShown;
+    } cases[] = {
+        {"downloaded", [&](TestServer& s, ScratchDir&) { s.SetBody(Route::Image, huge); }, true},
+        {"the fallback",
+         [&](TestServer& s, ScratchDir&) {
+             s.SetFault(Route::Name, Fault::NotFound);
+             s.SetBody(Route::Fallback, huge);
+         },
+         false},
+        {"cached",
+         [&](TestServer&, ScratchDir& home) {
+             fs::create_directories(CacheFolder(home));
+             home.Write("Dunmarch_DATA/cache/banner.png", huge);
+         },
+         false},
+    };
+    // A fetch of the shipped banner first: what any fetch costs (the network library
+    // set up, a thread, the buffers) is in the peak before the cases are measured.
+    {
+        ScratchDir home;
+        setenv("XDG_DATA_HOME", home.Folder().c_str(), 1);
+        std::unique_ptr<TestServer> server = StartServer();
+        BannerFeed feed;
+        feed.Fetch();
+        ASSERT_TRUE(feed.GetImage());
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir home;
+        setenv("XDG_DATA_HOME", home.Folder().c_str(), 1);
+        std::unique_ptr<TestServer> server = StartServer();
+        c.serve(*server, home);
+        BannerFeed feed;
+        const long peak = PeakKiB();
+        const size_t texturesBefore = TexturesMade();
+        feed.Fetch();
+        EXPECT_LT(PeakKiB() - peak, peak / 10);
+        EXPECT_EQ(c.fallbackShown ? 1u : 0u, TexturesMade() - texturesBefore);
+        EXPECT_EQ(c.fallbackShown, bool(feed.GetImage()));
+        if (feed.GetImage()) EXPECT_EQ(float(online::kServedImageWidth), feed.GetImage()->GetImageSize().x);
+        EXPECT_FALSE(fs::exists(CacheFolder(home) + "banner.png") && c.fallbackShown);
+    }
+}
+
+// A server that sends its head at once and then a byte every 10 s holds no request
+// past the fetch's time limit, whichever of the four it answers so: the fetch ends
+// at the limit with what it had by then, and nothing is cached.
+TEST_F(BannerFeedTest, ATricklingServerCannotHoldTheFetchPastItsTimeLimit) {
+    platform::SetNetTimeouts(0, 0, 0);  // the transfers' own limits are far longer
+    const int limitMs = 1000;
+    const struct {
+        Route trickling;
+        const char* link;  // what the feed keeps
+        int names;         // image-name requests made
+    } cases[] = {
+        {Route::Link, "", 0},
+        {Route::Name, "https://www.dunmarch.invalid/news", 1},
+        {Route::Image, "https://www.dunmarch.invalid/news", 1},
+        {Route::Fallback, "https://www.dunmarch.invalid/news", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.trickling));
+        ScratchDir home;
+        setenv("XDG_DATA_HOME", home.Folder().c_str(), 1);
+        std::unique_ptr<TestServer> server = StartServer();
+        server->SetDripMs(10000);
+        server->SetFault(c.trickling, Fault::Drip);
+        if (c.trickling == Route::Fallback) server->SetFault(Route::Name, Fault::NotFound);
+        BannerFeed feed(limitMs);
+        const Clock::time_point start = Clock::now();
+        feed.Fetch();
+        const long took = MsSince(start);
+        EXPECT_GE(took, limitMs - 100);
+        EXPECT_LT(took, limitMs + 1000);
+        EXPECT_EQ(c.link, feed.GetLink());
+        EXPECT_FALSE(feed.GetImage());
+        EXPECT_EQ(c.names, server->Count(Route::Name));
+        EXPECT_TRUE(Cached(home).empty());
+    }
 }
 
 TEST(BannerImageNameTest, OnlyPlainFileNamesOfUpTo128Characters) {

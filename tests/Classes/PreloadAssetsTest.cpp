@@ -1,10 +1,12 @@
 // The loading on a loader thread by turns with the main thread: what it loads in which
-// order, the progress it publishes, and that every way it ends hands the turn back.
+// order, the progress it publishes, that every way it ends hands the turn back, and
+// that a slow banner server neither stops the turns nor holds up a stop.
 #include "Classes/Loading/PreloadAssets.h"
 
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -25,6 +27,8 @@
 #include "Graphics/SpriteFont.h"
 #include "Graphics/UITextureLoader.h"
 #include "LevelFixtures.h"
+#include "platform/win32/WinInet.h"
+#include "support/TestServer.h"
 
 namespace Morvane {
 class GameWindow;
@@ -180,10 +184,11 @@ TEST_F(PreloadTest, LoadsInItsOrderAndPublishesTheWeights) {
     expected.emplace_back(kPreloadFont, "arial_15.fnt");
     expected.emplace_back(kPreloadInterfaceTexture, "credits.png");
     expected.emplace_back(kPreloadInterfaceTexture, "tutorial.png");
-    for (const char* s : {"w1.wav", "w2.wav", "w3.wav", "BtnPress.wav", "btnunactive.wav", "Transition.wav", "a0.wav",
-                          "d0.wav", "GameOver.wav", "GameVictory.wav", "WaveBegin.wav", "WaveOver.wav", "FireStorm.wav",
-                          "Slow.wav", "LightningBolt2.wav", "Spawn.wav", "Heal.wav", "Resurrect.wav", "Teleport.wav",
-                          "Hide.wav", "Unhide.wav", "Upgrade.wav", "Sell.wav"})
+    for (const char* s : {"w1.wav",         "w2.wav",       "w3.wav",        "BtnPress.wav", "btnunactive.wav",
+                          "Transition.wav", "a0.wav",       "d0.wav",        "GameOver.wav", "GameVictory.wav",
+                          "WaveBegin.wav",  "WaveOver.wav", "FireStorm.wav", "Slow.wav",     "LightningBolt2.wav",
+                          "Spawn.wav",      "Heal.wav",     "Resurrect.wav", "Teleport.wav", "Hide.wav",
+                          "Unhide.wav",     "Upgrade.wav",  "Sell.wav"})
         expected.emplace_back(kPreloadSound, s);
     expected.emplace_back(kPreloadMusic, "MainMenuOGG.ogg");
     expected.emplace_back(kPreloadMusic, "one.ogg");
@@ -211,6 +216,41 @@ TEST_F(PreloadTest, AStopRequestEndsTheLoaderAtItsNextTurn) {
     // The step under way is completed; the next one never starts.
     EXPECT_EQ(std::make_pair(kPreloadModel, std::string("d0.pod")), g_requests.back());
     EXPECT_FALSE(LoaderStopRequested.load());
+}
+
+// The banner server sends its head and then a byte every 10 s: while the loader waits
+// for it the main thread keeps taking turns, each as quick as any other, and giving up
+// on the loading ends the loader at once.
+TEST_F(PreloadTest, WhileTheBannerServerTricklesTheTurnsGoOnAndAStopEndsTheLoader) {
+    using testsupport::TestServer;
+    using Clock = std::chrono::steady_clock;
+    WriteData(1, 1);
+    TestServer server;
+    server.SetDripMs(10000);
+    server.SetFault(TestServer::Route::Link, TestServer::Fault::Drip);
+    platform::SetNetRedirect(server.Address());
+    {
+        LoaderTurns turns;
+        ASSERT_EQ(LoaderTurns::kTurnTaken, turns.Start());
+        const Clock::time_point until = Clock::now() + std::chrono::seconds(20);
+        while (server.Count(TestServer::Route::Link) == 0 && Clock::now() < until)
+            ASSERT_EQ(LoaderTurns::kTurnTaken, turns.Turn());
+        ASSERT_EQ(1, server.Count(TestServer::Route::Link));
+
+        int taken = 0;
+        const Clock::time_point start = Clock::now();
+        while (Clock::now() - start < std::chrono::milliseconds(600)) {
+            ASSERT_EQ(LoaderTurns::kTurnTaken, turns.Turn());
+            ++taken;
+        }
+        EXPECT_GE(taken, 6);
+        const Clock::time_point stop = Clock::now();
+        turns.Stop();
+        EXPECT_LT(Clock::now() - stop, std::chrono::milliseconds(500));
+    }
+    platform::SetNetRedirect("");
+    EXPECT_EQ(0, LoadingFinished.load());
+    EXPECT_EQ(nullptr, LoaderThreadHandle.load());
 }
 
 // No attackers: no step of theirs, and the progress ends at 80.

@@ -363,7 +363,11 @@ void TestServer::Serve(int socket) {
             } else if (fault == Fault::Drip) {
                 bool open = SendAll(socket, Head(status, reply.size()));
                 for (size_t i = 0; open && i < reply.size() && !stopping_.load(); ++i) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(dripMs));
+                    // A stopping server does not wait out the pause.
+                    std::unique_lock<std::mutex> lock(mutex_);
+                    if (changed_.wait_for(lock, std::chrono::milliseconds(dripMs), [&] { return stopping_.load(); }))
+                        break;
+                    lock.unlock();
                     open = SendAll(socket, &reply[i], 1);
                 }
             } else {

@@ -27,7 +27,7 @@ public:
         EmptyBody,
         ZeroByte,  // the body with a zero byte in its middle
         Oversize,  // a body of OversizeBytes()
-        Drip,      // the body one byte at a time, DripMs apart
+        Drip,      // the head at once, then the body one byte at a time, DripMs apart
     };
     struct Request {
         std::string method;

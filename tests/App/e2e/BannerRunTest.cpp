@@ -1,10 +1,15 @@
 // The banner in the real game: dunmarch, run headless in a game folder of its
 // own with a per-user data folder of its own and its requests sent to the test
 // server, fetches the banner at the end of its loading and caches it; the next
-// run downloads nothing, and a run without the server still reaches the menu.
+// run downloads nothing, a run without the server still reaches the menu, and a
+// server that trickles its reply neither stops the frames nor holds up a close.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +17,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "App/LayoutClicks.h"
@@ -91,6 +97,66 @@ TEST_F(BannerRunTest, TheLoadingCachesTheBannerOnceAndTheMenuComesWithoutTheServ
     ASSERT_EQ(0, Run("127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()))) << output_;
     EXPECT_EQ(1, Count(output_, "[trace] state entered: MainWindow")) << output_;
     EXPECT_EQ(served_, testsupport::ReadWholeFile(CacheFile()));
+}
+
+// The server answers the link request with its head and then a byte every 10 s. While
+// the loading waits for it, the loading screen keeps drawing frames, and a close
+// request (SIGTERM, the window's close) has the game shut down within a second, in
+// order; the device, the window and the process follow (slower on a loaded machine).
+TEST_F(BannerRunTest, ATricklingServerNeitherStopsTheFramesNorHoldsUpAClose) {
+    using Clock = std::chrono::steady_clock;
+    TestServer server;
+    ASSERT_TRUE(server.ServeShippedImages(BuildDir() + "/game"));
+    server.SetDripMs(10000);
+    server.SetFault(Route::Link, TestServer::Fault::Drip);
+    root_.Write("input.txt", "1 key Esc\n");
+    const std::string output = root_.File("output.txt");
+    // exec: the signal reaches the game itself, not a shell.
+    const std::string command = "cd '" + root_.File("game/") +
+                                "' && exec env SDL_VIDEODRIVER=offscreen DUNMARCH_HEADLESS=1 ALSOFT_DRIVERS=null "
+                                "DUNMARCH_TRACE=1 XDG_DATA_HOME='" +
+                                root_.File("user") + "' DUNMARCH_NET_REDIRECT=" + server.Address() +
+                                " DUNMARCH_INPUT='" + root_.File("input.txt") + "' ./dunmarch -qaf=1000000 > '" +
+                                output + "' 2>&1";
+    const pid_t game = fork();
+    ASSERT_GE(game, 0);
+    if (game == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    auto frames = [&] { return Count(testsupport::ReadWholeFile(output), "[trace] frame presented"); };
+
+    const bool fetching = server.WaitForCount(Route::Link, 1, 60000);
+    EXPECT_TRUE(fetching) << testsupport::ReadWholeFile(output);
+    const int atFetch = frames();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_GE(frames() - atFetch, 5) << testsupport::ReadWholeFile(output);
+
+    kill(game, SIGTERM);
+    const Clock::time_point closed = Clock::now();
+    Clock::duration shutDown = Clock::duration::max();
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(game, &status, WNOHANG)) == 0 && Clock::now() - closed < std::chrono::seconds(20)) {
+        if (shutDown == Clock::duration::max() &&
+            Count(testsupport::ReadWholeFile(output), "[trace] game shut down") == 1)
+            shutDown = Clock::now() - closed;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (ended == 0) {
+        kill(game, SIGKILL);
+        waitpid(game, &status, 0);
+    }
+    output_ = testsupport::ReadWholeFile(output);
+    // Ended before the line was looked for: at most that long.
+    if (shutDown == Clock::duration::max() && ended != 0 && Count(output_, "[trace] game shut down") == 1)
+        shutDown = Clock::now() - closed;
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(shutDown).count(), 1000) << output_;
+    EXPECT_NE(0, ended) << "the process did not end";
+    ASSERT_TRUE(WIFEXITED(status)) << output_;
+    EXPECT_EQ(0, WEXITSTATUS(status)) << output_;
+    EXPECT_EQ(1, Count(output_, "[trace] game shut down")) << output_;
+    EXPECT_EQ(0, Count(output_, "[trace] state entered: MainWindow")) << output_;
 }
 
 // The main menu shows the served banner in its "Banner" element and hands the
