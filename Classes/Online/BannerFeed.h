@@ -74,6 +74,10 @@ public:
     // The requests alone: link, image name, the cached file or the download, the
     // fallback; each within what is left of the time until the deadline.
     static void Request(Replies& replies, std::chrono::steady_clock::time_point deadline);
+    // The second half, on the thread that may make textures: the image decoded once
+    // within the menu's budget; a download written to the cache only once it decoded.
+    // A cache file that cannot be written leaves no image.
+    void Take(const Replies& replies);
 
 private:
     class RequestThread;
@@ -86,10 +90,6 @@ private:
 
     // Empty, with the time limit starting now.
     void Restart();
-    // The second half: the image decoded once; a download written to the cache
-    // only once it decoded. A cache file that cannot be written leaves no image.
-    void Take(const Replies& replies);
-
     std::wstring image_path_;
     std::string link_;
     boost::shared_ptr<Graphics::Texture2D> image_;

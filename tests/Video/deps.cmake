@@ -4,3 +4,7 @@ list(APPEND DM_TEST_DEPS dep::theoraenc dep::theoradec dep::vorbisenc dep::vorbi
 list(APPEND DM_TEST_DEPS dm_Audio)
 # The player's tests play the sample data's intro, named in the catalogue.
 list(APPEND DM_TEST_DEPS dm_catalogue)
+# The libFuzzer target: built by a DM_FUZZ build (scripts/fuzz), never run by ctest.
+if(DM_FUZZ)
+  add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/fuzz ${CMAKE_BINARY_DIR}/tests/Video/fuzz)
+endif()
