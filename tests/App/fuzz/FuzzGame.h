@@ -23,10 +23,10 @@
 #include "Classes/Loading/PreloadAssets.h"
 #include "Core/Assert.h"
 #include "Core/FrameClock.h"
-#include "platform/d3d9/Extensions.h"
 #include "platform/d3d9/null/NullDevice.h"
 #include "platform/win32/Time.h"
 #include "shell/ShellGlobals.h"
+#include "support/FuzzDevice.h"
 #include "support/FuzzInput.h"
 
 namespace fuzzgame {
@@ -65,20 +65,7 @@ public:
         setenv("XDG_DATA_HOME", (folder.parent_path() / "user").c_str(), 1);
         SetAssertionHandler(&AbortOnAssertion);
 
-        d3d9::SetBackend(d3d9::Backend::Null);
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 1024;
-        params.BackBufferHeight = 768;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        if (d3d_ == nullptr || d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_MULTITHREADED,
-                                                  &params, &device_) != D3D_OK)
-            std::abort();
+        device_ = fuzzinput::NullDevice(1024, 768, &d3d_);
         null_ = d3d9::AsNullDevice(device_);
         g_d3d = d3d_;
         g_d3dDevice = device_;

@@ -18,25 +18,15 @@
 #include "Core/TextHelpers.h"
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/Texture2D.h"
-#include "platform/d3d9/Extensions.h"
+#include "support/FuzzDevice.h"
 #include "support/FuzzInput.h"
 
 namespace {
 
 Graphics::GraphicsDevice* TheDevice() {
     static Graphics::GraphicsDevice* graphics = [] {
-        d3d9::SetBackend(d3d9::Backend::Null);
-        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 64;
-        params.BackBufferHeight = 48;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        IDirect3DDevice9* device = nullptr;
-        if (d3d == nullptr || d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_MULTITHREADED,
-                                                &params, &device) != D3D_OK)
-            std::abort();
+        IDirect3D9* d3d = nullptr;
+        IDirect3DDevice9* device = fuzzinput::NullDevice(64, 48, &d3d);
         Graphics::GraphicsDevice* made = new Graphics::GraphicsDevice(d3d, device);
         Service<Graphics::GraphicsDevice>::Register(made);
         return made;

@@ -10,33 +10,13 @@
 
 #include "Graphics/DdsDecoder.h"
 #include "Graphics/PngDecoder.h"
-#include "platform/d3d9/Extensions.h"
 #include "platform/d3dx/D3DXTexture.h"
+#include "support/FuzzDevice.h"
 
 namespace {
 
 // The game's texture budget.
 const uint32_t kBudget = 2048 * 2048;
-
-// Made once and kept for the whole run.
-IDirect3D9* g_d3d = nullptr;
-
-IDirect3DDevice9* NullDevice() {
-    static IDirect3DDevice9* device = [] {
-        d3d9::SetBackend(d3d9::Backend::Null);
-        g_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params = {};
-        params.BackBufferWidth = 16;
-        params.BackBufferHeight = 16;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        IDirect3DDevice9* made = nullptr;
-        g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &params, &made);
-        return made;
-    }();
-    return device;
-}
 
 // The software DDS decoder reads by name.
 const std::string& ScratchFile() {
@@ -50,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     D3DXIMAGE_INFO info;
     D3DXGetImageInfoFromFileInMemory(data, static_cast<UINT>(size), &info);
     IDirect3DTexture9* texture = nullptr;
-    if (SUCCEEDED(D3DXCreateTextureFromFileInMemory(NullDevice(), data, static_cast<UINT>(size), &texture)))
+    if (SUCCEEDED(D3DXCreateTextureFromFileInMemory(fuzzinput::NullDevice(16, 16), data, static_cast<UINT>(size), &texture)))
         texture->Release();
 
     uint32_t width = 0, height = 0;
