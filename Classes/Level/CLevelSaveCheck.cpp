@@ -99,8 +99,10 @@ bool CheckUnitClip(const UnitSaveRecord& unit, const UnitDefinition& definition)
     if (!clips) return true;
     if (!clips->HasClip(unit.clipName)) return false;
     const Graphics::AnimationClip& clip = clips->GetClip(unit.clipName);
+    // As the model's node holds it: from the first frame (at least 0) to the last, a
+    // clip shorter than a frame at its first.
     const float first = static_cast<float>(std::max(clip.first, 0));
-    const float last = static_cast<float>(std::max(clip.last, 0));
+    const float last = std::max(first, static_cast<float>(clip.last));
     return unit.clipFrame >= first && unit.clipFrame <= last;
 }
 
