@@ -392,7 +392,9 @@ TEST_F(BannerFeedTest, AnImageLargerThanTheMenuShowsIsRefusedUndecoded) {
         EXPECT_LT(PeakKiB() - peak, shipped + peak / 10);
         EXPECT_EQ(c.fallbackShown ? 1u : 0u, TexturesMade() - texturesBefore);
         EXPECT_EQ(c.fallbackShown, bool(feed.GetImage()));
-        if (feed.GetImage()) EXPECT_EQ(float(online::kServedImageWidth), feed.GetImage()->GetImageSize().x);
+        if (feed.GetImage()) {
+            EXPECT_EQ(float(online::kServedImageWidth), feed.GetImage()->GetImageSize().x);
+        }
         EXPECT_FALSE(fs::exists(CacheFolder(home) + "banner.png") && c.fallbackShown);
     }
 }
