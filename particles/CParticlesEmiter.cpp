@@ -463,10 +463,8 @@ bool CParticlesEmiter::EmitParticle(CEmiter& e) {
         p->m_vVelocity.z = static_cast<float>(p->m_vVelocity.z + pp.ExtraVelocityZ / rate);
         const int32_t vx = TruncToInt32(p->m_vVelocity.x), vy = TruncToInt32(p->m_vVelocity.y);
         if (pp.YawFromVelocity != 0) p->m_vAngles.x = Angle256Between(0, 0, vx, vy);
-        if (pp.PitchFromVelocity != 0) {
-            const int32_t ax = vx < 0 ? -vx : vx, ay = vy < 0 ? -vy : vy;
-            p->m_vAngles.y = Angle256Of(MaxPlusHalfMin(ax, ay), TruncToInt32(p->m_vVelocity.z));
-        }
+        if (pp.PitchFromVelocity != 0)
+            p->m_vAngles.y = Angle256Of(HorizontalDistance(vx, vy), TruncToInt32(p->m_vVelocity.z));
         if (pp.RollFromTrack != 0) p->m_vAngles.z = 0.0f;
     }
     e.Append(p);
@@ -723,9 +721,7 @@ bool CParticlesEmiter::AdvanceParticle(CEmiter& e, CParticle& p) {
         if (pp.YawFromVelocity != 0) p.m_vAngles.x = Angle256Between(0, 0, TruncToInt32(vx), TruncToInt32(vy));
         if (pp.PitchFromVelocity != 0) {
             const float dv = a == 0 ? static_cast<float>(vz - s * s * g / 2.0) : vz;
-            const int32_t ay = std::abs(TruncToInt32(vy)), bx = std::abs(TruncToInt32(vx));
-            const int32_t h = bx < ay ? ay + bx / 2 : bx + ay / 2;
-            p.m_vAngles.y = Angle256Of(h, TruncToInt32(dv));
+            p.m_vAngles.y = Angle256Of(HorizontalDistance(TruncToInt32(vx), TruncToInt32(vy)), TruncToInt32(dv));
         }
         if (pp.RollFromTrack != 0 && (pp.Flags & CParticleParams::kRotationRowsOff) == 0)
             p.m_vAngles.z = ParticlePairValue(pp, CParticleParams::Roll, a, n, p.m_awRandom[5]);

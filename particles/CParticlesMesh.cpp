@@ -101,6 +101,7 @@ bool CParticlesMesh::Load(const char* fileName, bool postProcess) {
 }
 
 bool CParticlesMesh::Read(CSArchive& archive, bool postProcess) {
+    archive.RefuseNonFiniteFloats();
     CSString name;
     ReadVersionAndName(archive, name);
     CEffectParams settings;

@@ -42,8 +42,9 @@ public:
     bool Load(const char* fileName, bool postProcess);
     // The whole file: version word (stored in the archive first), effect name, settings
     // block, emitter blocks, particle blocks, emitter entries and bounding box. Nothing
-    // after the box is read. A read that fails leaves the effect as it was and returns
-    // false. With postProcess a read effect is then set up: the rescale, the mask entry
+    // after the box is read. A float that is not finite is damage: such a file does not
+    // read (curve points, which are dropped, excepted). A read that fails leaves the
+    // effect as it was and returns false. With postProcess a read effect is then set up: the rescale, the mask entry
     // and the textures and models.
     bool Read(CSArchive& archive, bool postProcess = false);
     // Only the head of the named file: the version word, the effect name and the

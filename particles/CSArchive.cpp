@@ -1,5 +1,6 @@
 #include "particles/CSArchive.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -60,11 +61,18 @@ bool CSArchive::ReadInt32(int32_t& value) {
     return ok;
 }
 
-bool CSArchive::ReadFloat(float& value) {
+bool CSArchive::ReadFloatBits(float& value) {
     uint32_t word;
     const bool ok = ReadUInt32(word);
     std::memcpy(&value, &word, sizeof value);
     return ok;
+}
+
+bool CSArchive::ReadFloat(float& value) {
+    if (!ReadFloatBits(value)) return false;
+    if (!m_bFiniteFloatsOnly || std::isfinite(value)) return true;
+    value = 0.0f;
+    return Fail();
 }
 
 bool CSArchive::ReadBool32(uint8_t& value) {
@@ -148,10 +156,11 @@ bool CSArchive::ReadCurve(CSParamCurve& curve) {
         curve.m_arrPoints.ResizeZeroed(count);
         for (uint32_t i = 0; i < count; ++i) {
             CSCurvePoint& point = curve.m_arrPoints[i];
-            ReadFloat(point.m_fTime);
-            ReadFloat(point.m_fValue);
-            ReadFloat(point.m_fShape1);
-            ReadFloat(point.m_fShape2);
+            // Dropped unused by the row reader: taken as they stand.
+            ReadFloatBits(point.m_fTime);
+            ReadFloatBits(point.m_fValue);
+            ReadFloatBits(point.m_fShape1);
+            ReadFloatBits(point.m_fShape2);
             ReadUInt32(point.m_nFifth);
         }
     }

@@ -39,6 +39,11 @@ public:
     void SetVersionWord(uint32_t word) { m_nVersion = word; }
     int32_t GetFormatVersion() const { return ParticleEffectVersion(m_nVersion); }
 
+    // From now on a float that is not finite (an infinity or a NaN) fails the read, and
+    // the archive with it: the effect reader's rule, as no value of an effect has a use
+    // for one, and arithmetic on one spreads it through a whole run.
+    void RefuseNonFiniteFloats() { m_bFiniteFloatsOnly = true; }
+
     // False once any read has failed (and always without a file).
     bool IsGood() const { return m_pFile != nullptr && !m_bFailed; }
     uint64_t GetBytesLeft() const { return m_nSize - m_nPosition; }
@@ -48,6 +53,7 @@ public:
     bool ReadBytes(void* buffer, size_t n);
     bool ReadUInt32(uint32_t& value);
     bool ReadInt32(int32_t& value);
+    // Fails on a value that is not finite after RefuseNonFiniteFloats (the value 0).
     bool ReadFloat(float& value);
     // A 32-bit word held as 1 when non-zero, else 0.
     bool ReadBool32(uint8_t& value);
@@ -75,10 +81,13 @@ public:
 
 private:
     bool Fail();
+    // The four bytes as they stand, whatever they encode.
+    bool ReadFloatBits(float& value);
 
     std::unique_ptr<IO::File> m_pFile;
     uint32_t m_nVersion = 0;
     uint64_t m_nSize = 0;
     uint64_t m_nPosition = 0;
     bool m_bFailed = false;
+    bool m_bFiniteFloatsOnly = false;
 };

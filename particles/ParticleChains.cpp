@@ -149,8 +149,8 @@ bool CParticlesMesh::DrawRibbonSegment(CParticlesEmiter& effect, CEmiter& emitte
     const int32_t sx = Trunc(ps[0] * 1000.0f), sy = Trunc(ps[1] * 1000.0f);
     const int32_t ex = Trunc(pe[0] * 1000.0f), ey = Trunc(pe[1] * 1000.0f);
     const float yaw = -static_cast<float>(Angle256Between(sx, sy, ex, ey));
-    const int32_t dx = std::abs(ex - sx), dy = std::abs(ey - sy);
-    const float pitch = static_cast<float>(Angle256Of(MaxPlusHalfMin(dx, dy), Trunc((ps[2] - pe[2]) * 1000.0f)));
+    const int64_t dx = static_cast<int64_t>(ex) - sx, dy = static_cast<int64_t>(ey) - sy;
+    const float pitch = static_cast<float>(Angle256Of(HorizontalDistance(dx, dy), Trunc((ps[2] - pe[2]) * 1000.0f)));
     const bool rollRows = (block.Flags & CParticleParams::kRotationRowsOff) == 0;
     auto roll = [&](const CParticle& p) {
         return p.m_vAngles.y + (rollRows ? Value(block, p, CParticleParams::RotationY) : 0.0f);

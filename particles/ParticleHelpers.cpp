@@ -23,7 +23,19 @@ float SortedWeightedSum3(const float& a, const float& b, const float& c) {
 
 int32_t MinInt(int32_t a, int32_t b) { return a < b ? a : b; }
 
-int32_t MaxPlusHalfMin(const int32_t& a, const int32_t& b) { return a > b ? a + b / 2 : b + a / 2; }
+int32_t MaxPlusHalfMin(const int32_t& a, const int32_t& b) {
+    // Two large distances overflow 32 bits: summed in 64, the result saturates.
+    const int64_t wa = a, wb = b;
+    const int64_t sum = wa > wb ? wa + wb / 2 : wb + wa / 2;
+    return static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : (sum < INT32_MIN ? INT32_MIN : sum));
+}
+
+int32_t HorizontalDistance(int64_t dx, int64_t dy) {
+    auto magnitude = [](int64_t v) {
+        return static_cast<int32_t>(v >= INT32_MAX || v <= -INT32_MAX ? INT32_MAX : (v < 0 ? -v : v));
+    };
+    return MaxPlusHalfMin(magnitude(dx), magnitude(dy));
+}
 
 void ReleaseMaskImage(CSMaskImage*& holder) {
     if (holder == nullptr) return;

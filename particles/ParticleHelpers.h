@@ -12,8 +12,11 @@ int32_t ClampInt(int32_t v, int32_t lo, int32_t hi);
 // largest + middle / 2 + smallest / 4.
 float SortedWeightedSum3(const float& a, const float& b, const float& c);
 int32_t MinInt(int32_t a, int32_t b);
-// The larger plus half the smaller (integer halving).
+// The larger plus half the smaller (integer halving), saturating at the int32 limits.
 int32_t MaxPlusHalfMin(const int32_t& a, const int32_t& b);
+// The horizontal distance the elevation angles take: MaxPlusHalfMin of |dx| and |dy|,
+// each magnitude held to INT32_MAX. Never negative.
+int32_t HorizontalDistance(int64_t dx, int64_t dy);
 
 // Releases the mask image the holder points at, when there is one, and empties the holder.
 void ReleaseMaskImage(CSMaskImage*& holder);

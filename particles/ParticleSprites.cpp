@@ -10,6 +10,7 @@
 #include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
 #include "particles/ParticleMatrixStack.h"
+#include "particles/ParticleHelpers.h"
 #include "particles/ParticlePairs.h"
 #include "particles/ParticleRenderPaths.h"
 
@@ -250,8 +251,8 @@ bool CParticlesMesh::DrawMotionAlignedParticle(CParticlesEmiter& effect, CEmiter
         ends[i] = g_State.m_mWorldViewProjection.GetTranslation();
         g_State.m_mCurrent = g_State.m_arrSlots[g_State.m_nDepth - 1];
     }
-    const int32_t a = Angle256Between(static_cast<int32_t>(ends[1].x * 1000.0f), static_cast<int32_t>(ends[1].y * 1000.0f),
-                                      static_cast<int32_t>(ends[0].x * 1000.0f), static_cast<int32_t>(ends[0].y * 1000.0f));
+    const int32_t a = Angle256Between(TruncToInt32(ends[1].x * 1000.0f), TruncToInt32(ends[1].y * 1000.0f),
+                                      TruncToInt32(ends[0].x * 1000.0f), TruncToInt32(ends[0].y * 1000.0f));
     CSVector4 corners[4];
     FacingCorners(hx, hy, px, py, static_cast<float>((256 - a) % 256), corners);
     ParticleMatrixStack::SetTranslation(cur[0], cur[1], cur[2]);

@@ -5,6 +5,7 @@
 
 #include "particles/Angle256.h"
 #include "particles/CSAngle.h"
+#include "particles/ParticleHelpers.h"
 
 TEST(FastSinCos256, ParabolaValues) {
     struct Case {
@@ -123,6 +124,37 @@ TEST(Angle256, LargeInputsMatchTheSameDirectionAtSmallScale) {
     EXPECT_EQ(Angle256Between(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX), 32);
     EXPECT_EQ(Angle256Between(INT32_MAX, 0, INT32_MIN, 1), 192);
     EXPECT_EQ(Angle256OfFull(INT32_MIN, INT32_MIN), 160);
+}
+
+// The elevation's horizontal distance of any two int32 differences: the larger plus
+// half the smaller, held to INT32_MAX, so the elevation takes it whatever the velocity.
+TEST(Angle256Of, HorizontalDistanceOfAnyDifferenceIsNeverNegative) {
+    struct Case {
+        int64_t dx, dy;
+        int32_t expected;
+    };
+    const int64_t widest = int64_t{INT32_MAX} - INT32_MIN;  // two int32 coordinates apart
+    const Case cases[] = {
+        {3, 10, 11},
+        {-3, 10, 11},
+        {10, -3, 11},
+        {0, 0, 0},
+        {INT32_MAX, INT32_MAX, INT32_MAX},
+        {INT32_MIN, INT32_MIN, INT32_MAX},
+        {INT32_MIN, 0, INT32_MAX},
+        {widest, 1, INT32_MAX},
+        {-widest, -widest, INT32_MAX},
+        {2000000000, 1000000000, INT32_MAX},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(HorizontalDistance(k.dx, k.dy), k.expected) << k.dx << ", " << k.dy;
+        const uint8_t up = Angle256Of(HorizontalDistance(k.dx, k.dy), INT32_MAX);
+        const uint8_t down = Angle256Of(HorizontalDistance(k.dx, k.dy), INT32_MIN);
+        EXPECT_LE(up, 64);
+        EXPECT_TRUE(down >= 192 || down == 0) << int(down);
+    }
+    EXPECT_EQ(MaxPlusHalfMin(INT32_MAX, INT32_MAX), INT32_MAX);
+    EXPECT_EQ(MaxPlusHalfMin(INT32_MIN, INT32_MIN), INT32_MIN);
 }
 
 TEST(Angle256OfDeathTest, NegativeHorizontalDistanceStops) {

@@ -10,6 +10,7 @@
 
 #include "Graphics/GraphicsDevice.h"
 #include "Graphics/GraphicsDeviceFixture.h"
+#include "CraftedEffects.h"
 #include "RunningEffectFixtures.h"
 #include "SceneGraph/Camera.h"
 #include "SceneGraph/Group.h"
@@ -547,6 +548,30 @@ TEST_F(ParticleRendererTest, LightsOfRunningEmittersOnly) {
         }
     }
     CParticlesMesh::EmitLights(nullptr);  // nothing for no effect
+}
+
+// Velocities whose truncation leaves the 32-bit range, at birth or through the speed
+// row: 60 steps, each drawn as sprites, ribbons and motion-aligned quads and flushed,
+// without overflow; the renderer counts no more than the two births a step for 30
+// steps make.
+TEST_F(ParticleRendererTest, OversizedVelocitiesRunAndDraw) {
+    for (const craftedeffects::Case& c : craftedeffects::Cases()) {
+        for (int32_t kind : {1, 5, 8}) {
+            SCOPED_TRACE(craftedeffects::FileName(c, kind));
+            const craftedeffects::VelocityEffect design(c.velocity, c.speedKeys, kind);
+            runfixtures::SetUpInstance run(design.built);
+            for (int step = 0; step < 60; ++step) {
+                ASSERT_TRUE(run.instance.Step(true));
+                ParticlesBeginFrame();
+                ParticleDrawCounters = ParticleDrawCountersState();
+                CParticlesMesh::Draw(run.instance);
+                ParticlesFlush();
+                EXPECT_LE(Counted(), 2 * 31);
+            }
+            EXPECT_GT(Counted(), 0);
+            EXPECT_EQ(ParticleMatrixStack::g_State.m_nDepth, 0);
+        }
+    }
 }
 
 }  // namespace

@@ -19,18 +19,23 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "../../particles/CraftedEffects.h"
 #include "support/BattleDriverFolder.h"
 #include "support/PngFile.h"
 #include "support/RunDunmarch.h"
 #include "support/ScratchDir.h"
 #include "support/VictorySave.h"
+#include "tools/catalogue/Config.h"
 #include "tools/catalogue/Fonts.h"
 #include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Level.h"
 #include "tools/catalogue/Models.h"
+#include "tools/catalogue/ParticleEffects.h"
 #include "tools/catalogue/TestScripts.h"
+#include "tools/prt/PrtWriter.h"
 
 namespace fs = std::filesystem;
 namespace cl = catalogue::level;
@@ -257,6 +262,54 @@ TEST(BattleDriverTest, TraceNamesTheEffectsInViewAndNoParticlesChangesNothingEls
     const testsupport::ProgramResult bare = folder.Run("--frames 20 --trace --no-particles");
     ASSERT_EQ(0, bare.exitCode) << bare.output;
     EXPECT_EQ(run.output, bare.output);
+}
+
+namespace {
+
+// The folder's effects become its own: links to the sample's, but for `replaced`
+// (file name, effect), written in their place.
+void ReplaceEffects(const GameFolder& folder,
+                    const std::vector<std::pair<std::string, const CParticlesMesh*>>& replaced) {
+    const fs::path common = fs::path(folder.File(catalogue::config::kResourceCommon)).parent_path();
+    const fs::path sample = fs::read_symlink(common);
+    fs::remove(common);
+    fs::create_directory(common);
+    for (const fs::directory_entry& entry : fs::directory_iterator(sample))
+        if (entry.path().filename() != "particles") fs::create_symlink(entry.path(), common / entry.path().filename());
+    const fs::path particles = folder.File(catalogue::config::kParticles.Path());
+    fs::create_directory(particles);
+    for (const fs::directory_entry& entry : fs::directory_iterator(sample / "particles")) {
+        const std::string name = entry.path().filename().string();
+        const auto own = std::find_if(replaced.begin(), replaced.end(), [&](const auto& r) { return r.first == name; });
+        if (own == replaced.end()) fs::create_symlink(entry.path(), particles / name);
+        else ASSERT_TRUE(PrtWriter(PrtWriter::VersionWord(5)).WriteFile(*own->second, (particles / name).string()));
+    }
+}
+
+}  // namespace
+
+// Torches and spawn effects whose particles fly beyond the 32-bit range, straight or
+// through their speed row, drawn as sprites and as ribbons: the battle runs on, and the
+// renderer counts no more particles than the sample's effects and theirs make.
+TEST(BattleDriverTest, EffectsOfOversizedVelocitiesRunAndDraw) {
+    const testsupport::ProgramResult sample = RunDriver("--frames 60 --trace");
+    ASSERT_EQ(0, sample.exitCode) << sample.output.substr(0, 3000);
+    const std::vector<int> sampleParticles = ParticlesPerFrame(sample.output);
+    const GameFolder folder;
+    const craftedeffects::VelocityEffect torch(6e10f, {});
+    const craftedeffects::VelocityEffect spawn(-30.0f, {3.0f, 3e10f}, 5);
+    ASSERT_NO_FATAL_FAILURE(ReplaceEffects(
+        folder, {{catalogue::gamedata::kTorch, &torch.built}, {catalogue::particles::kSpawn, &spawn.built}}));
+    const testsupport::ProgramResult run = folder.Run("--frames 60 --trace");
+    ASSERT_EQ(0, run.exitCode) << run.output.substr(0, 3000);
+    EXPECT_EQ(std::string::npos, run.output.find("runtime error")) << run.output.substr(0, 3000);
+    EXPECT_NE(std::string::npos, run.output.find("\nwave 1 begun at step 31\n")) << run.output;
+    const std::vector<int> particles = ParticlesPerFrame(run.output);
+    ASSERT_EQ(60u, particles.size()) << run.output;
+    ASSERT_EQ(60u, sampleParticles.size()) << sample.output;
+    // Two torches and the first wave's three spawns, each at most 62 particles.
+    for (size_t frame = 0; frame < particles.size(); ++frame)
+        EXPECT_LE(particles[frame], sampleParticles[frame] + 5 * 62) << "frame " << frame;
 }
 
 TEST(BattleDriverTest, TheLoadingBeforeTheBattleFillsTheCachesItsUnitsTake) {

@@ -2,10 +2,15 @@
 // format version, on files that do not read, and on snapshots of running effects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../../particles/CraftedEffects.h"
 #include "../../particles/EffectFixtures.h"
 #include "support/ScratchFolder.h"
 #include "support/RunDunmarch.h"
@@ -98,6 +103,41 @@ TEST(PrtDumpTest, RunsAnEffectToItsEndOrForItsSteps) {
     EXPECT_EQ(PrtDump("--run '" + path + "' seven").exitCode, 2);
     EXPECT_EQ(PrtDump("--run").exitCode, 2);
     EXPECT_EQ(PrtDump("--run '" + (folder / "missing.prt") + "'").exitCode, 1);
+}
+
+// Velocities whose truncation leaves the 32-bit range run their 60 steps without a
+// sanitizer's word; every step holds what two births a step living 30 steps make. An
+// infinite one is damage: the file does not read.
+TEST(PrtDumpTest, RunsEffectsOfOversizedVelocitiesAndRefusesInfiniteOnes) {
+    ScratchFolder folder;
+    for (const craftedeffects::Case& c : craftedeffects::Cases()) {
+        SCOPED_TRACE(c.name);
+        const craftedeffects::VelocityEffect effect(c.velocity, c.speedKeys);
+        const std::string path = effectfixtures::WriteEffect(folder, craftedeffects::FileName(c, 1), effect.built, 5);
+        const testsupport::ProgramResult run = PrtDump("--run '" + path + "' 60");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_EQ(run.output.find("runtime error"), std::string::npos) << run.output;
+        std::istringstream lines(run.output);
+        std::string line;
+        int steps = 0, most = 0;
+        while (std::getline(lines, line)) {
+            int step = 0, emitters = 0, particles = 0;
+            if (std::sscanf(line.c_str(), "step %d: emitters %d, particles %d", &step, &emitters, &particles) != 3)
+                continue;
+            ++steps;
+            EXPECT_EQ(emitters, 1) << line;
+            most = std::max(most, particles);
+        }
+        EXPECT_EQ(steps, 60) << run.output;
+        EXPECT_GT(most, 0);
+        EXPECT_LE(most, 2 * 31) << run.output;
+    }
+
+    const craftedeffects::VelocityEffect infinite(std::numeric_limits<float>::infinity(), {});
+    const std::string path = effectfixtures::WriteEffect(folder, "infinite.prt", infinite.built, 5);
+    const testsupport::ProgramResult run = PrtDump("--run '" + path + "' 60");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("infinite.prt: does not read"), std::string::npos) << run.output;
 }
 
 }  // namespace
