@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "particles/CEmiterParams.h"
 #include "particles/CParticle.h"
@@ -273,7 +274,8 @@ void CParticlesEmiter::ReplaceEffect(CSEntity* host, CParticlesMesh* effect) {
         m_arrEmiters.clear();
         return;
     }
-    for (size_t i = 0; i < m_arrEmiters.size();) {
+    size_t kept = 0;
+    for (size_t i = 0; i < m_arrEmiters.size(); ++i) {
         CEmiter& e = m_arrEmiters[i];
         bool keep = Fits(e.m_nEntry, effect->m_arrEntries) && Fits(e.m_nEmiterParams, effect->m_arrEmiterParams);
         if (keep) {
@@ -284,14 +286,12 @@ void CParticlesEmiter::ReplaceEffect(CSEntity* host, CParticlesMesh* effect) {
                 e.m_pParticleParams = effect->m_arrParticleParams[static_cast<size_t>(e.m_nParticleParams)];
             else keep = false;
         }
-        if (!keep) {
-            m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(i));
-            continue;
-        }
-        for (CParticle* particle = e.m_pFirst; particle != nullptr; particle = particle->m_pNext)
-            ParticleHook(e, particle);
-        ++i;
+        if (keep)
+            for (CParticle* particle = e.m_pFirst; particle != nullptr; particle = particle->m_pNext)
+                ParticleHook(e, particle);
+        KeepEmiter(i, keep, kept);
     }
+    EndEmiterPass(kept);
 }
 
 void CParticlesEmiter::ReloadEffect(CSEntity* host, const char* name) {
@@ -800,11 +800,13 @@ bool CParticlesEmiter::Step(bool emit) {
     if (Has(m_wFlags, kStopping)) return AdvanceParticlesOnly();
     if (Has(m_wFlags, kChildOnly)) {
         AdvanceParticlesOnly();
-        for (size_t i = 0; i < m_arrEmiters.size();) {
-            if (Has(m_arrEmiters[i].m_wFlags, CEmiter::kChild) && !UpdateEmiter(static_cast<int32_t>(i), emit))
-                m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(i));
-            else ++i;
+        size_t kept = 0;
+        for (size_t i = 0; i < m_arrEmiters.size(); ++i) {
+            const bool keep =
+                !Has(m_arrEmiters[i].m_wFlags, CEmiter::kChild) || UpdateEmiter(static_cast<int32_t>(i), emit);
+            KeepEmiter(i, keep, kept);
         }
+        EndEmiterPass(kept);
         return true;
     }
     if (Has(m_wFlags, kPaused) && Has(m_wFlags, kAllPausable)) {
@@ -812,32 +814,42 @@ bool CParticlesEmiter::Step(bool emit) {
         return true;
     }
     bool alive = false, allHeld = true;
-    for (size_t i = 0; i < m_arrEmiters.size();) {
+    size_t kept = 0;
+    for (size_t i = 0; i < m_arrEmiters.size(); ++i) {
         CEmiter& e = m_arrEmiters[i];
+        bool keep = true;
         if (Has(e.m_wFlags, CEmiter::kHold) && e.m_pFirst != nullptr) {
             alive = true;
-            ++i;
-            continue;
-        }
-        allHeld = false;
-        if (m_iFrame < e.m_nStart || (Has(m_wFlags, kPaused) && Has(e.m_wFlags, CEmiter::kPausable))) {
-            e.AdvanceParticles(*this);
-            alive = true;
-            ++i;
-            continue;
-        }
-        if (UpdateEmiter(static_cast<int32_t>(i), emit)) {
-            alive = true;
-            ++i;
-        } else if (Has(m_arrEmiters[i].m_wFlags, CEmiter::kChild)) {
-            m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(i));
         } else {
-            ++i;
+            allHeld = false;
+            if (m_iFrame < e.m_nStart || (Has(m_wFlags, kPaused) && Has(e.m_wFlags, CEmiter::kPausable))) {
+                e.AdvanceParticles(*this);
+                alive = true;
+            } else if (UpdateEmiter(static_cast<int32_t>(i), emit)) {
+                alive = true;
+            } else {
+                keep = !Has(m_arrEmiters[i].m_wFlags, CEmiter::kChild);
+            }
         }
+        KeepEmiter(i, keep, kept);
     }
+    EndEmiterPass(kept);
     if (allHeld && alive) m_wFlags = static_cast<uint16_t>(m_wFlags | kFrozen);
     ++m_iFrame;
     return alive;
+}
+
+void CParticlesEmiter::KeepEmiter(size_t index, bool keep, size_t& kept) {
+    if (keep) {
+        if (kept != index) m_arrEmiters[kept] = std::move(m_arrEmiters[index]);
+        ++kept;
+    }
+    m_nDroppedInPass = index + 1 - kept;
+}
+
+void CParticlesEmiter::EndEmiterPass(size_t kept) {
+    m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(kept), m_arrEmiters.end());
+    m_nDroppedInPass = 0;
 }
 
 bool CParticlesEmiter::AdvanceParticlesOnly() {
@@ -1033,7 +1045,7 @@ bool CParticlesEmiter::SpawnChildEmiters(int32_t parentIndex) {
         if (resolve(name) >= 0) ++count;
     if (count == 0) return false;
     // A file whose children spawn children without end stops at the limit.
-    if (m_arrEmiters.size() + count > static_cast<size_t>(kMaxEmiters)) return false;
+    if (m_arrEmiters.size() - m_nDroppedInPass + count > static_cast<size_t>(kMaxEmiters)) return false;
 
     const int32_t seed = ParticleRandom(m_arrEmiters[static_cast<size_t>(parentIndex)]);
     size_t k = m_arrEmiters.size();
@@ -1378,12 +1390,12 @@ void CParticlesEmiter::SetOption800(bool on) {
 }
 
 void CParticlesEmiter::RemoveNonLooping() {
-    for (size_t i = 0; i < m_arrEmiters.size();) {
+    size_t kept = 0;
+    for (size_t i = 0; i < m_arrEmiters.size(); ++i) {
         const CParticleEmiterParams* entry = m_arrEmiters[i].m_pEntry;
-        if (entry == nullptr || entry->RepeatMode != 2)
-            m_arrEmiters.erase(m_arrEmiters.begin() + static_cast<std::ptrdiff_t>(i));
-        else ++i;
+        KeepEmiter(i, entry != nullptr && entry->RepeatMode == 2, kept);
     }
+    EndEmiterPass(kept);
 }
 
 bool CParticlesEmiter::HasParticles() const {

@@ -229,4 +229,14 @@ private:
     bool PlaceParticle(CEmiter& emitter, CParticle& particle);
     // Takes a reference on `effect` and releases the one held before.
     void BindEffect(CParticlesMesh* effect);
+    // A pass over the emitters drops the ones that go in one cut rather than one erase
+    // each (a step may finish thousands of children): the emitter at `index`, just
+    // dealt with, moves down to `kept` when it stays, so the order holds; the dropped
+    // ones leave slots behind until EndEmiterPass cuts the array to the `kept` that stay.
+    void KeepEmiter(size_t index, bool keep, size_t& kept);
+    void EndEmiterPass(size_t kept);
+
+    // Emitters a running pass has dropped but not yet cut: the instance's limit counts
+    // only those that stay.
+    size_t m_nDroppedInPass = 0;
 };

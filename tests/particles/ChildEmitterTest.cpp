@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "RunningEffectFixtures.h"
 #include "particles/CEmiterParams.h"
@@ -120,6 +122,27 @@ TEST(ChildSpawning, ChildrenStepAndAreErasedWhenFinished) {
     for (int i = 0; i < 3; ++i) s.instance.Step(true);
     EXPECT_EQ(s.instance.m_arrEmiters.size(), 1u);  // the children finished; the parent stays
     EXPECT_FALSE(s.instance.Step(true));
+}
+
+// A child that finished earlier in the same step makes room for the spawn of a full
+// instance, as if it had gone before the parent's turn; the others keep their order.
+TEST(ChildSpawning, AChildFinishedEarlierInTheStepMakesRoomAtTheLimit) {
+    Family family({"a"});
+    family.Range(CEmiterParams::EmitRate, 1.0f);  // one batch at the first step
+    SetUpInstance s(family.built);
+    std::vector<CEmiter> full(CParticlesEmiter::kMaxEmiters);
+    full[0].m_wFlags = CEmiter::kChild;  // no blocks: finished at its turn
+    full[1] = std::move(s.Emitter(0));
+    for (size_t i = 2; i < full.size(); ++i) full[i].m_nEntry = static_cast<int16_t>(i % 1000);  // no blocks: stay
+    s.instance.m_arrEmiters.swap(full);
+
+    s.instance.Step(true);
+    ASSERT_EQ(s.instance.m_arrEmiters.size(), static_cast<size_t>(CParticlesEmiter::kMaxEmiters));
+    EXPECT_EQ(s.Emitter(0).m_nEntry, 0);  // the parent
+    for (size_t i = 1; i + 1 < s.instance.m_arrEmiters.size(); ++i)
+        ASSERT_EQ(s.Emitter(i).m_nEntry, static_cast<int16_t>((i + 1) % 1000)) << i;
+    EXPECT_EQ(s.instance.m_arrEmiters.back().m_nEntry, 1);  // the new child
+    EXPECT_NE(s.instance.m_arrEmiters.back().m_wFlags & CEmiter::kChild, 0);
 }
 
 // A parent of `shape` and a child placed on it directly, both in effect space.

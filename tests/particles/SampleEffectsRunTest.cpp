@@ -2,18 +2,29 @@
 // end, or 300 steps when it loops. The run of each, as dunmarch-prtdump --run prints
 // it, is checked against its trace under golden/run/, and each keeps to what the
 // catalogue records of it: a one-shot ends within its designed time, a looping one
-// still has live particles at step 300.
+// still has live particles at step 300. A rate key beyond all use fills the instance
+// to its emitter limit and no further.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <sstream>
 #include <string>
 
 #include "GoldenTrace.h"
+#include "particles/CEmiterParams.h"
+#include "particles/CParticlesEmiter.h"
 #include "particles/CParticlesMesh.h"
+#include "particles/CSArchive.h"
+#include "support/ScratchFolder.h"
+#include "tools/catalogue/GameData.h"
 #include "tools/catalogue/Config.h"
 #include "tools/catalogue/ParticleEffects.h"
 #include "tools/prt/PrtTrace.h"
+#include "tools/prt/PrtWriter.h"
 
 namespace {
 
@@ -52,6 +63,52 @@ TEST(SampleEffectsRun, OneShotsEndInTimeAndLoopsKeepRunning) {
             EXPECT_GT(end.particles, 0) << record.name << " has no particles at step " << kSteps;
         }
     }
+}
+
+// The firestorm whose storm emitter has one emission-rate key of `key`: its children
+// are spawned a billion at a time, up to the instance's limit. Written and read back.
+bool FirestormWithRateKey(float key, const ScratchFolder& folder, CParticlesMesh& effect, std::string& error) {
+    CParticlesMesh sample;
+    CSArchive archive(EffectPath(catalogue::gamedata::kSpellFirestorm).c_str());
+    if (!sample.Read(archive)) {
+        error = "the sample firestorm does not read";
+        return false;
+    }
+    sample.m_arrEmiterParams.at(0)->Tracks[CEmiterParams::EmitRate].m_arrKeys[20] = key;
+    const std::string path = folder / "firestorm.prt";
+    if (!PrtWriter(archive.GetVersionWord()).WriteFile(sample, path)) {
+        error = path + ": cannot be written";
+        return false;
+    }
+    return ReadEffectForTrace(path, effect, error);
+}
+
+// An infinite key is damage: the file does not read. The largest finite one runs the
+// instance to 32,767 emitters and 131,064 particles, and no further, dropping the
+// children as they finish: the run as its trace says (the trace of the erase of one
+// child at a time).
+TEST(SampleEffectsRun, AnEndlessRateKeyIsRefusedAndTheLargestKeepsToTheEmitterLimit) {
+    ScratchFolder folder;
+    CParticlesMesh effect;
+    std::string error;
+    EXPECT_FALSE(FirestormWithRateKey(std::numeric_limits<float>::infinity(), folder, effect, error));
+    EXPECT_NE(error.find("does not read"), std::string::npos) << error;
+
+    ASSERT_TRUE(FirestormWithRateKey(std::numeric_limits<float>::max(), folder, effect, error)) << error;
+    const std::string trace = RunTrace("spell_firestorm.prt, rate key 20 at the largest float", effect, 49);
+    goldentrace::ExpectGolden("run/spell_firestorm_rate_limit.txt", trace);
+    std::istringstream lines(trace);
+    std::string line;
+    int most = 0;
+    while (std::getline(lines, line)) {
+        int step = 0, emitters = 0, particles = 0;
+        if (std::sscanf(line.c_str(), "step %d: emitters %d, particles %d", &step, &emitters, &particles) != 3)
+            continue;
+        EXPECT_LE(emitters, CParticlesEmiter::kMaxEmiters) << line;
+        EXPECT_LE(particles, 4 * CParticlesEmiter::kMaxEmiters) << line;
+        most = std::max(most, emitters);
+    }
+    EXPECT_EQ(most, CParticlesEmiter::kMaxEmiters);
 }
 
 }  // namespace
