@@ -800,6 +800,7 @@ bool CParticlesEmiter::Step(bool emit) {
     if (Has(m_wFlags, kStopping)) return AdvanceParticlesOnly();
     if (Has(m_wFlags, kChildOnly)) {
         AdvanceParticlesOnly();
+        BeginEmiterPass();
         size_t kept = 0;
         for (size_t i = 0; i < m_arrEmiters.size(); ++i) {
             const bool keep =
@@ -814,6 +815,7 @@ bool CParticlesEmiter::Step(bool emit) {
         return true;
     }
     bool alive = false, allHeld = true;
+    BeginEmiterPass();
     size_t kept = 0;
     for (size_t i = 0; i < m_arrEmiters.size(); ++i) {
         CEmiter& e = m_arrEmiters[i];
@@ -837,6 +839,12 @@ bool CParticlesEmiter::Step(bool emit) {
     if (allHeld && alive) m_wFlags = static_cast<uint16_t>(m_wFlags | kFrozen);
     ++m_iFrame;
     return alive;
+}
+
+void CParticlesEmiter::BeginEmiterPass() {
+    int64_t held = 0;
+    for (const CEmiter& e : m_arrEmiters) held += e.m_nCount;
+    m_nParticleRoom = kMaxParticles - held;
 }
 
 void CParticlesEmiter::KeepEmiter(size_t index, bool keep, size_t& kept) {
@@ -970,9 +978,12 @@ bool CParticlesEmiter::UpdateEmiter(int32_t index, bool emit) {
                     // would do nothing either.
                     if (!spawned) break;
                 } else {
-                    // Beyond the 16-bit count births are skipped without a draw.
-                    if (e->m_nCount >= CEmiter::kMaxParticles) break;
+                    // Beyond the 16-bit count, or the instance's share, births are
+                    // skipped without a draw.
+                    if (e->m_nCount >= CEmiter::kMaxParticles || m_nParticleRoom <= 0) break;
+                    const int16_t before = e->m_nCount;
                     EmitParticle(*e);
+                    m_nParticleRoom -= e->m_nCount - before;
                 }
             }
         }

@@ -83,6 +83,9 @@ public:
     void ResolveSource(CEmiter& emitter);
 
     static constexpr int32_t kMaxEmiters = 0x7fff;
+    // Particles of all its emitters together, as many as one emitter may hold: a file
+    // whose every child fills its emitter would otherwise ask for a billion.
+    static constexpr int32_t kMaxParticles = CEmiter::kMaxParticles;
 
     // One 30 Hz step: every emitter in order moves its counters, places itself,
     // follows its tracks, emits and advances its particles; finished children are
@@ -235,8 +238,13 @@ private:
     // ones leave slots behind until EndEmiterPass cuts the array to the `kept` that stay.
     void KeepEmiter(size_t index, bool keep, size_t& kept);
     void EndEmiterPass(size_t kept);
+    // A step's pass may make as many births as kMaxParticles leaves beside the
+    // particles held when it begins.
+    void BeginEmiterPass();
 
     // Emitters a running pass has dropped but not yet cut: the instance's limit counts
     // only those that stay.
     size_t m_nDroppedInPass = 0;
+    // Births the running step may still make.
+    int64_t m_nParticleRoom = kMaxParticles;
 };

@@ -472,11 +472,11 @@ void RunBattle(benchmark::State& state) {
 BENCHMARK(RunBattle)->Name("BM_BattleFrame")->ArgName("copies")->Arg(7)->Arg(14)->Unit(benchmark::kMicrosecond);
 
 // An emission rate beyond all use: the sample firestorm with one rate key of its storm
-// emitter at the largest float fills its instance to the 32,767-emitter limit (131,064
-// particles) within a step, and its children then finish by the thousand. Timed: the
-// steps from that one to the effect's end, on this thread's CPU clock; "ms_per_step"
-// is their mean. Goal: a few ms a step on one core, finished children dropped in one
-// pass (one erase each: about 240 ms a step).
+// emitter at the largest float fills its instance to its limits (32,767 emitters and
+// as many particles) within a step, and its children then finish by the thousand.
+// Timed: the steps from that one to the effect's end, on this thread's CPU clock;
+// "ms_per_step" is their mean. Goal: a few ms a step on one core, finished children
+// dropped in one pass (one erase each: about 240 ms a step).
 void BM_StepAtTheEmitterLimit(benchmark::State& state) {
     CParticlesMesh effect;
     const std::string path = std::string(DM_BENCH_GAME_DIR) + "/" + catalogue::config::kParticles.Path() +

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -143,6 +145,26 @@ TEST(ChildSpawning, AChildFinishedEarlierInTheStepMakesRoomAtTheLimit) {
         ASSERT_EQ(s.Emitter(i).m_nEntry, static_cast<int16_t>((i + 1) % 1000)) << i;
     EXPECT_EQ(s.instance.m_arrEmiters.back().m_nEntry, 1);  // the new child
     EXPECT_NE(s.instance.m_arrEmiters.back().m_wFlags & CEmiter::kChild, 0);
+}
+
+// Rates beyond all use in a parent and its children: 32,767 children would each fill
+// their emitter, a billion particles; the instance holds at most its limit of them.
+TEST(ChildSpawning, ChildrenThatWouldFillTheirEmittersShareTheInstanceLimit) {
+    Family family({"a"});
+    family.Range(CEmiterParams::EmitRate, std::numeric_limits<float>::max());
+    SetConstant(family.childBlock->Tracks[CEmiterParams::EmitRate], std::numeric_limits<float>::max());
+    for (int row : {CEmiterParams::LifeScale, CEmiterParams::SpeedScale, CEmiterParams::SizeScale})
+        SetConstant(family.childBlock->Tracks[row], 1.0f);
+    SetUpInstance s(family.built);
+    for (int step = 0; step < 3; ++step) {
+        s.instance.Step(true);
+        int64_t particles = 0;
+        for (const CEmiter& e : s.instance.m_arrEmiters) particles += e.m_nCount;
+        EXPECT_LE(particles, CParticlesEmiter::kMaxParticles) << "step " << step;
+        if (step > 0) continue;  // the children without particles are gone
+        EXPECT_EQ(particles, CParticlesEmiter::kMaxParticles);
+        EXPECT_EQ(s.instance.m_arrEmiters.size(), static_cast<size_t>(CParticlesEmiter::kMaxEmiters));
+    }
 }
 
 // A parent of `shape` and a child placed on it directly, both in effect space.

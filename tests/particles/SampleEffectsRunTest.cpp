@@ -3,7 +3,7 @@
 // it, is checked against its trace under golden/run/, and each keeps to what the
 // catalogue records of it: a one-shot ends within its designed time, a looping one
 // still has live particles at step 300. A rate key beyond all use fills the instance
-// to its emitter limit and no further.
+// to its limits and no further.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,16 +65,18 @@ TEST(SampleEffectsRun, OneShotsEndInTimeAndLoopsKeepRunning) {
     }
 }
 
-// The firestorm whose storm emitter has one emission-rate key of `key`: its children
-// are spawned a billion at a time, up to the instance's limit. Written and read back.
-bool FirestormWithRateKey(float key, const ScratchFolder& folder, CParticlesMesh& effect, std::string& error) {
+// The firestorm whose storm emitter has its emission-rate key `key` at `value`: its
+// children are spawned a billion at a time, up to the instance's limit. Written and
+// read back.
+bool FirestormWithRateKey(int key, float value, const ScratchFolder& folder, CParticlesMesh& effect,
+                          std::string& error) {
     CParticlesMesh sample;
     CSArchive archive(EffectPath(catalogue::gamedata::kSpellFirestorm).c_str());
     if (!sample.Read(archive)) {
         error = "the sample firestorm does not read";
         return false;
     }
-    sample.m_arrEmiterParams.at(0)->Tracks[CEmiterParams::EmitRate].m_arrKeys[20] = key;
+    sample.m_arrEmiterParams.at(0)->Tracks[CEmiterParams::EmitRate].m_arrKeys[key] = value;
     const std::string path = folder / "firestorm.prt";
     if (!PrtWriter(archive.GetVersionWord()).WriteFile(sample, path)) {
         error = path + ": cannot be written";
@@ -83,32 +85,48 @@ bool FirestormWithRateKey(float key, const ScratchFolder& folder, CParticlesMesh
     return ReadEffectForTrace(path, effect, error);
 }
 
-// An infinite key is damage: the file does not read. The largest finite one runs the
-// instance to 32,767 emitters and 131,064 particles, and no further, dropping the
-// children as they finish: the run as its trace says (the trace of the erase of one
-// child at a time).
-TEST(SampleEffectsRun, AnEndlessRateKeyIsRefusedAndTheLargestKeepsToTheEmitterLimit) {
+// An infinite key is damage: the file does not read. The largest finite one, or the
+// one the fuzzer made of a key of 0.3 by a single bit, runs the instance to its 32,767
+// emitters and no further, and its children's particles to the instance's 32,767; the
+// children go as they finish.
+TEST(SampleEffectsRun, AnEndlessRateKeyIsRefusedAndHugeOnesKeepToTheInstanceLimits) {
     ScratchFolder folder;
-    CParticlesMesh effect;
+    CParticlesMesh refused;
     std::string error;
-    EXPECT_FALSE(FirestormWithRateKey(std::numeric_limits<float>::infinity(), folder, effect, error));
+    EXPECT_FALSE(FirestormWithRateKey(20, std::numeric_limits<float>::infinity(), folder, refused, error));
     EXPECT_NE(error.find("does not read"), std::string::npos) << error;
 
-    ASSERT_TRUE(FirestormWithRateKey(std::numeric_limits<float>::max(), folder, effect, error)) << error;
-    const std::string trace = RunTrace("spell_firestorm.prt, rate key 20 at the largest float", effect, 49);
-    goldentrace::ExpectGolden("run/spell_firestorm_rate_limit.txt", trace);
-    std::istringstream lines(trace);
-    std::string line;
-    int most = 0;
-    while (std::getline(lines, line)) {
-        int step = 0, emitters = 0, particles = 0;
-        if (std::sscanf(line.c_str(), "step %d: emitters %d, particles %d", &step, &emitters, &particles) != 3)
-            continue;
-        EXPECT_LE(emitters, CParticlesEmiter::kMaxEmiters) << line;
-        EXPECT_LE(particles, 4 * CParticlesEmiter::kMaxEmiters) << line;
-        most = std::max(most, emitters);
+    const struct {
+        int key;
+        float value;
+        const char* what;
+        const char* golden;
+    } cases[] = {
+        {20, std::numeric_limits<float>::max(), "at the largest float", "run/spell_firestorm_rate_limit.txt"},
+        {5, 1.0208471e38f, "0.3 with one bit flipped", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        CParticlesMesh effect;
+        ASSERT_TRUE(FirestormWithRateKey(c.key, c.value, folder, effect, error)) << error;
+        const std::string trace =
+            RunTrace("spell_firestorm.prt, rate key " + std::to_string(c.key) + " " + c.what, effect, 60);
+        if (c.golden != nullptr) goldentrace::ExpectGolden(c.golden, trace);
+        std::istringstream lines(trace);
+        std::string line;
+        int mostEmitters = 0, mostParticles = 0;
+        while (std::getline(lines, line)) {
+            int step = 0, emitters = 0, particles = 0;
+            if (std::sscanf(line.c_str(), "step %d: emitters %d, particles %d", &step, &emitters, &particles) != 3)
+                continue;
+            EXPECT_LE(emitters, CParticlesEmiter::kMaxEmiters) << line;
+            EXPECT_LE(particles, CParticlesEmiter::kMaxParticles) << line;
+            mostEmitters = std::max(mostEmitters, emitters);
+            mostParticles = std::max(mostParticles, particles);
+        }
+        EXPECT_EQ(mostEmitters, CParticlesEmiter::kMaxEmiters);
+        EXPECT_EQ(mostParticles, CParticlesEmiter::kMaxParticles);
     }
-    EXPECT_EQ(most, CParticlesEmiter::kMaxEmiters);
 }
 
 }  // namespace
