@@ -1,13 +1,16 @@
 #pragma once
-// Traces compared with text files checked in under tests/particles/golden/. With
+// Traces compared with text files checked in under tests/particles/golden/, and the
+// step lines of run traces read back. With
 // DM_UPDATE_GOLDEN set in the environment the file is written instead (review the
 // difference before committing it).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/ScratchFolder.h"
 
@@ -30,6 +33,23 @@ inline std::string FirstDifference(const std::string& got, const std::string& wa
             return "line " + std::to_string(line) + ":\n  got:  " + (moreA ? la : "(end)") +
                    "\n  want: " + (moreB ? lb : "(end)");
     }
+}
+
+// A "step" line of a run trace (tools/prt/PrtTrace.h).
+struct TracedStep {
+    int step = 0, emitters = 0, particles = 0;
+};
+
+// The step lines of a run trace, or of any output that holds one, in order.
+inline std::vector<TracedStep> TracedSteps(const std::string& trace) {
+    std::vector<TracedStep> steps;
+    std::istringstream lines(trace);
+    std::string line;
+    TracedStep s;
+    while (std::getline(lines, line))
+        if (std::sscanf(line.c_str(), "step %d: emitters %d, particles %d", &s.step, &s.emitters, &s.particles) == 3)
+            steps.push_back(s);
+    return steps;
 }
 
 inline void ExpectGolden(const std::string& name, const std::string& trace) {

@@ -8,10 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <sstream>
 #include <string>
 
 #include "GoldenTrace.h"
@@ -112,17 +110,12 @@ TEST(SampleEffectsRun, AnEndlessRateKeyIsRefusedAndHugeOnesKeepToTheInstanceLimi
         const std::string trace =
             RunTrace("spell_firestorm.prt, rate key " + std::to_string(c.key) + " " + c.what, effect, 60);
         if (c.golden != nullptr) goldentrace::ExpectGolden(c.golden, trace);
-        std::istringstream lines(trace);
-        std::string line;
         int mostEmitters = 0, mostParticles = 0;
-        while (std::getline(lines, line)) {
-            int step = 0, emitters = 0, particles = 0;
-            if (std::sscanf(line.c_str(), "step %d: emitters %d, particles %d", &step, &emitters, &particles) != 3)
-                continue;
-            EXPECT_LE(emitters, CParticlesEmiter::kMaxEmiters) << line;
-            EXPECT_LE(particles, CParticlesEmiter::kMaxParticles) << line;
-            mostEmitters = std::max(mostEmitters, emitters);
-            mostParticles = std::max(mostParticles, particles);
+        for (const goldentrace::TracedStep& s : goldentrace::TracedSteps(trace)) {
+            EXPECT_LE(s.emitters, CParticlesEmiter::kMaxEmiters) << "step " << s.step;
+            EXPECT_LE(s.particles, CParticlesEmiter::kMaxParticles) << "step " << s.step;
+            mostEmitters = std::max(mostEmitters, s.emitters);
+            mostParticles = std::max(mostParticles, s.particles);
         }
         EXPECT_EQ(mostEmitters, CParticlesEmiter::kMaxEmiters);
         EXPECT_EQ(mostParticles, CParticlesEmiter::kMaxParticles);

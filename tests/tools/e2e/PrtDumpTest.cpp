@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../../particles/CraftedEffects.h"
 #include "../../particles/EffectFixtures.h"
+#include "../../particles/GoldenTrace.h"
 #include "support/ScratchFolder.h"
 #include "support/RunDunmarch.h"
 #include "particles/CEmiter.h"
@@ -117,18 +116,13 @@ TEST(PrtDumpTest, RunsEffectsOfOversizedVelocitiesAndRefusesInfiniteOnes) {
         const testsupport::ProgramResult run = PrtDump("--run '" + path + "' 60");
         ASSERT_EQ(run.exitCode, 0) << run.output;
         EXPECT_EQ(run.output.find("runtime error"), std::string::npos) << run.output;
-        std::istringstream lines(run.output);
-        std::string line;
-        int steps = 0, most = 0;
-        while (std::getline(lines, line)) {
-            int step = 0, emitters = 0, particles = 0;
-            if (std::sscanf(line.c_str(), "step %d: emitters %d, particles %d", &step, &emitters, &particles) != 3)
-                continue;
-            ++steps;
-            EXPECT_EQ(emitters, 1) << line;
-            most = std::max(most, particles);
+        const std::vector<goldentrace::TracedStep> steps = goldentrace::TracedSteps(run.output);
+        int most = 0;
+        for (const goldentrace::TracedStep& s : steps) {
+            EXPECT_EQ(s.emitters, 1) << "step " << s.step;
+            most = std::max(most, s.particles);
         }
-        EXPECT_EQ(steps, 60) << run.output;
+        EXPECT_EQ(steps.size(), 60u) << run.output;
         EXPECT_GT(most, 0);
         EXPECT_LE(most, 2 * 31) << run.output;
     }
