@@ -9,3 +9,7 @@ list(APPEND DM_TEST_RUNS dunmarch-datacheck dunmarch-prtdump dunmarch-battle)
 # The layout tests hold the layouts against the catalogue with the data check's code
 # and draw them with the widgets.
 list(APPEND DM_TEST_DEPS dm_layoutcontract dm_UI dm_Content dm_Graphics)
+# The libFuzzer targets: built by a DM_FUZZ build (scripts/fuzz), never run by ctest.
+if(DM_FUZZ)
+  add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/fuzz ${CMAKE_BINARY_DIR}/tests/tools/fuzz)
+endif()
