@@ -37,13 +37,6 @@ namespace {
 
 namespace d2 = Graphics::Draw2D;
 
-const Color kWhite(255, 255, 255, 255);
-const Color kOrange(255, 165, 0, 255);
-const Color kGold(255, 215, 0, 255);
-const Color kRed(255, 0, 0, 255);
-const Color kGreen(0, 128, 0, 255);
-const Color kBlue(0, 0, 255, 255);
-
 const int32_t kTopBarHeight = 72;
 const int32_t kTopBarAlpha = 155;
 const float kFloatingTextHeight = 23.0f;
@@ -83,7 +76,7 @@ int32_t LineHeight(const boost::shared_ptr<Graphics::SpriteFont>& font) {
 // Configuration "red", else plain red.
 Color WarningColour() {
     const NamedColor* red = CDunmarchGame::FindColor("red");
-    return red != nullptr ? red->color : kRed;
+    return red != nullptr ? red->color : Color::Red;
 }
 
 Color WithAlpha(const Color& colour, uint8_t alpha) {
@@ -117,7 +110,7 @@ void CDunmarchGame::DrawBevel(const HudButton& b, bool bright) const {
     if (bevel == nullptr) return;
     d2::DrawTextureRegion(hud_texture_, static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(bevel->tw),
                           static_cast<float>(bevel->th), static_cast<float>(bevel->tx), static_cast<float>(bevel->ty),
-                          static_cast<float>(bevel->tw), static_cast<float>(bevel->th), kWhite);
+                          static_cast<float>(bevel->tw), static_cast<float>(bevel->th), Color::White);
 }
 
 void CDunmarchGame::DrawPrice(const HudButton& b, int32_t price, const Color& colour) const {
@@ -133,7 +126,7 @@ void CDunmarchGame::DrawFlash(const HudButton& b) const {
     d2::DrawTextureRegion(hud_texture_, static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.tw),
                           static_cast<float>(b.th), static_cast<float>(rect->tx), static_cast<float>(rect->ty),
                           static_cast<float>(rect->tw), static_cast<float>(rect->th),
-                          WithAlpha(kWhite, static_cast<uint8_t>(alpha)));
+                          WithAlpha(Color::White, static_cast<uint8_t>(alpha)));
 }
 
 // An action or purchase button with its state: icon, bevel, price and flash.
@@ -143,9 +136,9 @@ void CDunmarchGame::DrawButton(HudButton& b, int32_t possible, int32_t tooExpens
     if (b.available == 0) return;
     const bool affordable = gold_ >= price || alwaysAffordable;
     const Color warning = WarningColour();
-    DrawIcon(b, second != 0, affordable ? kWhite : warning);
+    DrawIcon(b, second != 0, affordable ? Color::White : warning);
     DrawBevel(b, affordable && b.pressed != 0);
-    DrawPrice(b, price, affordable ? kWhite : warning);
+    DrawPrice(b, price, affordable ? Color::White : warning);
     if (tooExpensive == 0) DrawFlash(b);
 }
 
@@ -204,22 +197,23 @@ void CDunmarchGame::DrawButtonGroup() {
                 const float tx = static_cast<float>(b.tx), ty = static_cast<float>(b.ty);
                 d2::DrawTextureRegion(hud_texture_, x, y + cut, tw, static_cast<float>(b.th) - cut, tx, ty + cut, tw,
                                       static_cast<float>(b.th) - cut, warning);
-                d2::DrawTextureRegion(hud_texture_, x, y, tw, cut, tx, ty, tw, cut, WithAlpha(kWhite, warning.a));
+                d2::DrawTextureRegion(hud_texture_, x, y, tw, cut, tx, ty, tw, cut, WithAlpha(Color::White, warning.a));
             } else {
-                DrawIcon(b, false, castable != 0 ? kWhite : warning);
+                DrawIcon(b, false, castable != 0 ? Color::White : warning);
             }
             const std::wstring& valueText = Format(kind == 0 ? L"%d%%" : L"%d", value);
             d2::DrawText(SmallFont, static_cast<float>(b.x + b.tw - Width(SmallFont, valueText) - 1),
-                         static_cast<float>(b.y + b.th - LineHeight(SmallFont) + 2), valueText, kGold);
+                         static_cast<float>(b.y + b.th - LineHeight(SmallFont) + 2), valueText, Color::Gold);
             if (!(percent > 0.0f)) DrawBevel(b, affordable && b.pressed != 0);
             if (price < 1) {
                 if (remaining > 0) {
                     wchar_t seconds[32];
                     FormatWideText(seconds, 32, L"%.1f", static_cast<double>(remaining) / 1000.0);
-                    d2::DrawText(MediumFont, static_cast<float>(b.x), static_cast<float>(b.y + b.th), seconds, kWhite);
+                    d2::DrawText(MediumFont, static_cast<float>(b.x), static_cast<float>(b.y + b.th), seconds,
+                                 Color::White);
                 }
             } else {
-                DrawPrice(b, price, affordable ? kWhite : warning);
+                DrawPrice(b, price, affordable ? Color::White : warning);
             }
             if (dear == 0) DrawFlash(b);
         }
@@ -240,7 +234,7 @@ void CDunmarchGame::DrawWaveTitle(int32_t yOffset, int32_t waveIndex) const {
     const Vector2 screen = ScreenSize();
     const int32_t w = static_cast<int32_t>(screen.x), h = static_cast<int32_t>(screen.y);
     d2::DrawText(LargeFont, static_cast<float>((w - Width(LargeFont, text)) / 2),
-                 static_cast<float>(yOffset + (h - LineHeight(MediumFont)) / 2), text, kWhite);
+                 static_cast<float>(yOffset + (h - LineHeight(MediumFont)) / 2), text, Color::White);
 }
 
 Vector2 CDunmarchGame::ScreenSize() const {
@@ -289,7 +283,7 @@ void CDunmarchGame::DrawBattle() {
                 d2::DrawTextureRegion(hud_texture_, static_cast<float>(x), static_cast<float>(kTopBarHeight),
                                       static_cast<float>(frame->tw), static_cast<float>(frame->th),
                                       static_cast<float>(frame->tx), static_cast<float>(frame->ty),
-                                      static_cast<float>(frame->tw), static_cast<float>(frame->th), kWhite);
+                                      static_cast<float>(frame->tw), static_cast<float>(frame->th), Color::White);
 
     const bool waveOn = wave_index_ >= 0 && static_cast<size_t>(wave_index_) < wave_runners_.size();
     if (waveOn) {
@@ -298,7 +292,7 @@ void CDunmarchGame::DrawBattle() {
             d2::DrawTextureRegion(hud_texture_, static_cast<float>(item.x), static_cast<float>(item.y),
                                   static_cast<float>(item.tw), static_cast<float>(item.th), static_cast<float>(item.tx),
                                   static_cast<float>(item.ty), static_cast<float>(item.tw), static_cast<float>(item.th),
-                                  kWhite);
+                                  Color::White);
             static const std::wstring kNone;
             const std::wstring* text = &kNone;
             switch (item.id) {
@@ -312,7 +306,7 @@ void CDunmarchGame::DrawBattle() {
                 case 3: text = &Format(L"%d", score_); break;
                 default: break;
             }
-            d2::DrawText(MediumFont, static_cast<float>(item.ox), static_cast<float>(item.oy), *text, kWhite);
+            d2::DrawText(MediumFont, static_cast<float>(item.ox), static_cast<float>(item.oy), *text, Color::White);
         }
         if (DebugSwitches.text != 0) DrawDebugText(runner, w, h);
     }
@@ -320,7 +314,7 @@ void CDunmarchGame::DrawBattle() {
     DrawButtonGroup();
 
     for (const HudButton& b : SpeedButtons)
-        if (b.id >= 6 && b.id <= 9) DrawIcon(b, b.pressed != 0, kWhite);
+        if (b.id >= 6 && b.id <= 9) DrawIcon(b, b.pressed != 0, Color::White);
 
     if (wave_start_delay_ == 0 && waveOn && wave_runners_[static_cast<size_t>(wave_index_)].GetBannerCountdown() > 0)
         DrawWaveTitle(0, wave_index_);
@@ -333,14 +327,14 @@ void CDunmarchGame::DrawBattle() {
         const std::wstring text =
             GetLocalizedText("TextGamePaused") + Format(L" (%02d:%02d)", seconds / 60, seconds % 60);
         d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, text)) / 2),
-                     static_cast<float>(h - LineHeight(MediumFont) - 10), text, kWhite);
+                     static_cast<float>(h - LineHeight(MediumFont) - 10), text, Color::White);
     }
 
     if (demo_playback_ != 0) {
         const bool ended = player_ && player_->IsPastEnd(static_cast<int32_t>(step_counter_));
         const std::wstring text = ended ? L"PLAYING DEMO ENDED" : L"PLAYING DEMO";
         d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, text)) / 2), static_cast<float>(h / 2 - 175),
-                     text, ended ? kOrange : kWhite);
+                     text, ended ? Color::Orange : Color::White);
     }
 
     if (state_ == kOver) DrawEndPanel(w, h);
@@ -351,39 +345,40 @@ void CDunmarchGame::DrawBattle() {
 void CDunmarchGame::DrawEndPanel(int32_t w, int32_t h) const {
     if (result_ == kVictory || result_ == kDefeat)
         if (const HudCoords* panel = Coords("Result"))
-            d2::DrawTextureRegion(
-                hud_texture_, static_cast<float>((w - panel->tw) / 2), static_cast<float>((h - panel->th) / 2 - 15),
-                static_cast<float>(panel->tw), static_cast<float>(panel->th), static_cast<float>(panel->tx),
-                static_cast<float>(panel->ty), static_cast<float>(panel->tw), static_cast<float>(panel->th), kWhite);
+            d2::DrawTextureRegion(hud_texture_, static_cast<float>((w - panel->tw) / 2),
+                                  static_cast<float>((h - panel->th) / 2 - 15), static_cast<float>(panel->tw),
+                                  static_cast<float>(panel->th), static_cast<float>(panel->tx),
+                                  static_cast<float>(panel->ty), static_cast<float>(panel->tw),
+                                  static_cast<float>(panel->th), Color::White);
     const std::wstring title = result_ == kVictory  ? GetLocalizedText("TextVictory")
                                : result_ == kDefeat ? GetLocalizedText("TextDefeat")
                                                     : std::wstring();
     d2::DrawText(LargeFont, static_cast<float>((w - Width(LargeFont, title)) / 2),
-                 static_cast<float>((h - LineHeight(MediumFont)) / 2), title, kWhite);
+                 static_cast<float>((h - LineHeight(MediumFont)) / 2), title, Color::White);
     const std::wstring score = GetLocalizedText("TextSCORE") + Format(L": %d", score_);
     d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, score)) / 2), static_cast<float>(kScoreLineY),
-                 score, kWhite);
+                 score, Color::White);
     if (end_delay_ < 1) {
         const std::wstring click = GetLocalizedText(restored_ != 0 ? "TextClickToQuit" : "TextClickToSubmit");
         d2::DrawText(MediumFont, static_cast<float>((w - Width(MediumFont, click)) / 2),
-                     static_cast<float>(kClickLineY), click, kWhite);
+                     static_cast<float>(kClickLineY), click, Color::White);
     }
 }
 
 void CDunmarchGame::DrawDebugText(const WaveRunner& runner, int32_t w, int32_t h) const {
     wchar_t line[128];
     FormatWideText(line, 128, L"%.2f", static_cast<double>(runner.GetElapsed()) / 1000.0);
-    d2::DrawText(MediumFont, 0.0f, 200.0f, line, kWhite);
+    d2::DrawText(MediumFont, 0.0f, 200.0f, line, Color::White);
     FormatWideText(line, 128, L"frame: %d (%d) %.2f%%", static_cast<int32_t>(step_counter_), wave_step_counter_,
                    static_cast<double>(wave_step_counter_) * 100.0 / 180000.0);
-    d2::DrawText(MediumFont, 0.0f, 240.0f, line, kWhite);
+    d2::DrawText(MediumFont, 0.0f, 240.0f, line, Color::White);
     const Vector2 pointer = PointerOnScreen(GetPointerState(), 1.0f, 1.0f);
     FormatWideText(line, 128, L"mouse: %.2f %.2f", static_cast<double>(static_cast<float>(w) * pointer.x),
                    static_cast<double>(static_cast<float>(h) * pointer.y));
-    d2::DrawText(MediumFont, 0.0f, 280.0f, line, kWhite);
+    d2::DrawText(MediumFont, 0.0f, 280.0f, line, Color::White);
     if (recorder_) {
         FormatWideText(line, 128, L"Demo: %.2f kb", static_cast<double>(recorder_->ByteSize()) / 1024.0);
-        d2::DrawText(MediumFont, 0.0f, 320.0f, line, kWhite);
+        d2::DrawText(MediumFont, 0.0f, 320.0f, line, Color::White);
     }
     const boost::shared_ptr<CUnit> hovered = level_ ? level_->GetHoveredUnit().lock() : boost::shared_ptr<CUnit>();
     if (hovered) {
@@ -393,14 +388,14 @@ void CDunmarchGame::DrawDebugText(const WaveRunner& runner, int32_t w, int32_t h
         name = name.substr(name.find_last_of('/') + 1);
         char text[160];
         std::snprintf(text, sizeof text, "model: %s (%d)", name.c_str(), static_cast<int32_t>(node.use_count()));
-        d2::DrawText(MediumFont, 0.0f, 360.0f, std::string(text), kWhite);
+        d2::DrawText(MediumFont, 0.0f, 360.0f, std::string(text), Color::White);
     }
     if (world_) {
         sg::StatsTraverser stats;
         stats.Collect(*world_);
         FormatWideText(line, 128, L"nodes: %d (%d, %d, %d)", stats.nodes, stats.model_nodes, stats.lights,
                        stats.emitter_nodes);
-        d2::DrawText(MediumFont, 0.0f, 400.0f, line, kWhite);
+        d2::DrawText(MediumFont, 0.0f, 400.0f, line, Color::White);
     }
 }
 
@@ -412,7 +407,7 @@ void CDunmarchGame::DrawDebugLines() const {
         if (camera.WorldToScreen(a, sa) && camera.WorldToScreen(b, sb)) d2::DrawLine(colour, sa.x, sa.y, sb.x, sb.y);
     };
     const auto grid = [&](int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-        line(level_->ToWorld(IntVector3(x1, y1, 0)), level_->ToWorld(IntVector3(x2, y2, 0)), kWhite);
+        line(level_->ToWorld(IntVector3(x1, y1, 0)), level_->ToWorld(IntVector3(x2, y2, 0)), Color::White);
     };
     const int32_t columns = static_cast<int32_t>(level_->GetWidth()) * 500;
     const int32_t rows = static_cast<int32_t>(level_->GetHeight()) * 500;
@@ -427,13 +422,13 @@ void CDunmarchGame::DrawDebugLines() const {
     }
     if (DebugSwitches.viewPoints != 0) {
         static const int kPairs[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 4}, {1, 5}, {2, 3}, {4, 5}, {2, 4}, {3, 5}};
-        for (const auto& pair : kPairs) line(view_points_[pair[0]], view_points_[pair[1]], kWhite);
+        for (const auto& pair : kPairs) line(view_points_[pair[0]], view_points_[pair[1]], Color::White);
     }
     if (DebugSwitches.axes != 0) {
         const Vector3 origin(0.0f, 0.0f, 0.0f);
-        line(origin, Vector3(1000.0f, 0.0f, 0.0f), kRed);
-        line(origin, Vector3(0.0f, 1000.0f, 0.0f), kGreen);
-        line(origin, Vector3(0.0f, 0.0f, 1000.0f), kBlue);
+        line(origin, Vector3(1000.0f, 0.0f, 0.0f), Color::Red);
+        line(origin, Vector3(0.0f, 1000.0f, 0.0f), Color::Green);
+        line(origin, Vector3(0.0f, 0.0f, 1000.0f), Color::Blue);
     }
 }
 

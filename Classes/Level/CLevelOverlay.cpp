@@ -22,10 +22,6 @@ namespace {
 
 namespace d2 = Graphics::Draw2D;
 
-const Color kWhite(255, 255, 255, 255);
-const Color kRed(255, 0, 0, 255);
-const Color kLime(0, 255, 0, 255);
-const Color kYellow(255, 255, 0, 255);
 const Color kOverlayBlue(0, 128, 255, 255);
 // Heights of the anchors above a unit's feet, world units.
 const float kBarHeight = 23.0f;
@@ -42,7 +38,7 @@ Vector3 Project(sg::Camera& camera, const Vector3& world) {
 // A region of the HUD texture at a place and size.
 void Region(const boost::shared_ptr<Graphics::Texture2D>& texture, float x, float y, float w, float h, float tx,
             float ty, float tw, float th) {
-    d2::DrawTextureRegion(texture, x, y, w, h, tx, ty, tw, th, kWhite);
+    d2::DrawTextureRegion(texture, x, y, w, h, tx, ty, tw, th, Color::White);
 }
 
 std::wstring Number(const wchar_t* format, int32_t value) {
@@ -60,10 +56,10 @@ void CLevel::DrawPickFrame(const Vector3& world, const Vector2& area) const {
     const int32_t w = static_cast<int32_t>(area.x), h = static_cast<int32_t>(area.y);
     const float left = s.x - static_cast<float>(w / 2), top = s.y - static_cast<float>(h / 2);
     const float right = s.x + static_cast<float>(w / 2), bottom = s.y + static_cast<float>(h / 2);
-    d2::DrawLine(kWhite, left, top, right, top);
-    d2::DrawLine(kWhite, right, top, right, bottom);
-    d2::DrawLine(kWhite, right, bottom, left, bottom);
-    d2::DrawLine(kWhite, left, bottom, left, top);
+    d2::DrawLine(Color::White, left, top, right, top);
+    d2::DrawLine(Color::White, right, top, right, bottom);
+    d2::DrawLine(Color::White, right, bottom, left, bottom);
+    d2::DrawLine(Color::White, left, bottom, left, top);
     static const Color tint(255, 255, 255, 10);
     if (const HudCoords* fill = FindHudCoords("ColorRect2"))
         d2::DrawTextureRegion(battle->GetInterfaceTexture(), left, top, static_cast<float>(w), static_cast<float>(h),
@@ -92,8 +88,8 @@ void CLevel::DrawOverlay() const {
             for (uint32_t column = 0; column < width_; ++column) {
                 const CLevelNode* cell = GetCell(static_cast<int32_t>(column), static_cast<int32_t>(row));
                 if (cell == nullptr || !cell->HasOccupant()) continue;
-                const Vector3 s = Project(
-                    camera, ToWorld(IntVector3(500 * static_cast<int32_t>(column) + 250, 500 * static_cast<int32_t>(row) + 250, 0)));
+                const Vector3 s = Project(camera, ToWorld(IntVector3(500 * static_cast<int32_t>(column) + 250,
+                                                                     500 * static_cast<int32_t>(row) + 250, 0)));
                 Region(texture, s.x - static_cast<float>(pause.tw / 4), s.y - static_cast<float>(pause.th / 4),
                        static_cast<float>(pause.tw / 2), static_cast<float>(pause.th / 2), static_cast<float>(pause.tx),
                        static_cast<float>(pause.ty), static_cast<float>(pause.tw), static_cast<float>(pause.th));
@@ -126,10 +122,10 @@ void CLevel::DrawOverlay() const {
 
             if ((unit->IsSelected() || unit->IsHighlighted()) && SmallFont) {
                 std::wstring leftText, rightText;
-                Color leftColour = kWhite, rightColour = kWhite;
+                Color leftColour = Color::White, rightColour = Color::White;
                 if (unit->IsAlive()) {
                     leftText = Number(L"%d", unit->GetHitPoints());
-                    leftColour = defender ? kRed : kLime;
+                    leftColour = defender ? Color::Red : Color::Lime;
                 } else if (defender && !unit->IsDungeonKeeper()) {
                     leftText = Number(L"%d%%", unit->GetResurrectProgress());
                     leftColour = kOverlayBlue;
@@ -137,7 +133,7 @@ void CLevel::DrawOverlay() const {
                 if (const WeaponDefinition* weapon = unit->GetWeapon()) {
                     if (weapon->kind == kWeaponDamage || weapon->kind == kWeaponHeal) {
                         rightText = Number(L"%d", unit->GetEffectValue());
-                        rightColour = kYellow;
+                        rightColour = Color::Yellow;
                     } else if (weapon->kind == kWeaponSlowdown) {
                         rightText = Number(L"%d%%", unit->GetEffectValue());
                         rightColour = kOverlayBlue;
@@ -148,17 +144,19 @@ void CLevel::DrawOverlay() const {
                 const int32_t leftMove = W < total ? (W - total) / 2 : 0;
                 const int32_t rightMove = W < total ? (total - W) / 2 : 0;
                 const float y = A.y - static_cast<float>(lineHeight) - 3.0f;
-                if (!leftText.empty()) d2::DrawText(SmallFont, left + static_cast<float>(leftMove), y, leftText, leftColour);
+                if (!leftText.empty())
+                    d2::DrawText(SmallFont, left + static_cast<float>(leftMove), y, leftText, leftColour);
                 if (!rightText.empty())
-                    d2::DrawText(SmallFont, A.x + static_cast<float>(W / 2 + rightMove - wr), y, rightText, rightColour);
+                    d2::DrawText(SmallFont, A.x + static_cast<float>(W / 2 + rightMove - wr), y, rightText,
+                                 rightColour);
             }
 
             if (DebugSwitches.brains != 0 && unit->GetBrain() != nullptr && SmallFont) {
                 char text[64];
                 std::snprintf(text, sizeof text, "[%s] %.2f", CGenericBrain::GetStateName(unit->GetBrain()->GetState()),
                               static_cast<double>(unit->GetBrain()->GetCooldown()) / 1000.0);
-                d2::DrawText(SmallFont, left - 1.0f, A.y - 2.0f * static_cast<float>(lineHeight) - 3.0f, std::string(text),
-                             kWhite);
+                d2::DrawText(SmallFont, left - 1.0f, A.y - 2.0f * static_cast<float>(lineHeight) - 3.0f,
+                             std::string(text), Color::White);
             }
 
             if (defender)
@@ -183,9 +181,9 @@ void CLevel::DrawOverlay() const {
                            static_cast<float>(arrow->tx + arrow->tw), static_cast<float>(arrow->ty),
                            static_cast<float>(-arrow->tw), static_cast<float>(arrow->th));
                 else if (model->GetCulledSide() == 2)
-                    Region(texture, screenWidth - static_cast<float>(arrow->tw) - 1.0f, y, static_cast<float>(arrow->tw),
-                           static_cast<float>(arrow->th), static_cast<float>(arrow->tx), static_cast<float>(arrow->ty),
-                           static_cast<float>(arrow->tw), static_cast<float>(arrow->th));
+                    Region(texture, screenWidth - static_cast<float>(arrow->tw) - 1.0f, y,
+                           static_cast<float>(arrow->tw), static_cast<float>(arrow->th), static_cast<float>(arrow->tx),
+                           static_cast<float>(arrow->ty), static_cast<float>(arrow->tw), static_cast<float>(arrow->th));
             }
         }
 
