@@ -7,9 +7,13 @@
 //
 // W names itself (kName, for the trace lines "state entered: <kName>") and its
 // layout file (kLayout); its controller loads the layout before W's own
-// constructor body runs.
+// constructor body runs. The reactions W lists (its transitions, in order) make
+// its part of the transition table; an event it does not list is discarded.
+#include <boost/mpl/list.hpp>
+#include <boost/statechart/custom_reaction.hpp>
 #include <boost/statechart/result.hpp>
 #include <boost/statechart/simple_state.hpp>
+#include <boost/statechart/transition.hpp>
 
 #include <cstdint>
 
@@ -18,10 +22,22 @@
 #include "UI/UIGlobals.h"
 #include "UI/UIWindowFacade.h"
 
-template <class W, template <class> class Controller>
+// On Event, the machine leaves the state for Target.
+template <class Event, class Target>
+using Transition = boost::statechart::transition<Event, Target>;
+
+// A state's reactions: the given ones, then the machine's per-frame update and
+// draw, which every state takes.
+template <class... Reactions>
+using FrameStateReactions = boost::mpl::list<Reactions..., boost::statechart::custom_reaction<EvUpdate>,
+                                             boost::statechart::custom_reaction<EvDraw>>;
+
+template <class W, template <class> class Controller, class... Reactions>
 class BaseStateWindow : public UI::UIWindowFacade<W, Controller>,
                         public boost::statechart::simple_state<W, GameMachine> {
 public:
+    typedef FrameStateReactions<Reactions...> reactions;
+
     BaseStateWindow() {
         PendingButtonId = 0;
         FadeDirection = 1;
@@ -66,6 +82,14 @@ public:
 
     // Maps PendingButtonId to the window's event and resets it.
     virtual void OnButton() {}
+    // The usual OnButton: posts the event the pending id names (1 the first of
+    // Events, 2 the second ...), none for another id, and resets the id.
+    template <class... Events>
+    void PostButtonEvent() {
+        int32_t id = 0;
+        ((++id == PendingButtonId ? this->post_event(Events()) : void()), ...);
+        PendingButtonId = 0;
+    }
     // Drawn after the window and its fade overlay.
     virtual void DrawOverlay() {}
     virtual void OnExitingApp() {}

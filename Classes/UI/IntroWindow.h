@@ -7,10 +7,6 @@
 #include <memory>
 #include <string>
 
-#include <boost/mpl/list.hpp>
-#include <boost/statechart/custom_reaction.hpp>
-#include <boost/statechart/transition.hpp>
-
 #include "Classes/UI/BaseStateWindow.h"
 #include "Classes/UI/WindowControllers.h"
 #include "UI/UIElement.h"
@@ -40,11 +36,8 @@ struct IntroWindowController {
     float LastVideoTime = -1.0f;              // the clip's position at the last update
 };
 
-struct IntroWindow : BaseStateWindow<IntroWindow, IntroWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, LanguageWindow>,
-                             boost::statechart::transition<EvSkipLangChoose, LoadingWindow>,
-                             boost::statechart::custom_reaction<EvUpdate>, boost::statechart::custom_reaction<EvDraw>>
-        reactions;
+struct IntroWindow : BaseStateWindow<IntroWindow, IntroWindowController, Transition<EvBackPressed, LanguageWindow>,
+                                     Transition<EvSkipLangChoose, LoadingWindow>> {
     static constexpr const char* kName = "IntroWindow";
     static constexpr const char* kLayout = "IntroWindow.xml";
     // The clip starts at the first update (or the language is chosen at once).

@@ -4,10 +4,6 @@
 // before the window fades out to the loading screen.
 #include <string>
 
-#include <boost/mpl/list.hpp>
-#include <boost/statechart/custom_reaction.hpp>
-#include <boost/statechart/transition.hpp>
-
 #include "Classes/UI/BaseStateWindow.h"
 #include "Classes/UI/WindowControllers.h"
 #include "UI/UIButton.h"
@@ -27,10 +23,8 @@ struct LanguageWindowController {
     }
 };
 
-struct LanguageWindow : BaseStateWindow<LanguageWindow, LanguageWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvLangPressed, LoadingWindow>,
-                             boost::statechart::custom_reaction<EvUpdate>, boost::statechart::custom_reaction<EvDraw>>
-        reactions;
+struct LanguageWindow
+    : BaseStateWindow<LanguageWindow, LanguageWindowController, Transition<EvLangPressed, LoadingWindow>> {
     static constexpr const char* kName = "LanguageWindow";
     static constexpr const char* kLayout = "LanguageWindow.xml";
 

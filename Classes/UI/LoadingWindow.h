@@ -7,10 +7,6 @@
 #include <string>
 
 #include "Classes/Loading/LoaderHandover.h"
-#include <boost/mpl/list.hpp>
-#include <boost/statechart/custom_reaction.hpp>
-#include <boost/statechart/transition.hpp>
-
 #include "Classes/UI/BaseStateWindow.h"
 #include "Classes/UI/LoadingTips.h"
 #include "Classes/UI/WindowControllers.h"
@@ -53,10 +49,8 @@ struct LoadingWindowController {
     UI::UIScrollableTextArea* tip_area_ = nullptr;
 };
 
-struct LoadingWindow : BaseStateWindow<LoadingWindow, LoadingWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvLoadingFinised, MainWindow>,
-                             boost::statechart::custom_reaction<EvUpdate>, boost::statechart::custom_reaction<EvDraw>>
-        reactions;
+struct LoadingWindow
+    : BaseStateWindow<LoadingWindow, LoadingWindowController, Transition<EvLoadingFinised, MainWindow>> {
     static constexpr const char* kName = "LoadingWindow";
     static constexpr const char* kLayout = "LoadingWindow.xml";
 

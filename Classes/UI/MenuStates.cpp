@@ -9,17 +9,6 @@
 #include "Game/GameAudio.h"
 #include "shell/ShellGlobals.h"
 
-void MainWindow::OnButton() {
-    switch (PendingButtonId) {
-        case 1: post_event(EvPlayOnlinePressed()); break;
-        case 2: post_event(EvContinuePressed()); break;
-        case 3: post_event(EvSettingsPressed()); break;
-        case 4: post_event(EvInfoPressed()); break;
-        default: break;
-    }
-    PendingButtonId = 0;
-}
-
 void MainWindow::OnContinue(UI::UIElement*) { ContinueSavedBattle<2>(this, &StartBattle); }
 
 void MainWindow::OnMore(UI::UIElement*) {
@@ -52,22 +41,6 @@ void ControlsWindow::OnStart(UI::UIElement*) {
     if (!StartBattle(0)) return;
     PendingButtonId = 1;
     StartFadeOut();
-}
-
-void ControlsWindow::OnButton() {
-    if (PendingButtonId == 1) post_event(EvBackPressed());
-    PendingButtonId = 0;
-}
-
-void ScoreWindow::OnButton() {
-    if (PendingButtonId == 1) post_event(EvSubmitPressed());
-    else if (PendingButtonId == 2) post_event(EvDontSubmitPressed());
-    PendingButtonId = 0;
-}
-
-void SubmitWindow::OnButton() {
-    if (PendingButtonId == 1 || PendingButtonId == 2) post_event(EvCancelSubmitting());
-    PendingButtonId = 0;
 }
 
 void InGameQuitWindow::Update() {
@@ -129,22 +102,6 @@ void SettingsWindow::OnBack(UI::UIElement*) {
 
 void SettingsWindow::OnExitingApp() { SaveSettings(); }
 
-void SettingsWindow::OnButton() {
-    if (PendingButtonId == 1) post_event(EvBackPressed());
-    PendingButtonId = 0;
-}
-
-void HelpWindow::OnButton() {
-    switch (PendingButtonId) {
-        case 1: post_event(EvBackPressed()); break;
-        case 2: post_event(EvTutorialPressed()); break;
-        case 3: post_event(EvCreditsPressed()); break;
-        case 4: post_event(EvTournamentPressed()); break;
-        default: break;
-    }
-    PendingButtonId = 0;
-}
-
 void TutorialWindow::OnNext(UI::UIElement*) {
     PlaySound("BtnPress.wav", true);
     if (PageCount() != 0) TurnPage(*this, 1);
@@ -170,16 +127,6 @@ void PlayWindow::OnNewGame(UI::UIElement* element) {
 }
 
 void PlayWindow::OnContinue(UI::UIElement*) { ContinueSavedBattle<2>(this, &StartBattle); }
-
-void PlayWindow::OnButton() {
-    switch (PendingButtonId) {
-        case 1: post_event(EvNewGamePressed()); break;
-        case 2: post_event(EvContinuePressed()); break;
-        case 3: post_event(EvBackPressed()); break;
-        default: break;
-    }
-    PendingButtonId = 0;
-}
 
 GameState::GameState() { PlatformTrace("state entered: %s", kName); }
 

@@ -2,13 +2,11 @@
 // The states of the GameMachine: the menu windows and the battle. Each state's
 // reaction list is its part of the transition table, in order; an event a
 // state does not list is discarded there. Every window is a BaseStateWindow
-// over itself and its controller (MenuControllers.h); GameState has no window
-// and hands each frame to the in-game window.
-#include <boost/mpl/list.hpp>
+// over itself, its controller (MenuControllers.h) and its reactions; GameState
+// has no window and hands each frame to the in-game window.
 #include <boost/shared_ptr.hpp>
 #include <boost/statechart/custom_reaction.hpp>
 #include <boost/statechart/simple_state.hpp>
-#include <boost/statechart/transition.hpp>
 
 #include <cstdint>
 #include <string>
@@ -47,22 +45,15 @@ void HelpUpdate(W& window) {
     }
 }
 
-namespace menustates {
-namespace sc = boost::statechart;
-typedef sc::custom_reaction<EvUpdate> OnUpdate;
-typedef sc::custom_reaction<EvDraw> OnDraw;
-}  // namespace menustates
-
-struct MainWindow : BaseStateWindow<MainWindow, MainWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvPlayOnlinePressed, ControlsWindow>,
-                             boost::statechart::transition<EvContinuePressed, GameState>,
-                             boost::statechart::transition<EvSettingsPressed, SettingsWindow>,
-                             boost::statechart::transition<EvInfoPressed, HelpWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct MainWindow
+    : BaseStateWindow<MainWindow, MainWindowController, Transition<EvPlayOnlinePressed, ControlsWindow>,
+                      Transition<EvContinuePressed, GameState>, Transition<EvSettingsPressed, SettingsWindow>,
+                      Transition<EvInfoPressed, HelpWindow>> {
     static constexpr const char* kName = "MainWindow";
     static constexpr const char* kLayout = "MainWindow.xml";
-    void OnButton() override;
+    void OnButton() override {
+        PostButtonEvent<EvPlayOnlinePressed, EvContinuePressed, EvSettingsPressed, EvInfoPressed>();
+    }
     void OnContinue(UI::UIElement*);
     // Web pages and the end of the program: no fade-out, no state change.
     void OnMore(UI::UIElement*);
@@ -70,25 +61,21 @@ struct MainWindow : BaseStateWindow<MainWindow, MainWindowController> {
     void OnQuit(UI::UIElement*);
 };
 
-struct ControlsWindow : BaseStateWindow<ControlsWindow, ControlsWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, GameState>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct ControlsWindow
+    : BaseStateWindow<ControlsWindow, ControlsWindowController, Transition<EvBackPressed, GameState>> {
     static constexpr const char* kName = "ControlsWindow";
     static constexpr const char* kLayout = "ControlsWindow.xml";
     // A map index other than 0 and 5 starts its battle at once (nothing sets
     // one so far).
     void Update() override;
-    void OnButton() override;
+    void OnButton() override { PostButtonEvent<EvBackPressed>(); }
     // A new battle on the selected map; only a battle that started leaves.
     void OnStart(UI::UIElement*);
 };
 
 struct GameState : boost::statechart::simple_state<GameState, GameMachine> {
-    typedef boost::mpl::list<boost::statechart::transition<EvGameOver, ScoreWindow>,
-                             boost::statechart::transition<EvBackPressed, MainWindow>,
-                             boost::statechart::transition<EvInGameMenuPressed, InGameQuitWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
+    typedef FrameStateReactions<Transition<EvGameOver, ScoreWindow>, Transition<EvBackPressed, MainWindow>,
+                                Transition<EvInGameMenuPressed, InGameQuitWindow>>
         reactions;
     static constexpr const char* kName = "GameState";
 
@@ -100,14 +87,11 @@ struct GameState : boost::statechart::simple_state<GameState, GameMachine> {
     boost::statechart::result react(const EvDraw&);
 };
 
-struct ScoreWindow : BaseStateWindow<ScoreWindow, ScoreWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvSubmitPressed, SubmitWindow>,
-                             boost::statechart::transition<EvDontSubmitPressed, MainWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct ScoreWindow : BaseStateWindow<ScoreWindow, ScoreWindowController, Transition<EvSubmitPressed, SubmitWindow>,
+                                     Transition<EvDontSubmitPressed, MainWindow>> {
     static constexpr const char* kName = "ScoreWindow";
     static constexpr const char* kLayout = "ScoreWindow.xml";
-    void OnButton() override;
+    void OnButton() override { PostButtonEvent<EvSubmitPressed, EvDontSubmitPressed>(); }
 };
 
 // Milliseconds gathered toward the submit form's next busy frame.
@@ -121,16 +105,15 @@ bool IsValidEmail(const std::string& text);
 // The score submission form. Its state: 0 untouched, 1 e-mail rejected, 2 name
 // missing, 3 request running, 4 score sent, 5 sending failed, 6 request not
 // started. It is left only by "Cancel" (not while a request runs) and "OK".
-struct SubmitWindow : BaseStateWindow<SubmitWindow, SubmitWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvCancelSubmitting, MainWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct SubmitWindow
+    : BaseStateWindow<SubmitWindow, SubmitWindowController, Transition<EvCancelSubmitting, MainWindow>> {
     static constexpr const char* kName = "SubmitWindow";
     static constexpr const char* kLayout = "SubmitWindow.xml";
     // The view, then, while a request runs, its result once it has finished or
     // else the busy indicator's next frame.
     void Update() override;
-    void OnButton() override;
+    // "Cancel" (1) and "OK" (2) both leave.
+    void OnButton() override { PostButtonEvent<EvCancelSubmitting, EvCancelSubmitting>(); }
     // What the state shows and hides; leaving state 0 hides "Text use only".
     void SetSubmitFormState(int32_t state);
 
@@ -152,11 +135,9 @@ private:
     void PlayFormSound();
 };
 
-struct InGameQuitWindow : BaseStateWindow<InGameQuitWindow, InGameQuitWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, MainWindow>,
-                             boost::statechart::transition<EvBackToGamePressed, GameState>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct InGameQuitWindow
+    : BaseStateWindow<InGameQuitWindow, InGameQuitWindowController, Transition<EvBackPressed, MainWindow>,
+                      Transition<EvBackToGamePressed, GameState>> {
     static constexpr const char* kName = "InGameQuitWindow";
     static constexpr const char* kLayout = "INGameQuitWindow.xml";
     // Esc (not consumed) goes back to the battle.
@@ -168,15 +149,13 @@ struct InGameQuitWindow : BaseStateWindow<InGameQuitWindow, InGameQuitWindowCont
     void OnNo(UI::UIElement*);
 };
 
-struct SettingsWindow : BaseStateWindow<SettingsWindow, SettingsWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, MainWindow>, menustates::OnUpdate,
-                             menustates::OnDraw, boost::statechart::custom_reaction<EvExitingApp>>
-        reactions;
+struct SettingsWindow : BaseStateWindow<SettingsWindow, SettingsWindowController, Transition<EvBackPressed, MainWindow>,
+                                        boost::statechart::custom_reaction<EvExitingApp>> {
     static constexpr const char* kName = "SettingsWindow";
     static constexpr const char* kLayout = "SettingsWindow.xml";
     // Esc (not consumed) is "Back".
     void Update() override;
-    void OnButton() override;
+    void OnButton() override { PostButtonEvent<EvBackPressed>(); }
     void OnExitingApp() override;
     // Saves, then leaves with id 1.
     void BeginBack();
@@ -184,30 +163,23 @@ struct SettingsWindow : BaseStateWindow<SettingsWindow, SettingsWindowController
     void OnBack(UI::UIElement*);
 };
 
-struct HelpWindow : BaseStateWindow<HelpWindow, HelpWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, MainWindow>,
-                             boost::statechart::transition<EvTutorialPressed, TutorialWindow>,
-                             boost::statechart::transition<EvCreditsPressed, CreditsWindow>,
-                             boost::statechart::transition<EvTournamentPressed, TournamentWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct HelpWindow
+    : BaseStateWindow<HelpWindow, HelpWindowController, Transition<EvBackPressed, MainWindow>,
+                      Transition<EvTutorialPressed, TutorialWindow>, Transition<EvCreditsPressed, CreditsWindow>,
+                      Transition<EvTournamentPressed, TournamentWindow>> {
     static constexpr const char* kName = "HelpWindow";
     static constexpr const char* kLayout = "HelpWindow.xml";
     void Update() override { HelpUpdate(*this); }
-    void OnButton() override;
+    void OnButton() override {
+        PostButtonEvent<EvBackPressed, EvTutorialPressed, EvCreditsPressed, EvTournamentPressed>();
+    }
 };
 
 // The pages below the help window: "Back" (id 1) returns to it.
 template <class W, template <class> class Controller>
-struct HelpPageWindow : BaseStateWindow<W, Controller> {
-    typedef boost::mpl::list<boost::statechart::transition<EvBackPressed, HelpWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct HelpPageWindow : BaseStateWindow<W, Controller, Transition<EvBackPressed, HelpWindow>> {
     void Update() override { HelpUpdate(*this); }
-    void OnButton() override {
-        if (this->PendingButtonId == 1) this->post_event(EvBackPressed());
-        this->PendingButtonId = 0;
-    }
+    void OnButton() override { this->template PostButtonEvent<EvBackPressed>(); }
 };
 
 struct TutorialWindow : HelpPageWindow<TutorialWindow, TutorialWindowController> {
@@ -229,17 +201,13 @@ struct TournamentWindow : HelpPageWindow<TournamentWindow, TournamentWindowContr
 };
 
 // No transition leads here.
-struct PlayWindow : BaseStateWindow<PlayWindow, PlayWindowController> {
-    typedef boost::mpl::list<boost::statechart::transition<EvNewGamePressed, ControlsWindow>,
-                             boost::statechart::transition<EvContinuePressed, GameState>,
-                             boost::statechart::transition<EvBackPressed, MainWindow>, menustates::OnUpdate,
-                             menustates::OnDraw>
-        reactions;
+struct PlayWindow : BaseStateWindow<PlayWindow, PlayWindowController, Transition<EvNewGamePressed, ControlsWindow>,
+                                    Transition<EvContinuePressed, GameState>, Transition<EvBackPressed, MainWindow>> {
     static constexpr const char* kName = "PlayWindow";
     static constexpr const char* kLayout = "PlayWindow.xml";
     // Esc (not consumed) leaves with id 3.
     void Update() override;
-    void OnButton() override;
+    void OnButton() override { PostButtonEvent<EvNewGamePressed, EvContinuePressed, EvBackPressed>(); }
     void OnNewGame(UI::UIElement*);
     void OnContinue(UI::UIElement*);
 };
