@@ -28,6 +28,16 @@ void ScanIndices(const uint8_t* data, UINT count, UINT size, UINT* minIndex, UIN
     *maxIndex = hi;
 }
 
+// A draw of these primitives with every other field empty, for the caller to fill.
+DrawCall NewDrawCall(const char* name, D3DPRIMITIVETYPE type, UINT primitiveCount) {
+    DrawCall call = {};
+    call.name = name;
+    call.type = type;
+    call.primitiveCount = primitiveCount;
+    call.vertexCount = VerticesForPrimitives(type, primitiveCount);
+    return call;
+}
+
 }  // namespace
 
 UINT VerticesForPrimitives(D3DPRIMITIVETYPE type, UINT count) {
@@ -129,21 +139,8 @@ HRESULT DeviceBase::FinishDraw(DrawCall& call) {
 
 HRESULT DeviceBase::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
     Record("DrawPrimitive(%s, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?", startVertex, primitiveCount);
-    DrawCall call = {"DrawPrimitive",
-                     type,
-                     primitiveCount,
-                     VerticesForPrimitives(type, primitiveCount),
-                     startVertex,
-                     false,
-                     0,
-                     0,
-                     0,
-                     0,
-                     nullptr,
-                     0,
-                     0,
-                     nullptr,
-                     D3DFMT_UNKNOWN};
+    DrawCall call = NewDrawCall("DrawPrimitive", type, primitiveCount);
+    call.startVertex = startVertex;
     HRESULT result = CheckDrawState(&call, false);
     if (FAILED(result) || primitiveCount == 0) {
         return result;
@@ -161,21 +158,10 @@ HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIn
                                          UINT numVertices, UINT startIndex, UINT primitiveCount) {
     Record("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?",
            baseVertexIndex, minVertexIndex, numVertices, startIndex, primitiveCount);
-    DrawCall call = {"DrawIndexedPrimitive",
-                     type,
-                     primitiveCount,
-                     VerticesForPrimitives(type, primitiveCount),
-                     0,
-                     true,
-                     baseVertexIndex,
-                     startIndex,
-                     0,
-                     0,
-                     nullptr,
-                     0,
-                     0,
-                     nullptr,
-                     D3DFMT_UNKNOWN};
+    DrawCall call = NewDrawCall("DrawIndexedPrimitive", type, primitiveCount);
+    call.indexed = true;
+    call.baseVertex = baseVertexIndex;
+    call.startIndex = startIndex;
     HRESULT result = CheckDrawState(&call, false);
     if (FAILED(result) || primitiveCount == 0) {
         return result;
@@ -211,21 +197,9 @@ HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIn
 
 HRESULT DeviceBase::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) {
     Record("DrawPrimitiveUP(%s, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?", primitiveCount, stride);
-    DrawCall call = {"DrawPrimitiveUP",
-                     type,
-                     primitiveCount,
-                     VerticesForPrimitives(type, primitiveCount),
-                     0,
-                     false,
-                     0,
-                     0,
-                     0,
-                     0,
-                     vertices,
-                     stride,
-                     0,
-                     nullptr,
-                     D3DFMT_UNKNOWN};
+    DrawCall call = NewDrawCall("DrawPrimitiveUP", type, primitiveCount);
+    call.userVertices = vertices;
+    call.userStride = stride;
     HRESULT result = CheckDrawState(&call, true);
     if (FAILED(result) || primitiveCount == 0) {
         return result;
@@ -246,21 +220,12 @@ HRESULT DeviceBase::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertex
                                            const void* vertices, UINT stride) {
     Record("DrawIndexedPrimitiveUP(%s, %u, %u, %u, %u)", PrimitiveName(type) ? PrimitiveName(type) : "?",
            minVertexIndex, numVertices, primitiveCount, stride);
-    DrawCall call = {"DrawIndexedPrimitiveUP",
-                     type,
-                     primitiveCount,
-                     VerticesForPrimitives(type, primitiveCount),
-                     0,
-                     true,
-                     0,
-                     0,
-                     0,
-                     0,
-                     vertices,
-                     stride,
-                     0,
-                     indices,
-                     indexFormat};
+    DrawCall call = NewDrawCall("DrawIndexedPrimitiveUP", type, primitiveCount);
+    call.indexed = true;
+    call.userVertices = vertices;
+    call.userStride = stride;
+    call.userIndices = indices;
+    call.userIndexFormat = indexFormat;
     HRESULT result = CheckDrawState(&call, true);
     if (FAILED(result) || primitiveCount == 0) {
         return result;

@@ -9,6 +9,12 @@ namespace {
 
 constexpr UINT kMaxTextureSide = 8192;
 
+// A length, usage or pool that no vertex or index buffer can have.
+bool BadBuffer(UINT length, DWORD usage, D3DPOOL pool) {
+    return length == 0 || length > kMaxBufferBytes || pool == D3DPOOL_SCRATCH || pool > D3DPOOL_SCRATCH ||
+           ((usage & D3DUSAGE_DYNAMIC) != 0 && pool == D3DPOOL_MANAGED);
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------- resources
@@ -69,8 +75,7 @@ HRESULT DeviceBase::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DP
         return D3DERR_INVALIDCALL;
     }
     *buffer = nullptr;
-    if (length == 0 || length > kMaxBufferBytes || pool == D3DPOOL_SCRATCH || pool > D3DPOOL_SCRATCH ||
-        ((usage & D3DUSAGE_DYNAMIC) != 0 && pool == D3DPOOL_MANAGED)) {
+    if (BadBuffer(length, usage, pool)) {
         ReportError("CreateVertexBuffer: %u bytes, usage 0x%x, pool %d cannot be made", length,
                     static_cast<unsigned>(usage), static_cast<int>(pool));
         return D3DERR_INVALIDCALL;
@@ -88,9 +93,7 @@ HRESULT DeviceBase::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format
         return D3DERR_INVALIDCALL;
     }
     *buffer = nullptr;
-    if (length == 0 || length > kMaxBufferBytes || pool == D3DPOOL_SCRATCH || pool > D3DPOOL_SCRATCH ||
-        (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) ||
-        ((usage & D3DUSAGE_DYNAMIC) != 0 && pool == D3DPOOL_MANAGED)) {
+    if (BadBuffer(length, usage, pool) || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)) {
         ReportError("CreateIndexBuffer: %u bytes, usage 0x%x, format %u, pool %d cannot be made", length,
                     static_cast<unsigned>(usage), static_cast<unsigned>(format), static_cast<int>(pool));
         return D3DERR_INVALIDCALL;
