@@ -12,7 +12,6 @@
 #include "particles/CSCachedTexture.h"
 #include "particles/CSMatrix.h"
 #include "particles/ParticleHelpers.h"
-#include "particles/ParticleMatrixStack.h"
 #include "particles/ParticlePairs.h"
 #include "particles/ParticleRandom.h"
 #include "particles/ParticleScratchMatrix.h"
@@ -82,60 +81,20 @@ void CParticlesEmiter::PlaceChildEmitter(CEmiter& n, CEmiter& p) {
     if (shape >= CEmiterParams::kShapeSphere && shape <= CEmiterParams::kShapePoint) {
         // The parent's frame in the child's space: rotation Rp, position base q0, the
         // part of its z without the origin, and the angle base a0.
-        const ParticleFloat3 pp = p.m_vPos, pa = p.m_vAngles;
-        CSMatrix rp;
-        ParticleFloat3 q0, a0;
-        float restZ = 0.0f;
-        uint8_t b[3] = {0, 0, 0};
+        const ParticleFloat3 pa = p.m_vAngles;
+        const PlacementFrame frame = FrameOf(*this, p, childWorld, parentWorld);
+        const CSMatrix& rp = frame.rotation;
+        const ParticleFloat3 q0 = frame.origin, a0 = frame.base;
+        const float restZ = frame.restZ;
+        const uint8_t* b = frame.effectAngles;
         const bool viaOrigin = childWorld != parentWorld;
-        if (childWorld && !parentWorld) {
-            CSVector4 o;
-            uint8_t unused;
-            GetOriginEx(p, o, b, unused);
-            SetRotation256(rp, b[0], b[1], b[2]);
-            const ParticleFloat3 turned = Turned(rp, pp.x, pp.y, pp.z);
-            RotateMatrix256f(rp, pa.x, pa.y, pa.z);
-            q0 = ParticleFloat3{o.x + turned.x, o.y + turned.y, o.z + turned.z};
-            a0 = ParticleFloat3{b[0] + pa.x, b[1] + pa.y, b[2] + pa.z};
-            restZ = turned.z;
-        } else if (!childWorld && parentWorld) {
-            CSVector4 o;
-            GetOrigin(p, o, b);
-            a0 = ParticleFloat3{pa.x - b[0], pa.y - b[1], pa.z - b[2]};
-            SetRotation256f(rp, a0.x, a0.y, a0.z);
-            q0 = ParticleFloat3{pp.x - o.x, pp.y - o.y, pp.z - o.z};
-        } else {
-            SetRotation256f(rp, pa.x, pa.y, pa.z);
-            q0 = pp;
-            a0 = pa;
-        }
 
         CSMatrix m = rp;  // the child's matrix
         ParticleFloat3 offset, s;
         switch (shape) {
             case CEmiterParams::kShapeSphere: {
-                uint16_t range[4];
-                DrawPairWords(p, E, range, kPairAzimuthFrom, 4, E.IndependentAngleRangeRandom != 0);
-                const float azFrom = EmiterPairValue(E, kPairAzimuthFrom, p.m_nFrame, range[0]);
-                const float azTo = EmiterPairValue(E, kPairAzimuthTo, p.m_nFrame, range[1]);
-                const float e0 = EmiterPairValue(E, kPairElevationFrom, p.m_nFrame, range[2]);
-                const float e1 = EmiterPairValue(E, kPairElevationTo, p.m_nFrame, range[3]);
-                float t = azFrom + DrawnFactor(n) * (azTo - azFrom);
-                const float u = DrawnFactor(n);
-                float el;
-                if (e0 == -64.0f && e1 == 64.0f) {
-                    el = ArcsineElevation(u);
-                    if ((ParticleRandom(n) & 1) != 0) el = -el;
-                } else if (e0 == -64.0f && e1 == 0.0f) {
-                    el = -ArcsineElevation(u);
-                } else if (e0 == 0.0f && e1 == 64.0f) {
-                    el = ArcsineElevation(u);
-                } else {
-                    el = e0 + u * (e1 - e0);
-                }
-                el = -el;
-                t = t + 128.0f;
-                if (t > 256.0f) t = t - 256.0f;
+                float t, el;
+                SphereDirection(p, E, n, t, el);
                 s = ParticleFloat3{t, el + 64.0f, 0.0f};
                 RotateMatrix256f(m, t, el, 0.0f);  // S x Rp
                 const float radius = E.SphereRadius;
@@ -145,11 +104,10 @@ void CParticlesEmiter::PlaceChildEmitter(CEmiter& n, CEmiter& p) {
                     SetScratchRotation256f(t, el, 0.0f);
                     ParticleFloat3 v{0.0f, -radius, 0.0f};
                     TransformByScratch(v.x, v.y, v.z);
-                    uint16_t size[3];
-                    DrawPairWords(p, E, size, kPairShapeSizeX, 3, E.IndependentSizeRandom != 0);
-                    v.x *= EmiterPairValue(E, kPairShapeSizeX, p.m_nFrame, size[0]);
-                    v.y *= EmiterPairValue(E, kPairShapeSizeX + 1, p.m_nFrame, size[1]);
-                    v.z *= EmiterPairValue(E, kPairShapeSizeX + 2, p.m_nFrame, size[2]);
+                    const ParticleFloat3 size = ShapeSize(p, E);
+                    v.x *= size.x;
+                    v.y *= size.y;
+                    v.z *= size.z;
                     if (childWorld && !parentWorld) {
                         SetScratchRotation256(b[0], b[1], b[2]);
                         RotateScratch256f(pa.x, pa.y, pa.z);
@@ -164,45 +122,15 @@ void CParticlesEmiter::PlaceChildEmitter(CEmiter& n, CEmiter& p) {
             }
             case CEmiterParams::kShapeBox: {
                 const int32_t w = ParticleRandom(n);
-                uint16_t size[3];
-                DrawPairWords(p, E, size, kPairShapeSizeX, 3, E.IndependentSizeRandom != 0);
-                const float X = EmiterPairValue(E, kPairShapeSizeX, p.m_nFrame, size[0]);
-                const float Y = EmiterPairValue(E, kPairShapeSizeX + 1, p.m_nFrame, size[1]);
-                const float Z = EmiterPairValue(E, kPairShapeSizeX + 2, p.m_nFrame, size[2]);
-                const bool rebuild = p.m_pFaceTable == nullptr ||
-                                     ((E.ChannelMask & kKeepFaceTable) == 0 && p.m_nFaceTableFrame != p.m_nFrame);
-                if (p.m_pFaceTable == nullptr) p.m_pFaceTable = new int16_t[kBoxFaceCount];
-                if (rebuild) {
-                    p.m_nFaceTableFrame = p.m_nFrame;
-                    BuildEmiterFaceTable(p.m_pFaceTable, std::fabs(X), std::fabs(Y), std::fabs(Z), E.BoxFaceMask);
-                }
+                const ParticleFloat3 box = BoxSize(p, E);
                 ParticleFloat3 o;
                 if (p.m_pFaceTable[kBoxFaceCount - 1] == 0) {
                     // No usable face: the centre of the box rather than a disabled face.
-                    o = ParticleFloat3{0.0f, 0.0f, Z / 2};
+                    o = ParticleFloat3{0.0f, 0.0f, box.z / 2};
                 } else {
-                    int32_t face = kBoxFaceCount - 1;
-                    for (int32_t i = 0; i < kBoxFaceCount - 1; ++i) {
-                        if (p.m_pFaceTable[i] >= w && p.m_pFaceTable[i] > 0) {
-                            face = i;
-                            break;
-                        }
-                    }
-                    static const int32_t kFaceAngles[kBoxFaceCount][3] = {{0, 0, 0},  {0, 0, 128}, {0, 64, 0},
-                                                                          {0, 0, 64}, {0, 192, 0}, {0, 0, 192}};
-                    const bool usesX = face != 3 && face != 5, usesY = face != 2 && face != 4;
-                    const float rx = usesX ? -X / 2 + DrawnFactor(n) * X : 0.0f;
-                    const float ry = usesY ? -Y / 2 + DrawnFactor(n) * Y : 0.0f;
-                    const float rz = face >= 2 ? DrawnFactor(n) * Z : 0.0f;
-                    switch (face) {
-                        case 0: o = ParticleFloat3{rx, ry, Z}; break;
-                        case 1: o = ParticleFloat3{rx, ry, 0.0f}; break;
-                        case 2: o = ParticleFloat3{rx, -0.5f * Y, rz}; break;
-                        case 3: o = ParticleFloat3{0.5f * X, ry, rz}; break;
-                        case 4: o = ParticleFloat3{rx, 0.5f * Y, rz}; break;
-                        default: o = ParticleFloat3{-0.5f * X, ry, rz}; break;
-                    }
-                    const int32_t* a = kFaceAngles[face];
+                    const int32_t face = PickBoxFace(p.m_pFaceTable, w);
+                    o = BoxFacePoint(n, face, box.x, box.y, box.z);
+                    const int32_t* a = kBoxFaceAngles[face];
                     s = ParticleFloat3{static_cast<float>(a[0]), static_cast<float>(a[1]), static_cast<float>(a[2])};
                     RotateMatrix256(m, a[0], a[1], a[2]);  // S x Rp
                 }
@@ -259,18 +187,7 @@ void CParticlesEmiter::PlaceChildEmitter(CEmiter& n, CEmiter& p) {
     }
 
     if ((D.ChannelMask & kHeldOffset) != 0) {
-        const ParticleFloat3 d = TurnedBy(n.m_pMatrix, EmiterTriple(D, 0, 0, n.m_awRandom));
-        n.m_vPos.x = n.m_vBasePos.x + d.x;
-        n.m_vPos.y = n.m_vBasePos.y + d.y;
-        const float g = ground(n.m_vPos.x, n.m_vPos.y);
-        if (childWorld && followGround) {
-            n.m_vPos.z = g + n.m_vBasePos.z + d.z;
-        } else if (childWorld && startOnGround) {
-            n.m_vBasePos.z = g;
-            n.m_vPos.z = n.m_vBasePos.z + d.z;
-        } else {
-            n.m_vPos.z = n.m_vBasePos.z + d.z;
-        }
+        HoldOffset(*this, n, D, childWorld);
     } else {
         n.m_vPos.x = n.m_vBasePos.x;
         n.m_vPos.y = n.m_vBasePos.y;

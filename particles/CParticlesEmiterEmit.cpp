@@ -44,6 +44,103 @@ int32_t AtlasSequenceCount(const CParticleParams& params) {
 
 }  // namespace
 
+namespace emiterinternal {
+
+PlacementFrame FrameOf(CParticlesEmiter& effect, const CEmiter& e, bool world, bool emiterWorld) {
+    PlacementFrame f;
+    const ParticleFloat3 P = e.m_vPos, E = e.m_vAngles;
+    const CSVector4& G = f.effectOrigin;
+    const uint8_t* g = f.effectAngles;
+    if (world && !emiterWorld) {
+        uint8_t unused;
+        effect.GetOriginEx(e, f.effectOrigin, f.effectAngles, unused);
+        SetMatrixRotation256(f.rotation, g[0], g[1], g[2]);
+        const ParticleFloat3 turned = Turned(f.rotation, P.x, P.y, P.z);
+        RotateMatrix256f(f.rotation, E.x, E.y, E.z);
+        f.origin = ParticleFloat3{G.x + turned.x, G.y + turned.y, G.z + turned.z};
+        f.base = ParticleFloat3{g[0] + E.x, g[1] + E.y, g[2] + E.z};
+        f.restZ = turned.z;
+    } else if (!world && emiterWorld) {
+        effect.GetOrigin(e, f.effectOrigin, f.effectAngles);
+        f.base = ParticleFloat3{E.x - g[0], E.y - g[1], E.z - g[2]};
+        SetMatrixRotation256f(f.rotation, f.base.x, f.base.y, f.base.z);
+        f.origin = ParticleFloat3{P.x - G.x, P.y - G.y, P.z - G.z};
+    } else {
+        SetMatrixRotation256f(f.rotation, E.x, E.y, E.z);
+        f.origin = P;
+        f.base = E;
+    }
+    return f;
+}
+
+ParticleFloat3 ShapeSize(CEmiter& shape, const CEmiterParams& params) {
+    uint16_t size[3];
+    DrawPairWords(shape, params, size, kPairShapeSizeX, 3, params.IndependentSizeRandom != 0);
+    return ParticleFloat3{EmiterPairValue(params, kPairShapeSizeX, shape.m_nFrame, size[0]),
+                          EmiterPairValue(params, kPairShapeSizeX + 1, shape.m_nFrame, size[1]),
+                          EmiterPairValue(params, kPairShapeSizeX + 2, shape.m_nFrame, size[2])};
+}
+
+ParticleFloat3 BoxSize(CEmiter& shape, const CEmiterParams& params) {
+    const ParticleFloat3 size = ShapeSize(shape, params);
+    const bool rebuild = shape.m_pFaceTable == nullptr ||
+                         ((params.ChannelMask & kKeepFaceTable) == 0 && shape.m_nFaceTableFrame != shape.m_nFrame);
+    if (shape.m_pFaceTable == nullptr) shape.m_pFaceTable = new int16_t[kBoxFaceCount];
+    if (rebuild) {
+        shape.m_nFaceTableFrame = shape.m_nFrame;
+        BuildEmiterFaceTable(shape.m_pFaceTable, std::fabs(size.x), std::fabs(size.y), std::fabs(size.z),
+                             params.BoxFaceMask);
+    }
+    return size;
+}
+
+int32_t PickBoxFace(const int16_t* table, int32_t w) {
+    for (int32_t i = 0; i < kBoxFaceCount - 1; ++i)
+        if (table[i] >= w && table[i] >= 1) return i;
+    return kBoxFaceCount - 1;
+}
+
+ParticleFloat3 BoxFacePoint(CEmiter& drawer, int32_t face, float X, float Y, float Z) {
+    const bool usesX = face != 3 && face != 5, usesY = face != 2 && face != 4, usesZ = face >= 2;
+    const float rx = usesX ? DrawnFactor(drawer) * X : 0.0f;
+    const float ry = usesY ? DrawnFactor(drawer) * Y : 0.0f;
+    const float rz = usesZ ? DrawnFactor(drawer) * Z : 0.0f;
+    switch (face) {
+        case 0: return ParticleFloat3{rx - X / 2, ry - Y / 2, Z};
+        case 1: return ParticleFloat3{rx - X / 2, ry - Y / 2, 0.0f};
+        case 2: return ParticleFloat3{rx - X / 2, -Y / 2, rz};
+        case 3: return ParticleFloat3{X / 2, ry - Y / 2, rz};
+        case 4: return ParticleFloat3{rx - X / 2, Y / 2, rz};
+        default: return ParticleFloat3{-X / 2, ry - Y / 2, rz};
+    }
+}
+
+void SphereDirection(CEmiter& shape, const CEmiterParams& params, CEmiter& drawer, float& az, float& el) {
+    uint16_t range[4];
+    DrawPairWords(shape, params, range, kPairAzimuthFrom, 4, params.IndependentAngleRangeRandom != 0);
+    const float azFrom = EmiterPairValue(params, kPairAzimuthFrom, shape.m_nFrame, range[0]);
+    const float azTo = EmiterPairValue(params, kPairAzimuthTo, shape.m_nFrame, range[1]);
+    const float elFrom = EmiterPairValue(params, kPairElevationFrom, shape.m_nFrame, range[2]);
+    const float elTo = EmiterPairValue(params, kPairElevationTo, shape.m_nFrame, range[3]);
+    az = DrawnFactor(drawer) * (azTo - azFrom) + azFrom;
+    const float u = DrawnFactor(drawer);
+    if (elFrom == -64.0f && elTo == 64.0f) {
+        el = ArcsineElevation(u);
+        if ((ParticleRandom(drawer) & 1) != 0) el = -el;
+    } else if (elFrom == -64.0f && elTo == 0.0f) {
+        el = -ArcsineElevation(u);
+    } else if (elFrom == 0.0f && elTo == 64.0f) {
+        el = ArcsineElevation(u);
+    } else {
+        el = u * (elTo - elFrom) + elFrom;
+    }
+    el = -el;
+    az = az + 128.0f;
+    if (az > 256.0f) az = az - 256.0f;
+}
+
+}  // namespace emiterinternal
+
 bool CParticlesEmiter::EmitParticle(CEmiter& e) {
     if (e.m_pEmiterParams == nullptr || e.m_pParticleParams == nullptr) return true;
     const CEmiterParams& ep = *e.m_pEmiterParams;
@@ -125,7 +222,6 @@ bool CParticlesEmiter::PlaceParticle(CEmiter& e, CParticle& p) {
     // lives in: (a) world values, (b) world from effect values, (c) effect from world
     // values, (d) effect values, (e) the emitter's own frame.
     const bool worldEmitter = ep.SourceKind == 1;
-    const ParticleFloat3 P = e.m_vPos, E = e.m_vAngles;
     enum Case { kA, kB, kC, kD, kE } placement;
     if (pp.ParticleSpace == 1) placement = worldEmitter ? kA : kB;
     else if (pp.ParticleSpace == 2) placement = worldEmitter ? kC : kD;
@@ -134,38 +230,14 @@ bool CParticlesEmiter::PlaceParticle(CEmiter& e, CParticle& p) {
     CSMatrix outer;
     ParticleFloat3 origin, base;
     float baseZ = 0.0f, originRestZ = 0.0f;
-    switch (placement) {
-        case kA:
-        case kD:
-            SetMatrixRotation256f(outer, E.x, E.y, E.z);
-            origin = P;
-            base = E;
-            baseZ = P.z;
-            break;
-        case kB: {
-            CSVector4 G;
-            uint8_t g[3];
-            uint8_t unused;
-            GetOriginEx(e, G, g, unused);
-            SetMatrixRotation256(outer, g[0], g[1], g[2]);
-            const ParticleFloat3 turned = Turned(outer, P.x, P.y, P.z);
-            RotateMatrix256f(outer, E.x, E.y, E.z);
-            origin = ParticleFloat3{G.x + turned.x, G.y + turned.y, G.z + turned.z};
-            base = ParticleFloat3{g[0] + E.x, g[1] + E.y, g[2] + E.z};
-            baseZ = G.z;
-            originRestZ = turned.z;
-            break;
-        }
-        case kC: {
-            CSVector4 G;
-            uint8_t g[3];
-            GetOrigin(e, G, g);
-            base = ParticleFloat3{E.x - g[0], E.y - g[1], E.z - g[2]};
-            SetMatrixRotation256f(outer, base.x, base.y, base.z);
-            origin = ParticleFloat3{P.x - G.x, P.y - G.y, P.z - G.z};
-            break;
-        }
-        case kE: break;
+    if (placement != kE) {
+        const PlacementFrame frame = FrameOf(*this, e, pp.ParticleSpace == 1, worldEmitter);
+        outer = frame.rotation;
+        origin = frame.origin;
+        base = frame.base;
+        // The height (a) and (b) stand on; the other cases never read it.
+        baseZ = placement == kB ? frame.effectOrigin.z : e.m_vPos.z;
+        originRestZ = frame.restZ;
     }
 
     // The shape: its local rotation Rl (float or integer angles), its angles s, the
@@ -189,28 +261,8 @@ bool CParticlesEmiter::PlaceParticle(CEmiter& e, CParticle& p) {
     };
     switch (shape) {
         case CEmiterParams::kShapeSphere: {
-            uint16_t range[4];
-            DrawPairWords(e, ep, range, kPairAzimuthFrom, 4, ep.IndependentAngleRangeRandom != 0);
-            const float azFrom = EmiterPairValue(ep, kPairAzimuthFrom, e.m_nFrame, range[0]);
-            const float azTo = EmiterPairValue(ep, kPairAzimuthTo, e.m_nFrame, range[1]);
-            const float elFrom = EmiterPairValue(ep, kPairElevationFrom, e.m_nFrame, range[2]);
-            const float elTo = EmiterPairValue(ep, kPairElevationTo, e.m_nFrame, range[3]);
-            float az = DrawnFactor(e) * (azTo - azFrom) + azFrom;
-            const float u = DrawnFactor(e);
-            float el;
-            if (elFrom == -64.0f && elTo == 64.0f) {
-                el = ArcsineElevation(u);
-                if ((ParticleRandom(e) & 1) != 0) el = -el;
-            } else if (elFrom == -64.0f && elTo == 0.0f) {
-                el = -ArcsineElevation(u);
-            } else if (elFrom == 0.0f && elTo == 64.0f) {
-                el = ArcsineElevation(u);
-            } else {
-                el = u * (elTo - elFrom) + elFrom;
-            }
-            el = -el;
-            az = az + 128.0f;
-            if (az > 256.0f) az = az - 256.0f;
+            float az, el;
+            SphereDirection(e, ep, e, az, el);
             withRl([&](CSMatrix& m, bool inFront) {
                 if (inFront) RotateMatrix256f(m, az, el, 0.0f);
                 else SetMatrixRotation256f(m, az, el, 0.0f);
@@ -224,53 +276,17 @@ bool CParticlesEmiter::PlaceParticle(CEmiter& e, CParticle& p) {
                 CSMatrix rl;
                 SetMatrixRotation256f(rl, az, el, 0.0f);
                 const ParticleFloat3 t = Turned(rl, 0.0f, -radius, 0.0f);
-                uint16_t size[3];
-                DrawPairWords(e, ep, size, kPairShapeSizeX, 3, ep.IndependentSizeRandom != 0);
-                const float x = EmiterPairValue(ep, kPairShapeSizeX, e.m_nFrame, size[0]);
-                const float y = EmiterPairValue(ep, kPairShapeSizeX + 1, e.m_nFrame, size[1]);
-                const float z = EmiterPairValue(ep, kPairShapeSizeX + 2, e.m_nFrame, size[2]);
-                d = Turned(outer, t.x * x, t.y * y, t.z * z);
+                const ParticleFloat3 size = ShapeSize(e, ep);
+                d = Turned(outer, t.x * size.x, t.y * size.y, t.z * size.z);
             }
             break;
         }
         case CEmiterParams::kShapeBox: {
-            uint16_t size[3];
-            DrawPairWords(e, ep, size, kPairShapeSizeX, 3, ep.IndependentSizeRandom != 0);
-            const float X = EmiterPairValue(ep, kPairShapeSizeX, e.m_nFrame, size[0]);
-            const float Y = EmiterPairValue(ep, kPairShapeSizeX + 1, e.m_nFrame, size[1]);
-            const float Z = EmiterPairValue(ep, kPairShapeSizeX + 2, e.m_nFrame, size[2]);
-            const bool rebuild = e.m_pFaceTable == nullptr ||
-                                 ((ep.ChannelMask & kKeepFaceTable) == 0 && e.m_nFaceTableFrame != e.m_nFrame);
-            if (e.m_pFaceTable == nullptr) e.m_pFaceTable = new int16_t[kBoxFaceCount];
-            if (rebuild) {
-                e.m_nFaceTableFrame = e.m_nFrame;
-                BuildEmiterFaceTable(e.m_pFaceTable, std::fabs(X), std::fabs(Y), std::fabs(Z), ep.BoxFaceMask);
-            }
+            const ParticleFloat3 box = BoxSize(e, ep);
             if (e.m_pFaceTable[kBoxFaceCount - 1] == 0) return false;
-            const int32_t w = ParticleRandom(e);
-            int32_t face = kBoxFaceCount - 1;
-            for (int32_t i = 0; i < kBoxFaceCount - 1; ++i) {
-                if (e.m_pFaceTable[i] >= w && e.m_pFaceTable[i] >= 1) {
-                    face = i;
-                    break;
-                }
-            }
-            const bool usesX = face != 3 && face != 5, usesY = face != 2 && face != 4, usesZ = face >= 2;
-            const float rx = usesX ? DrawnFactor(e) * X : 0.0f;
-            const float ry = usesY ? DrawnFactor(e) * Y : 0.0f;
-            const float rz = usesZ ? DrawnFactor(e) * Z : 0.0f;
-            static const int32_t kFaceAngles[kBoxFaceCount][3] = {{0, 0, 0},  {0, 0, 128}, {0, 64, 0},
-                                                                  {0, 0, 64}, {0, 192, 0}, {0, 0, 192}};
-            ParticleFloat3 point;
-            switch (face) {
-                case 0: point = ParticleFloat3{rx - X / 2, ry - Y / 2, Z}; break;
-                case 1: point = ParticleFloat3{rx - X / 2, ry - Y / 2, 0.0f}; break;
-                case 2: point = ParticleFloat3{rx - X / 2, -Y / 2, rz}; break;
-                case 3: point = ParticleFloat3{X / 2, ry - Y / 2, rz}; break;
-                case 4: point = ParticleFloat3{rx - X / 2, Y / 2, rz}; break;
-                default: point = ParticleFloat3{-X / 2, ry - Y / 2, rz}; break;
-            }
-            const int32_t* angles = kFaceAngles[face];
+            const int32_t face = PickBoxFace(e.m_pFaceTable, ParticleRandom(e));
+            const ParticleFloat3 point = BoxFacePoint(e, face, box.x, box.y, box.z);
+            const int32_t* angles = kBoxFaceAngles[face];
             withRl([&](CSMatrix& m, bool inFront) {
                 if (inFront) RotateMatrix256(m, angles[0], angles[1], angles[2]);
                 else SetMatrixRotation256(m, angles[0], angles[1], angles[2]);

@@ -1,10 +1,12 @@
 #pragma once
 // What the files of CParticlesEmiter share: flag helpers, the emitter pairs and
-// ChannelMask options they read, random draws and turned vectors. Private to them.
+// ChannelMask options they read, random draws, turned vectors, and the sampling of an
+// emitter's shape that places both particles and child emitters. Private to them.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "particles/BoxFaceTable.h"
 #include "particles/CEmiter.h"
 #include "particles/CEmiterParams.h"
 #include "particles/CSMatrix.h"
@@ -12,6 +14,8 @@
 #include "particles/ParticleFloat3.h"
 #include "particles/ParticlePairs.h"
 #include "particles/ParticleRandom.h"
+
+class CParticlesEmiter;
 
 namespace emiterinternal {
 
@@ -71,5 +75,39 @@ inline ParticleFloat3 TurnedBy(const CSMatrix* matrix, ParticleFloat3 v) {
     if (matrix != nullptr) CSMatrix::RotateVector3(*matrix, v.x, v.y, v.z);
     return v;
 }
+
+// The angles that turn what stands on each face of an emitter box.
+constexpr int32_t kBoxFaceAngles[kBoxFaceCount][3] = {{0, 0, 0},  {0, 0, 128}, {0, 64, 0},
+                                                      {0, 0, 64}, {0, 192, 0}, {0, 0, 192}};
+
+// The frame of emitter `e` in the space of what it places (world space or the
+// effect's): its rotation, origin and base angles, taken through the effect's origin
+// when the two spaces differ.
+struct PlacementFrame {
+    CSMatrix rotation;
+    ParticleFloat3 origin, base;
+    CSVector4 effectOrigin;               // the effect's origin, when the spaces differ
+    uint8_t effectAngles[3] = {0, 0, 0};  // the effect's angles, likewise
+    float restZ = 0.0f;                   // into world space: origin.z without the effect's
+};
+PlacementFrame FrameOf(CParticlesEmiter& effect, const CEmiter& e, bool world, bool emiterWorld);
+
+// The sizes x, y, z of the shape of emitter `shape` at its frame, with fresh words.
+ParticleFloat3 ShapeSize(CEmiter& shape, const CEmiterParams& params);
+// ShapeSize of a box, its face table made, or rebuilt when due.
+ParticleFloat3 BoxSize(CEmiter& shape, const CEmiterParams& params);
+// The face a draw `w` picks from a face table: the first whose running weight
+// reaches it, else the last.
+int32_t PickBoxFace(const int16_t* table, int32_t w);
+// A point on face `face` of a box X x Y x Z centred on the origin in x and y, from
+// z = 0 up, drawn from `drawer`.
+ParticleFloat3 BoxFacePoint(CEmiter& drawer, int32_t face, float X, float Y, float Z);
+// A direction on the sphere of emitter `shape` (its angle ranges at its frame, with
+// fresh words) drawn from `drawer`: azimuth and elevation in 256ths, as placed.
+void SphereDirection(CEmiter& shape, const CEmiterParams& params, CEmiter& drawer, float& az, float& el);
+
+// The held offset of a placed emitter at key 0, turned by its matrix, from its base
+// position; in world space its z follows the ground or its base starts on it.
+void HoldOffset(CParticlesEmiter& effect, CEmiter& e, const CEmiterParams& params, bool world);
 
 }  // namespace emiterinternal

@@ -215,6 +215,22 @@ bool CParticlesEmiter::UpdateEmiter(int32_t index, bool emit) {
     return active || e->m_nPlays < e->m_nRepeats || e->m_pFirst != nullptr;
 }
 
+void emiterinternal::HoldOffset(CParticlesEmiter& effect, CEmiter& e, const CEmiterParams& params, bool world) {
+    const bool followGround = world && params.FollowGround != 0, startOnGround = world && params.StartOnGround != 0;
+    const ParticleFloat3 v = TurnedBy(e.m_pMatrix, EmiterTriple(params, 0, 0, e.m_awRandom));
+    e.m_vPos.x = e.m_vBasePos.x + v.x;
+    e.m_vPos.y = e.m_vBasePos.y + v.y;
+    const float h = effect.QueryHostValue(TruncToInt32(e.m_vPos.x), TruncToInt32(e.m_vPos.y));
+    if (followGround) {
+        e.m_vPos.z = h + e.m_vBasePos.z + v.z;
+    } else if (startOnGround) {
+        e.m_vBasePos.z = h;
+        e.m_vPos.z = h + v.z;
+    } else {
+        e.m_vPos.z = e.m_vBasePos.z + v.z;
+    }
+}
+
 void CParticlesEmiter::PlaceFirst(CEmiter& e, const CSVector4& origin, const uint8_t angles[3],
                                   const CSMatrix* rotation) {
     const CEmiterParams& params = *e.m_pEmiterParams;
@@ -241,20 +257,7 @@ void CParticlesEmiter::PlaceFirst(CEmiter& e, const CSVector4& origin, const uin
         e.m_pMatrix = new CSMatrix();
         if (rotation != nullptr) *e.m_pMatrix = *rotation;
         else SetRotation256(*e.m_pMatrix, angles[0], angles[1], angles[2]);
-        if ((params.ChannelMask & kHeldOffset) != 0) {
-            const ParticleFloat3 v = TurnedBy(e.m_pMatrix, EmiterTriple(params, 0, 0, e.m_awRandom));
-            e.m_vPos.x = e.m_vBasePos.x + v.x;
-            e.m_vPos.y = e.m_vBasePos.y + v.y;
-            const float h2 = ground(e.m_vPos.x, e.m_vPos.y);
-            if (followGround) {
-                e.m_vPos.z = h2 + e.m_vBasePos.z + v.z;
-            } else if (startOnGround) {
-                e.m_vBasePos.z = h2;
-                e.m_vPos.z = h2 + v.z;
-            } else {
-                e.m_vPos.z = e.m_vBasePos.z + v.z;
-            }
-        }
+        if ((params.ChannelMask & kHeldOffset) != 0) HoldOffset(*this, e, params, true);
         if ((params.ChannelMask & kHeldAngles) != 0) {
             const ParticleFloat3 a = EmiterTriple(params, 3, 0, e.m_awRandom);
             e.m_vAngles = ParticleFloat3{e.m_vBaseAngles.x + a.x, e.m_vBaseAngles.y + a.y, e.m_vBaseAngles.z + a.z};
