@@ -29,13 +29,6 @@ void MainWindow::OnQuit(UI::UIElement*) {
     RequestQuit(0);
 }
 
-void ControlsWindow::Update() {
-    UI::UIWindowView::Update();
-    // A battle that did not start would leave the player in a battle state
-    // without a battle: only a started one leaves.
-    if (SelectedMapIndex != 0 && SelectedMapIndex != 5 && StartBattle(0)) post_event(EvBackPressed());
-}
-
 void ControlsWindow::OnStart(UI::UIElement*) {
     PlaySound("BtnPress.wav", true);
     if (!StartBattle(0)) return;

@@ -65,9 +65,6 @@ struct ControlsWindow
     : BaseStateWindow<ControlsWindow, ControlsWindowController, Transition<EvBackPressed, GameState>> {
     static constexpr const char* kName = "ControlsWindow";
     static constexpr const char* kLayout = "ControlsWindow.xml";
-    // A map index other than 0 and 5 starts its battle at once (nothing sets
-    // one so far).
-    void Update() override;
     void OnButton() override { PostButtonEvent<EvBackPressed>(); }
     // A new battle on the selected map; only a battle that started leaves.
     void OnStart(UI::UIElement*);
