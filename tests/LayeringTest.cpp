@@ -200,8 +200,9 @@ TEST_F(LayeringTest, TheOrderNamesEveryFolderOnce) {
     for (const fs::directory_entry& entry : fs::directory_iterator(kRoot)) {
         const std::string name = entry.path().filename().string();
         if (entry.is_directory() && fs::exists(entry.path() / "CMakeLists.txt") && name != "tests" && name != "bench" &&
-            name != "cmake")
+            name != "cmake") {
             EXPECT_TRUE(layers.IsFolder(name)) << name << "/ has a CMakeLists.txt but no place in the order";
+        }
     }
 }
 
