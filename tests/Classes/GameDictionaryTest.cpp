@@ -12,21 +12,16 @@
 #include "Classes/Dictionary/Config/Config.h"
 #include "Classes/Dictionary/GameDictionary/DictionaryXml.h"
 #include "Core/Assert.h"
+#include "support/AssertionRecorder.h"
 #include "support/ScratchFolder.h"
 
 namespace {
-
-std::vector<std::string> g_assertions;
-
-void Record(const char*, const char* message, const char*, int) { g_assertions.push_back(message); }
 
 // Game-data files written into a scratch folder with one sub-folder per kind, and a
 // Config naming them.
 class GameDictionaryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_assertions.clear();
-        previous_ = SetAssertionHandler(&Record);
         Config::PathSet& p = config.Paths;
         p.WavesPath = tmp / "waves/";
         p.MapsPath = tmp / "maps/";
@@ -35,7 +30,6 @@ protected:
         p.DefendersPath = tmp / "defenders/";
         p.MapViewsPath = tmp / "mapviews/";
     }
-    void TearDown() override { SetAssertionHandler(previous_); }
 
     std::string Write(const std::string& name, const std::string& body) { return tmp.Write(name, body); }
 
@@ -45,12 +39,10 @@ protected:
         return false;
     }
 
+    AssertionRecorder assertions_;
     ScratchFolder tmp;
     Config config;
     GameDictionary dictionary;
-
-private:
-    AssertionHandler previous_ = nullptr;
 };
 
 std::string Weapon(int id, const char* kind = "DAMAGE", const char* extra = "") {
@@ -79,7 +71,7 @@ TEST_F(GameDictionaryTest, ScanReadsEveryNameContainingXmlInListOrder) {
     EXPECT_EQ(kWeaponHeal, dictionary.FindWeapon(3)->kind);
     EXPECT_TRUE(SkippedMentions("notes.txt"));
     EXPECT_TRUE(SkippedMentions("\"attackers\""));  // the empty folders are reported
-    EXPECT_TRUE(g_assertions.empty());
+    EXPECT_TRUE(assertions_.Messages().empty());
 }
 
 TEST_F(GameDictionaryTest, ScanStopsAtTheFirstFileThatCannotBeOpened) {
@@ -90,8 +82,8 @@ TEST_F(GameDictionaryTest, ScanStopsAtTheFirstFileThatCannotBeOpened) {
     config.Paths.WeaponsPath = tmp / "weapons";
 
     EXPECT_FALSE(dictionary.Load(config));
-    ASSERT_EQ(1u, g_assertions.size());
-    EXPECT_STREQ("Could not open file for reading", g_assertions[0].c_str());
+    ASSERT_EQ(1u, assertions_.Messages().size());
+    EXPECT_STREQ("Could not open file for reading", assertions_.Messages()[0].c_str());
     EXPECT_TRUE(dictionary.GetWeapons().empty());
     EXPECT_TRUE(dictionary.GetAttackers().empty());  // never reached
 }
@@ -130,10 +122,10 @@ TEST_F(GameDictionaryTest, ReadersReturnFalseForAMissingOrDamagedFile) {
         EXPECT_TRUE(SkippedMentions(std::string(d.name) + ": could not be read")) << d.name;
     }
     EXPECT_TRUE(weapons.empty() && waves.empty() && maps.empty());
-    EXPECT_TRUE(g_assertions.empty());
+    EXPECT_TRUE(assertions_.Messages().empty());
 
     EXPECT_FALSE(dictionary.ReadWeapons(tmp / "weapons/missing.xml", weapons));
-    EXPECT_EQ(1u, g_assertions.size());
+    EXPECT_EQ(1u, assertions_.Messages().size());
 }
 
 // ---- shared reading rules -------------------------------------------------------------
@@ -450,7 +442,7 @@ TEST_F(GameDictionaryTest, MapsReadTheirViewAndStartTheirOwnLists) {
     // A view file that cannot be opened: the map is inserted with the view it had.
     const MapDefinition& four = table.at("Four");
     EXPECT_FLOAT_EQ(3.0f, four.view.points[2].x);
-    ASSERT_EQ(1u, g_assertions.size());
+    ASSERT_EQ(1u, assertions_.Messages().size());
     EXPECT_TRUE(SkippedMentions("view_missing.xml: could not be opened"));
     EXPECT_TRUE(SkippedMentions("beyond the six corners"));
     EXPECT_TRUE(SkippedMentions("unknown name \"corpses\""));

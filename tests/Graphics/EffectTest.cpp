@@ -36,7 +36,7 @@ endpass
 endtechnique
 )";
 
-class EffectTest : public NullDeviceTest {};
+class EffectTest : public ::NullDeviceTest {};
 
 TEST_F(EffectTest, ShippedUberEffectHasEveryHandle) {
     folder.WriteShippedEffects();

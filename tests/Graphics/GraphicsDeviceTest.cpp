@@ -18,10 +18,10 @@ namespace {
 
 using Graphics::GraphicsDevice;
 
-class GraphicsDeviceTest : public NullDeviceTest {
+class GraphicsDeviceTest : public ::NullDeviceTest {
 protected:
     void SetUp() override {
-        NullDeviceTest::SetUp();
+        ::NullDeviceTest::SetUp();
         folder.WriteShippedEffects();
         recorder.reset(new ParticleRecorder(base));
         graphics.reset(new GraphicsDevice(d3d, device));
@@ -30,7 +30,7 @@ protected:
     void TearDown() override {
         graphics.reset();
         recorder.reset();
-        NullDeviceTest::TearDown();
+        ::NullDeviceTest::TearDown();
     }
 
     std::unique_ptr<ParticleRecorder> recorder;

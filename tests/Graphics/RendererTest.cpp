@@ -14,7 +14,7 @@ namespace {
 
 using Graphics::Renderer;
 
-class RendererTest : public NullDeviceTest {};
+class RendererTest : public ::NullDeviceTest {};
 
 TEST_F(RendererTest, CreatesSixTargetsAndTwoQuads) {
     Renderer renderer(d3d, device);
