@@ -1,6 +1,7 @@
 #include "Graphics/Effect.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "Graphics/GraphicsDevice.h"
 #include "IO/File.h"
@@ -157,6 +158,13 @@ GDEffect::GDEffect(GraphicsDevice* device, const std::string& fileName) : BaseMo
     light_specular_ = effect_->GetParameterByName(nullptr, "g_LightSpecular");
     light_dir_ = effect_->GetParameterByName(nullptr, "g_LightDir");
     color_only_ = effect_->GetParameterByName(nullptr, "g_ColorOnly");
+}
+
+void SetEffectMatrix(ID3DXEffect* effect, D3DXHANDLE handle, const Matrix4& matrix) {
+    D3DXMATRIX m;
+    static_assert(sizeof(m.m) == sizeof(matrix.m), "both are 16 floats");
+    std::memcpy(m.m, matrix.m, sizeof(m.m));
+    effect->SetMatrix(handle, &m);
 }
 
 }  // namespace Graphics

@@ -8,6 +8,7 @@
 // draw code needs no test of its own.
 #include <string>
 
+#include "Maths/Matrix4.h"
 #include "platform/d3dx/D3DXEffect.h"
 
 namespace Graphics {
@@ -24,6 +25,9 @@ bool LoadEffectFile(IDirect3DDevice9* device, DWORD flags, const std::string& fi
 // An effect that contains nothing: no technique, no parameter; every call
 // fails quietly. Each call returns a new reference.
 ID3DXEffect* CreateEmptyEffect();
+
+// Sets a matrix parameter from the engine's matrix: the same sixteen floats.
+void SetEffectMatrix(ID3DXEffect* effect, D3DXHANDLE handle, const Matrix4& matrix);
 
 class Effect {
 public:

@@ -15,12 +15,6 @@ void SetFloats(ID3DXEffect* effect, D3DXHANDLE handle, const float* values, UINT
     effect->SetValue(handle, values, count * static_cast<UINT>(sizeof(float)));
 }
 
-void SetMatrix(ID3DXEffect* effect, D3DXHANDLE handle, const Matrix4& matrix) {
-    D3DXMATRIX m;
-    std::memcpy(m.m, matrix.m, sizeof(m.m));
-    effect->SetMatrix(handle, &m);
-}
-
 IDirect3DVertexDeclaration9* MakeDeclaration(IDirect3DDevice9* device, std::initializer_list<D3DVERTEXELEMENT9> list) {
     std::vector<D3DVERTEXELEMENT9> elements(list);
     elements.push_back(D3DDECL_END());
@@ -180,7 +174,7 @@ void GraphicsDevice::DrawAxes() {
     };
     device_->SetVertexDeclaration(line_vertex_);
     // GetViewProjection rebuilds a dirty camera first.
-    SetMatrix(effect_->effect_, effect_->wvp_xf_, scene_->GetCameraViewProjection());
+    SetEffectMatrix(effect_->effect_, effect_->wvp_xf_, scene_->GetCameraViewProjection());
     effect_->technique_ = effect_->render_color_technique_;
     effect_->Begin();
     device_->DrawPrimitiveUP(D3DPT_LINELIST, 3, axes, sizeof(LineVertex));

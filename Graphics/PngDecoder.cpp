@@ -11,7 +11,7 @@ namespace Graphics {
 namespace {
 
 // Images beyond this side are refused before anything is allocated for them.
-constexpr png_uint_32 kMaxSide = 8192;
+constexpr png_uint_32 kMaxPngSide = 8192;
 
 // What a decode allocates; on the heap, so a long jump out of libpng leaves
 // nothing of it in registers.
@@ -26,7 +26,7 @@ bool Read(png_structp png, png_infop info, uint32_t maxPixels, Work* work, uint3
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
-    png_set_user_limits(png, kMaxSide, kMaxSide);
+    png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
     png_set_sig_bytes(png, 8);
     png_read_info(png, info);
     png_uint_32 w = 0;

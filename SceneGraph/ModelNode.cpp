@@ -15,7 +15,7 @@ const NodeType ModelNode::Type{"sg.ModelNode", &Node::Type};
 
 namespace {
 
-Vector3 TransformPoint(const Vector3& p, const Matrix4& w) {
+Vector3 ModelWorldPoint(const Vector3& p, const Matrix4& w) {
     return Vector3(p.x * w[0] + p.y * w[4] + p.z * w[8] + w[12], p.x * w[1] + p.y * w[5] + p.z * w[9] + w[13],
                    p.x * w[2] + p.y * w[6] + p.z * w[10] + w[14]);
 }
@@ -51,10 +51,10 @@ void ModelNode::UpdateBounds() {
         int64_t f = frame_ > 0.0f ? static_cast<int64_t>(frame_) : 0;
         if (f >= static_cast<int64_t>(bvh.spheres.size())) f = static_cast<int64_t>(bvh.spheres.size()) - 1;
         const BoundingSphere& s = bvh.spheres[static_cast<size_t>(f)];
-        sphere_.center = TransformPoint(s.center, world_);
+        sphere_.center = ModelWorldPoint(s.center, world_);
         sphere_.radius = s.radius;
     } else {
-        sphere_.center = TransformPoint(model_->sphere_.center, world_);
+        sphere_.center = ModelWorldPoint(model_->sphere_.center, world_);
     }
 }
 

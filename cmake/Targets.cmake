@@ -43,9 +43,6 @@ function(dm_test name)
     target_compile_options(${name} PRIVATE -O0)
   endif()
   target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
-  # Sixteen test sources to a file: the headers they parse are a fifth of their
-  # compile time.
-  set_target_properties(${name} PROPERTIES UNITY_BUILD_BATCH_SIZE 16)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   dm_leak_suppressions(${name})
   # The long runs first, so that a run on few cores does not end waiting for one

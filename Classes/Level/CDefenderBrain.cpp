@@ -4,6 +4,7 @@
 #include "Classes/Dictionary/GameDictionary/UnitDefinition.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
+#include "Classes/Level/LevelServices.h"
 #include "Classes/Level/CUnit.h"
 #include "Classes/Level/UnitSaveRecord.h"
 #include "Core/Service.h"
@@ -101,7 +102,7 @@ bool CDefenderBrain::ThinkMelee() {
 }
 
 int CDefenderBrain::UpdateTimer(int32_t& dt) {
-    const CDunmarchGame* battle = Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get() : nullptr;
+    const CDunmarchGame* battle = Battle();
     const DefenderDefinition* definition = unit_ != nullptr ? unit_->GetDefenderDefinition() : nullptr;
     if ((battle == nullptr || !battle->IsOver()) && definition != nullptr && definition->timeAutoResurect != 0) {
         timer_ -= dt;

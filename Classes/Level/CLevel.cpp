@@ -14,6 +14,7 @@
 #include "Classes/Level/CLevelObject.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CWayPoint.h"
+#include "Classes/Level/LevelServices.h"
 #include "Classes/Battle/CDunmarchGame.h"
 #include "Core/Assert.h"
 #include "Core/Service.h"
@@ -44,7 +45,7 @@ int32_t ParseInt32(const char* text) {
     return static_cast<int32_t>(value);
 }
 
-int32_t TruncateToInt32(float value) {
+int32_t TruncateFloatToInt32(float value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483647.0f) return INT32_MAX;
     if (value <= -2147483648.0f) return INT32_MIN;
@@ -215,10 +216,10 @@ void CLevel::CreateSceneObjects() {
             if (CLevelObject* object = rows_[row][column].GetObject()) object->BuildNode(0);
     if (map_definition_ != nullptr)
         for (const MapParticle& particle : map_definition_->particles)
-            PlaceObject(
-                IntVector3(TruncateToInt32(particle.position.x * 500.0f), TruncateToInt32(particle.position.y * 500.0f),
-                           TruncateToInt32(particle.position.z * 500.0f)),
-                particle.name, 1);
+            PlaceObject(IntVector3(TruncateFloatToInt32(particle.position.x * 500.0f),
+                                   TruncateFloatToInt32(particle.position.y * 500.0f),
+                                   TruncateFloatToInt32(particle.position.z * 500.0f)),
+                        particle.name, 1);
     ComputeReachability();
 }
 
@@ -244,7 +245,7 @@ int CLevel::SpawnKeeper() {
             break;
         }
     if (place.expired()) return 0;
-    const std::string name = Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get()->GetKeeperName() : "";
+    const std::string name = Battle() != nullptr ? Battle()->GetKeeperName() : "";
     unit_list_.SpawnUnit(name, place, CUnit::kDefender, false, true);
     return 1;
 }

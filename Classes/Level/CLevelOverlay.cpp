@@ -10,6 +10,7 @@
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
+#include "Classes/Level/LevelServices.h"
 #include "Core/Service.h"
 #include "Graphics/Draw2D.h"
 #include "Graphics/GraphicsDevice.h"
@@ -26,8 +27,6 @@ const Color kOverlayBlue(0, 128, 255, 255);
 // Heights of the anchors above a unit's feet, world units.
 const float kBarHeight = 23.0f;
 const float kArrowHeight = 12.0f;
-
-CDunmarchGame* Battle() { return Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get() : nullptr; }
 
 Vector3 Project(sg::Camera& camera, const Vector3& world) {
     Vector3 screen(0.0f, 0.0f, 0.0f);

@@ -9,17 +9,13 @@
 #include "Classes/Level/CMissile.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/LevelSaveRecord.h"
+#include "Classes/Level/LevelServices.h"
 #include "Core/Service.h"
 #include "IO/MemoryStream.h"
 
 namespace {
 
 const int kSpotRecordBytes = 12;
-
-int32_t IdOf(const boost::weak_ptr<CUnit>& unit) {
-    const boost::shared_ptr<CUnit> held = unit.lock();
-    return held ? held->GetId() : -1;
-}
 
 // A count read from the file: not negative, and each item of at least itemBytes still
 // in the stream.

@@ -7,6 +7,7 @@
 #include "Classes/Dictionary/GameDictionary/MapDefinition.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
+#include "Classes/Level/LevelServices.h"
 #include "Core/Service.h"
 #include "Game/GameAudio.h"
 #include "SceneGraph/Node.h"
@@ -15,8 +16,6 @@
 #include "shell/PointerState.h"
 
 namespace {
-
-CDunmarchGame* Battle() { return Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get() : nullptr; }
 
 void RestartHighlights() {
     if (CDunmarchGame* battle = Battle()) battle->RestartHighlights();

@@ -9,6 +9,7 @@
 #include "Classes/Dictionary/GameDictionary/WeaponDefinition.h"
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CUnit.h"
+#include "Classes/Level/LevelServices.h"
 #include "Classes/Level/MissileSaveRecord.h"
 #include "Classes/Level/UnitList.h"
 #include "Core/ContentLoader.h"
@@ -44,10 +45,6 @@ int32_t Length(int64_t x, int64_t y, int64_t z) {
 }
 
 bool IsEmitter(const boost::shared_ptr<sg::Node>& node) { return node && node->IsType<sg::EmitterNode>(); }
-
-void PlayRandomSound(const std::vector<std::string>& sounds) {
-    if (!sounds.empty()) PlaySound(sounds[static_cast<size_t>(std::rand()) % sounds.size()], true);
-}
 
 }  // namespace
 
@@ -195,8 +192,7 @@ void CMissile::Hit(const boost::shared_ptr<CUnit>& target) {
     if (!target_ || !shooter_ || weapon_ == nullptr) return;
     if (weapon_->kind == kWeaponDamage) {
         int32_t amount = shooter_->GetEffectValue();
-        if (spell_ != -1)
-            amount = Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get()->GetSpellValue(spell_) : 0;
+        if (spell_ != -1) amount = Battle() != nullptr ? Battle()->GetSpellValue(spell_) : 0;
         shooter_->Damage(target_, amount, spell_);
         const int32_t radius = GetSplashRadius();
         if (radius > 0) {
@@ -212,8 +208,7 @@ void CMissile::Hit(const boost::shared_ptr<CUnit>& target) {
         shooter_->HealTarget(target_, GetEffectValue());
     } else if (weapon_->kind == kWeaponSlowdown) {
         int32_t amount = GetEffectValue();
-        if (spell_ != -1)
-            amount = Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get()->GetSpellValue(spell_) : 0;
+        if (spell_ != -1) amount = Battle() != nullptr ? Battle()->GetSpellValue(spell_) : 0;
         shooter_->ApplyTimedEffect(target_, Slow, amount, 1, weapon_->particles.names[WeaponParticles::kSlowdown],
                                    weapon_->time * 1000);
     }

@@ -8,6 +8,7 @@
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
+#include "Classes/Level/LevelServices.h"
 #include "Core/Service.h"
 #include "Game/GameAudio.h"
 #include "SceneGraph/EmitterNode.h"
@@ -26,10 +27,6 @@ int32_t Square(int32_t value) {
 }
 
 std::string ParticleFolder() { return Service<Config>::Exists() ? Service<Config>::Get()->Paths.ParticlesPath : ""; }
-
-void PlayRandomSound(const std::vector<std::string>& sounds) {
-    if (!sounds.empty()) PlaySound(sounds[static_cast<size_t>(std::rand()) % sounds.size()], true);
-}
 
 bool Living(const boost::shared_ptr<CUnit>& unit) { return unit && unit->IsAlive(); }
 

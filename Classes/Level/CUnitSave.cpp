@@ -9,20 +9,11 @@
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
 #include "Classes/Level/CWayPoint.h"
+#include "Classes/Level/LevelServices.h"
 #include "Classes/Level/UnitSaveRecord.h"
 #include "Graphics/AnimationClips/AnimationClips.h"
 #include "Graphics/Model/Model.h"
 #include "SceneGraph/ModelNode.h"
-
-namespace {
-
-template <class T>
-int32_t IdOf(const boost::weak_ptr<T>& object) {
-    const boost::shared_ptr<T> locked = object.lock();
-    return locked ? locked->GetId() : -1;
-}
-
-}  // namespace
 
 int CUnit::Save(MemoryStream& stream) const {
     UnitSaveRecord record;

@@ -8,6 +8,7 @@
 #include "Classes/Level/CLevel.h"
 #include "Classes/Level/CSpawnPoint.h"
 #include "Classes/Level/CUnit.h"
+#include "Classes/Level/LevelServices.h"
 #include "Classes/Level/UnitSaveRecord.h"
 #include "Core/Service.h"
 #include "Game/GameAudio.h"
@@ -25,8 +26,6 @@ const uint32_t kWaveTimeOutSteps = 180000;
 const int kUnitRecordBytes = 184;
 
 CLevel* Level() { return Service<CLevel>::Exists() ? Service<CLevel>::Get() : nullptr; }
-
-CDunmarchGame* Battle() { return Service<CDunmarchGame>::Exists() ? Service<CDunmarchGame>::Get() : nullptr; }
 
 }  // namespace
 

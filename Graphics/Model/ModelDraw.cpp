@@ -25,11 +25,6 @@ D3DXMATRIX ToD3DX(const Matrix4& matrix) {
     return out;
 }
 
-void SetMatrix(ID3DXEffect* effect, D3DXHANDLE handle, const Matrix4& matrix) {
-    const D3DXMATRIX m = ToD3DX(matrix);
-    effect->SetMatrix(handle, &m);
-}
-
 }  // namespace
 
 bool Model::IsMeshSkinned(uint32_t mesh) const {
@@ -46,9 +41,9 @@ void Model::DrawMeshWithMatrix(uint32_t mesh, const Matrix4& extra) {
     Matrix4Multiply(w, w, extra);
     Matrix4 m;
     Matrix4Multiply(m, w, ModelClipTransform);
-    SetMatrix(effect_->effect_, effect_->wvp_xf_, m);
+    SetEffectMatrix(effect_->effect_, effect_->wvp_xf_, m);
     Matrix4Multiply(m, w, ModelWorldTransform);
-    SetMatrix(effect_->effect_, effect_->world_xf_, m);
+    SetEffectMatrix(effect_->effect_, effect_->world_xf_, m);
     DrawMeshPrimitives(pod_.pMesh[mesh], mesh);
 }
 
@@ -91,9 +86,9 @@ void Model::DrawSkinnedMesh(uint32_t index) {
     pod_.GetWorldMatrix(w, index);
     Matrix4 m;
     Matrix4Multiply(m, w, ModelClipTransform);
-    SetMatrix(effect, effect_->wvp_xf_, m);
+    SetEffectMatrix(effect, effect_->wvp_xf_, m);
     Matrix4Multiply(m, w, ModelWorldTransform);
-    SetMatrix(effect, effect_->world_xf_, m);
+    SetEffectMatrix(effect, effect_->world_xf_, m);
 
     d3d->SetVertexDeclaration(device->GetSkinnedModelVertexDeclaration());
     d3d->SetStreamSource(0, GetVertexBuffer(index), 0, mesh.sVertex.nStride);

@@ -19,7 +19,7 @@ constexpr uint32_t kPixelLuminance = 0x20000;
 constexpr uint32_t kCaps2CubeMap = 0x200;
 constexpr uint32_t kCaps2Volume = 0x200000;
 
-struct Header {
+struct DdsHeader {
     UINT width = 0;
     UINT height = 0;
     UINT levels = 1;
@@ -30,7 +30,7 @@ struct Header {
     PixelMasks masks;
 };
 
-HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
+HRESULT ParseDdsHeader(const uint8_t* data, size_t size, DdsHeader* header) {
     if (data == nullptr || size < kHeaderEnd || std::memcmp(data, "DDS ", 4) != 0) {
         return D3DXERR_INVALIDDATA;
     }
@@ -88,14 +88,14 @@ HRESULT ParseHeader(const uint8_t* data, size_t size, Header* header) {
 }
 
 // Bytes a level takes in the file.
-size_t StoredLevelBytes(const Header& header, UINT width, UINT height) {
+size_t StoredLevelBytes(const DdsHeader& header, UINT width, UINT height) {
     if (IsCompressed(header.format)) {
         return LevelBytes(header.format, width, height);
     }
     return static_cast<size_t>(width) * header.bytesPerPixel * height;
 }
 
-void ConvertLevel(const Header& header, const uint8_t* source, UINT width, UINT height, uint8_t* out) {
+void ConvertLevel(const DdsHeader& header, const uint8_t* source, UINT width, UINT height, uint8_t* out) {
     size_t count = static_cast<size_t>(width) * height;
     // A format without colour masks (alpha only) samples as black.
     const PixelMasks& masks = header.masks;
@@ -114,8 +114,8 @@ void ConvertLevel(const Header& header, const uint8_t* source, UINT width, UINT 
 }  // namespace
 
 HRESULT ReadDdsInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
-    Header header;
-    HRESULT result = ParseHeader(data, size, &header);
+    DdsHeader header;
+    HRESULT result = ParseDdsHeader(data, size, &header);
     if (FAILED(result)) {
         return result;
     }
@@ -124,8 +124,8 @@ HRESULT ReadDdsInfo(const uint8_t* data, size_t size, D3DXIMAGE_INFO* info) {
 }
 
 HRESULT DecodeDds(const uint8_t* data, size_t size, size_t maxPixels, Image* image) {
-    Header header;
-    HRESULT result = ParseHeader(data, size, &header);
+    DdsHeader header;
+    HRESULT result = ParseDdsHeader(data, size, &header);
     if (FAILED(result)) {
         return result;
     }

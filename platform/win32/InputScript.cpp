@@ -20,7 +20,7 @@ namespace {
 const int kScreenWidth = 1024;
 const int kScreenHeight = 768;
 
-std::string Trim(const std::string& text) {
+std::string TrimScriptText(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return std::string();
     const size_t last = text.find_last_not_of(" \t\r");
@@ -83,7 +83,7 @@ bool ReadScriptLines(const std::string& text, std::vector<ScriptLine>* lines, st
     int number = 0;
     for (std::string raw; std::getline(in, raw);) {
         ++number;
-        const std::string line = Trim(raw);
+        const std::string line = TrimScriptText(raw);
         if (line.empty() || line[0] == '#') continue;
         const size_t cut = line.find_first_of(" \t");
         ScriptLine parsed;
@@ -92,10 +92,10 @@ bool ReadScriptLines(const std::string& text, std::vector<ScriptLine>* lines, st
             *error = LineError(number, "the frame is not a number from 0: " + line);
             return false;
         }
-        const std::string rest = cut == std::string::npos ? std::string() : Trim(line.substr(cut));
+        const std::string rest = cut == std::string::npos ? std::string() : TrimScriptText(line.substr(cut));
         const size_t end = rest.find_first_of(" \t");
         parsed.command = rest.substr(0, end);
-        parsed.arguments = end == std::string::npos ? std::string() : Trim(rest.substr(end));
+        parsed.arguments = end == std::string::npos ? std::string() : TrimScriptText(rest.substr(end));
         if (parsed.command.empty()) {
             *error = LineError(number, "no command: " + line);
             return false;
@@ -189,7 +189,7 @@ bool ParseInputScript(const std::vector<ScriptLine>& lines, std::vector<InputCom
             // The text as written, from its first word on.
             if (at >= words.size()) return fail("needs the text to wait for");
             std::string rest = line.arguments;
-            for (size_t k = 0; k < at; ++k) rest = Trim(rest.substr(rest.find(words[k]) + words[k].size()));
+            for (size_t k = 0; k < at; ++k) rest = TrimScriptText(rest.substr(rest.find(words[k]) + words[k].size()));
             c.text = rest;
         } else {
             return fail("unknown command");

@@ -33,6 +33,7 @@
 #include "tools/catalogue/Models.h"
 #include "tools/catalogue/Sounds.h"
 #include "tools/databuilder/Builder.h"
+#include "tools/databuilder/XmlAttr.h"
 
 namespace {
 
@@ -49,8 +50,7 @@ std::string Num(double value) {
     return text;
 }
 
-std::string Attr(const char* name, const std::string& value) { return std::string(" ") + name + "=\"" + value + "\""; }
-std::string Attr(const char* name, int value) { return Attr(name, std::to_string(value)); }
+using databuilder::Attr;
 
 std::string Join(std::initializer_list<const char*> items) {
     std::string text;
@@ -377,20 +377,20 @@ struct Wave {
     std::vector<Warrior> warriors;
 };
 
-const int W = gd::kEntryWest;
-const int E = gd::kEntryEast;
+const int kWest = gd::kEntryWest;
+const int kEast = gd::kEntryEast;
 
 // clang-format off
 const Wave kWaves[] = {
-    {1, {{gd::kOrcWarrior, 0, 3, W, 0}, {gd::kOrcWarrior, 8, 2, E, 0}, {gd::kOrcArcher, 15, 2, W, 0}}},
-    {2, {{gd::kOrcWarrior, 0, 3, W, 0}, {gd::kOrcArcher, 6, 2, E, 0}, {gd::kOrcWarrior, 12, 3, E, 0},
-         {gd::kOrcShaman, 18, 1, W, 0}}},
-    {3, {{gd::kOrcWarrior, 0, 4, W, 0}, {gd::kOrcShaman, 5, 1, E, 0}, {gd::kOrcArcher, 10, 3, W, 0},
-         {gd::kOrcWarrior, 16, 3, E, 0}, {gd::kOrcWarrior, 22, 3, W, 500}}},
-    {4, {{gd::kOrcWarrior, 0, 5, E, 0}, {gd::kOrcArcher, 6, 3, W, 0}, {gd::kOrcShaman, 12, 2, E, 0},
-         {gd::kOrcWarrior, 18, 4, W, 0}, {gd::kOrcShaman, 24, 3, W, 600}}},
-    {5, {{gd::kOrcWarrior, 0, 4, W, 0}, {gd::kOrcArcher, 5, 2, E, 0}, {gd::kOrcShaman, 10, 2, W, 0},
-         {gd::kOrcWarlord, 18, 1, E, 0}, {gd::kOrcWarrior, 24, 3, E, 0}, {gd::kOrcArcher, 26, 4, W, 800}}},
+    {1, {{gd::kOrcWarrior, 0, 3, kWest, 0}, {gd::kOrcWarrior, 8, 2, kEast, 0}, {gd::kOrcArcher, 15, 2, kWest, 0}}},
+    {2, {{gd::kOrcWarrior, 0, 3, kWest, 0}, {gd::kOrcArcher, 6, 2, kEast, 0}, {gd::kOrcWarrior, 12, 3, kEast, 0},
+         {gd::kOrcShaman, 18, 1, kWest, 0}}},
+    {3, {{gd::kOrcWarrior, 0, 4, kWest, 0}, {gd::kOrcShaman, 5, 1, kEast, 0}, {gd::kOrcArcher, 10, 3, kWest, 0},
+         {gd::kOrcWarrior, 16, 3, kEast, 0}, {gd::kOrcWarrior, 22, 3, kWest, 500}}},
+    {4, {{gd::kOrcWarrior, 0, 5, kEast, 0}, {gd::kOrcArcher, 6, 3, kWest, 0}, {gd::kOrcShaman, 12, 2, kEast, 0},
+         {gd::kOrcWarrior, 18, 4, kWest, 0}, {gd::kOrcShaman, 24, 3, kWest, 600}}},
+    {5, {{gd::kOrcWarrior, 0, 4, kWest, 0}, {gd::kOrcArcher, 5, 2, kEast, 0}, {gd::kOrcShaman, 10, 2, kWest, 0},
+         {gd::kOrcWarlord, 18, 1, kEast, 0}, {gd::kOrcWarrior, 24, 3, kEast, 0}, {gd::kOrcArcher, 26, 4, kWest, 800}}},
 };
 // clang-format on
 static_assert(std::size(kWaves) == std::size(gd::kWaveIds), "one wave per id of the map");

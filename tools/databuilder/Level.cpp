@@ -23,6 +23,7 @@
 #include "tools/catalogue/Level.h"
 #include "tools/catalogue/Models.h"
 #include "tools/databuilder/Builder.h"
+#include "tools/databuilder/XmlAttr.h"
 
 namespace {
 
@@ -84,8 +85,7 @@ std::vector<Scenery> SceneryList() {
     return list;
 }
 
-std::string Attr(const char* name, int value) { return std::string(" ") + name + "=\"" + std::to_string(value) + "\""; }
-std::string Attr(const char* name, const std::string& value) { return std::string(" ") + name + "=\"" + value + "\""; }
+using databuilder::Attr;
 
 // Marker attributes are read by position: id, type, column, row, then by type.
 std::string LevelXml() {

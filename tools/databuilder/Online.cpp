@@ -44,13 +44,13 @@ Canvas ServedFallback() {
     return c;
 }
 
-void WritePng(const databuilder::Output& out, const char* path, const Canvas& c) {
+void WriteServedPng(const databuilder::Output& out, const char* path, const Canvas& c) {
     out.Write(path, pngwriter::Encode(c.Data(), c.Width(), c.Height()));
 }
 
 }  // namespace
 
 DATABUILDER_WRITER(online, 90) {
-    WritePng(out, online::kServedBannerFile, ServedBanner());
-    WritePng(out, online::kServedFallbackFile, ServedFallback());
+    WriteServedPng(out, online::kServedBannerFile, ServedBanner());
+    WriteServedPng(out, online::kServedFallbackFile, ServedFallback());
 }

@@ -28,7 +28,7 @@ namespace {
 typedef Content::ContentLoader<Graphics::Model> ModelLoader;
 typedef Content::ContentLoader<Graphics::AnimationClips> ClipLoader;
 
-const char* const kKinds[] = {"?", "fighter", "hero", "keeper"};
+const char* const kUnitKinds[] = {"?", "fighter", "hero", "keeper"};
 
 template <class Table>
 std::vector<std::string> SortedNames(const Table& table) {
@@ -85,7 +85,7 @@ void CheckUnit(CLevel& level, const std::string& name, int32_t side, datacheck::
             hitPoints += "/" + std::to_string(unit->GetMaxHitPoints(true));
         }
     report.Line("%s %s: %s, hp %s, speed %d, view %d, guard %d, attack %d, value %d, damage rate %d", sideName,
-                name.c_str(), kKinds[unit->GetKind() >= 1 && unit->GetKind() <= 3 ? unit->GetKind() : 0],
+                name.c_str(), kUnitKinds[unit->GetKind() >= 1 && unit->GetKind() <= 3 ? unit->GetKind() : 0],
                 hitPoints.c_str(), unit->GetSpeed(), unit->GetViewRange(), unit->GetGuardRange(),
                 unit->GetAttackRange(), unit->GetEffectValue(), unit->GetDamageRate());
 
